@@ -1,0 +1,56 @@
+#pragma once
+// The run-time's error object: the one exception type that crosses the deliverables.
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace com {
+
+// The run-time's own error numbers.
+namespace errc {
+inline constexpr int32_t InvalidProcedureCall = 5;
+inline constexpr int32_t Overflow = 6;
+inline constexpr int32_t OutOfMemory = 7;
+inline constexpr int32_t SubscriptOutOfRange = 9;
+inline constexpr int32_t DivisionByZero = 11;
+inline constexpr int32_t TypeMismatch = 13;
+inline constexpr int32_t BadFileNameOrNumber = 52;
+inline constexpr int32_t FileNotFound = 53;
+inline constexpr int32_t FileAlreadyExists = 58;
+inline constexpr int32_t PermissionDenied = 70;
+inline constexpr int32_t PathFileAccessError = 75;
+inline constexpr int32_t PathNotFound = 76;
+inline constexpr int32_t ObjectNotSet = 91;
+inline constexpr int32_t InvalidUseOfNull = 94;
+inline constexpr int32_t CantCreateObject = 429;
+inline constexpr int32_t NoSuchMember = 438;
+inline constexpr int32_t WrongArgumentCount = 450;
+inline constexpr int32_t DuplicateKey = 457;
+inline constexpr int32_t DllLoadFailed = 48;
+inline constexpr int32_t ClassNotRegistered = 429;
+inline constexpr int32_t InvalidPropertyValue = 380;
+inline constexpr int32_t CantLoadRegistry = 336;
+}  // namespace errc
+
+// The run-time's standard text for its own numbers ("" for numbers it does not know).
+std::string standardDescription(int32_t number);
+
+class Error : public std::exception {
+public:
+    // An empty description takes the run-time's standard text for the number.
+    Error(int32_t number, std::string source, std::string description = {});
+
+    int32_t number() const noexcept { return number_; }
+    const std::string& source() const noexcept { return source_; }
+    const std::string& description() const noexcept { return description_; }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    int32_t number_;
+    std::string source_;
+    std::string description_;
+};
+
+[[noreturn]] void raise(int32_t number, std::string source, std::string description = {});
+
+}  // namespace com

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what the build needs, builds, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+./scripts/build.sh debug
+QT_QPA_PLATFORM=offscreen ctest --preset debug
