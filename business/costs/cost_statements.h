@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace business::costs {
+namespace Velmora_Business {
 
 enum class SheetKind { Hospital, Ward };
 
@@ -14,10 +14,13 @@ enum class SheetKind { Hospital, Ward };
 const std::string& saveStatement(SheetKind kind);
 // The load statement, ending in "a.IdCost=".
 const std::string& loadStatement(SheetKind kind);
-// The list statement with the caller's clause put in unchanged.
+// The list statement up to its FROM text; the caller's clause follows it unchanged, then
+// the order clause.
+const std::string& listHead(SheetKind kind);
+inline constexpr std::string_view ListOrderClause = " Order By a.IdPerioada";
 std::string listStatement(SheetKind kind, std::string_view whereClause);
 
 // A statement text followed by an id in decimal digits (a minus sign when negative).
 std::string withId(const std::string& statement, int32_t id);
 
-}  // namespace business::costs
+}  // namespace Velmora_Business
