@@ -227,6 +227,7 @@ template <class Derived, std::size_t... I, class... Own>
 com::DispatchTable<Derived> makeTable(std::index_sequence<I...>, Own... own) {
     using namespace binding;
     using D = Derived;
+    using B = typename D::SheetBase;
     return com::DispatchTable<D>{
         property<D, &D::get_IsNew>("IsNew", 1),
         property<D, &D::get_IsDirty, &D::put_IsDirty>("IsDirty", 2, 1),
@@ -238,11 +239,11 @@ com::DispatchTable<Derived> makeTable(std::index_sequence<I...>, Own... own) {
         property<D, &D::get_Perioada, &D::put_Perioada>("Perioada", 8),
         own...,
         amountMember<D, I>()...,
-        method<D, static_cast<void (D::*)()>(&D::Clear)>("Clear", methodDispId<D>(0)),
+        method<D, static_cast<void (B::*)()>(&B::Clear)>("Clear", methodDispId<D>(0)),
         method<D, &D::ReSetBrokenRule>("ReSetBrokenRule", methodDispId<D>(1)),
         method<D, &D::Save, Defaults<true>>("Save", methodDispId<D>(2)),
-        method<D, static_cast<void (D::*)()>(&D::Delete)>("Delete", methodDispId<D>(3)),
-        method<D, static_cast<void (D::*)()>(&D::UnDelete)>("UnDelete", methodDispId<D>(4)),
+        method<D, static_cast<void (B::*)()>(&B::Delete)>("Delete", methodDispId<D>(3)),
+        method<D, static_cast<void (B::*)()>(&B::UnDelete)>("UnDelete", methodDispId<D>(4)),
         method<D, &D::Load>("Load", methodDispId<D>(5)),
         method<D, &D::LoadList, Defaults<Blank{}>>("LoadList", methodDispId<D>(6)),
         method<D, &D::CopyMe>("CopyMe", methodDispId<D>(7)),

@@ -27,6 +27,8 @@ inline constexpr std::string_view PeriodRule = "Perioada de raportare trebuie sp
 template <class Derived, class Interface>
 class CostSheet : public EditedEntity<Derived, Interface> {
 public:
+    using SheetBase = CostSheet;
+
     // The table walks of the shared pattern (Entity.h).
     static constexpr std::string_view IdColumn = "IdCost";
     static inline const std::string SaveSql = saveStatement(Derived::Kind);
