@@ -36,10 +36,10 @@ void CostSectie::readLoadedHeader(const ado::Recordset& rs) {
 }
 
 void CostSectie::readListHeader(const ado::Recordset& rs) {
-    put_IdSpital(data::readLong(rs, "IdSpital"));
-    put_IdSectie(data::readLong(rs, "IdSectie"));
-    put_CodSectie(data::readText(rs, "CodSectie"));
-    put_NrSectie(data::readLong(rs, "NrSectie"));
+    put_IdSpital(longAt(rs, ListColumn::IdSpital));
+    put_IdSectie(longAt(rs, ListColumn::IdSectie));
+    put_CodSectie(textAt(rs, ListColumn::CodSectie));
+    put_NrSectie(longAt(rs, ListColumn::NrSectie));
 }
 
 // The lookup runs on the copy; the ward fields then take the copied sheet's values.

@@ -143,8 +143,8 @@ bool CostSheet<Derived, Interface>::Load(int32_t vlngIdCost) {
 // A list item takes every value through its setters, as an edit would.
 template <class Derived, class Interface>
 void CostSheet<Derived, Interface>::assignRow(const ado::Recordset& rs) {
-    put_IdPerioada(data::readLong(rs, "IdPerioada"));
-    put_Perioada(data::readText(rs, "Perioada"));
+    put_IdPerioada(longAt(rs, ListColumn::IdPerioada));
+    put_Perioada(textAt(rs, ListColumn::Perioada));
     derived().readListHeader(rs);
     const int32_t first = firstAmountColumn(rs);
     for (std::size_t i = 0; i < AmountCount; ++i)

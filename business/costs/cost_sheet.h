@@ -24,6 +24,10 @@ namespace Velmora_Business {
 
 inline constexpr std::string_view PeriodRule = "Perioada de raportare trebuie specificata.";
 
+// A list statement's column by its position; a Null fails with the conversion error.
+inline int32_t longAt(const ado::Recordset& rs, int32_t column) { return rs.field(column).toLong(); }
+inline std::string textAt(const ado::Recordset& rs, int32_t column) { return rs.field(column).toString(); }
+
 template <class Derived, class Interface>
 class CostSheet : public EditedEntity<Derived, Interface> {
 public:

@@ -14,7 +14,7 @@ void CostSpital::writeHeader(ado::Recordset& rs) const { rs.Collect("IdSpital", 
 
 void CostSpital::readLoadedHeader(const ado::Recordset& rs) { storeSecondId(data::readLong(rs, "IdSpital")); }
 
-void CostSpital::readListHeader(const ado::Recordset& rs) { put_IdSpital(data::readLong(rs, "IdSpital")); }
+void CostSpital::readListHeader(const ado::Recordset& rs) { put_IdSpital(longAt(rs, ListColumn::IdSpital)); }
 
 void CostSpital::copyHeaderTo(CostSpital& twin) const { twin.put_IdSpital(secondId(), true); }
 

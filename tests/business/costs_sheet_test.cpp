@@ -242,7 +242,7 @@ TEST_F(CostSheetTest, AWardCopyKeepsTheWardFieldsOfTheSheetCopied) {
     EXPECT_EQ(copy->get_IdSectie(), 12);
     EXPECT_EQ(copy->get_NrSectie(), 2);
     EXPECT_EQ(copy->get_CodSectie(), "");
-    EXPECT_FALSE(copy->get_IsDirty());
+    EXPECT_TRUE(copy->get_IsDirty());
 }
 
 TEST_F(CostSheetTest, AmountsAreMembersOfTheDispatchInterface) {
