@@ -7,16 +7,14 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "ado/jetsql.h"
 #include "ado/workgroup.h"
 #include "com/server.h"
+#include "costs_rawdb.h"
 #include "costs/amount_catalogue.h"
 #include "costs/cost_statements.h"
 #include "typelib/Velmora_Business.h"
@@ -27,39 +25,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace Velmora_Business;
+using coststest::openRaw;
+using coststest::rawExec;
+using coststest::readAll;
 
 constexpr const char* User = "operator";
 constexpr const char* Password = "parola1";
 constexpr int Periods = 12;
 constexpr int HospitalsPerPeriod = 1000;
-
-std::string readAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-using Db = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
-
-Db openRaw(const fs::path& file) {
-    sqlite3* raw = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-        throw std::runtime_error("cannot open " + file.string());
-    Db db(raw, &sqlite3_close);
-    sqlite3_busy_timeout(raw, 5000);
-    sqlite3_exec(raw, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    return db;
-}
-
-void exec(sqlite3* db, const std::string& sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string message = error ? error : "";
-        sqlite3_free(error);
-        throw std::runtime_error(message);
-    }
-}
 
 struct Statement {
     sqlite3_stmt* s = nullptr;
@@ -98,25 +71,25 @@ public:
         data = folder_ / "Velmora.mdb";
         workgroup = folder_ / "Velmora.mdw";
         {
-            Db db = openRaw(data);
-            exec(db.get(), readAll(fs::path(VELMORA_DATA_DIR) / "schema.sql"));
-            exec(db.get(), "BEGIN");
+            coststest::RawDb db = openRaw(data);
+            rawExec(db.get(), readAll(fs::path(VELMORA_DATA_DIR) / "schema.sql"));
+            rawExec(db.get(), "BEGIN");
             for (int p = 1; p <= 24; ++p)
-                exec(db.get(), "INSERT INTO Nom_Perioade VALUES (" + std::to_string(p) + ", 'Perioada " +
+                rawExec(db.get(), "INSERT INTO Nom_Perioade VALUES (" + std::to_string(p) + ", 'Perioada " +
                                    std::to_string(p) + "', date('2024-01-01', '+" + std::to_string(p - 1) +
                                    " months') || ' 00:00:00', date('2024-01-01', '+" + std::to_string(p) +
                                    " months', '-1 day') || ' 00:00:00')");
             for (int h = 1; h <= hospitals; ++h)
-                exec(db.get(), "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (" +
+                rawExec(db.get(), "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (" +
                                    std::to_string(h) + ", 'H" + std::to_string(h) + "', 'Spital', 1)");
             for (int p = 1; p <= periods; ++p)
                 for (int h = 1; h <= hospitals; ++h)
-                    exec(db.get(), "INSERT INTO Velmora_Spital (" + insertColumns() + ") VALUES (" +
+                    rawExec(db.get(), "INSERT INTO Velmora_Spital (" + insertColumns() + ") VALUES (" +
                                        insertValues(p, h) + ")");
-            exec(db.get(), "WITH RECURSIVE d(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM d WHERE n < 364) "
+            rawExec(db.get(), "WITH RECURSIVE d(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM d WHERE n < 364) "
                            "INSERT INTO Velmora_Pacient (DataExternare) SELECT date('2024-01-01', '+' || n || "
                            "' days') || ' 00:00:00' FROM d");
-            exec(db.get(), "COMMIT");
+            rawExec(db.get(), "COMMIT");
         }
         ado::workgroup::create(workgroup);
         ado::workgroup::setAccount(workgroup, User, Password);
@@ -165,16 +138,16 @@ void SaveNew_Library(benchmark::State& state) {
 
 void SaveNew_RawSqlite(benchmark::State& state) {
     Folder folder(0, 0);
-    Db db = openRaw(folder.data);
+    coststest::RawDb db = openRaw(folder.data);
     int64_t hospital = 0;
     for (auto _ : state) {
         ++hospital;
-        exec(db.get(), "BEGIN");
+        rawExec(db.get(), "BEGIN");
         Statement insert(db.get(), "INSERT INTO Velmora_Spital (" + insertColumns() + ") VALUES (" +
                                        insertValues(1, hospital) + ")");
         sqlite3_step(insert.s);
         benchmark::DoNotOptimize(sqlite3_last_insert_rowid(db.get()));
-        exec(db.get(), "COMMIT");
+        rawExec(db.get(), "COMMIT");
     }
 }
 
@@ -192,17 +165,17 @@ void SaveChanged_Library(benchmark::State& state) {
 
 void SaveChanged_RawSqlite(benchmark::State& state) {
     Folder folder(1, 100);
-    Db db = openRaw(folder.data);
+    coststest::RawDb db = openRaw(folder.data);
     std::string set = "IdPerioada=1, IdSpital=50";
     for (std::size_t i = 0; i < AmountCount; ++i) set += ", " + std::string(amountCatalogue[i].name) + "=?";
     int64_t round = 0;
     for (auto _ : state) {
-        exec(db.get(), "BEGIN");
+        rawExec(db.get(), "BEGIN");
         Statement update(db.get(), "UPDATE Velmora_Spital SET " + set + " WHERE IdCost=50");
         ++round;
         for (int i = 1; i <= static_cast<int>(AmountCount); ++i) sqlite3_bind_int64(update.s, i, round + i);
         sqlite3_step(update.s);
-        exec(db.get(), "COMMIT");
+        rawExec(db.get(), "COMMIT");
     }
 }
 
@@ -215,7 +188,7 @@ void LoadById_Library(benchmark::State& state) {
 
 void LoadById_RawSqlite(benchmark::State& state) {
     Folder folder(1, 1000);
-    Db db = openRaw(folder.data);
+    coststest::RawDb db = openRaw(folder.data);
     const std::string& select = saveStatement(SheetKind::Hospital);
     int32_t id = 0;
     for (auto _ : state) {
@@ -232,7 +205,7 @@ void LoadList1000_Library(benchmark::State& state) {
 
 void LoadList1000_RawSqlite(benchmark::State& state) {
     Folder folder(2, 1000);
-    Db db = openRaw(folder.data);
+    coststest::RawDb db = openRaw(folder.data);
     const std::string select = ado::translateJetSql(listStatement(SheetKind::Hospital, " WHERE a.IdPerioada=2"));
     for (auto _ : state) {
         Statement s(db.get(), select);
@@ -254,13 +227,13 @@ void ExportPeriod_Library(benchmark::State& state) {
 // The bare work: VACUUM INTO the export file, then the three deletes on it.
 void ExportPeriod_RawSqlite(benchmark::State& state) {
     Folder folder(Periods, HospitalsPerPeriod);
-    Db live = openRaw(folder.data);
+    coststest::RawDb live = openRaw(folder.data);
     const fs::path target = folder.file("Export.mdb");
     for (auto _ : state) {
         fs::remove(target);
-        exec(live.get(), "VACUUM INTO '" + target.string() + "'");
-        Db copy = openRaw(target);
-        exec(copy.get(),
+        rawExec(live.get(), "VACUUM INTO '" + target.string() + "'");
+        coststest::RawDb copy = openRaw(target);
+        rawExec(copy.get(),
              "DELETE FROM Velmora_Pacient WHERE DataExternare Not between (Select DataStart From Nom_Perioade b "
              "Where b.IdPerioada=6) And (Select DataEnd From Nom_Perioade b Where b.IdPerioada=6);"
              "DELETE FROM Velmora_Sectie WHERE IdPerioada<>6; DELETE FROM Velmora_Spital WHERE IdPerioada<>6");

@@ -2,7 +2,6 @@
 #include "costs_fixture.h"
 
 #include <fstream>
-#include <sstream>
 
 #include "com/error.h"
 #include "typelib/business/Export.h"
@@ -12,13 +11,6 @@ namespace {
 
 using namespace Velmora_Business;
 namespace fs = std::filesystem;
-
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 constexpr const char* NothingToExport =
     "Nu sunt inregistrari in baza specifice selectie efectuate.\r\nNu se va exporta nimic.";
@@ -59,7 +51,7 @@ INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('20
 };
 
 TEST_F(CostExportTest, ThePeriodIsCutOutIntoACompactedCopy) {
-    const std::string before = bytesOf(dataFile);
+    const std::string before = readAll(dataFile);
     std::ofstream(target) << "an earlier export";
 
     ASSERT_TRUE(runExport(1, target));
@@ -74,7 +66,7 @@ TEST_F(CostExportTest, ThePeriodIsCutOutIntoACompactedCopy) {
     EXPECT_EQ(rawInt(target, "PRAGMA freelist_count"), 0);
     EXPECT_FALSE(fs::exists(folder / "Temp.mdb"));
 
-    EXPECT_EQ(bytesOf(dataFile), before);
+    EXPECT_EQ(readAll(dataFile), before);
     EXPECT_EQ(count("SELECT Count(*) FROM Velmora_Spital"), 3);
 }
 
@@ -94,12 +86,12 @@ TEST_F(CostExportTest, AnEmptyPeriodIsRefusedAndLeavesNoFile) {
 }
 
 TEST_F(CostExportTest, ExportingOntoTheLiveDatabaseIsRefused) {
-    const std::string before = bytesOf(dataFile);
+    const std::string before = readAll(dataFile);
     const com::Error e = failedExport(1, dataFile);
     EXPECT_EQ(e.source(), "Ambrel_Core.Export.Export");
     EXPECT_NE(e.description().find("baza de date"), std::string::npos);
     ASSERT_TRUE(fs::exists(dataFile));
-    EXPECT_EQ(bytesOf(dataFile), before);
+    EXPECT_EQ(readAll(dataFile), before);
     EXPECT_EQ(count("SELECT Count(*) FROM Velmora_Spital"), 3);
 }
 
@@ -110,7 +102,7 @@ TEST_F(CostExportTest, AFailedCopyIsReportedWithItsOwnError) {
     com::Error e = failedExport(1, target);
     EXPECT_EQ(e.source(), "Ambrel_Core.Export.Export");
     EXPECT_NE(e.number(), 0);
-    EXPECT_EQ(bytesOf(target), "an earlier export");
+    EXPECT_EQ(readAll(target), "an earlier export");
 
     // No file was begun, so no removal can fail and hide the copy's error.
     fs::remove(target);

@@ -1,12 +1,7 @@
 #include "costs_fixture.h"
 
-#include <sqlite3.h>
-
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <random>
-#include <sstream>
 
 #include "ado/workgroup.h"
 #include "com/server.h"
@@ -17,24 +12,6 @@ namespace fs = std::filesystem;
 using namespace Velmora_Business;
 
 namespace {
-
-std::string readAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-using Db = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
-
-Db openRaw(const fs::path& file, int flags) {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
-    Db db(raw, &sqlite3_close);
-    if (rc != SQLITE_OK) throw std::runtime_error("cannot open " + file.string());
-    sqlite3_busy_timeout(raw, 5000);
-    return db;
-}
 
 // Periods 1-3 of 2024, hospitals 1 and 2, ward types 12 and 13, and wards of hospital 1.
 constexpr const char* Reference = R"(
@@ -50,24 +27,6 @@ INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSecti
 )";
 
 }  // namespace
-
-void rawExec(const fs::path& file, const std::string& sql) {
-    Db db = openRaw(file, SQLITE_OPEN_READWRITE);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    if (rc != SQLITE_OK) throw std::runtime_error(message);
-}
-
-int64_t rawInt(const fs::path& file, const std::string& sql) {
-    Db db = openRaw(file, SQLITE_OPEN_READONLY);
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db.get()));
-    std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> statement(raw, &sqlite3_finalize);
-    return sqlite3_step(raw) == SQLITE_ROW ? sqlite3_column_int64(raw, 0) : -1;
-}
 
 void EventLog::listen(com::IUnknown& source, const com::Guid& eventInterface) {
     for (com::DispId id : {EditedEvents::OnDirty, EditedEvents::Valid}) {
@@ -85,17 +44,7 @@ void CostsTest::SetUp() {
     fs::create_directories(folder);
     dataFile = folder / "Velmora.mdb";
     workgroupFile = folder / "Velmora.mdw";
-    {
-        Db db = openRaw(dataFile, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        const std::string sql =
-            "PRAGMA journal_mode=DELETE;" + readAll(fs::path(VELMORA_DATA_DIR) / "schema.sql") + Reference;
-        char* error = nullptr;
-        if (sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-            const std::string message = error ? error : "";
-            sqlite3_free(error);
-            FAIL() << message;
-        }
-    }
+    rawExec(openRaw(dataFile).get(), readAll(fs::path(VELMORA_DATA_DIR) / "schema.sql") + Reference);
     ado::workgroup::create(workgroupFile);
     ado::workgroup::setAccount(workgroupFile, User, Password);
 

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "com/currency.h"
 #include "com/events.h"
 #include "com/server.h"
 #include "typelib/Velmora_Business.h"
+#include "costs_rawdb.h"
 #include "typelib/business/CostSheets.h"
 
 namespace coststest {
@@ -29,9 +31,7 @@ struct EventLog {
     void clear() { events.clear(); }
 };
 
-// Runs raw SQL on a database file, outside the library.
-void rawExec(const std::filesystem::path& file, const std::string& sql);
-int64_t rawInt(const std::filesystem::path& file, const std::string& sql);
+inline com::Currency money(int64_t whole) { return com::Currency::fromInteger(whole); }
 
 class CostsTest : public ::testing::Test {
 protected:

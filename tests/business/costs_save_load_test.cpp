@@ -11,8 +11,6 @@ using namespace Velmora_Business;
 using com::Currency;
 using Strings = std::vector<std::string>;
 
-Currency money(int64_t whole) { return Currency::fromInteger(whole); }
-
 constexpr const char* DuplicateHospital =
     "Sume aferente perioadei si spitalului specificate in antet au fost inserate deja.\r\n"
     "Editati valorile inserate anterior.";

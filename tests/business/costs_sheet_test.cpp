@@ -10,8 +10,6 @@ using namespace Velmora_Business;
 using com::Currency;
 using Strings = std::vector<std::string>;
 
-Currency money(int64_t whole) { return Currency::fromInteger(whole); }
-
 std::vector<std::string> rulesOf(const com::ComPtr<_BrokenRules>& rules) {
     std::vector<std::string> texts;
     for (int16_t i = 1; i <= rules->get_Count(); ++i) texts.push_back(rules->get_Item(com::Variant(int32_t{i}))->get_Rule());
