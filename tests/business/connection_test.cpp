@@ -2,6 +2,8 @@
 // and the error convention of the library's operations.
 #include "BusinessFixture.h"
 
+#include <thread>
+
 #include "ado/compaction.h"
 #include "ado/error.h"
 #include "ado/workgroup.h"
@@ -71,6 +73,19 @@ TEST_F(ConnectionTest, ConnectionObjectIsTheSharedConnection) {
     EXPECT_EQ(raw.source().rfind("Ambrel_Core", 0), std::string::npos);
 }
 
+TEST_F(ConnectionTest, EachThreadHasItsOwnConnection) {
+    const auto mine = conection_->get_ConnnectionObject();
+    ComPtr<com::IDispatch> theirs;
+    int32_t theirState = -1;
+    std::thread([&] {
+        theirs = conection_->get_ConnnectionObject();
+        theirState = ado::Connection::from(ComPtr<com::IUnknown>(theirs))->State();
+    }).join();
+    EXPECT_NE(theirs, mine);
+    EXPECT_EQ(theirState, 0);
+    EXPECT_EQ(connection()->State(), 1);
+}
+
 TEST_F(ConnectionTest, DisconnectAlwaysAnswersFalseAndNeverRaises) {
     EXPECT_FALSE(conection_->Disconnect());
     EXPECT_FALSE(conection_->Disconnect());
@@ -130,6 +145,7 @@ TEST_F(ConnectionTest, TypedAccountCannotRedirectTheDataSource) {
     auto conection = create<vb::_Conection>(vb::ProgId::Conection);
     EXPECT_TRUE(conection->Connect(data_.string(), workgroup_.string(), "ana", tricky, dir_.string()));
     EXPECT_EQ(connection()->Properties("Data Source"), data_.string());
+    EXPECT_EQ(connection()->Properties("Password"), tricky);  // whole, as the export passes it on
     conection->Disconnect();
 
     // The operator's real password followed by an injected key is not the password.
