@@ -45,13 +45,15 @@ void BrokenRules::RuleBroken(const std::string& vRule, bool IsBroken) {
 
 std::string BrokenRules::get_BrokenRules() {
     std::string text;
-    items_.forEach([&](const com::ComPtr<_BrokenRule>& rule) { text += "\r\n" + rule->get_Rule(); });
+    items_.forEach([&](const com::ComPtr<_BrokenRule>& rule) { text.append("\r\n").append(rule->get_Rule()); });
     return text;
 }
 
 std::string BrokenRules::Key(const com::ComPtr<_BrokenRule>& vBrokenRule) {
     if (!vBrokenRule) com::raise(com::errc::ObjectNotSet, "", "Object variable not set");
-    return ":" + vBrokenRule->get_Rule();
+    std::string key(":");
+    key += vBrokenRule->get_Rule();
+    return key;
 }
 
 int16_t BrokenRules::get_Count() {
