@@ -76,19 +76,5 @@ TEST_F(BrokenRulesTest, ItemsKeysTextAndCopies) {
     EXPECT_EQ(brokenRule->get_Rule(), "");
 }
 
-TEST_F(BrokenRulesTest, LateBoundAndEnumerated) {
-    list_->RuleBroken("A", true);
-    list_->RuleBroken("B", true);
-    auto& dispatch = static_cast<com::IDispatch&>(*list_);
-    EXPECT_EQ(com::getProperty(dispatch, "count").toLong(), 2);
-    const Variant item = com::callByName(dispatch, "Item", com::InvokeKind::PropertyGet, {Variant("b")});
-    EXPECT_EQ(com::getProperty(*item.toDispatch(), "Rule").toString(), "B");
-    EXPECT_EQ(com::callMethod(dispatch, "AddExisting", {Variant(rule("C"))}), Variant(true));
-    auto items = list_->get_NewEnum();
-    std::string seen;
-    for (Variant v; items->Next(v);) seen += com::getProperty(*v.toDispatch(), "Rule").toString();
-    EXPECT_EQ(seen, "ABC");
-}
-
 }  // namespace
 }  // namespace businesstest
