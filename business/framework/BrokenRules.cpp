@@ -27,12 +27,13 @@ const com::DispatchTable<BrokenRule>& BrokenRule::dispatchTable() {
 BrokenRules::BrokenRules() : events_(com::make<com::ConnectionPoint>(__BrokenRules::iid)) {}
 
 void BrokenRules::RuleBroken(const std::string& vRule, bool IsBroken) {
-    // A rule already present, or a removal of a rule that is not, ends the call silently.
+    // A rule already present, a removal of a rule that is not, or an empty rule text ends
+    // the call silently.
     auto rule = com::make<BrokenRule, _BrokenRule>();
     rule->put_Rule(vRule);
     try {
         if (IsBroken) {
-            items_.add(rule, vRule);
+            items_.addKeyed(rule, vRule);
             events_->raise(__BrokenRules::BrokenRule);
         } else {
             items_.remove(com::Variant(vRule));
