@@ -45,6 +45,22 @@ TEST_F(Compaction, ShrinksKeepsContentAndLeavesNoTemporaryFile) {
     EXPECT_EQ(rawCount("SELECT seq FROM sqlite_sequence WHERE name='Velmora_Spital'"), 6);
 }
 
+TEST_F(Compaction, TemporaryFileOnAnotherFileSystem) {
+    const fs::path shm = "/dev/shm";
+    struct stat a {}, b {};
+    if (::stat(shm.c_str(), &a) != 0 || ::stat(folder.c_str(), &b) != 0 || a.st_dev == b.st_dev)
+        GTEST_SKIP() << "no second file system at hand";
+    const fs::path away = shm / (folder.filename().string() + "-Temp.mdb");
+    const auto before = content();
+    const auto size = fs::file_size(dataFile);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, away, workgroupFile));
+    EXPECT_LT(fs::file_size(dataFile), size);
+    EXPECT_FALSE(fs::exists(away));
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".compact"), std::string::npos) << entry.path();
+    expectWholeAndOpenable(before);
+}
+
 TEST_F(Compaction, AFailureAtAnyStepLeavesTheDataFileWhole) {
     const auto before = content();
     for (const auto step : {ado::CompactStep::Locked, ado::CompactStep::Compacted, ado::CompactStep::Flushed,

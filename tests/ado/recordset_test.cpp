@@ -19,6 +19,15 @@ protected:
                     std::to_string(id),
                 conn, CursorType::Keyset, LockType::Optimistic, -1);
     }
+    // Adds a hospital sheet through a fresh keyset recordset and answers its new key.
+    int32_t addSheet(ado::Recordset& rs, int32_t period, int32_t hospital) {
+        openSheet(rs, 0);
+        rs.AddNew();
+        rs.Collect("IdPerioada", period);
+        rs.Collect("IdSpital", hospital);
+        rs.Update();
+        return rs.field("IdCost").toLong();
+    }
     com::ComPtr<ado::Connection> conn;
 };
 
@@ -67,32 +76,21 @@ TEST_F(Saves, AddNewInsertsAndYieldsTheAutonumber) {
 TEST_F(Saves, AutonumberIsNotReusedAfterTheTopRowIsDeleted) {
     rawExec("DELETE FROM Velmora_Spital WHERE IdCost=6");
     ado::Recordset rs;
-    openSheet(rs, 0);
-    rs.AddNew();
-    rs.Collect("IdPerioada", int32_t{6});
-    rs.Collect("IdSpital", int32_t{1});
-    rs.Update();
-    EXPECT_EQ(rs.field("IdCost").toLong(), 7);
+    EXPECT_EQ(addSheet(rs, 6, 1), 7);
 }
 
 TEST_F(Saves, RolledBackTransactionLeavesNothing) {
     EXPECT_EQ(conn->BeginTrans(), 1);
     ado::Recordset rs;
-    openSheet(rs, 0);
-    rs.AddNew();
-    rs.Collect("IdPerioada", int32_t{9});
-    rs.Collect("IdSpital", int32_t{1});
-    rs.Update();
+    addSheet(rs, 9, 1);
     // The save's own pattern: commit or roll back while the recordset is still open.
     conn->RollbackTrans();
     EXPECT_EQ(rawCount("SELECT count(*) FROM Velmora_Spital WHERE IdPerioada=9"), 0);
     EXPECT_EQ(expectError([&] { conn->CommitTrans(); }), ado::errc::NoTransaction);
 
     conn->BeginTrans();
-    openSheet(rs = ado::Recordset(), 0);
-    rs.AddNew();
-    rs.Collect("IdPerioada", int32_t{9});
-    rs.Update();
+    ado::Recordset again;
+    addSheet(again, 9, 2);
     conn->CommitTrans();
     EXPECT_EQ(rawCount("SELECT count(*) FROM Velmora_Spital WHERE IdPerioada=9"), 1);
 }
@@ -178,6 +176,19 @@ TEST_F(Saves, EngineErrorsAndBadStatementsRaise) {
     a.MoveNext();
     EXPECT_EQ(a.field("IdJudet").toLong(), 2);
     EXPECT_EQ(b.field("IdJudet").toLong(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Saves, UpdateOfARowRemovedElsewhereIsRefused) {
+    ado::Recordset rs;
+    openSheet(rs, 2);
+    rawExec("DELETE FROM Velmora_Spital WHERE IdCost=2");
+    rs.Collect("TCP", com::Currency::fromInteger(5));
+    EXPECT_EQ(expectError([&] { rs.Update(); }), ado::errc::NoCurrentRecord);
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Velmora_Spital WHERE IdCost=2"), 0);
 }
 
 }  // namespace
