@@ -192,3 +192,20 @@ TEST_F(Saves, UpdateOfARowRemovedElsewhereIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Saves, ARollbackLeavesAnOpenReaderWhereItWas) {
+    ado::Recordset reader;
+    reader.Open("Select a.IdJudet From Nom_Judete a Order By a.IdJudet", conn);
+    reader.MoveNext();
+    conn->BeginTrans();
+    ado::Recordset rs;
+    addSheet(rs, 20, 1);
+    conn->RollbackTrans();
+    EXPECT_EQ(reader.field("IdJudet").toLong(), 2);
+    reader.MoveNext();
+    EXPECT_EQ(reader.field("IdJudet").toLong(), 3);
+}
+
+}  // namespace

@@ -16,7 +16,7 @@ std::string amountList() {
     for (int k = 1; k <= 6; ++k) names.push_back("c02_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k) names.push_back("Angajati_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k)
-        for (int n = 10; n <= 16; ++n) names.push_back("c" + std::to_string(n) + "_" + std::to_string(k));
+        for (int n = 10; n <= 16; ++n) names.push_back(std::string("c").append(std::to_string(n)).append("_").append(std::to_string(k)));
     names.push_back("c22");
     names.push_back("c23");
     for (int i = 1; i <= 4; ++i) names.push_back("c23_0" + std::to_string(i));

@@ -1,5 +1,6 @@
 #include "ado/recordset.h"
 
+#include <mutex>
 #include <optional>
 
 #include "ado/error.h"
@@ -39,7 +40,7 @@ struct SingleTable {
     std::string fromClause() const { return " FROM " + table + (alias.empty() ? "" : " AS " + alias); }
 };
 
-std::optional<SingleTable> singleTable(const std::string& sql) {
+std::optional<SingleTable> parseSingleTable(const std::string& sql) {
     using namespace detail;
     const auto tokens = tokenize(sql);
     size_t i = skipSpace(tokens, 0);
@@ -66,6 +67,21 @@ std::optional<SingleTable> singleTable(const std::string& sql) {
     for (; k < tokens.size(); ++k)
         if (tokens[k].depth == 0 && (tokens[k].text == "," || isWord(tokens[k], "join"))) return std::nullopt;
     return t;
+}
+
+// The parse of a keyset statement, once per statement text.
+std::optional<SingleTable> singleTable(const std::string& sql) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::optional<SingleTable>> parsed;
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto it = parsed.find(sql); it != parsed.end()) return it->second;
+    }
+    auto table = parseSingleTable(sql);
+    const std::lock_guard lock(mutex);
+    if (parsed.size() > 1024) parsed.clear();
+    parsed.emplace(sql, table);
+    return table;
 }
 
 std::string quoteName(const std::string& name) { return "\"" + name + "\""; }
@@ -153,9 +169,11 @@ struct Recordset::Impl {
     }
 
     // Runs the buffered statement's text and keeps its rows (the last column is the rowid).
-    void load(Connection::Impl& c, const std::string& sql, std::vector<Row>& into) {
+    void load(Connection::Impl& c, const std::string& sql, std::vector<Row>& into,
+              std::optional<int64_t> rowid = std::nullopt) {
         auto statement = c.acquire(sql);
         struct Give { detail::PreparedStatement& s; ~Give() { Connection::Impl::release(s); } } give{*statement};
+        if (rowid) sqlite3_bind_int64(statement->stmt.get(), 1, *rowid);
         if (columns.empty()) {
             columns.assign(statement->columns.begin(), statement->columns.end() - (updatable ? 1 : 0));
             for (int i = 0; i < static_cast<int>(columns.size()); ++i) byName.emplace(columns[static_cast<size_t>(i)].name, i);
@@ -176,8 +194,8 @@ struct Recordset::Impl {
     Row reread(Connection::Impl& c, int64_t rowid) {
         std::vector<Row> found;
         load(c, "SELECT " + source.selectList + ", " + source.ref() + ".rowid" + source.fromClause() + " WHERE " +
-                    source.ref() + ".rowid=" + std::to_string(rowid),
-             found);
+                    source.ref() + ".rowid=?",
+             found, rowid);
         if (found.empty()) raise(errc::NoCurrentRecord, "The row was removed by another user.");
         return std::move(found.front());
     }
@@ -343,7 +361,8 @@ void Recordset::Update() {
         } else {
             std::string names, marks;
             for (const int i : changed) {
-                names += (names.empty() ? "" : ",") + column(i);
+                if (!names.empty()) names += ',';
+                names += column(i);
                 marks += marks.empty() ? "?" : ",?";
             }
             sql += " (" + names + ") VALUES (" + marks + ")";
@@ -353,7 +372,11 @@ void Recordset::Update() {
         m.position = m.rows.size() - 1;
     } else if (!changed.empty()) {
         std::string sets;
-        for (const int i : changed) sets += (sets.empty() ? "" : ",") + column(i) + "=?";
+        for (const int i : changed) {
+            if (!sets.empty()) sets += ',';
+            sets += column(i);
+            sets += "=?";
+        }
         auto& row = m.rows[m.position];
         if (m.write(c, "UPDATE " + m.source.table + " SET " + sets + " WHERE rowid=?", changed, row.rowid) != 1)
             raise(errc::NoCurrentRecord, "The row was removed by another user; the change was not saved.");
