@@ -56,6 +56,18 @@ TEST_F(CostSheetTest, ALinkedGroupKeepsItsTotalAndPartsInStep) {
     for (const char* part : {"c24_01", "c24_03", "c24_07"}) EXPECT_EQ(sheet->get_Amount(part), Currency{}) << part;
     EXPECT_EQ(log.take(), Strings{"OnDirty(True)"});
 
+    // A total written equal to the sum of its parts still clears them; a change of one
+    // ten-thousandth is a change.
+    sheet->put_Amount("c24_01", money(5));
+    sheet->put_Amount("c24", money(5) + Currency::fromUnits(1));
+    EXPECT_EQ(sheet->get_Amount("c24_01"), Currency{});
+    sheet->put_Amount("c24_01", money(2));
+    sheet->put_Amount("c24", money(9), true);
+    sheet->put_Amount("c24", money(2));
+    EXPECT_EQ(sheet->get_Amount("c24_01"), Currency{});
+    sheet->put_Amount("c24", money(500));
+    log.take();
+
     // The same value again changes nothing, for a total as for a part.
     sheet->put_Amount("c24", money(500));
     sheet->put_Amount("c24_02", Currency{});
