@@ -117,6 +117,10 @@ TEST_F(CostSaveLoadTest, ASecondSheetForThePeriodGetsTheDuplicateMessageAndIsRol
     // The transaction was rolled back: the shared connection writes again.
     second->put_IdPerioada(2);
     EXPECT_TRUE(second->Save(true));
+    // A stored sheet moved onto an occupied period meets the same message, and keeps its row.
+    second->put_IdPerioada(1);
+    EXPECT_EQ(errorOf([&] { second->Save(); }).description(), DuplicateHospital);
+    EXPECT_EQ(count("SELECT IdPerioada FROM Velmora_Spital WHERE IdCost=" + std::to_string(second->get_IdCost())), 2);
 
     ASSERT_TRUE(wardSheet(1, 7)->Save());
     try {
