@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "com/error.h"
 #include "com/object.h"
 #include "com/variant.h"
 
