@@ -10,8 +10,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "com/error.h"  // before dispatch.h, whose templates raise errors
 #include "com/dispatch.h"
+#include "com/error.h"
 #include "com/events.h"
 #include "control_host.h"
 #include "widget_support.h"

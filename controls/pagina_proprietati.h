@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-#include "com/error.h"  // before dispatch.h, whose templates raise errors
 #include "com/dispatch.h"
 #include "com/variant.h"
 

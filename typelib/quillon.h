@@ -3,7 +3,6 @@
 // that hosts use to create and drive its controls late-bound.
 #include <cstdint>
 
-#include "com/error.h"  // before dispatch.h, whose templates raise errors
 #include "com/dispatch.h"
 #include "com/guid.h"
 

@@ -1,0 +1,319 @@
+// ControlPersonal on a real, shown widget: values of each kind, typing with the key
+// filter, the empty date, focus, Enter, colours and the property bag.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QPushButton>
+
+#include "com/error.h"
+#include "control_personal.h"
+#include "inner_widgets.h"
+#include "support.h"
+#include "widget_support.h"
+
+namespace quillon {
+namespace {
+
+namespace id = control_personal::dispid;
+namespace ev = control_personal::event;
+using test::get;
+using test::put;
+using test::call;
+
+class ControlPersonalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::pinEnglish();
+        object = com::make<ControlPersonal, IControlPersonal>();
+        host = std::make_unique<test::HostWindow>(object);
+        host->host->InitProperties();
+        events = std::make_unique<test::EventLog>(*object, control_personal::EventsId,
+                                                  std::vector<com::DispId>{1, 2, 3, 4, 5});
+    }
+    void TearDown() override { test::pinEnglish(); }
+
+    void kind(TipData t) { put(*object, id::TipData, int32_t(t)); }
+    com::Variant value() { return get(*object, id::Valoare); }
+    QLineEdit* txt() const { return host->inner<QLineEdit>("txt"); }
+    NullableDateEdit* dtp() const { return host->inner<NullableDateEdit>("dtp"); }
+    void focusText() {
+        txt()->setFocus(Qt::TabFocusReason);
+        test::settle();
+    }
+    void leave() {
+        host->after->setFocus(Qt::TabFocusReason);
+        test::settle();
+    }
+
+    com::ComPtr<com::IDispatch> object;
+    std::unique_ptr<test::HostWindow> host;
+    std::unique_ptr<test::EventLog> events;
+};
+
+TEST_F(ControlPersonalTest, NumberFieldTakesOnlyDigitsAndALeadingMinus) {
+    kind(TipData::Numar);
+    focusText();
+    QTest::keyClicks(txt(), "123");
+    EXPECT_EQ(value().toDouble(), 123);
+    EXPECT_EQ(events->count(ev::Change), 3);
+    for (const char refused : {'.', 'a', ' ', ','}) {
+        QTest::keyClick(txt(), refused);
+        EXPECT_EQ(txt()->text(), "123");
+        EXPECT_EQ(events->last(ev::KeyPress).at(0), com::Variant(int16_t{0})) << refused;
+    }
+    QTest::keyClick(txt(), Qt::Key_Home);  // keys that type nothing pass untouched
+    QTest::keyClick(txt(), '-');
+    EXPECT_EQ(value().toDouble(), -123);
+    QTest::keyClick(txt(), Qt::Key_Delete);
+    EXPECT_EQ(txt()->text(), "23");  // the caret stood after "-"
+    txt()->selectAll();
+    QTest::keyClick(txt(), Qt::Key_Backspace);
+    EXPECT_EQ(value(), com::Variant(int16_t{0}));
+    QTest::keyClick(txt(), '-');
+    EXPECT_EQ(txt()->text(), "-");
+    EXPECT_EQ(value(), com::Variant(int16_t{0}));
+}
+
+TEST_F(ControlPersonalTest, NumberFieldShowsGroupedAndEditsPlainInBothLocales) {
+    kind(TipData::Numar);
+    put(*object, id::NrZecimale, int16_t{2});
+    put(*object, id::AfisezFormat, true);
+    put(*object, id::Valoare, 1234.5);
+    EXPECT_EQ(txt()->text(), "1,234.50");
+    EXPECT_EQ(events->count(ev::Change), 0);
+    focusText();
+    EXPECT_EQ(txt()->text(), "1234.50");
+    EXPECT_EQ(txt()->cursorPosition(), 7);
+    QTest::keyClick(txt(), '7');  // two decimals already
+    EXPECT_EQ(txt()->text(), "1234.50");
+    leave();
+    EXPECT_EQ(txt()->text(), "1,234.50");
+
+    test::pinRomanian();
+    put(*object, id::Valoare, 1234.5);
+    EXPECT_EQ(txt()->text(), "1.234,50");
+    focusText();
+    EXPECT_EQ(txt()->text(), "1234.50");
+    txt()->selectAll();
+    QTest::keyClicks(txt(), "1.5");
+    EXPECT_EQ(txt()->text(), "1.5");
+    EXPECT_EQ(value(), com::Variant(com::Currency::fromUnits(15000)));
+    QTest::keyClick(txt(), '.');  // a second separator
+    EXPECT_EQ(txt()->text(), "1.5");
+    leave();
+    EXPECT_EQ(txt()->text(), "1,50");
+}
+
+TEST_F(ControlPersonalTest, NumberFieldKeepsAValidStateAgainstBadInput) {
+    kind(TipData::Numar);
+    put(*object, id::Valoare, int32_t{12});
+    const com::Error bad = test::errorOf([&] { put(*object, id::Valoare, "abc"); });
+    EXPECT_EQ(bad.number(), com::errc::TypeMismatch);
+    EXPECT_EQ(bad.source(), "ControlPersonal-Valoare");
+    EXPECT_EQ(value(), com::Variant(int32_t{12}));
+    EXPECT_EQ(txt()->text(), "12");
+
+    focusText();
+    const int changes = events->count(ev::Change);
+    QGuiApplication::clipboard()->setText("12abc");
+    txt()->selectAll();
+    txt()->paste();
+    EXPECT_EQ(txt()->text(), "12");
+    EXPECT_EQ(value(), com::Variant(int32_t{12}));
+    EXPECT_EQ(events->count(ev::Change), changes);
+    QGuiApplication::clipboard()->setText("-4.25");
+    txt()->selectAll();
+    txt()->paste();
+    EXPECT_EQ(value(), com::Variant(com::Currency::fromUnits(-42500)));
+
+    call(*object, id::Goleste);
+    EXPECT_EQ(value(), com::Variant(int16_t{0}));
+    EXPECT_EQ(txt()->text(), "");
+}
+
+TEST_F(ControlPersonalTest, SelectionValueCarriesIdAndText) {
+    kind(TipData::Selectie);
+    EXPECT_EQ(value(), com::Variant("0|"));
+    put(*object, id::Valoare, "");
+    EXPECT_EQ(value(), com::Variant("0|"));
+    put(*object, id::Valoare, "5|Spital A");
+    EXPECT_EQ(value(), com::Variant("5|Spital A"));
+    EXPECT_EQ(txt()->text(), "Spital A");
+    EXPECT_FALSE(txt()->isEnabled());
+
+    // A bad value changes nothing, the identifier included.
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::Valoare, "abc"); }).number(), com::errc::SubscriptOutOfRange);
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::Valoare, "x|Y"); }).number(), com::errc::TypeMismatch);
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::Valoare, com::Variant::null()); }).number(),
+              com::errc::InvalidUseOfNull);
+    EXPECT_EQ(value(), com::Variant("5|Spital A"));
+    EXPECT_EQ(txt()->text(), "Spital A");
+
+    put(*object, id::PermitSelectManual, true);
+    focusText();
+    QTest::keyClick(txt(), 'x');
+    EXPECT_EQ(value(), com::Variant("0|Spital Ax"));
+    QTest::keyClick(txt(), '|');  // would cut the text at the next read
+    EXPECT_EQ(value(), com::Variant("0|Spital Ax"));
+    put(*object, id::Valoare, "7|A|B");
+    EXPECT_EQ(value(), com::Variant("7|A"));
+
+    QTest::mouseClick(host->inner("Pic2"), Qt::LeftButton);
+    EXPECT_EQ(events->last(ev::Selecteaza), std::vector<com::Variant>{com::Variant("A")});
+    EXPECT_FALSE(host->inner<QLabel>("Pic2")->pixmap().isNull());  // icon2.bmp beside the library
+}
+
+TEST_F(ControlPersonalTest, DateFieldHasAnEmptyStateAndStoresTheDatePicked) {
+    kind(TipData::Data);
+    QWidget* txtNull = host->inner("txtNull");
+    EXPECT_TRUE(value().isNull());
+    EXPECT_TRUE(txtNull->isVisible());
+    put(*object, id::Valoare, com::Date(0));
+    EXPECT_TRUE(value().isNull());
+    put(*object, id::Valoare, com::Date::fromYmd(2006, 3, 5));
+    EXPECT_EQ(value(), com::Variant(com::Date::fromYmd(2006, 3, 5)));
+    EXPECT_FALSE(txtNull->isVisible());
+    EXPECT_EQ(dtp()->date(), QDate(2006, 3, 5));
+    put(*object, id::Valoare, com::Variant::null());
+    EXPECT_TRUE(value().isNull());
+    EXPECT_TRUE(dtp()->isNull());
+    EXPECT_TRUE(txtNull->isVisible());
+    EXPECT_EQ(events->count(ev::Change), 0);  // values from code raise no Change
+    EXPECT_THROW(put(*object, id::Valoare, "not a date"), com::Error);
+    EXPECT_TRUE(value().isNull());
+
+    // A pick from the empty state stores the date picked, not today's.
+    dtp()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dtp(), Qt::Key_Up);
+    ASSERT_FALSE(value().isNull());
+    const QDate picked = dtp()->date();
+    EXPECT_EQ(value().toDate().parts().day, picked.day());
+    EXPECT_EQ(events->count(ev::Change), 1);
+    EXPECT_FALSE(txtNull->isVisible());
+
+    put(*object, id::Valoare, com::Date::fromYmd(2006, 3, 5));
+    dtp()->setCurrentSection(QDateTimeEdit::DaySection);
+    QTest::keyClick(dtp(), Qt::Key_Up);
+    EXPECT_EQ(value(), com::Variant(com::Date::fromYmd(2006, 3, 6)));
+
+    put(*object, id::AfisezMinute, true);
+    EXPECT_EQ(dtp()->displayFormat(), "dd/MM/yyyy HH:mm");
+    put(*object, id::FocusBackColor, int32_t{255});  // ignored by a date field
+    EXPECT_EQ(get(*object, id::FocusBackColor), com::Variant(color::Window));
+}
+
+TEST_F(ControlPersonalTest, AnUnknownKindShowsAndStoresNothing) {
+    put(*object, id::TipData, int32_t{4});
+    put(*object, id::Valoare, "x");
+    EXPECT_TRUE(value().isEmpty());
+}
+
+TEST_F(ControlPersonalTest, FocusPaintsTheFocusColourAndLeavingRestoresIt) {
+    put(*object, id::FocusBackColor, int32_t{0x00FFFF});  // yellow
+    put(*object, id::BackColor, int32_t{0xFFFFFF});
+    focusText();
+    EXPECT_EQ(txt()->palette().color(QPalette::Base), QColor(Qt::yellow));
+    leave();
+    EXPECT_EQ(txt()->palette().color(QPalette::Base), QColor(Qt::white));
+
+    // A host that wants its own colour on a disabled field sets Enabled first.
+    put(*object, id::Enabled, false);
+    put(*object, id::BackColor, color::ButtonFace);
+    EXPECT_EQ(txt()->palette().color(QPalette::Disabled, QPalette::Base), oleColor(color::ButtonFace));
+    put(*object, id::Enabled, true);
+    put(*object, id::BackColor, color::ButtonFace);
+    put(*object, id::Enabled, false);
+    EXPECT_EQ(txt()->palette().color(QPalette::Disabled, QPalette::Base), oleColor(color::Window));
+}
+
+TEST_F(ControlPersonalTest, EnterMovesTheFocusOnWithoutAcceptingTheDialog) {
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    QWidget* field = host->widget;
+    field->setParent(&dialog);
+    layout->addWidget(field);
+    auto* next = new QLineEdit(&dialog);
+    layout->addWidget(next);
+    auto* ok = new QPushButton("OK", &dialog);
+    ok->setDefault(true);
+    layout->addWidget(ok);
+    int accepted = 0;
+    QObject::connect(&dialog, &QDialog::accepted, [&] { ++accepted; });
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+
+    for (const TipData t : {TipData::Text, TipData::Numar, TipData::Data}) {
+        kind(t);
+        field->setFocus(Qt::TabFocusReason);
+        test::settle();
+        QWidget* inner = QApplication::focusWidget();
+        ASSERT_TRUE(isWithin(inner, field)) << int(t);
+        QTest::keyClick(inner, Qt::Key_Return);
+        test::settle();
+        EXPECT_EQ(QApplication::focusWidget(), next) << int(t);
+        EXPECT_EQ(events->last(ev::KeyPress), std::vector<com::Variant>{com::Variant(int16_t{13})});
+    }
+    EXPECT_EQ(accepted, 0);
+    field->setParent(nullptr);
+}
+
+TEST_F(ControlPersonalTest, PropertyBagRoundTripKeepsEveryPropertyAndItsDefaults) {
+    com::PropertyBag fresh;
+    host->host->WriteProperties(fresh);
+    // A new instance starts with AfisezFormat and AfisezMinute False; the bag's defaults are True.
+    EXPECT_EQ(fresh.ReadProperty("AfisezFormat"), com::Variant(false));
+    EXPECT_EQ(fresh.ReadProperty("AfisezMinute"), com::Variant(false));
+    for (const char* atDefault : {"TipData", "NrZecimale", "PermitSelectManual", "Font", "Alignment", "Enabled",
+                                  "BackColor", "ForeColor", "FocusBackColor", "FocusForeColor"})
+        EXPECT_FALSE(fresh.contains(atDefault)) << atDefault;
+
+    kind(TipData::Numar);
+    put(*object, id::NrZecimale, int16_t{2});
+    put(*object, id::AfisezFormat, true);
+    put(*object, id::Alignment, int32_t{1});
+    put(*object, id::BackColor, int32_t{255});
+    put(*object, id::FocusBackColor, int32_t{0x00FFFF});
+    put(*object, id::Valoare, 1234.5);
+    com::PropertyBag bag;
+    host->host->WriteProperties(bag);
+    const com::PropertyBag read = com::PropertyBag::fromText(bag.toText());
+
+    auto copy = com::make<ControlPersonal, IControlPersonal>();
+    copy.query<IControlHost>()->ReadProperties(read);
+    for (const com::DispId member : {id::TipData, id::NrZecimale, id::AfisezFormat, id::AfisezMinute, id::Alignment,
+                                     id::BackColor, id::FocusBackColor, id::Valoare, id::Enabled})
+        EXPECT_EQ(get(*copy, member), get(*object, member)) << member;
+    EXPECT_EQ(copy.query<IControlHost>()->widget()->findChild<QLineEdit*>("txt")->text(), "1,234.50");
+
+    // Absent entries take the bag's defaults.
+    auto blank = com::make<ControlPersonal, IControlPersonal>();
+    blank.query<IControlHost>()->ReadProperties(com::PropertyBag{});
+    EXPECT_EQ(get(*blank, id::AfisezFormat), com::Variant(true));
+    EXPECT_EQ(get(*blank, id::AfisezMinute), com::Variant(true));
+    EXPECT_EQ(get(*blank, id::Valoare), com::Variant(""));
+
+    // A selection keeps its identifier through the bag.
+    kind(TipData::Selectie);
+    put(*object, id::Valoare, "5|Spital A");
+    com::PropertyBag selection;
+    host->host->WriteProperties(selection);
+    auto chosen = com::make<ControlPersonal, IControlPersonal>();
+    chosen.query<IControlHost>()->ReadProperties(selection);
+    EXPECT_EQ(get(*chosen, id::Valoare), com::Variant("5|Spital A"));
+}
+
+TEST_F(ControlPersonalTest, PropertyChangesAreNoticed) {
+    std::vector<std::string> changed;
+    host->host->SetPropertyChangedHandler([&](const std::string& name) { changed.push_back(name); });
+    put(*object, id::Alignment, int32_t{2});
+    put(*object, id::Valoare, "abc");
+    EXPECT_EQ(changed, (std::vector<std::string>{"Alignment", "Valoare"}));
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::Alignment, int32_t{3}); }).number(), com::errc::InvalidPropertyValue);
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::NrZecimale, int32_t{256}); }).number(), com::errc::Overflow);
+}
+
+}  // namespace
+}  // namespace quillon
