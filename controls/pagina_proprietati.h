@@ -22,6 +22,7 @@ class NullableDateEdit;
 class PaginaProprietati : public QWidget {
 public:
     explicit PaginaProprietati(QWidget* parent = nullptr);
+    ~PaginaProprietati() override;
 
     // The designer's two calls.
     void selectionChanged(const std::vector<com::ComPtr<com::IDispatch>>& selected);
@@ -37,8 +38,11 @@ private:
     void scaleChanged(int scale);
     bool numberKey(QKeyEvent* event);
     void numberTyped();
+    void numberFocusIn();
     void showNumber();
     void markChanged();
+    template <class F>
+    void guarded(F&& handler);
     int chosen(const QButtonGroup& group) const;
     void choose(QButtonGroup& group, int index);
 
@@ -47,7 +51,7 @@ private:
     QGroupBox* frText_ = nullptr;
     QGroupBox* frData_ = nullptr;
     QGroupBox* frNumar_ = nullptr;
-    QLineEdit* txtValoareText_ = nullptr;
+    HookedLineEdit* txtValoareText_ = nullptr;
     NullableDateEdit* dtpValoareData_ = nullptr;
     HookedLineEdit* txtValoareNumar_ = nullptr;
     QLineEdit* txtScala_ = nullptr;

@@ -73,7 +73,7 @@ TEST_F(PaginaTest, NumberBoxEditsWithAPointAndAppliesTheNumberUnderADecimalComma
     EXPECT_EQ(box->text(), "");
     QTest::keyClicks(box, "12a.5");
     EXPECT_EQ(box->text(), "12.5");
-    find<QLineEdit>("txtValoareText")->setFocus();
+    option("optTip3")->setFocus();
     test::settle();
     EXPECT_EQ(box->text(), "12,50");
     page.applyChanges(selection());
