@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QPixmap>
 
-#include "about_dialog.h"
 #include "global.h"
 #include "inner_widgets.h"
 #include "number_text.h"
@@ -39,11 +38,7 @@ Qt::Alignment textAlignment(int32_t value) {
 }  // namespace
 
 ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_personal::EventsId) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        com::raise(com::errc::CantCreateObject, "ControlPersonal", "The control needs a running Qt application");
-    auto* view = new QWidget;
-    view->setObjectName(QStringLiteral("ControlPersonal"));
-    view_ = view;
+    QWidget* view = view_.data();
     txt_ = new HookedLineEdit(view);
     txt_->setObjectName(QStringLiteral("txt"));
     pic2_ = new ClickablePicture(view);
@@ -72,7 +67,7 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     dtp_->hooks.focusOut = [this] { guarded([this] { onPickerFocus(false); }); };
     dtp_->hooks.click = txt_->hooks.click;
     dtp_->userChanged = [this] { guarded([this] { onPickerChanged(); }); };
-    pic2_->clicked = [this] {
+    pic2_->hooks.click = [this] {
         guarded([this] {
             if (!is(TipData::Selectie)) return;
             std::vector<com::Variant> args{com::Variant(txt_->text().toStdString())};
@@ -80,13 +75,7 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
         });
     };
     QObject::connect(txt_, &QLineEdit::textChanged, this, [this] { guarded([this] { onTextChanged(); }); });
-    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        guarded([&] {
-            const bool was = isWithin(old, view_.data()), isIn = isWithin(now, view_.data());
-            if (!was && isIn) onEnterFocus();
-            else if (was && !isIn) onExitFocus();
-        });
-    });
+    trackFocus();
     view->installEventFilter(this);
     layout();
 }
@@ -247,8 +236,6 @@ void ControlPersonal::goleste() {
 
 // ---- Properties --------------------------------------------------------------------
 
-int32_t ControlPersonal::hWnd() { return windowHandle(&view()); }
-
 void ControlPersonal::setTipData(int32_t kind) {
     tipData_ = kind;
     layout();
@@ -297,9 +284,7 @@ void ControlPersonal::setEnabled(bool value) {
 }
 
 void ControlPersonal::setFont(const QString& description) {
-    QFont font;
-    if (!font.fromString(description)) com::raise(com::errc::InvalidPropertyValue, "");
-    font_ = font;
+    font_ = fontFrom(description);
     txt_->setFont(font_);
     layout();
     markChanged("Font");
@@ -339,8 +324,6 @@ void ControlPersonal::setFocusForeColor(int32_t value) {
     focusForeColor_ = value;
     markChanged("FocusForeColor");
 }
-
-void ControlPersonal::showAboutBox() { quillon::showAboutBox(view_.data()); }
 
 // ---- Typing, keys and focus --------------------------------------------------------
 
@@ -457,7 +440,7 @@ void ControlPersonal::onPickerFocus(bool in) {
     else dtp_->setValue(storedDate());
 }
 
-void ControlPersonal::onEnterFocus() {
+void ControlPersonal::enterFocus() {
     if (is(TipData::Selectie)) {
         QWidget* target = permitSelectManual_ ? static_cast<QWidget*>(txt_) : pic2_;
         if (!isWithin(QApplication::focusWidget(), target)) target->setFocus(Qt::OtherFocusReason);
@@ -469,57 +452,41 @@ void ControlPersonal::onEnterFocus() {
     if (!isWithin(QApplication::focusWidget(), target)) target->setFocus(Qt::OtherFocusReason);
 }
 
-void ControlPersonal::onExitFocus() { paintBack(*txt_, backColor_); }
+void ControlPersonal::exitFocus() { paintBack(*txt_, backColor_); }
 
 // ---- Persistence -------------------------------------------------------------------
 
 void ControlPersonal::InitProperties() {
-    setFont(ambientFont(view_.data()).toString());
+    initFont();
     setTipData(0);
-    setEnabled(true);
-    setBackColor(color::Window);
-    setForeColor(color::WindowText);
-    setFocusBackColor(color::Window);
-    setFocusForeColor(color::WindowText);
+    initEnabledAndColours();
     setNrZecimale(0);
     goleste();
 }
 
 void ControlPersonal::ReadProperties(const com::PropertyBag& bag) {
-    try {
-        const QString ambient = ambientFont(view_.data()).toString();
+    reading([&] {
         setTipData(bag.ReadProperty("TipData", int32_t{0}).toLong());
         setNrZecimale(toByte(bag.ReadProperty("NrZecimale", int16_t{0})));
         setAfisezFormat(bag.ReadProperty("AfisezFormat", true).toBool());
         setAfisezMinute(bag.ReadProperty("AfisezMinute", true).toBool());
         setPermitSelectManual(bag.ReadProperty("PermitSelectManual", false).toBool());
-        setFont(QString::fromStdString(bag.ReadProperty("Font", ambient.toStdString()).toString()));
+        readFont(bag);
         setAlignment(bag.ReadProperty("Alignment", int32_t{0}).toLong());
-        setEnabled(bag.ReadProperty("Enabled", true).toBool());
-        setBackColor(bag.ReadProperty("BackColor", color::Window).toLong());
-        setForeColor(bag.ReadProperty("ForeColor", color::WindowText).toLong());
-        setFocusBackColor(bag.ReadProperty("FocusBackColor", color::Window).toLong());
-        setFocusForeColor(bag.ReadProperty("FocusForeColor", color::WindowText).toLong());
+        readEnabledAndColours(bag);
         setValoare(bag.ReadProperty("Valoare", com::Variant::null()), true);
-    } catch (const com::Error& e) {
-        raiseFromMember(e, name_, "ReadProperties");
-    }
+    });
 }
 
 void ControlPersonal::WriteProperties(com::PropertyBag& bag) {
-    const std::string ambient = ambientFont(view_.data()).toString().toStdString();
     bag.WriteProperty("TipData", tipData_, int32_t{0});
     bag.WriteProperty("NrZecimale", int16_t{nrZecimale_}, int16_t{0});
     bag.WriteProperty("AfisezFormat", afisezFormat_, true);
     bag.WriteProperty("AfisezMinute", afisezMinute_, true);
     bag.WriteProperty("PermitSelectManual", permitSelectManual_, false);
-    bag.WriteProperty("Font", font_.toString().toStdString(), ambient);
+    writeFont(bag);
     bag.WriteProperty("Alignment", alignment_, int32_t{0});
-    bag.WriteProperty("Enabled", enabled_, true);
-    bag.WriteProperty("BackColor", backColor_, color::Window);
-    bag.WriteProperty("ForeColor", foreColor_, color::WindowText);
-    bag.WriteProperty("FocusBackColor", focusBackColor_, color::Window);
-    bag.WriteProperty("FocusForeColor", focusForeColor_, color::WindowText);
+    writeEnabledAndColours(bag);
     // The value as a host reads it, so that a selection keeps its identifier.
     bag.WriteProperty("Valoare", valoare(), com::Variant::null());
 }
@@ -531,7 +498,6 @@ const com::DispatchTable<ControlPersonal>& ControlPersonal::dispatchTable() {
     using C = ControlPersonal;
     using V = com::Variant;
     static const com::DispatchTable<C> table{
-        {.name = "hWnd", .id = id::hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
         {.name = "TipData", .id = id::TipData,
          .get = [](C& c, com::Args) { return V(c.tipData()); },
          .put = [](C& c, com::Args, const V& v) { c.setTipData(v.toLong()); }},
@@ -547,35 +513,15 @@ const com::DispatchTable<ControlPersonal>& ControlPersonal::dispatchTable() {
         {.name = "PermitSelectManual", .id = id::PermitSelectManual,
          .get = [](C& c, com::Args) { return V(c.permitSelectManual()); },
          .put = [](C& c, com::Args, const V& v) { c.setPermitSelectManual(v.toBool()); }},
-        {.name = "Enabled", .id = id::Enabled,
-         .get = [](C& c, com::Args) { return V(c.enabled()); },
-         .put = [](C& c, com::Args, const V& v) { c.setEnabled(v.toBool()); }},
-        {.name = "Font", .id = id::Font,
-         .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); },
-         .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
         {.name = "Alignment", .id = id::Alignment,
          .get = [](C& c, com::Args) { return V(c.alignment()); },
          .put = [](C& c, com::Args, const V& v) { c.setAlignment(v.toLong()); }},
-        {.name = "BackColor", .id = id::BackColor,
-         .get = [](C& c, com::Args) { return V(c.backColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setBackColor(v.toLong()); }},
-        {.name = "ForeColor", .id = id::ForeColor,
-         .get = [](C& c, com::Args) { return V(c.foreColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setForeColor(v.toLong()); }},
-        {.name = "FocusBackColor", .id = id::FocusBackColor,
-         .get = [](C& c, com::Args) { return V(c.focusBackColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFocusBackColor(v.toLong()); }},
-        {.name = "FocusForeColor", .id = id::FocusForeColor,
-         .get = [](C& c, com::Args) { return V(c.focusForeColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFocusForeColor(v.toLong()); }},
         // Valoare([bFormatText]) = v: the optional flag comes before the value.
         {.name = "Valoare", .id = id::Valoare,
          .get = [](C& c, com::Args) { return c.valoare(); },
          .put = [](C& c, com::Args a, const V& v) { c.setValoare(v, a.empty() || a[0].isEmpty() || a[0].toBool()); },
          .minArgs = 0, .maxArgs = 1},
         {.name = "Goleste", .id = id::Goleste, .call = [](C& c, com::Args) { c.goleste(); return V(); }},
-        {.name = "ShowAboutBox", .id = id::ShowAboutBox, .call = [](C& c, com::Args) { c.showAboutBox(); return V(); }},
     };
     return table;
 }
