@@ -54,6 +54,7 @@ public:
         const auto& own = Derived::dispatchTable();
         const auto& table = own.byId(id) ? own : commonTable();
         try {
+            view();  // every member needs the widget
             return table.invoke(static_cast<Derived&>(*this), id, kind, args);
         } catch (const com::Error& e) {
             const auto* member = table.byId(id);
@@ -155,7 +156,7 @@ protected:
     bool dying() const { return dying_; }
 
     // The defaults of a new instance and the persistence of the shared properties.
-    void initFont() { self().setFont(ambientFont(view_.data()).toString()); }
+    void initFont() { self().setFont(ambientFont(&view()).toString()); }
     void initEnabledAndColours() {
         self().setEnabled(true);
         self().setBackColor(color::Window);
@@ -188,6 +189,7 @@ protected:
     template <class F>
     void reading(F&& read) {
         try {
+            view();
             read();
         } catch (const com::Error& e) {
             raiseFromMember(e, name_, "ReadProperties");

@@ -1,5 +1,7 @@
 #include "inner_widgets.h"
 
+#include <QCalendarWidget>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -11,6 +13,13 @@ NullableDateEdit::NullableDateEdit(QWidget* parent) : Hooked(parent) {
     setMaximumDate(QDate(9999, 12, 31));
     setNull();
     lineEdit()->installEventFilter(this);
+    // Picking the date the empty picker keeps underneath changes no value, yet it is a pick.
+    connect(calendarWidget(), &QCalendarWidget::clicked, this, [this](QDate picked) {
+        if (!null_ || picked != date()) return;
+        null_ = false;
+        showText(true);
+        if (userChanged) userChanged();
+    });
     connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
         if (fromCode_) return;
         if (null_) {

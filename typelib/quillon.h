@@ -92,6 +92,7 @@ inline constexpr com::DispId Click = 1;
 
 // The dispatch interfaces of the controls. Their members are reached through
 // IDispatch by the dispatch ids above; the ids let a host ask for them by QueryInterface.
+// A Font property is exchanged as the font's text description (QFont::toString()).
 class IControlPersonal : public com::IDispatch {
 public:
     using Base = com::IDispatch;

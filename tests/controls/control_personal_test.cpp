@@ -2,6 +2,7 @@
 // filter, the empty date, focus, Enter, colours and the property bag.
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
@@ -182,8 +183,15 @@ TEST_F(ControlPersonalTest, DateFieldHasAnEmptyStateAndStoresTheDatePicked) {
     EXPECT_TRUE(dtp()->isNull());
     EXPECT_TRUE(txtNull->isVisible());
     EXPECT_EQ(events->count(ev::Change), 0);  // values from code raise no Change
-    EXPECT_THROW(put(*object, id::Valoare, "not a date"), com::Error);
-    EXPECT_TRUE(value().isNull());
+    for (const char* bad : {"not a date", "31/02/2006"}) {
+        EXPECT_THROW(put(*object, id::Valoare, bad), com::Error) << bad;
+        EXPECT_TRUE(value().isNull()) << bad;
+    }
+    // Picking, on the calendar of an empty field, the date it keeps underneath is a pick too.
+    emit dtp()->calendarWidget()->clicked(dtp()->date());
+    EXPECT_EQ(value().toDate().parts().day, QDate::currentDate().day());
+    EXPECT_EQ(events->count(ev::Change), 1);
+    put(*object, id::Valoare, com::Variant::null());
 
     // A pick from the empty state stores the date picked, not today's.
     dtp()->setFocus(Qt::TabFocusReason);
@@ -191,7 +199,7 @@ TEST_F(ControlPersonalTest, DateFieldHasAnEmptyStateAndStoresTheDatePicked) {
     ASSERT_FALSE(value().isNull());
     const QDate picked = dtp()->date();
     EXPECT_EQ(value().toDate().parts().day, picked.day());
-    EXPECT_EQ(events->count(ev::Change), 1);
+    EXPECT_EQ(events->count(ev::Change), 2);
     EXPECT_FALSE(txtNull->isVisible());
 
     put(*object, id::Valoare, com::Date::fromYmd(2006, 3, 5));
@@ -203,6 +211,13 @@ TEST_F(ControlPersonalTest, DateFieldHasAnEmptyStateAndStoresTheDatePicked) {
     EXPECT_EQ(dtp()->displayFormat(), "dd/MM/yyyy HH:mm");
     put(*object, id::FocusBackColor, int32_t{255});  // ignored by a date field
     EXPECT_EQ(get(*object, id::FocusBackColor), com::Variant(color::Window));
+}
+
+TEST_F(ControlPersonalTest, AControlWhoseWidgetIsGoneRaisesInsteadOfCrashing) {
+    delete host->widget.data();  // as a host's parent window would
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::BackColor, int32_t{255}); }).number(), com::errc::ObjectNotSet);
+    EXPECT_EQ(test::errorOf([&] { host->host->InitProperties(); }).number(), com::errc::ObjectNotSet);
+    EXPECT_EQ(host->host->widget(), nullptr);
 }
 
 TEST_F(ControlPersonalTest, AnUnknownKindShowsAndStoresNothing) {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -62,7 +63,7 @@ struct HostWindow {
     QWidget window;
     com::ComPtr<com::IDispatch> control;
     com::ComPtr<IControlHost> host;
-    QWidget* widget = nullptr;
+    QPointer<QWidget> widget;
     QLineEdit* before = nullptr;
     QLineEdit* after = nullptr;
 };
