@@ -1,7 +1,9 @@
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <mutex>
+#include <tuple>
 
 #include "com/error.h"
 #include "com/server.h"
@@ -52,21 +54,28 @@ Fn entryPoint(void* handle, const std::filesystem::path& library, const char* na
     return fn;
 }
 
+// What tells one version of the registry file from another. The time stamp alone does not:
+// two saves within one tick of a coarse clock share it, but each save renames a new file
+// (another inode) into place.
+using FileStamp = std::tuple<dev_t, ino_t, off_t, time_t, long, time_t, long>;
+
 // The registry as last read, read again when the file changes.
 Registry currentRegistry() {
     static std::mutex lock;
     static std::filesystem::path cachedPath;
-    static std::filesystem::file_time_type cachedTime;
+    static FileStamp cachedStamp;
     static std::optional<Registry> cached;
     std::lock_guard g(lock);
     const auto path = Registry::defaultPath();
-    std::error_code ec;
-    const auto time = std::filesystem::last_write_time(path, ec);
-    if (ec) raise(errc::CantCreateObject, "CreateObject", "The registry file \"" + path.string() + "\" is missing");
-    if (!cached || path != cachedPath || time != cachedTime) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        raise(errc::CantCreateObject, "CreateObject", "The registry file \"" + path.string() + "\" is missing");
+    const FileStamp stamp{info.st_dev,          info.st_ino,           info.st_size,         info.st_mtim.tv_sec,
+                          info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
+    if (!cached || path != cachedPath || stamp != cachedStamp) {
         cached.emplace(path, true);
         cachedPath = path;
-        cachedTime = time;
+        cachedStamp = stamp;
     }
     return *cached;
 }
