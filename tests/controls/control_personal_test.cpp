@@ -53,6 +53,30 @@ protected:
     std::unique_ptr<test::EventLog> events;
 };
 
+TEST_F(ControlPersonalTest, TextFieldValueAndTheHostsAnswerToKeyPress) {
+    put(*object, id::Valoare, "Spital");
+    EXPECT_EQ(txt()->text(), "Spital");
+    put(*object, id::Valoare, com::Variant::null());
+    EXPECT_EQ(value(), com::Variant(""));
+    EXPECT_EQ(txt()->text(), "");
+    EXPECT_EQ(events->count(ev::Change), 0);
+
+    // KeyPress's argument is by reference: the host may change the key or swallow it.
+    events->answers[ev::KeyPress] = [](com::Args args) {
+        const int16_t key = args[0].toInteger();
+        if (key >= 'a' && key <= 'z') args[0] = com::Variant(static_cast<int16_t>(key - 32));
+        if (key == '#') args[0] = com::Variant(int16_t{0});
+    };
+    focusText();
+    QTest::keyClicks(txt(), "ab#c");
+    EXPECT_EQ(value(), com::Variant("ABC"));
+    EXPECT_EQ(events->count(ev::Change), 3);
+    EXPECT_EQ(events->last(ev::KeyDown), (std::vector<com::Variant>{com::Variant(int16_t{'C'}), com::Variant(int16_t{0})}));
+    txt()->selectAll();
+    QTest::keyClick(txt(), Qt::Key_Backspace);
+    EXPECT_EQ(value(), com::Variant(""));  // an emptied box is Null, read as ""
+}
+
 TEST_F(ControlPersonalTest, NumberFieldTakesOnlyDigitsAndALeadingMinus) {
     kind(TipData::Numar);
     focusText();
