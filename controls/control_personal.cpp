@@ -342,7 +342,7 @@ void ControlPersonal::onTextChanged() {
         selectionId_ = 0;
         setValoare(com::Variant("0|" + text.toStdString()), false);
     } else if (is(TipData::Numar)) {
-        const auto number = parseEditNumber(text);
+        const auto number = parseNumberText(text);
         if (!number) {  // pasted text that is no number: the field keeps its last number
             setText(acceptedText_);
             return;

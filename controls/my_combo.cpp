@@ -36,6 +36,8 @@ bool MyCombo::eventFilter(QObject* watched, QEvent* event) {
         // Enter moves on as Tab does and never reaches a dialog's default button.
         moveFocusAsTab(view_.data());
         return true;
+    } else if (watched == combo_ && event->type() == QEvent::Wheel && !combo_->hasFocus()) {
+        return true;  // a wheel passing over the list does not pick a row
     }
     return false;
 }

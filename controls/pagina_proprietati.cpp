@@ -166,7 +166,7 @@ void PaginaProprietati::showNumber() {
 
 void PaginaProprietati::numberTyped() {
     if (filling_) return;
-    const auto number = parseEditNumber(txtValoareNumar_->text());
+    const auto number = parseNumberText(txtValoareNumar_->text());
     if (!number) {  // pasted text that is no number: keep the last one
         filling_ = true;
         txtValoareNumar_->setText(acceptedText_);

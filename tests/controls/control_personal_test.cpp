@@ -114,8 +114,15 @@ TEST_F(ControlPersonalTest, NumberFieldShowsGroupedAndEditsPlainInBothLocales) {
     EXPECT_EQ(txt()->cursorPosition(), 7);
     QTest::keyClick(txt(), '7');  // two decimals already
     EXPECT_EQ(txt()->text(), "1234.50");
+    // A value the host writes while the field has the focus shows grouped; typing goes on from it.
+    put(*object, id::Valoare, int32_t{5678});
+    EXPECT_EQ(txt()->text(), "5,678.00");
+    txt()->setCursorPosition(2);
+    QTest::keyClick(txt(), '9');
+    EXPECT_EQ(value().toDouble(), 59678);
     leave();
-    EXPECT_EQ(txt()->text(), "1,234.50");
+    EXPECT_EQ(txt()->text(), "59,678.00");
+    put(*object, id::Valoare, 1234.5);
 
     test::pinRomanian();
     put(*object, id::Valoare, 1234.5);
