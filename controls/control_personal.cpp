@@ -57,6 +57,7 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     txtNull_->setAttribute(Qt::WA_TransparentForMouseEvents);
     txtNull_->setFrame(false);
     txtNull_->hide();
+    paintBack(*txtNull_, color::Window);
 
     txt_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onTextKey(e); }); return used; };
     txt_->hooks.focusIn = [this] { guarded([this] { onTextFocusIn(); }); };
@@ -83,13 +84,14 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
 ControlPersonal::~ControlPersonal() { destroyView(); }
 
 bool ControlPersonal::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(); });
+    // A resize only places the parts: the colours a host set after its last let stay.
+    if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(false); });
     return false;
 }
 
 // ---- Layout ------------------------------------------------------------------------
 
-void ControlPersonal::layout() {
+void ControlPersonal::layout(bool repaint) {
     if (!view_) return;
     QWidget& v = *view_;
     const int w = v.width();
@@ -97,7 +99,7 @@ void ControlPersonal::layout() {
     if (is(TipData::Text) || is(TipData::Numar)) {
         txt_->show();
         txt_->setEnabled(true);
-        paintBack(*txt_, color::Window);
+        if (repaint) paintBack(*txt_, color::Window);
         txt_->setGeometry(0, 0, w, textHeight);
         pic1_->hide();
         pic2_->hide();
@@ -119,7 +121,7 @@ void ControlPersonal::layout() {
     } else if (is(TipData::Selectie)) {
         txt_->show();
         txt_->setEnabled(permitSelectManual_);
-        paintBack(*txt_, permitSelectManual_ ? color::Window : color::ScrollBar);
+        if (repaint) paintBack(*txt_, permitSelectManual_ ? color::Window : color::ScrollBar);
         pic1_->hide();
         txtNull_->hide();
         const int buttonWidth = twips(ButtonWidthTwips);

@@ -269,6 +269,9 @@ TEST_F(ControlPersonalTest, FocusPaintsTheFocusColourAndLeavingRestoresIt) {
     put(*object, id::Enabled, false);
     put(*object, id::BackColor, color::ButtonFace);
     EXPECT_EQ(txt()->palette().color(QPalette::Disabled, QPalette::Base), oleColor(color::ButtonFace));
+    host->window.resize(host->window.width() + 40, host->window.height());  // a later resize keeps it
+    test::settle();
+    EXPECT_EQ(txt()->palette().color(QPalette::Disabled, QPalette::Base), oleColor(color::ButtonFace));
     put(*object, id::Enabled, true);
     put(*object, id::BackColor, color::ButtonFace);
     put(*object, id::Enabled, false);
