@@ -3,8 +3,10 @@
 // connection points, and the About box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include <QDialog>
 #include <QLabel>
@@ -33,17 +35,18 @@ protected:
     static inline std::filesystem::path folder;
 };
 
-// Closes the About box the call is about to show, reading its version label first.
-QString closeAboutBoxSoon() {
-    static QString label;
-    label.clear();
-    QTimer::singleShot(0, [] {
+// Runs a call that shows the About box, closing the box once it is up; gives its
+// caption and version label.
+QString aboutBoxShownBy(const std::function<void()>& show) {
+    QString seen;
+    QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            label = box->windowTitle() + " / " + box->findChild<QLabel*>("lblVersiune")->text();
+            seen = box->windowTitle() + " / " + box->findChild<QLabel*>("lblVersiune")->text();
             box->reject();
         }
     });
-    return {};
+    show();
+    return seen;
 }
 
 TEST_F(LateBoundTest, RegistryNamesBothControls) {
@@ -82,8 +85,7 @@ TEST_F(LateBoundTest, ControlPersonalDrivenByIdAndByName) {
     EXPECT_EQ(error.source(), "ControlPersonal-Valoare");
     EXPECT_EQ(test::errorOf([&] { com::callMethod(*control, "NoSuchThing"); }).number(), com::errc::NoSuchMember);
 
-    closeAboutBoxSoon();
-    com::callMethod(*control, "ShowAboutBox");
+    EXPECT_EQ(aboutBoxShownBy([&] { com::callMethod(*control, "ShowAboutBox"); }), "Despre Control... / Versiune: 1");
 }
 
 TEST_F(LateBoundTest, MyComboDrivenByIdAndByName) {
@@ -110,15 +112,12 @@ TEST_F(LateBoundTest, MyComboDrivenByIdAndByName) {
 
 TEST_F(LateBoundTest, AboutBoxShowsTheMajorVersion) {
     const auto combo = com::CreateObject("Quillon.MyCombo");
-    QString seen;
-    QTimer::singleShot(0, [&] {
-        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            seen = box->windowTitle() + " / " + box->findChild<QLabel*>("lblVersiune")->text();
-            box->reject();
-        }
-    });
-    test::call(*combo, my_combo::dispid::ShowAboutBox);
-    EXPECT_EQ(seen, "Despre Control... / Versiune: 1");
+    // Each call builds a fresh box.
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(aboutBoxShownBy([&] { test::call(*combo, my_combo::dispid::ShowAboutBox); }),
+                  "Despre Control... / Versiune: 1");
+    const auto widgets = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::none_of(widgets.begin(), widgets.end(), [](QWidget* w) { return qobject_cast<QDialog*>(w); }));
 }
 
 }  // namespace
