@@ -4,9 +4,7 @@
 
 #include <QCalendarWidget>
 #include <QClipboard>
-#include <QDialog>
 #include <QGuiApplication>
-#include <QPushButton>
 
 #include "com/error.h"
 #include "control_personal.h"
@@ -279,35 +277,13 @@ TEST_F(ControlPersonalTest, FocusPaintsTheFocusColourAndLeavingRestoresIt) {
 }
 
 TEST_F(ControlPersonalTest, EnterMovesTheFocusOnWithoutAcceptingTheDialog) {
-    QDialog dialog;
-    auto* layout = new QVBoxLayout(&dialog);
-    QWidget* field = host->widget;
-    field->setParent(&dialog);
-    layout->addWidget(field);
-    auto* next = new QLineEdit(&dialog);
-    layout->addWidget(next);
-    auto* ok = new QPushButton("OK", &dialog);
-    ok->setDefault(true);
-    layout->addWidget(ok);
-    int accepted = 0;
-    QObject::connect(&dialog, &QDialog::accepted, [&] { ++accepted; });
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-
+    test::DialogHost dialog(host->widget);
     for (const TipData t : {TipData::Text, TipData::Numar, TipData::Data}) {
         kind(t);
-        field->setFocus(Qt::TabFocusReason);
-        test::settle();
-        QWidget* inner = QApplication::focusWidget();
-        ASSERT_TRUE(isWithin(inner, field)) << int(t);
-        QTest::keyClick(inner, Qt::Key_Return);
-        test::settle();
-        EXPECT_EQ(QApplication::focusWidget(), next) << int(t);
+        EXPECT_TRUE(dialog.enterMovesOn()) << int(t);
         EXPECT_EQ(events->last(ev::KeyPress), std::vector<com::Variant>{com::Variant(int16_t{13})});
     }
-    EXPECT_EQ(accepted, 0);
-    field->setParent(nullptr);
+    EXPECT_EQ(dialog.accepted, 0);
 }
 
 TEST_F(ControlPersonalTest, PropertyBagRoundTripKeepsEveryPropertyAndItsDefaults) {

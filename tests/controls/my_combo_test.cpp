@@ -119,6 +119,11 @@ TEST_F(MyComboTest, UserPickRaisesClickAndEnterMovesOn) {
     QTest::keyClick(combo(), Qt::Key_Return);
     test::settle();
     EXPECT_EQ(QApplication::focusWidget(), host->after);
+
+    test::DialogHost dialog(host->widget);
+    EXPECT_TRUE(dialog.enterMovesOn());
+    EXPECT_EQ(dialog.accepted, 0);
+    EXPECT_EQ(clicks(), 1);
 }
 
 TEST_F(MyComboTest, FocusColoursApplyOnlyWhileFocused) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
@@ -66,6 +68,43 @@ struct HostWindow {
     QPointer<QWidget> widget;
     QLineEdit* before = nullptr;
     QLineEdit* after = nullptr;
+};
+
+// A dialog whose OK button is the default, holding the control's widget and a field
+// after it: Enter in the control must move on to the field, not accept the dialog.
+struct DialogHost {
+    explicit DialogHost(QWidget* control) : field(control) {
+        auto* layout = new QVBoxLayout(&dialog);
+        field->setParent(&dialog);
+        layout->addWidget(field);
+        next = new QLineEdit(&dialog);
+        layout->addWidget(next);
+        auto* ok = new QPushButton("OK", &dialog);
+        ok->setDefault(true);
+        layout->addWidget(ok);
+        QObject::connect(&dialog, &QDialog::accepted, [this] { ++accepted; });
+        dialog.show();
+        dialog.activateWindow();
+        (void)QTest::qWaitForWindowActive(&dialog);
+    }
+    ~DialogHost() {
+        if (field) field->setParent(nullptr);
+    }
+    // Presses Enter where the focus is inside the control; true when it reached `next`.
+    bool enterMovesOn() {
+        field->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        QWidget* inner = QApplication::focusWidget();
+        if (!inner || !(inner == field || field->isAncestorOf(inner))) return false;
+        QTest::keyClick(inner, Qt::Key_Return);
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+        return QApplication::focusWidget() == next;
+    }
+
+    QDialog dialog;
+    QPointer<QWidget> field;
+    QLineEdit* next = nullptr;
+    int accepted = 0;
 };
 
 // Records every event a control raises, with its arguments; a handler may be given to
