@@ -78,7 +78,9 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     QObject::connect(txt_, &QLineEdit::textChanged, this, [this] { guarded([this] { onTextChanged(); }); });
     trackFocus();
     view->installEventFilter(this);
-    layout();
+    // A control created at run time is a new instance; a host that places it first may
+    // call InitProperties again for its own font, or read a bag instead.
+    InitProperties();
 }
 
 ControlPersonal::~ControlPersonal() { destroyView(); }

@@ -23,6 +23,7 @@ MyCombo::MyCombo() : ControlObject("MyCombo", my_combo::EventsId) {
     combo_->installEventFilter(this);
     view->installEventFilter(this);
     layout();
+    InitProperties();  // a new instance, as for the entry control
 }
 
 MyCombo::~MyCombo() { destroyView(); }

@@ -60,7 +60,9 @@ TEST_F(LateBoundTest, ControlPersonalDrivenByIdAndByName) {
     ASSERT_TRUE(control);
     auto host = control.query<IControlHost>();
     ASSERT_TRUE(host && host->widget());
-    host->InitProperties();
+    // Created at run time, it is a new Text field at once.
+    EXPECT_EQ(test::get(*control, 0), com::Variant(""));
+    EXPECT_EQ(com::getProperty(*control, "AfisezFormat"), com::Variant(false));
     int changes = 0;
     auto sink = com::make<com::EventSink>();
     sink->on(control_personal::event::Change, [&](com::Args) { ++changes; });
@@ -91,7 +93,6 @@ TEST_F(LateBoundTest, ControlPersonalDrivenByIdAndByName) {
 TEST_F(LateBoundTest, MyComboDrivenByIdAndByName) {
     const auto combo = com::CreateObject("Quillon.MyCombo");
     ASSERT_TRUE(combo);
-    combo.query<IControlHost>()->InitProperties();
     int clicks = 0;
     auto sink = com::make<com::EventSink>();
     sink->on(my_combo::event::Click, [&](com::Args) { ++clicks; });
