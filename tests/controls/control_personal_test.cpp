@@ -182,6 +182,10 @@ TEST_F(ControlPersonalTest, SelectionValueCarriesIdAndText) {
     EXPECT_EQ(value(), com::Variant("5|Spital A"));
     EXPECT_EQ(txt()->text(), "Spital A");
 
+    // Without typing allowed the focus goes to the selection button.
+    host->widget->setFocus(Qt::TabFocusReason);
+    test::settle();
+    EXPECT_EQ(QApplication::focusWidget(), host->inner("Pic2"));
     put(*object, id::PermitSelectManual, true);
     focusText();
     QTest::keyClick(txt(), 'x');
