@@ -114,6 +114,17 @@ struct Recordset::Impl {
     enum class Edit { None, Add, Change } edit = Edit::None;
     std::vector<std::optional<com::Variant>> pending;
 
+    Impl() = default;
+    Impl(Impl&&) = default;
+    Impl& operator=(Impl&&) = default;
+    // Gives the live statement back to its connection (reset, so that it holds no lock).
+    ~Impl() { giveBack(); }
+
+    void giveBack() noexcept {
+        if (live && connection && connection->impl().generation == generation) Connection::Impl::release(*live);
+        live.reset();
+    }
+
     Connection::Impl& conn() {
         if (!open) raise(errc::ObjectClosed, "Operation is not allowed when the object is closed.");
         Connection::Impl& c = connection->impl();
@@ -166,6 +177,7 @@ struct Recordset::Impl {
         if (rc == SQLITE_ROW) { atEnd = false; return; }
         atEnd = true;
         if (rc != SQLITE_DONE) detail::raiseEngine(db, rc);
+        sqlite3_reset(live->stmt.get());  // the read is over: let go of its lock at once
     }
 
     // Runs the buffered statement's text and keeps its rows (the last column is the rowid).
@@ -216,10 +228,7 @@ struct Recordset::Impl {
 };
 
 Recordset::Recordset() : impl_(std::make_unique<Impl>()) {}
-Recordset::~Recordset() {
-    if (impl_ && impl_->open && impl_->live && impl_->connection->impl().generation == impl_->generation)
-        Connection::Impl::release(*impl_->live);
-}
+Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
@@ -241,8 +250,7 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
         try {
             m.step(c.db.get());
         } catch (...) {
-            Connection::Impl::release(*m.live);
-            m.live.reset();
+            m.giveBack();
             m.open = false;
             throw;
         }
@@ -265,8 +273,7 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
 void Recordset::Close() {
     Impl& m = *impl_;
     if (!m.open) raise(errc::ObjectClosed, "Operation is not allowed when the object is closed.");
-    if (m.live && m.connection->impl().generation == m.generation) Connection::Impl::release(*m.live);
-    m.live.reset();
+    m.giveBack();
     m.rows.clear();
     m.open = false;
 }

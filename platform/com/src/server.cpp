@@ -1,4 +1,7 @@
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <map>
@@ -102,6 +105,25 @@ int32_t callRegistration(const std::filesystem::path& library, const char* name)
     return entryPoint<DllRegisterServerFn>(handle, library, name)();
 }
 
+// Serialises registrations of several processes (parallel builds register libraries at
+// once): each one reads, changes and rewrites the whole registry file.
+class RegistryWriteLock {
+public:
+    RegistryWriteLock() {
+        const auto path = Registry::defaultPath().string() + ".lock";
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+    }
+    ~RegistryWriteLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    RegistryWriteLock(const RegistryWriteLock&) = delete;
+    RegistryWriteLock& operator=(const RegistryWriteLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 }  // namespace
 
 namespace server {
@@ -125,6 +147,7 @@ int32_t registerServer(std::span<const ClassInfo> classes, const void* anyAddres
     if (!::dladdr(anyAddressInLibrary, &info) || !info.dli_fname) return hresult::RegistryError;
     try {
         const auto library = std::filesystem::canonical(info.dli_fname);
+        const RegistryWriteLock lock;
         Registry registry(Registry::defaultPath());
         for (const auto& c : classes) registry.add({std::string(c.progId), c.clsid, library});
         registry.save();
@@ -136,6 +159,7 @@ int32_t registerServer(std::span<const ClassInfo> classes, const void* anyAddres
 
 int32_t unregisterServer(std::span<const ClassInfo> classes) {
     try {
+        const RegistryWriteLock lock;
         Registry registry(Registry::defaultPath());
         for (const auto& c : classes) registry.removeClsid(c.clsid);
         registry.save();

@@ -1,0 +1,65 @@
+#include "inner_widgets.h"
+
+#include <QCalendarWidget>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace quillon {
+
+NullableDateEdit::NullableDateEdit(QWidget* parent) : Hooked(parent) {
+    setCalendarPopup(true);
+    setMinimumDate(QDate(100, 1, 1));
+    setMaximumDate(QDate(9999, 12, 31));
+    setNull();
+    lineEdit()->installEventFilter(this);
+    // Picking the date the empty picker keeps underneath changes no value, yet it is a pick.
+    connect(calendarWidget(), &QCalendarWidget::clicked, this, [this](QDate picked) {
+        if (!null_ || picked != date()) return;
+        null_ = false;
+        showText(true);
+        if (userChanged) userChanged();
+    });
+    connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
+        if (fromCode_) return;
+        if (null_) {
+            null_ = false;
+            showText(true);
+        }
+        if (userChanged) userChanged();
+    });
+}
+
+void NullableDateEdit::setNull() {
+    fromCode_ = true;
+    setDateTime(QDateTime(QDate::currentDate(), QTime(0, 0)));
+    fromCode_ = false;
+    null_ = true;
+    showText(false);
+}
+
+void NullableDateEdit::setValue(const QDateTime& value) {
+    fromCode_ = true;
+    setDateTime(value);
+    fromCode_ = false;
+    null_ = false;
+    showText(true);
+}
+
+void NullableDateEdit::showText(bool visible) {
+    QPalette p = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Text,
+                   visible ? QPalette().color(group, QPalette::Text) : QColor(Qt::transparent));
+    setPalette(p);
+}
+
+bool NullableDateEdit::eventFilter(QObject* watched, QEvent* event) {
+    // Clicks on the text reach the inner line edit; they are the picker's own.
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && hooks.click)
+        hooks.click();
+    return QDateTimeEdit::eventFilter(watched, event);
+}
+
+}  // namespace quillon

@@ -1,0 +1,218 @@
+#include "my_combo.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+
+namespace quillon {
+
+MyCombo::MyCombo() : ControlObject("MyCombo", my_combo::EventsId) {
+    QWidget* view = view_.data();
+    pic1_ = new QWidget(view);
+    pic1_->setObjectName(QStringLiteral("pic1"));
+    combo_ = new QComboBox(pic1_);
+    combo_->setObjectName(QStringLiteral("Combo1"));
+    combo_->setEditable(false);  // only a picked row is a value
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    view->setFocusProxy(combo_);
+    QObject::connect(combo_, &QComboBox::activated, this,
+                     [this] { guarded([this] { raiseFromWindow(my_combo::event::Click); }); });
+    trackFocus();
+    combo_->installEventFilter(this);
+    view->installEventFilter(this);
+    layout();
+    InitProperties();  // a new instance, as for the entry control
+}
+
+MyCombo::~MyCombo() { destroyView(); }
+
+bool MyCombo::eventFilter(QObject* watched, QEvent* event) {
+    if (dying()) return false;
+    if (watched == view_.data() && event->type() == QEvent::Resize) {
+        guarded([this] { layout(); });
+    } else if (watched == combo_ && event->type() == QEvent::KeyPress &&
+               isEnter(*static_cast<QKeyEvent*>(event))) {
+        // Enter moves on as Tab does and never reaches a dialog's default button.
+        moveFocusAsTab(view_.data());
+        return true;
+    } else if (watched == combo_ && event->type() == QEvent::Wheel && !combo_->hasFocus()) {
+        return true;  // a wheel passing over the list does not pick a row
+    }
+    return false;
+}
+
+void MyCombo::layout() {
+    if (!view_) return;
+    const int w = view_->width();
+    const int h = combo_->sizeHint().height();
+    const int cut = twips(25);
+    view_->setFixedHeight(h - cut);
+    pic1_->setGeometry(0, 0, w, h - cut);
+    pic1_->raise();
+    combo_->setGeometry(-cut, -cut, w + twips(50), h);
+}
+
+void MyCombo::enterFocus() {
+    focused_ = true;
+    paint(focusBackColor_, focusForeColor_);
+    if (QApplication::focusWidget() != combo_) combo_->setFocus(Qt::OtherFocusReason);
+}
+
+void MyCombo::exitFocus() {
+    focused_ = false;
+    paint(backColor_, foreColor_);
+}
+
+void MyCombo::paint(int32_t back, int32_t fore) {
+    paintBack(*combo_, back);
+    paintFore(*combo_, fore);
+}
+
+int MyCombo::rowOf(int32_t id) const { return combo_->findData(QVariant(id)); }
+
+void MyCombo::select(int row) {
+    const QSignalBlocker block(combo_);
+    combo_->setCurrentIndex(row);
+}
+
+void MyCombo::setEnabled(bool value) {
+    enabled_ = value;
+    view().setEnabled(value);
+    markChanged("Enabled");
+}
+
+void MyCombo::setFont(const QString& description) {
+    font_ = fontFrom(description);
+    combo_->setFont(font_);
+    layout();
+    markChanged("Font");
+}
+
+void MyCombo::setBackColor(int32_t value) {
+    backColor_ = value;
+    paintBack(*combo_, value);
+    markChanged("BackColor");
+}
+
+void MyCombo::setForeColor(int32_t value) {
+    foreColor_ = value;
+    paintFore(*combo_, value);
+    markChanged("ForeColor");
+}
+
+void MyCombo::setFocusBackColor(int32_t value) {
+    focusBackColor_ = value;
+    if (focused_) paintBack(*combo_, value);
+    markChanged("FocusBackColor");
+}
+
+void MyCombo::setFocusForeColor(int32_t value) {
+    focusForeColor_ = value;
+    if (focused_) paintFore(*combo_, value);
+    markChanged("FocusForeColor");
+}
+
+int16_t MyCombo::listCount() const { return com::Variant(static_cast<int32_t>(combo_->count())).toInteger(); }
+
+int16_t MyCombo::listIndex() const { return static_cast<int16_t>(combo_->currentIndex()); }
+
+// Selecting from code raises Click every time, also for the row already selected and
+// for no row, as the hosts' cascades expect.
+void MyCombo::setListIndex(int16_t index) {
+    if (index < -1 || index >= combo_->count())
+        com::raise(com::errc::InvalidPropertyValue, "");
+    select(index);
+    raiseEvent(my_combo::event::Click);
+}
+
+QString MyCombo::text() const { return combo_->currentIndex() < 0 ? QString() : combo_->currentText(); }
+
+int32_t MyCombo::cheie() const {
+    const int row = combo_->currentIndex();
+    return row < 0 ? -1 : combo_->itemData(row).toInt();
+}
+
+void MyCombo::setCheie(int32_t id) {
+    if (id == -1) return setListIndex(-1);
+    const int row = rowOf(id);
+    if (row < 0) com::raise(com::errc::InvalidProcedureCall, "");
+    setListIndex(static_cast<int16_t>(row));
+}
+
+void MyCombo::addItem(const QString& item, int32_t id) {
+    if (rowOf(id) >= 0)
+        com::raise(com::errc::DuplicateKey, "MyCombo-AddItem",
+                   "Exista deja in combo un item cu Id-ul " + std::to_string(id) +
+                       ".\r\nFiecare item trebuie sa aiba un Id unic.");
+    const int before = combo_->currentIndex();
+    const QSignalBlocker block(combo_);
+    combo_->addItem(item, QVariant(id));
+    // A list keeps no row selected until one is chosen.
+    if (before < 0) combo_->setCurrentIndex(-1);
+}
+
+void MyCombo::removeItem(int32_t id) {
+    const int row = rowOf(id);
+    if (row < 0)
+        com::raise(com::errc::InvalidProcedureCall, "MyCombo-RemoveItem",
+                   "Nu exista nici un item in combo cu Id-ul " + std::to_string(id) + ".");
+    const int selected = combo_->currentIndex();
+    const QSignalBlocker block(combo_);
+    combo_->removeItem(row);
+    // Removing the selected row leaves no row selected; other rows keep theirs.
+    if (selected == row) combo_->setCurrentIndex(-1);
+}
+
+void MyCombo::clear() {
+    const QSignalBlocker block(combo_);
+    combo_->clear();
+}
+
+void MyCombo::InitProperties() {
+    initFont();
+    initEnabledAndColours();
+}
+
+// Six properties; the rows, the selection and the identifiers are the host's to fill.
+void MyCombo::ReadProperties(const com::PropertyBag& bag) {
+    reading([&] {
+        readFont(bag);
+        readEnabledAndColours(bag);
+    });
+}
+
+void MyCombo::WriteProperties(com::PropertyBag& bag) {
+    writeFont(bag);
+    writeEnabledAndColours(bag);
+}
+
+const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
+    namespace id = my_combo::dispid;
+    using C = MyCombo;
+    using V = com::Variant;
+    static const com::DispatchTable<C> table{
+        {.name = "ListCount", .id = id::ListCount, .get = [](C& c, com::Args) { return V(c.listCount()); }},
+        {.name = "ListIndex", .id = id::ListIndex,
+         .get = [](C& c, com::Args) { return V(c.listIndex()); },
+         .put = [](C& c, com::Args, const V& v) { c.setListIndex(v.toInteger()); }},
+        {.name = "Text", .id = id::Text, .get = [](C& c, com::Args) { return V(c.text().toStdString()); }},
+        {.name = "Cheie", .id = id::Cheie,
+         .get = [](C& c, com::Args) { return V(c.cheie()); },
+         .put = [](C& c, com::Args, const V& v) { c.setCheie(v.toLong()); }},
+        {.name = "AddItem", .id = id::AddItem,
+         .call = [](C& c, com::Args a) {
+             c.addItem(QString::fromStdString(a[0].toString()), a[1].toLong());
+             return V();
+         },
+         .minArgs = 2, .maxArgs = 2},
+        {.name = "RemoveItem", .id = id::RemoveItem,
+         .call = [](C& c, com::Args a) { c.removeItem(a[0].toLong()); return V(); },
+         .minArgs = 1, .maxArgs = 1},
+        {.name = "Clear", .id = id::Clear, .call = [](C& c, com::Args) { c.clear(); return V(); }},
+    };
+    return table;
+}
+
+}  // namespace quillon

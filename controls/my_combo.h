@@ -1,0 +1,62 @@
+#pragma once
+// MyCombo: a drop-down list whose rows carry a 32-bit identifier, selected and read by it.
+#include <QString>
+
+#include "com/variant.h"
+#include "control_object.h"
+#include "quillon.h"
+
+class QComboBox;
+
+namespace quillon {
+
+class MyCombo final : public ControlObject<MyCombo, IMyCombo> {
+public:
+    MyCombo();
+    ~MyCombo() override;
+
+    static const com::DispatchTable<MyCombo>& dispatchTable();
+    static constexpr CommonIds commonIds{my_combo::dispid::hWnd,           my_combo::dispid::Enabled,
+                                         my_combo::dispid::Font,           my_combo::dispid::BackColor,
+                                         my_combo::dispid::ForeColor,      my_combo::dispid::FocusBackColor,
+                                         my_combo::dispid::FocusForeColor};
+
+    // IControlHost
+    void InitProperties() override;
+    void ReadProperties(const com::PropertyBag& bag) override;
+    void WriteProperties(com::PropertyBag& bag) override;
+
+    void setEnabled(bool value);
+    void setFont(const QString& description);
+    void setBackColor(int32_t value);
+    void setForeColor(int32_t value);
+    void setFocusBackColor(int32_t value);
+    void setFocusForeColor(int32_t value);
+    int16_t listCount() const;
+    int16_t listIndex() const;
+    void setListIndex(int16_t index);
+    QString text() const;
+    int32_t cheie() const;
+    void setCheie(int32_t id);
+    void addItem(const QString& item, int32_t id);
+    void removeItem(int32_t id);
+    void clear();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void layout();
+    void enterFocus();
+    void exitFocus();
+    friend class ControlObject<MyCombo, IMyCombo>;
+    void paint(int32_t back, int32_t fore);
+    int rowOf(int32_t id) const;
+    void select(int row);  // without the list's own notices
+
+    QWidget* pic1_ = nullptr;
+    QComboBox* combo_ = nullptr;
+    bool focused_ = false;
+};
+
+}  // namespace quillon
