@@ -67,9 +67,8 @@ std::size_t wardColumnPosition(std::size_t index) {
 }
 
 std::size_t interfaceSlot(std::size_t index) {
-    constexpr std::size_t early = AmountCount - FirstBudgetLine - 1;  // slots before the methods
     if (index == LateSubLine) return AmountCount - 1;
-    if (index < FirstBudgetLine) return early + index;
+    if (index < FirstBudgetLine) return AmountsBeforeMethods + index;
     return index - FirstBudgetLine - (index > LateSubLine ? 1 : 0);
 }
 

@@ -83,6 +83,9 @@ std::size_t wardColumnPosition(std::size_t index);
 // personnel budget lines, the material and capital lines without c23_04, then (after the
 // methods) TCP, the category totals, the head counts and c23_04.
 std::size_t interfaceSlot(std::size_t index);
+// How many amounts the interface binds before its methods (the budget lines and the
+// material and capital lines without c23_04).
+inline constexpr std::size_t AmountsBeforeMethods = AmountCount - AmountsBeforeNrSectie - 1;
 // The inverse: catalogue index of the amount at an interface slot.
 std::size_t amountAtInterfaceSlot(std::size_t slot);
 

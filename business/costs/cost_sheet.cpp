@@ -196,7 +196,7 @@ std::array<RowField<Derived>, FieldCount> makeRowFields(std::index_sequence<I...
 // the sheet's own header, the amounts bound before the methods, the eight methods, then
 // the amounts bound after them.
 constexpr com::DispId FirstOwnHeaderId = 9;
-constexpr com::DispId EarlyAmounts = 71;
+constexpr auto EarlyAmounts = static_cast<com::DispId>(AmountsBeforeMethods);
 constexpr com::DispId MethodCount = 8;
 
 template <class Derived>

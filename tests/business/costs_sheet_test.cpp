@@ -250,6 +250,19 @@ TEST_F(CostSheetTest, AmountsAreMembersOfTheDispatchInterface) {
     com::callByName(late, "c25", com::InvokeKind::PropertyPut, {com::Variant(true), com::Variant(money(1))});
     EXPECT_EQ(sheet->get_Amount("c25_03"), Currency::fromUnits(12345));
     EXPECT_THROW(com::getProperty(late, "c99"), com::Error);
+
+    // Dispatch ids follow the interface's member order: the header, most amounts, the
+    // methods, then the personnel totals, head counts and c23_04.
+    auto id = [&](const char* name) { return *late.GetIDOfName(name); };
+    EXPECT_EQ(id("IdSpital"), id("Perioada") + 1);
+    EXPECT_EQ(id("c10_1"), id("IdSpital") + 1);
+    EXPECT_EQ(id("c24"), id("c23_03") + 1);
+    EXPECT_EQ(id("Clear"), id("c72") + 1);
+    EXPECT_EQ(id("TCP"), id("CopyMe") + 1);
+    EXPECT_EQ(id("c23_04"), id("Angajati_6") + 1);
+    auto ward = newCostSectie();
+    com::IDispatch& lateWard = *ward;
+    EXPECT_EQ(*lateWard.GetIDOfName("c10_1"), *lateWard.GetIDOfName("NrSectie") + 1);
     EXPECT_THROW(sheet->get_Amount("tcp"), com::Error);
 }
 
