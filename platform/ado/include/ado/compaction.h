@@ -1,0 +1,43 @@
+#pragma once
+// Compaction and copies of database files.
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace ado {
+
+// The Jet engine object of the replication objects: only CompactDatabase.
+class JetEngine {
+public:
+    // Checks the source string's account against its workgroup file, opens the source data
+    // file read-only (never creating it) and writes its compacted copy to the destination
+    // string's "Data Source" (VACUUM INTO). Raises as Connection::Open does, 58 (file already
+    // exists) when the destination exists and is not empty, and the engine's error otherwise.
+    static void CompactDatabase(std::string_view sourceConnection, std::string_view destinationConnection);
+};
+
+// The steps of compactDataFile, for tests that make one of them fail.
+enum class CompactStep { Locked, Compacted, Flushed, Checked, Replaced };
+
+// Compacts `dataFile` in place through `tempFile` as the administrator of `workgroupFile`:
+// refuses at once when the data file is in use (any open Connection, of this process or
+// another, holds its lock), writes the compacted copy to `tempFile`, flushes it, checks it
+// (PRAGMA quick_check) and replaces the data file by an atomic rename (through a sibling
+// temporary file when `tempFile` is on another file system). Whatever fails, the data file
+// stays whole and `tempFile` is removed. Answers true when the file was compacted and
+// replaced; never raises.
+bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile,
+                     const std::filesystem::path& workgroupFile);
+
+// Test hook: called after each step; a throw from it fails the compaction at that point.
+void setCompactStepHook(std::function<void(CompactStep)> hook);
+
+// Copies a database file (which may be open, in this process or another) through SQLite's
+// online backup API into a temporary name in the target folder, flushes it and renames it
+// to `destination`, replacing a file of that name. Refuses a missing or non-database source
+// and a destination that is the source itself. A failure leaves any earlier destination
+// intact and raises com::Error (3051 for the copy, 3024 for a missing source, 3343 for a
+// file that is no database).
+void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination);
+
+}  // namespace ado
