@@ -1,0 +1,131 @@
+#include "sqlite_util.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "ado/error.h"
+
+namespace ado::detail {
+
+namespace fs = std::filesystem;
+
+void raiseEngine(sqlite3* db, int code, std::string_view context) {
+    const int extended = db ? sqlite3_extended_errcode(db) : code;
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    if (!context.empty()) message = std::string(context) + ": " + message;
+    if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY)
+        raise(errc::Engine,
+              "The changes were not made because they would create duplicate values in a unique index (" +
+                  message + ").");
+    if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT)
+        raise(errc::NotADatabase, "The file is not a database or is damaged (" + message + ").");
+    raise(errc::Engine, message);
+}
+
+void exec(sqlite3* db, const char* sql) {
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) raiseEngine(db, rc);
+}
+
+StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent) {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()),
+                                      persistent ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, nullptr);
+    StmtHandle handle(stmt);
+    if (rc != SQLITE_OK) raiseEngine(db, rc);
+    if (!stmt) raise(errc::BadSql, "The statement is empty.");
+    return handle;
+}
+
+DbHandle openDatabase(const fs::path& file, OpenMode mode, std::string_view what) {
+    std::error_code ec;
+    if (mode != OpenMode::Create) {
+        if (!fs::is_regular_file(file, ec))
+            raise(errc::FileNotFound, "The " + std::string(what) + " file '" + file.string() + "' does not exist.");
+        if (fs::file_size(file, ec) == 0)
+            raise(errc::NotADatabase, "The " + std::string(what) + " file '" + file.string() + "' is empty: it is no database.");
+    }
+    const int flags = SQLITE_OPEN_NOMUTEX |
+                      (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
+                       : mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE
+                                                     : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+    DbHandle db(raw);
+    if (rc != SQLITE_OK) {
+        if (rc == SQLITE_CANTOPEN)
+            raise(errc::FileNotFound, "The " + std::string(what) + " file '" + file.string() + "' cannot be opened.");
+        raiseEngine(db.get(), rc, file.string());
+    }
+    sqlite3_extended_result_codes(db.get(), 1);
+    sqlite3_busy_timeout(db.get(), 5000);
+    try {
+        // Reading the schema proves the file is a database before anything writes to it.
+        exec(db.get(), "SELECT count(*) FROM sqlite_master");
+        if (mode != OpenMode::ReadOnly) exec(db.get(), "PRAGMA journal_mode=DELETE");
+        exec(db.get(), "PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF");
+    } catch (const com::Error& e) {
+        if (e.number() == errc::NotADatabase)
+            raise(errc::NotADatabase, "The " + std::string(what) + " file '" + file.string() +
+                                          "' is not a database or is damaged.");
+        throw;
+    }
+    return db;
+}
+
+namespace {
+void syncPath(const fs::path& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) raise(errc::FileCopy, "Cannot open '" + path.string() + "' to flush it: " + std::strerror(errno));
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0) raise(errc::FileCopy, "Cannot flush '" + path.string() + "': " + std::strerror(err));
+}
+}  // namespace
+
+void syncFile(const fs::path& file) { syncPath(file, O_RDONLY); }
+
+void syncFolder(const fs::path& folder) {
+    syncPath(folder.empty() ? fs::path(".") : folder, O_RDONLY | O_DIRECTORY);
+}
+
+fs::path siblingTemp(const fs::path& file, std::string_view purpose) {
+    static std::atomic<unsigned> counter{0};
+    const std::string name = "." + file.filename().string() + "." + std::string(purpose) + "-" +
+                             std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    return file.parent_path() / name;
+}
+
+FileLock::FileLock(const fs::path& dataFile, bool exclusive) {
+    const fs::path lockPath = fs::path(dataFile.string() + ".lock");
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+FileLock::FileLock(FileLock&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+
+FileLock& FileLock::operator=(FileLock&& o) noexcept {
+    if (this != &o) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = o.fd_;
+        o.fd_ = -1;
+    }
+    return *this;
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace ado::detail

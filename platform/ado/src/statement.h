@@ -1,0 +1,57 @@
+#pragma once
+// Internal: a prepared statement with its result columns, as the connection caches it per
+// statement text and a recordset borrows it.
+#include <sqlite3.h>
+
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "ado/values.h"
+#include "sqlite_util.h"
+
+namespace ado::detail {
+
+struct NoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const noexcept {
+        size_t h = 14695981039346656037ull;
+        for (const char c : s) h = (h ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)))) * 1099511628211ull;
+        return h;
+    }
+};
+struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+                return false;
+        return true;
+    }
+};
+
+struct ColumnInfo {
+    std::string name;    // as the statement yields it (the alias, or the column's own name)
+    std::string origin;  // the table column it comes from ("" for an expression)
+    ColumnKind kind;
+};
+
+struct PreparedStatement {
+    StmtHandle stmt;
+    std::vector<ColumnInfo> columns;
+    std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> byName;
+    bool inUse = false;
+
+    // Reads the result columns' names and declared types.
+    void describe();
+    // The column's index, or -1. The first column of a name wins, as in ADO.
+    int find(std::string_view name) const {
+        const auto it = byName.find(name);
+        return it == byName.end() ? -1 : it->second;
+    }
+};
+
+}  // namespace ado::detail

@@ -1,0 +1,92 @@
+#include "ado/workgroup.h"
+
+#include <sodium.h>
+
+#include "ado/error.h"
+#include "sqlite_util.h"
+
+namespace ado::workgroup {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Argon2id costs: enough to make guessing slow, small enough for every Open and compaction.
+constexpr unsigned long long OpsLimit = crypto_pwhash_OPSLIMIT_INTERACTIVE;
+constexpr size_t MemLimit = 16u * 1024u * 1024u;
+
+void initSodium() {
+    if (sodium_init() < 0) raise(errc::Engine, "The password library cannot be initialised.");
+}
+
+std::string hashPassword(std::string_view password) {
+    initSodium();
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(hash, password.data(), password.size(), OpsLimit, MemLimit) != 0)
+        raise(com::errc::OutOfMemory, "Out of memory while hashing a password.");
+    return hash;
+}
+
+detail::DbHandle openWorkgroup(const fs::path& file, detail::OpenMode mode) {
+    auto db = detail::openDatabase(file, mode, "workgroup");
+    sqlite3_stmt* probe = nullptr;
+    const int rc = sqlite3_prepare_v2(db.get(), "SELECT Name, PasswordHash FROM Accounts LIMIT 0", -1, &probe, nullptr);
+    sqlite3_finalize(probe);
+    if (rc != SQLITE_OK)
+        raise(errc::NotADatabase, "The file '" + file.string() + "' is not a workgroup file.");
+    return db;
+}
+
+}  // namespace
+
+void create(const fs::path& file) {
+    std::error_code ec;
+    if (fs::exists(file, ec)) raise(com::errc::FileAlreadyExists, "The workgroup file '" + file.string() + "' already exists.");
+    {
+        auto db = detail::openDatabase(file, detail::OpenMode::Create, "workgroup");
+        detail::exec(db.get(),
+                     "CREATE TABLE Accounts (Name TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, PasswordHash TEXT NOT NULL)");
+    }
+    setAccount(file, AdministratorName, AdministratorPassword);
+}
+
+void setAccount(const fs::path& file, std::string_view name, std::string_view password) {
+    if (name.empty()) raise(com::errc::InvalidProcedureCall, "An account needs a name.");
+    std::error_code ec;
+    if (!fs::exists(file, ec)) raise(com::errc::FileNotFound, "The workgroup file '" + file.string() + "' does not exist.");
+    auto db = openWorkgroup(file, detail::OpenMode::ReadWrite);
+    auto stmt = detail::prepare(db.get(),
+                                "INSERT INTO Accounts (Name, PasswordHash) VALUES (?1, ?2) "
+                                "ON CONFLICT(Name) DO UPDATE SET PasswordHash=excluded.PasswordHash");
+    const std::string hash = hashPassword(password);
+    sqlite3_bind_text(stmt.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt.get(), 2, hash.data(), static_cast<int>(hash.size()), SQLITE_TRANSIENT);
+    detail::check(db.get(), sqlite3_step(stmt.get()));
+}
+
+void authenticate(const fs::path& file, std::string_view name, std::string_view password) {
+    auto db = openWorkgroup(file, detail::OpenMode::ReadOnly);
+    auto stmt = detail::prepare(db.get(), "SELECT PasswordHash FROM Accounts WHERE Name=?1");
+    sqlite3_bind_text(stmt.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(stmt.get());
+    detail::check(db.get(), rc);
+    const std::string refusal = "Not a valid account name or password.";
+    if (rc != SQLITE_ROW) raise(errc::NotAuthorised, refusal);
+    initSodium();
+    const auto* hash = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+    if (!hash || crypto_pwhash_str_verify(hash, password.data(), password.size()) != 0)
+        raise(errc::NotAuthorised, refusal);
+}
+
+std::vector<std::string> accountNames(const fs::path& file) {
+    auto db = openWorkgroup(file, detail::OpenMode::ReadOnly);
+    auto stmt = detail::prepare(db.get(), "SELECT Name FROM Accounts ORDER BY Name");
+    std::vector<std::string> names;
+    int rc;
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW)
+        names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)));
+    detail::check(db.get(), rc);
+    return names;
+}
+
+}  // namespace ado::workgroup
