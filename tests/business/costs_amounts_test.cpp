@@ -1,0 +1,145 @@
+// The amount catalogue, its statements and the group-total rules, without a database.
+#include <gtest/gtest.h>
+
+#include <com/error.h>
+
+#include "costs/amount_catalogue.h"
+#include "costs/cost_amounts.h"
+#include "costs/cost_statements.h"
+
+namespace {
+
+using business::costs::AmountCount;
+using business::costs::amountCatalogue;
+using business::costs::amountIndex;
+using business::costs::CostAmounts;
+using business::costs::SheetKind;
+using com::Currency;
+
+std::size_t at(std::string_view name) { return *amountIndex(name); }
+Currency money(int64_t whole) { return Currency::fromInteger(whole); }
+
+// The hospital table's select list as the table layout fixes it, column by column.
+constexpr std::string_view HospitalSave =
+    "Select a.IdCost, a.IdPerioada, a.IdSpital, a.TCP, a.c02_1, a.c02_2, a.c02_3, a.c02_4, a.c02_5, a.c02_6, "
+    "a.Angajati_1, a.Angajati_2, a.Angajati_3, a.Angajati_4, a.Angajati_5, a.Angajati_6, a.c10_1, a.c11_1, "
+    "a.c12_1, a.c13_1, a.c14_1, a.c15_1, a.c16_1, a.c10_2, a.c11_2, a.c12_2, a.c13_2, a.c14_2, a.c15_2, a.c16_2, "
+    "a.c10_3, a.c11_3, a.c12_3, a.c13_3, a.c14_3, a.c15_3, a.c16_3, a.c10_4, a.c11_4, a.c12_4, a.c13_4, a.c14_4, "
+    "a.c15_4, a.c16_4, a.c10_5, a.c11_5, a.c12_5, a.c13_5, a.c14_5, a.c15_5, a.c16_5, a.c10_6, a.c11_6, a.c12_6, "
+    "a.c13_6, a.c14_6, a.c15_6, a.c16_6, a.c22, a.c23, a.c23_01, a.c23_02, a.c23_03, a.c23_04, a.c24, a.c24_01, "
+    "a.c24_02, a.c24_03, a.c24_04, a.c24_05, a.c24_06, a.c24_07, a.c25, a.c25_01, a.c25_02, a.c25_03, a.c25_04, "
+    "a.c25_05, a.c25_06, a.c25_07, a.c25_08, a.c25_09, a.c26, a.c27, a.c28, a.c29, a.c30, a.c72 FROM "
+    "Velmora_Spital a WHERE a.IdCost=";
+
+TEST(CostCatalogue, StatementsWalkTheAmountsInTableOrder) {
+    EXPECT_EQ(business::costs::saveStatement(SheetKind::Hospital), HospitalSave);
+    EXPECT_EQ(business::costs::loadStatement(SheetKind::Hospital), HospitalSave);
+
+    // The ward table: NrSectie after the head counts, IdSectie after IdSpital.
+    const std::string& ward = business::costs::saveStatement(SheetKind::Ward);
+    EXPECT_EQ(ward.find("Select a.IdCost, a.IdPerioada, a.IdSpital, a.IdSectie, a.TCP, "), 0u);
+    EXPECT_NE(ward.find("a.Angajati_6, a.NrSectie, a.c10_1, "), std::string::npos);
+    EXPECT_TRUE(ward.ends_with("a.c72 FROM Velmora_Sectie a WHERE a.IdCost="));
+
+    EXPECT_EQ(business::costs::withId(ward, -12).substr(ward.size()), "-12");
+    const std::string list = business::costs::listStatement(SheetKind::Ward, " WHERE a.IdSpital=3");
+    EXPECT_TRUE(list.ends_with("ON e.IdSectie = d.IdSectie WHERE a.IdSpital=3 Order By a.IdPerioada"));
+    EXPECT_TRUE(business::costs::listStatement(SheetKind::Hospital, "").ends_with(
+        "ON c.IdSpital = a.IdSpital  Order By a.IdPerioada"));
+}
+
+TEST(CostCatalogue, PositionsAndInterfaceSlots) {
+    EXPECT_EQ(business::costs::hospitalColumnPosition(at("c16_1")), 23u);
+    EXPECT_EQ(business::costs::hospitalColumnPosition(at("c72")), 88u);
+    EXPECT_EQ(business::costs::wardColumnPosition(at("Angajati_6")), 17u);
+    EXPECT_EQ(business::costs::wardColumnPosition(at("c10_1")), 19u);
+    EXPECT_EQ(business::costs::wardColumnPosition(at("c72")), 90u);
+
+    // Every amount has its own slot; c23_04 is bound last, the budget lines first.
+    std::vector<bool> seen(AmountCount);
+    for (std::size_t i = 0; i < AmountCount; ++i) seen.at(business::costs::interfaceSlot(i)) = true;
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), true), static_cast<long>(AmountCount));
+    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(0)].name, "c10_1");
+    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(42)].name, "c22");
+    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(47)].name, "c24");
+    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(71)].name, "TCP");
+    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(84)].name, "c23_04");
+
+    EXPECT_FALSE(amountIndex("tcp"));
+    EXPECT_EQ(business::costs::amountIndexIgnoreCase("tcp"), 0u);
+}
+
+TEST(CostAmounts, SettingAPartResumsItsTotal) {
+    CostAmounts sheet(true);
+    sheet.store(at("c24"), money(999));
+    sheet.store(at("c24_01"), money(50));
+    EXPECT_TRUE(sheet.assign(at("c24_03"), money(100), false));
+    EXPECT_EQ(sheet.get(at("c24")), money(150));
+
+    // The same value again: no re-sum, even though the total no longer matches.
+    sheet.store(at("c24"), money(7));
+    EXPECT_FALSE(sheet.assign(at("c24_03"), money(100), false));
+    EXPECT_EQ(sheet.get(at("c24")), money(7));
+
+    // A change of one ten-thousandth counts.
+    EXPECT_TRUE(sheet.assign(at("c24_07"), Currency::fromUnits(1), false));
+    EXPECT_EQ(sheet.get(at("c24")), Currency::fromUnits(1500001));
+}
+
+TEST(CostAmounts, SettingATotalClearsItsPartsOnlyWhenItChanges) {
+    CostAmounts sheet(true);
+    for (std::string_view part : {"c25_01", "c25_05", "c25_09"}) sheet.assign(at(part), money(10), false);
+    ASSERT_EQ(sheet.get(at("c25")), money(30));
+
+    EXPECT_FALSE(sheet.assign(at("c25"), money(30), false));
+    EXPECT_EQ(sheet.get(at("c25_05")), money(10));
+
+    EXPECT_TRUE(sheet.assign(at("c25"), money(30) + Currency::fromUnits(1), false));
+    for (std::size_t i = at("c25_01"); i <= at("c25_09"); ++i) EXPECT_EQ(sheet.get(i), Currency{}) << i;
+    // A total written equal to the sum of its parts still clears them.
+    sheet.assign(at("c25_02"), money(4), false);
+    EXPECT_TRUE(sheet.assign(at("c25"), money(5), false));
+    EXPECT_EQ(sheet.get(at("c25_02")), Currency{});
+}
+
+TEST(CostAmounts, Group23IsLinkedOnlyOnTheHospitalSheet) {
+    CostAmounts hospital(true), ward(false);
+    for (CostAmounts* sheet : {&hospital, &ward}) {
+        sheet->assign(at("c23"), money(100), false);
+        sheet->assign(at("c23_02"), money(5), false);
+        sheet->assign(at("c24_02"), money(8), false);
+        EXPECT_EQ(sheet->get(at("c24")), money(8));
+    }
+    EXPECT_EQ(hospital.get(at("c23")), money(5));
+    EXPECT_EQ(ward.get(at("c23")), money(100));
+    ward.assign(at("c23"), money(1), false);
+    EXPECT_EQ(ward.get(at("c23_02")), money(5));
+}
+
+TEST(CostAmounts, NotMakeDirtyIsAPlainStore) {
+    CostAmounts sheet(true);
+    sheet.assign(at("c23_01"), money(3), false);
+    EXPECT_FALSE(sheet.assign(at("c23"), money(9), true));
+    EXPECT_EQ(sheet.get(at("c23_01")), money(3));
+    EXPECT_FALSE(sheet.assign(at("c23_04"), money(1), true));
+    EXPECT_EQ(sheet.get(at("c23")), money(9));
+    // Negative amounts and fractional head counts are kept as they are.
+    EXPECT_TRUE(sheet.assign(at("Angajati_2"), Currency::fromUnits(-25000), false));
+    EXPECT_EQ(sheet.get(at("Angajati_2")), Currency::fromUnits(-25000));
+}
+
+TEST(CostAmounts, ASumOutOfRangeFailsAndKeepsTheOldTotal) {
+    CostAmounts sheet(true);
+    sheet.assign(at("c24_01"), Currency::max(), false);
+    ASSERT_EQ(sheet.get(at("c24")), Currency::max());
+    try {
+        sheet.assign(at("c24_02"), Currency::fromUnits(1), false);
+        FAIL() << "expected an overflow";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), com::errc::Overflow);
+    }
+    EXPECT_EQ(sheet.get(at("c24_02")), Currency::fromUnits(1));
+    EXPECT_EQ(sheet.get(at("c24")), Currency::max());
+}
+
+}  // namespace
