@@ -1,6 +1,9 @@
 #include "business.h"
 
 #include "com/server.h"
+#include "typelib/business/CostSheets.h"
+#include "typelib/business/Sectie.h"
+#include "typelib/business/Spital.h"
 
 namespace velmora {
 
@@ -23,6 +26,15 @@ std::string connectionDataSource(com::IDispatch& conection) {
     const com::Variant item =
         com::callByName(*connection, "Properties", com::InvokeKind::PropertyGet, {com::Variant("Data Source")});
     return valueOf(item).toString();
+}
+
+std::string typeNameOf(com::IDispatch& object) {
+    const com::ComPtr<com::IDispatch> held(&object);
+    if (held.query<Velmora_Business::_CostSpital>()) return "CostSpital";
+    if (held.query<Velmora_Business::_CostSectie>()) return "CostSectie";
+    if (held.query<Velmora_Business::_Spital>()) return "Spital";
+    if (held.query<Velmora_Business::_Sectie>()) return "Sectie";
+    return {};
 }
 
 }  // namespace velmora

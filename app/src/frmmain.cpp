@@ -81,6 +81,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
 frmMain::~frmMain() = default;
 
+HelpWindow* frmMain::helpWindow() const { return help_; }
+
 void frmMain::registerScreens(frmMain&) {
     // The register, cost-sheet, configuration, export and report screens register here
     // as they are added to the program.

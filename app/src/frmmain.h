@@ -36,7 +36,7 @@ public:
     QAction* menuItem(const QString& menuName) const;
     QMdiArea* mdiArea() const { return mdiArea_; }
     StatusPanels* sBar() const { return sBar_; }
-    HelpWindow* helpWindow() const { return help_; }
+    HelpWindow* helpWindow() const;
 
     // The county and hospital text of panel 5, from the session.
     static QString judetSpitalText();

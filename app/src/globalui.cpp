@@ -10,6 +10,7 @@
 #include "com/error.h"
 #include "frmlogin.h"
 #include "frmmain.h"
+#include "helpwindow.h"
 #include "initfile.h"
 #include "messages.h"
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <pugixml.hpp>
