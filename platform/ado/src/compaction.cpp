@@ -152,7 +152,8 @@ void copyDatabase(const fs::path& source, const fs::path& destination) {
         sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
         if (!backup) detail::raiseEngine(to.get(), sqlite3_errcode(to.get()), "copy");
         int rc;
-        while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        int attempts = 0;
+        while (((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++attempts < 250)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const int finished = sqlite3_backup_finish(backup);
         if (rc != SQLITE_DONE || finished != SQLITE_OK)

@@ -68,7 +68,7 @@ std::optional<SingleTable> singleTable(const std::string& sql) {
     return t;
 }
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string quoteName(const std::string& name) { return "\"" + name + "\""; }
 
 }  // namespace
 
@@ -329,7 +329,7 @@ void Recordset::Update() {
     std::vector<int> changed;
     for (int i = 0; i < static_cast<int>(m.columns.size()); ++i)
         if (m.pending[static_cast<size_t>(i)]) changed.push_back(i);
-    auto column = [&](int i) { return quoted(m.columns[static_cast<size_t>(i)].origin); };
+    auto column = [&](int i) { return quoteName(m.columns[static_cast<size_t>(i)].origin); };
     if (m.edit == Impl::Edit::Add) {
         std::string sql = "INSERT INTO " + m.source.table;
         if (changed.empty()) {

@@ -62,7 +62,7 @@ public:
 
     // The current row's column (raises 3021 at the end, 3265 for an unknown name).
     Field Fields(std::string_view name) const;
-    com::Variant field(std::string_view name) const { return Fields(name).Value; }
+    com::Variant field(std::string_view name) const;  // Fields(name).Value, without the name
     int32_t fieldCount() const;
     std::string fieldName(int32_t index) const;     // 0-based
     com::Variant field(int32_t index) const;        // 0-based

@@ -1,0 +1,119 @@
+// mkdata: creates a database file from a schema and data files, and a workgroup file
+// holding the administrator and the named accounts. Passwords are read from standard
+// input, one line per --account in order, never from the command line.
+//
+//   mkdata --database Velmora.mdb --schema data/schema.sql --data data/judete.sql ...
+//          --workgroup Velmora.mdw --account operator < passwords
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ado/workgroup.h"
+#include "com/error.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Options {
+    fs::path database, schema, workgroup;
+    std::vector<fs::path> data;
+    std::vector<std::string> accounts;
+};
+
+void usage() {
+    std::cerr << "usage: mkdata [--database FILE --schema schema.sql [--data FILE]...]\n"
+                 "              [--workgroup FILE [--account NAME]...]\n"
+                 "The password of each --account is read from standard input, one line each.\n"
+                 "Neither file may exist already.\n";
+}
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + file.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void createDatabase(const Options& o) {
+    if (fs::exists(o.database)) throw std::runtime_error(o.database.string() + " already exists");
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(o.database.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
+    auto run = [&](const std::string& sql, const std::string& what) {
+        char* error = nullptr;
+        if (sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+            const std::string message = error ? error : "unknown error";
+            sqlite3_free(error);
+            throw std::runtime_error(what + ": " + message);
+        }
+    };
+    try {
+        if (rc != SQLITE_OK) throw std::runtime_error("cannot create " + o.database.string());
+        run("PRAGMA journal_mode=DELETE; BEGIN", "start");
+        run(readFile(o.schema), o.schema.string());
+        for (const auto& file : o.data) run(readFile(file), file.string());
+        run("COMMIT", "commit");
+    } catch (...) {
+        db.reset();
+        fs::remove(o.database);
+        throw;
+    }
+}
+
+void createWorkgroup(const Options& o) {
+    if (fs::exists(o.workgroup)) throw std::runtime_error(o.workgroup.string() + " already exists");
+    std::vector<std::string> passwords;
+    for (const auto& name : o.accounts) {
+        std::string line;
+        if (!std::getline(std::cin, line)) throw std::runtime_error("no password on standard input for " + name);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        passwords.push_back(line);
+    }
+    try {
+        ado::workgroup::create(o.workgroup);
+        for (size_t i = 0; i < o.accounts.size(); ++i) ado::workgroup::setAccount(o.workgroup, o.accounts[i], passwords[i]);
+    } catch (...) {
+        fs::remove(o.workgroup);
+        throw;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) { usage(); return 2; }
+        const std::string value = argv[++i];
+        if (arg == "--database") o.database = value;
+        else if (arg == "--schema") o.schema = value;
+        else if (arg == "--data") o.data.emplace_back(value);
+        else if (arg == "--workgroup") o.workgroup = value;
+        else if (arg == "--account") o.accounts.push_back(value);
+        else { usage(); return 2; }
+    }
+    if ((o.database.empty() && o.workgroup.empty()) || (!o.database.empty() && o.schema.empty()) ||
+        (o.workgroup.empty() && !o.accounts.empty())) {
+        usage();
+        return 2;
+    }
+    try {
+        if (!o.database.empty()) createDatabase(o);
+        if (!o.workgroup.empty()) createWorkgroup(o);
+    } catch (const com::Error& e) {
+        std::cerr << "mkdata: " << e.description() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "mkdata: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
