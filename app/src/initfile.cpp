@@ -1,6 +1,7 @@
 #include "initfile.h"
 
-#include <array>
+#include <algorithm>
+#include <vector>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -20,13 +21,12 @@ namespace {
 
 constexpr const char* kSource = "GlobalUI.Init";
 
-// Comments, processing instructions, the declaration and the blanks between elements are
-// all kept, so that a rewrite changes nothing but the values written.
+// The values are read from the element's character data; a rewrite splices the new values
+// into the file's own text, so that comments, layout and line ends stay byte for byte.
 constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_comments | pugi::parse_pi |
                                  pugi::parse_declaration | pugi::parse_doctype | pugi::parse_ws_pcdata;
 
-pugi::xml_document load(const std::filesystem::path& file) {
-    const std::string text = GlobalUI::ReadTextFile(file);
+pugi::xml_document parse(const std::string& text) {
     pugi::xml_document document;
     // A text that does not parse leaves an empty document: every key is then missing.
     if (!document.load_buffer(text.data(), text.size(), kParseFlags)) document.reset();
@@ -62,9 +62,48 @@ int32_t wholeNumberOf(const pugi::xml_document& document, std::string_view key) 
     return com::Variant(text).toLong();
 }
 
-void setText(const pugi::xml_document& document, std::string_view key, const std::string& value) {
-    pugi::xml_node node = keyNode(document, key);
-    if (!node.text().set(value.c_str())) com::raise(com::errc::OutOfMemory, kSource);
+std::string escaped(std::string_view value) {
+    std::string text;
+    for (const char c : value) {
+        switch (c) {
+        case '&': text += "&amp;"; break;
+        case '<': text += "&lt;"; break;
+        case '>': text += "&gt;"; break;
+        default: text += c;
+        }
+    }
+    return text;
+}
+
+// One change of the file's text: bytes [from, to) become `text`.
+struct Splice {
+    std::size_t from;
+    std::size_t to;
+    std::string text;
+};
+
+// The change that gives the key element the value as its only content, found in the
+// original text so that every byte around it stays as it was.
+Splice valueSplice(const std::string& original, const pugi::xml_document& document, std::string_view key,
+                   const std::string& value) {
+    const pugi::xml_node node = keyNode(document, key);
+    const std::ptrdiff_t nameAt = node.offset_debug();
+    if (nameAt < 1 || original.compare(static_cast<std::size_t>(nameAt), key.size(), key) != 0)
+        com::raise(com::errc::PathFileAccessError, kSource, "Init.xml: elementul " + std::string(key) + " nu poate fi rescris.");
+    // The end of the start tag: the first ">" outside a quoted attribute value.
+    std::size_t at = static_cast<std::size_t>(nameAt);
+    char quote = 0;
+    for (; at < original.size(); ++at) {
+        const char c = original[at];
+        if (quote) { if (c == quote) quote = 0; }
+        else if (c == '"' || c == '\'') quote = c;
+        else if (c == '>') break;
+    }
+    const std::string content = escaped(value);
+    if (original[at - 1] == '/')  // <MyKey/>: it gets a content and a closing tag
+        return {at - 1, at + 1, ">" + content + "</" + std::string(key) + ">"};
+    const std::size_t close = original.find("</" + std::string(key), at + 1);
+    return {at + 1, close, content};
 }
 
 [[noreturn]] void raiseFileError(const std::string& what, const std::filesystem::path& file) {
@@ -115,15 +154,10 @@ void replaceFile(const std::filesystem::path& target, const std::string& text) {
     if (folder.get() >= 0) ::fsync(folder.get());
 }
 
-struct StringWriter : pugi::xml_writer {
-    std::string text;
-    void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
-};
-
 }  // namespace
 
 InitValues readInitFile(const std::filesystem::path& file) {
-    const pugi::xml_document document = load(file);
+    const pugi::xml_document document = parse(GlobalUI::ReadTextFile(file));
     InitValues values;
     values.MyPath = textOf(document, "MyPath");
     values.MyDataBase = textOf(document, "MyDataBase");
@@ -138,14 +172,29 @@ InitValues readInitFile(const std::filesystem::path& file) {
 
 void writeInitFile(const std::filesystem::path& file, const InitUpdate& update) {
     // The current file is the base, so the keys not written keep their text.
-    const pugi::xml_document document = load(file);
-    setText(document, "MyJudet", std::to_string(update.MyJudet));
-    setText(document, "MySpital", std::to_string(update.MySpital));
-    setText(document, "MyExport", update.MyExport);
-    setText(document, "MyBackup", update.MyBackup);
-    StringWriter writer;
-    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    replaceFile(file, writer.text);
+    const std::string original = GlobalUI::ReadTextFile(file);
+    const pugi::xml_document document = parse(original);
+    std::vector<Splice> splices{
+        valueSplice(original, document, "MyJudet", std::to_string(update.MyJudet)),
+        valueSplice(original, document, "MySpital", std::to_string(update.MySpital)),
+        valueSplice(original, document, "MyExport", update.MyExport),
+        valueSplice(original, document, "MyBackup", update.MyBackup),
+    };
+    // From the end of the text backwards, so that each offset still holds when it is used.
+    std::sort(splices.begin(), splices.end(), [](const Splice& a, const Splice& b) { return a.from > b.from; });
+    std::string text = original;
+    for (const Splice& splice : splices) {
+        if (splice.to == std::string::npos || splice.to < splice.from)
+            com::raise(com::errc::PathFileAccessError, kSource, "Init.xml nu poate fi rescris.");
+        text.replace(splice.from, splice.to - splice.from, splice.text);
+    }
+    // What is written must read back as written.
+    const pugi::xml_document check = parse(text);
+    if (textOf(check, "MyJudet") != std::to_string(update.MyJudet) ||
+        textOf(check, "MySpital") != std::to_string(update.MySpital) ||
+        textOf(check, "MyExport") != trimmed(update.MyExport) || textOf(check, "MyBackup") != trimmed(update.MyBackup))
+        com::raise(com::errc::PathFileAccessError, kSource, "Init.xml nu poate fi rescris.");
+    replaceFile(file, text);
 }
 
 }  // namespace velmora
