@@ -126,33 +126,36 @@ void ReadInit() {
     s.gIdSpital = values.MySpital;
 }
 
+void OpenSession() {
+    Session& s = session();
+    ReadInit();
+
+    s.gConection = velmora::newBusinessObject("Conection");
+    const std::string folder = s.gMyPath + "/";
+    com::callMethod(*s.gConection, "Connect",
+                    {com::Variant(folder + s.gMyDataBase), com::Variant(folder + s.gMyFiserAcces),
+                     com::Variant(s.gUser), com::Variant(s.gPassword), com::Variant(s.gMyPath),
+                     com::Variant(int32_t{2})});
+
+    if (s.gIdJudet != -1) s.gDenJudet = loadedField("Judet", s.gIdJudet, "DenJudet");
+    if (s.gIdSpital != -1) s.gCodSpital = loadedField("Spital", s.gIdSpital, "CodSpital");
+
+    s.gCache = std::make_unique<velmora::Cache>();
+
+    s.gfrmMain = new velmora::frmMain();
+    s.gfrmMain->show();
+}
+
 void Main() {
     Session& s = session();
-    const bool started = Trapped("GlobalUI", "Main", [&s] {
+    const bool started = Trapped("GlobalUI", "Main", [] {
         com::app::setHelpFile((programFolder() / "Velmora.html").string());
-
         {
             velmora::frmLogin login;
             login.exec();
             if (!login.Continua()) return;
         }
-
-        ReadInit();
-
-        s.gConection = velmora::newBusinessObject("Conection");
-        const std::string folder = s.gMyPath + "/";
-        com::callMethod(*s.gConection, "Connect",
-                        {com::Variant(folder + s.gMyDataBase), com::Variant(folder + s.gMyFiserAcces),
-                         com::Variant(s.gUser), com::Variant(s.gPassword), com::Variant(s.gMyPath),
-                         com::Variant(int32_t{2})});
-
-        if (s.gIdJudet != -1) s.gDenJudet = loadedField("Judet", s.gIdJudet, "DenJudet");
-        if (s.gIdSpital != -1) s.gCodSpital = loadedField("Spital", s.gIdSpital, "CodSpital");
-
-        s.gCache = std::make_unique<velmora::Cache>();
-
-        s.gfrmMain = new velmora::frmMain();
-        s.gfrmMain->show();
+        OpenSession();
     });
     if (!started) {
         // Nothing else stays loaded: release what the failed start-up had opened.

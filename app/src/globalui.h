@@ -59,6 +59,10 @@ void setProgramFolder(std::filesystem::path folder);
 // ShowError and returns with no window shown.
 void Main();
 
+// What Main does after an accepted login: reads the configuration, connects, loads the
+// configured county and hospital, builds the list cache and shows the main window. Raises.
+void OpenSession();
+
 // One critical box titled "ATENTIE!" with the error's number, description, module and
 // procedure. Never ends the program.
 void ShowError(int32_t number, const std::string& description, const std::string& procedure,
