@@ -1,0 +1,583 @@
+#include "control_personal.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPixmap>
+
+#include "about_dialog.h"
+#include "global.h"
+#include "inner_widgets.h"
+#include "number_text.h"
+#include "property_values.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr int TextHeightTwips = 285;
+constexpr int ButtonWidthTwips = 250;
+
+com::Date toDate(const QDateTime& value) {
+    const QDate d = value.date();
+    const QTime t = value.time();
+    return com::Date::fromParts({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+}
+
+QDateTime toDateTime(com::Date value) {
+    const com::DateParts p = value.parts();
+    return QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second));
+}
+
+Qt::Alignment textAlignment(int32_t value) {
+    switch (value) {
+    case 1: return Qt::AlignRight | Qt::AlignVCenter;
+    case 2: return Qt::AlignHCenter | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+}  // namespace
+
+ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_personal::EventsId) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        com::raise(com::errc::CantCreateObject, "ControlPersonal", "The control needs a running Qt application");
+    auto* view = new QWidget;
+    view->setObjectName(QStringLiteral("ControlPersonal"));
+    view_ = view;
+    txt_ = new HookedLineEdit(view);
+    txt_->setObjectName(QStringLiteral("txt"));
+    pic2_ = new ClickablePicture(view);
+    pic2_->setObjectName(QStringLiteral("Pic2"));
+    pic2_->setFocusPolicy(Qt::StrongFocus);
+    pic2_->setAlignment(Qt::AlignCenter);
+    pic1_ = new QWidget(view);
+    pic1_->setObjectName(QStringLiteral("pic1"));
+    dtp_ = new NullableDateEdit(pic1_);
+    dtp_->setObjectName(QStringLiteral("dtp"));
+    dtp_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    txtNull_ = new QLineEdit(view);
+    txtNull_->setObjectName(QStringLiteral("txtNull"));
+    txtNull_->setEnabled(false);
+    txtNull_->setFocusPolicy(Qt::NoFocus);
+    txtNull_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    txtNull_->setFrame(false);
+    txtNull_->hide();
+
+    txt_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onTextKey(e); }); return used; };
+    txt_->hooks.focusIn = [this] { guarded([this] { onTextFocusIn(); }); };
+    txt_->hooks.focusOut = [this] { guarded([this] { onTextFocusOut(); }); };
+    txt_->hooks.click = [this] { guarded([this] { raiseFromWindow(control_personal::event::Click); }); };
+    dtp_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onPickerKey(e); }); return used; };
+    dtp_->hooks.focusIn = [this] { guarded([this] { onPickerFocus(true); }); };
+    dtp_->hooks.focusOut = [this] { guarded([this] { onPickerFocus(false); }); };
+    dtp_->hooks.click = txt_->hooks.click;
+    dtp_->userChanged = [this] { guarded([this] { onPickerChanged(); }); };
+    pic2_->clicked = [this] {
+        guarded([this] {
+            if (!is(TipData::Selectie)) return;
+            std::vector<com::Variant> args{com::Variant(txt_->text().toStdString())};
+            raiseFromWindow(control_personal::event::Selecteaza, args);
+        });
+    };
+    QObject::connect(txt_, &QLineEdit::textChanged, this, [this] { guarded([this] { onTextChanged(); }); });
+    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        guarded([&] {
+            const bool was = isWithin(old, view_.data()), isIn = isWithin(now, view_.data());
+            if (!was && isIn) onEnterFocus();
+            else if (was && !isIn) onExitFocus();
+        });
+    });
+    view->installEventFilter(this);
+    layout();
+}
+
+ControlPersonal::~ControlPersonal() { destroyView(); }
+
+bool ControlPersonal::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(); });
+    return false;
+}
+
+// ---- Layout ------------------------------------------------------------------------
+
+void ControlPersonal::layout() {
+    if (!view_) return;
+    QWidget& v = *view_;
+    const int w = v.width();
+    const int textHeight = std::max(twips(TextHeightTwips), txt_->sizeHint().height());
+    if (is(TipData::Text) || is(TipData::Numar)) {
+        txt_->show();
+        txt_->setEnabled(true);
+        paintBack(*txt_, color::Window);
+        txt_->setGeometry(0, 0, w, textHeight);
+        pic1_->hide();
+        pic2_->hide();
+        txtNull_->hide();
+        v.setFocusProxy(txt_);
+        v.setFixedHeight(textHeight);
+    } else if (is(TipData::Data)) {
+        const int h = dtp_->sizeHint().height() - twips(25);
+        v.setFixedHeight(h);
+        txt_->hide();
+        txt_->setEnabled(false);
+        pic1_->show();
+        dtp_->show();
+        pic2_->hide();
+        pic1_->setGeometry(0, 0, w, h);
+        dtp_->setGeometry(-twips(25), -twips(25), w + twips(45), dtp_->sizeHint().height());
+        v.setFocusProxy(dtp_);
+        showEmptyDate(value_.isNull());
+    } else if (is(TipData::Selectie)) {
+        txt_->show();
+        txt_->setEnabled(permitSelectManual_);
+        paintBack(*txt_, permitSelectManual_ ? color::Window : color::ScrollBar);
+        pic1_->hide();
+        txtNull_->hide();
+        const int buttonWidth = twips(ButtonWidthTwips);
+        pic2_->setGeometry(0, 0, buttonWidth, textHeight);
+        pic2_->show();
+        txt_->setGeometry(buttonWidth - 1, 0, std::max(0, w - buttonWidth + 1), textHeight);
+        // A missing picture leaves the button blank.
+        pic2_->setPixmap(QPixmap(QString::fromStdString((libraryFolder() / "icon2.bmp").string())));
+        v.setFocusProxy(permitSelectManual_ ? static_cast<QWidget*>(txt_) : pic2_);
+        v.setFixedHeight(textHeight);
+    }
+}
+
+void ControlPersonal::showEmptyDate(bool empty) {
+    if (!empty) {
+        txtNull_->hide();
+        return;
+    }
+    const int w = view_ ? view_->width() : 0, h = view_ ? view_->height() : 0;
+    txtNull_->setGeometry(twips(235), twips(22), std::max(0, w - twips(500)), std::max(0, h - twips(30)));
+    txtNull_->show();
+    txtNull_->raise();
+}
+
+// ---- Value -------------------------------------------------------------------------
+
+void ControlPersonal::storeValue(const com::Variant& v) {
+    if (is(TipData::Text)) {
+        if (v.isObject()) com::raise(com::errc::TypeMismatch, "");
+        value_ = v;
+    } else if (is(TipData::Numar)) {
+        // A number field keeps only what it can show.
+        if (!v.isNull() && !isNumberValue(v)) com::raise(com::errc::TypeMismatch, "");
+        value_ = v;
+    } else if (is(TipData::Data)) {
+        if (v.isNull() || v.isEmpty()) {
+            value_ = com::Variant::null();
+            return;
+        }
+        const com::Date date = v.toDate();
+        value_ = date.serial() == 0 ? com::Variant::null() : com::Variant(date);
+    } else if (is(TipData::Selectie)) {
+        std::string text = v.toString();
+        if (text.empty()) text = "0|";
+        const size_t bar = text.find('|');
+        if (bar == std::string::npos) com::raise(com::errc::SubscriptOutOfRange, "");
+        const size_t next = text.find('|', bar + 1);
+        // The identifier is read before anything is stored, so a bad one changes nothing.
+        const int32_t id = com::Variant(text.substr(0, bar)).toLong();
+        value_ = com::Variant(text.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1));
+        selectionId_ = id;
+    }
+}
+
+QString ControlPersonal::numberDisplay(bool grouping) const {
+    const bool empty = value_.isNull() || (value_.get<std::string>() && value_.get<std::string>()->empty());
+    return formatNumber(empty ? com::Variant(int16_t{0}) : value_, nrZecimale_, grouping);
+}
+
+QDateTime ControlPersonal::storedDate() const { return toDateTime(*value_.get<com::Date>()); }
+
+void ControlPersonal::showValue() {
+    if (is(TipData::Text)) {
+        setText(value_.isNull() ? QString() : QString::fromStdString(value_.toString()));
+    } else if (is(TipData::Data)) {
+        if (value_.isNull()) {
+            showEmptyDate(true);
+            if (!dtp_->isNull()) dtp_->setNull();
+        } else {
+            showEmptyDate(false);
+            if (dtp_->isNull() || dtp_->dateTime() != storedDate()) dtp_->setValue(storedDate());
+        }
+    } else if (is(TipData::Selectie)) {
+        setText(QString::fromStdString(value_.toString()));
+    } else if (is(TipData::Numar)) {
+        setText(numberDisplay(afisezFormat_));
+    }
+}
+
+void ControlPersonal::setValoare(const com::Variant& value, bool formatText) {
+    storeValue(value);
+    if (formatText) showValue();
+    markChanged("Valoare");
+}
+
+com::Variant ControlPersonal::valoare() const {
+    if (is(TipData::Text)) return value_.isNull() ? com::Variant("") : value_;
+    if (is(TipData::Data)) return value_;
+    if (is(TipData::Selectie)) return com::Variant(std::to_string(selectionId_) + "|" + value_.toString());
+    if (is(TipData::Numar)) {
+        const bool empty = value_.isNull() || value_.isEmpty() ||
+                           (value_.get<std::string>() && value_.get<std::string>()->empty());
+        return empty ? com::Variant(int16_t{0}) : value_;
+    }
+    return {};
+}
+
+void ControlPersonal::setText(const QString& text) {
+    busy_ = true;
+    txt_->setText(text);
+    busy_ = false;
+    acceptedText_ = text;
+}
+
+void ControlPersonal::goleste() {
+    if (is(TipData::Text)) value_ = com::Variant("");
+    else if (is(TipData::Data)) value_ = com::Variant::null();
+    else if (is(TipData::Selectie)) value_ = com::Variant("");
+    else if (is(TipData::Numar)) value_ = com::Variant(int16_t{0});
+    selectionId_ = 0;
+    setText(QString());
+    dtp_->setNull();
+}
+
+// ---- Properties --------------------------------------------------------------------
+
+int32_t ControlPersonal::hWnd() { return windowHandle(&view()); }
+
+void ControlPersonal::setTipData(int32_t kind) {
+    tipData_ = kind;
+    layout();
+    goleste();
+    markChanged("TipData");
+}
+
+void ControlPersonal::setNrZecimale(uint8_t decimals) {
+    nrZecimale_ = decimals;
+    if (is(TipData::Numar)) setText(numberDisplay(true));
+    markChanged("NrZecimale");
+}
+
+void ControlPersonal::setAfisezFormat(bool value) {
+    afisezFormat_ = value;
+    if (is(TipData::Numar)) setText(numberDisplay(value));
+    markChanged("AfisezFormat");
+}
+
+void ControlPersonal::setAfisezMinute(bool value) {
+    afisezMinute_ = value;
+    if (is(TipData::Data))
+        dtp_->setDisplayFormat(value ? QStringLiteral("dd/MM/yyyy HH:mm") : QStringLiteral("dd/MM/yyyy"));
+    markChanged("AfisezMinute");
+}
+
+void ControlPersonal::setPermitSelectManual(bool value) {
+    permitSelectManual_ = value;
+    if (is(TipData::Selectie)) {
+        txt_->setEnabled(value);
+        paintBack(*txt_, value ? color::Window : color::ScrollBar);
+        view().setFocusProxy(value ? static_cast<QWidget*>(txt_) : pic2_);
+    }
+    markChanged("PermitSelectManual");
+}
+
+void ControlPersonal::setEnabled(bool value) {
+    enabled_ = value;
+    view().setEnabled(value);
+    if (is(TipData::Data)) {
+        dtp_->setEnabled(value);
+        paintBack(*txtNull_, !value && dtp_->isNull() ? color::ScrollBar : color::Window);
+    }
+    layout();
+    markChanged("Enabled");
+}
+
+void ControlPersonal::setFont(const QString& description) {
+    QFont font;
+    if (!font.fromString(description)) com::raise(com::errc::InvalidPropertyValue, "");
+    font_ = font;
+    txt_->setFont(font_);
+    layout();
+    markChanged("Font");
+}
+
+void ControlPersonal::setAlignment(int32_t value) {
+    if (value < 0 || value > 2) com::raise(com::errc::InvalidPropertyValue, "");
+    alignment_ = value;
+    busy_ = true;
+    txt_->setAlignment(textAlignment(value));
+    busy_ = false;
+    markChanged("Alignment");
+}
+
+void ControlPersonal::setBackColor(int32_t value) {
+    backColor_ = value;
+    if (is(TipData::Data)) return;
+    paintBack(*txt_, value);
+    markChanged("BackColor");
+}
+
+void ControlPersonal::setForeColor(int32_t value) {
+    foreColor_ = value;
+    if (is(TipData::Data)) return;
+    paintFore(*txt_, value);
+    markChanged("ForeColor");
+}
+
+void ControlPersonal::setFocusBackColor(int32_t value) {
+    if (is(TipData::Data)) return;
+    focusBackColor_ = value;
+    markChanged("FocusBackColor");
+}
+
+void ControlPersonal::setFocusForeColor(int32_t value) {
+    if (is(TipData::Data)) return;
+    focusForeColor_ = value;
+    markChanged("FocusForeColor");
+}
+
+void ControlPersonal::showAboutBox() { quillon::showAboutBox(view_.data()); }
+
+// ---- Typing, keys and focus --------------------------------------------------------
+
+void ControlPersonal::onTextChanged() {
+    if (busy_) return;
+    const QString text = txt_->text();
+    if (is(TipData::Text)) {
+        setValoare(text.isEmpty() ? com::Variant::null() : com::Variant(text.toStdString()), false);
+    } else if (is(TipData::Selectie)) {
+        if (text.contains(u'|')) {  // "|" would cut the text at the next read
+            const int caret = txt_->cursorPosition();
+            setText(QString(text).remove(u'|'));
+            txt_->setCursorPosition(std::min<int>(caret, txt_->text().size()));
+            return onTextChanged();
+        }
+        selectionId_ = 0;
+        setValoare(com::Variant("0|" + text.toStdString()), false);
+    } else if (is(TipData::Numar)) {
+        const auto number = parseEditNumber(text);
+        if (!number) {  // pasted text that is no number: the field keeps its last number
+            setText(acceptedText_);
+            return;
+        }
+        acceptedText_ = text;
+        setValoare(*number, false);
+    }
+    raiseFromWindow(control_personal::event::Change);
+}
+
+bool ControlPersonal::raiseKeyDown(QKeyEvent* event) {
+    std::vector<com::Variant> args{com::Variant(virtualKey(*event)), com::Variant(shiftMask(*event))};
+    raiseFromWindow(control_personal::event::KeyDown, args);
+    return !dying();
+}
+
+int16_t ControlPersonal::raiseKeyPress(int16_t key) {
+    std::vector<com::Variant> args{com::Variant(key)};
+    raiseFromWindow(control_personal::event::KeyPress, args);
+    try {
+        return args.front().toInteger();
+    } catch (const com::Error&) {
+        return key;  // a handler that left no number there changed nothing
+    }
+}
+
+bool ControlPersonal::onTextKey(QKeyEvent* event) {
+    if (!raiseKeyDown(event)) return true;
+    const auto ascii = keyAscii(*event);
+    if (!ascii) return false;
+    int16_t key = *ascii;
+    if (key == 13) {
+        moveFocusAsTab(view_.data());
+        paintBack(*txt_, backColor_);
+    } else if (is(TipData::Numar)) {
+        const int caret = txt_->hasSelectedText() ? txt_->selectionStart() : txt_->cursorPosition();
+        const QString text = txt_->text();
+        if (key == '-') key = validezTastaNumar(static_cast<int16_t>(caret), key, text, 0);
+        else if (key == '.' || (key >= '0' && key <= '9'))
+            key = validezTastaNumar(static_cast<int16_t>(caret), key, text, nrZecimale_);
+        else if (key != 8) key = 0;
+    } else if (is(TipData::Selectie) && key == '|') {
+        key = 0;
+    }
+    const int16_t result = raiseKeyPress(key);
+    if (*ascii == 13 || result == 0) return true;  // Enter never reaches a default button
+    if (result == *ascii) return false;
+    txt_->insert(QString(QChar(static_cast<char16_t>(result))));
+    return true;
+}
+
+bool ControlPersonal::onPickerKey(QKeyEvent* event) {
+    if (!raiseKeyDown(event)) return true;
+    const auto ascii = keyAscii(*event);
+    if (!ascii) return false;
+    if (*ascii == 13) {
+        moveFocusAsTab(view_.data());
+        paintBack(*txt_, backColor_);
+    }
+    const int16_t result = raiseKeyPress(*ascii);
+    return *ascii == 13 || result == 0;
+}
+
+void ControlPersonal::onTextFocusIn() {
+    if (is(TipData::Numar)) setText(isZeroOrEmpty(valoare()) ? QString() : editNumber(valoare(), nrZecimale_));
+    txt_->deselect();
+    txt_->setCursorPosition(static_cast<int>(txt_->text().size()));
+}
+
+void ControlPersonal::onTextFocusOut() {
+    if (is(TipData::Text)) {
+        setText(value_.isNull() ? QString() : QString::fromStdString(value_.toString()));
+    } else if (is(TipData::Selectie)) {
+        const QString stored = QString::fromStdString(value_.toString());
+        if (txt_->text() != stored) txt_->setText(stored);
+    } else if (is(TipData::Numar)) {
+        setText(numberDisplay(afisezFormat_));
+    }
+}
+
+void ControlPersonal::onPickerChanged() {
+    // The date the user picked is the value (also when the field was empty before).
+    setValoare(com::Variant(toDate(dtp_->dateTime())), true);
+    showEmptyDate(dtp_->isNull());
+    if (view_) view_->update();
+    raiseFromWindow(control_personal::event::Change);
+}
+
+void ControlPersonal::onPickerFocus(bool in) {
+    QFont font = dtp_->font();
+    font.setUnderline(in);
+    dtp_->setFont(font);
+    if (in || !is(TipData::Data)) return;
+    if (value_.isNull()) dtp_->setNull();
+    else dtp_->setValue(storedDate());
+}
+
+void ControlPersonal::onEnterFocus() {
+    if (is(TipData::Selectie)) {
+        QWidget* target = permitSelectManual_ ? static_cast<QWidget*>(txt_) : pic2_;
+        if (!isWithin(QApplication::focusWidget(), target)) target->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!is(TipData::Text) && !is(TipData::Data) && !is(TipData::Numar)) return;
+    paintBack(*txt_, focusBackColor_);
+    QWidget* target = is(TipData::Data) ? static_cast<QWidget*>(dtp_) : txt_;
+    if (!isWithin(QApplication::focusWidget(), target)) target->setFocus(Qt::OtherFocusReason);
+}
+
+void ControlPersonal::onExitFocus() { paintBack(*txt_, backColor_); }
+
+// ---- Persistence -------------------------------------------------------------------
+
+void ControlPersonal::InitProperties() {
+    setFont(ambientFont(view_.data()).toString());
+    setTipData(0);
+    setEnabled(true);
+    setBackColor(color::Window);
+    setForeColor(color::WindowText);
+    setFocusBackColor(color::Window);
+    setFocusForeColor(color::WindowText);
+    setNrZecimale(0);
+    goleste();
+}
+
+void ControlPersonal::ReadProperties(const com::PropertyBag& bag) {
+    try {
+        const QString ambient = ambientFont(view_.data()).toString();
+        setTipData(bag.ReadProperty("TipData", int32_t{0}).toLong());
+        setNrZecimale(toByte(bag.ReadProperty("NrZecimale", int16_t{0})));
+        setAfisezFormat(bag.ReadProperty("AfisezFormat", true).toBool());
+        setAfisezMinute(bag.ReadProperty("AfisezMinute", true).toBool());
+        setPermitSelectManual(bag.ReadProperty("PermitSelectManual", false).toBool());
+        setFont(QString::fromStdString(bag.ReadProperty("Font", ambient.toStdString()).toString()));
+        setAlignment(bag.ReadProperty("Alignment", int32_t{0}).toLong());
+        setEnabled(bag.ReadProperty("Enabled", true).toBool());
+        setBackColor(bag.ReadProperty("BackColor", color::Window).toLong());
+        setForeColor(bag.ReadProperty("ForeColor", color::WindowText).toLong());
+        setFocusBackColor(bag.ReadProperty("FocusBackColor", color::Window).toLong());
+        setFocusForeColor(bag.ReadProperty("FocusForeColor", color::WindowText).toLong());
+        setValoare(bag.ReadProperty("Valoare", com::Variant::null()), true);
+    } catch (const com::Error& e) {
+        raiseFromMember(e, name_, "ReadProperties");
+    }
+}
+
+void ControlPersonal::WriteProperties(com::PropertyBag& bag) {
+    const std::string ambient = ambientFont(view_.data()).toString().toStdString();
+    bag.WriteProperty("TipData", tipData_, int32_t{0});
+    bag.WriteProperty("NrZecimale", int16_t{nrZecimale_}, int16_t{0});
+    bag.WriteProperty("AfisezFormat", afisezFormat_, true);
+    bag.WriteProperty("AfisezMinute", afisezMinute_, true);
+    bag.WriteProperty("PermitSelectManual", permitSelectManual_, false);
+    bag.WriteProperty("Font", font_.toString().toStdString(), ambient);
+    bag.WriteProperty("Alignment", alignment_, int32_t{0});
+    bag.WriteProperty("Enabled", enabled_, true);
+    bag.WriteProperty("BackColor", backColor_, color::Window);
+    bag.WriteProperty("ForeColor", foreColor_, color::WindowText);
+    bag.WriteProperty("FocusBackColor", focusBackColor_, color::Window);
+    bag.WriteProperty("FocusForeColor", focusForeColor_, color::WindowText);
+    // The value as a host reads it, so that a selection keeps its identifier.
+    bag.WriteProperty("Valoare", valoare(), com::Variant::null());
+}
+
+// ---- Dispatch table ----------------------------------------------------------------
+
+const com::DispatchTable<ControlPersonal>& ControlPersonal::dispatchTable() {
+    namespace id = control_personal::dispid;
+    using C = ControlPersonal;
+    using V = com::Variant;
+    static const com::DispatchTable<C> table{
+        {.name = "hWnd", .id = id::hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
+        {.name = "TipData", .id = id::TipData,
+         .get = [](C& c, com::Args) { return V(c.tipData()); },
+         .put = [](C& c, com::Args, const V& v) { c.setTipData(v.toLong()); }},
+        {.name = "NrZecimale", .id = id::NrZecimale,
+         .get = [](C& c, com::Args) { return V(int16_t{c.nrZecimale()}); },
+         .put = [](C& c, com::Args, const V& v) { c.setNrZecimale(toByte(v)); }},
+        {.name = "AfisezFormat", .id = id::AfisezFormat,
+         .get = [](C& c, com::Args) { return V(c.afisezFormat()); },
+         .put = [](C& c, com::Args, const V& v) { c.setAfisezFormat(v.toBool()); }},
+        {.name = "AfisezMinute", .id = id::AfisezMinute,
+         .get = [](C& c, com::Args) { return V(c.afisezMinute()); },
+         .put = [](C& c, com::Args, const V& v) { c.setAfisezMinute(v.toBool()); }},
+        {.name = "PermitSelectManual", .id = id::PermitSelectManual,
+         .get = [](C& c, com::Args) { return V(c.permitSelectManual()); },
+         .put = [](C& c, com::Args, const V& v) { c.setPermitSelectManual(v.toBool()); }},
+        {.name = "Enabled", .id = id::Enabled,
+         .get = [](C& c, com::Args) { return V(c.enabled()); },
+         .put = [](C& c, com::Args, const V& v) { c.setEnabled(v.toBool()); }},
+        {.name = "Font", .id = id::Font,
+         .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
+         .put = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); },
+         .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
+        {.name = "Alignment", .id = id::Alignment,
+         .get = [](C& c, com::Args) { return V(c.alignment()); },
+         .put = [](C& c, com::Args, const V& v) { c.setAlignment(v.toLong()); }},
+        {.name = "BackColor", .id = id::BackColor,
+         .get = [](C& c, com::Args) { return V(c.backColor()); },
+         .put = [](C& c, com::Args, const V& v) { c.setBackColor(v.toLong()); }},
+        {.name = "ForeColor", .id = id::ForeColor,
+         .get = [](C& c, com::Args) { return V(c.foreColor()); },
+         .put = [](C& c, com::Args, const V& v) { c.setForeColor(v.toLong()); }},
+        {.name = "FocusBackColor", .id = id::FocusBackColor,
+         .get = [](C& c, com::Args) { return V(c.focusBackColor()); },
+         .put = [](C& c, com::Args, const V& v) { c.setFocusBackColor(v.toLong()); }},
+        {.name = "FocusForeColor", .id = id::FocusForeColor,
+         .get = [](C& c, com::Args) { return V(c.focusForeColor()); },
+         .put = [](C& c, com::Args, const V& v) { c.setFocusForeColor(v.toLong()); }},
+        // Valoare([bFormatText]) = v: the optional flag comes before the value.
+        {.name = "Valoare", .id = id::Valoare,
+         .get = [](C& c, com::Args) { return c.valoare(); },
+         .put = [](C& c, com::Args a, const V& v) { c.setValoare(v, a.empty() || a[0].isEmpty() || a[0].toBool()); },
+         .minArgs = 0, .maxArgs = 1},
+        {.name = "Goleste", .id = id::Goleste, .call = [](C& c, com::Args) { c.goleste(); return V(); }},
+        {.name = "ShowAboutBox", .id = id::ShowAboutBox, .call = [](C& c, com::Args) { c.showAboutBox(); return V(); }},
+    };
+    return table;
+}
+
+}  // namespace quillon

@@ -1,0 +1,112 @@
+#pragma once
+// ControlPersonal: the typed entry field (text, date, selection or number) that every
+// entry field of the program's screens is made of.
+#include <QFont>
+#include <QString>
+
+#include "com/variant.h"
+#include "control_object.h"
+#include "quillon.h"
+
+class QLineEdit;
+class QWidget;
+
+namespace quillon {
+
+class HookedLineEdit;
+class NullableDateEdit;
+class ClickablePicture;
+
+class ControlPersonal final : public ControlObject<ControlPersonal, IControlPersonal> {
+public:
+    ControlPersonal();
+    ~ControlPersonal() override;
+
+    static const com::DispatchTable<ControlPersonal>& dispatchTable();
+
+    // IControlHost
+    void InitProperties() override;
+    void ReadProperties(const com::PropertyBag& bag) override;
+    void WriteProperties(com::PropertyBag& bag) override;
+
+    // Members, as the dispatch table reaches them.
+    int32_t hWnd();
+    int32_t tipData() const { return tipData_; }
+    void setTipData(int32_t kind);
+    uint8_t nrZecimale() const { return nrZecimale_; }
+    void setNrZecimale(uint8_t decimals);
+    bool afisezFormat() const { return afisezFormat_; }
+    void setAfisezFormat(bool value);
+    bool afisezMinute() const { return afisezMinute_; }
+    void setAfisezMinute(bool value);
+    bool permitSelectManual() const { return permitSelectManual_; }
+    void setPermitSelectManual(bool value);
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool value);
+    QString font() const { return font_.toString(); }
+    void setFont(const QString& description);
+    int32_t alignment() const { return alignment_; }
+    void setAlignment(int32_t value);
+    int32_t backColor() const { return backColor_; }
+    void setBackColor(int32_t value);
+    int32_t foreColor() const { return foreColor_; }
+    void setForeColor(int32_t value);
+    int32_t focusBackColor() const { return focusBackColor_; }
+    void setFocusBackColor(int32_t value);
+    int32_t focusForeColor() const { return focusForeColor_; }
+    void setFocusForeColor(int32_t value);
+    com::Variant valoare() const;
+    void setValoare(const com::Variant& value, bool formatText = true);
+    void goleste();
+    void showAboutBox();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool is(TipData kind) const { return tipData_ == static_cast<int32_t>(kind); }
+    void layout();
+    void storeValue(const com::Variant& value);
+    void showValue();
+    QString numberDisplay(bool grouping) const;
+    void setText(const QString& text);  // a write of the control's own (busy flag on)
+    void showEmptyDate(bool empty);
+    QDateTime storedDate() const;
+
+    void onTextChanged();
+    bool onTextKey(QKeyEvent* event);
+    bool onPickerKey(QKeyEvent* event);
+    bool raiseKeyDown(QKeyEvent* event);
+    int16_t raiseKeyPress(int16_t key);
+    void onTextFocusIn();
+    void onTextFocusOut();
+    void onPickerChanged();
+    void onPickerFocus(bool in);
+    void onEnterFocus();
+    void onExitFocus();
+
+    HookedLineEdit* txt_ = nullptr;
+    QLineEdit* txtNull_ = nullptr;
+    ClickablePicture* pic2_ = nullptr;
+    QWidget* pic1_ = nullptr;
+    NullableDateEdit* dtp_ = nullptr;
+
+    bool busy_ = false;
+    int32_t alignment_ = 0;
+    QFont font_;
+    bool enabled_ = true;
+    int32_t backColor_ = color::Window;
+    int32_t focusBackColor_ = color::Window;
+    int32_t foreColor_ = color::WindowText;
+    int32_t focusForeColor_ = color::WindowText;
+    com::Variant value_;
+    int32_t selectionId_ = 0;
+    int32_t tipData_ = 0;
+    uint8_t nrZecimale_ = 0;
+    bool afisezFormat_ = false;
+    bool afisezMinute_ = false;
+    bool permitSelectManual_ = false;
+    QString acceptedText_;  // the last text of a number field that reads as a number
+};
+
+}  // namespace quillon

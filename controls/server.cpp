@@ -1,0 +1,37 @@
+// The library's creatable classes and its four exported entry points.
+#include <array>
+
+#include "com/server.h"
+#include "control_personal.h"
+#include "my_combo.h"
+
+namespace {
+
+com::ComPtr<com::IUnknown> createControlPersonal() {
+    return com::make<quillon::ControlPersonal, quillon::IControlPersonal>();
+}
+
+com::ComPtr<com::IUnknown> createMyCombo() { return com::make<quillon::MyCombo, quillon::IMyCombo>(); }
+
+const std::array<com::ClassInfo, 2> classes{{
+    {quillon::control_personal::ProgId, quillon::control_personal::ClassId, &createControlPersonal},
+    {quillon::my_combo::ProgId, quillon::my_combo::ClassId, &createMyCombo},
+}};
+
+}  // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) int32_t DllGetClassObject(const com::Guid* clsid, const com::Guid* iid, void** out) {
+    return com::server::getClassObject(classes, clsid, iid, out);
+}
+
+__attribute__((visibility("default"))) int32_t DllCanUnloadNow() { return com::server::canUnloadNow(); }
+
+__attribute__((visibility("default"))) int32_t DllRegisterServer() {
+    return com::server::registerServer(classes, reinterpret_cast<const void*>(&DllRegisterServer));
+}
+
+__attribute__((visibility("default"))) int32_t DllUnregisterServer() { return com::server::unregisterServer(classes); }
+
+}

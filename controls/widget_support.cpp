@@ -1,0 +1,172 @@
+#include "widget_support.h"
+
+#include <dlfcn.h>
+
+#include <map>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace quillon {
+
+namespace {
+
+QColor systemColor(int index) {
+    const QPalette p = QApplication::palette();
+    switch (index) {
+    case 0: return QColor(200, 200, 200);                // scroll bar
+    case 1: return p.color(QPalette::Dark);              // desktop
+    case 2: case 13: return p.color(QPalette::Highlight);
+    case 3: case 11: return p.color(QPalette::Mid);
+    case 4: return p.color(QPalette::Window);            // menu
+    case 5: return p.color(QPalette::Base);              // window background
+    case 6: return p.color(QPalette::Shadow);            // window frame
+    case 7: return p.color(QPalette::WindowText);        // menu text
+    case 8: return p.color(QPalette::Text);              // window text
+    case 9: return p.color(QPalette::HighlightedText);   // caption text
+    case 10: return QColor(180, 180, 180);               // active border
+    case 12: return p.color(QPalette::Dark);
+    case 14: return p.color(QPalette::HighlightedText);
+    case 15: return p.color(QPalette::Button);           // button face
+    case 16: return p.color(QPalette::Dark);             // button shadow
+    case 17: return p.color(QPalette::PlaceholderText);  // grey text
+    case 18: return p.color(QPalette::ButtonText);
+    case 20: return p.color(QPalette::Light);
+    case 21: return p.color(QPalette::Shadow);
+    case 22: return p.color(QPalette::Midlight);
+    case 23: return p.color(QPalette::ToolTipText);
+    case 24: return p.color(QPalette::ToolTipBase);
+    default: return p.color(QPalette::Window);
+    }
+}
+
+void paint(QWidget& widget, int32_t ole, std::initializer_list<QPalette::ColorRole> roles) {
+    QPalette palette = widget.palette();
+    const QColor color = oleColor(ole);
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (const auto role : roles) palette.setColor(group, role, color);
+    widget.setPalette(palette);
+}
+
+}  // namespace
+
+QColor oleColor(int32_t ole) {
+    const auto value = static_cast<uint32_t>(ole);
+    if (value & 0x80000000u) return systemColor(static_cast<int>(value & 0xFFu));
+    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
+                  static_cast<int>((value >> 16) & 0xFFu));
+}
+
+void paintBack(QWidget& widget, int32_t ole) { paint(widget, ole, {QPalette::Base, QPalette::Button}); }
+void paintFore(QWidget& widget, int32_t ole) { paint(widget, ole, {QPalette::Text, QPalette::ButtonText}); }
+
+bool isEnter(const QKeyEvent& event) { return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter; }
+
+std::optional<int16_t> keyAscii(const QKeyEvent& event) {
+    if (isEnter(event)) return int16_t{13};
+    switch (event.key()) {
+    case Qt::Key_Backspace: return int16_t{8};
+    case Qt::Key_Escape: return int16_t{27};
+    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: return std::nullopt;
+    default: break;
+    }
+    const QString text = event.text();
+    if (text.size() != 1) return std::nullopt;
+    const char16_t c = text.front().unicode();
+    return static_cast<int16_t>(c < 0x8000 ? c : u'?');
+}
+
+int16_t virtualKey(const QKeyEvent& event) {
+    const int key = event.key();
+    const bool keypad = event.modifiers() & Qt::KeypadModifier;
+    if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<int16_t>(96 + key - Qt::Key_0);
+    if (keypad && key == Qt::Key_Minus) return 109;
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return static_cast<int16_t>(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<int16_t>(112 + key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Minus: return 189;
+    case Qt::Key_Period: return 190;
+    case Qt::Key_Comma: return 188;
+    default: return 0;
+    }
+}
+
+int16_t shiftMask(const QKeyEvent& event) {
+    const auto m = event.modifiers();
+    return static_cast<int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) |
+                                ((m & Qt::AltModifier) ? 4 : 0));
+}
+
+bool isWithin(const QWidget* widget, const QWidget* container) {
+    return widget && container && (widget == container || container->isAncestorOf(widget));
+}
+
+void moveFocusAsTab(QWidget* control) {
+    QTimer::singleShot(0, control, [guard = QPointer<QWidget>(control)] {
+        QWidget* self = guard.data();
+        if (!self) return;
+        for (QWidget* w = self->nextInFocusChain(); w && w != self; w = w->nextInFocusChain()) {
+            if (isWithin(w, self) || w->window() != self->window()) continue;
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || !w->isEnabled()) continue;
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    });
+}
+
+namespace {
+struct HandleTable {
+    std::map<int32_t, QPointer<QWidget>> byHandle;
+    int32_t next = 0x1000;
+};
+HandleTable& handles() {
+    static HandleTable table;
+    return table;
+}
+}  // namespace
+
+int32_t windowHandle(QWidget* widget) {
+    auto& table = handles();
+    for (auto it = table.byHandle.begin(); it != table.byHandle.end();) {
+        if (it->second == widget) return it->first;
+        it = it->second ? std::next(it) : table.byHandle.erase(it);
+    }
+    const int32_t handle = table.next++;
+    table.byHandle.emplace(handle, widget);
+    return handle;
+}
+
+void releaseWindowHandle(QWidget* widget) {
+    std::erase_if(handles().byHandle, [widget](const auto& entry) { return entry.second == widget || !entry.second; });
+}
+
+std::filesystem::path libraryFolder() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&libraryFolder), &info) == 0 || !info.dli_fname) return {};
+    return std::filesystem::absolute(info.dli_fname).parent_path();
+}
+
+int twips(int value) { return (value + 7) / 15; }
+
+}  // namespace quillon

@@ -1,0 +1,51 @@
+#pragma once
+// Small services the controls share: OLE colours on Qt palettes, key codes as hosts
+// see them, moving the focus on as Tab does, window handles and the library's folder.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include <QColor>
+#include <QPalette>
+
+class QKeyEvent;
+class QWidget;
+
+namespace quillon {
+
+// An OLE colour: the top bit set means a system colour index in the low byte,
+// otherwise 0x00BBGGRR.
+QColor oleColor(int32_t ole);
+
+// Paints a widget's background (Base and Button roles) or its text (Text and
+// ButtonText roles) in every colour group, so that a disabled control keeps the colour
+// its host gave it.
+void paintBack(QWidget& widget, int32_t ole);
+void paintFore(QWidget& widget, int32_t ole);
+
+// The character code a key press delivers (Enter 13, Backspace 8, Escape 27, a typed
+// character's code), or nullopt for keys that type no character (arrows, Delete, F1).
+std::optional<int16_t> keyAscii(const QKeyEvent& event);
+// The virtual-key code and the shift mask (1 Shift, 2 Ctrl, 4 Alt) of a key press.
+int16_t virtualKey(const QKeyEvent& event);
+int16_t shiftMask(const QKeyEvent& event);
+bool isEnter(const QKeyEvent& event);
+
+// Moves the focus, once the current event has been handled, to the next widget after
+// `control` (and all of its children) in its window's focus chain, as Tab would.
+void moveFocusAsTab(QWidget* control);
+
+// A process-wide 32-bit handle for a control's widget (never its native window).
+int32_t windowHandle(QWidget* widget);
+void releaseWindowHandle(QWidget* widget);
+
+// The folder that holds this library's file.
+std::filesystem::path libraryFolder();
+
+// Pixels for a length in twips (15 twips a pixel at 96 dots per inch).
+int twips(int value);
+
+// True when `widget` is `container` or one of its descendants.
+bool isWithin(const QWidget* widget, const QWidget* container);
+
+}  // namespace quillon
