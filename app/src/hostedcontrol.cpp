@@ -8,8 +8,10 @@
 
 namespace velmora {
 
+// The holder sits beside the widget, under the same parent: the widget's own destructor
+// must not release the control that owns it.
 HostedControl::HostedControl(com::ComPtr<com::IDispatch> object, QWidget* widget)
-    : QObject(widget), object_(std::move(object)), widget_(widget) {}
+    : QObject(widget->parent()), object_(std::move(object)), widget_(widget) {}
 
 HostedControl* HostedControl::create(std::string_view progId, QWidget* parent, const QString& name) {
     com::ComPtr<com::IDispatch> object = com::CreateObject(progId);

@@ -1,16 +1,18 @@
 #pragma once
 // A control of the control library placed on one of our forms. The control object is
 // created by ProgID and called late-bound; its widget is placed on the form. The holder is
-// a QObject child of that widget named as the control, so a form finds its controls by name
-// (`findControl`) and the control object lives exactly as long as its widget.
+// a QObject child of the same parent, named as the control, so a form finds its controls by
+// name (`findControl`) and the control lives as long as the form that holds it.
 #include <string_view>
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 
 #include "com/dispatch.h"
 
-class QWidget;
+
 
 namespace velmora {
 
@@ -23,7 +25,7 @@ public:
 
     com::IDispatch& object() const { return *object_; }
     const com::ComPtr<com::IDispatch>& objectPtr() const { return object_; }
-    QWidget* widget() const { return widget_; }
+    QWidget* widget() const { return widget_; }  // nullptr once the form destroyed it
 
     com::Variant get(std::string_view property) const { return com::getProperty(*object_, property); }
     void put(std::string_view property, com::Variant value) const {
@@ -34,7 +36,7 @@ private:
     HostedControl(com::ComPtr<com::IDispatch> object, QWidget* widget);
 
     com::ComPtr<com::IDispatch> object_;
-    QWidget* widget_;
+    QPointer<QWidget> widget_;
 };
 
 // The control of that name on the form (searched through all its children), or nullptr.
