@@ -1,0 +1,25 @@
+#pragma once
+// The library's table of creatable classes, which its class factories and its
+// self-registration serve. Each class adds itself from its own source file:
+//
+//   const ClassRegistration registration{{"Velmora_Business.Spital", CLSID_Spital, &createAs<Spital, _Spital>}};
+#include <span>
+#include <vector>
+
+#include "com/server.h"
+
+namespace Velmora_Business {
+
+std::span<const com::ClassInfo> registeredClasses();
+
+struct ClassRegistration {
+    explicit ClassRegistration(const com::ClassInfo& info);
+};
+
+// A class factory's creation function: a new object held through its default interface.
+template <class T, class Interface>
+com::ComPtr<com::IUnknown> createAs() {
+    return com::ComPtr<com::IUnknown>(com::make<T, Interface>());
+}
+
+}  // namespace Velmora_Business

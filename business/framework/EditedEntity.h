@@ -1,0 +1,135 @@
+#pragma once
+// What the edited entities (Spital, Sectie and the cost sheets) add to the pattern,
+// written once: the broken-rules list they own and relay as Valid, the OnDirty event,
+// IsValid, Errors and ReSetBrokenRule, and the row model ModelLinie over a field table.
+// The entity class supplies besides the EntityBase hooks:
+//   EventsIid          its event interface,
+//   Rules              its rule texts in ReSetBrokenRule's order,
+//   rowFields()        its row-model fields (field name, property name, setter).
+#include <span>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+#include "Binding.h"
+#include "BrokenRules.h"
+#include "Entity.h"
+#include "com/events.h"
+#include "typelib/ModelLinie.h"
+#include "typelib/business/EditedEvents.h"
+
+namespace Velmora_Business {
+
+// One field of the row model: the control's name, the property's name, and the write of a
+// converted value through the property's public setter (its flags left False).
+template <class T>
+struct RowField {
+    std::string_view fieldName;
+    std::string_view propertyName;
+    void (*write)(T&, const com::Variant&);
+};
+
+template <class T, auto Put>
+constexpr RowField<T> rowField(std::string_view fieldName, std::string_view propertyName) {
+    return {fieldName, propertyName, [](T& self, const com::Variant& value) {
+                using Params = typename binding::FnTraits<decltype(Put)>::Params;
+                [&]<std::size_t... I>(std::index_sequence<I...>) {
+                    (self.*Put)(binding::fromVariant<std::remove_cvref_t<std::tuple_element_t<0, Params>>>(value),
+                                std::remove_cvref_t<std::tuple_element_t<I + 1, Params>>{}...);
+                }(std::make_index_sequence<std::tuple_size_v<Params> - 1>{});
+            }};
+}
+
+template <class Derived, class Interface>
+class EditedEntity
+    : public EntityBase<Derived, Interface, Gravlin::ModelLinie, com::IConnectionPointContainer> {
+public:
+    EditedEntity() : events_(com::make<com::ConnectionPoint>(Derived::EventsIid)) {}
+
+    void ReSetBrokenRule(bool BrokenAll) override {
+        for (const std::string_view rule : Derived::Rules) checkRule(rule, BrokenAll);
+    }
+    bool get_IsValid() override { return mobjValid_->get_Count() == 0; }
+    com::ComPtr<_BrokenRules> get_Errors() override { return mobjValid_; }
+
+    com::ComPtr<com::IConnectionPoint> FindConnectionPoint(const com::Guid& eventInterface) override {
+        if (eventInterface == Derived::EventsIid) return com::ComPtr<com::IConnectionPoint>(events_);
+        return {};
+    }
+
+    // ModelLinie. The flags bDirtyObject and record are not read.
+    void SetData(int32_t Field, const com::Variant& newData, bool) override {
+        if (const auto* field = fieldAt(Field)) field->write(this->self(), newData);
+    }
+    void SetDataByName(const std::string& FieldName, const com::Variant& newData, bool) override {
+        for (const auto& field : Derived::rowFields())
+            if (field.propertyName == FieldName) return field.write(this->self(), newData);
+    }
+    std::string GetFieldName(int32_t Field) override {
+        const auto* field = fieldAt(Field);
+        return field ? std::string(field->fieldName) : std::string();
+    }
+    com::Variant GetData(int32_t Field) override {
+        const auto* field = fieldAt(Field);
+        if (!field) return com::Variant(std::string());
+        return GetDataByName(std::string(field->propertyName));
+    }
+    com::Variant GetDataByName(const std::string& FieldName) override {
+        return com::getProperty(static_cast<Interface&>(this->self()), FieldName);
+    }
+    int32_t GetFieldCount() override { return static_cast<int32_t>(Derived::rowFields().size()); }
+    void Delete(bool) override { this->self().Delete(); }
+    void UnDelete(bool) override { this->self().UnDelete(); }
+    bool IsDeleted() override { return this->self().get_IsDeleted(); }
+
+    void dirtyWritten(bool isDirty) { events_->raise(EditedEvents::OnDirty, {com::Variant(isDirty)}); }
+    // A loaded object starts with no broken rule, whatever its values.
+    void afterLoad() { ReSetBrokenRule(false); }
+
+protected:
+    // Clear's part: a new, empty rule list (the old one and its subscription dropped),
+    // then every rule of the class broken.
+    void renewRules() {
+        rulesConnection_ = com::EventConnection();
+        mobjValid_ = com::make<BrokenRules, _BrokenRules>();
+        auto sink = com::make<com::EventSink>();
+        sink->on(__BrokenRules::BrokenRule, [this](com::Args) { raiseValid(false); })
+            .on(__BrokenRules::NoBrokenRules, [this](com::Args) { raiseValid(true); });
+        rulesConnection_ = com::EventConnection(*mobjValid_, __BrokenRules::iid, com::ComPtr<com::IDispatch>(sink));
+        ReSetBrokenRule(true);
+    }
+
+    void checkRule(std::string_view rule, bool broken) { mobjValid_->RuleBroken(std::string(rule), broken); }
+
+    // The validated-setter pattern: store, evaluate the rule on every write, and mark the
+    // object dirty when the value really changed (unless asked not to).
+    template <class T>
+    void setValidated(T& field, T value, std::string_view rule, bool broken, bool markDirty = true) {
+        const bool changed = !(field == value);
+        field = std::move(value);
+        checkRule(rule, broken);
+        if (changed && markDirty) this->self().put_IsDirty(true);
+    }
+    // The same without a rule.
+    template <class T>
+    void setMarking(T& field, T value, bool markDirty = true) {
+        const bool changed = !(field == value);
+        field = std::move(value);
+        if (changed && markDirty) this->self().put_IsDirty(true);
+    }
+
+private:
+    const RowField<Derived>* fieldAt(int32_t number) const {
+        const auto fields = Derived::rowFields();
+        if (number < 1 || number > static_cast<int32_t>(fields.size())) return nullptr;
+        return &fields[static_cast<size_t>(number - 1)];
+    }
+    void raiseValid(bool isValid) { events_->raise(EditedEvents::Valid, {com::Variant(isValid)}); }
+
+    com::ComPtr<com::ConnectionPoint> events_;
+    com::ComPtr<_BrokenRules> mobjValid_;
+    com::EventConnection rulesConnection_;  // declared last: unadvised before the list goes
+};
+
+}  // namespace Velmora_Business

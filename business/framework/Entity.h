@@ -1,0 +1,172 @@
+#pragma once
+// The business-object pattern that every entity follows, written once:
+//   EntityBase     the three marks, the id and the library-internal setters, and the
+//                  generic Load, LoadList, CopyMe and Save of one table row;
+//   StandardMarks  the public mark members of the registers' interfaces.
+// An entity class supplies (as static members and hooks, see each register):
+//   ClassName, LoadSql, ListSql, ListOrder, IdColumn, SaveSql (edited ones), List,
+//   readRow(rs)        Load: columns straight into the fields,
+//   assignRow(rs)      LoadList: columns through the public setters,
+//   copyFieldsTo(c)    CopyMe: fields through the copy's public setters,
+//   writeRow(rs)       Save: fields into the columns.
+#include <cstdint>
+#include <string>
+
+#include "DataAccess.h"
+#include "GlobalBL.h"
+#include "com/dispatch.h"
+
+namespace Velmora_Business {
+
+template <class Derived, class... Interfaces>
+class EntityBase : public com::Dispatchable<Derived, Interfaces...> {
+public:
+    // Library-internal setters.
+    void setIsNew(bool value) { isNew_ = value; }
+    void setId(int32_t value) { id_ = value; }
+    int32_t id() const { return id_; }
+
+    // What a write of IsDirty does besides storing it; the edited entities raise OnDirty.
+    void dirtyWritten(bool) {}
+    // Load's last step on the fields; the edited entities clear their rules.
+    void afterLoad() {}
+
+protected:
+    Derived& self() { return static_cast<Derived&>(*this); }
+    const Derived& self() const { return static_cast<const Derived&>(*this); }
+
+    void resetMarks() {
+        id_ = 0;
+        isNew_ = true;
+        isDirty_ = false;
+        isDeleted_ = false;
+    }
+
+    bool loadRow(int32_t id) {
+        return GlobalBL::trapped(Derived::ClassName, "Load", [&] {
+            self().Clear();
+            ado::Recordset rs = data::openReading(data::withId(Derived::LoadSql, id));
+            if (rs.Eof()) {
+                rs.Close();
+                return false;
+            }
+            self().readRow(rs);
+            self().afterLoad();
+            rs.Close();
+            setIsNew(false);
+            self().put_IsDirty(false);
+            return true;
+        });
+    }
+
+    auto loadList(const std::string& clause) const {
+        return GlobalBL::trapped(Derived::ClassName, "LoadList", [&] {
+            auto list = com::make<typename Derived::List>();
+            ado::Recordset rs =
+                data::openReading(std::string(Derived::ListSql) + clause + std::string(Derived::ListOrder));
+            while (!rs.Eof()) {
+                auto item = com::make<Derived>();
+                item->setId(data::readLong(rs, Derived::IdColumn));
+                item->assignRow(rs);
+                item->put_IsDirty(false);
+                item->setIsNew(false);
+                // A row whose key is already listed is left out.
+                list->AddExisting(item, Derived::List::keyOf(item->id()));
+                rs.MoveNext();
+            }
+            rs.Close();
+            return list;
+        });
+    }
+
+    // The copy's marks end equal to the source's: IsDirty is written last because the
+    // internal IsDeleted setter marks the object dirty.
+    com::ComPtr<Derived> copyEntity() {
+        auto copy = com::make<Derived>();
+        copy->setId(id_);
+        self().copyFieldsTo(*copy);
+        copy->setIsNew(isNew_);
+        copy->setIsDeleted(isDeleted_);
+        copy->put_IsDirty(isDirty_);
+        return copy;
+    }
+
+    // Inserts, updates or deletes the row by the marks, inside a transaction of its own
+    // when asked; on failure rolls that transaction back and leaves every mark as it was.
+    bool saveRow(bool bolStartTran) {
+        if (isDirty_) {
+            GlobalBL::trapped(Derived::ClassName, "Save", [&] {
+                bool began = false;
+                try {
+                    if (bolStartTran) {
+                        GlobalBL::gConn()->BeginTrans();
+                        began = true;
+                    }
+                    writeOrDelete();
+                    if (began) {
+                        GlobalBL::gConn()->CommitTrans();
+                        began = false;
+                    }
+                } catch (...) {
+                    if (began) rollBackQuietly();
+                    throw;
+                }
+            });
+        }
+        isDirty_ = false;
+        isNew_ = false;
+        return true;
+    }
+
+    bool isNew_ = true;
+    bool isDirty_ = false;
+    bool isDeleted_ = false;
+    int32_t id_ = 0;
+
+private:
+    void writeOrDelete() {
+        ado::Recordset rs = data::openForSave(data::withId(Derived::SaveSql, id_));
+        if (rs.Eof()) {
+            if (isDeleted_) return;  // nothing stored, nothing to delete
+            rs.AddNew();
+        } else if (isDeleted_) {
+            rs.Delete(ado::Affect::Current);
+            rs.Close();
+            return;
+        }
+        self().writeRow(rs);
+        rs.Update();
+        id_ = data::readLong(rs, Derived::IdColumn);
+    }
+
+    static void rollBackQuietly() {
+        try {
+            GlobalBL::gConn()->RollbackTrans();
+        } catch (const com::Error&) {
+            // The error that made the save fail is the one the caller must hear.
+        }
+    }
+};
+
+// The public mark members of an entity whose IsDirty and IsDeleted take no flag.
+template <class Base>
+class StandardMarks : public Base {
+public:
+    bool get_IsNew() override { return this->isNew_; }
+    void put_IsDirty(bool value) override {
+        this->isDirty_ = value;
+        this->self().dirtyWritten(value);
+    }
+    bool get_IsDirty() override { return this->isDirty_; }
+    bool get_IsDeleted() override { return this->isDeleted_; }
+    void Delete() override { setIsDeleted(true); }
+    void UnDelete() override { setIsDeleted(false); }
+
+    // Library-internal: stores the mark, then marks the object dirty whatever the value.
+    void setIsDeleted(bool value) {
+        this->isDeleted_ = value;
+        put_IsDirty(true);
+    }
+};
+
+}  // namespace Velmora_Business

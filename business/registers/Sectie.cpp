@@ -1,0 +1,115 @@
+#include "Sectie.h"
+
+#include "framework/ClassRegistry.h"
+
+namespace Velmora_Business {
+
+void Sectie::Clear() {
+    resetMarks();
+    idSpital_ = -1;
+    idSectie_ = -1;
+    codSectie_.clear();
+    nrSectie_ = 0;
+    renewRules();
+}
+
+void Sectie::readRow(const ado::Recordset& rs) {
+    id_ = data::readLong(rs, "IdSectieFiltrat");
+    idSpital_ = data::readLong(rs, "IdSpital");
+    idSectie_ = data::readLong(rs, "IdSectie");
+    nrSectie_ = data::readLong(rs, "NrSectie");
+}
+
+void Sectie::assignRow(const ado::Recordset& rs) {
+    put_IdSpital(data::readLong(rs, "IdSpital"));
+    put_IdSectie(data::readLong(rs, "IdSectie"));
+    put_CodSectie(data::readText(rs, "CodSectie"));
+    put_NrSectie(data::readLong(rs, "NrSectie"));
+}
+
+void Sectie::copyFieldsTo(Sectie& copy) {
+    copy.put_IdSpital(idSpital_);
+    copy.put_IdSectie(idSectie_);
+    copy.put_CodSectie(codSectie_);
+    copy.put_NrSectie(nrSectie_);
+}
+
+void Sectie::writeRow(ado::Recordset& rs) {
+    rs.Collect("IdSpital", com::Variant(idSpital_));
+    rs.Collect("IdSectie", com::Variant(idSectie_));
+    rs.Collect("NrSectie", com::Variant(nrSectie_));
+}
+
+std::string Sectie::GetListaComboSectii(const std::string&, const std::string&) {
+    return data::lookupList(
+        "Select a.IdSectie, a.CodSectie + '---' + a.SectieNume From Lista_Sectii a Order By a.CodSectie");
+}
+
+std::string Sectie::GetListaComboSectiiFiltrat(int32_t vIdSpital, const std::string&, const std::string&) {
+    return data::lookupList(
+        data::withId("Select a.IdSectieFiltrat, b.CodSectie + '---' + b.SectieNume + '---' + Cstr(a.NrSectie) As "
+                     "CodSectieFiltrat From Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On "
+                     "a.IdSectie=b.IdSectie Where a.IdSpital=",
+                     vIdSpital) +
+        " Order By b.CodSectie, a.NrSectie");
+}
+
+void Sectie::GetInfoSectieFiltrat(int32_t vIdSectieFiltrat, int32_t& vIdSpital, int32_t& vIdSectie,
+                                  int32_t& vNrSectie) {
+    ado::Recordset rs = data::openReading(data::withId(
+        "Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=",
+        vIdSectieFiltrat));
+    if (rs.Eof()) {
+        vIdSpital = vIdSectie = vNrSectie = 0;
+    } else {
+        vIdSpital = data::readLong(rs, "IdSpital");
+        vIdSectie = data::readLong(rs, "IdSectie");
+        vNrSectie = data::readLong(rs, "NrSectie");
+    }
+    rs.Close();
+}
+
+std::span<const RowField<Sectie>> Sectie::rowFields() {
+    static constexpr std::array fields{
+        rowField<Sectie, &Sectie::put_IdSpital>("cmbSpital", "IdSpital"),
+        rowField<Sectie, &Sectie::put_IdSectie>("cmbSectie", "IdSectie"),
+        rowField<Sectie, &Sectie::put_NrSectie>("ctlNrSectie", "NrSectie"),
+    };
+    return fields;
+}
+
+const com::DispatchTable<Sectie>& Sectie::dispatchTable() {
+    using S = Sectie;
+    using namespace binding;
+    using Delimiters = Defaults<Blank{}, Blank{}>;
+    static const com::DispatchTable<S> table{
+        property<S, &S::get_IsNew>("IsNew", 1),
+        property<S, &S::get_IsDirty, &S::put_IsDirty>("IsDirty", 2),
+        property<S, &S::get_IsDeleted>("IsDeleted", 3),
+        property<S, &S::get_IdSectieFiltrat>("IdSectieFiltrat", 4),
+        property<S, &S::get_IdSpital, &S::put_IdSpital>("IdSpital", 5, 1),
+        property<S, &S::get_IdSectie, &S::put_IdSectie>("IdSectie", 6, 1),
+        property<S, &S::get_CodSectie, &S::put_CodSectie>("CodSectie", 7),
+        property<S, &S::get_NrSectie, &S::put_NrSectie>("NrSectie", 8, 1),
+        method<S, &S::Clear>("Clear", 9),
+        method<S, &S::ReSetBrokenRule>("ReSetBrokenRule", 10),
+        property<S, &S::get_IsValid>("IsValid", 11),
+        property<S, &S::get_Errors>("Errors", 12),
+        method<S, &S::Delete>("Delete", 13),
+        method<S, &S::UnDelete>("UnDelete", 14),
+        method<S, &S::Save, Defaults<true>>("Save", 15),
+        method<S, &S::Load>("Load", 16),
+        method<S, &S::LoadList, Defaults<Blank{}>>("LoadList", 17),
+        method<S, &S::CopyMe>("CopyMe", 18),
+        method<S, &S::GetListaComboSectii, Delimiters>("GetListaComboSectii", 19),
+        method<S, &S::GetListaComboSectiiFiltrat, Delimiters>("GetListaComboSectiiFiltrat", 20),
+        method<S, &S::GetInfoSectieFiltrat>("GetInfoSectieFiltrat", 21),
+    };
+    return table;
+}
+
+namespace {
+const ClassRegistration registration{{"Velmora_Business.Sectie", CLSID_Sectie, &createAs<Sectie, _Sectie>}};
+}  // namespace
+
+}  // namespace Velmora_Business

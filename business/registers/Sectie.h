@@ -1,0 +1,80 @@
+#pragma once
+// Sectie: one ward of a hospital, a row of Lista_Sectii___Filtrat.
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "framework/EditedEntity.h"
+#include "framework/EntityList.h"
+#include "typelib/business/Sectie.h"
+
+namespace Velmora_Business {
+
+class Sectie final : public StandardMarks<EditedEntity<Sectie, _Sectie>> {
+public:
+    using List = EntityList<_Sectii, &_Sectie::get_IdSectieFiltrat>;
+
+    static constexpr std::string_view ClassName = "Sectie";
+    static constexpr std::string_view IdColumn = "IdSectieFiltrat";
+    static constexpr std::string_view LoadSql =
+        "Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a "
+        "Where a.IdSectieFiltrat=";
+    static constexpr std::string_view ListSql =
+        "Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, b.SectieNume As CodSectie, a.NrSectie From "
+        "Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On a.IdSectie=b.IdSectie ";
+    static constexpr std::string_view ListOrder = " Order By b.CodSectie";
+    static constexpr std::string_view SaveSql =
+        "Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie FROM Lista_Sectii___Filtrat a "
+        "WHERE a.IdSectieFiltrat=";
+    static constexpr com::Guid EventsIid = __Sectie::iid;
+    static constexpr std::string_view RuleSectie = "Sectia de lucru trebuie specificata.";
+    static constexpr std::string_view RuleNr = "Numarul sectiei de lucru trebuie specificat.";
+    static constexpr std::array<std::string_view, 2> Rules{RuleSectie, RuleNr};
+
+    Sectie() { Clear(); }
+
+    int32_t get_IdSectieFiltrat() override { return id_; }
+    void put_IdSpital(int32_t value, bool bNotMakeDirty = false) override {
+        setMarking(idSpital_, value, !bNotMakeDirty);
+    }
+    int32_t get_IdSpital() override { return idSpital_; }
+    void put_IdSectie(int32_t value, bool bNotMakeDirty = false) override {
+        setValidated(idSectie_, value, RuleSectie, value == -1, !bNotMakeDirty);
+    }
+    int32_t get_IdSectie() override { return idSectie_; }
+    // The ward type's name, shown in lists; never saved.
+    void put_CodSectie(const std::string& value) override { codSectie_ = value; }
+    std::string get_CodSectie() override { return codSectie_; }
+    void put_NrSectie(int32_t value, bool bNotMakeDirty = false) override {
+        setValidated(nrSectie_, value, RuleNr, value == 0, !bNotMakeDirty);
+    }
+    int32_t get_NrSectie() override { return nrSectie_; }
+
+    void Clear() override;
+    bool Save(bool bolStartTran = true) override { return saveRow(bolStartTran); }
+    bool Load(int32_t vIdSectieFiltrat) override { return loadRow(vIdSectieFiltrat); }
+    com::ComPtr<_Sectii> LoadList(const std::string& SQLWhereClause = "") override { return loadList(SQLWhereClause); }
+    com::ComPtr<_Sectie> CopyMe() override { return copyEntity(); }
+    std::string GetListaComboSectii(const std::string& = "&", const std::string& = "|") override;
+    std::string GetListaComboSectiiFiltrat(int32_t vIdSpital, const std::string& = "&",
+                                           const std::string& = "|") override;
+    void GetInfoSectieFiltrat(int32_t vIdSectieFiltrat, int32_t& vIdSpital, int32_t& vIdSectie,
+                              int32_t& vNrSectie) override;
+
+    void readRow(const ado::Recordset& rs);
+    void assignRow(const ado::Recordset& rs);
+    void copyFieldsTo(Sectie& copy);
+    void writeRow(ado::Recordset& rs);
+
+    static std::span<const RowField<Sectie>> rowFields();
+    static const com::DispatchTable<Sectie>& dispatchTable();
+
+private:
+    int32_t idSpital_ = -1;
+    int32_t idSectie_ = -1;
+    std::string codSectie_;
+    int32_t nrSectie_ = 0;
+};
+
+}  // namespace Velmora_Business
