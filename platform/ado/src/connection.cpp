@@ -54,7 +54,9 @@ void cstrFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> parseConnectionString(std::string_view text) {
+namespace {
+
+std::vector<std::pair<std::string, std::string>> parsePairs(std::string_view text) {
     std::vector<std::pair<std::string, std::string>> pairs;
     size_t pos = 0;
     while (pos <= text.size()) {
@@ -71,6 +73,31 @@ std::vector<std::pair<std::string, std::string>> parseConnectionString(std::stri
         pairs.emplace_back(std::string(trim(part.substr(0, eq))), std::string(value));
     }
     return pairs;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> parseConnectionString(std::string_view text) {
+    // The system's own layout (the provider literal, then the account and the two files) is
+    // read by position, so that a user name or password may hold any text, ";" and "key="
+    // included, and still can neither break the string nor redirect the files after it.
+    constexpr std::string_view userKey = ";User ID=", passwordKey = ";Password=", sourceKey = ";Data Source=",
+                               systemKey = ";Jet OLEDB:System database=";
+    if (text.starts_with(ProviderLiteral) && text.substr(ProviderLiteral.size()).starts_with(userKey)) {
+        const std::string_view tail = text.substr(ProviderLiteral.size() + userKey.size());
+        const size_t system = tail.rfind(systemKey);
+        const size_t source = system == std::string_view::npos ? system : tail.rfind(sourceKey, system);
+        const size_t password = tail.find(passwordKey);
+        if (system != std::string_view::npos && source != std::string_view::npos && password < source) {
+            auto pairs = parsePairs(ProviderLiteral);
+            pairs.emplace_back("User ID", tail.substr(0, password));
+            pairs.emplace_back("Password", tail.substr(password + passwordKey.size(), source - password - passwordKey.size()));
+            pairs.emplace_back("Data Source", tail.substr(source + sourceKey.size(), system - source - sourceKey.size()));
+            pairs.emplace_back("Jet OLEDB:System database", tail.substr(system + systemKey.size()));
+            return pairs;
+        }
+    }
+    return parsePairs(text);
 }
 
 std::string connectionValue(const std::vector<std::pair<std::string, std::string>>& pairs, std::string_view key) {

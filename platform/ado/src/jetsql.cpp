@@ -154,8 +154,8 @@ void rewriteSegment(const std::vector<Token>& tokens, size_t from, size_t to, in
     for (auto& op : operands) {
         while (op.from < op.to && tokens[op.from].kind == TokenKind::Space) ++op.from;
         while (op.to > op.from && tokens[op.to - 1].kind == TokenKind::Space) --op.to;
-        if (op.from == op.to) raise(errc::BadSql, "An operator lacks its operand in: " + join(tokens, 0, tokens.size()));
-        if (isTextOperand(tokens, op)) concatenate = true;
+        if (op.from == op.to && !ops.empty()) raise(errc::BadSql, "An operator lacks its operand in: " + join(tokens, 0, tokens.size()));
+        if (op.from < op.to && isTextOperand(tokens, op)) concatenate = true;
     }
     for (const auto& o : ops)
         if (o == "&") concatenate = true;

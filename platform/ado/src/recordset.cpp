@@ -82,6 +82,7 @@ struct Recordset::Impl {
     // Forward-only: the live statement.
     std::shared_ptr<detail::PreparedStatement> live;
     bool atEnd = true;
+    size_t hint = 0;  // the column after the last one found by name
 
     // Keyset: the rows in memory and the one table they come from.
     struct Row {
@@ -108,7 +109,11 @@ struct Recordset::Impl {
         return c;
     }
 
-    int indexOf(std::string_view name) const {
+    int indexOf(std::string_view name) {
+        // Callers mostly read the columns in order: try the one after the last found first.
+        const auto& cols = buffered ? columns : live->columns;
+        if (hint < cols.size() && (cols[hint].name == name || detail::NoCaseEqual()(cols[hint].name, name)))
+            return static_cast<int>(hint++);
         int index = -1;
         if (buffered) {
             const auto it = byName.find(name);
@@ -117,6 +122,7 @@ struct Recordset::Impl {
             index = live->find(name);
         }
         if (index < 0) raise(errc::ItemNotFound, "Item cannot be found in the collection: no column \"" + std::string(name) + "\".");
+        hint = static_cast<size_t>(index) + 1;
         return index;
     }
 

@@ -3,7 +3,6 @@
 // statement text and a recordset borrows it.
 #include <sqlite3.h>
 
-#include <cctype>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,11 +13,16 @@
 
 namespace ado::detail {
 
+constexpr unsigned char foldAscii(char c) noexcept {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + 32) : u;
+}
+
 struct NoCaseHash {
     using is_transparent = void;
     size_t operator()(std::string_view s) const noexcept {
         size_t h = 14695981039346656037ull;
-        for (const char c : s) h = (h ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)))) * 1099511628211ull;
+        for (const char c : s) h = (h ^ foldAscii(c)) * 1099511628211ull;
         return h;
     }
 };
@@ -27,8 +31,7 @@ struct NoCaseEqual {
     bool operator()(std::string_view a, std::string_view b) const noexcept {
         if (a.size() != b.size()) return false;
         for (size_t i = 0; i < a.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-                return false;
+            if (foldAscii(a[i]) != foldAscii(b[i])) return false;
         return true;
     }
 };

@@ -2,6 +2,10 @@
 
 #include <sodium.h>
 
+#include <array>
+#include <mutex>
+#include <set>
+
 #include "ado/error.h"
 #include "sqlite_util.h"
 
@@ -35,6 +39,57 @@ detail::DbHandle openWorkgroup(const fs::path& file, detail::OpenMode mode) {
     if (rc != SQLITE_OK)
         raise(errc::NotADatabase, "The file '" + file.string() + "' is not a workgroup file.");
     return db;
+}
+
+// Accounts already verified in this process, as keyed digests of (file, name, password,
+// stored hash): a second check of the same account (the compaction's and the open's at
+// every connect) skips the deliberately slow hash. A changed password or hash misses.
+class VerifiedAccounts {
+public:
+    using Digest = std::array<unsigned char, crypto_generichash_BYTES>;
+
+    Digest digest(const fs::path& file, std::string_view name, std::string_view password, std::string_view hash) {
+        std::string lowered(name);
+        for (auto& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string path = fs::absolute(file).lexically_normal().string();
+        Digest d;
+        crypto_generichash_state state;
+        {
+            const std::lock_guard lock(mutex_);
+            if (!keyed_) {
+                crypto_generichash_keygen(key_.data());
+                keyed_ = true;
+            }
+            crypto_generichash_init(&state, key_.data(), key_.size(), d.size());
+        }
+        for (const std::string_view part : {std::string_view(path), std::string_view(lowered), password, hash}) {
+            const uint64_t size = part.size();
+            crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(&size), sizeof size);
+            crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(part.data()), part.size());
+        }
+        crypto_generichash_final(&state, d.data(), d.size());
+        return d;
+    }
+    bool contains(const Digest& d) {
+        const std::lock_guard lock(mutex_);
+        return known_.count(d) != 0;
+    }
+    void add(const Digest& d) {
+        const std::lock_guard lock(mutex_);
+        if (known_.size() > 64) known_.clear();
+        known_.insert(d);
+    }
+
+private:
+    std::mutex mutex_;
+    bool keyed_ = false;
+    std::array<unsigned char, crypto_generichash_KEYBYTES> key_{};
+    std::set<Digest> known_;
+};
+
+VerifiedAccounts& verifiedAccounts() {
+    static VerifiedAccounts accounts;
+    return accounts;
 }
 
 }  // namespace
@@ -74,8 +129,12 @@ void authenticate(const fs::path& file, std::string_view name, std::string_view 
     if (rc != SQLITE_ROW) raise(errc::NotAuthorised, refusal);
     initSodium();
     const auto* hash = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
-    if (!hash || crypto_pwhash_str_verify(hash, password.data(), password.size()) != 0)
-        raise(errc::NotAuthorised, refusal);
+    if (!hash) raise(errc::NotAuthorised, refusal);
+    auto& verified = verifiedAccounts();
+    const auto digest = verified.digest(file, name, password, hash);
+    if (verified.contains(digest)) return;
+    if (crypto_pwhash_str_verify(hash, password.data(), password.size()) != 0) raise(errc::NotAuthorised, refusal);
+    verified.add(digest);
 }
 
 std::vector<std::string> accountNames(const fs::path& file) {

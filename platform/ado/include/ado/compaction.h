@@ -22,7 +22,7 @@ enum class CompactStep { Locked, Compacted, Flushed, Checked, Replaced };
 // Compacts `dataFile` in place through `tempFile` as the administrator of `workgroupFile`:
 // refuses at once when the data file is in use (any open Connection, of this process or
 // another, holds its lock), writes the compacted copy to `tempFile`, flushes it, checks it
-// (PRAGMA quick_check) and replaces the data file by an atomic rename (through a sibling
+// (it opens, and its size matches its page count) and replaces the data file by an atomic rename (through a sibling
 // temporary file when `tempFile` is on another file system). Whatever fails, the data file
 // stays whole and `tempFile` is removed. Answers true when the file was compacted and
 // replaced; never raises.

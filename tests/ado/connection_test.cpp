@@ -1,0 +1,116 @@
+// Opening connections: the account check, refusals that create nothing, the connection
+// string's keys and the properties the main program reads late-bound.
+#include "fixture.h"
+
+#include "com/dispatch.h"
+
+namespace {
+
+using adotest::DataFolder;
+namespace fs = std::filesystem;
+
+int openError(const std::string& connection) {
+    auto c = ado::Connection::create();
+    try {
+        c->Open(connection, "", "", -1);
+    } catch (const com::Error& e) {
+        EXPECT_FALSE(e.description().empty());
+        EXPECT_EQ(c->State(), 0);
+        return e.number();
+    }
+    ADD_FAILURE() << "opened: " << connection;
+    return 0;
+}
+
+class Connections : public DataFolder {
+protected:
+    void SetUp() override {
+        DataFolder::SetUp();
+        makeDatabase(false);
+    }
+};
+
+TEST_F(Connections, RefusesWrongAccountsAndMissingFilesWithoutCreatingAny) {
+    EXPECT_EQ(openError(connectionString(adotest::User, "wrong")), ado::errc::NotAuthorised);
+    EXPECT_EQ(openError(connectionString(adotest::User, "S3CRET;Data Source=/tmp/evil")), ado::errc::NotAuthorised);
+    EXPECT_EQ(openError(connectionString("nobody", adotest::Password)), ado::errc::NotAuthorised);
+    const fs::path missingData = folder / "Missing.mdb", missingGroup = folder / "Missing.mdw";
+    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, missingData.string(), workgroupFile.string())),
+              ado::errc::FileNotFound);
+    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(), missingGroup.string())),
+              ado::errc::FileNotFound);
+    EXPECT_FALSE(fs::exists(missingData));
+    EXPECT_FALSE(fs::exists(missingGroup));
+}
+
+TEST_F(Connections, AccountNamesIgnoreCasePasswordsDoNot) {
+    auto c = ado::Connection::create();
+    c->Open(connectionString("TESTER", adotest::Password));
+    EXPECT_EQ(c->State(), 1);
+    EXPECT_EQ(ado::workgroup::accountNames(workgroupFile),
+              (std::vector<std::string>{"Administrator", "tester"}));
+    // The stored hash is no password.
+    EXPECT_EQ(adotest::readAll(workgroupFile).find("s3cret"), std::string::npos);
+}
+
+TEST_F(Connections, LastKeyWinsSoTypedTextCannotRedirectTheFiles) {
+    // The password holds ";Data Source=/tmp/evil": the genuine data source comes later and wins.
+    auto c = open();
+    EXPECT_EQ(c->Properties("Data Source"), dataFile.string());
+    EXPECT_EQ(c->Properties("User ID"), adotest::User);
+    // The password as typed, ";" included, is what the account was checked with.
+    EXPECT_EQ(c->Properties("Password"), adotest::Password);
+    EXPECT_EQ(c->Properties("Jet OLEDB:Engine Type"), "5");
+
+    // Late-bound, as the main program reads them: Properties(name).Value.
+    const com::Variant held{com::ComPtr<ado::IConnection>(c)};
+    auto dispatch = held.toDispatch();
+    ASSERT_TRUE(dispatch);
+    auto property = com::callMethod(*dispatch, "Properties", {com::Variant("Data Source")}).toDispatch();
+    EXPECT_EQ(com::getProperty(*property, "Value"), com::Variant(dataFile.string()));
+    EXPECT_EQ(com::getProperty(*dispatch, "State"), com::Variant(int32_t{1}));
+    EXPECT_EQ(ado::Connection::from(held.toObject()).get(), c.get());
+}
+
+TEST_F(Connections, MalformedStringsAndForeignFilesAreRefusedUntouched) {
+    EXPECT_EQ(openError("Provider=x;Data Source"), ado::errc::BadConnectionString);
+    EXPECT_EQ(openError("Provider=x;User ID=a;Password=b"), ado::errc::BadConnectionString);
+    const fs::path text = folder / "Notes.mdb";
+    { std::ofstream(text) << "this is not a database, just some text that is long enough to fill a header\n"; }
+    const std::string before = adotest::readAll(text);
+    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, text.string(), workgroupFile.string())),
+              ado::errc::NotADatabase);
+    EXPECT_EQ(adotest::readAll(text), before);
+    const fs::path empty = folder / "Empty.mdb";
+    { std::ofstream touch(empty); }
+    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, empty.string(), workgroupFile.string())),
+              ado::errc::NotADatabase);
+    EXPECT_EQ(fs::file_size(empty), 0u);
+    // A database named as the workgroup file is no workgroup file.
+    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(), dataFile.string())),
+              ado::errc::NotADatabase);
+}
+
+TEST_F(Connections, OpenCloseAndTransactionsFollowTheState) {
+    auto c = open();
+    EXPECT_THROW(c->Open(connectionString()), com::Error);
+    c->CursorLocation(3);
+    EXPECT_EQ(c->CursorLocation(), 3);
+    EXPECT_EQ(c->BeginTrans(), 1);
+    EXPECT_EQ(c->BeginTrans(), 2);
+    c->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (1, 'A')");
+    c->RollbackTrans();
+    c->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (2, 'B')");
+    c->CommitTrans();
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 1);
+    c->BeginTrans();
+    c->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (3, 'C')");
+    c->Close();  // a pending transaction rolls back
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 1);
+    EXPECT_THROW(c->Close(), com::Error);
+    EXPECT_THROW(c->BeginTrans(), com::Error);
+    c->Open(connectionString());
+    EXPECT_EQ(c->State(), 1);
+}
+
+}  // namespace

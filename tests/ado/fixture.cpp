@@ -1,0 +1,84 @@
+#include "fixture.h"
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace adotest {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+namespace {
+void execOn(const fs::path& file, const std::string& sql, bool create) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0), nullptr),
+              SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << message;
+}
+}  // namespace
+
+void DataFolder::SetUp() {
+    std::random_device rd;
+    folder = fs::temp_directory_path() / ("ado-test-" + std::to_string(rd()));
+    fs::create_directories(folder);
+    dataFile = folder / "Velmora.mdb";
+    workgroupFile = folder / "Velmora.mdw";
+    ado::workgroup::create(workgroupFile);
+    ado::workgroup::setAccount(workgroupFile, User, Password);
+}
+
+void DataFolder::TearDown() {
+    ado::setCompactStepHook(nullptr);
+    std::error_code ec;
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(folder, ec);
+}
+
+void DataFolder::makeDatabase(bool sample) {
+    const fs::path data = VELMORA_DATA_DIR;
+    std::string sql = "PRAGMA journal_mode=DELETE;" + readAll(data / "schema.sql");
+    if (sample)
+        for (const char* f : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
+            sql += readAll(data / f);
+    execOn(dataFile, sql, true);
+}
+
+std::string DataFolder::connectionString(const std::string& user, const std::string& password) const {
+    return ado::buildConnectionString(user, password, dataFile.string(), workgroupFile.string());
+}
+
+com::ComPtr<ado::Connection> DataFolder::open() {
+    auto c = ado::Connection::create();
+    c->Open(connectionString(), "", "", -1);
+    return c;
+}
+
+void DataFolder::rawExec(const std::string& sql) const { execOn(dataFile, sql, false); }
+
+int64_t DataFolder::rawCount(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(dataFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr);
+    int64_t n = -1;
+    if (s && sqlite3_step(s) == SQLITE_ROW) n = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return n;
+}
+
+}  // namespace adotest

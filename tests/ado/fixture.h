@@ -1,0 +1,37 @@
+#pragma once
+// A temporary data folder with a database built from data/schema.sql (optionally with the
+// reference and sample data) and a workgroup file with the account "tester".
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "ado/ado.h"
+
+namespace adotest {
+
+inline constexpr const char* User = "tester";
+inline constexpr const char* Password = "s3cret;Data Source=/tmp/evil";
+
+class DataFolder : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the database file (schema, and the data files when `sample`).
+    void makeDatabase(bool sample);
+    std::string connectionString(const std::string& user = User, const std::string& password = Password) const;
+    com::ComPtr<ado::Connection> open();
+    // Runs raw SQL on the data file, bypassing the layer (to set up or check rows).
+    void rawExec(const std::string& sql) const;
+    int64_t rawCount(const std::string& sql) const;
+
+    std::filesystem::path folder, dataFile, workgroupFile;
+};
+
+std::string readAll(const std::filesystem::path& file);
+
+}  // namespace adotest
