@@ -9,6 +9,8 @@
 #include <string>
 
 #include "com/server.h"
+#include "globalui.h"
+#include "singleinstance.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -20,5 +22,8 @@ int main(int argc, char** argv) {
     for (const std::string library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB})
         if (!library.empty()) com::registerLibrary(library);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    GlobalUI::resetSession();
+    velmora::SingleInstance::release();
+    return result;
 }
