@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace business::costs {
+namespace Velmora_Business {
 
 namespace {
 
@@ -79,4 +79,4 @@ std::string amountList(std::string_view prefix, std::size_t first, std::size_t l
     return text;
 }
 
-}  // namespace business::costs
+}  // namespace Velmora_Business

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace business::costs {
+namespace Velmora_Business {
 
 // The linked groups: a total and its sub-lines, kept in step by the sheets.
 enum class AmountGroup : uint8_t { None, C23, C24, C25 };
@@ -89,4 +89,4 @@ std::size_t amountAtInterfaceSlot(std::size_t slot);
 // "a.TCP, a.c02_1, ..." over the catalogue indexes [first, last), each name behind `prefix`.
 std::string amountList(std::string_view prefix, std::size_t first = 0, std::size_t last = AmountCount);
 
-}  // namespace business::costs
+}  // namespace Velmora_Business

@@ -1,6 +1,6 @@
 #include "costs/cost_amounts.h"
 
-namespace business::costs {
+namespace Velmora_Business {
 
 bool CostAmounts::isLinked(AmountGroup group) const {
     return group == AmountGroup::C24 || group == AmountGroup::C25 || (group == AmountGroup::C23 && linksGroup23_);
@@ -30,4 +30,4 @@ void CostAmounts::sumParts(AmountGroup group) {
     values_[range.total] = sum;
 }
 
-}  // namespace business::costs
+}  // namespace Velmora_Business

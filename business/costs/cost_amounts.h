@@ -8,7 +8,7 @@
 
 #include "costs/amount_catalogue.h"
 
-namespace business::costs {
+namespace Velmora_Business {
 
 class CostAmounts {
 public:
@@ -37,4 +37,4 @@ private:
     std::array<com::Currency, AmountCount> values_{};
 };
 
-}  // namespace business::costs
+}  // namespace Velmora_Business

@@ -2,7 +2,7 @@
 
 #include "costs/amount_catalogue.h"
 
-namespace business::costs {
+namespace Velmora_Business {
 
 namespace {
 
@@ -37,7 +37,7 @@ const std::string& loadStatement(SheetKind kind) {
     return kind == SheetKind::Hospital ? saveStatement(kind) : ward;
 }
 
-std::string listStatement(SheetKind kind, std::string_view whereClause) {
+const std::string& listHead(SheetKind kind) {
     static const std::string hospital = build(
         {"Select a.IdCost, a.IdPerioada, b.DenPerioada As Perioada, a.IdSpital, ", allAmounts(),
          " FROM Nom_Spitale AS c INNER JOIN (Nom_Perioade AS b INNER JOIN Velmora_Spital AS a ON "
@@ -50,9 +50,13 @@ std::string listStatement(SheetKind kind, std::string_view whereClause) {
          "JOIN (Nom_Perioade AS b INNER JOIN Velmora_Sectie AS a ON b.IdPerioada = a.IdPerioada) ON c.IdSpital = "
          "a.IdSpital) ON (c.IdSpital = d.IdSpital) AND (d.NrSectie = a.NrSectie) AND (d.IdSectie = a.IdSectie) "
          "AND (d.IdSpital = a.IdSpital)) ON e.IdSectie = d.IdSectie"});
-    return build({kind == SheetKind::Hospital ? hospital : ward, whereClause, " Order By a.IdPerioada"});
+    return kind == SheetKind::Hospital ? hospital : ward;
+}
+
+std::string listStatement(SheetKind kind, std::string_view whereClause) {
+    return build({listHead(kind), whereClause, ListOrderClause});
 }
 
 std::string withId(const std::string& statement, int32_t id) { return statement + std::to_string(id); }
 
-}  // namespace business::costs
+}  // namespace Velmora_Business

@@ -9,11 +9,11 @@
 
 namespace {
 
-using business::costs::AmountCount;
-using business::costs::amountCatalogue;
-using business::costs::amountIndex;
-using business::costs::CostAmounts;
-using business::costs::SheetKind;
+using Velmora_Business::AmountCount;
+using Velmora_Business::amountCatalogue;
+using Velmora_Business::amountIndex;
+using Velmora_Business::CostAmounts;
+using Velmora_Business::SheetKind;
 using com::Currency;
 
 std::size_t at(std::string_view name) { return *amountIndex(name); }
@@ -32,41 +32,41 @@ constexpr std::string_view HospitalSave =
     "Velmora_Spital a WHERE a.IdCost=";
 
 TEST(CostCatalogue, StatementsWalkTheAmountsInTableOrder) {
-    EXPECT_EQ(business::costs::saveStatement(SheetKind::Hospital), HospitalSave);
-    EXPECT_EQ(business::costs::loadStatement(SheetKind::Hospital), HospitalSave);
+    EXPECT_EQ(Velmora_Business::saveStatement(SheetKind::Hospital), HospitalSave);
+    EXPECT_EQ(Velmora_Business::loadStatement(SheetKind::Hospital), HospitalSave);
 
     // The ward table: NrSectie after the head counts, IdSectie after IdSpital.
-    const std::string& ward = business::costs::saveStatement(SheetKind::Ward);
+    const std::string& ward = Velmora_Business::saveStatement(SheetKind::Ward);
     EXPECT_EQ(ward.find("Select a.IdCost, a.IdPerioada, a.IdSpital, a.IdSectie, a.TCP, "), 0u);
     EXPECT_NE(ward.find("a.Angajati_6, a.NrSectie, a.c10_1, "), std::string::npos);
     EXPECT_TRUE(ward.ends_with("a.c72 FROM Velmora_Sectie a WHERE a.IdCost="));
 
-    EXPECT_EQ(business::costs::withId(ward, -12).substr(ward.size()), "-12");
-    const std::string list = business::costs::listStatement(SheetKind::Ward, " WHERE a.IdSpital=3");
+    EXPECT_EQ(Velmora_Business::withId(ward, -12).substr(ward.size()), "-12");
+    const std::string list = Velmora_Business::listStatement(SheetKind::Ward, " WHERE a.IdSpital=3");
     EXPECT_TRUE(list.ends_with("ON e.IdSectie = d.IdSectie WHERE a.IdSpital=3 Order By a.IdPerioada"));
-    EXPECT_TRUE(business::costs::listStatement(SheetKind::Hospital, "").ends_with(
+    EXPECT_TRUE(Velmora_Business::listStatement(SheetKind::Hospital, "").ends_with(
         "ON c.IdSpital = a.IdSpital  Order By a.IdPerioada"));
 }
 
 TEST(CostCatalogue, PositionsAndInterfaceSlots) {
-    EXPECT_EQ(business::costs::hospitalColumnPosition(at("c16_1")), 23u);
-    EXPECT_EQ(business::costs::hospitalColumnPosition(at("c72")), 88u);
-    EXPECT_EQ(business::costs::wardColumnPosition(at("Angajati_6")), 17u);
-    EXPECT_EQ(business::costs::wardColumnPosition(at("c10_1")), 19u);
-    EXPECT_EQ(business::costs::wardColumnPosition(at("c72")), 90u);
+    EXPECT_EQ(Velmora_Business::hospitalColumnPosition(at("c16_1")), 23u);
+    EXPECT_EQ(Velmora_Business::hospitalColumnPosition(at("c72")), 88u);
+    EXPECT_EQ(Velmora_Business::wardColumnPosition(at("Angajati_6")), 17u);
+    EXPECT_EQ(Velmora_Business::wardColumnPosition(at("c10_1")), 19u);
+    EXPECT_EQ(Velmora_Business::wardColumnPosition(at("c72")), 90u);
 
     // Every amount has its own slot; c23_04 is bound last, the budget lines first.
     std::vector<bool> seen(AmountCount);
-    for (std::size_t i = 0; i < AmountCount; ++i) seen.at(business::costs::interfaceSlot(i)) = true;
+    for (std::size_t i = 0; i < AmountCount; ++i) seen.at(Velmora_Business::interfaceSlot(i)) = true;
     EXPECT_EQ(std::count(seen.begin(), seen.end(), true), static_cast<long>(AmountCount));
-    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(0)].name, "c10_1");
-    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(42)].name, "c22");
-    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(47)].name, "c24");
-    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(71)].name, "TCP");
-    EXPECT_EQ(amountCatalogue[business::costs::amountAtInterfaceSlot(84)].name, "c23_04");
+    EXPECT_EQ(amountCatalogue[Velmora_Business::amountAtInterfaceSlot(0)].name, "c10_1");
+    EXPECT_EQ(amountCatalogue[Velmora_Business::amountAtInterfaceSlot(42)].name, "c22");
+    EXPECT_EQ(amountCatalogue[Velmora_Business::amountAtInterfaceSlot(47)].name, "c24");
+    EXPECT_EQ(amountCatalogue[Velmora_Business::amountAtInterfaceSlot(71)].name, "TCP");
+    EXPECT_EQ(amountCatalogue[Velmora_Business::amountAtInterfaceSlot(84)].name, "c23_04");
 
     EXPECT_FALSE(amountIndex("tcp"));
-    EXPECT_EQ(business::costs::amountIndexIgnoreCase("tcp"), 0u);
+    EXPECT_EQ(Velmora_Business::amountIndexIgnoreCase("tcp"), 0u);
 }
 
 TEST(CostAmounts, SettingAPartResumsItsTotal) {

@@ -9,10 +9,12 @@
 // default interface (amountDispId in the library).
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "com/currency.h"
 #include "com/dispatch.h"
 #include "typelib/business/BrokenRules.h"
+#include "typelib/business/EditedEvents.h"
 #include "typelib/business/KeyedCollection.h"
 
 namespace Velmora_Business {
@@ -93,17 +95,27 @@ protected:
     ~_CostSectie() = default;
 };
 
-// Source interfaces of the sheets (OnDirty 1, Valid 2, as EditedEvents.h).
+// Events: OnDirty (1), Valid (2).
 struct __CostSpital {
     static constexpr com::Guid iid = com::Guid::of("{A6B0BD80-4AAD-4284-BCFE-DAE7BA2BBF91}");
+    static constexpr com::DispId OnDirty = EditedEvents::OnDirty;
+    static constexpr com::DispId Valid = EditedEvents::Valid;
 };
 struct __CostSectie {
     static constexpr com::Guid iid = com::Guid::of("{573E147F-1DB1-47B9-AB26-19D95E26C839}");
+    static constexpr com::DispId OnDirty = EditedEvents::OnDirty;
+    static constexpr com::DispId Valid = EditedEvents::Valid;
 };
 
 inline constexpr com::Guid CLSID_CostSpital = com::Guid::of("{4711FD63-E1A8-4CBB-A1EA-005C08C16B5B}");
 inline constexpr com::Guid CLSID_CostSectie = com::Guid::of("{CE73FFC4-575F-4BD4-9F32-0D4D3EC861BE}");
 inline constexpr com::Guid CLSID_CostSpital_S = com::Guid::of("{D15CD1EF-F4C8-46EC-8F80-7FE2B2308BE3}");
 inline constexpr com::Guid CLSID_CostSectie_S = com::Guid::of("{DB5CF331-8561-4271-A430-3D4BCAC86B4E}");  // not creatable
+
+namespace ProgId {
+inline constexpr std::string_view CostSpital = "Velmora_Business.CostSpital";
+inline constexpr std::string_view CostSectie = "Velmora_Business.CostSectie";
+inline constexpr std::string_view CostSpital_S = "Velmora_Business.CostSpital_S";
+}  // namespace ProgId
 
 }  // namespace Velmora_Business

@@ -2,6 +2,7 @@
 // The period export: one period of the live database cut out into a compacted file.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "com/dispatch.h"
 
@@ -25,5 +26,9 @@ protected:
 };
 
 inline constexpr com::Guid CLSID_Export = com::Guid::of("{4E4F4FC9-ECD4-4949-AD82-6C19A3B5F66C}");
+
+namespace ProgId {
+inline constexpr std::string_view Export = "Velmora_Business.Export";
+}  // namespace ProgId
 
 }  // namespace Velmora_Business

@@ -1,0 +1,111 @@
+#include "export/PeriodExport.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "ado/command.h"
+#include "ado/compaction.h"
+#include "ado/connection.h"
+#include "ado/error.h"
+#include "ado/recordset.h"
+#include "framework/Binding.h"
+#include "framework/ClassRegistry.h"
+#include "framework/GlobalBL.h"
+
+namespace Velmora_Business {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const ClassRegistration registration{{ProgId::Export, CLSID_Export, &createAs<PeriodExport, _Export>}};
+
+constexpr std::string_view OntoItselfText =
+    "Fisierul de export nu poate fi chiar baza de date din care se exporta.";
+
+std::string periodBounds(const std::string& id) {
+    return " between (Select DataStart From Nom_Perioade b Where b.IdPerioada=" + id +
+           ") And (Select DataEnd From Nom_Perioade b Where b.IdPerioada=" + id + ")";
+}
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+void PeriodExport::cutOutPeriod(const std::string& vSystemDataBase, const std::string& vUser,
+                                const std::string& vPassword) const {
+    auto connection = ado::Connection::create();
+    connection->CursorLocation(static_cast<int32_t>(ado::CursorLocation::Server));
+    connection->Open(ado::buildConnectionString(vUser, vPassword, destinatie_, vSystemDataBase), "", "", -1);
+
+    const std::string id = std::to_string(idPerioada_);
+    bool found = false;
+    if (idPerioada_ != -1) {
+        for (const std::string& count :
+             {"SELECT Count(*) As NrRec FROM Velmora_Spital a Where a.IdPerioada=" + id,
+              "SELECT Count(*) As NrRec FROM Velmora_Sectie a Where a.IdPerioada=" + id,
+              "SELECT Count(*) As NrRec FROM Velmora_Pacient a Where a.DataExternare" + periodBounds(id)}) {
+            ado::Recordset rs;
+            rs.Open(count, connection, ado::CursorType::ForwardOnly, ado::LockType::Optimistic, -1);
+            if (rs.field("NrRec").toLong() != 0) found = true;
+            rs.Close();
+        }
+    }
+    if (!found) com::raise(NothingToExport, "", std::string(NothingToExportText));
+
+    for (const std::string& removal :
+         {"DELETE a.* FROM Velmora_Pacient a WHERE a.DataExternare Not" + periodBounds(id),
+          "DELETE a.* FROM Velmora_Sectie a WHERE a.IdPerioada<>" + id,
+          "DELETE a.* FROM Velmora_Spital a WHERE a.IdPerioada<>" + id}) {
+        ado::Command command;
+        command.ActiveConnection(connection);
+        command.CommandType(ado::CommandType::Text);
+        command.CommandText(removal);
+        command.Execute(ado::ExecuteNoRecords);
+    }
+    connection->Close();
+}
+
+bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string& vUser,
+                          const std::string& vPassword, const std::string& vPath) {
+    const fs::path target(destinatie_);
+    // Exporting onto the live file would cut the other periods out of the live data.
+    if (sameFile(sursa_, target)) {
+        GlobalBL::gErrNumber() = ado::errc::FileCopy;
+        GlobalBL::gErrDescription() = OntoItselfText;
+        GlobalBL::RaiseError(ado::errc::FileCopy, std::string(OntoItselfText), ClassName, "Export");
+    }
+    bool began = false;
+    try {
+        // A failed copy is raised here and leaves any earlier file of that name as it was.
+        ado::copyDatabase(sursa_, target);
+        began = true;
+        cutOutPeriod(vSystemDataBase, vUser, vPassword);
+        // A compaction that cannot run leaves the export file whole, only not compacted.
+        GlobalBL::CompactDb(target, fs::path(vPath) / "Temp.mdb", vSystemDataBase);
+        return true;
+    } catch (...) {
+        if (began) {
+            // The unfinished file goes; a failure to remove it must not hide the error.
+            std::error_code ignored;
+            fs::remove(target, ignored);
+        }
+        GlobalBL::reRaise(ClassName, "Export");
+    }
+}
+
+const com::DispatchTable<PeriodExport>& PeriodExport::dispatchTable() {
+    using E = PeriodExport;
+    static const com::DispatchTable<E> table{
+        {"Sursa", 1, nullptr, [](E& s, com::Args, const com::Variant& v) { s.put_Sursa(v.toString()); }},
+        {"Destinatie", 2, nullptr, [](E& s, com::Args, const com::Variant& v) { s.put_Destinatie(v.toString()); }},
+        {"IdPerioada", 3, nullptr, [](E& s, com::Args, const com::Variant& v) { s.put_IdPerioada(v.toLong()); }},
+        binding::method<E, &E::Export>("Export", 4),
+    };
+    return table;
+}
+
+}  // namespace Velmora_Business
