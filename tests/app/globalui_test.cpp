@@ -1,6 +1,8 @@
 // The shared routines: the error box, the combo filler and the file reader.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "com/dispatch.h"
 #include "com/error.h"
 #include "globalui.h"
@@ -13,14 +15,14 @@ namespace {
 class ItemList final : public com::Dispatchable<ItemList, com::IDispatch> {
 public:
     std::vector<std::pair<std::string, int32_t>> items;
+    std::set<int32_t> ids;
 
     static const com::DispatchTable<ItemList>& dispatchTable() {
         static const com::DispatchTable<ItemList> table{
             {"AddItem", 1, nullptr, nullptr,
              [](ItemList& self, com::Args args) -> com::Variant {
                  const int32_t id = args[1].toLong();
-                 for (const auto& item : self.items)
-                     if (item.second == id) com::raise(com::errc::DuplicateKey, "MyCombo-AddItem");
+                 if (!self.ids.insert(id).second) com::raise(com::errc::DuplicateKey, "MyCombo-AddItem");
                  self.items.emplace_back(args[0].toString(), id);
                  return {};
              },

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 
 #include "com/application.h"
 #include "com/error.h"
@@ -296,6 +297,75 @@ TEST(KeyedCombo, FillComboOnTheRealComboBox) {
         EXPECT_EQ(e.source(), "MyCombo-AddItem");
     }
     EXPECT_EQ(combo->get("ListCount").toLong(), 3);  // the rows before the duplicate stay
+}
+
+}  // namespace
+
+namespace {
+
+// An edit form with the controls the controller locks by name, and one it must leave alone.
+struct CostSheetForm {
+    QWidget form;
+    velmora::ButtonBar bar = velmora::createButtonBar(&form);
+    velmora::FormController controller;
+    std::map<std::string, velmora::HostedControl*> fields;
+
+    CostSheetForm() {
+        fields["cmbSpital"] = velmora::HostedControl::create("Quillon.MyCombo", &form, QStringLiteral("cmbSpital"));
+        for (const char* name : {"ctlc22", "ctlc23", "ctlc24", "ctlc25"})
+            fields[name] = velmora::HostedControl::create("Quillon.ControlPersonal", &form, QString::fromLatin1(name));
+        QList<QAbstractButton*> buttons;
+        for (QPushButton* button : bar.cmdButton) buttons.append(button);
+        controller.AttachForm(&form);
+        controller.SeteazaButoane(buttons);
+    }
+
+    std::vector<std::string> locked() const {
+        std::vector<std::string> names;
+        for (const auto& [name, control] : fields)
+            if (!control->get("Enabled").toBool()) {
+                EXPECT_EQ(control->get("BackColor").toLong(), static_cast<int32_t>(0x8000000Fu)) << name;
+                names.push_back(name);
+            }
+        return names;
+    }
+};
+
+TEST(EditFormController, LocksTheFieldsTheCostSheetComputes) {
+    {
+        CostSheetForm hospital;
+        const auto sheet = velmora::newBusinessObject("CostSpital");
+        EXPECT_EQ(velmora::typeNameOf(*sheet), "CostSpital");
+        hospital.controller.AttachObject(sheet);
+        hospital.controller.Activate();
+        EXPECT_EQ(hospital.locked(), (std::vector<std::string>{"cmbSpital", "ctlc23", "ctlc24", "ctlc25"}));
+        hospital.fields["ctlc24"]->put("Enabled", com::Variant(true));  // any later call locks it again
+        hospital.controller.DirtyHandler(sheet);
+        EXPECT_EQ(hospital.locked().size(), 4u);
+    }
+    {
+        CostSheetForm ward;
+        const auto sheet = velmora::newBusinessObject("CostSectie");
+        ward.controller.AttachObject(sheet);
+        ward.controller.Activate();
+        EXPECT_EQ(ward.locked(), (std::vector<std::string>{"ctlc24", "ctlc25"}));
+    }
+    {
+        CostSheetForm registerForm;
+        const auto hospital = velmora::newBusinessObject("Spital");
+        EXPECT_EQ(velmora::typeNameOf(*hospital), "Spital");
+        registerForm.controller.AttachObject(hospital);
+        registerForm.controller.Activate();
+        EXPECT_TRUE(registerForm.locked().empty());
+        EXPECT_EQ(registerForm.controller.ButoaneVisibile(), 72);  // a new, blank hospital
+    }
+    {
+        QWidget bare;  // a cost-sheet form without its total fields: the form hears of it
+        velmora::FormController controller;
+        controller.AttachForm(&bare);
+        controller.AttachObject(velmora::newBusinessObject("CostSpital"));
+        EXPECT_THROW(controller.Activate(), com::Error);
+    }
 }
 
 }  // namespace
