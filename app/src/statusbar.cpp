@@ -15,7 +15,7 @@ constexpr int kTwipsPerPixel = 15;
 QChar systemDateSeparator() {
     const QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
     for (const QChar c : format)
-        if (!c.isLetter()) return c;
+        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'')) return c;
     return QLatin1Char('/');
 }
 

@@ -84,7 +84,11 @@ TEST_F(MainWindow, CaptionStatusBarAndMenuTree) {
     EXPECT_FALSE(w.sBar()->panelText(4).isEmpty());
     EXPECT_EQ(w.sBar()->panelText(5).toStdString(), "Judetul: ---");
     EXPECT_EQ(w.sBar()->panelText(6).toStdString(), "Utilizator: operator");
-    EXPECT_EQ(velmora::StatusPanels::formatDate(QDate(2025, 2, 3)).size(), 10);
+    const QString day = velmora::StatusPanels::formatDate(QDate(2025, 2, 3));
+    ASSERT_EQ(day.size(), 10);
+    EXPECT_TRUE(day.startsWith(QStringLiteral("03")) && day.mid(3, 2) == QStringLiteral("02") && day.endsWith(QStringLiteral("2025")));
+    EXPECT_EQ(day[2], day[5]);
+    EXPECT_FALSE(day[2].isSpace() || day[2].isLetterOrNumber());  // the locale's date separator
 
     QStringList bar;
     for (QAction* action : w.menuBar()->actions()) bar << action->text();
