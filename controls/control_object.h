@@ -1,19 +1,26 @@
 #pragma once
 // What every control of the library shares as an object-layer object: late binding by
 // its dispatch table with errors sourced "<Control>-<Member>", one connection point for
-// its events, the widget it owns and the notice of a changed property.
+// its events, the widget it owns, the colour pair and focus colour pair, Enabled and
+// Font with their persistence, and the notice of a changed property.
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QFont>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 
-#include "com/error.h"  // before dispatch.h, whose templates raise errors
+#include "about_dialog.h"
 #include "com/dispatch.h"
+#include "com/error.h"
 #include "com/events.h"
+#include "com/propertybag.h"
 #include "control_host.h"
+#include "property_values.h"
+#include "quillon.h"
 #include "widget_support.h"
 
 namespace quillon {
@@ -25,13 +32,29 @@ void reportWindowEventError(const std::string& control, const std::exception& er
 // Re-raises `error` with the source "<control>-<member>" unless it carries one already.
 [[noreturn]] void raiseFromMember(const com::Error& error, const std::string& control, std::string_view member);
 
+// The dispatch ids of the members every control has.
+struct CommonIds {
+    com::DispId hWnd, Enabled, Font, BackColor, ForeColor, FocusBackColor, FocusForeColor;
+};
+
+// Derived provides `static constexpr CommonIds commonIds`, its own `dispatchTable()`,
+// the setters setEnabled, setFont, setBackColor, setForeColor, setFocusBackColor and
+// setFocusForeColor, and enterFocus() / exitFocus() for the focus entering and leaving
+// the control as a whole.
 template <class Derived, class Interface>
 class ControlObject : public QObject,
                       public com::Dispatchable<Derived, Interface, com::IConnectionPointContainer, IControlHost> {
 public:
+    std::optional<com::DispId> GetIDOfName(std::string_view name) override {
+        if (auto id = Derived::dispatchTable().idOf(name)) return id;
+        return commonTable().idOf(name);
+    }
+
     com::Variant Invoke(com::DispId id, com::InvokeKind kind, com::Args args) override {
-        const auto& table = Derived::dispatchTable();
+        const auto& own = Derived::dispatchTable();
+        const auto& table = own.byId(id) ? own : commonTable();
         try {
+            view();  // every member needs the widget
             return table.invoke(static_cast<Derived&>(*this), id, kind, args);
         } catch (const com::Error& e) {
             const auto* member = table.byId(id);
@@ -50,14 +73,42 @@ public:
         propertyChanged_ = std::move(handler);
     }
 
+    int32_t hWnd() { return windowHandle(&view()); }
+    void showAboutBox() { quillon::showAboutBox(view_.data()); }
+    bool enabled() const { return enabled_; }
+    QString font() const { return font_.toString(); }
+    int32_t backColor() const { return backColor_; }
+    int32_t foreColor() const { return foreColor_; }
+    int32_t focusBackColor() const { return focusBackColor_; }
+    int32_t focusForeColor() const { return focusForeColor_; }
+
 protected:
+    // Creates the control's widget; the control needs a running Qt application.
     ControlObject(std::string name, const com::Guid& eventInterface)
-        : name_(std::move(name)), events_(com::make<com::ConnectionPoint>(eventInterface)) {}
+        : name_(std::move(name)), events_(com::make<com::ConnectionPoint>(eventInterface)) {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            com::raise(com::errc::CantCreateObject, name_, "The control needs a running Qt application");
+        auto* view = new QWidget;
+        view->setObjectName(QString::fromStdString(name_));
+        view_ = view;
+    }
 
     ~ControlObject() override { destroyView(); }
 
+    // Calls enterFocus() when the focus comes into the control from outside it and
+    // exitFocus() when it leaves for a widget outside it.
+    void trackFocus() {
+        QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            guarded([&] {
+                const bool was = isWithin(old, view_.data()), isIn = isWithin(now, view_.data());
+                if (!was && isIn) self().enterFocus();
+                else if (was && !isIn) self().exitFocus();
+            });
+        });
+    }
+
     // Deletes the widget (unless its Qt parent already has) before the control's state
-    // goes; the window events it sends meanwhile are ignored.
+    // goes; the window events it sends meanwhile are ignored. Derived destructors call it.
     void destroyView() {
         dying_ = true;
         if (QWidget* view = view_.data()) {
@@ -77,19 +128,14 @@ protected:
     }
 
     // From a member call: a sink's error reaches the caller.
-    void raiseEvent(com::DispId event, std::vector<com::Variant>& args) { events_->raise(event, com::Args(args)); }
     void raiseEvent(com::DispId event) {
         std::vector<com::Variant> none;
-        raiseEvent(event, none);
+        events_->raise(event, com::Args(none));
     }
 
     // From a window event: a sink's error is reported, never thrown through Qt.
     void raiseFromWindow(com::DispId event, std::vector<com::Variant>& args) {
-        try {
-            events_->raise(event, com::Args(args));
-        } catch (const std::exception& e) {
-            reportWindowEventError(name_, e);
-        }
+        guarded([&] { events_->raise(event, com::Args(args)); });
     }
     void raiseFromWindow(com::DispId event) {
         std::vector<com::Variant> none;
@@ -109,10 +155,98 @@ protected:
 
     bool dying() const { return dying_; }
 
+    // The defaults of a new instance and the persistence of the shared properties.
+    void initFont() { self().setFont(ambientFont(&view()).toString()); }
+    void initEnabledAndColours() {
+        self().setEnabled(true);
+        self().setBackColor(color::Window);
+        self().setForeColor(color::WindowText);
+        self().setFocusBackColor(color::Window);
+        self().setFocusForeColor(color::WindowText);
+    }
+    void readFont(const com::PropertyBag& bag) {
+        const std::string ambient = ambientFont(view_.data()).toString().toStdString();
+        self().setFont(QString::fromStdString(bag.ReadProperty("Font", ambient).toString()));
+    }
+    void readEnabledAndColours(const com::PropertyBag& bag) {
+        self().setEnabled(bag.ReadProperty("Enabled", true).toBool());
+        self().setBackColor(bag.ReadProperty("BackColor", color::Window).toLong());
+        self().setForeColor(bag.ReadProperty("ForeColor", color::WindowText).toLong());
+        self().setFocusBackColor(bag.ReadProperty("FocusBackColor", color::Window).toLong());
+        self().setFocusForeColor(bag.ReadProperty("FocusForeColor", color::WindowText).toLong());
+    }
+    void writeFont(com::PropertyBag& bag) const {
+        bag.WriteProperty("Font", font_.toString().toStdString(), ambientFont(view_.data()).toString().toStdString());
+    }
+    void writeEnabledAndColours(com::PropertyBag& bag) const {
+        bag.WriteProperty("Enabled", enabled_, true);
+        bag.WriteProperty("BackColor", backColor_, color::Window);
+        bag.WriteProperty("ForeColor", foreColor_, color::WindowText);
+        bag.WriteProperty("FocusBackColor", focusBackColor_, color::Window);
+        bag.WriteProperty("FocusForeColor", focusForeColor_, color::WindowText);
+    }
+    // Raises a failure of reading the bag with the source "<control>-ReadProperties".
+    template <class F>
+    void reading(F&& read) {
+        try {
+            view();
+            read();
+        } catch (const com::Error& e) {
+            raiseFromMember(e, name_, "ReadProperties");
+        }
+    }
+
+    // A font description (QFont::toString); raises 380 for one that is no font.
+    static QFont fontFrom(const QString& description) {
+        QFont font;
+        if (!font.fromString(description)) com::raise(com::errc::InvalidPropertyValue, "");
+        return font;
+    }
+
     std::string name_;
     QPointer<QWidget> view_;
+    QFont font_;
+    bool enabled_ = true;
+    int32_t backColor_ = color::Window;
+    int32_t focusBackColor_ = color::Window;
+    int32_t foreColor_ = color::WindowText;
+    int32_t focusForeColor_ = color::WindowText;
 
 private:
+    Derived& self() { return static_cast<Derived&>(*this); }
+
+    // The members every control has, under the control's own dispatch ids.
+    static const com::DispatchTable<Derived>& commonTable() {
+        using C = Derived;
+        using V = com::Variant;
+        constexpr CommonIds ids = Derived::commonIds;
+        static const com::DispatchTable<C> table{
+            {.name = "hWnd", .id = ids.hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
+            {.name = "Enabled", .id = ids.Enabled,
+             .get = [](C& c, com::Args) { return V(c.enabled()); },
+             .put = [](C& c, com::Args, const V& v) { c.setEnabled(v.toBool()); }},
+            {.name = "Font", .id = ids.Font,
+             .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
+             .put = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); },
+             .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
+            {.name = "BackColor", .id = ids.BackColor,
+             .get = [](C& c, com::Args) { return V(c.backColor()); },
+             .put = [](C& c, com::Args, const V& v) { c.setBackColor(v.toLong()); }},
+            {.name = "ForeColor", .id = ids.ForeColor,
+             .get = [](C& c, com::Args) { return V(c.foreColor()); },
+             .put = [](C& c, com::Args, const V& v) { c.setForeColor(v.toLong()); }},
+            {.name = "FocusBackColor", .id = ids.FocusBackColor,
+             .get = [](C& c, com::Args) { return V(c.focusBackColor()); },
+             .put = [](C& c, com::Args, const V& v) { c.setFocusBackColor(v.toLong()); }},
+            {.name = "FocusForeColor", .id = ids.FocusForeColor,
+             .get = [](C& c, com::Args) { return V(c.focusForeColor()); },
+             .put = [](C& c, com::Args, const V& v) { c.setFocusForeColor(v.toLong()); }},
+            {.name = "ShowAboutBox", .id = com::dispid::AboutBox,
+             .call = [](C& c, com::Args) { c.showAboutBox(); return V(); }},
+        };
+        return table;
+    }
+
     com::ComPtr<com::ConnectionPoint> events_;
     std::function<void(const std::string&)> propertyChanged_;
     bool dying_ = false;

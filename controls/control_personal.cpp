@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QPixmap>
 
-#include "about_dialog.h"
 #include "global.h"
 #include "inner_widgets.h"
 #include "number_text.h"
@@ -39,11 +38,7 @@ Qt::Alignment textAlignment(int32_t value) {
 }  // namespace
 
 ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_personal::EventsId) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        com::raise(com::errc::CantCreateObject, "ControlPersonal", "The control needs a running Qt application");
-    auto* view = new QWidget;
-    view->setObjectName(QStringLiteral("ControlPersonal"));
-    view_ = view;
+    QWidget* view = view_.data();
     txt_ = new HookedLineEdit(view);
     txt_->setObjectName(QStringLiteral("txt"));
     pic2_ = new ClickablePicture(view);
@@ -62,6 +57,7 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     txtNull_->setAttribute(Qt::WA_TransparentForMouseEvents);
     txtNull_->setFrame(false);
     txtNull_->hide();
+    paintBack(*txtNull_, color::Window);
 
     txt_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onTextKey(e); }); return used; };
     txt_->hooks.focusIn = [this] { guarded([this] { onTextFocusIn(); }); };
@@ -72,7 +68,7 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     dtp_->hooks.focusOut = [this] { guarded([this] { onPickerFocus(false); }); };
     dtp_->hooks.click = txt_->hooks.click;
     dtp_->userChanged = [this] { guarded([this] { onPickerChanged(); }); };
-    pic2_->clicked = [this] {
+    pic2_->hooks.click = [this] {
         guarded([this] {
             if (!is(TipData::Selectie)) return;
             std::vector<com::Variant> args{com::Variant(txt_->text().toStdString())};
@@ -80,27 +76,24 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
         });
     };
     QObject::connect(txt_, &QLineEdit::textChanged, this, [this] { guarded([this] { onTextChanged(); }); });
-    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        guarded([&] {
-            const bool was = isWithin(old, view_.data()), isIn = isWithin(now, view_.data());
-            if (!was && isIn) onEnterFocus();
-            else if (was && !isIn) onExitFocus();
-        });
-    });
+    trackFocus();
     view->installEventFilter(this);
-    layout();
+    // A control created at run time is a new instance; a host that places it first may
+    // call InitProperties again for its own font, or read a bag instead.
+    InitProperties();
 }
 
 ControlPersonal::~ControlPersonal() { destroyView(); }
 
 bool ControlPersonal::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(); });
+    // A resize only places the parts: the colours a host set after its last let stay.
+    if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(false); });
     return false;
 }
 
 // ---- Layout ------------------------------------------------------------------------
 
-void ControlPersonal::layout() {
+void ControlPersonal::layout(bool repaint) {
     if (!view_) return;
     QWidget& v = *view_;
     const int w = v.width();
@@ -108,7 +101,7 @@ void ControlPersonal::layout() {
     if (is(TipData::Text) || is(TipData::Numar)) {
         txt_->show();
         txt_->setEnabled(true);
-        paintBack(*txt_, color::Window);
+        if (repaint) paintBack(*txt_, color::Window);
         txt_->setGeometry(0, 0, w, textHeight);
         pic1_->hide();
         pic2_->hide();
@@ -130,7 +123,7 @@ void ControlPersonal::layout() {
     } else if (is(TipData::Selectie)) {
         txt_->show();
         txt_->setEnabled(permitSelectManual_);
-        paintBack(*txt_, permitSelectManual_ ? color::Window : color::ScrollBar);
+        if (repaint) paintBack(*txt_, permitSelectManual_ ? color::Window : color::ScrollBar);
         pic1_->hide();
         txtNull_->hide();
         const int buttonWidth = twips(ButtonWidthTwips);
@@ -247,8 +240,6 @@ void ControlPersonal::goleste() {
 
 // ---- Properties --------------------------------------------------------------------
 
-int32_t ControlPersonal::hWnd() { return windowHandle(&view()); }
-
 void ControlPersonal::setTipData(int32_t kind) {
     tipData_ = kind;
     layout();
@@ -297,9 +288,7 @@ void ControlPersonal::setEnabled(bool value) {
 }
 
 void ControlPersonal::setFont(const QString& description) {
-    QFont font;
-    if (!font.fromString(description)) com::raise(com::errc::InvalidPropertyValue, "");
-    font_ = font;
+    font_ = fontFrom(description);
     txt_->setFont(font_);
     layout();
     markChanged("Font");
@@ -340,8 +329,6 @@ void ControlPersonal::setFocusForeColor(int32_t value) {
     markChanged("FocusForeColor");
 }
 
-void ControlPersonal::showAboutBox() { quillon::showAboutBox(view_.data()); }
-
 // ---- Typing, keys and focus --------------------------------------------------------
 
 void ControlPersonal::onTextChanged() {
@@ -359,7 +346,7 @@ void ControlPersonal::onTextChanged() {
         selectionId_ = 0;
         setValoare(com::Variant("0|" + text.toStdString()), false);
     } else if (is(TipData::Numar)) {
-        const auto number = parseEditNumber(text);
+        const auto number = parseNumberText(text);
         if (!number) {  // pasted text that is no number: the field keeps its last number
             setText(acceptedText_);
             return;
@@ -457,7 +444,7 @@ void ControlPersonal::onPickerFocus(bool in) {
     else dtp_->setValue(storedDate());
 }
 
-void ControlPersonal::onEnterFocus() {
+void ControlPersonal::enterFocus() {
     if (is(TipData::Selectie)) {
         QWidget* target = permitSelectManual_ ? static_cast<QWidget*>(txt_) : pic2_;
         if (!isWithin(QApplication::focusWidget(), target)) target->setFocus(Qt::OtherFocusReason);
@@ -469,57 +456,41 @@ void ControlPersonal::onEnterFocus() {
     if (!isWithin(QApplication::focusWidget(), target)) target->setFocus(Qt::OtherFocusReason);
 }
 
-void ControlPersonal::onExitFocus() { paintBack(*txt_, backColor_); }
+void ControlPersonal::exitFocus() { paintBack(*txt_, backColor_); }
 
 // ---- Persistence -------------------------------------------------------------------
 
 void ControlPersonal::InitProperties() {
-    setFont(ambientFont(view_.data()).toString());
+    initFont();
     setTipData(0);
-    setEnabled(true);
-    setBackColor(color::Window);
-    setForeColor(color::WindowText);
-    setFocusBackColor(color::Window);
-    setFocusForeColor(color::WindowText);
+    initEnabledAndColours();
     setNrZecimale(0);
     goleste();
 }
 
 void ControlPersonal::ReadProperties(const com::PropertyBag& bag) {
-    try {
-        const QString ambient = ambientFont(view_.data()).toString();
+    reading([&] {
         setTipData(bag.ReadProperty("TipData", int32_t{0}).toLong());
         setNrZecimale(toByte(bag.ReadProperty("NrZecimale", int16_t{0})));
         setAfisezFormat(bag.ReadProperty("AfisezFormat", true).toBool());
         setAfisezMinute(bag.ReadProperty("AfisezMinute", true).toBool());
         setPermitSelectManual(bag.ReadProperty("PermitSelectManual", false).toBool());
-        setFont(QString::fromStdString(bag.ReadProperty("Font", ambient.toStdString()).toString()));
+        readFont(bag);
         setAlignment(bag.ReadProperty("Alignment", int32_t{0}).toLong());
-        setEnabled(bag.ReadProperty("Enabled", true).toBool());
-        setBackColor(bag.ReadProperty("BackColor", color::Window).toLong());
-        setForeColor(bag.ReadProperty("ForeColor", color::WindowText).toLong());
-        setFocusBackColor(bag.ReadProperty("FocusBackColor", color::Window).toLong());
-        setFocusForeColor(bag.ReadProperty("FocusForeColor", color::WindowText).toLong());
+        readEnabledAndColours(bag);
         setValoare(bag.ReadProperty("Valoare", com::Variant::null()), true);
-    } catch (const com::Error& e) {
-        raiseFromMember(e, name_, "ReadProperties");
-    }
+    });
 }
 
 void ControlPersonal::WriteProperties(com::PropertyBag& bag) {
-    const std::string ambient = ambientFont(view_.data()).toString().toStdString();
     bag.WriteProperty("TipData", tipData_, int32_t{0});
     bag.WriteProperty("NrZecimale", int16_t{nrZecimale_}, int16_t{0});
     bag.WriteProperty("AfisezFormat", afisezFormat_, true);
     bag.WriteProperty("AfisezMinute", afisezMinute_, true);
     bag.WriteProperty("PermitSelectManual", permitSelectManual_, false);
-    bag.WriteProperty("Font", font_.toString().toStdString(), ambient);
+    writeFont(bag);
     bag.WriteProperty("Alignment", alignment_, int32_t{0});
-    bag.WriteProperty("Enabled", enabled_, true);
-    bag.WriteProperty("BackColor", backColor_, color::Window);
-    bag.WriteProperty("ForeColor", foreColor_, color::WindowText);
-    bag.WriteProperty("FocusBackColor", focusBackColor_, color::Window);
-    bag.WriteProperty("FocusForeColor", focusForeColor_, color::WindowText);
+    writeEnabledAndColours(bag);
     // The value as a host reads it, so that a selection keeps its identifier.
     bag.WriteProperty("Valoare", valoare(), com::Variant::null());
 }
@@ -531,7 +502,6 @@ const com::DispatchTable<ControlPersonal>& ControlPersonal::dispatchTable() {
     using C = ControlPersonal;
     using V = com::Variant;
     static const com::DispatchTable<C> table{
-        {.name = "hWnd", .id = id::hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
         {.name = "TipData", .id = id::TipData,
          .get = [](C& c, com::Args) { return V(c.tipData()); },
          .put = [](C& c, com::Args, const V& v) { c.setTipData(v.toLong()); }},
@@ -547,35 +517,15 @@ const com::DispatchTable<ControlPersonal>& ControlPersonal::dispatchTable() {
         {.name = "PermitSelectManual", .id = id::PermitSelectManual,
          .get = [](C& c, com::Args) { return V(c.permitSelectManual()); },
          .put = [](C& c, com::Args, const V& v) { c.setPermitSelectManual(v.toBool()); }},
-        {.name = "Enabled", .id = id::Enabled,
-         .get = [](C& c, com::Args) { return V(c.enabled()); },
-         .put = [](C& c, com::Args, const V& v) { c.setEnabled(v.toBool()); }},
-        {.name = "Font", .id = id::Font,
-         .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); },
-         .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
         {.name = "Alignment", .id = id::Alignment,
          .get = [](C& c, com::Args) { return V(c.alignment()); },
          .put = [](C& c, com::Args, const V& v) { c.setAlignment(v.toLong()); }},
-        {.name = "BackColor", .id = id::BackColor,
-         .get = [](C& c, com::Args) { return V(c.backColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setBackColor(v.toLong()); }},
-        {.name = "ForeColor", .id = id::ForeColor,
-         .get = [](C& c, com::Args) { return V(c.foreColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setForeColor(v.toLong()); }},
-        {.name = "FocusBackColor", .id = id::FocusBackColor,
-         .get = [](C& c, com::Args) { return V(c.focusBackColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFocusBackColor(v.toLong()); }},
-        {.name = "FocusForeColor", .id = id::FocusForeColor,
-         .get = [](C& c, com::Args) { return V(c.focusForeColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFocusForeColor(v.toLong()); }},
         // Valoare([bFormatText]) = v: the optional flag comes before the value.
         {.name = "Valoare", .id = id::Valoare,
          .get = [](C& c, com::Args) { return c.valoare(); },
          .put = [](C& c, com::Args a, const V& v) { c.setValoare(v, a.empty() || a[0].isEmpty() || a[0].toBool()); },
          .minArgs = 0, .maxArgs = 1},
         {.name = "Goleste", .id = id::Goleste, .call = [](C& c, com::Args) { c.goleste(); return V(); }},
-        {.name = "ShowAboutBox", .id = id::ShowAboutBox, .call = [](C& c, com::Args) { c.showAboutBox(); return V(); }},
     };
     return table;
 }

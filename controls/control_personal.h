@@ -23,14 +23,20 @@ public:
     ~ControlPersonal() override;
 
     static const com::DispatchTable<ControlPersonal>& dispatchTable();
+    static constexpr CommonIds commonIds{control_personal::dispid::hWnd,
+                                         control_personal::dispid::Enabled,
+                                         control_personal::dispid::Font,
+                                         control_personal::dispid::BackColor,
+                                         control_personal::dispid::ForeColor,
+                                         control_personal::dispid::FocusBackColor,
+                                         control_personal::dispid::FocusForeColor};
 
     // IControlHost
     void InitProperties() override;
     void ReadProperties(const com::PropertyBag& bag) override;
     void WriteProperties(com::PropertyBag& bag) override;
 
-    // Members, as the dispatch table reaches them.
-    int32_t hWnd();
+    // Members, as the dispatch tables reach them.
     int32_t tipData() const { return tipData_; }
     void setTipData(int32_t kind);
     uint8_t nrZecimale() const { return nrZecimale_; }
@@ -41,31 +47,24 @@ public:
     void setAfisezMinute(bool value);
     bool permitSelectManual() const { return permitSelectManual_; }
     void setPermitSelectManual(bool value);
-    bool enabled() const { return enabled_; }
     void setEnabled(bool value);
-    QString font() const { return font_.toString(); }
     void setFont(const QString& description);
     int32_t alignment() const { return alignment_; }
     void setAlignment(int32_t value);
-    int32_t backColor() const { return backColor_; }
     void setBackColor(int32_t value);
-    int32_t foreColor() const { return foreColor_; }
     void setForeColor(int32_t value);
-    int32_t focusBackColor() const { return focusBackColor_; }
     void setFocusBackColor(int32_t value);
-    int32_t focusForeColor() const { return focusForeColor_; }
     void setFocusForeColor(int32_t value);
     com::Variant valoare() const;
     void setValoare(const com::Variant& value, bool formatText = true);
     void goleste();
-    void showAboutBox();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool is(TipData kind) const { return tipData_ == static_cast<int32_t>(kind); }
-    void layout();
+    void layout(bool repaint = true);
     void storeValue(const com::Variant& value);
     void showValue();
     QString numberDisplay(bool grouping) const;
@@ -82,8 +81,9 @@ private:
     void onTextFocusOut();
     void onPickerChanged();
     void onPickerFocus(bool in);
-    void onEnterFocus();
-    void onExitFocus();
+    void enterFocus();
+    void exitFocus();
+    friend class ControlObject<ControlPersonal, IControlPersonal>;
 
     HookedLineEdit* txt_ = nullptr;
     QLineEdit* txtNull_ = nullptr;
@@ -93,12 +93,6 @@ private:
 
     bool busy_ = false;
     int32_t alignment_ = 0;
-    QFont font_;
-    bool enabled_ = true;
-    int32_t backColor_ = color::Window;
-    int32_t focusBackColor_ = color::Window;
-    int32_t foreColor_ = color::WindowText;
-    int32_t focusForeColor_ = color::WindowText;
     com::Variant value_;
     int32_t selectionId_ = 0;
     int32_t tipData_ = 0;

@@ -1,39 +1,25 @@
 #include "inner_widgets.h"
 
+#include <QCalendarWidget>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace quillon {
 
-void HookedLineEdit::keyPressEvent(QKeyEvent* event) {
-    if (hooks.keyPress && hooks.keyPress(event)) {
-        event->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
-}
-
-void HookedLineEdit::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    if (hooks.focusIn) hooks.focusIn();
-}
-
-void HookedLineEdit::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (hooks.focusOut) hooks.focusOut();
-}
-
-void HookedLineEdit::mouseReleaseEvent(QMouseEvent* event) {
-    QLineEdit::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && hooks.click) hooks.click();
-}
-
-NullableDateEdit::NullableDateEdit(QWidget* parent) : QDateTimeEdit(parent) {
+NullableDateEdit::NullableDateEdit(QWidget* parent) : Hooked(parent) {
     setCalendarPopup(true);
     setMinimumDate(QDate(100, 1, 1));
     setMaximumDate(QDate(9999, 12, 31));
     setNull();
     lineEdit()->installEventFilter(this);
+    // Picking the date the empty picker keeps underneath changes no value, yet it is a pick.
+    connect(calendarWidget(), &QCalendarWidget::clicked, this, [this](QDate picked) {
+        if (!null_ || picked != date()) return;
+        null_ = false;
+        showText(true);
+        if (userChanged) userChanged();
+    });
     connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
         if (fromCode_) return;
         if (null_) {
@@ -74,34 +60,6 @@ bool NullableDateEdit::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && hooks.click)
         hooks.click();
     return QDateTimeEdit::eventFilter(watched, event);
-}
-
-void NullableDateEdit::keyPressEvent(QKeyEvent* event) {
-    if (hooks.keyPress && hooks.keyPress(event)) {
-        event->accept();
-        return;
-    }
-    QDateTimeEdit::keyPressEvent(event);
-}
-
-void NullableDateEdit::focusInEvent(QFocusEvent* event) {
-    QDateTimeEdit::focusInEvent(event);
-    if (hooks.focusIn) hooks.focusIn();
-}
-
-void NullableDateEdit::focusOutEvent(QFocusEvent* event) {
-    QDateTimeEdit::focusOutEvent(event);
-    if (hooks.focusOut) hooks.focusOut();
-}
-
-void NullableDateEdit::mouseReleaseEvent(QMouseEvent* event) {
-    QDateTimeEdit::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && hooks.click) hooks.click();
-}
-
-void ClickablePicture::mouseReleaseEvent(QMouseEvent* event) {
-    QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && clicked) clicked();
 }
 
 }  // namespace quillon

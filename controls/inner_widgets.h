@@ -1,11 +1,13 @@
 #pragma once
-// The inner widgets of the entry control: a line edit and a date picker that report
-// their focus, keys and clicks to the control through hooks, and a clickable picture.
+// The inner widgets of the controls: a line edit, a date picker and a picture that
+// report their keys, focus and clicks to the control through hooks.
 #include <functional>
 
 #include <QDateTimeEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 namespace quillon {
 
@@ -18,25 +20,52 @@ struct InnerHooks {
     std::function<void()> click;
 };
 
-class HookedLineEdit : public QLineEdit {
+template <class Widget>
+class Hooked : public Widget {
 public:
-    using QLineEdit::QLineEdit;
+    using Widget::Widget;
     InnerHooks hooks;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override {
+        if (hooks.keyPress && hooks.keyPress(event)) {
+            event->accept();
+            return;
+        }
+        Widget::keyPressEvent(event);
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        Widget::focusInEvent(event);
+        if (hooks.focusIn) hooks.focusIn();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        Widget::focusOutEvent(event);
+        if (hooks.focusOut) hooks.focusOut();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        Widget::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && this->rect().contains(event->position().toPoint()) && hooks.click)
+            hooks.click();
+    }
+};
+
+class HookedLineEdit : public Hooked<QLineEdit> {
+public:
+    using Hooked::Hooked;
+};
+
+// The selection button: a picture that reports clicks.
+class ClickablePicture : public Hooked<QLabel> {
+public:
+    using Hooked::Hooked;
 };
 
 // A date picker that can be empty. While empty it keeps today's date underneath (what
 // a first step or a pick starts from) and draws no text. `userChanged` runs only for
 // changes the user makes; setting the value from code is silent.
-class NullableDateEdit : public QDateTimeEdit {
+class NullableDateEdit : public Hooked<QDateTimeEdit> {
 public:
     explicit NullableDateEdit(QWidget* parent = nullptr);
-    InnerHooks hooks;
     std::function<void()> userChanged;
 
     bool isNull() const { return null_; }
@@ -45,25 +74,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void showText(bool visible);
     bool null_ = true;
     bool fromCode_ = false;
-};
-
-// The selection button: a picture that reports clicks.
-class ClickablePicture : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void()> clicked;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 }  // namespace quillon

@@ -5,17 +5,11 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
-#include "about_dialog.h"
-#include "property_values.h"
 
 namespace quillon {
 
 MyCombo::MyCombo() : ControlObject("MyCombo", my_combo::EventsId) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        com::raise(com::errc::CantCreateObject, "MyCombo", "The control needs a running Qt application");
-    auto* view = new QWidget;
-    view->setObjectName(QStringLiteral("MyCombo"));
-    view_ = view;
+    QWidget* view = view_.data();
     pic1_ = new QWidget(view);
     pic1_->setObjectName(QStringLiteral("pic1"));
     combo_ = new QComboBox(pic1_);
@@ -25,22 +19,11 @@ MyCombo::MyCombo() : ControlObject("MyCombo", my_combo::EventsId) {
     view->setFocusProxy(combo_);
     QObject::connect(combo_, &QComboBox::activated, this,
                      [this] { guarded([this] { raiseFromWindow(my_combo::event::Click); }); });
-    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        guarded([&] {
-            const bool was = isWithin(old, view_.data()), isIn = isWithin(now, view_.data());
-            if (!was && isIn) {
-                focused_ = true;
-                paint(focusBackColor_, focusForeColor_);
-                if (QApplication::focusWidget() != combo_) combo_->setFocus(Qt::OtherFocusReason);
-            } else if (was && !isIn) {
-                focused_ = false;
-                paint(backColor_, foreColor_);
-            }
-        });
-    });
+    trackFocus();
     combo_->installEventFilter(this);
     view->installEventFilter(this);
     layout();
+    InitProperties();  // a new instance, as for the entry control
 }
 
 MyCombo::~MyCombo() { destroyView(); }
@@ -54,6 +37,8 @@ bool MyCombo::eventFilter(QObject* watched, QEvent* event) {
         // Enter moves on as Tab does and never reaches a dialog's default button.
         moveFocusAsTab(view_.data());
         return true;
+    } else if (watched == combo_ && event->type() == QEvent::Wheel && !combo_->hasFocus()) {
+        return true;  // a wheel passing over the list does not pick a row
     }
     return false;
 }
@@ -69,6 +54,17 @@ void MyCombo::layout() {
     combo_->setGeometry(-cut, -cut, w + twips(50), h);
 }
 
+void MyCombo::enterFocus() {
+    focused_ = true;
+    paint(focusBackColor_, focusForeColor_);
+    if (QApplication::focusWidget() != combo_) combo_->setFocus(Qt::OtherFocusReason);
+}
+
+void MyCombo::exitFocus() {
+    focused_ = false;
+    paint(backColor_, foreColor_);
+}
+
 void MyCombo::paint(int32_t back, int32_t fore) {
     paintBack(*combo_, back);
     paintFore(*combo_, fore);
@@ -81,8 +77,6 @@ void MyCombo::select(int row) {
     combo_->setCurrentIndex(row);
 }
 
-int32_t MyCombo::hWnd() { return windowHandle(&view()); }
-
 void MyCombo::setEnabled(bool value) {
     enabled_ = value;
     view().setEnabled(value);
@@ -90,9 +84,7 @@ void MyCombo::setEnabled(bool value) {
 }
 
 void MyCombo::setFont(const QString& description) {
-    QFont font;
-    if (!font.fromString(description)) com::raise(com::errc::InvalidPropertyValue, "");
-    font_ = font;
+    font_ = fontFrom(description);
     combo_->setFont(font_);
     layout();
     markChanged("Font");
@@ -178,39 +170,22 @@ void MyCombo::clear() {
     combo_->clear();
 }
 
-void MyCombo::showAboutBox() { quillon::showAboutBox(view_.data()); }
-
 void MyCombo::InitProperties() {
-    setFont(ambientFont(view_.data()).toString());
-    setEnabled(true);
-    setBackColor(color::Window);
-    setForeColor(color::WindowText);
-    setFocusBackColor(color::Window);
-    setFocusForeColor(color::WindowText);
+    initFont();
+    initEnabledAndColours();
 }
 
+// Six properties; the rows, the selection and the identifiers are the host's to fill.
 void MyCombo::ReadProperties(const com::PropertyBag& bag) {
-    try {
-        const std::string ambient = ambientFont(view_.data()).toString().toStdString();
-        setFont(QString::fromStdString(bag.ReadProperty("Font", ambient).toString()));
-        setEnabled(bag.ReadProperty("Enabled", true).toBool());
-        setBackColor(bag.ReadProperty("BackColor", color::Window).toLong());
-        setForeColor(bag.ReadProperty("ForeColor", color::WindowText).toLong());
-        setFocusBackColor(bag.ReadProperty("FocusBackColor", color::Window).toLong());
-        setFocusForeColor(bag.ReadProperty("FocusForeColor", color::WindowText).toLong());
-    } catch (const com::Error& e) {
-        raiseFromMember(e, name_, "ReadProperties");
-    }
+    reading([&] {
+        readFont(bag);
+        readEnabledAndColours(bag);
+    });
 }
 
 void MyCombo::WriteProperties(com::PropertyBag& bag) {
-    const std::string ambient = ambientFont(view_.data()).toString().toStdString();
-    bag.WriteProperty("Font", font_.toString().toStdString(), ambient);
-    bag.WriteProperty("Enabled", enabled_, true);
-    bag.WriteProperty("BackColor", backColor_, color::Window);
-    bag.WriteProperty("ForeColor", foreColor_, color::WindowText);
-    bag.WriteProperty("FocusBackColor", focusBackColor_, color::Window);
-    bag.WriteProperty("FocusForeColor", focusForeColor_, color::WindowText);
+    writeFont(bag);
+    writeEnabledAndColours(bag);
 }
 
 const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
@@ -218,26 +193,6 @@ const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
     using C = MyCombo;
     using V = com::Variant;
     static const com::DispatchTable<C> table{
-        {.name = "hWnd", .id = id::hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
-        {.name = "Enabled", .id = id::Enabled,
-         .get = [](C& c, com::Args) { return V(c.enabled()); },
-         .put = [](C& c, com::Args, const V& v) { c.setEnabled(v.toBool()); }},
-        {.name = "Font", .id = id::Font,
-         .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); },
-         .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
-        {.name = "BackColor", .id = id::BackColor,
-         .get = [](C& c, com::Args) { return V(c.backColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setBackColor(v.toLong()); }},
-        {.name = "ForeColor", .id = id::ForeColor,
-         .get = [](C& c, com::Args) { return V(c.foreColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setForeColor(v.toLong()); }},
-        {.name = "FocusBackColor", .id = id::FocusBackColor,
-         .get = [](C& c, com::Args) { return V(c.focusBackColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFocusBackColor(v.toLong()); }},
-        {.name = "FocusForeColor", .id = id::FocusForeColor,
-         .get = [](C& c, com::Args) { return V(c.focusForeColor()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFocusForeColor(v.toLong()); }},
         {.name = "ListCount", .id = id::ListCount, .get = [](C& c, com::Args) { return V(c.listCount()); }},
         {.name = "ListIndex", .id = id::ListIndex,
          .get = [](C& c, com::Args) { return V(c.listIndex()); },
@@ -256,7 +211,6 @@ const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
          .call = [](C& c, com::Args a) { c.removeItem(a[0].toLong()); return V(); },
          .minArgs = 1, .maxArgs = 1},
         {.name = "Clear", .id = id::Clear, .call = [](C& c, com::Args) { c.clear(); return V(); }},
-        {.name = "ShowAboutBox", .id = id::ShowAboutBox, .call = [](C& c, com::Args) { c.showAboutBox(); return V(); }},
     };
     return table;
 }

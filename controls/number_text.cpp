@@ -154,4 +154,13 @@ std::optional<com::Variant> parseEditNumber(const QString& text) {
     return com::Variant(QLocale::c().toDouble(text));
 }
 
+std::optional<com::Variant> parseNumberText(const QString& text) {
+    if (auto number = parseEditNumber(text)) return number;
+    const QLocale locale;
+    QString plain = text;
+    plain.remove(locale.groupSeparator());
+    plain.replace(locale.decimalPoint(), QStringLiteral("."));
+    return parseEditNumber(plain);
+}
+
 }  // namespace quillon

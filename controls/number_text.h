@@ -28,4 +28,9 @@ bool isZeroOrEmpty(const com::Variant& value);
 // beyond the Currency's range or precision). Anything else gives nullopt.
 std::optional<com::Variant> parseEditNumber(const QString& text);
 
+// Reads what a number field's box holds: its edit text, else a number as the field
+// displays it (the locale's group and decimal separators), as a host's write or a paste
+// leaves it there. Anything else gives nullopt.
+std::optional<com::Variant> parseNumberText(const QString& text);
+
 }  // namespace quillon

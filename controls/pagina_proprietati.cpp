@@ -15,6 +15,7 @@
 #include "inner_widgets.h"
 #include "number_text.h"
 #include "property_values.h"
+#include "control_object.h"
 #include "widget_support.h"
 
 namespace quillon {
@@ -56,8 +57,7 @@ PaginaProprietati::PaginaProprietati(QWidget* parent) : QWidget(parent) {
     frText_ = frame(this, QStringLiteral("frText"), QStringLiteral("Text:"));
     auto* textLayout = new QHBoxLayout(frText_);
     textLayout->addWidget(new QLabel(QStringLiteral("Valoare:"), frText_));
-    auto* text = new HookedLineEdit(frText_);
-    txtValoareText_ = text;
+    txtValoareText_ = new HookedLineEdit(frText_);
     txtValoareText_->setObjectName(QStringLiteral("txtValoareText"));
     textLayout->addWidget(txtValoareText_);
 
@@ -99,20 +99,43 @@ PaginaProprietati::PaginaProprietati(QWidget* parent) : QWidget(parent) {
     connect(txtValoareText_, &QLineEdit::textChanged, this, [this] {
         if (loaded_) markChanged();
     });
-    text->hooks.focusIn = [this] { txtValoareText_->setCursorPosition(static_cast<int>(txtValoareText_->text().size())); };
+    txtValoareText_->hooks.focusIn = [this] { txtValoareText_->setCursorPosition(static_cast<int>(txtValoareText_->text().size())); };
     dtpValoareData_->userChanged = [this] {
         if (loaded_) markChanged();
     };
-    txtValoareNumar_->hooks.keyPress = [this](QKeyEvent* e) { return numberKey(e); };
-    txtValoareNumar_->hooks.focusIn = [this] {
-        filling_ = true;
-        txtValoareNumar_->setText(isZeroOrEmpty(number_) ? QString() : editNumber(number_, scrlScala_->value()));
-        filling_ = false;
-        acceptedText_ = txtValoareNumar_->text();
-        txtValoareNumar_->setCursorPosition(static_cast<int>(txtValoareNumar_->text().size()));
+    txtValoareNumar_->hooks.keyPress = [this](QKeyEvent* e) {
+        bool used = true;
+        guarded([&] { used = numberKey(e); });
+        return used;
     };
-    txtValoareNumar_->hooks.focusOut = [this] { showNumber(); };
-    connect(txtValoareNumar_, &QLineEdit::textChanged, this, [this] { numberTyped(); });
+    txtValoareNumar_->hooks.focusIn = [this] { guarded([this] { numberFocusIn(); }); };
+    txtValoareNumar_->hooks.focusOut = [this] { guarded([this] { showNumber(); }); };
+    connect(txtValoareNumar_, &QLineEdit::textChanged, this, [this] { guarded([this] { numberTyped(); }); });
+}
+
+void PaginaProprietati::numberFocusIn() {
+    filling_ = true;
+    txtValoareNumar_->setText(isZeroOrEmpty(number_) ? QString() : editNumber(number_, scrlScala_->value()));
+    filling_ = false;
+    acceptedText_ = txtValoareNumar_->text();
+    txtValoareNumar_->setCursorPosition(static_cast<int>(txtValoareNumar_->text().size()));
+}
+
+PaginaProprietati::~PaginaProprietati() {
+    // The boxes' hooks would otherwise run while the page goes.
+    txtValoareNumar_->hooks = {};
+    txtValoareText_->hooks = {};
+    dtpValoareData_->userChanged = {};
+}
+
+// Window events never throw through Qt: a failure is reported.
+template <class F>
+void PaginaProprietati::guarded(F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        reportWindowEventError("PaginaProprietati", e);
+    }
 }
 
 void PaginaProprietati::markChanged() {
@@ -143,7 +166,7 @@ void PaginaProprietati::showNumber() {
 
 void PaginaProprietati::numberTyped() {
     if (filling_) return;
-    const auto number = parseEditNumber(txtValoareNumar_->text());
+    const auto number = parseNumberText(txtValoareNumar_->text());
     if (!number) {  // pasted text that is no number: keep the last one
         filling_ = true;
         txtValoareNumar_->setText(acceptedText_);

@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-#include "com/error.h"  // before dispatch.h, whose templates raise errors
 #include "com/dispatch.h"
 #include "com/variant.h"
 
@@ -23,6 +22,7 @@ class NullableDateEdit;
 class PaginaProprietati : public QWidget {
 public:
     explicit PaginaProprietati(QWidget* parent = nullptr);
+    ~PaginaProprietati() override;
 
     // The designer's two calls.
     void selectionChanged(const std::vector<com::ComPtr<com::IDispatch>>& selected);
@@ -38,8 +38,11 @@ private:
     void scaleChanged(int scale);
     bool numberKey(QKeyEvent* event);
     void numberTyped();
+    void numberFocusIn();
     void showNumber();
     void markChanged();
+    template <class F>
+    void guarded(F&& handler);
     int chosen(const QButtonGroup& group) const;
     void choose(QButtonGroup& group, int index);
 
@@ -48,7 +51,7 @@ private:
     QGroupBox* frText_ = nullptr;
     QGroupBox* frData_ = nullptr;
     QGroupBox* frNumar_ = nullptr;
-    QLineEdit* txtValoareText_ = nullptr;
+    HookedLineEdit* txtValoareText_ = nullptr;
     NullableDateEdit* dtpValoareData_ = nullptr;
     HookedLineEdit* txtValoareNumar_ = nullptr;
     QLineEdit* txtScala_ = nullptr;

@@ -21,8 +21,9 @@ public:
     // is destroyed with the control, or earlier by its Qt parent.
     virtual QWidget* widget() = 0;
 
-    // A new instance: the control takes its initial properties (the container's font
-    // is the widget's parent's font, so place the widget before calling this).
+    // A new instance: the control takes its initial properties. A control starts so
+    // when created; calling it again after placing the widget takes the container's
+    // font (the widget's parent's font).
     virtual void InitProperties() = 0;
     // A saved instance: the control reads its properties from the bag, each absent
     // one taking its default.

@@ -3,7 +3,6 @@
 // that hosts use to create and drive its controls late-bound.
 #include <cstdint>
 
-#include "com/error.h"  // before dispatch.h, whose templates raise errors
 #include "com/dispatch.h"
 #include "com/guid.h"
 
@@ -93,6 +92,7 @@ inline constexpr com::DispId Click = 1;
 
 // The dispatch interfaces of the controls. Their members are reached through
 // IDispatch by the dispatch ids above; the ids let a host ask for them by QueryInterface.
+// A Font property is exchanged as the font's text description (QFont::toString()).
 class IControlPersonal : public com::IDispatch {
 public:
     using Base = com::IDispatch;

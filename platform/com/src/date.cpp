@@ -72,8 +72,10 @@ DateParts Date::parts() const {
     long days = static_cast<long>(whole);
     long seconds = std::lround(std::fabs(serial_ - whole) * 86400.0);
     if (seconds >= 86400) {
+        // Rounded up to midnight: the next calendar day, also before the epoch (where the
+        // serial's whole part names the day and the fraction counts away from zero).
         seconds -= 86400;
-        days += serial_ >= 0 ? 1 : -1;
+        ++days;
     }
     DateParts p;
     civilFromDays(days - epochOffset, p.year, p.month, p.day);

@@ -19,6 +19,8 @@ void ConnectionPoint::Unadvise(uint32_t cookie) {
 
 void ConnectionPoint::raise(DispId event, Args args) {
     if (sinks_.empty()) return;
+    // A sink may drop the last reference to the source, and with it this point.
+    const ComPtr<IConnectionPoint> keepAlive(this);
     // A snapshot, so that sinks may advise or unadvise while the event runs.
     const auto sinks = sinks_;
     for (const auto& [cookie, sink] : sinks) {

@@ -1,7 +1,7 @@
 #include "com/propertybag.h"
 
 #include <cctype>
-#include <cstdio>
+#include <charconv>
 
 #include "com/dispatch.h"
 #include "com/error.h"
@@ -62,15 +62,25 @@ std::string encode(const Variant& v) {
     case VarType::Long: return "L:" + std::to_string(*v.get<int32_t>());
     case VarType::Currency: return "C:" + v.get<Currency>()->toString(".");
     case VarType::Double: {
+        // The shortest text that reads back exactly, in the same form under every locale.
         char text[40];
-        std::snprintf(text, sizeof text, "%.17g", *v.get<double>());
-        return std::string("D:") + text;
+        const auto end = std::to_chars(text, text + sizeof text, *v.get<double>()).ptr;
+        return "D:" + std::string(text, end);
     }
     case VarType::Date: return "T:" + v.get<Date>()->toIso();
     case VarType::String: return "S:" + quote(*v.get<std::string>());
     case VarType::Object: break;
     }
     raise(errc::TypeMismatch, source, "An object cannot be kept in a property bag");
+}
+
+// A number as encode writes it: the whole text, within the type's range.
+template <class T>
+std::optional<Variant> number(std::string_view text) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return Variant(value);
 }
 
 std::optional<Variant> decode(std::string_view text) {
@@ -81,11 +91,11 @@ std::optional<Variant> decode(std::string_view text) {
         switch (text[0]) {
         case 'E': return value.empty() ? std::optional<Variant>(Variant()) : std::nullopt;
         case 'N': return value.empty() ? std::optional<Variant>(Variant::null()) : std::nullopt;
-        case 'B': return Variant(v == "-1");
-        case 'I': return Variant(static_cast<int16_t>(std::stoi(v)));
-        case 'L': return Variant(static_cast<int32_t>(std::stol(v)));
+        case 'B': return value == "-1" || value == "0" ? std::optional<Variant>(Variant(value == "-1")) : std::nullopt;
+        case 'I': return number<int16_t>(value);
+        case 'L': return number<int32_t>(value);
         case 'C': return Variant(Currency::parse(v, "."));
-        case 'D': return Variant(std::stod(v));
+        case 'D': return number<double>(value);
         case 'T': return Variant(Date::fromIso(v));
         case 'S':
             if (auto s = unquote(value)) return Variant(*s);

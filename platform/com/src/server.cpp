@@ -1,7 +1,12 @@
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <mutex>
+#include <tuple>
 
 #include "com/error.h"
 #include "com/server.h"
@@ -52,21 +57,28 @@ Fn entryPoint(void* handle, const std::filesystem::path& library, const char* na
     return fn;
 }
 
+// What tells one version of the registry file from another. The time stamp alone does not:
+// two saves within one tick of a coarse clock share it, but each save renames a new file
+// (another inode) into place.
+using FileStamp = std::tuple<dev_t, ino_t, off_t, time_t, long, time_t, long>;
+
 // The registry as last read, read again when the file changes.
 Registry currentRegistry() {
     static std::mutex lock;
     static std::filesystem::path cachedPath;
-    static std::filesystem::file_time_type cachedTime;
+    static FileStamp cachedStamp;
     static std::optional<Registry> cached;
     std::lock_guard g(lock);
     const auto path = Registry::defaultPath();
-    std::error_code ec;
-    const auto time = std::filesystem::last_write_time(path, ec);
-    if (ec) raise(errc::CantCreateObject, "CreateObject", "The registry file \"" + path.string() + "\" is missing");
-    if (!cached || path != cachedPath || time != cachedTime) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        raise(errc::CantCreateObject, "CreateObject", "The registry file \"" + path.string() + "\" is missing");
+    const FileStamp stamp{info.st_dev,          info.st_ino,           info.st_size,         info.st_mtim.tv_sec,
+                          info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
+    if (!cached || path != cachedPath || stamp != cachedStamp) {
         cached.emplace(path, true);
         cachedPath = path;
-        cachedTime = time;
+        cachedStamp = stamp;
     }
     return *cached;
 }
@@ -93,6 +105,25 @@ int32_t callRegistration(const std::filesystem::path& library, const char* name)
     return entryPoint<DllRegisterServerFn>(handle, library, name)();
 }
 
+// Serialises registrations of several processes (parallel builds register libraries at
+// once): each one reads, changes and rewrites the whole registry file.
+class RegistryWriteLock {
+public:
+    RegistryWriteLock() {
+        const auto path = Registry::defaultPath().string() + ".lock";
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+    }
+    ~RegistryWriteLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    RegistryWriteLock(const RegistryWriteLock&) = delete;
+    RegistryWriteLock& operator=(const RegistryWriteLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 }  // namespace
 
 namespace server {
@@ -116,6 +147,7 @@ int32_t registerServer(std::span<const ClassInfo> classes, const void* anyAddres
     if (!::dladdr(anyAddressInLibrary, &info) || !info.dli_fname) return hresult::RegistryError;
     try {
         const auto library = std::filesystem::canonical(info.dli_fname);
+        const RegistryWriteLock lock;
         Registry registry(Registry::defaultPath());
         for (const auto& c : classes) registry.add({std::string(c.progId), c.clsid, library});
         registry.save();
@@ -127,6 +159,7 @@ int32_t registerServer(std::span<const ClassInfo> classes, const void* anyAddres
 
 int32_t unregisterServer(std::span<const ClassInfo> classes) {
     try {
+        const RegistryWriteLock lock;
         Registry registry(Registry::defaultPath());
         for (const auto& c : classes) registry.removeClsid(c.clsid);
         registry.save();

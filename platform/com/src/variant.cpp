@@ -1,5 +1,6 @@
 #include "com/variant.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -62,12 +63,13 @@ int64_t toWhole(const Variant& v, int64_t lo, int64_t hi) {
     mismatch();
 }
 
+// Fifteen significant digits ("%.15G"), written in the C locale's form whatever the
+// process's locale is, then given the user's decimal separator.
 std::string doubleText(double d) {
     char text[40];
-    std::snprintf(text, sizeof text, "%.15G", d);
-    std::string s = text;
-    const auto dot = s.find('.');
-    if (dot != std::string::npos) s.replace(dot, 1, userLocale().decimalSeparator);
+    std::string s(text, std::to_chars(text, text + sizeof text, d, std::chars_format::general, 15).ptr);
+    if (const auto e = s.find('e'); e != std::string::npos) s[e] = 'E';
+    if (const auto dot = s.find('.'); dot != std::string::npos) s.replace(dot, 1, userLocale().decimalSeparator);
     return s;
 }
 

@@ -1,0 +1,107 @@
+// The shared routines: the number key filter, the day-month-year date text, and the
+// number texts of number fields under a decimal point and a decimal comma.
+#include <gtest/gtest.h>
+
+#include "com/error.h"
+#include "global.h"
+#include "number_text.h"
+#include "support.h"
+
+namespace quillon {
+namespace {
+
+struct KeyCase {
+    int caret;
+    char key;
+    const char* text;
+    int decimals;
+    int expected;
+};
+
+TEST(KeyFilter, JudgesSignSeparatorAndDigitsAgainstTheWholeText) {
+    const KeyCase cases[] = {
+        {0, '-', "12", 2, '-'},    {1, '-', "12", 2, 0},      {0, '-', "-12", 2, 0},
+        {2, '.', "12", 2, '.'},    {0, '.', "12", 2, 0},      {1, '.', "-", 2, 0},
+        {1, '.', "1234", 2, 0},    {4, '.', "12.5", 2, 0},    {1, '.', "12.5", 2, 0},
+        {2, '.', "12", 0, 0},      {5, '7', "12.34", 2, 0},   {1, '7', "12.34", 2, '7'},
+        {4, '7', "12.3", 2, '7'},  {3, '7', "12.34", 2, 0},   {2, '7', "12.34", 2, '7'},
+        {0, 'a', "", 2, 0},        {0, ' ', "", 2, 0},        {1, ',', "1", 2, 0},
+        {0, 22, "", 2, 0},         {3, '5', "123", 0, '5'},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(validezTastaNumar(static_cast<int16_t>(c.caret), c.key, QString::fromLatin1(c.text),
+                                    static_cast<uint8_t>(c.decimals)),
+                  c.expected)
+            << "key '" << c.key << "' at " << c.caret << " in \"" << c.text << "\" with " << c.decimals;
+}
+
+TEST(KeyFilter, LetsTheDecimalKeyThroughAsAPointUnderADecimalComma) {
+    test::pinRomanian();
+    EXPECT_EQ(separatorZecimal(), ",");
+    // The edit text keeps "." whatever the locale, so a second separator is refused too.
+    EXPECT_EQ(validezTastaNumar(2, '.', "12", 2), '.');
+    EXPECT_EQ(validezTastaNumar(2, '.', "12.5", 2), 0);
+    EXPECT_EQ(validezTastaNumar(2, ',', "12", 2), 0);
+    test::pinEnglish();
+}
+
+TEST(FormatData, WritesDayMonthYearWithTheLocaleSeparator) {
+    test::pinLocale(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(separatorData(), ".");
+    EXPECT_EQ(formatData("05.03.2006"), "05.03.2006");
+    EXPECT_EQ(formatData("1/12/2005"), "01.12.2005");
+    test::pinEnglish();
+    EXPECT_EQ(separatorData(), "/");
+    // A month-first locale still reads the day first: the text always comes day first.
+    EXPECT_EQ(formatData("05/03/2006"), "05/03/2006");
+    EXPECT_EQ(formatData("2006-03-05"), "05/03/2006");
+    EXPECT_EQ(formatData("05/03/06"), "05/03/2006");
+}
+
+TEST(FormatData, RefusesTextThatIsNoDate) {
+    for (const char* bad : {"", "abc", "31/02/2006", "12/13/2006", "1/2"}) {
+        try {
+            formatData(QString::fromLatin1(bad));
+            ADD_FAILURE() << bad << " was taken for a date";
+        } catch (const com::Error& e) {
+            EXPECT_EQ(e.number(), com::errc::TypeMismatch) << bad;
+        }
+    }
+}
+
+TEST(NumberText, FormatsWithExactDecimalsRoundedHalfAwayFromZero) {
+    test::pinEnglish();
+    EXPECT_EQ(formatNumber(com::Variant(1234.5), 2, true), "1,234.50");
+    EXPECT_EQ(formatNumber(com::Variant(1234.5), 2, false), "1234.50");
+    EXPECT_EQ(formatNumber(com::Variant(2.675), 2, false), "2.68");  // not the binary 2.67499...
+    EXPECT_EQ(formatNumber(com::Variant(-0.5), 0, false), "-1");
+    EXPECT_EQ(formatNumber(com::Variant(-0.001), 2, false), "0.00");
+    EXPECT_EQ(formatNumber(com::Variant(com::Currency::fromUnits(-12345678)), 2, true), "-1,234.57");
+    EXPECT_EQ(formatNumber(com::Variant(int16_t{0}), 3, true), "0.000");
+    EXPECT_EQ(formatNumber(com::Variant(999.995), 2, true), "1,000.00");
+    EXPECT_EQ(formatNumber(com::Variant(1e20), 0, true), "100,000,000,000,000,000,000");
+    test::pinRomanian();
+    EXPECT_EQ(formatNumber(com::Variant(1234.5), 2, true), "1.234,50");
+    EXPECT_EQ(editNumber(com::Variant(1234.5), 2), "1234.50");
+    EXPECT_THROW(formatNumber(com::Variant("abc"), 2, true), com::Error);
+    test::pinEnglish();
+}
+
+TEST(NumberText, ReadsEditTextWithAPointInEveryLocale) {
+    test::pinRomanian();
+    EXPECT_EQ(parseEditNumber("1.5"), com::Variant(com::Currency::fromUnits(15000)));
+    EXPECT_EQ(parseEditNumber("-12"), com::Variant(com::Currency::fromInteger(-12)));
+    for (const char* empty : {"", "-", ".", "-."}) EXPECT_EQ(parseEditNumber(empty), com::Variant(int16_t{0})) << empty;
+    for (const char* bad : {"1,5", "1.2.3", "abc", "1-2", "1e5", " 1"}) EXPECT_FALSE(parseEditNumber(bad)) << bad;
+    // Beyond the Currency's four decimals or range the number stays a Double.
+    EXPECT_EQ(parseEditNumber("0.123456"), com::Variant(0.123456));
+    EXPECT_EQ(parseEditNumber("99999999999999999999"), com::Variant(1e20));
+    // What a field displays reads back too; the edit text comes first.
+    EXPECT_EQ(parseNumberText("1.234,507"), com::Variant(com::Currency::fromUnits(12345070)));
+    EXPECT_EQ(parseNumberText("1.234"), com::Variant(com::Currency::fromUnits(12340)));
+    EXPECT_FALSE(parseNumberText("1,2,3x"));
+    test::pinEnglish();
+}
+
+}  // namespace
+}  // namespace quillon
