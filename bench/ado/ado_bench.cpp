@@ -22,7 +22,7 @@ std::vector<std::string> amountNames() {
     for (int k = 1; k <= 6; ++k) names.push_back("c02_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k) names.push_back("Angajati_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k)
-        for (int n = 10; n <= 16; ++n) names.push_back("c" + std::to_string(n) + "_" + std::to_string(k));
+        for (int n = 10; n <= 16; ++n) names.push_back(std::string("c").append(std::to_string(n)).append("_").append(std::to_string(k)));
     for (const char* c : {"c22", "c23", "c23_01", "c23_02", "c23_03", "c23_04", "c24", "c24_01", "c24_02", "c24_03",
                           "c24_04", "c24_05", "c24_06", "c24_07", "c25", "c25_01", "c25_02", "c25_03", "c25_04", "c25_05",
                           "c25_06", "c25_07", "c25_08", "c25_09", "c26", "c27", "c28", "c29", "c30", "c72"})

@@ -192,3 +192,36 @@ TEST_F(Saves, UpdateOfARowRemovedElsewhereIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Saves, ARollbackLeavesAnOpenReaderWhereItWas) {
+    ado::Recordset reader;
+    reader.Open("Select a.IdJudet From Nom_Judete a Order By a.IdJudet", conn);
+    reader.MoveNext();
+    conn->BeginTrans();
+    ado::Recordset rs;
+    addSheet(rs, 20, 1);
+    conn->RollbackTrans();
+    EXPECT_EQ(reader.field("IdJudet").toLong(), 2);
+    reader.MoveNext();
+    EXPECT_EQ(reader.field("IdJudet").toLong(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Saves, AReplacedRecordsetGivesItsStatementBack) {
+    const std::string sql = "Select a.IdJudet From Nom_Judete a Order By a.IdJudet";
+    ado::Recordset rs;
+    rs.Open(sql, conn);
+    rs = ado::Recordset();  // dropped half-read, without Close
+    // Another connection can write: no read lock was left behind.
+    auto other = open();
+    other->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (100, 'Nou')");
+    rs.Open(sql, conn);
+    EXPECT_EQ(rs.GetString(ado::StringFormat::Clip, -1, "", ",", "").substr(0, 6), "1,2,3,");
+}
+
+}  // namespace

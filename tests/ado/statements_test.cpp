@@ -16,7 +16,7 @@ std::string amountList() {
     for (int k = 1; k <= 6; ++k) names.push_back("c02_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k) names.push_back("Angajati_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k)
-        for (int n = 10; n <= 16; ++n) names.push_back("c" + std::to_string(n) + "_" + std::to_string(k));
+        for (int n = 10; n <= 16; ++n) names.push_back(std::string("c").append(std::to_string(n)).append("_").append(std::to_string(k)));
     names.push_back("c22");
     names.push_back("c23");
     for (int i = 1; i <= 4; ++i) names.push_back("c23_0" + std::to_string(i));
@@ -186,6 +186,38 @@ TEST_F(Statements, CostSheetsLoadAndList) {
         "CodSectie");
     ASSERT_EQ(wards.size(), 8u);
     EXPECT_NE(std::find(wards.begin(), wards.end(), "MI---Medicina interna---2"), wards.end());
+}
+
+TEST_F(Statements, RegisterAndWardSheetSaves) {
+    auto save = [&](const std::string& sql, const std::vector<std::pair<std::string, com::Variant>>& values,
+                    const std::string& key) {
+        ado::Recordset rs;
+        rs.Open(sql, conn, CursorType::Keyset, LockType::Optimistic, -1);
+        if (rs.Eof()) rs.AddNew();
+        for (const auto& [name, value] : values) rs.Collect(name, value);
+        rs.Update();
+        return rs.Fields(key).Value.toLong();
+    };
+    EXPECT_EQ(save("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet FROM Nom_Spitale a WHERE a.IdSpital=0",
+                   {{"CodSpital", "SM02"}, {"DenSpital", "Spitalul Municipal"}, {"IdJudet", int32_t{-1}}}, "IdSpital"),
+              2);
+    EXPECT_EQ(save("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet FROM Nom_Spitale a WHERE a.IdSpital=2",
+                   {{"IdJudet", int32_t{5}}}, "IdSpital"),
+              2);
+    EXPECT_EQ(rawCount("SELECT IdJudet FROM Nom_Spitale WHERE IdSpital=2"), 5);
+    EXPECT_EQ(save("Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie FROM Lista_Sectii___Filtrat a WHERE a.IdSectieFiltrat=0",
+                   {{"IdSpital", int32_t{2}}, {"IdSectie", int32_t{5}}, {"NrSectie", int32_t{1}}}, "IdSectieFiltrat"),
+              9);
+    std::string ward = "Select a.IdCost, a.IdPerioada, a.IdSpital, a.IdSectie, a.TCP";
+    for (int k = 1; k <= 6; ++k) ward += ", a.c02_" + std::to_string(k);
+    for (int k = 1; k <= 6; ++k) ward += ", a.Angajati_" + std::to_string(k);
+    const std::string all = amountList();
+    ward += ", a.NrSectie, " + all.substr(all.find("a.c10_1")) + " FROM Velmora_Sectie a WHERE a.IdCost=0";
+    EXPECT_EQ(save(ward, {{"IdPerioada", int32_t{1}}, {"IdSpital", int32_t{2}}, {"IdSectie", int32_t{5}},
+                          {"NrSectie", int32_t{1}}, {"c72", com::Currency::parse("12.3456")}},
+                   "IdCost"),
+              49);
+    EXPECT_EQ(rawCount("SELECT c72 FROM Velmora_Sectie WHERE IdCost=49"), 123456);
 }
 
 }  // namespace

@@ -242,9 +242,6 @@ void Connection::RollbackTrans() {
     sqlite3* h = impl_->handle();
     const int32_t level = impl_->transactionLevel;
     if (level == 0) raise(errc::NoTransaction, "There is no transaction to roll back.");
-    // Pending statements of this connection must not hold the transaction open.
-    for (auto& [text, statement] : impl_->cache)
-        if (statement->stmt) sqlite3_reset(statement->stmt.get());
     if (level == 1) {
         if (sqlite3_get_autocommit(h) == 0) detail::exec(h, "ROLLBACK");
     } else {

@@ -1,5 +1,6 @@
 #include "ado/recordset.h"
 
+#include <mutex>
 #include <optional>
 
 #include "ado/error.h"
@@ -39,7 +40,7 @@ struct SingleTable {
     std::string fromClause() const { return " FROM " + table + (alias.empty() ? "" : " AS " + alias); }
 };
 
-std::optional<SingleTable> singleTable(const std::string& sql) {
+std::optional<SingleTable> parseSingleTable(const std::string& sql) {
     using namespace detail;
     const auto tokens = tokenize(sql);
     size_t i = skipSpace(tokens, 0);
@@ -66,6 +67,21 @@ std::optional<SingleTable> singleTable(const std::string& sql) {
     for (; k < tokens.size(); ++k)
         if (tokens[k].depth == 0 && (tokens[k].text == "," || isWord(tokens[k], "join"))) return std::nullopt;
     return t;
+}
+
+// The parse of a keyset statement, once per statement text.
+std::optional<SingleTable> singleTable(const std::string& sql) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::optional<SingleTable>> parsed;
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto it = parsed.find(sql); it != parsed.end()) return it->second;
+    }
+    auto table = parseSingleTable(sql);
+    const std::lock_guard lock(mutex);
+    if (parsed.size() > 1024) parsed.clear();
+    parsed.emplace(sql, table);
+    return table;
 }
 
 std::string quoteName(const std::string& name) { return "\"" + name + "\""; }
@@ -97,6 +113,17 @@ struct Recordset::Impl {
     size_t position = 0;
     enum class Edit { None, Add, Change } edit = Edit::None;
     std::vector<std::optional<com::Variant>> pending;
+
+    Impl() = default;
+    Impl(Impl&&) = default;
+    Impl& operator=(Impl&&) = default;
+    // Gives the live statement back to its connection (reset, so that it holds no lock).
+    ~Impl() { giveBack(); }
+
+    void giveBack() noexcept {
+        if (live && connection && connection->impl().generation == generation) Connection::Impl::release(*live);
+        live.reset();
+    }
 
     Connection::Impl& conn() {
         if (!open) raise(errc::ObjectClosed, "Operation is not allowed when the object is closed.");
@@ -150,12 +177,15 @@ struct Recordset::Impl {
         if (rc == SQLITE_ROW) { atEnd = false; return; }
         atEnd = true;
         if (rc != SQLITE_DONE) detail::raiseEngine(db, rc);
+        sqlite3_reset(live->stmt.get());  // the read is over: let go of its lock at once
     }
 
     // Runs the buffered statement's text and keeps its rows (the last column is the rowid).
-    void load(Connection::Impl& c, const std::string& sql, std::vector<Row>& into) {
+    void load(Connection::Impl& c, const std::string& sql, std::vector<Row>& into,
+              std::optional<int64_t> rowid = std::nullopt) {
         auto statement = c.acquire(sql);
         struct Give { detail::PreparedStatement& s; ~Give() { Connection::Impl::release(s); } } give{*statement};
+        if (rowid) sqlite3_bind_int64(statement->stmt.get(), 1, *rowid);
         if (columns.empty()) {
             columns.assign(statement->columns.begin(), statement->columns.end() - (updatable ? 1 : 0));
             for (int i = 0; i < static_cast<int>(columns.size()); ++i) byName.emplace(columns[static_cast<size_t>(i)].name, i);
@@ -176,8 +206,8 @@ struct Recordset::Impl {
     Row reread(Connection::Impl& c, int64_t rowid) {
         std::vector<Row> found;
         load(c, "SELECT " + source.selectList + ", " + source.ref() + ".rowid" + source.fromClause() + " WHERE " +
-                    source.ref() + ".rowid=" + std::to_string(rowid),
-             found);
+                    source.ref() + ".rowid=?",
+             found, rowid);
         if (found.empty()) raise(errc::NoCurrentRecord, "The row was removed by another user.");
         return std::move(found.front());
     }
@@ -198,10 +228,7 @@ struct Recordset::Impl {
 };
 
 Recordset::Recordset() : impl_(std::make_unique<Impl>()) {}
-Recordset::~Recordset() {
-    if (impl_ && impl_->open && impl_->live && impl_->connection->impl().generation == impl_->generation)
-        Connection::Impl::release(*impl_->live);
-}
+Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
@@ -223,8 +250,7 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
         try {
             m.step(c.db.get());
         } catch (...) {
-            Connection::Impl::release(*m.live);
-            m.live.reset();
+            m.giveBack();
             m.open = false;
             throw;
         }
@@ -247,8 +273,7 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
 void Recordset::Close() {
     Impl& m = *impl_;
     if (!m.open) raise(errc::ObjectClosed, "Operation is not allowed when the object is closed.");
-    if (m.live && m.connection->impl().generation == m.generation) Connection::Impl::release(*m.live);
-    m.live.reset();
+    m.giveBack();
     m.rows.clear();
     m.open = false;
 }
@@ -343,7 +368,8 @@ void Recordset::Update() {
         } else {
             std::string names, marks;
             for (const int i : changed) {
-                names += (names.empty() ? "" : ",") + column(i);
+                if (!names.empty()) names += ',';
+                names += column(i);
                 marks += marks.empty() ? "?" : ",?";
             }
             sql += " (" + names + ") VALUES (" + marks + ")";
@@ -353,7 +379,11 @@ void Recordset::Update() {
         m.position = m.rows.size() - 1;
     } else if (!changed.empty()) {
         std::string sets;
-        for (const int i : changed) sets += (sets.empty() ? "" : ",") + column(i) + "=?";
+        for (const int i : changed) {
+            if (!sets.empty()) sets += ',';
+            sets += column(i);
+            sets += "=?";
+        }
         auto& row = m.rows[m.position];
         if (m.write(c, "UPDATE " + m.source.table + " SET " + sets + " WHERE rowid=?", changed, row.rowid) != 1)
             raise(errc::NoCurrentRecord, "The row was removed by another user; the change was not saved.");

@@ -97,8 +97,9 @@ void syncFolder(const fs::path& folder) {
 
 fs::path siblingTemp(const fs::path& file, std::string_view purpose) {
     static std::atomic<unsigned> counter{0};
-    const std::string name = "." + file.filename().string() + "." + std::string(purpose) + "-" +
-                             std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    std::string name(".");
+    name.append(file.filename().string()).append(".").append(purpose).append("-");
+    name.append(std::to_string(::getpid())).append("-").append(std::to_string(counter++));
     return file.parent_path() / name;
 }
 
