@@ -31,7 +31,9 @@ std::optional<std::size_t> findAmount(Match match) {
 
 }  // namespace
 
-GroupRange groupRange(AmountGroup group) {
+namespace {
+
+constexpr GroupRange findGroup(AmountGroup group) {
     GroupRange range{AmountCount, AmountCount, 0};
     for (std::size_t i = 0; i < AmountCount; ++i) {
         const AmountInfo& info = amountCatalogue[i];
@@ -41,6 +43,14 @@ GroupRange groupRange(AmountGroup group) {
     }
     return range;
 }
+
+constexpr std::array<GroupRange, 4> groups{findGroup(AmountGroup::None), findGroup(AmountGroup::C23),
+                                           findGroup(AmountGroup::C24), findGroup(AmountGroup::C25)};
+static_assert(groups[1].partCount == 4 && groups[2].partCount == 7 && groups[3].partCount == 9);
+
+}  // namespace
+
+GroupRange groupRange(AmountGroup group) { return groups[static_cast<std::size_t>(group)]; }
 
 std::optional<std::size_t> amountIndex(std::string_view name) {
     return findAmount([name](std::string_view n) { return n == name; });

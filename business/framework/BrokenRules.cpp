@@ -27,12 +27,13 @@ const com::DispatchTable<BrokenRule>& BrokenRule::dispatchTable() {
 BrokenRules::BrokenRules() : events_(com::make<com::ConnectionPoint>(__BrokenRules::iid)) {}
 
 void BrokenRules::RuleBroken(const std::string& vRule, bool IsBroken) {
-    // A rule already present, or a removal of a rule that is not, ends the call silently.
+    // A rule already present, a removal of a rule that is not, or an empty rule text ends
+    // the call silently.
     auto rule = com::make<BrokenRule, _BrokenRule>();
     rule->put_Rule(vRule);
     try {
         if (IsBroken) {
-            items_.add(rule, vRule);
+            items_.addKeyed(rule, vRule);
             events_->raise(__BrokenRules::BrokenRule);
         } else {
             items_.remove(com::Variant(vRule));
@@ -45,13 +46,15 @@ void BrokenRules::RuleBroken(const std::string& vRule, bool IsBroken) {
 
 std::string BrokenRules::get_BrokenRules() {
     std::string text;
-    items_.forEach([&](const com::ComPtr<_BrokenRule>& rule) { text += "\r\n" + rule->get_Rule(); });
+    items_.forEach([&](const com::ComPtr<_BrokenRule>& rule) { text.append("\r\n").append(rule->get_Rule()); });
     return text;
 }
 
 std::string BrokenRules::Key(const com::ComPtr<_BrokenRule>& vBrokenRule) {
     if (!vBrokenRule) com::raise(com::errc::ObjectNotSet, "", "Object variable not set");
-    return ":" + vBrokenRule->get_Rule();
+    std::string key(":");
+    key += vBrokenRule->get_Rule();
+    return key;
 }
 
 int16_t BrokenRules::get_Count() {

@@ -37,7 +37,11 @@ public:
         items_.forEach([](const com::ComPtr<Item>& item) { item->UnDelete(); });
     }
 
-    static std::string keyOf(int32_t id) { return ":" + std::to_string(id); }
+    static std::string keyOf(int32_t id) {
+        std::string key(":");
+        key += std::to_string(id);
+        return key;
+    }
 
     static const com::DispatchTable<EntityList>& dispatchTable() {
         using L = EntityList;

@@ -21,15 +21,14 @@ public:
         }
     }
 
-    // Raises the run-time's error (457 for a key in use).
-    void add(const com::ComPtr<I>& object, const std::string& key) {
-        items_.Add(com::Variant(object), key.empty() ? std::nullopt : std::optional<std::string>(key));
-    }
+    // Raises the run-time's error (457 for a key in use, 5 for an empty key).
+    void addKeyed(const com::ComPtr<I>& object, const std::string& key) { items_.Add(com::Variant(object), key); }
 
+    // Adds under `key`, or without a key when it is empty; false when the key is in use.
     bool addExisting(const com::ComPtr<I>& object, const std::string& key) {
         if (!object) return false;
         try {
-            add(object, key);
+            items_.Add(com::Variant(object), key.empty() ? std::nullopt : std::optional<std::string>(key));
             return true;
         } catch (const com::Error&) {
             return false;  // the key is in use: nothing was added

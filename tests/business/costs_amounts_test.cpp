@@ -1,10 +1,7 @@
-// The amount catalogue, its statements and the group-total rules, without a database.
+// The amount catalogue and the statements built from it, without a database.
 #include <gtest/gtest.h>
 
-#include <com/error.h>
-
 #include "costs/amount_catalogue.h"
-#include "costs/cost_amounts.h"
 #include "costs/cost_statements.h"
 
 namespace {
@@ -12,12 +9,9 @@ namespace {
 using Velmora_Business::AmountCount;
 using Velmora_Business::amountCatalogue;
 using Velmora_Business::amountIndex;
-using Velmora_Business::CostAmounts;
 using Velmora_Business::SheetKind;
-using com::Currency;
 
 std::size_t at(std::string_view name) { return *amountIndex(name); }
-Currency money(int64_t whole) { return Currency::fromInteger(whole); }
 
 // The hospital table's select list as the table layout fixes it, column by column.
 constexpr std::string_view HospitalSave =
@@ -67,79 +61,6 @@ TEST(CostCatalogue, PositionsAndInterfaceSlots) {
 
     EXPECT_FALSE(amountIndex("tcp"));
     EXPECT_EQ(Velmora_Business::amountIndexIgnoreCase("tcp"), 0u);
-}
-
-TEST(CostAmounts, SettingAPartResumsItsTotal) {
-    CostAmounts sheet(true);
-    sheet.store(at("c24"), money(999));
-    sheet.store(at("c24_01"), money(50));
-    EXPECT_TRUE(sheet.assign(at("c24_03"), money(100), false));
-    EXPECT_EQ(sheet.get(at("c24")), money(150));
-
-    // The same value again: no re-sum, even though the total no longer matches.
-    sheet.store(at("c24"), money(7));
-    EXPECT_FALSE(sheet.assign(at("c24_03"), money(100), false));
-    EXPECT_EQ(sheet.get(at("c24")), money(7));
-
-    // A change of one ten-thousandth counts.
-    EXPECT_TRUE(sheet.assign(at("c24_07"), Currency::fromUnits(1), false));
-    EXPECT_EQ(sheet.get(at("c24")), Currency::fromUnits(1500001));
-}
-
-TEST(CostAmounts, SettingATotalClearsItsPartsOnlyWhenItChanges) {
-    CostAmounts sheet(true);
-    for (std::string_view part : {"c25_01", "c25_05", "c25_09"}) sheet.assign(at(part), money(10), false);
-    ASSERT_EQ(sheet.get(at("c25")), money(30));
-
-    EXPECT_FALSE(sheet.assign(at("c25"), money(30), false));
-    EXPECT_EQ(sheet.get(at("c25_05")), money(10));
-
-    EXPECT_TRUE(sheet.assign(at("c25"), money(30) + Currency::fromUnits(1), false));
-    for (std::size_t i = at("c25_01"); i <= at("c25_09"); ++i) EXPECT_EQ(sheet.get(i), Currency{}) << i;
-    // A total written equal to the sum of its parts still clears them.
-    sheet.assign(at("c25_02"), money(4), false);
-    EXPECT_TRUE(sheet.assign(at("c25"), money(5), false));
-    EXPECT_EQ(sheet.get(at("c25_02")), Currency{});
-}
-
-TEST(CostAmounts, Group23IsLinkedOnlyOnTheHospitalSheet) {
-    CostAmounts hospital(true), ward(false);
-    for (CostAmounts* sheet : {&hospital, &ward}) {
-        sheet->assign(at("c23"), money(100), false);
-        sheet->assign(at("c23_02"), money(5), false);
-        sheet->assign(at("c24_02"), money(8), false);
-        EXPECT_EQ(sheet->get(at("c24")), money(8));
-    }
-    EXPECT_EQ(hospital.get(at("c23")), money(5));
-    EXPECT_EQ(ward.get(at("c23")), money(100));
-    ward.assign(at("c23"), money(1), false);
-    EXPECT_EQ(ward.get(at("c23_02")), money(5));
-}
-
-TEST(CostAmounts, NotMakeDirtyIsAPlainStore) {
-    CostAmounts sheet(true);
-    sheet.assign(at("c23_01"), money(3), false);
-    EXPECT_FALSE(sheet.assign(at("c23"), money(9), true));
-    EXPECT_EQ(sheet.get(at("c23_01")), money(3));
-    EXPECT_FALSE(sheet.assign(at("c23_04"), money(1), true));
-    EXPECT_EQ(sheet.get(at("c23")), money(9));
-    // Negative amounts and fractional head counts are kept as they are.
-    EXPECT_TRUE(sheet.assign(at("Angajati_2"), Currency::fromUnits(-25000), false));
-    EXPECT_EQ(sheet.get(at("Angajati_2")), Currency::fromUnits(-25000));
-}
-
-TEST(CostAmounts, ASumOutOfRangeFailsAndKeepsTheOldTotal) {
-    CostAmounts sheet(true);
-    sheet.assign(at("c24_01"), Currency::max(), false);
-    ASSERT_EQ(sheet.get(at("c24")), Currency::max());
-    try {
-        sheet.assign(at("c24_02"), Currency::fromUnits(1), false);
-        FAIL() << "expected an overflow";
-    } catch (const com::Error& e) {
-        EXPECT_EQ(e.number(), com::errc::Overflow);
-    }
-    EXPECT_EQ(sheet.get(at("c24_02")), Currency::fromUnits(1));
-    EXPECT_EQ(sheet.get(at("c24")), Currency::max());
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "costs_fixture.h"
 
 #include <fstream>
-#include <sstream>
 
 #include "com/error.h"
 #include "typelib/business/Export.h"
@@ -13,13 +12,6 @@ namespace {
 using namespace Velmora_Business;
 namespace fs = std::filesystem;
 
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 constexpr const char* NothingToExport =
     "Nu sunt inregistrari in baza specifice selectie efectuate.\r\nNu se va exporta nimic.";
 
@@ -27,22 +19,22 @@ class CostExportTest : public CostsTest {
 protected:
     void SetUp() override {
         CostsTest::SetUp();
-        exec(R"(
+        rawExec(data_, R"(
 INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP) VALUES (1, 1, 10000), (2, 1, 20000), (2, 2, 30000);
 INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP) VALUES (1, 1, 12, 2, 1), (2, 1, 12, 2, 2);
 INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('2024-01-31 00:00:00'),
   ('2024-01-31 10:00:00'), ('2024-02-10 00:00:00'), (NULL);
 )");
-        target = folder / "out" / "Velmora_Export.mdb";
+        target = dir_ / "out" / "Velmora_Export.mdb";
         fs::create_directories(target.parent_path());
     }
 
     bool runExport(int32_t period, const fs::path& destination, const std::string& password = Password) {
         auto exporter = com::createInstance<_Export>(CLSID_Export);
-        exporter->put_Sursa(dataFile.string());
+        exporter->put_Sursa(data_.string());
         exporter->put_Destinatie(destination.string());
         exporter->put_IdPerioada(period);
-        return exporter->Export(workgroupFile.string(), User, password, folder.string());
+        return exporter->Export(workgroup_.string(), User, password, dir_.string());
     }
 
     com::Error failedExport(int32_t period, const fs::path& destination, const std::string& password = Password) {
@@ -59,7 +51,7 @@ INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('20
 };
 
 TEST_F(CostExportTest, ThePeriodIsCutOutIntoACompactedCopy) {
-    const std::string before = bytesOf(dataFile);
+    const std::string before = readAll(data_);
     std::ofstream(target) << "an earlier export";
 
     ASSERT_TRUE(runExport(1, target));
@@ -72,9 +64,9 @@ TEST_F(CostExportTest, ThePeriodIsCutOutIntoACompactedCopy) {
     EXPECT_EQ(rawInt(target, "SELECT Count(*) FROM Velmora_Pacient WHERE DataExternare IS NULL"), 1);
     EXPECT_EQ(rawInt(target, "SELECT Count(*) FROM Nom_Perioade"), 3);
     EXPECT_EQ(rawInt(target, "PRAGMA freelist_count"), 0);
-    EXPECT_FALSE(fs::exists(folder / "Temp.mdb"));
+    EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
 
-    EXPECT_EQ(bytesOf(dataFile), before);
+    EXPECT_EQ(readAll(data_), before);
     EXPECT_EQ(count("SELECT Count(*) FROM Velmora_Spital"), 3);
 }
 
@@ -94,23 +86,23 @@ TEST_F(CostExportTest, AnEmptyPeriodIsRefusedAndLeavesNoFile) {
 }
 
 TEST_F(CostExportTest, ExportingOntoTheLiveDatabaseIsRefused) {
-    const std::string before = bytesOf(dataFile);
-    const com::Error e = failedExport(1, dataFile);
+    const std::string before = readAll(data_);
+    const com::Error e = failedExport(1, data_);
     EXPECT_EQ(e.source(), "Ambrel_Core.Export.Export");
     EXPECT_NE(e.description().find("baza de date"), std::string::npos);
-    ASSERT_TRUE(fs::exists(dataFile));
-    EXPECT_EQ(bytesOf(dataFile), before);
+    ASSERT_TRUE(fs::exists(data_));
+    EXPECT_EQ(readAll(data_), before);
     EXPECT_EQ(count("SELECT Count(*) FROM Velmora_Spital"), 3);
 }
 
 TEST_F(CostExportTest, AFailedCopyIsReportedWithItsOwnError) {
     // An earlier file of the destination's name stays as it was.
     std::ofstream(target) << "an earlier export";
-    fs::rename(dataFile, folder / "moved.mdb");
+    fs::rename(data_, dir_ / "moved.mdb");
     com::Error e = failedExport(1, target);
     EXPECT_EQ(e.source(), "Ambrel_Core.Export.Export");
     EXPECT_NE(e.number(), 0);
-    EXPECT_EQ(bytesOf(target), "an earlier export");
+    EXPECT_EQ(readAll(target), "an earlier export");
 
     // No file was begun, so no removal can fail and hide the copy's error.
     fs::remove(target);
@@ -118,7 +110,7 @@ TEST_F(CostExportTest, AFailedCopyIsReportedWithItsOwnError) {
     EXPECT_EQ(again.number(), e.number());
     EXPECT_EQ(again.description(), e.description());
     EXPECT_FALSE(fs::exists(target));
-    fs::rename(folder / "moved.mdb", dataFile);
+    fs::rename(dir_ / "moved.mdb", data_);
 }
 
 TEST_F(CostExportTest, AFailureAfterTheCopyRemovesTheUnfinishedFile) {

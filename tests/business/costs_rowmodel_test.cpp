@@ -73,6 +73,15 @@ TEST_F(CostRowModelTest, WritesConvertThenGoThroughTheLets) {
     EXPECT_EQ(sheet->get_Amount("TCP"), Currency::fromInteger(5));
     model->SetDataByName("TCP", Variant(), true);
     EXPECT_EQ(sheet->get_Amount("TCP"), Currency{});
+    // Out of the currency range: an overflow, the amount unchanged.
+    model->SetDataByName("c22", Variant(int32_t{3}), true);
+    try {
+        model->SetDataByName("c22", Variant(1e15), true);
+        FAIL() << "expected an overflow";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), com::errc::Overflow);
+    }
+    EXPECT_EQ(sheet->get_Amount("c22"), Currency::fromInteger(3));
 
     model->SetDataByName("IdPerioada", Variant(7.5), true);
     EXPECT_EQ(sheet->get_IdPerioada(), 8);

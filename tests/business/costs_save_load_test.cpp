@@ -1,6 +1,8 @@
 // Save, Load, LoadList and the sheet collections on a real database.
 #include "costs_fixture.h"
 
+#include <algorithm>
+
 #include "ado/connection.h"
 #include "com/error.h"
 
@@ -10,8 +12,6 @@ namespace {
 using namespace Velmora_Business;
 using com::Currency;
 using Strings = std::vector<std::string>;
-
-Currency money(int64_t whole) { return Currency::fromInteger(whole); }
 
 constexpr const char* DuplicateHospital =
     "Sume aferente perioadei si spitalului specificate in antet au fost inserate deja.\r\n"
@@ -45,15 +45,14 @@ TEST_F(CostSaveLoadTest, SaveInsertsUpdatesAndDeletesByTheMarks) {
     auto sheet = hospitalSheet(1, 1);
     sheet->put_Amount("c72", Currency::fromUnits(123456789));
     sheet->put_Amount("c24_07", money(-3));
-    EventLog log;
-    log.listen(*sheet, __CostSpital::iid);
+    EventLog log = edited(*sheet, __CostSpital::iid);
 
     EXPECT_TRUE(sheet->Save(true));
     const int32_t id = sheet->get_IdCost();
     EXPECT_GT(id, 0);
     EXPECT_FALSE(sheet->get_IsNew());
     EXPECT_FALSE(sheet->get_IsDirty());
-    EXPECT_TRUE(log.events.empty());
+    EXPECT_TRUE(log.take().empty());
     const std::string row = " FROM Velmora_Spital WHERE IdCost=" + std::to_string(id);
     EXPECT_EQ(count("SELECT c72" + row), 123456789);  // exact units of 1/10 000
     EXPECT_EQ(count("SELECT c24" + row), -30000);
@@ -132,7 +131,7 @@ TEST_F(CostSaveLoadTest, ASecondSheetForThePeriodGetsTheDuplicateMessageAndIsRol
 }
 
 TEST_F(CostSaveLoadTest, SaveWithoutItsOwnTransactionLeavesTheCallersToTheCaller) {
-    auto connection = ado::Connection::from(com::ComPtr<com::IUnknown>(conection->get_ConnnectionObject()));
+    auto connection = ado::Connection::from(com::ComPtr<com::IUnknown>(conection_->get_ConnnectionObject()));
     ASSERT_TRUE(connection);
     connection->BeginTrans();
     auto sheet = hospitalSheet(3, 2);
@@ -152,8 +151,7 @@ TEST_F(CostSaveLoadTest, LoadKeepsStoredValuesWhileListItemsResumTheirGroups) {
 
     auto loaded = newCostSpital();
     loaded->put_Amount("TCP", money(8));  // unsaved edits are dropped
-    EventLog log;
-    log.listen(*loaded, __CostSpital::iid);
+    EventLog log = edited(*loaded, __CostSpital::iid);
     ASSERT_TRUE(loaded->Load(sheet->get_IdCost()));
     EXPECT_EQ(loaded->get_Amount("c23"), money(100));
     EXPECT_EQ(loaded->get_Amount("c25"), money(4));
@@ -163,7 +161,7 @@ TEST_F(CostSaveLoadTest, LoadKeepsStoredValuesWhileListItemsResumTheirGroups) {
     EXPECT_FALSE(loaded->get_IsNew());
     EXPECT_FALSE(loaded->get_IsDirty());
     EXPECT_TRUE(loaded->get_IsValid());
-    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "OnDirty(0)"), 0);
+    EXPECT_EQ(std::ranges::count(log.take(), std::string("OnDirty(False)")), 0);
 
     auto list = newCostSpital()->LoadList("");
     ASSERT_EQ(list->get_Count(), 1);

@@ -9,6 +9,13 @@ namespace {
 
 constexpr const char* source = "Collection";
 
+std::string folded(std::string_view key) {
+    std::string text(key);
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 class SnapshotEnum final : public Object<IEnumVariant> {
 public:
     explicit SnapshotEnum(std::vector<Variant> items) : items_(std::move(items)) {}
@@ -29,16 +36,12 @@ private:
 void Collection::Add(Variant item, std::optional<std::string> key) {
     if (key) {
         if (key->empty()) raise(errc::InvalidProcedureCall, source, "A collection key cannot be empty");
-        if (containsKey(*key)) raise(errc::DuplicateKey, source);
+        if (!foldedKeys_.insert(folded(*key)).second) raise(errc::DuplicateKey, source);
     }
     items_.push_back({std::move(item), std::move(key)});
 }
 
-bool Collection::containsKey(std::string_view key) const {
-    for (const auto& e : items_)
-        if (e.key && equalsIgnoreCase(*e.key, key)) return true;
-    return false;
-}
+bool Collection::containsKey(std::string_view key) const { return foldedKeys_.contains(folded(key)); }
 
 size_t Collection::positionOf(const Variant& index) const {
     if (const auto* key = index.get<std::string>()) {
@@ -54,9 +57,16 @@ size_t Collection::positionOf(const Variant& index) const {
 
 const Variant& Collection::Item(const Variant& index) const { return items_[positionOf(index)].item; }
 
-void Collection::Remove(const Variant& index) { items_.erase(items_.begin() + static_cast<long>(positionOf(index))); }
+void Collection::Remove(const Variant& index) {
+    const auto at = items_.begin() + static_cast<long>(positionOf(index));
+    if (at->key) foldedKeys_.erase(folded(*at->key));
+    items_.erase(at);
+}
 
-void Collection::Clear() { items_.clear(); }
+void Collection::Clear() {
+    items_.clear();
+    foldedKeys_.clear();
+}
 
 ComPtr<IEnumVariant> Collection::NewEnum() const {
     std::vector<Variant> snapshot;

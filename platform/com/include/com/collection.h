@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "com/variant.h"
@@ -49,6 +50,9 @@ public:
 private:
     size_t positionOf(const Variant& index) const;
     std::vector<Entry> items_;
+    // The keys in use, folded to lower case, so that adding a keyed item does not walk
+    // the whole collection.
+    std::unordered_set<std::string> foldedKeys_;
 };
 
 }  // namespace com

@@ -1,0 +1,108 @@
+#include "BusinessFixture.h"
+
+#include <cstdio>
+
+#include "ado/recordset.h"
+
+namespace businesstest {
+
+namespace {
+
+fs::path makeTemp(const std::string& prefix) {
+    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+    return pattern;
+}
+
+struct Suite {
+    fs::path folder = makeTemp("business-suite");
+    Suite() {
+        ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
+        com::registerLibrary(VELMORA_BUSINESS_LIBRARY);
+        const std::string command = std::string("printf '%s\\n' '") + Password + "' | '" + VELMORA_MKDATA +
+                                    "' --database '" + (folder / "Velmora.mdb").string() + "' --schema '" +
+                                    VELMORA_SCHEMA + "' --workgroup '" + (folder / "Velmora.mdw").string() +
+                                    "' --account " + User + " >/dev/null";
+        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
+    }
+    ~Suite() {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+};
+
+}  // namespace
+
+const fs::path& suiteFolder() {
+    static const Suite suite;
+    return suite.folder;
+}
+
+com::Error errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const com::Error& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error was raised";
+    return com::Error(0, "", "none");
+}
+
+EventLog::EventLog(com::IUnknown& source, const com::Guid& eventInterface, std::map<com::DispId, std::string> names) {
+    auto sink = com::make<com::EventSink>();
+    for (const auto& [id, name] : names) {
+        sink->on(id, [this, name = name](com::Args args) {
+            entries_.push_back(args.empty() ? name : name + "(" + (args[0].toBool() ? "True" : "False") + ")");
+        });
+    }
+    connection_ = com::EventConnection(source, eventInterface, ComPtr<com::IDispatch>(sink));
+}
+
+std::vector<std::string> EventLog::take() {
+    return std::exchange(entries_, {});
+}
+
+EventLog edited(com::IUnknown& source, const com::Guid& eventInterface) {
+    return EventLog(source, eventInterface, {{1, "OnDirty"}, {2, "Valid"}});
+}
+
+void BusinessTest::SetUp() {
+    const fs::path& suite = suiteFolder();
+    dir_ = makeTemp("business-test");
+    data_ = dir_ / "Velmora.mdb";
+    workgroup_ = dir_ / "Velmora.mdw";
+    fs::copy_file(suite / "Velmora.mdb", data_);
+    fs::copy_file(suite / "Velmora.mdw", workgroup_);
+    conection_ = connect();
+}
+
+void BusinessTest::TearDown() {
+    if (conection_) conection_->Disconnect();
+    conection_.reset();
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+}
+
+ComPtr<vb::_Conection> BusinessTest::connect() {
+    auto conection = create<vb::_Conection>(vb::ProgId::Conection);
+    conection->Connect(data_.string(), workgroup_.string(), User, Password, dir_.string());
+    return conection;
+}
+
+ComPtr<ado::Connection> BusinessTest::connection() {
+    return ado::Connection::from(ComPtr<com::IUnknown>(conection_->get_ConnnectionObject()));
+}
+
+void BusinessTest::exec(const std::string& sql) {
+    connection()->Execute(sql);
+}
+
+std::string BusinessTest::scalar(const std::string& sql) {
+    ado::Recordset rs;
+    rs.Open(sql, connection());
+    std::string value = rs.Eof() ? "" : rs.field(0).toString();
+    rs.Close();
+    return value;
+}
+
+}  // namespace businesstest

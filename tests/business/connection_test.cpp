@@ -1,0 +1,169 @@
+// The shared connection: connect, its fixed failure, compaction on connect, disconnect,
+// and the error convention of the library's operations.
+#include "BusinessFixture.h"
+
+#include <thread>
+
+#include "ado/compaction.h"
+#include "ado/error.h"
+#include "ado/workgroup.h"
+
+namespace businesstest {
+namespace {
+
+using ConnectionTest = BusinessTest;
+
+TEST_F(ConnectionTest, MissingDataFileFailsWithTheFixedMessageAndCreatesNothing) {
+    conection_->Disconnect();
+    const fs::path missing = dir_ / "Lipsa.mdb";
+    auto conection = create<vb::_Conection>(vb::ProgId::Conection);
+    const com::Error e =
+        errorOf([&] { conection->Connect(missing.string(), workgroup_.string(), User, Password, dir_.string()); });
+    EXPECT_EQ(e.number(), ado::errc::FileNotFound);
+    EXPECT_EQ(e.description(), ConnectFailed);
+    EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
+    EXPECT_EQ(ado::Connection::from(ComPtr<com::IUnknown>(conection->get_ConnnectionObject()))->State(), 0);
+}
+
+TEST_F(ConnectionTest, WrongPasswordFailsWithTheFixedMessageAfterCompacting) {
+    conection_->Disconnect();
+    {
+        // Deleted rows leave free pages that only a compaction gives back.
+        auto conection = connect();
+        exec("CREATE TABLE Umplutura (x TEXT)");
+        for (int i = 0; i < 200; ++i) exec("INSERT INTO Umplutura VALUES (printf('%.2000c', 'x'))");
+        exec("DELETE FROM Umplutura");
+        conection->Disconnect();
+    }
+    const auto before = fs::file_size(data_);
+    auto conection = create<vb::_Conection>(vb::ProgId::Conection);
+    const com::Error e =
+        errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), User, "gresita", dir_.string()); });
+    EXPECT_EQ(e.number(), ado::errc::NotAuthorised);
+    EXPECT_EQ(e.description(), ConnectFailed);
+    EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
+    EXPECT_LT(fs::file_size(data_), before);
+    EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
+}
+
+TEST_F(ConnectionTest, ConnectionObjectIsTheSharedConnection) {
+    auto first = conection_->get_ConnnectionObject();
+    EXPECT_EQ(first, conection_->get_ConnnectionObject());
+    EXPECT_EQ(connection()->State(), 1);
+    EXPECT_EQ(connection()->Properties("Data Source"), data_.string());
+    EXPECT_EQ(connection()->Properties("User ID"), User);
+    EXPECT_EQ(com::getProperty(*first, "State").toLong(), 1);
+    EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
+
+    // A new Conection drops the open connection: the library's operations then fail on a
+    // new, closed one until Connect is called again.
+    auto fresh = create<vb::_Conection>(vb::ProgId::Conection);
+    EXPECT_NE(fresh->get_ConnnectionObject(), first);
+    EXPECT_EQ(ado::Connection::from(ComPtr<com::IUnknown>(fresh->get_ConnnectionObject()))->State(), 0);
+    auto judet = create<vb::_Judet>(vb::ProgId::Judet);
+    const com::Error e = errorOf([&] { judet->Load(1); });
+    EXPECT_EQ(e.number(), ado::errc::ObjectClosed);
+    EXPECT_EQ(e.source(), "Ambrel_Core.Judet.Load");
+    EXPECT_NE(e.description(), "");
+    // Lookup lists trap nothing: the data layer's own error reaches the caller.
+    const com::Error raw = errorOf([&] { judet->GetListaComboJudete(); });
+    EXPECT_EQ(raw.number(), ado::errc::ObjectClosed);
+    EXPECT_EQ(raw.source().rfind("Ambrel_Core", 0), std::string::npos);
+}
+
+TEST_F(ConnectionTest, EachThreadHasItsOwnConnection) {
+    const auto mine = conection_->get_ConnnectionObject();
+    ComPtr<com::IDispatch> theirs;
+    int32_t theirState = -1;
+    std::thread([&] {
+        theirs = conection_->get_ConnnectionObject();
+        theirState = ado::Connection::from(ComPtr<com::IUnknown>(theirs))->State();
+    }).join();
+    EXPECT_NE(theirs, mine);
+    EXPECT_EQ(theirState, 0);
+    EXPECT_EQ(connection()->State(), 1);
+}
+
+TEST_F(ConnectionTest, DisconnectAlwaysAnswersFalseAndNeverRaises) {
+    EXPECT_FALSE(conection_->Disconnect());
+    EXPECT_FALSE(conection_->Disconnect());
+    auto fresh = create<vb::_Conection>(vb::ProgId::Conection);
+    EXPECT_FALSE(fresh->Disconnect());
+}
+
+TEST_F(ConnectionTest, ConnectLateBoundTakesCursorLocationTwoByDefault) {
+    conection_->Disconnect();
+    auto conection = com::CreateObject(vb::ProgId::Conection);
+    const Variant result = com::callMethod(
+        *conection, "connect",
+        {Variant(data_.string()), Variant(workgroup_.string()), Variant(User), Variant(Password), Variant(dir_.string())});
+    EXPECT_EQ(result, Variant(true));
+    EXPECT_EQ(connection()->CursorLocation(), 2);
+}
+
+// Compaction must never leave the data file missing, and must not replace a file that a
+// connection holds open (its later writes would go to a file nobody reads again).
+TEST_F(ConnectionTest, CompactionNeverLosesTheDataFile) {
+    exec("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (1, 'Alba')");
+    // Connect again while another connection holds the file: it is not compacted (the
+    // other connection's writes stay visible), and the connect goes on.
+    auto other = ado::Connection::create();
+    other->Open(ado::buildConnectionString(User, Password, data_.string(), workgroup_.string()));
+    conection_->Disconnect();
+    auto second = connect();
+    other->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (2, 'Arad')");
+    EXPECT_EQ(scalar("Select DenJudet From Nom_Judete Where IdJudet=1"), "Alba");
+    EXPECT_EQ(scalar("Select DenJudet From Nom_Judete Where IdJudet=2"), "Arad");
+    other->Close();
+    second->Disconnect();
+
+    // A compaction that fails at its last steps leaves the data file whole.
+    for (const auto failing : {ado::CompactStep::Flushed, ado::CompactStep::Checked, ado::CompactStep::Replaced}) {
+        ado::setCompactStepHook([failing](ado::CompactStep step) {
+            if (step == failing) throw com::Error(5, "test", "injected");
+        });
+        auto conection = connect();
+        ado::setCompactStepHook({});
+        EXPECT_EQ(scalar("Select DenJudet From Nom_Judete Where IdJudet=1"), "Alba");
+        EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
+        conection->Disconnect();
+    }
+    conection_ = connect();
+}
+
+// Text typed as the user name or password cannot name another data or workgroup file:
+// the account is checked exactly as typed, and the library's own keys come last.
+TEST_F(ConnectionTest, TypedAccountCannotRedirectTheDataSource) {
+    conection_->Disconnect();
+    const fs::path decoy = dir_ / "Decoy.mdb";
+    fs::copy_file(suiteFolder() / "Velmora.mdb", decoy);
+    const std::string tricky = "pw;Data Source=" + decoy.string();
+    ado::workgroup::setAccount(workgroup_, "ana", tricky);
+
+    auto conection = create<vb::_Conection>(vb::ProgId::Conection);
+    EXPECT_TRUE(conection->Connect(data_.string(), workgroup_.string(), "ana", tricky, dir_.string()));
+    EXPECT_EQ(connection()->Properties("Data Source"), data_.string());
+    EXPECT_EQ(connection()->Properties("Password"), tricky);  // whole, as the export passes it on
+    conection->Disconnect();
+
+    // The operator's real password followed by an injected key is not the password.
+    const com::Error e = errorOf([&] {
+        conection->Connect(data_.string(), workgroup_.string(), User, std::string(Password) + ";Data Source=" + decoy.string(),
+                           dir_.string());
+    });
+    EXPECT_EQ(e.description(), ConnectFailed);
+    const fs::path otherWorkgroup = dir_ / "Other.mdw";
+    ado::workgroup::create(otherWorkgroup);
+    ado::workgroup::setAccount(otherWorkgroup, "intrus", "x");
+    const com::Error e2 = errorOf([&] {
+        conection->Connect(data_.string(), workgroup_.string(),
+                           "intrus;Jet OLEDB:System database=" + otherWorkgroup.string(), "x", dir_.string());
+    });
+    EXPECT_EQ(e2.description(), ConnectFailed);
+    conection_ = connect();
+}
+
+}  // namespace
+}  // namespace businesstest
