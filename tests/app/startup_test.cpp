@@ -146,6 +146,14 @@ TEST_F(StartUp, TheConfiguredHospitalIsLoadedAndShown) {
     EXPECT_FALSE(s.gConection);
 }
 
+TEST_F(StartUp, AnEmptyPeriodTableStillStarts) {
+    test::execSql(data / test::kDatabase, "DELETE FROM Nom_Perioade");
+    runMain(test::kUser, test::kPassword);
+    ASSERT_NE(mainWindow(), nullptr);
+    EXPECT_EQ(GlobalUI::session().gListaPerioade, "");
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
 TEST_F(StartUp, AWrongPasswordIsReportedOnceAndTheRunEnds) {
     runMain(test::kUser, "wrong");
     ASSERT_EQ(boxes.shown().size(), 1u);

@@ -71,13 +71,33 @@ std::string readText(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-long long rowCount(const std::filesystem::path& database, const std::string& table) {
+namespace {
+
+using Database = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
+
+Database openDatabase(const std::filesystem::path& database, int flags) {
     sqlite3* raw = nullptr;
-    if (sqlite3_open_v2(database.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(database.c_str(), &raw, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(raw);
         throw std::runtime_error("cannot open " + database.string());
     }
-    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
+    return Database(raw, &sqlite3_close);
+}
+
+}  // namespace
+
+void execSql(const std::filesystem::path& database, const std::string& sql) {
+    const Database db = openDatabase(database, SQLITE_OPEN_READWRITE);
+    char* error = nullptr;
+    if (sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "?";
+        sqlite3_free(error);
+        throw std::runtime_error(message);
+    }
+}
+
+long long rowCount(const std::filesystem::path& database, const std::string& table) {
+    const Database db = openDatabase(database, SQLITE_OPEN_READONLY);
     sqlite3_stmt* statement = nullptr;
     const std::string sql = "SELECT count(*) FROM " + table;
     if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)

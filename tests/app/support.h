@@ -66,6 +66,9 @@ std::string initText(const InitFile& values);
 void writeText(const std::filesystem::path& file, const std::string& text);
 std::string readText(const std::filesystem::path& file);
 
+// Runs statements on a database with SQLite itself.
+void execSql(const std::filesystem::path& database, const std::string& sql);
+
 // The number of rows of a table, read with SQLite itself.
 long long rowCount(const std::filesystem::path& database, const std::string& table);
 
