@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <vector>
 
 #include "business.h"
 #include "cache.h"
@@ -10,7 +11,6 @@
 #include "com/error.h"
 #include "frmlogin.h"
 #include "frmmain.h"
-#include "helpwindow.h"
 #include "initfile.h"
 #include "messages.h"
 
