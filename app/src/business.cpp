@@ -1,0 +1,40 @@
+#include "business.h"
+
+#include "com/server.h"
+#include "typelib/business/CostSheets.h"
+#include "typelib/business/Sectie.h"
+#include "typelib/business/Spital.h"
+
+namespace velmora {
+
+com::ComPtr<com::IDispatch> newBusinessObject(std::string_view className) {
+    std::string progId = "Velmora_Business.";
+    progId += className;
+    return com::CreateObject(progId);
+}
+
+com::Variant valueOf(const com::Variant& item) {
+    if (!item.isObject()) return item;
+    com::ComPtr<com::IDispatch> object = item.toDispatch();
+    if (!object) com::raise(com::errc::ObjectNotSet, "Velmora");
+    return object->Invoke(com::dispid::Value, com::InvokeKind::PropertyGet, {});
+}
+
+std::string connectionDataSource(com::IDispatch& conection) {
+    const com::ComPtr<com::IDispatch> connection = com::getProperty(conection, "ConnnectionObject").toDispatch();
+    if (!connection) com::raise(com::errc::ObjectNotSet, "Velmora");
+    const com::Variant item =
+        com::callByName(*connection, "Properties", com::InvokeKind::PropertyGet, {com::Variant("Data Source")});
+    return valueOf(item).toString();
+}
+
+std::string typeNameOf(com::IDispatch& object) {
+    const com::ComPtr<com::IDispatch> held(&object);
+    if (held.query<Velmora_Business::_CostSpital>()) return "CostSpital";
+    if (held.query<Velmora_Business::_CostSectie>()) return "CostSectie";
+    if (held.query<Velmora_Business::_Spital>()) return "Spital";
+    if (held.query<Velmora_Business::_Sectie>()) return "Sectie";
+    return {};
+}
+
+}  // namespace velmora

@@ -1,0 +1,256 @@
+#include "frmmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+#include <memory>
+
+#include "backup.h"
+#include "business.h"
+#include "com/application.h"
+#include "com/error.h"
+#include "globalui.h"
+#include "helpwindow.h"
+#include "messages.h"
+#include "statusbar.h"
+
+namespace velmora {
+namespace {
+
+constexpr const char* kCaption = "PROIECT VELMORA - ATENTIE TOATE SUMELE SUNT EXPRIMATE IN RON";
+constexpr const char* kScreenProperty = "velmoraScreen";
+
+// Restores the window and the mouse pointer however the backup ends.
+class BusyWindow {
+public:
+    explicit BusyWindow(QWidget* window) : window_(window) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        window_->setEnabled(false);
+    }
+    BusyWindow(const BusyWindow&) = delete;
+    BusyWindow& operator=(const BusyWindow&) = delete;
+    ~BusyWindow() { restore(); }
+    void restore() {
+        if (!busy_) return;
+        busy_ = false;
+        window_->setEnabled(true);
+        QApplication::restoreOverrideCursor();
+    }
+
+private:
+    QWidget* window_;
+    bool busy_ = true;
+};
+
+void reportBackupFailure(int32_t number) {
+    GlobalUI::ShowError(number,
+                        "Eroare la efectuarea operatiei de backup a bazei de date.\r\n"
+                        "Cauza posibila: probleme in retea.\r\n"
+                        "Anuntati va rugam serviciul informatic.",
+                        "Backup", "Backup");
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString::fromLatin1(kCaption));
+
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(mdiArea_);
+
+    sBar_ = new StatusPanels(this);
+    setStatusBar(sBar_);
+    buildMenus();
+
+    const GlobalUI::Session& s = GlobalUI::session();
+    sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
+    refreshJudetSpital();
+    sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
+    resize(1100, 760);
+
+    registerScreens(*this);
+}
+
+frmMain::~frmMain() = default;
+
+HelpWindow* frmMain::helpWindow() const { return help_; }
+
+void frmMain::registerScreens(frmMain&) {
+    // The register, cost-sheet, configuration, export and report screens register here
+    // as they are added to the program.
+}
+
+QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    menu->addAction(action);
+    items_[name] = action;
+    return action;
+}
+
+void frmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* mnuDate = bar->addMenu(QStringLiteral("Date"));
+    mnuDate->setObjectName(QStringLiteral("mnuDate"));
+    QMenu* mnuNomenclatoare = mnuDate->addMenu(QStringLiteral("Nomenclatoare"));
+    mnuNomenclatoare->setObjectName(QStringLiteral("mnuNomenclatoare"));
+    addItem(mnuNomenclatoare, QStringLiteral("mnuSpitale"), QStringLiteral("Spitale"));
+    addItem(mnuNomenclatoare, QStringLiteral("mnuSectii"), QStringLiteral("Sectii spital"));
+    addItem(mnuDate, QStringLiteral("mnuCostSpital"), QStringLiteral("Velmora la nivel de spital"));
+    addItem(mnuDate, QStringLiteral("mnuCostSectie"), QStringLiteral("Velmora la nivel de sectie"));
+    addItem(bar, QStringLiteral("mnuRapoarte"), QStringLiteral("Rapoarte"));
+    QMenu* mnuAdministrare = bar->addMenu(QStringLiteral("Administrare"));
+    mnuAdministrare->setObjectName(QStringLiteral("mnuAdministrare"));
+    addItem(mnuAdministrare, QStringLiteral("mnuConfigurare"), QStringLiteral("Configurare aplicatie"));
+    QAction* backup = addItem(mnuAdministrare, QStringLiteral("mnuBackup"), QStringLiteral("Backup"));
+    addItem(mnuAdministrare, QStringLiteral("mnuExport"), QStringLiteral("Export"));
+    QAction* help = addItem(bar, QStringLiteral("mnuAjutor"), QStringLiteral("Ajutor"));
+    QAction* exit = addItem(bar, QStringLiteral("mnuIesire"), QStringLiteral("Iesire"));
+
+    const std::map<QString, Screen> kinds{
+        {QStringLiteral("mnuSpitale"), {}},
+        {QStringLiteral("mnuSectii"), {{}, true, false}},
+        {QStringLiteral("mnuCostSpital"), {{}, true, false}},
+        {QStringLiteral("mnuCostSectie"), {{}, true, false}},
+        {QStringLiteral("mnuRapoarte"), {}},
+        {QStringLiteral("mnuConfigurare"), {{}, false, true}},
+        {QStringLiteral("mnuExport"), {}},
+    };
+    for (const auto& [name, kind] : kinds) {
+        screens_[name] = kind;
+        QAction* action = items_.at(name);
+        action->setEnabled(false);  // until its screen is registered
+        connect(action, &QAction::triggered, this, [this, name = name] { openScreen(name); });
+    }
+    connect(backup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
+    connect(help, &QAction::triggered, this, &frmMain::mnuAjutor_Click);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void frmMain::setScreen(const QString& menuName, ScreenFactory factory) {
+    Screen& screen = screens_.at(menuName);
+    screen.factory = std::move(factory);
+    items_.at(menuName)->setEnabled(static_cast<bool>(screen.factory));
+}
+
+QAction* frmMain::menuItem(const QString& menuName) const {
+    const auto found = items_.find(menuName);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+QString frmMain::judetSpitalText() {
+    const GlobalUI::Session& s = GlobalUI::session();
+    QString text = QStringLiteral("Judetul: ") +
+                   (s.gDenJudet.empty() ? QStringLiteral("---") : QString::fromStdString(s.gDenJudet));
+    if (s.gIdSpital != -1) text += QStringLiteral("---") + QString::fromStdString(s.gCodSpital);
+    return text;
+}
+
+void frmMain::refreshJudetSpital() { sBar_->setPanelText(5, judetSpitalText()); }
+
+int frmMain::loadedFormCount() const {
+    int count = 1;
+    for (const QMdiSubWindow* window : mdiArea_->subWindowList())
+        if (!window->isHidden()) ++count;  // a closed child waits hidden for its deletion
+    return count;
+}
+
+QMdiSubWindow* frmMain::openInstanceOf(const QString& menuName) const {
+    for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder))
+        if (!window->isHidden() && window->widget() &&
+            window->widget()->property(kScreenProperty).toString() == menuName)
+            return window;
+    return nullptr;
+}
+
+void frmMain::openScreen(const QString& menuName) {
+    const Screen& screen = screens_.at(menuName);
+    if (!screen.factory) return;
+    if (screen.needsHospital && GlobalUI::session().gIdSpital == -1) {
+        showInfo("Spitalul trebuie mai intai configurat.");
+        return;
+    }
+    if (screen.modal) openModal(menuName, screen);
+    else openSingleInstance(menuName, screen);
+}
+
+void frmMain::openSingleInstance(const QString& menuName, const Screen& screen) {
+    if (QMdiSubWindow* open = openInstanceOf(menuName)) {
+        if (open->isMinimized()) open->showNormal();
+        mdiArea_->setActiveSubWindow(open);
+        return;
+    }
+    // A screen that fails while loading is reported and never shown half-built.
+    GlobalUI::Trapped("frmMain", menuName.toStdString(), [&] {
+        QWidget* form = screen.factory(nullptr);
+        form->setProperty(kScreenProperty, menuName);
+        QMdiSubWindow* window = mdiArea_->addSubWindow(form);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->move(0, 0);
+        form->show();
+        mdiArea_->setActiveSubWindow(window);
+    });
+}
+
+void frmMain::openModal(const QString& menuName, const Screen& screen) {
+    if (loadedFormCount() > 1) {
+        showInfo("Parametrii necesari rularii aplicatiei se pot modifica doar dupa inchiderea ferestrelor.");
+        return;
+    }
+    GlobalUI::Trapped("frmMain", menuName.toStdString(), [&] {
+        std::unique_ptr<QWidget> form(screen.factory(this));
+        if (auto* dialog = qobject_cast<QDialog*>(form.get())) dialog->exec();
+    });
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (loadedFormCount() > 1) {
+        showInfo("Aplicatia se poate inchide numai dupa inchiderea tututor ferestrelor sale.");
+        event->ignore();
+        return;
+    }
+    event->accept();
+    GlobalUI::ReleaseCacheAndConnection();
+}
+
+void frmMain::mnuAjutor_Click() {
+    const std::string helpFile = com::app::helpFile();
+    if (helpFile.empty()) {
+        showMessage({"Nu se poate afisa Continutul Ajutorului. Nu este nici un ajutor asociat cu acest proiect.",
+                     kCaption, MsgIcon::Information, MsgButtons::Ok});
+        return;
+    }
+    if (!help_) help_ = new HelpWindow(this);
+    if (!help_->showFile(helpFile)) {
+        showMessage({"Fisierul de ajutor nu poate fi deschis: " + helpFile,
+                     QApplication::applicationName().toStdString(), MsgIcon::None, MsgButtons::Ok});
+    }
+}
+
+void frmMain::mnuBackup_Click() {
+    QCoreApplication::processEvents();
+    BusyWindow busy(this);
+    try {
+        const GlobalUI::Session& s = GlobalUI::session();
+        if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Backup");
+        const std::string source = connectionDataSource(*s.gConection);
+        backupDatabase(source, s.gMyBackup, clock_().date());
+        showInfo("Operatia de backup s-a efectuat cu succes.");
+    } catch (const com::Error& e) {
+        busy.restore();
+        reportBackupFailure(e.number());
+    } catch (const std::exception&) {
+        busy.restore();
+        reportBackupFailure(com::errc::PathFileAccessError);
+    }
+}
+
+}  // namespace velmora

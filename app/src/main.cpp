@@ -1,0 +1,15 @@
+// The program velmora: starts through GlobalUI::Main and then lives in the main window.
+#include <QApplication>
+
+#include "globalui.h"
+#include "frmmain.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    GlobalUI::Main();
+    if (!GlobalUI::session().gfrmMain) return 0;
+    const int code = QApplication::exec();
+    GlobalUI::resetSession();
+    return code;
+}

@@ -1,0 +1,36 @@
+#include "singleinstance.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+
+namespace velmora {
+namespace {
+
+std::unique_ptr<QLockFile>& held() {
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+
+}  // namespace
+
+QString SingleInstance::defaultLockPath() {
+    const QString configured = qEnvironmentVariable("VELMORA_LOCK_FILE");
+    if (!configured.isEmpty()) return configured;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    return QDir(folder).filePath(QStringLiteral("velmora.lock"));
+}
+
+bool SingleInstance::acquire(const QString& path) {
+    if (held()) return true;
+    auto lock = std::make_unique<QLockFile>(path.isEmpty() ? defaultLockPath() : path);
+    lock->setStaleLockTime(0);  // only a lock whose process is gone counts as stale
+    if (!lock->tryLock(0)) return false;
+    held() = std::move(lock);
+    return true;
+}
+
+void SingleInstance::release() { held().reset(); }
+
+}  // namespace velmora

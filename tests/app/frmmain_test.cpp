@@ -1,0 +1,236 @@
+// The main window: caption, status bar, menu tree, screens opened once, the refusals, the
+// close refusal, help, and a backup that fails.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "com/application.h"
+#include "com/error.h"
+#include "frmmain.h"
+#include "globalui.h"
+#include "helpwindow.h"
+#include "statusbar.h"
+#include "support.h"
+
+namespace {
+
+using velmora::frmMain;
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlobalUI::resetSession();
+        auto& s = GlobalUI::session();
+        s.gUser = "operator";
+        s.gIdJudet = -1;
+        s.gIdSpital = -1;
+    }
+    void TearDown() override {
+        for (QMdiSubWindow* child : window().mdiArea()->subWindowList()) delete child;
+        GlobalUI::resetSession();
+    }
+
+    frmMain& window() {
+        auto& s = GlobalUI::session();
+        if (!s.gfrmMain) {
+            s.gfrmMain = new frmMain();
+            s.gfrmMain->show();
+        }
+        return *s.gfrmMain;
+    }
+
+    // Gives every screen menu item a plain form, counting how often each was built.
+    void registerPlainScreens() {
+        for (const char* name : {"mnuSpitale", "mnuSectii", "mnuCostSpital", "mnuCostSectie", "mnuRapoarte",
+                                 "mnuExport"}) {
+            const QString menu = QString::fromLatin1(name);
+            window().setScreen(menu, [this, menu](QWidget* parent) {
+                ++built[menu];
+                auto* form = new QWidget(parent);
+                form->setObjectName(menu);
+                return form;
+            });
+        }
+        window().setScreen(QStringLiteral("mnuConfigurare"), [this](QWidget* parent) {
+            ++built[QStringLiteral("mnuConfigurare")];
+            auto* dialog = new QDialog(parent);
+            QTimer::singleShot(0, dialog, &QDialog::accept);
+            return dialog;
+        });
+    }
+
+    void choose(const char* menuName) { window().menuItem(QString::fromLatin1(menuName))->trigger(); }
+    int children() { return static_cast<int>(window().mdiArea()->subWindowList().size()); }
+
+    std::map<QString, int> built;
+    test::MessageScript boxes;
+};
+
+TEST_F(MainWindow, CaptionStatusBarAndMenuTree) {
+    frmMain& w = window();
+    EXPECT_EQ(w.windowTitle().toStdString(), "PROIECT VELMORA - ATENTIE TOATE SUMELE SUNT EXPRIMATE IN RON");
+    EXPECT_EQ(w.sBar()->panelText(1).toStdString(), "NUM");
+    EXPECT_EQ(w.sBar()->panelText(2).toStdString(), "CAPS");
+    EXPECT_EQ(w.sBar()->panelText(3), velmora::StatusPanels::formatDate(QDate::currentDate()));
+    EXPECT_FALSE(w.sBar()->panelText(4).isEmpty());
+    EXPECT_EQ(w.sBar()->panelText(5).toStdString(), "Judetul: ---");
+    EXPECT_EQ(w.sBar()->panelText(6).toStdString(), "Utilizator: operator");
+    const QString day = velmora::StatusPanels::formatDate(QDate(2025, 2, 3));
+    ASSERT_EQ(day.size(), 10);
+    EXPECT_TRUE(day.startsWith(QStringLiteral("03")) && day.mid(3, 2) == QStringLiteral("02") && day.endsWith(QStringLiteral("2025")));
+    EXPECT_EQ(day[2], day[5]);
+    EXPECT_FALSE(day[2].isSpace() || day[2].isLetterOrNumber());  // the locale's date separator
+
+    QStringList bar;
+    for (QAction* action : w.menuBar()->actions()) bar << action->text();
+    EXPECT_EQ(bar, (QStringList{"Date", "Rapoarte", "Administrare", "Ajutor", "Iesire"}));
+    QMenu* date = w.menuBar()->actions()[0]->menu();
+    QStringList underDate;
+    for (QAction* action : date->actions()) underDate << action->text();
+    EXPECT_EQ(underDate, (QStringList{"Nomenclatoare", "Velmora la nivel de spital", "Velmora la nivel de sectie"}));
+    QStringList registers;
+    for (QAction* action : date->actions()[0]->menu()->actions()) registers << action->objectName();
+    EXPECT_EQ(registers, (QStringList{"mnuSpitale", "mnuSectii"}));
+    QStringList administration;
+    for (QAction* action : w.menuBar()->actions()[2]->menu()->actions()) administration << action->objectName();
+    EXPECT_EQ(administration, (QStringList{"mnuConfigurare", "mnuBackup", "mnuExport"}));
+
+    // Screens that the program does not have yet stay disabled; backup, help and exit work.
+    for (const char* name : {"mnuSpitale", "mnuSectii", "mnuCostSpital", "mnuCostSectie", "mnuRapoarte",
+                             "mnuConfigurare", "mnuExport"})
+        EXPECT_FALSE(w.menuItem(QString::fromLatin1(name))->isEnabled()) << name;
+    for (const char* name : {"mnuBackup", "mnuAjutor", "mnuIesire"})
+        EXPECT_TRUE(w.menuItem(QString::fromLatin1(name))->isEnabled()) << name;
+}
+
+TEST_F(MainWindow, CountyAndHospitalPanel) {
+    auto& s = GlobalUI::session();
+    s.gIdJudet = 13;
+    s.gDenJudet = "Cluj";
+    EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: Cluj");
+    s.gIdSpital = 1;
+    s.gCodSpital = "SJU01";
+    EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: Cluj---SJU01");
+    s.gDenJudet.clear();  // a configured county whose row is gone
+    EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: ------SJU01");
+    window().refreshJudetSpital();
+    EXPECT_EQ(window().sBar()->panelText(5).toStdString(), "Judetul: ------SJU01");
+}
+
+TEST_F(MainWindow, HospitalScreensNeedAConfiguredHospital) {
+    registerPlainScreens();
+    for (const char* name : {"mnuSectii", "mnuCostSpital", "mnuCostSectie"}) choose(name);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>(3, "Spitalul trebuie mai intai configurat."));
+    EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information);
+    EXPECT_EQ(children(), 0);
+    choose("mnuSpitale");
+    EXPECT_EQ(children(), 1);
+
+    GlobalUI::session().gIdSpital = 1;
+    boxes.clear();
+    choose("mnuSectii");
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(children(), 2);
+}
+
+TEST_F(MainWindow, AScreenOpensOnceAndComesToTheFront) {
+    registerPlainScreens();
+    choose("mnuSpitale");
+    choose("mnuRapoarte");
+    QMdiSubWindow* hospitals = window().mdiArea()->subWindowList(QMdiArea::CreationOrder)[0];
+    hospitals->showMinimized();
+    choose("mnuSpitale");
+    EXPECT_EQ(built[QStringLiteral("mnuSpitale")], 1);
+    EXPECT_EQ(children(), 2);
+    EXPECT_EQ(window().mdiArea()->activeSubWindow(), hospitals);
+    EXPECT_FALSE(hospitals->isMinimized());
+
+    hospitals->close();  // once closed, the next choice builds a new one
+    choose("mnuSpitale");
+    EXPECT_EQ(built[QStringLiteral("mnuSpitale")], 2);
+}
+
+TEST_F(MainWindow, ConfigurationAndCloseAreRefusedWhileAWindowIsOpen) {
+    registerPlainScreens();
+    QPointer<frmMain> w = &window();
+    choose("mnuExport");
+    choose("mnuConfigurare");
+    EXPECT_EQ(built[QStringLiteral("mnuConfigurare")], 0);
+    w->close();
+    ASSERT_TRUE(test::processUntil([] { return true; }));
+    EXPECT_TRUE(w);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(boxes.texts(),
+              (std::vector<std::string>{
+                  "Parametrii necesari rularii aplicatiei se pot modifica doar dupa inchiderea ferestrelor.",
+                  "Aplicatia se poate inchide numai dupa inchiderea tututor ferestrelor sale."}));
+
+    // The help window is not one of the program's forms.
+    com::app::setHelpFile(std::string(VELMORA_SOURCE_DIR) + "/data/help/Velmora.html");
+    choose("mnuAjutor");
+    ASSERT_NE(w->helpWindow(), nullptr);
+    EXPECT_TRUE(w->helpWindow()->isVisible());
+
+    for (QMdiSubWindow* child : w->mdiArea()->subWindowList()) child->close();
+    boxes.clear();
+    choose("mnuConfigurare");
+    EXPECT_EQ(built[QStringLiteral("mnuConfigurare")], 1);
+    w->close();
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(test::processUntil([&w] { return w.isNull(); }));  // unloaded: the run ends
+}
+
+TEST_F(MainWindow, AScreenThatFailsToLoadIsReportedAndNotShown) {
+    window().setScreen(QStringLiteral("mnuSpitale"), [](QWidget*) -> QWidget* {
+        com::raise(3024, "Velmora_Business.Spital.LoadList", "Baza de date lipseste.");
+    });
+    choose("mnuSpitale");
+    EXPECT_EQ(children(), 0);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "Numar Eroare: 3024.\r\nDescriere Eroare: Baza de date lipseste.\r\nModulul: frmMain\r\n"
+              "Subrutina/Functia: mnuSpitale\r\n");
+}
+
+TEST_F(MainWindow, HelpShowsTheManualOrSaysWhyNot) {
+    com::app::setHelpFile("");
+    choose("mnuAjutor");
+    com::app::setHelpFile("/nonexistent/Velmora.html");
+    choose("mnuAjutor");
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "Nu se poate afisa Continutul Ajutorului. Nu este nici un ajutor asociat cu acest proiect.");
+    EXPECT_EQ(boxes.shown()[0].title, window().windowTitle().toStdString());
+    EXPECT_EQ(boxes.shown()[1].icon, velmora::MsgIcon::None);
+    EXPECT_EQ(boxes.shown()[1].title, "Velmora");
+    EXPECT_NE(boxes.shown()[1].text.find("/nonexistent/Velmora.html"), std::string::npos);
+
+    com::app::setHelpFile(std::string(VELMORA_SOURCE_DIR) + "/data/help/Velmora.html");
+    choose("mnuAjutor");
+    EXPECT_EQ(boxes.shown().size(), 2u);
+    ASSERT_NE(window().helpWindow(), nullptr);
+    EXPECT_TRUE(window().helpWindow()->browser()->toPlainText().contains(QStringLiteral("Intrarea in aplicatie")));
+    EXPECT_EQ(window().loadedFormCount(), 1);
+}
+
+TEST_F(MainWindow, BackupWithoutAConnectionIsReportedAndTheWindowEnabledAgain) {
+    window().mnuBackup_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "Numar Eroare: 91.\r\nDescriere Eroare: Eroare la efectuarea operatiei de backup a bazei de date.\r\n"
+              "Cauza posibila: probleme in retea.\r\nAnuntati va rugam serviciul informatic.\r\n"
+              "Modulul: Backup\r\nSubrutina/Functia: Backup\r\n");
+    EXPECT_TRUE(window().isEnabled());
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The shared routines: the error box, the combo filler and the file reader.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "com/dispatch.h"
+#include "com/error.h"
+#include "globalui.h"
+#include "support.h"
+
+namespace {
+
+// Any object with AddItem(text, id), as FillCombo accepts; keeps what it was given and
+// refuses an id it already has, as the keyed combo box does.
+class ItemList final : public com::Dispatchable<ItemList, com::IDispatch> {
+public:
+    std::vector<std::pair<std::string, int32_t>> items;
+    std::set<int32_t> ids;
+
+    static const com::DispatchTable<ItemList>& dispatchTable() {
+        static const com::DispatchTable<ItemList> table{
+            {"AddItem", 1, nullptr, nullptr,
+             [](ItemList& self, com::Args args) -> com::Variant {
+                 const int32_t id = args[1].toLong();
+                 if (!self.ids.insert(id).second) com::raise(com::errc::DuplicateKey, "MyCombo-AddItem");
+                 self.items.emplace_back(args[0].toString(), id);
+                 return {};
+             },
+             nullptr, 2, 2},
+        };
+        return table;
+    }
+};
+
+using Items = std::vector<std::pair<std::string, int32_t>>;
+
+Items filled(const std::string& list) {
+    auto combo = com::make<ItemList>();
+    GlobalUI::FillCombo(*combo, list);
+    return combo->items;
+}
+
+int32_t fillError(const std::string& list) {
+    try {
+        filled(list);
+    } catch (const com::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(ShowError, OneCriticalBoxWithTheFourLines) {
+    test::MessageScript boxes;
+    GlobalUI::ShowError(3029, "Eroare la conectare.", "Main", "GlobalUI");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto& box = boxes.shown()[0];
+    EXPECT_EQ(box.text,
+              "Numar Eroare: 3029.\r\nDescriere Eroare: Eroare la conectare.\r\nModulul: GlobalUI\r\n"
+              "Subrutina/Functia: Main\r\n");
+    EXPECT_EQ(box.title, "ATENTIE!");
+    EXPECT_EQ(box.icon, velmora::MsgIcon::Critical);
+    EXPECT_EQ(box.buttons, velmora::MsgButtons::Ok);
+}
+
+TEST(ShowError, TrappedReportsOnceAndSaysItFailed) {
+    test::MessageScript boxes;
+    EXPECT_TRUE(GlobalUI::Trapped("M", "P", [] {}));
+    EXPECT_FALSE(GlobalUI::Trapped("frmMain", "mnuSpitale", [] { com::raise(91, "x"); }));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Numar Eroare: 91.\r\n"), std::string::npos);
+    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmMain\r\nSubrutina/Functia: mnuSpitale"), std::string::npos);
+}
+
+TEST(FillCombo, AddsEachRowInOrder) {
+    EXPECT_TRUE(filled("").empty());
+    EXPECT_EQ(filled("5&A|7&B|"), (Items{{"A", 5}, {"B", 7}}));
+    EXPECT_EQ(filled("5&A&B|"), (Items{{"A", 5}}));      // text after a second "&" is not shown
+    EXPECT_EQ(filled("-1&Fara|"), (Items{{"Fara", -1}}));
+    EXPECT_TRUE(filled("5&A").empty());                     // a row must end with "|"
+}
+
+TEST(FillCombo, MalformedRowsAndDuplicateIdsRaise) {
+    EXPECT_EQ(fillError("5A|"), com::errc::SubscriptOutOfRange);
+    EXPECT_EQ(fillError("x&A|"), com::errc::TypeMismatch);
+    EXPECT_EQ(fillError("99999999999&A|"), com::errc::Overflow);
+    EXPECT_EQ(fillError("5&A|5&B|"), com::errc::DuplicateKey);
+}
+
+TEST(FillCombo, LongListsDoNotOverflowACounter) {
+    std::string list;
+    for (int id = 1; id <= 40000; ++id) list += std::to_string(id) + "&R|";
+    EXPECT_EQ(filled(list).size(), 40000u);
+}
+
+TEST(ReadTextFile, WholeFileOrFileNotFound) {
+    test::TempFolder dir;
+    const std::string bytes = std::string("a\r\nb\0c", 6) + "\xC8\x98";
+    test::writeText(dir / "t.txt", bytes);
+    EXPECT_EQ(GlobalUI::ReadTextFile(dir / "t.txt"), bytes);
+    try {
+        GlobalUI::ReadTextFile(dir / "none.txt");
+        FAIL() << "no error";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), com::errc::FileNotFound);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,379 @@
+// Start-up on the real libraries: the login form, the configuration file, the connection,
+// the list cache and the main window; the backup of the open database; the combo filler on
+// the real keyed combo box and the controller's locked fields on real cost sheets.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+
+#include "com/application.h"
+#include "com/error.h"
+#include "com/server.h"
+#include "business.h"
+#include "cache.h"
+#include "formcontroller.h"
+#include "frmlogin.h"
+#include "frmmain.h"
+#include "globalui.h"
+#include "hostedcontrol.h"
+#include "singleinstance.h"
+#include "statusbar.h"
+#include "support.h"
+
+namespace {
+
+using velmora::frmLogin;
+
+frmLogin* openLogin() {
+    frmLogin* login = nullptr;
+    test::processUntil([&login] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<frmLogin*>(widget); found && found->isVisible()) login = found;
+        return login != nullptr;
+    });
+    if (login) {
+        login->activateWindow();
+        (void)QTest::qWaitForWindowActive(login);
+    }
+    return login;
+}
+
+// Types into the user field as the user would: the keys go to the widget that has the focus.
+void typeUser(frmLogin& login, const QString& text) {
+    login.ctlUser()->widget()->setFocus();
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClicks(focused ? focused : login.ctlUser()->widget(), text);
+}
+
+class StartUp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlobalUI::resetSession();
+        GlobalUI::setProgramFolder(program.path());
+        test::makeDatabase(data.path());
+        values.MyPath = data.path().string();
+        values.MyExport = (data / "export").string();
+        values.MyBackup = backups.path().string();
+        test::writeText(program / "Init.xml", test::initText(values));
+    }
+    void TearDown() override {
+        GlobalUI::resetSession();
+        GlobalUI::setProgramFolder({});
+    }
+
+    // Runs Main while `onLogin` acts on the login form.
+    void runMain(const std::function<void(frmLogin&)>& onLogin) {
+        QTimer::singleShot(0, [onLogin] {
+            if (frmLogin* login = openLogin()) onLogin(*login);
+        });
+        GlobalUI::Main();
+    }
+    void runMain(const char* user, const char* password) {
+        runMain([user, password](frmLogin& login) {
+            typeUser(login, QString::fromLatin1(user));
+            QTest::keyClicks(login.txtPassword(), QString::fromLatin1(password));
+            QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
+        });
+    }
+    void configure(const std::string& judet, const std::string& spital) {
+        values.MyJudet = judet;
+        values.MySpital = spital;
+        test::writeText(program / "Init.xml", test::initText(values));
+    }
+    velmora::frmMain* mainWindow() { return GlobalUI::session().gfrmMain.data(); }
+
+    void expectStartFailure(int32_t number) {
+        runMain(test::kUser, test::kPassword);
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        const auto& box = boxes.shown()[0];
+        EXPECT_EQ(box.icon, velmora::MsgIcon::Critical);
+        EXPECT_EQ(box.text.rfind("Numar Eroare: " + std::to_string(number) + ".\r\n", 0), 0u) << box.text;
+        EXPECT_NE(box.text.find("\r\nModulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"), std::string::npos);
+        EXPECT_EQ(mainWindow(), nullptr);
+        EXPECT_FALSE(GlobalUI::session().gConection);
+    }
+
+    test::TempFolder program;
+    test::TempFolder data;
+    test::TempFolder backups;
+    test::InitFile values;
+    test::MessageScript boxes;
+};
+
+TEST_F(StartUp, NothingConfiguredOpensTheMainWindowWithEmptyCountyAndHospital) {
+    runMain(test::kUser, test::kPassword);
+    ASSERT_NE(mainWindow(), nullptr) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
+    EXPECT_TRUE(boxes.shown().empty());
+    const auto& s = GlobalUI::session();
+    EXPECT_EQ(s.gUser, "operator");
+    EXPECT_EQ(s.gPassword, "velmora");
+    EXPECT_EQ(s.gDenJudet, "");
+    EXPECT_EQ(s.gCodSpital, "");
+    EXPECT_EQ(s.gListaSpitale, "");
+    EXPECT_NE(s.gListaJudete.find("13&Cluj|"), std::string::npos);
+    EXPECT_FALSE(s.gListaSectii.empty());
+    EXPECT_FALSE(s.gListaPerioade.empty());
+    ASSERT_TRUE(s.gCache);
+    EXPECT_GT(com::getProperty(*s.gCache->Judete(), "Count").toLong(), 40);
+    EXPECT_TRUE(s.gCache->Rapoarte());
+    EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: ---");
+    EXPECT_EQ(mainWindow()->sBar()->panelText(6).toStdString(), "Utilizator: operator");
+    EXPECT_EQ(com::app::helpFile(), (program / "Velmora.html").string());
+}
+
+TEST_F(StartUp, TheConfiguredHospitalIsLoadedAndShown) {
+    configure("13", "1");
+    runMain(test::kUser, test::kPassword);
+    ASSERT_NE(mainWindow(), nullptr);
+    const auto& s = GlobalUI::session();
+    EXPECT_EQ(s.gDenJudet, "Cluj");
+    EXPECT_EQ(s.gCodSpital, "SJU01");
+    EXPECT_EQ(s.gListaSpitale.rfind("1&SJU01---", 0), 0u);
+    EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SJU01");
+
+    // Unloading the main window releases the cache and the connection.
+    QPointer<velmora::frmMain> window = mainWindow();
+    window->close();
+    EXPECT_TRUE(test::processUntil([&window] { return window.isNull(); }));
+    EXPECT_FALSE(s.gCache);
+    EXPECT_FALSE(s.gConection);
+}
+
+TEST_F(StartUp, AnEmptyPeriodTableStillStarts) {
+    test::execSql(data / test::kDatabase, "DELETE FROM Nom_Perioade");
+    runMain(test::kUser, test::kPassword);
+    ASSERT_NE(mainWindow(), nullptr);
+    EXPECT_EQ(GlobalUI::session().gListaPerioade, "");
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(StartUp, AWrongPasswordIsReportedOnceAndTheRunEnds) {
+    runMain(test::kUser, "wrong");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const std::string& text = boxes.shown()[0].text;
+    EXPECT_EQ(text.rfind("Numar Eroare: ", 0), 0u);
+    EXPECT_NE(text.find(".\r\nDescriere Eroare: Eroare la conectarea la baza de date (Cale baza incorecta, parola "
+                        "gresita, utilizator nepermis).\r\nModulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
+    EXPECT_EQ(mainWindow(), nullptr);
+}
+
+TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
+    std::filesystem::remove(program / "Init.xml");
+    expectStartFailure(com::errc::FileNotFound);
+
+    boxes.clear();
+    test::writeText(program / "Init.xml", "<Initializare><MyPath>");
+    expectStartFailure(com::errc::ObjectNotSet);
+
+    boxes.clear();
+    std::string text = test::initText(values);
+    text.erase(text.find("  <MyFiserAcces>"), text.find("  <MyFiserDSN>") - text.find("  <MyFiserAcces>"));
+    test::writeText(program / "Init.xml", text);
+    expectStartFailure(com::errc::ObjectNotSet);
+
+    boxes.clear();
+    configure("treisprezece", "1");
+    expectStartFailure(com::errc::TypeMismatch);
+
+    boxes.clear();
+    values.MyPath = (data / "elsewhere").string();  // the database is not where the file says
+    configure("-1", "-1");
+    runMain(test::kUser, test::kPassword);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(mainWindow(), nullptr);
+}
+
+TEST_F(StartUp, IncompleteLoginEndsTheRunWithItsMessage) {
+    runMain([](frmLogin& login) {
+        typeUser(login, QStringLiteral("operator"));
+        QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
+    });
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Date incomplete cu privire la rularea aplicatiei."});
+    EXPECT_EQ(mainWindow(), nullptr);
+    EXPECT_EQ(GlobalUI::session().gUser, "");
+
+    boxes.clear();
+    runMain([](frmLogin& login) {
+        QTest::keyClicks(login.txtPassword(), QStringLiteral("velmora"));
+        QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
+    });
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Date incomplete cu privire la rularea aplicatiei."});
+}
+
+TEST_F(StartUp, ClosingOrCancellingTheLoginEndsTheRunSilently) {
+    runMain([](frmLogin& login) { login.close(); });
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(mainWindow(), nullptr);
+    runMain([](frmLogin& login) {
+        typeUser(login, QStringLiteral("operator"));
+        QTest::mouseClick(login.cmdRenunta(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(mainWindow(), nullptr);
+}
+
+TEST_F(StartUp, EnterInThePasswordMovesOnAndDoesNotAccept) {
+    bool stillOpen = false;
+    bool focusMoved = false;
+    runMain([&](frmLogin& login) {
+        typeUser(login, QStringLiteral("operator"));
+        login.txtPassword()->setFocus();
+        QTest::keyClicks(login.txtPassword(), QStringLiteral("velmora"));
+        QTest::keyClick(login.txtPassword(), Qt::Key_Return);
+        test::processUntil([&login] { return !login.txtPassword()->hasFocus(); });
+        stillOpen = login.isVisible();
+        focusMoved = login.cmdAccepta()->hasFocus();
+        QTest::mouseClick(login.cmdRenunta(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(focusMoved);
+    EXPECT_EQ(mainWindow(), nullptr);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(StartUp, ASecondInstanceIsRefused) {
+    velmora::SingleInstance::release();
+    QLockFile other(velmora::SingleInstance::defaultLockPath());
+    ASSERT_TRUE(other.tryLock(0));
+    bool loginShown = false;
+    runMain([&loginShown](frmLogin& login) {
+        loginShown = true;
+        login.close();
+    });
+    other.unlock();
+    EXPECT_FALSE(loginShown);
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>{
+                  "Aplicatia nu permite folosirea mai multor instante ale sale simultan.\r\n"
+                  "Folositi instanta curenta, sau in cazul in care aceasta este blocata, distrugeti-o din TaskBar si "
+                  "apoi reveniti."});
+    EXPECT_EQ(mainWindow(), nullptr);
+}
+
+TEST_F(StartUp, BackupOfTheOpenDatabase) {
+    configure("13", "1");
+    runMain(test::kUser, test::kPassword);
+    ASSERT_NE(mainWindow(), nullptr);
+    mainWindow()->setClock([] { return QDateTime(QDate(2025, 2, 3), QTime(10, 0)); });
+    mainWindow()->mnuBackup_Click();
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de backup s-a efectuat cu succes."});
+    const auto target = backups / "VelmoraBck__03.02.2025.mdb";
+    ASSERT_TRUE(std::filesystem::exists(target));
+    for (const char* table : {"Nom_Spitale", "Velmora_Spital", "Velmora_Sectie", "Rapoarte"})
+        EXPECT_EQ(test::rowCount(target, table), test::rowCount(data / test::kDatabase, table)) << table;
+    EXPECT_TRUE(mainWindow()->isEnabled());
+
+    mainWindow()->mnuBackup_Click();  // the same day again: still one file
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(backups.path())) ++files;
+    EXPECT_EQ(files, 1);
+
+    const std::string good = test::readText(target);
+    GlobalUI::session().gMyBackup = (backups / "gone").string();
+    boxes.clear();
+    mainWindow()->mnuBackup_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Eroare la efectuarea operatiei de backup a bazei de "
+                                         "date.\r\nCauza posibila: probleme in retea.\r\nAnuntati va rugam "
+                                         "serviciul informatic.\r\nModulul: Backup\r\nSubrutina/Functia: Backup\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(mainWindow()->isEnabled());
+    EXPECT_EQ(test::readText(target), good);
+}
+
+TEST(KeyedCombo, FillComboOnTheRealComboBox) {
+    QWidget form;
+    velmora::HostedControl* combo = velmora::HostedControl::create("Quillon.MyCombo", &form, QStringLiteral("cmb"));
+    GlobalUI::FillCombo(combo->object(), "5&A|7&B|");
+    EXPECT_EQ(combo->get("ListCount").toLong(), 2);
+    combo->put("Cheie", com::Variant(int32_t{7}));
+    EXPECT_EQ(combo->get("Text").toString(), "B");
+    try {
+        GlobalUI::FillCombo(combo->object(), "9&C|5&D|");
+        FAIL() << "a duplicate id was accepted";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.source(), "MyCombo-AddItem");
+    }
+    EXPECT_EQ(combo->get("ListCount").toLong(), 3);  // the rows before the duplicate stay
+}
+
+}  // namespace
+
+namespace {
+
+// An edit form with the controls the controller locks by name, and one it must leave alone.
+struct CostSheetForm {
+    QWidget form;
+    velmora::ButtonBar bar = velmora::createButtonBar(&form);
+    velmora::FormController controller;
+    std::map<std::string, velmora::HostedControl*> fields;
+
+    CostSheetForm() {
+        fields["cmbSpital"] = velmora::HostedControl::create("Quillon.MyCombo", &form, QStringLiteral("cmbSpital"));
+        for (const char* name : {"ctlc22", "ctlc23", "ctlc24", "ctlc25"})
+            fields[name] = velmora::HostedControl::create("Quillon.ControlPersonal", &form, QString::fromLatin1(name));
+        QList<QAbstractButton*> buttons;
+        for (QPushButton* button : bar.cmdButton) buttons.append(button);
+        controller.AttachForm(&form);
+        controller.SeteazaButoane(buttons);
+    }
+
+    std::vector<std::string> locked() const {
+        std::vector<std::string> names;
+        for (const auto& [name, control] : fields)
+            if (!control->get("Enabled").toBool()) {
+                EXPECT_EQ(control->get("BackColor").toLong(), static_cast<int32_t>(0x8000000Fu)) << name;
+                names.push_back(name);
+            }
+        return names;
+    }
+};
+
+TEST(EditFormController, LocksTheFieldsTheCostSheetComputes) {
+    {
+        CostSheetForm hospital;
+        const auto sheet = velmora::newBusinessObject("CostSpital");
+        EXPECT_EQ(velmora::typeNameOf(*sheet), "CostSpital");
+        hospital.controller.AttachObject(sheet);
+        hospital.controller.Activate();
+        EXPECT_EQ(hospital.locked(), (std::vector<std::string>{"cmbSpital", "ctlc23", "ctlc24", "ctlc25"}));
+        hospital.fields["ctlc24"]->put("Enabled", com::Variant(true));  // any later call locks it again
+        hospital.controller.DirtyHandler(sheet);
+        EXPECT_EQ(hospital.locked().size(), 4u);
+    }
+    {
+        CostSheetForm ward;
+        const auto sheet = velmora::newBusinessObject("CostSectie");
+        ward.controller.AttachObject(sheet);
+        ward.controller.Activate();
+        EXPECT_EQ(ward.locked(), (std::vector<std::string>{"ctlc24", "ctlc25"}));
+    }
+    {
+        CostSheetForm registerForm;
+        const auto hospital = velmora::newBusinessObject("Spital");
+        EXPECT_EQ(velmora::typeNameOf(*hospital), "Spital");
+        registerForm.controller.AttachObject(hospital);
+        registerForm.controller.Activate();
+        EXPECT_TRUE(registerForm.locked().empty());
+        EXPECT_EQ(registerForm.controller.ButoaneVisibile(), 72);  // a new, blank hospital
+    }
+    {
+        QWidget bare;  // a cost-sheet form without its total fields: the form hears of it
+        velmora::FormController controller;
+        controller.AttachForm(&bare);
+        controller.AttachObject(velmora::newBusinessObject("CostSpital"));
+        EXPECT_THROW(controller.Activate(), com::Error);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+// The program's tests run on real widgets of the offscreen platform, with the class
+// libraries registered in a registry of their own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <string>
+
+#include "com/server.h"
+#include "globalui.h"
+#include "singleinstance.h"
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir runtime;
+    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
+    setenv("VELMORA_LOCK_FILE", (runtime.path() + "/velmora.lock").toLocal8Bit().constData(), 1);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    for (const std::string library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB})
+        if (!library.empty()) com::registerLibrary(library);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    GlobalUI::resetSession();
+    velmora::SingleInstance::release();
+    return result;
+}
