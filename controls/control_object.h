@@ -18,9 +18,9 @@
 #include "com/error.h"
 #include "com/events.h"
 #include "com/propertybag.h"
-#include "control_host.h"
+#include "typelib/control_host.h"
 #include "property_values.h"
-#include "quillon.h"
+#include "typelib/quillon.h"
 #include "widget_support.h"
 
 namespace quillon {

@@ -6,7 +6,7 @@
 
 #include "com/variant.h"
 #include "control_object.h"
-#include "quillon.h"
+#include "typelib/quillon.h"
 
 class QLineEdit;
 class QWidget;

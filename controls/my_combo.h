@@ -4,7 +4,7 @@
 
 #include "com/variant.h"
 #include "control_object.h"
-#include "quillon.h"
+#include "typelib/quillon.h"
 
 class QComboBox;
 

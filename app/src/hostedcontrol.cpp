@@ -4,7 +4,7 @@
 
 #include "com/error.h"
 #include "com/server.h"
-#include "control_host.h"
+#include "typelib/control_host.h"
 
 namespace velmora {
 

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include "com/server.h"
-#include "quillon.h"
+#include "typelib/quillon.h"
 #include "support.h"
 
 namespace quillon {

@@ -18,7 +18,7 @@
 
 #include "com/events.h"
 #include "com/locale.h"
-#include "control_host.h"
+#include "typelib/control_host.h"
 
 namespace quillon::test {
 
