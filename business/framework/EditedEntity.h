@@ -75,7 +75,13 @@ public:
         if (!field) return com::Variant(std::string());
         return GetDataByName(std::string(field->propertyName));
     }
+    // Reads a property only: a method of that name (Delete, Save, Clear, ...) is not run by
+    // a read but answered as a member the object does not have.
     com::Variant GetDataByName(const std::string& FieldName) override {
+        const auto& table = Derived::dispatchTable();
+        if (const auto id = table.idOf(FieldName); id && !table.byId(*id)->get)
+            com::raise(com::errc::NoSuchMember, "CallByName",
+                       "Object doesn't support this property or method: \"" + FieldName + "\"");
         return com::getProperty(static_cast<Interface&>(this->self()), FieldName);
     }
     int32_t GetFieldCount() override { return static_cast<int32_t>(Derived::rowFields().size()); }

@@ -36,6 +36,11 @@ TEST_F(BrokenRulesTest, RuleBrokenRaisesOnlyForRealChanges) {
     EXPECT_TRUE(log.take().empty());
     list_->RuleBroken("B", false);
     EXPECT_EQ(log.take(), std::vector<std::string>{"NoBrokenRules"});
+    // An empty rule text cannot be a key: it never enters the list.
+    list_->RuleBroken("", true);
+    list_->RuleBroken("", true);
+    EXPECT_EQ(list_->get_Count(), 0);
+    EXPECT_TRUE(log.take().empty());
     list_->RuleBroken("X", true);
     list_->Clear();
     EXPECT_EQ(list_->get_Count(), 0);

@@ -101,6 +101,12 @@ TEST_F(ConnectionTest, ConnectLateBoundTakesCursorLocationTwoByDefault) {
         {Variant(data_.string()), Variant(workgroup_.string()), Variant(User), Variant(Password), Variant(dir_.string())});
     EXPECT_EQ(result, Variant(true));
     EXPECT_EQ(connection()->CursorLocation(), 2);
+
+    // A cursor location given is the one the connection takes.
+    conection_->Disconnect();
+    auto client = create<vb::_Conection>(vb::ProgId::Conection);
+    ASSERT_TRUE(client->Connect(data_.string(), workgroup_.string(), User, Password, dir_.string(), 3));
+    EXPECT_EQ(connection()->CursorLocation(), 3);
 }
 
 // Compaction must never leave the data file missing, and must not replace a file that a

@@ -51,6 +51,10 @@ INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('20
 };
 
 TEST_F(CostExportTest, ThePeriodIsCutOutIntoACompactedCopy) {
+    // Enough rows of another period that cutting them out frees whole pages, which only
+    // the compaction gives back.
+    rawExec(data_, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                   "INSERT INTO Velmora_Pacient (DataExternare) SELECT '2024-02-15 00:00:00' FROM n");
     const std::string before = readAll(data_);
     std::ofstream(target) << "an earlier export";
 

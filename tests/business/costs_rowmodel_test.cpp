@@ -55,6 +55,17 @@ TEST_F(CostRowModelTest, ReadsByPositionAndByName) {
     } catch (const com::Error& e) {
         EXPECT_EQ(e.number(), com::errc::NoSuchMember);
     }
+    // A method is no readable property: reading it by name runs nothing.
+    for (const char* method : {"Clear", "Delete", "LoadList"}) {
+        try {
+            model->GetDataByName(method);
+            ADD_FAILURE() << method << " was run by a read";
+        } catch (const com::Error& e) {
+            EXPECT_EQ(e.number(), com::errc::NoSuchMember) << method;
+        }
+    }
+    EXPECT_EQ(sheet->get_Amount("TCP"), Currency::fromUnits(15));
+    EXPECT_FALSE(sheet->get_IsDeleted());
 }
 
 TEST_F(CostRowModelTest, WritesConvertThenGoThroughTheLets) {

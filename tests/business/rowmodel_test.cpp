@@ -75,6 +75,13 @@ TEST_F(RowModelTest, FieldsByNameAndTheirCaseRules) {
     EXPECT_EQ(model_->GetDataByName("IdSpital"), Variant(int32_t{0}));
     EXPECT_EQ(model_->GetDataByName("IsValid"), Variant(false));
     EXPECT_EQ(errorOf([&] { model_->GetDataByName("ctlCodSpital"); }).number(), com::errc::NoSuchMember);
+
+    // A method is no readable property: reading it by name runs nothing.
+    for (const char* method : {"Delete", "clear", "CopyMe", "Save"})
+        EXPECT_EQ(errorOf([&] { model_->GetDataByName(method); }).number(), com::errc::NoSuchMember) << method;
+    EXPECT_FALSE(spital_->get_IsDeleted());
+    EXPECT_TRUE(spital_->get_IsNew() && spital_->get_IsDirty());
+    EXPECT_EQ(spital_->get_CodSpital(), "H9");
 }
 
 TEST_F(RowModelTest, WardConvertsToIntegersHalfToEven) {
