@@ -169,6 +169,13 @@ TEST_F(Saves, EngineErrorsAndBadStatementsRaise) {
     EXPECT_EQ(expectError([&] { rs.Open("Select a.x From NoSuchTable a", conn); }, "no such table"), ado::errc::Engine);
     EXPECT_EQ(expectError([&] { rs.Open("Select 'unterminated From Nom_Judete", conn); }), ado::errc::BadSql);
     EXPECT_EQ(rs.State(), 0);
+    // Text after the statement is refused, not dropped: neither statement runs.
+    EXPECT_EQ(expectError([&] { conn->Execute("DELETE a.* FROM Nom_Judete a WHERE a.IdJudet=1; DELETE FROM Nom_Judete"); },
+                          "after the end"),
+              ado::errc::BadSql);
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
+    conn->Execute("DELETE a.* FROM Nom_Judete a WHERE a.IdJudet=42; ");
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 41);
     // The same statement text can be open twice at once.
     ado::Recordset a, b;
     a.Open("Select a.IdJudet From Nom_Judete a Order By a.IdJudet", conn);

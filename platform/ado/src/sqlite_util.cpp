@@ -35,11 +35,16 @@ void exec(sqlite3* db, const char* sql) {
 
 StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent) {
     sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
     const int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()),
-                                      persistent ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, nullptr);
+                                      persistent ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, &tail);
     StmtHandle handle(stmt);
     if (rc != SQLITE_OK) raiseEngine(db, rc);
     if (!stmt) raise(errc::BadSql, "The statement is empty.");
+    // One statement a call: a second one would otherwise be dropped without a word.
+    const std::string_view rest = tail ? sql.substr(static_cast<size_t>(tail - sql.data())) : std::string_view{};
+    if (rest.find_first_not_of(" \t\r\n;") != std::string_view::npos)
+        raise(errc::BadSql, "Characters found after the end of the SQL statement: " + std::string(sql));
     return handle;
 }
 
