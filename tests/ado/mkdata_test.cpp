@@ -48,6 +48,9 @@ TEST_F(MkData, RefusesExistingFilesAndMissingPasswords) {
     EXPECT_NE(run(sampleArguments(folder / "Other.mdb", group), "x\\n"), 0);
     EXPECT_EQ(adotest::readAll(group), "keep");
     EXPECT_FALSE(fs::exists(folder / "Other.mdb"));
+    // The administrator's password is the one the compaction uses: it cannot be changed here.
+    EXPECT_NE(run("--workgroup '" + (folder / "Admin.mdw").string() + "' --account administrator", "x\\n"), 0);
+    EXPECT_FALSE(fs::exists(folder / "Admin.mdw"));
     EXPECT_NE(run("--database '" + dataFile.string() + "' --schema /no/such/schema.sql", ""), 0);
     EXPECT_FALSE(fs::exists(dataFile));
 }

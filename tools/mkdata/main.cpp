@@ -15,6 +15,7 @@
 
 #include "ado/workgroup.h"
 #include "com/error.h"
+#include "com/dispatch.h"
 
 namespace fs = std::filesystem;
 
@@ -71,6 +72,10 @@ void createDatabase(const Options& o) {
 std::vector<std::string> checkAndReadPasswords(const Options& o) {
     for (const auto& file : {o.database, o.workgroup})
         if (!file.empty() && fs::exists(file)) throw std::runtime_error(file.string() + " already exists");
+    for (const auto& name : o.accounts)
+        if (com::equalsIgnoreCase(name, ado::workgroup::AdministratorName))
+            throw std::runtime_error(name + ": the administrator's password is the one the compaction uses; "
+                                            "it is set already and cannot be changed");
     std::vector<std::string> passwords;
     for (const auto& name : o.accounts) {
         std::string line;
