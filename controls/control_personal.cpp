@@ -16,17 +16,6 @@ namespace {
 constexpr int TextHeightTwips = 285;
 constexpr int ButtonWidthTwips = 250;
 
-com::Date toDate(const QDateTime& value) {
-    const QDate d = value.date();
-    const QTime t = value.time();
-    return com::Date::fromParts({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
-}
-
-QDateTime toDateTime(com::Date value) {
-    const com::DateParts p = value.parts();
-    return QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second));
-}
-
 Qt::Alignment textAlignment(int32_t value) {
     switch (value) {
     case 1: return Qt::AlignRight | Qt::AlignVCenter;

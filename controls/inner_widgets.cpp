@@ -7,6 +7,17 @@
 
 namespace quillon {
 
+com::Date toDate(const QDateTime& value) {
+    const QDate d = value.date();
+    const QTime t = value.time();
+    return com::Date::fromParts({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+}
+
+QDateTime toDateTime(com::Date value) {
+    const com::DateParts p = value.parts();
+    return QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second));
+}
+
 NullableDateEdit::NullableDateEdit(QWidget* parent) : Hooked(parent) {
     setCalendarPopup(true);
     setMinimumDate(QDate(100, 1, 1));

@@ -9,7 +9,13 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include "com/date.h"
+
 namespace quillon {
+
+// An Automation date as the date pickers hold it, and back.
+com::Date toDate(const QDateTime& value);
+QDateTime toDateTime(com::Date value);
 
 // Hooks of an inner widget. `keyPress` runs before the widget sees the key and returns
 // true to consume it; the focus hooks run after the widget's own handling.

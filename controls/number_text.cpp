@@ -151,7 +151,10 @@ std::optional<com::Variant> parseEditNumber(const QString& text) {
             if (e.number() != com::errc::Overflow) return std::nullopt;
         }
     }
-    return com::Variant(QLocale::c().toDouble(text));
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;  // more digits than a number holds
+    return com::Variant(value);
 }
 
 std::optional<com::Variant> parseNumberText(const QString& text) {

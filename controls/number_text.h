@@ -25,7 +25,8 @@ bool isZeroOrEmpty(const com::Variant& value);
 
 // Reads a number field's edit text: a text without digits ("", "-", ".", "-.") is the
 // Integer 0; a plain signed decimal with "." becomes a Currency (a Double when it is
-// beyond the Currency's range or precision). Anything else gives nullopt.
+// beyond the Currency's range or precision). Anything else, and a number beyond a
+// Double's range, gives nullopt.
 std::optional<com::Variant> parseEditNumber(const QString& text);
 
 // Reads what a number field's box holds: its edit text, else a number as the field

@@ -243,10 +243,7 @@ void PaginaProprietati::selectionChanged(const std::vector<com::ComPtr<com::IDis
         txtValoareText_->setText(value.isNull() ? QString() : QString::fromStdString(value.toString()));
     } else if (kind == 1) {
         if (value.isNull()) dtpValoareData_->setNull();
-        else {
-            const com::DateParts p = value.toDate().parts();
-            dtpValoareData_->setValue(QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second)));
-        }
+        else dtpValoareData_->setValue(toDateTime(value.toDate()));
     } else if (kind == 3) {
         number_ = isNumberValue(value) ? value : com::Variant(int16_t{0});
         filling_ = true;
@@ -274,12 +271,7 @@ void PaginaProprietati::applyChanges(const std::vector<com::ComPtr<com::IDispatc
                                                   : com::Variant(txtValoareText_->text().toStdString());
         break;
     case 1:
-        if (dtpValoareData_->isNull()) value = com::Variant::null();
-        else {
-            const QDateTime d = dtpValoareData_->dateTime();
-            value = com::Variant(com::Date::fromParts({d.date().year(), d.date().month(), d.date().day(),
-                                                       d.time().hour(), d.time().minute(), d.time().second()}));
-        }
+        value = dtpValoareData_->isNull() ? com::Variant::null() : com::Variant(toDate(dtpValoareData_->dateTime()));
         break;
     case 3: {
         const QString text = txtValoareNumar_->text();

@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <future>
+#include <thread>
+
 #include "fixture.h"
 
 namespace {
@@ -86,6 +89,36 @@ TEST_F(Compaction, SkippedWhileTheFileIsInUse) {
     }
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 43);
     EXPECT_TRUE(ado::compactDataFile(dataFile, temp, workgroupFile));
+}
+
+TEST_F(Compaction, AConnectionOpenedMeanwhileWritesIntoTheCompactedFile) {
+    // Another connection opens while the compacted copy waits to replace the data file: it
+    // must work on the file that stays, not on the one about to be replaced.
+    std::thread other;
+    std::string failure;
+    ado::setCompactStepHook([&](ado::CompactStep step) {
+        if (step != ado::CompactStep::Checked) return;
+        std::promise<void> wrote;
+        auto done = wrote.get_future();
+        other = std::thread([this, &failure, wrote = std::move(wrote)]() mutable {
+            try {
+                auto c = open();
+                c->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (100, 'Meanwhile')");
+            } catch (const com::Error& e) {
+                failure = e.description();
+            }
+            wrote.set_value();
+        });
+        // An open that does not wait for the compaction writes at once; one that waits
+        // cannot, and the compaction goes on.
+        done.wait_for(std::chrono::milliseconds(300));
+    });
+    const bool compacted = ado::compactDataFile(dataFile, temp, workgroupFile);
+    ado::setCompactStepHook(nullptr);
+    other.join();
+    EXPECT_EQ(failure, "");
+    EXPECT_TRUE(compacted);
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete WHERE IdJudet=100"), 1);
 }
 
 TEST_F(Compaction, UnwritableFolderOrMissingFilesFailQuietly) {

@@ -40,11 +40,17 @@ TEST_F(MkData, BuildsASampleFolderThatOpensWithTheSampleAccount) {
 
 TEST_F(MkData, RefusesExistingFilesAndMissingPasswords) {
     const fs::path db = folder / "Sample.mdb", group = folder / "Sample.mdw";
+    // A run that cannot finish makes neither file.
     EXPECT_NE(run(sampleArguments(db, group), ""), 0);  // no password on standard input
     EXPECT_FALSE(fs::exists(group));
+    EXPECT_FALSE(fs::exists(db));
     { std::ofstream(group) << "keep"; }
     EXPECT_NE(run(sampleArguments(folder / "Other.mdb", group), "x\\n"), 0);
     EXPECT_EQ(adotest::readAll(group), "keep");
+    EXPECT_FALSE(fs::exists(folder / "Other.mdb"));
+    // The administrator's password is the one the compaction uses: it cannot be changed here.
+    EXPECT_NE(run("--workgroup '" + (folder / "Admin.mdw").string() + "' --account administrator", "x\\n"), 0);
+    EXPECT_FALSE(fs::exists(folder / "Admin.mdw"));
     EXPECT_NE(run("--database '" + dataFile.string() + "' --schema /no/such/schema.sql", ""), 0);
     EXPECT_FALSE(fs::exists(dataFile));
 }

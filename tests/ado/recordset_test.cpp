@@ -126,6 +126,10 @@ TEST_F(Saves, ValuesFollowTheDeclaredTypes) {
     EXPECT_EQ(expectError([&] { rs.field("Nope"); }), ado::errc::ItemNotFound);
     EXPECT_EQ(expectError([&] { rs.Collect("CodSpital", "Y"); }), ado::errc::NotUpdatable);
     rs.Close();
+    // An expression has no declared type: a sum beyond 32 bits reads as a double.
+    rs.Open("Select Sum(a.IdJudet) As Total From Nom_Spitale a", conn);
+    EXPECT_EQ(rs.field("Total"), com::Variant(3000000013.0));
+    rs.Close();
     EXPECT_EQ(expectError([&] { rs.Eof(); }), ado::errc::ObjectClosed);
     EXPECT_EQ(expectError([&] { rs.Close(); }), ado::errc::ObjectClosed);
 
@@ -169,6 +173,13 @@ TEST_F(Saves, EngineErrorsAndBadStatementsRaise) {
     EXPECT_EQ(expectError([&] { rs.Open("Select a.x From NoSuchTable a", conn); }, "no such table"), ado::errc::Engine);
     EXPECT_EQ(expectError([&] { rs.Open("Select 'unterminated From Nom_Judete", conn); }), ado::errc::BadSql);
     EXPECT_EQ(rs.State(), 0);
+    // Text after the statement is refused, not dropped: neither statement runs.
+    EXPECT_EQ(expectError([&] { conn->Execute("DELETE a.* FROM Nom_Judete a WHERE a.IdJudet=1; DELETE FROM Nom_Judete"); },
+                          "after the end"),
+              ado::errc::BadSql);
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
+    conn->Execute("DELETE a.* FROM Nom_Judete a WHERE a.IdJudet=42; ");
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 41);
     // The same statement text can be open twice at once.
     ado::Recordset a, b;
     a.Open("Select a.IdJudet From Nom_Judete a Order By a.IdJudet", conn);

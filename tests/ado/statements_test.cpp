@@ -188,6 +188,40 @@ TEST_F(Statements, CostSheetsLoadAndList) {
     EXPECT_NE(std::find(wards.begin(), wards.end(), "MI---Medicina interna---2"), wards.end());
 }
 
+// The sample cost sheets obey the rules the screens and the sheets keep: group totals equal
+// their sub-lines, category totals cover their lines, and each hospital sheet is the sum of
+// its wards' sheets for the period.
+TEST_F(Statements, SampleSheetsAddUp) {
+    auto sum = [](const std::string& prefix, int from, int to, const std::string& suffix, bool pad) {
+        std::string s;
+        for (int i = from; i <= to; ++i)
+            s += (s.empty() ? "" : "+") + prefix + (pad && i < 10 ? "0" : "") + std::to_string(i) + suffix;
+        return s;
+    };
+    std::vector<std::string> broken;
+    for (const char* table : {"Velmora_Spital", "Velmora_Sectie"}) {
+        std::vector<std::string> rules{"c23=" + sum("c23_", 1, 4, "", true), "c24=" + sum("c24_", 1, 7, "", true),
+                                       "c25=" + sum("c25_", 1, 9, "", true), "TCP>=" + sum("c02_", 1, 6, "", false)};
+        for (int k = 1; k <= 6; ++k)
+            rules.push_back("c02_" + std::to_string(k) + ">=" + sum("c", 10, 16, "_" + std::to_string(k), false));
+        for (const auto& rule : rules)
+            if (rawCount(std::string("SELECT count(*) FROM ") + table + " WHERE NOT (" + rule + ")") != 0)
+                broken.push_back(std::string(table) + ": " + rule);
+    }
+    const std::string amounts = amountList();
+    for (size_t at = 0; at < amounts.size();) {
+        const size_t end = std::min(amounts.find(", ", at), amounts.size());
+        const std::string name = amounts.substr(at + 2, end - at - 2);  // past "a."
+        at = end + 2;
+        if (rawCount("SELECT count(*) FROM Velmora_Spital h WHERE h." + name + " IS NOT (SELECT sum(w." + name +
+                     ") FROM Velmora_Sectie w WHERE w.IdPerioada=h.IdPerioada AND w.IdSpital=h.IdSpital)") != 0)
+            broken.push_back("hospital vs wards: " + name);
+    }
+    EXPECT_EQ(broken, std::vector<std::string>{});
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Velmora_Spital"), 6);
+    EXPECT_EQ(rawCount("SELECT count(DISTINCT IdSectie || '/' || NrSectie) FROM Velmora_Sectie"), 8);
+}
+
 TEST_F(Statements, RegisterAndWardSheetSaves) {
     auto save = [&](const std::string& sql, const std::vector<std::pair<std::string, com::Variant>>& values,
                     const std::string& key) {

@@ -154,6 +154,11 @@ TEST_F(ControlPersonalTest, NumberFieldKeepsAValidStateAgainstBadInput) {
     EXPECT_EQ(txt()->text(), "12");
     EXPECT_EQ(value(), com::Variant(int32_t{12}));
     EXPECT_EQ(events->count(ev::Change), changes);
+    QGuiApplication::clipboard()->setText(QString(400, u'9'));  // no number holds it
+    txt()->selectAll();
+    txt()->paste();
+    EXPECT_EQ(txt()->text(), "12");
+    EXPECT_EQ(value(), com::Variant(int32_t{12}));
     QGuiApplication::clipboard()->setText("-4.25");
     txt()->selectAll();
     txt()->paste();

@@ -96,6 +96,7 @@ TEST(NumberText, ReadsEditTextWithAPointInEveryLocale) {
     // Beyond the Currency's four decimals or range the number stays a Double.
     EXPECT_EQ(parseEditNumber("0.123456"), com::Variant(0.123456));
     EXPECT_EQ(parseEditNumber("99999999999999999999"), com::Variant(1e20));
+    EXPECT_FALSE(parseEditNumber(QString(400, u'9')));  // beyond any number a field can hold
     // What a field displays reads back too; the edit text comes first.
     EXPECT_EQ(parseNumberText("1.234,507"), com::Variant(com::Currency::fromUnits(12345070)));
     EXPECT_EQ(parseNumberText("1.234"), com::Variant(com::Currency::fromUnits(12340)));

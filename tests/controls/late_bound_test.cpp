@@ -111,6 +111,30 @@ TEST_F(LateBoundTest, MyComboDrivenByIdAndByName) {
     EXPECT_EQ(error.number(), com::errc::DuplicateKey);
 }
 
+// The main program binds members by these numbers, so they are part of the contract.
+TEST_F(LateBoundTest, EveryMemberAnswersToItsContractedDispatchId) {
+    const std::pair<const char*, com::DispId> personal[] = {
+        {"hWnd", 0x6803000C},          {"TipData", 0x6803000B},       {"NrZecimale", 0x6803000A},
+        {"AfisezFormat", 0x68030009},  {"AfisezMinute", 0x68030008},  {"PermitSelectManual", 0x68030007},
+        {"Enabled", 0x68030006},       {"Font", 0x68030005},          {"Alignment", 0x68030004},
+        {"BackColor", 0x68030003},     {"ForeColor", 0x68030002},     {"FocusBackColor", 0x68030001},
+        {"FocusForeColor", 0x68030000}, {"Valoare", 0},               {"Goleste", 0x60030020},
+        {"ShowAboutBox", -552}};
+    const std::pair<const char*, com::DispId> combo[] = {
+        {"hWnd", 0x68030009},           {"Enabled", 0x68030008},   {"Font", 0x68030007},
+        {"BackColor", 0x68030006},      {"ForeColor", 0x68030005}, {"FocusBackColor", 0x68030004},
+        {"FocusForeColor", 0x68030003}, {"ListCount", 0x68030002}, {"ListIndex", 0x68030001},
+        {"Text", 0},                    {"Cheie", 0x68030000},     {"AddItem", 0x60030015},
+        {"RemoveItem", 0x60030016},     {"Clear", 0x60030017},     {"ShowAboutBox", -552}};
+    const auto check = [](const char* progId, const auto& members) {
+        const auto control = com::CreateObject(progId);
+        ASSERT_TRUE(control);
+        for (const auto& [name, id] : members) EXPECT_EQ(control->GetIDOfName(name), id) << progId << " " << name;
+    };
+    check("Quillon.ControlPersonal", personal);
+    check("Quillon.MyCombo", combo);
+}
+
 TEST_F(LateBoundTest, AboutBoxShowsTheMajorVersion) {
     const auto combo = com::CreateObject("Quillon.MyCombo");
     // Each call builds a fresh box.

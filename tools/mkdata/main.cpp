@@ -15,6 +15,7 @@
 
 #include "ado/workgroup.h"
 #include "com/error.h"
+#include "com/dispatch.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +43,6 @@ std::string readFile(const fs::path& file) {
 }
 
 void createDatabase(const Options& o) {
-    if (fs::exists(o.database)) throw std::runtime_error(o.database.string() + " already exists");
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(o.database.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
@@ -67,8 +67,15 @@ void createDatabase(const Options& o) {
     }
 }
 
-void createWorkgroup(const Options& o) {
-    if (fs::exists(o.workgroup)) throw std::runtime_error(o.workgroup.string() + " already exists");
+// Everything that can refuse the run before a file is made: neither file may exist, and
+// every account needs its password.
+std::vector<std::string> checkAndReadPasswords(const Options& o) {
+    for (const auto& file : {o.database, o.workgroup})
+        if (!file.empty() && fs::exists(file)) throw std::runtime_error(file.string() + " already exists");
+    for (const auto& name : o.accounts)
+        if (com::equalsIgnoreCase(name, ado::workgroup::AdministratorName))
+            throw std::runtime_error(name + ": the administrator's password is the one the compaction uses; "
+                                            "it is set already and cannot be changed");
     std::vector<std::string> passwords;
     for (const auto& name : o.accounts) {
         std::string line;
@@ -76,6 +83,10 @@ void createWorkgroup(const Options& o) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         passwords.push_back(line);
     }
+    return passwords;
+}
+
+void createWorkgroup(const Options& o, const std::vector<std::string>& passwords) {
     try {
         ado::workgroup::create(o.workgroup);
         for (size_t i = 0; i < o.accounts.size(); ++i) ado::workgroup::setAccount(o.workgroup, o.accounts[i], passwords[i]);
@@ -105,14 +116,20 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    bool databaseMade = false;
     try {
-        if (!o.database.empty()) createDatabase(o);
-        if (!o.workgroup.empty()) createWorkgroup(o);
-    } catch (const com::Error& e) {
-        std::cerr << "mkdata: " << e.description() << '\n';
-        return 1;
+        const auto passwords = checkAndReadPasswords(o);
+        if (!o.database.empty()) {
+            createDatabase(o);
+            databaseMade = true;
+        }
+        if (!o.workgroup.empty()) createWorkgroup(o, passwords);
     } catch (const std::exception& e) {
-        std::cerr << "mkdata: " << e.what() << '\n';
+        // A run that fails leaves no half of its result behind.
+        std::error_code ec;
+        if (databaseMade) fs::remove(o.database, ec);
+        const auto* error = dynamic_cast<const com::Error*>(&e);
+        std::cerr << "mkdata: " << (error ? error->description() : std::string(e.what())) << '\n';
         return 1;
     }
     return 0;

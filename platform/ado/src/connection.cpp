@@ -195,8 +195,12 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     const std::string secret = password.empty() ? connectionValue(pairs, "Password") : std::string(password);
 
     workgroup::authenticate(systemDatabase, account, secret);
+    // The lock comes first: a compaction that holds it may still replace the file, and a
+    // connection opened before that would write into the replaced one.
+    detail::FileLock lock(dataSource, false, std::chrono::seconds(5));
+    if (lock.refused())
+        raise(errc::InUse, "The data file '" + dataSource + "' is being compacted; try again in a moment.");
     auto db = detail::openDatabase(dataSource, detail::OpenMode::ReadWrite);
-    detail::FileLock lock(dataSource, false);
     detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                                        nullptr, cstrFunction, nullptr, nullptr, nullptr));
     impl_->db = std::move(db);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "ado/error.h"
 
@@ -34,11 +35,16 @@ void exec(sqlite3* db, const char* sql) {
 
 StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent) {
     sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
     const int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()),
-                                      persistent ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, nullptr);
+                                      persistent ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, &tail);
     StmtHandle handle(stmt);
     if (rc != SQLITE_OK) raiseEngine(db, rc);
     if (!stmt) raise(errc::BadSql, "The statement is empty.");
+    // One statement a call: a second one would otherwise be dropped without a word.
+    const std::string_view rest = tail ? sql.substr(static_cast<size_t>(tail - sql.data())) : std::string_view{};
+    if (rest.find_first_not_of(" \t\r\n;") != std::string_view::npos)
+        raise(errc::BadSql, "Characters found after the end of the SQL statement: " + std::string(sql));
     return handle;
 }
 
@@ -103,23 +109,33 @@ fs::path siblingTemp(const fs::path& file, std::string_view purpose) {
     return file.parent_path() / name;
 }
 
-FileLock::FileLock(const fs::path& dataFile, bool exclusive) {
+FileLock::FileLock(const fs::path& dataFile, bool exclusive, std::chrono::milliseconds wait) {
+    std::error_code ec;
+    if (!fs::exists(dataFile, ec)) return;
     const fs::path lockPath = fs::path(dataFile.string() + ".lock");
     fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ < 0) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) return;
-    if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        ::close(fd_);
-        fd_ = -1;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        if (!busy || std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd_);
+            fd_ = -1;
+            refused_ = busy;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
-FileLock::FileLock(FileLock&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+FileLock::FileLock(FileLock&& o) noexcept : fd_(o.fd_), refused_(o.refused_) { o.fd_ = -1; }
 
 FileLock& FileLock::operator=(FileLock&& o) noexcept {
     if (this != &o) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = o.fd_;
+        refused_ = o.refused_;
         o.fd_ = -1;
     }
     return *this;

@@ -10,7 +10,8 @@
 //   any, NULL         NULL                                  com::Null
 //
 // A column of an expression (no declared type) is read by its stored class: INTEGER
-// as int32 (error 6 outside the range), REAL as double, TEXT as text.
+// as int32 (as a double beyond its range, as a large count or sum), REAL as double, TEXT
+// as text.
 #include <string_view>
 
 #include "com/variant.h"
