@@ -96,6 +96,9 @@ protected:
         EXPECT_EQ(box.icon, velmora::MsgIcon::Critical);
         EXPECT_EQ(box.text.rfind("Numar Eroare: " + std::to_string(number) + ".\r\n", 0), 0u) << box.text;
         EXPECT_NE(box.text.find("\r\nModulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"), std::string::npos);
+        // The description is the program's own Romanian text, not the run-time's English one.
+        EXPECT_EQ(box.text.find("Descriere Eroare: " + com::standardDescription(number) + "\r\n"), std::string::npos)
+            << box.text;
         EXPECT_EQ(mainWindow(), nullptr);
         EXPECT_FALSE(GlobalUI::session().gConection);
     }
