@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -167,8 +168,8 @@ TEST_F(MainWindow, ConfigurationAndCloseAreRefusedWhileAWindowIsOpen) {
     choose("mnuConfigurare");
     EXPECT_EQ(built[QStringLiteral("mnuConfigurare")], 0);
     w->close();
-    ASSERT_TRUE(test::processUntil([] { return true; }));
-    EXPECT_TRUE(w);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // an accepted close deletes it here
+    ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(boxes.texts(),
               (std::vector<std::string>{
