@@ -263,6 +263,27 @@ TEST_F(StartUp, ASecondInstanceIsRefused) {
     EXPECT_EQ(mainWindow(), nullptr);
 }
 
+TEST_F(StartUp, ALockFileThatCannotBeMadeIsReportedNotTakenForASecondInstance) {
+    velmora::SingleInstance::release();
+    const QString saved = qEnvironmentVariable("VELMORA_LOCK_FILE");
+    const std::string unreachable = (data / "no-such-folder" / "velmora.lock").string();
+    qputenv("VELMORA_LOCK_FILE", QByteArray::fromStdString(unreachable));
+    bool loginShown = false;
+    runMain([&loginShown](frmLogin& login) {
+        loginShown = true;
+        login.close();
+    });
+    qputenv("VELMORA_LOCK_FILE", saved.toLocal8Bit());
+    EXPECT_FALSE(loginShown);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(boxes.shown()[0].text.find("no-such-folder/velmora.lock nu poate fi creat.\r\nModulul: GlobalUI\r\n"
+                                         "Subrutina/Functia: Main\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
+    EXPECT_EQ(mainWindow(), nullptr);
+}
+
 TEST_F(StartUp, BackupOfTheOpenDatabase) {
     configure("13", "1");
     runMain(test::kUser, test::kPassword);
