@@ -154,7 +154,9 @@ void replaceFile(const std::filesystem::path& target, const std::string& text) {
         if (written <= 0) raiseFileError("Nu se poate scrie", temporary);
         rest.remove_prefix(static_cast<std::size_t>(written));
     }
-    ::fchmod(fd.get(), 0644);
+    // The new file keeps the old one's permissions (a shared installation may let a group write it).
+    struct stat old {};
+    ::fchmod(fd.get(), ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
     if (::fsync(fd.get()) != 0) raiseFileError("Nu se poate scrie", temporary);
     if (!fd.close()) raiseFileError("Nu se poate scrie", temporary);
     if (::rename(temporary.c_str(), target.c_str()) != 0) raiseFileError("Nu se poate inlocui", target);

@@ -120,7 +120,12 @@ TEST(InitFile, WriteChangesOnlyTheFourValues) {
     const auto file = dir / "Init.xml";
     const std::string before = test::initText(configured());
     test::writeText(file, before);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read | std::filesystem::perms::group_write);
     writeInitFile(file, InitUpdate{7, 42, "/new/export & co", "/new/backup"});
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::group_write);  // kept as they were
 
     auto expected = configured();
     expected.MyJudet = "7";
