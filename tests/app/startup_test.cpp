@@ -69,8 +69,11 @@ protected:
     }
 
     // Runs Main while `onLogin` acts on the login form.
+    // The helper lives only as long as this run: when no login is ever shown, it must not
+    // fire later inside another run.
     void runMain(const std::function<void(frmLogin&)>& onLogin) {
-        QTimer::singleShot(0, [onLogin] {
+        QObject run;
+        QTimer::singleShot(0, &run, [onLogin] {
             if (frmLogin* login = openLogin()) onLogin(*login);
         });
         GlobalUI::Main();
