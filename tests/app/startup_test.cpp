@@ -171,6 +171,7 @@ TEST_F(StartUp, AWrongPasswordIsReportedOnceAndTheRunEnds) {
         << text;
     EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
     EXPECT_EQ(mainWindow(), nullptr);
+    EXPECT_FALSE(GlobalUI::session().gConection);
 }
 
 TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
@@ -196,7 +197,12 @@ TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
     configure("-1", "-1");
     runMain(test::kUser, test::kPassword);
     ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Eroare la conectarea la baza de date (Cale baza "
+                                         "incorecta, parola gresita, utilizator nepermis).\r\nModulul: GlobalUI\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
     EXPECT_EQ(mainWindow(), nullptr);
+    EXPECT_FALSE(GlobalUI::session().gConection);  // the connection that failed is released
 }
 
 TEST_F(StartUp, IncompleteLoginEndsTheRunWithItsMessage) {
