@@ -222,6 +222,25 @@ TEST_F(StartUp, IncompleteLoginEndsTheRunWithItsMessage) {
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Date incomplete cu privire la rularea aplicatiei."});
 }
 
+TEST_F(StartUp, TheLoginTakesNameAndPasswordUntrimmed) {
+    std::string user;
+    std::string password;
+    bool accepted = false;
+    runMain([&](frmLogin& login) {
+        typeUser(login, QStringLiteral("  "));
+        QTest::keyClicks(login.txtPassword(), QStringLiteral(" x "));
+        QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
+        accepted = login.Continua();
+        user = GlobalUI::session().gUser;
+        password = GlobalUI::session().gPassword;
+    });
+    EXPECT_TRUE(accepted);  // blanks count as filled in; the connection then refuses them
+    EXPECT_EQ(user, "  ");
+    EXPECT_EQ(password, " x ");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Eroare la conectarea la baza de date"), std::string::npos);
+}
+
 TEST_F(StartUp, ClosingOrCancellingTheLoginEndsTheRunSilently) {
     runMain([](frmLogin& login) { login.close(); });
     EXPECT_TRUE(boxes.shown().empty());
