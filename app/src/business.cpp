@@ -16,13 +16,13 @@ com::ComPtr<com::IDispatch> newBusinessObject(std::string_view className) {
 com::Variant valueOf(const com::Variant& item) {
     if (!item.isObject()) return item;
     com::ComPtr<com::IDispatch> object = item.toDispatch();
-    if (!object) com::raise(com::errc::ObjectNotSet, "Velmora");
+    if (!object) com::raise(com::errc::ObjectNotSet, "Velmora", "Obiectul cerut nu este setat.");
     return object->Invoke(com::dispid::Value, com::InvokeKind::PropertyGet, {});
 }
 
 std::string connectionDataSource(com::IDispatch& conection) {
     const com::ComPtr<com::IDispatch> connection = com::getProperty(conection, "ConnnectionObject").toDispatch();
-    if (!connection) com::raise(com::errc::ObjectNotSet, "Velmora");
+    if (!connection) com::raise(com::errc::ObjectNotSet, "Velmora", "Conexiunea la baza de date nu este setata.");
     const com::Variant item =
         com::callByName(*connection, "Properties", com::InvokeKind::PropertyGet, {com::Variant("Data Source")});
     return valueOf(item).toString();

@@ -99,17 +99,29 @@ void FillCombo(com::IDispatch& combo, const std::string& list) {
     // The piece after the last "|" is empty in a well-formed list and is skipped.
     for (std::size_t row = 0; row + 1 < rows.size(); ++row) {
         const std::vector<std::string> columns = split(rows[row], '&');
-        if (columns.size() < 2) com::raise(com::errc::SubscriptOutOfRange, "GlobalUI.FillCombo");
-        const int32_t id = com::Variant(columns[0]).toLong();
+        if (columns.size() < 2)
+            com::raise(com::errc::SubscriptOutOfRange, "GlobalUI.FillCombo",
+                       "Randul \"" + rows[row] + "\" al listei nu are forma id&text.");
+        int32_t id = 0;
+        try {
+            id = com::Variant(columns[0]).toLong();
+        } catch (const com::Error& e) {
+            com::raise(e.number(), "GlobalUI.FillCombo",
+                       "Id-ul \"" + columns[0] + "\" al listei nu este un numar intreg.");
+        }
         com::callMethod(combo, "AddItem", {com::Variant(columns[1]), com::Variant(id)});
     }
 }
 
 std::string ReadTextFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) com::raise(com::errc::FileNotFound, "GlobalUI.ReadTextFile");
+    if (!in)
+        com::raise(com::errc::FileNotFound, "GlobalUI.ReadTextFile",
+                   "Fisierul " + file.string() + " nu a fost gasit.");
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) com::raise(com::errc::PathFileAccessError, "GlobalUI.ReadTextFile");
+    if (in.bad())
+        com::raise(com::errc::PathFileAccessError, "GlobalUI.ReadTextFile",
+                   "Fisierul " + file.string() + " nu poate fi citit.");
     return text;
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 #include <cerrno>
-#include <cstring>
 #include <string_view>
 
 #include <fcntl.h>
@@ -36,7 +35,9 @@ pugi::xml_document parse(const std::string& text) {
 pugi::xml_node keyNode(const pugi::xml_document& document, std::string_view key) {
     const std::string xpath = "//Initializare/" + std::string(key);
     const pugi::xml_node node = document.select_node(xpath.c_str()).node();
-    if (!node) com::raise(com::errc::ObjectNotSet, kSource);
+    if (!node)
+        com::raise(com::errc::ObjectNotSet, kSource,
+                   "Init.xml: cheia " + std::string(key) + " lipseste sau fisierul nu este un document XML valid.");
     return node;
 }
 
@@ -56,10 +57,18 @@ std::string textOf(const pugi::xml_document& document, std::string_view key) {
     return trimmed(text);
 }
 
+[[noreturn]] void raiseNotANumber(int32_t number, std::string_view key) {
+    com::raise(number, kSource, "Init.xml: valoarea cheii " + std::string(key) + " nu este un numar intreg.");
+}
+
 int32_t wholeNumberOf(const pugi::xml_document& document, std::string_view key) {
     const std::string text = textOf(document, key);
-    if (text.empty()) com::raise(com::errc::TypeMismatch, kSource);
-    return com::Variant(text).toLong();
+    if (text.empty()) raiseNotANumber(com::errc::TypeMismatch, key);
+    try {
+        return com::Variant(text).toLong();
+    } catch (const com::Error& e) {
+        raiseNotANumber(e.number(), key);
+    }
 }
 
 std::string escaped(std::string_view value) {
@@ -107,7 +116,8 @@ Splice valueSplice(const std::string& original, const pugi::xml_document& docume
 }
 
 [[noreturn]] void raiseFileError(const std::string& what, const std::filesystem::path& file) {
-    com::raise(com::errc::PathFileAccessError, kSource, what + " " + file.string() + ": " + std::strerror(errno));
+    com::raise(com::errc::PathFileAccessError, kSource,
+               what + " " + file.string() + " (codul de eroare al sistemului: " + std::to_string(errno) + ").");
 }
 
 class FileDescriptor {
@@ -144,7 +154,9 @@ void replaceFile(const std::filesystem::path& target, const std::string& text) {
         if (written <= 0) raiseFileError("Nu se poate scrie", temporary);
         rest.remove_prefix(static_cast<std::size_t>(written));
     }
-    ::fchmod(fd.get(), 0644);
+    // The new file keeps the old one's permissions (a shared installation may let a group write it).
+    struct stat old {};
+    ::fchmod(fd.get(), ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
     if (::fsync(fd.get()) != 0) raiseFileError("Nu se poate scrie", temporary);
     if (!fd.close()) raiseFileError("Nu se poate scrie", temporary);
     if (::rename(temporary.c_str(), target.c_str()) != 0) raiseFileError("Nu se poate inlocui", target);

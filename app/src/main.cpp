@@ -3,10 +3,13 @@
 
 #include "globalui.h"
 #include "frmmain.h"
+#include "qttexts.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    velmora::QtTexts qtTexts;
+    QApplication::installTranslator(&qtTexts);
     GlobalUI::Main();
     if (!GlobalUI::session().gfrmMain) return 0;
     const int code = QApplication::exec();

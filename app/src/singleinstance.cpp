@@ -4,6 +4,8 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include "com/error.h"
+
 namespace velmora {
 namespace {
 
@@ -24,9 +26,15 @@ QString SingleInstance::defaultLockPath() {
 
 bool SingleInstance::acquire(const QString& path) {
     if (held()) return true;
-    auto lock = std::make_unique<QLockFile>(path.isEmpty() ? defaultLockPath() : path);
+    const QString file = path.isEmpty() ? defaultLockPath() : path;
+    auto lock = std::make_unique<QLockFile>(file);
     lock->setStaleLockTime(0);  // only a lock whose process is gone counts as stale
-    if (!lock->tryLock(0)) return false;
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError) return false;
+        // No lock at all is not another instance: say what is wrong instead of refusing.
+        com::raise(com::errc::PermissionDenied, "SingleInstance",
+                   "Fisierul de blocare " + file.toStdString() + " nu poate fi creat.");
+    }
     held() = std::move(lock);
     return true;
 }

@@ -15,7 +15,8 @@ public:
     static QString defaultLockPath();
 
     // Takes the process-wide lock at `path` (the default path when empty); false when
-    // another instance holds it. Once taken it stays taken until release().
+    // another instance holds it. Once taken it stays taken until release(). A lock file that
+    // cannot be made at all raises com::Error.
     static bool acquire(const QString& path = {});
     static void release();
 };

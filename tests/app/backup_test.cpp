@@ -55,6 +55,13 @@ TEST(Backup, AFailedCopyKeepsTheEarlierBackup) {
     EXPECT_THROW(velmora::backupDatabase(data / "gone.mdb", backups.path(), QDate(2025, 2, 3)), com::Error);
     EXPECT_EQ(test::readText(target), good);
     EXPECT_THROW(velmora::backupDatabase(database, backups / "missing-folder", QDate(2025, 2, 3)), com::Error);
+
+    // No folder configured: refused, nothing written where the program runs from.
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(backups.path());
+    EXPECT_THROW(velmora::backupDatabase(database, "", QDate(2025, 2, 4)), com::Error);
+    std::filesystem::current_path(here);
+    EXPECT_FALSE(std::filesystem::exists(backups / "VelmoraBck__04.02.2025.mdb"));
 }
 
 }  // namespace

@@ -61,12 +61,19 @@ struct EditForm {
 TEST(FormController, ButtonBarTextsAndAllSixShownOnActivate) {
     EditForm edit;
     const char* captions[] = {"Salveaza", "Renunta", "Cauta...", "Adauga", "Sterge", "Iesire"};
+    const char* toolTips[] = {
+        "Salveaza in baza un obiect nou sau modificarile aduse unuia existent.",
+        "Renunta la inserarea unui obiect nou in baza sau la modificarile aduse unuia existent.",
+        "Cauta in baza de date un obiect indeplinind criteriile stabilite in forma de selectie.",
+        "Permite initierea introducerii unui obiect nou in baza de date.",
+        "Elimina definitiv un obiect din baza de date.",
+        "Inchide macheta curenta.",
+    };
     for (int i = 0; i < velmora::kButtonCount; ++i) {
         EXPECT_EQ(edit.bar.cmdButton[i]->text().toStdString(), captions[i]);
         EXPECT_EQ(edit.bar.cmdButton[i]->objectName().toStdString(), "cmdButton_" + std::to_string(i));
-        EXPECT_FALSE(edit.bar.cmdButton[i]->toolTip().isEmpty());
+        EXPECT_EQ(edit.bar.cmdButton[i]->toolTip().toStdString(), toolTips[i]);
     }
-    EXPECT_EQ(edit.bar.cmdButton[5]->toolTip().toStdString(), "Inchide macheta curenta.");
     QWidget other;
     EXPECT_EQ(velmora::createButtonBar(&other, true).cmdButton[3]->text().toStdString(), "Adauga...");
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -97,12 +98,23 @@ TEST_F(MainWindow, CaptionStatusBarAndMenuTree) {
     QStringList underDate;
     for (QAction* action : date->actions()) underDate << action->text();
     EXPECT_EQ(underDate, (QStringList{"Nomenclatoare", "Velmora la nivel de spital", "Velmora la nivel de sectie"}));
-    QStringList registers;
-    for (QAction* action : date->actions()[0]->menu()->actions()) registers << action->objectName();
-    EXPECT_EQ(registers, (QStringList{"mnuSpitale", "mnuSectii"}));
-    QStringList administration;
-    for (QAction* action : w.menuBar()->actions()[2]->menu()->actions()) administration << action->objectName();
-    EXPECT_EQ(administration, (QStringList{"mnuConfigurare", "mnuBackup", "mnuExport"}));
+    // Every item by name and caption, where it stands.
+    const auto namedItems = [](const QList<QAction*>& actions) {
+        QStringList items;
+        for (QAction* action : actions) items << action->objectName() + QLatin1Char('=') + action->text();
+        return items;
+    };
+    EXPECT_EQ(namedItems(date->actions()[0]->menu()->actions()),
+              (QStringList{"mnuSpitale=Spitale", "mnuSectii=Sectii spital"}));
+    EXPECT_EQ(namedItems(date->actions().mid(1)),
+              (QStringList{"mnuCostSpital=Velmora la nivel de spital", "mnuCostSectie=Velmora la nivel de sectie"}));
+    EXPECT_EQ(namedItems(w.menuBar()->actions()[2]->menu()->actions()),
+              (QStringList{"mnuConfigurare=Configurare aplicatie", "mnuBackup=Backup", "mnuExport=Export"}));
+    EXPECT_EQ(namedItems({w.menuBar()->actions()[1], w.menuBar()->actions()[3], w.menuBar()->actions()[4]}),
+              (QStringList{"mnuRapoarte=Rapoarte", "mnuAjutor=Ajutor", "mnuIesire=Iesire"}));
+    EXPECT_EQ(date->objectName(), QStringLiteral("mnuDate"));
+    EXPECT_EQ(date->actions()[0]->menu()->objectName(), QStringLiteral("mnuNomenclatoare"));
+    EXPECT_EQ(w.menuBar()->actions()[2]->menu()->objectName(), QStringLiteral("mnuAdministrare"));
 
     // Screens that the program does not have yet stay disabled; backup, help and exit work.
     for (const char* name : {"mnuSpitale", "mnuSectii", "mnuCostSpital", "mnuCostSectie", "mnuRapoarte",
@@ -167,8 +179,8 @@ TEST_F(MainWindow, ConfigurationAndCloseAreRefusedWhileAWindowIsOpen) {
     choose("mnuConfigurare");
     EXPECT_EQ(built[QStringLiteral("mnuConfigurare")], 0);
     w->close();
-    ASSERT_TRUE(test::processUntil([] { return true; }));
-    EXPECT_TRUE(w);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // an accepted close deletes it here
+    ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(boxes.texts(),
               (std::vector<std::string>{

@@ -13,10 +13,13 @@ using velmora::InitUpdate;
 using velmora::readInitFile;
 using velmora::writeInitFile;
 
+// The number of the error the body raises (0 for none). What the error box will show is
+// the program's own text, never the run-time's standard English one.
 int32_t errorNumberOf(const std::function<void()>& body) {
     try {
         body();
     } catch (const com::Error& e) {
+        EXPECT_NE(e.description(), com::standardDescription(e.number()));
         return e.number();
     }
     return 0;
@@ -68,6 +71,11 @@ TEST(InitFile, ReadFailuresCarryTheRunTimesNumbers) {
 
     test::writeText(file, "<Initializare><MyPath>/x</MyPath>");  // cut off half-way
     EXPECT_EQ(errorNumberOf([&] { readInitFile(file); }), com::errc::ObjectNotSet);
+    try {
+        readInitFile(file);
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.description(), "Init.xml: cheia MyPath lipseste sau fisierul nu este un document XML valid.");
+    }
 
     for (const char* key : {"MyPath", "MyDataBase", "MyFiserAcces", "MyFiserDSN", "MyExport", "MyBackup", "MyJudet",
                             "MySpital"}) {
@@ -84,6 +92,9 @@ TEST(InitFile, ReadFailuresCarryTheRunTimesNumbers) {
     badCounty.MyJudet = "Cluj";
     test::writeText(file, test::initText(badCounty));
     EXPECT_EQ(errorNumberOf([&] { readInitFile(file); }), com::errc::TypeMismatch);
+    badCounty.MyJudet = "99999999999";
+    test::writeText(file, test::initText(badCounty));
+    EXPECT_EQ(errorNumberOf([&] { readInitFile(file); }), com::errc::Overflow);
     auto emptyHospital = configured();
     emptyHospital.MySpital = "";
     test::writeText(file, test::initText(emptyHospital));
@@ -109,7 +120,12 @@ TEST(InitFile, WriteChangesOnlyTheFourValues) {
     const auto file = dir / "Init.xml";
     const std::string before = test::initText(configured());
     test::writeText(file, before);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read | std::filesystem::perms::group_write);
     writeInitFile(file, InitUpdate{7, 42, "/new/export & co", "/new/backup"});
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::group_write);  // kept as they were
 
     auto expected = configured();
     expected.MyJudet = "7";

@@ -69,8 +69,11 @@ protected:
     }
 
     // Runs Main while `onLogin` acts on the login form.
+    // The helper lives only as long as this run: when no login is ever shown, it must not
+    // fire later inside another run.
     void runMain(const std::function<void(frmLogin&)>& onLogin) {
-        QTimer::singleShot(0, [onLogin] {
+        QObject run;
+        QTimer::singleShot(0, &run, [onLogin] {
             if (frmLogin* login = openLogin()) onLogin(*login);
         });
         GlobalUI::Main();
@@ -96,6 +99,9 @@ protected:
         EXPECT_EQ(box.icon, velmora::MsgIcon::Critical);
         EXPECT_EQ(box.text.rfind("Numar Eroare: " + std::to_string(number) + ".\r\n", 0), 0u) << box.text;
         EXPECT_NE(box.text.find("\r\nModulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"), std::string::npos);
+        // The description is the program's own Romanian text, not the run-time's English one.
+        EXPECT_EQ(box.text.find("Descriere Eroare: " + com::standardDescription(number) + "\r\n"), std::string::npos)
+            << box.text;
         EXPECT_EQ(mainWindow(), nullptr);
         EXPECT_FALSE(GlobalUI::session().gConection);
     }
@@ -165,6 +171,7 @@ TEST_F(StartUp, AWrongPasswordIsReportedOnceAndTheRunEnds) {
         << text;
     EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
     EXPECT_EQ(mainWindow(), nullptr);
+    EXPECT_FALSE(GlobalUI::session().gConection);
 }
 
 TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
@@ -190,7 +197,12 @@ TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
     configure("-1", "-1");
     runMain(test::kUser, test::kPassword);
     ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Eroare la conectarea la baza de date (Cale baza "
+                                         "incorecta, parola gresita, utilizator nepermis).\r\nModulul: GlobalUI\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
     EXPECT_EQ(mainWindow(), nullptr);
+    EXPECT_FALSE(GlobalUI::session().gConection);  // the connection that failed is released
 }
 
 TEST_F(StartUp, IncompleteLoginEndsTheRunWithItsMessage) {
@@ -208,6 +220,25 @@ TEST_F(StartUp, IncompleteLoginEndsTheRunWithItsMessage) {
         QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
     });
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Date incomplete cu privire la rularea aplicatiei."});
+}
+
+TEST_F(StartUp, TheLoginTakesNameAndPasswordUntrimmed) {
+    std::string user;
+    std::string password;
+    bool accepted = false;
+    runMain([&](frmLogin& login) {
+        typeUser(login, QStringLiteral("  "));
+        QTest::keyClicks(login.txtPassword(), QStringLiteral(" x "));
+        QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
+        accepted = login.Continua();
+        user = GlobalUI::session().gUser;
+        password = GlobalUI::session().gPassword;
+    });
+    EXPECT_TRUE(accepted);  // blanks count as filled in; the connection then refuses them
+    EXPECT_EQ(user, "  ");
+    EXPECT_EQ(password, " x ");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Eroare la conectarea la baza de date"), std::string::npos);
 }
 
 TEST_F(StartUp, ClosingOrCancellingTheLoginEndsTheRunSilently) {
@@ -257,6 +288,27 @@ TEST_F(StartUp, ASecondInstanceIsRefused) {
                   "Aplicatia nu permite folosirea mai multor instante ale sale simultan.\r\n"
                   "Folositi instanta curenta, sau in cazul in care aceasta este blocata, distrugeti-o din TaskBar si "
                   "apoi reveniti."});
+    EXPECT_EQ(mainWindow(), nullptr);
+}
+
+TEST_F(StartUp, ALockFileThatCannotBeMadeIsReportedNotTakenForASecondInstance) {
+    velmora::SingleInstance::release();
+    const QString saved = qEnvironmentVariable("VELMORA_LOCK_FILE");
+    const std::string unreachable = (data / "no-such-folder" / "velmora.lock").string();
+    qputenv("VELMORA_LOCK_FILE", QByteArray::fromStdString(unreachable));
+    bool loginShown = false;
+    runMain([&loginShown](frmLogin& login) {
+        loginShown = true;
+        login.close();
+    });
+    qputenv("VELMORA_LOCK_FILE", saved.toLocal8Bit());
+    EXPECT_FALSE(loginShown);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(boxes.shown()[0].text.find("no-such-folder/velmora.lock nu poate fi creat.\r\nModulul: GlobalUI\r\n"
+                                         "Subrutina/Functia: Main\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
     EXPECT_EQ(mainWindow(), nullptr);
 }
 

@@ -1,0 +1,71 @@
+#include "qttexts.h"
+
+#include <map>
+#include <string_view>
+#include <utility>
+
+namespace velmora {
+namespace {
+
+using Key = std::pair<std::string_view, std::string_view>;  // context, English text
+
+const std::map<Key, const char*>& texts() {
+    static const std::map<Key, const char*> table{
+        {{"QLineEdit", "&Undo"}, "&Anuleaza"},
+        {{"QLineEdit", "&Redo"}, "&Refa"},
+        {{"QLineEdit", "Cu&t"}, "&Taie"},
+        {{"QLineEdit", "&Copy"}, "&Copiaza"},
+        {{"QLineEdit", "&Paste"}, "&Lipeste"},
+        {{"QLineEdit", "Delete"}, "Sterge"},
+        {{"QLineEdit", "Select All"}, "Selecteaza tot"},
+        {{"QWidgetTextControl", "&Undo"}, "&Anuleaza"},
+        {{"QWidgetTextControl", "&Redo"}, "&Refa"},
+        {{"QWidgetTextControl", "Cu&t"}, "&Taie"},
+        {{"QWidgetTextControl", "&Copy"}, "&Copiaza"},
+        {{"QWidgetTextControl", "Copy &Link Location"}, "Copiaza adresa &legaturii"},
+        {{"QWidgetTextControl", "&Paste"}, "&Lipeste"},
+        {{"QWidgetTextControl", "Delete"}, "Sterge"},
+        {{"QWidgetTextControl", "Select All"}, "Selecteaza tot"},
+        {{"QAbstractSpinBox", "&Select All"}, "&Selecteaza tot"},
+        {{"QAbstractSpinBox", "&Step up"}, "&Creste"},
+        {{"QAbstractSpinBox", "Step &down"}, "Sc&ade"},
+        {{"QScrollBar", "Scroll here"}, "Deruleaza aici"},
+        {{"QScrollBar", "Left edge"}, "Marginea din stanga"},
+        {{"QScrollBar", "Right edge"}, "Marginea din dreapta"},
+        {{"QScrollBar", "Top"}, "Inceput"},
+        {{"QScrollBar", "Bottom"}, "Sfarsit"},
+        {{"QScrollBar", "Page left"}, "O pagina la stanga"},
+        {{"QScrollBar", "Page right"}, "O pagina la dreapta"},
+        {{"QScrollBar", "Page up"}, "O pagina in sus"},
+        {{"QScrollBar", "Page down"}, "O pagina in jos"},
+        {{"QScrollBar", "Scroll left"}, "Deruleaza la stanga"},
+        {{"QScrollBar", "Scroll right"}, "Deruleaza la dreapta"},
+        {{"QScrollBar", "Scroll up"}, "Deruleaza in sus"},
+        {{"QScrollBar", "Scroll down"}, "Deruleaza in jos"},
+        {{"QMdiSubWindow", "&Restore"}, "&Restaureaza"},
+        {{"QMdiSubWindow", "&Move"}, "&Muta"},
+        {{"QMdiSubWindow", "&Size"}, "&Dimensiune"},
+        {{"QMdiSubWindow", "Mi&nimize"}, "Mi&nimizeaza"},
+        {{"QMdiSubWindow", "Ma&ximize"}, "Ma&ximizeaza"},
+        {{"QMdiSubWindow", "Stay on &Top"}, "Mereu d&easupra"},
+        {{"QMdiSubWindow", "&Close"}, "&Inchide"},
+        {{"QMdiSubWindow", "Minimize"}, "Minimizeaza"},
+        {{"QMdiSubWindow", "Maximize"}, "Maximizeaza"},
+        {{"QMdiSubWindow", "Restore Down"}, "Restaureaza"},
+        {{"QMdiSubWindow", "Restore"}, "Restaureaza"},
+        {{"QMdiSubWindow", "Close"}, "Inchide"},
+        {{"QMdiSubWindow", "Help"}, "Ajutor"},
+        {{"QMdiSubWindow", "Menu"}, "Meniu"},
+    };
+    return table;
+}
+
+}  // namespace
+
+QString QtTexts::translate(const char* context, const char* sourceText, const char*, int) const {
+    if (!context || !sourceText) return {};
+    const auto found = texts().find(Key{context, sourceText});
+    return found == texts().end() ? QString() : QString::fromLatin1(found->second);
+}
+
+}  // namespace velmora
