@@ -5,13 +5,11 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "ado/ado.h"
+#include "rawdb.h"
 
 namespace {
 
@@ -42,21 +40,13 @@ std::string selectSheet(const std::string& where) {
 }
 
 struct Files {
-    fs::path folder, data, workgroup;
+    rawdb::TempFolder temp{"ado-bench"};
+    fs::path folder = temp.path(), data = folder / "Velmora.mdb", workgroup = folder / "Velmora.mdw";
     explicit Files(int sheets) {
-        folder = fs::temp_directory_path() / ("ado-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder);
-        data = folder / "Velmora.mdb";
-        workgroup = folder / "Velmora.mdw";
         ado::workgroup::create(workgroup);
-        std::ifstream in(fs::path(VELMORA_DATA_DIR) / "schema.sql");
-        std::ostringstream schema;
-        schema << in.rdbuf();
-        sqlite3* db = nullptr;
-        sqlite3_open(data.c_str(), &db);
-        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        const rawdb::RawDb raw = rawdb::createDatabase(data, fs::path(VELMORA_DATA_DIR) / "schema.sql");
+        sqlite3* db = raw.get();
+        rawdb::rawExec(db, "BEGIN");
         std::string insert = "INSERT INTO Velmora_Spital (IdPerioada, IdSpital";
         std::string marks = "?, ?";
         for (const auto& n : amounts()) { insert += ", " + n; marks += ", ?"; }
@@ -71,12 +61,7 @@ struct Files {
             sqlite3_reset(s);
         }
         sqlite3_finalize(s);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    ~Files() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
+        rawdb::rawExec(db, "COMMIT");
     }
     com::ComPtr<ado::Connection> connect() const {
         auto c = ado::Connection::create();

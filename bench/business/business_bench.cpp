@@ -6,14 +6,12 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "ado/workgroup.h"
 #include "com/server.h"
+#include "rawdb.h"
 #include "typelib/Velmora_Business.h"
 
 namespace {
@@ -23,35 +21,19 @@ namespace vb = Velmora_Business;
 constexpr int Hospitals = 2000;
 
 struct Files {
-    fs::path folder, data, workgroup;
+    rawdb::TempFolder temp{"business-bench"};
+    fs::path folder = temp.path(), data = folder / "Velmora.mdb", workgroup = folder / "Velmora.mdw";
     Files() {
-        folder = fs::temp_directory_path() / ("business-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder);
-        data = folder / "Velmora.mdb";
-        workgroup = folder / "Velmora.mdw";
         ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
         com::registerLibrary(VELMORA_BUSINESS_LIBRARY);
         ado::workgroup::create(workgroup);
         ado::workgroup::setAccount(workgroup, "bench", "bench");
-        std::ifstream in(fs::path(VELMORA_DATA_DIR) / "schema.sql");
-        std::ostringstream schema;
-        schema << in.rdbuf();
-        sqlite3* db = nullptr;
-        sqlite3_open(data.c_str(), &db);
-        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        for (int i = 1; i <= Hospitals; ++i) {
-            const std::string sql = "INSERT INTO Nom_Spitale (CodSpital, DenSpital, IdJudet) VALUES ('H" +
-                                    std::to_string(100000 + i) + "', 'Spitalul " + std::to_string(i) + "', 1)";
-            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-        }
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    ~Files() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
+        const rawdb::RawDb db = rawdb::createDatabase(data, fs::path(VELMORA_DATA_DIR) / "schema.sql");
+        rawdb::rawExec(db.get(), "BEGIN");
+        for (int i = 1; i <= Hospitals; ++i)
+            rawdb::rawExec(db.get(), "INSERT INTO Nom_Spitale (CodSpital, DenSpital, IdJudet) VALUES ('H" +
+                                         std::to_string(100000 + i) + "', 'Spitalul " + std::to_string(i) + "', 1)");
+        rawdb::rawExec(db.get(), "COMMIT");
     }
 };
 

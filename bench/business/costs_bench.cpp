@@ -7,14 +7,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <string>
 
 #include "ado/jetsql.h"
 #include "ado/workgroup.h"
 #include "com/server.h"
-#include "costs_rawdb.h"
+#include "rawdb.h"
 #include "costs/amount_catalogue.h"
 #include "costs/cost_statements.h"
 #include "typelib/Velmora_Business.h"
@@ -25,9 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace Velmora_Business;
-using coststest::openRaw;
-using coststest::rawExec;
-using coststest::readAll;
+using rawdb::openRaw;
+using rawdb::rawExec;
 
 constexpr const char* User = "operator";
 constexpr const char* Password = "parola1";
@@ -66,13 +64,10 @@ std::string insertValues(int64_t period, int64_t hospital) {
 class Folder {
 public:
     Folder(int periods, int hospitals) {
-        folder_ = fs::temp_directory_path() / ("costs-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder_);
-        data = folder_ / "Velmora.mdb";
-        workgroup = folder_ / "Velmora.mdw";
+        data = folder_.path() / "Velmora.mdb";
+        workgroup = folder_.path() / "Velmora.mdw";
         {
-            coststest::RawDb db = openRaw(data);
-            rawExec(db.get(), readAll(fs::path(VELMORA_DATA_DIR) / "schema.sql"));
+            rawdb::RawDb db = rawdb::createDatabase(data, fs::path(VELMORA_DATA_DIR) / "schema.sql");
             rawExec(db.get(), "BEGIN");
             for (int p = 1; p <= 24; ++p)
                 rawExec(db.get(), "INSERT INTO Nom_Perioade VALUES (" + std::to_string(p) + ", 'Perioada " +
@@ -93,23 +88,21 @@ public:
         }
         ado::workgroup::create(workgroup);
         ado::workgroup::setAccount(workgroup, User, Password);
-        const fs::path registry = folder_ / "registry";
+        const fs::path registry = folder_.path() / "registry";
         setenv("VELMORA_REGISTRY", registry.c_str(), 1);
         com::registerLibrary(VELMORA_BUSINESS_LIBRARY);
         conection_ = com::createInstance<_Conection>(CLSID_Conection);
-        conection_->Connect(data.string(), workgroup.string(), User, Password, folder_.string(), 2);
+        conection_->Connect(data.string(), workgroup.string(), User, Password, folder_.path().string(), 2);
     }
     ~Folder() {
         conection_->Disconnect();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
-    fs::path file(const std::string& name) const { return folder_ / name; }
+    fs::path file(const std::string& name) const { return folder_.path() / name; }
 
     fs::path data, workgroup;
 
 private:
-    fs::path folder_;
+    rawdb::TempFolder folder_{"costs-bench"};
     com::ComPtr<_Conection> conection_;
 };
 
@@ -138,7 +131,7 @@ void SaveNew_Library(benchmark::State& state) {
 
 void SaveNew_RawSqlite(benchmark::State& state) {
     Folder folder(0, 0);
-    coststest::RawDb db = openRaw(folder.data);
+    rawdb::RawDb db = openRaw(folder.data);
     int64_t hospital = 0;
     for (auto _ : state) {
         ++hospital;
@@ -165,7 +158,7 @@ void SaveChanged_Library(benchmark::State& state) {
 
 void SaveChanged_RawSqlite(benchmark::State& state) {
     Folder folder(1, 100);
-    coststest::RawDb db = openRaw(folder.data);
+    rawdb::RawDb db = openRaw(folder.data);
     std::string set = "IdPerioada=1, IdSpital=50";
     for (std::size_t i = 0; i < AmountCount; ++i) set += ", " + std::string(amountCatalogue[i].name) + "=?";
     int64_t round = 0;
@@ -188,7 +181,7 @@ void LoadById_Library(benchmark::State& state) {
 
 void LoadById_RawSqlite(benchmark::State& state) {
     Folder folder(1, 1000);
-    coststest::RawDb db = openRaw(folder.data);
+    rawdb::RawDb db = openRaw(folder.data);
     const std::string& select = saveStatement(SheetKind::Hospital);
     int32_t id = 0;
     for (auto _ : state) {
@@ -205,7 +198,7 @@ void LoadList1000_Library(benchmark::State& state) {
 
 void LoadList1000_RawSqlite(benchmark::State& state) {
     Folder folder(2, 1000);
-    coststest::RawDb db = openRaw(folder.data);
+    rawdb::RawDb db = openRaw(folder.data);
     const std::string select = ado::translateJetSql(listStatement(SheetKind::Hospital, " WHERE a.IdPerioada=2"));
     for (auto _ : state) {
         Statement s(db.get(), select);
@@ -227,12 +220,12 @@ void ExportPeriod_Library(benchmark::State& state) {
 // The bare work: VACUUM INTO the export file, then the three deletes on it.
 void ExportPeriod_RawSqlite(benchmark::State& state) {
     Folder folder(Periods, HospitalsPerPeriod);
-    coststest::RawDb live = openRaw(folder.data);
+    rawdb::RawDb live = openRaw(folder.data);
     const fs::path target = folder.file("Export.mdb");
     for (auto _ : state) {
         fs::remove(target);
         rawExec(live.get(), "VACUUM INTO '" + target.string() + "'");
-        coststest::RawDb copy = openRaw(target);
+        rawdb::RawDb copy = openRaw(target);
         rawExec(copy.get(),
              "DELETE FROM Velmora_Pacient WHERE DataExternare Not between (Select DataStart From Nom_Perioade b "
              "Where b.IdPerioada=6) And (Select DataEnd From Nom_Perioade b Where b.IdPerioada=6);"

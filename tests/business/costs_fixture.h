@@ -6,7 +6,7 @@
 
 #include "BusinessFixture.h"
 #include "com/currency.h"
-#include "costs_rawdb.h"
+#include "rawdb.h"
 #include "typelib/business/CostSheets.h"
 
 namespace coststest {
@@ -16,6 +16,7 @@ using businesstest::errorOf;
 using businesstest::EventLog;
 using businesstest::Password;
 using businesstest::User;
+using namespace rawdb;
 
 inline com::Currency money(int64_t whole) { return com::Currency::fromInteger(whole); }
 

@@ -6,11 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
-namespace coststest {
+namespace rawdb {
 
 using RawDb = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
@@ -46,6 +47,32 @@ inline void rawExec(const std::filesystem::path& file, const std::string& sql) {
     rawExec(openRaw(file, SQLITE_OPEN_READWRITE).get(), sql);
 }
 
+// A new database file holding the tables of a schema script, open for more raw work.
+inline RawDb createDatabase(const std::filesystem::path& file, const std::filesystem::path& schemaScript) {
+    RawDb db = openRaw(file);
+    rawExec(db.get(), readAll(schemaScript));
+    return db;
+}
+
+// A folder of its own under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& prefix)
+        : path_(std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(std::random_device{}()))) {
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 // The first column of the first row as an integer, -1 without a row.
 inline int64_t rawInt(const std::filesystem::path& file, const std::string& sql) {
     RawDb db = openRaw(file, SQLITE_OPEN_READONLY);
@@ -56,4 +83,4 @@ inline int64_t rawInt(const std::filesystem::path& file, const std::string& sql)
     return sqlite3_step(raw) == SQLITE_ROW ? sqlite3_column_int64(raw, 0) : -1;
 }
 
-}  // namespace coststest
+}  // namespace rawdb
