@@ -15,8 +15,8 @@
 #include <string>
 
 #include "com/server.h"
-#include "frmmain.h"
-#include "globalui.h"
+#include "shell/frmmain.h"
+#include "shell/globalui.h"
 
 namespace {
 

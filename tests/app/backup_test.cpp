@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ado/connection.h"
-#include "backup.h"
+#include "shell/backup.h"
 #include "com/error.h"
 #include "support.h"
 

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "com/dispatch.h"
-#include "formcontroller.h"
+#include "forms/formcontroller.h"
 
 namespace {
 

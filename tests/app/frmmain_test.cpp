@@ -16,10 +16,10 @@
 
 #include "com/application.h"
 #include "com/error.h"
-#include "frmmain.h"
-#include "globalui.h"
-#include "helpwindow.h"
-#include "statusbar.h"
+#include "shell/frmmain.h"
+#include "shell/globalui.h"
+#include "shell/helpwindow.h"
+#include "shell/statusbar.h"
 #include "support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "com/dispatch.h"
 #include "com/error.h"
-#include "globalui.h"
+#include "shell/globalui.h"
 #include "support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "com/error.h"
-#include "globalui.h"
-#include "initfile.h"
+#include "shell/globalui.h"
+#include "shell/initfile.h"
 #include "support.h"
 
 namespace {

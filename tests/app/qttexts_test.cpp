@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "qttexts.h"
+#include "shell/qttexts.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "business.h"
+#include "forms/business.h"
 #include "com/server.h"
 #include "typelib/ModelLinie.h"
 

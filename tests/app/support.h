@@ -8,7 +8,7 @@
 
 #include <QTemporaryDir>
 
-#include "messages.h"
+#include "forms/messages.h"
 
 namespace test {
 

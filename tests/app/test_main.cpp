@@ -9,8 +9,8 @@
 #include <string>
 
 #include "com/server.h"
-#include "globalui.h"
-#include "singleinstance.h"
+#include "shell/globalui.h"
+#include "shell/singleinstance.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,7 +1,7 @@
-#include "cache.h"
+#include "shell/cache.h"
 
-#include "business.h"
-#include "globalui.h"
+#include "forms/business.h"
+#include "shell/globalui.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "forms/messages.h"
 
 #include <QApplication>
 #include <QMessageBox>

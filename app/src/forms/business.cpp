@@ -1,4 +1,4 @@
-#include "business.h"
+#include "forms/business.h"
 
 #include "com/server.h"
 #include "typelib/business/CostSheets.h"

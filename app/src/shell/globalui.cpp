@@ -1,18 +1,18 @@
-#include "globalui.h"
+#include "shell/globalui.h"
 
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <vector>
 
-#include "business.h"
-#include "cache.h"
+#include "forms/business.h"
+#include "shell/cache.h"
 #include "com/application.h"
 #include "com/error.h"
-#include "frmlogin.h"
-#include "frmmain.h"
-#include "initfile.h"
-#include "messages.h"
+#include "shell/frmlogin.h"
+#include "shell/frmmain.h"
+#include "shell/initfile.h"
+#include "forms/messages.h"
 
 namespace GlobalUI {
 namespace {

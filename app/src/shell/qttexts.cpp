@@ -1,4 +1,4 @@
-#include "qttexts.h"
+#include "shell/qttexts.h"
 
 #include <map>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "frmmain.h"
+#include "shell/frmmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,14 +10,14 @@
 
 #include <memory>
 
-#include "backup.h"
-#include "business.h"
+#include "shell/backup.h"
+#include "forms/business.h"
 #include "com/application.h"
 #include "com/error.h"
-#include "globalui.h"
-#include "helpwindow.h"
-#include "messages.h"
-#include "statusbar.h"
+#include "shell/globalui.h"
+#include "shell/helpwindow.h"
+#include "forms/messages.h"
+#include "shell/statusbar.h"
 
 namespace velmora {
 namespace {

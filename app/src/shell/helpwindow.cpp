@@ -1,4 +1,4 @@
-#include "helpwindow.h"
+#include "shell/helpwindow.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

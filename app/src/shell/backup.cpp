@@ -1,4 +1,4 @@
-#include "backup.h"
+#include "shell/backup.h"
 
 #include "ado/compaction.h"
 #include "com/error.h"

@@ -1,4 +1,4 @@
-#include "frmlogin.h"
+#include "shell/frmlogin.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "globalui.h"
-#include "hostedcontrol.h"
-#include "messages.h"
-#include "singleinstance.h"
+#include "shell/globalui.h"
+#include "forms/hostedcontrol.h"
+#include "forms/messages.h"
+#include "shell/singleinstance.h"
 
 namespace velmora {
 namespace {

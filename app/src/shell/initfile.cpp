@@ -1,4 +1,4 @@
-#include "initfile.h"
+#include "shell/initfile.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,7 +13,7 @@
 
 #include "com/error.h"
 #include "com/variant.h"
-#include "globalui.h"
+#include "shell/globalui.h"
 
 namespace velmora {
 namespace {

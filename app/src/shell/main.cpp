@@ -1,9 +1,9 @@
 // The program velmora: starts through GlobalUI::Main and then lives in the main window.
 #include <QApplication>
 
-#include "globalui.h"
-#include "frmmain.h"
-#include "qttexts.h"
+#include "shell/globalui.h"
+#include "shell/frmmain.h"
+#include "shell/qttexts.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

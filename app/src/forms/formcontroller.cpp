@@ -1,12 +1,12 @@
-#include "formcontroller.h"
+#include "forms/formcontroller.h"
 
 #include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QPushButton>
 
-#include "business.h"
+#include "forms/business.h"
 #include "com/error.h"
-#include "hostedcontrol.h"
+#include "forms/hostedcontrol.h"
 
 namespace velmora {
 namespace {

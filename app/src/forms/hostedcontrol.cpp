@@ -1,4 +1,4 @@
-#include "hostedcontrol.h"
+#include "forms/hostedcontrol.h"
 
 #include <QWidget>
 
