@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "com/error.h"
@@ -44,7 +45,8 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
     layout->addWidget(preview_, 1);
 
     auto add = [this](const char* name, QStyle::StandardPixmap icon, const QString& text, auto slot) {
-        QAction* a = toolBar_->addAction(style()->standardIcon(icon), text);
+        // Actions without a picture show their text.
+        QAction* a = icon == QStyle::SP_CustomBase ? toolBar_->addAction(text) : toolBar_->addAction(style()->standardIcon(icon), text);
         a->setObjectName(name);
         a->setToolTip(text);
         a->setEnabled(false);
@@ -67,15 +69,15 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
     add("next", QStyle::SP_MediaSeekForward, tr("Pagina urmatoare"), [this] { setCurrentPage(currentPage() + 1); });
     add("last", QStyle::SP_MediaSkipForward, tr("Ultima pagina"), [this] { setCurrentPage(pageCount()); });
     toolBar_->addSeparator();
-    add("fitWidth", QStyle::SP_ArrowRight, tr("Latimea paginii"), [this] { fitToWidth(); });
-    add("fitPage", QStyle::SP_TitleBarMaxButton, tr("Pagina intreaga"), [this] { fitInView(); });
-    add("zoomIn", QStyle::SP_ArrowUp, tr("Mareste"), [this] { zoomIn(); });
-    add("zoomOut", QStyle::SP_ArrowDown, tr("Micsoreaza"), [this] { zoomOut(); });
+    add("fitWidth", QStyle::SP_CustomBase, tr("Latimea paginii"), [this] { fitToWidth(); });
+    add("fitPage", QStyle::SP_CustomBase, tr("Pagina intreaga"), [this] { fitInView(); });
+    add("zoomIn", QStyle::SP_CustomBase, tr("+"), [this] { zoomIn(); })->setToolTip(tr("Mareste"));
+    add("zoomOut", QStyle::SP_CustomBase, tr("-"), [this] { zoomOut(); })->setToolTip(tr("Micsoreaza"));
     toolBar_->addSeparator();
-    add("print", QStyle::SP_DialogApplyButton, tr("Tipareste..."), [this] { print(); });
+    add("print", QStyle::SP_CustomBase, tr("Tipareste..."), [this] { print(); });
     add("pdf", QStyle::SP_DialogSaveButton, tr("Salveaza ca PDF..."), [this] { saveAsPdf(); });
-    for (QAction* a : toolBar_->actions())
-        if (!a->isSeparator() && a->objectName().isEmpty()) a->setEnabled(true);
+    if (QWidget* button = toolBar_->widgetForAction(action("pdf")))
+        if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, &ReportViewer::paintRequested);
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::updatePageControls);
