@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLocale>
 #include <QPrintPreviewWidget>
 #include <QSpinBox>
@@ -44,16 +45,32 @@ TEST_F(Viewer, ShowsTheReportPagesAndMovesBetweenThem) {
     EXPECT_EQ(viewer.pageCount(), pages);
     EXPECT_EQ(viewer.currentPage(), 1);
     EXPECT_FALSE(viewer.action("previous")->isEnabled());
+    // Only the pages around the current one are painted.
+    EXPECT_EQ(viewer.firstPaintedPage(), 1);
+    EXPECT_EQ(viewer.lastPaintedPage(), 1 + reports::ReportViewer::PaintedAround);
     viewer.action("next")->trigger();
     EXPECT_EQ(viewer.currentPage(), 2);
     viewer.action("last")->trigger();
     EXPECT_EQ(viewer.currentPage(), pages);
     EXPECT_FALSE(viewer.action("next")->isEnabled());
+    EXPECT_EQ(viewer.lastPaintedPage(), pages);
+    EXPECT_EQ(viewer.firstPaintedPage(), pages - reports::ReportViewer::PaintedAround);
+    // Scrolling back page by page repaints around the page reached.
+    for (int page = pages - 1; page >= 2; --page) {
+        viewer.action("previous")->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(viewer.currentPage(), page);
+        EXPECT_LE(viewer.firstPaintedPage(), page);
+        EXPECT_GE(viewer.lastPaintedPage(), page);
+        EXPECT_LE(viewer.lastPaintedPage() - viewer.firstPaintedPage(), 2 * reports::ReportViewer::PaintedAround);
+    }
     auto* pageBox = viewer.findChild<QSpinBox*>("pageNumber");
     ASSERT_NE(pageBox, nullptr);
-    EXPECT_EQ(pageBox->value(), pages);
-    pageBox->setValue(3);
-    EXPECT_EQ(viewer.currentPage(), 3);
+    EXPECT_EQ(pageBox->value(), viewer.currentPage());
+    pageBox->setValue(9);
+    EXPECT_EQ(viewer.currentPage(), 9);
+    QCoreApplication::processEvents();
+    viewer.grab().save(QString::fromStdString((rtest::pictureFolder() / "viewer-9.png").string()));
     viewer.action("first")->trigger();
     EXPECT_EQ(viewer.currentPage(), 1);
 

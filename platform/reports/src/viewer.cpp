@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,7 +65,7 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
     pageTotal_->setObjectName("pageTotal");
     toolBar_->addWidget(pageTotal_);
     connect(pageBox_, &QSpinBox::valueChanged, this, [this](int page) {
-        if (page >= 1 && page != currentPage()) preview_->setCurrentPage(page);
+        if (page >= 1 && page != currentPage()) setCurrentPage(page);
     });
     add("next", QStyle::SP_MediaSeekForward, tr("Pagina urmatoare"), [this] { setCurrentPage(currentPage() + 1); });
     add("last", QStyle::SP_MediaSkipForward, tr("Ultima pagina"), [this] { setCurrentPage(pageCount()); });
@@ -80,7 +81,10 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
         if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, &ReportViewer::paintRequested);
-    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::updatePageControls);
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, [this] {
+        updatePageControls();
+        followCurrentPage();
+    });
     updatePageControls();
 }
 
@@ -91,6 +95,7 @@ QAction* ReportViewer::action(const char* name) const { return toolBar_->findChi
 void ReportViewer::setReportSource(std::shared_ptr<Report> report) {
     report_ = std::move(report);
     shown_ = false;
+    windowFirst_ = windowLast_ = 0;
 }
 
 void ReportViewer::ViewReport() {
@@ -105,6 +110,7 @@ void ReportViewer::ViewReport() {
     }
     preparePrinter(*printer_, *report_);
     shown_ = true;
+    centreWindow(1);
     preview_->updatePreview();
     preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
     preview_->fitToWidth();
@@ -115,7 +121,38 @@ void ReportViewer::ViewReport() {
 void ReportViewer::paintRequested(QPrinter* printer) {
     if (!shown_ || !report_ || !report_->hasRun()) return;
     QPainter painter(printer);
-    report_->paintAll(painter, *printer);
+    const int count = report_->PageCount();
+    for (int page = 1; page <= count; ++page) {
+        if (page > 1) printer->newPage();
+        if (page >= windowFirst_ && page <= windowLast_) report_->paintPage(painter, page);
+    }
+}
+
+void ReportViewer::centreWindow(int page) {
+    const int count = report_ && report_->hasRun() ? report_->PageCount() : 0;
+    windowFirst_ = std::max(1, page - PaintedAround);
+    windowLast_ = std::min(count, page + PaintedAround);
+}
+
+// When the reader reaches the edge of the painted pages, the preview is painted again
+// around the current page (after the event that moved it).
+void ReportViewer::followCurrentPage() {
+    if (!shown_ || repaintPending_) return;
+    const int page = currentPage();
+    const int count = pageCount();
+    const bool nearFirst = page <= windowFirst_ && windowFirst_ > 1;
+    const bool nearLast = page >= windowLast_ && windowLast_ < count;
+    if (page >= 1 && !nearFirst && !nearLast && page >= windowFirst_ && page <= windowLast_) return;
+    repaintPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        repaintPending_ = false;
+        if (!shown_) return;
+        const int current = currentPage();
+        centreWindow(current);
+        preview_->updatePreview();
+        preview_->setCurrentPage(current);
+        updatePageControls();
+    });
 }
 
 int ReportViewer::pageCount() const { return shown_ ? preview_->pageCount() : 0; }
@@ -123,7 +160,12 @@ int ReportViewer::currentPage() const { return shown_ ? preview_->currentPage() 
 
 void ReportViewer::setCurrentPage(int page) {
     if (!shown_) return;
-    preview_->setCurrentPage(std::clamp(page, 1, std::max(1, pageCount())));
+    page = std::clamp(page, 1, std::max(1, pageCount()));
+    if (page < windowFirst_ || page > windowLast_) {
+        centreWindow(page);
+        preview_->updatePreview();
+    }
+    preview_->setCurrentPage(page);
     updatePageControls();
 }
 

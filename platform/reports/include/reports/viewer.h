@@ -50,6 +50,13 @@ public:
     // Opens the print dialog and prints the chosen pages.
     void print();
 
+    // The pages the preview holds painted: the current one and a few either side. The others
+    // are blank until the reader comes near them, so that memory does not grow with the
+    // report's length.
+    int firstPaintedPage() const { return windowFirst_; }
+    int lastPaintedPage() const { return windowLast_; }
+    static constexpr int PaintedAround = 3;
+
     QPrintPreviewWidget* preview() const { return preview_; }
     QToolBar* toolBar() const { return toolBar_; }
     QAction* action(const char* name) const;  // "first", "previous", "next", "last", "fitWidth",
@@ -64,6 +71,8 @@ private:
     void paintRequested(QPrinter* printer);
     void updatePageControls();
     void report(int number, const QString& description);
+    void followCurrentPage();
+    void centreWindow(int page);
 
     std::shared_ptr<Report> report_;
     QPrintPreviewWidget* preview_ = nullptr;
@@ -72,6 +81,8 @@ private:
     QSpinBox* pageBox_ = nullptr;
     QLabel* pageTotal_ = nullptr;
     bool shown_ = false;
+    bool repaintPending_ = false;
+    int windowFirst_ = 0, windowLast_ = 0;
 };
 
 }  // namespace reports
