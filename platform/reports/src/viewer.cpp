@@ -1,36 +1,200 @@
 #include "reports/viewer.h"
 
+#include <QAction>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolBar>
 #include <QVBoxLayout>
 
+#include "com/error.h"
 #include "reports/report.h"
 
 namespace reports {
 
-ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent) {
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+namespace {
+
+void preparePrinter(QPrinter& printer, const Report& report) {
+    printer.setFullPage(true);
+    QPageLayout layout = report.pageLayout();
+    layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
+    layout.setMargins(QMarginsF(0, 0, 0, 0));
+    printer.setPageLayout(layout);
+    printer.setDocName(QString::fromStdString(report.Title()));
+}
+
+}  // namespace
+
+ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName("reportToolBar");
+    layout->addWidget(toolBar_);
     preview_ = new QPrintPreviewWidget(printer_.get(), this);
-    layout->addWidget(preview_);
+    preview_->setObjectName("reportPreview");
+    layout->addWidget(preview_, 1);
+
+    auto add = [this](const char* name, QStyle::StandardPixmap icon, const QString& text, auto slot) {
+        QAction* a = toolBar_->addAction(style()->standardIcon(icon), text);
+        a->setObjectName(name);
+        a->setToolTip(text);
+        a->setEnabled(false);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    add("first", QStyle::SP_MediaSkipBackward, tr("Prima pagina"), [this] { setCurrentPage(1); });
+    add("previous", QStyle::SP_MediaSeekBackward, tr("Pagina anterioara"), [this] { setCurrentPage(currentPage() - 1); });
+    pageBox_ = new QSpinBox(toolBar_);
+    pageBox_->setObjectName("pageNumber");
+    pageBox_->setRange(0, 0);
+    pageBox_->setEnabled(false);
+    toolBar_->addWidget(pageBox_);
+    pageTotal_ = new QLabel(toolBar_);
+    pageTotal_->setObjectName("pageTotal");
+    toolBar_->addWidget(pageTotal_);
+    connect(pageBox_, &QSpinBox::valueChanged, this, [this](int page) {
+        if (page >= 1 && page != currentPage()) preview_->setCurrentPage(page);
+    });
+    add("next", QStyle::SP_MediaSeekForward, tr("Pagina urmatoare"), [this] { setCurrentPage(currentPage() + 1); });
+    add("last", QStyle::SP_MediaSkipForward, tr("Ultima pagina"), [this] { setCurrentPage(pageCount()); });
+    toolBar_->addSeparator();
+    add("fitWidth", QStyle::SP_ArrowRight, tr("Latimea paginii"), [this] { fitToWidth(); });
+    add("fitPage", QStyle::SP_TitleBarMaxButton, tr("Pagina intreaga"), [this] { fitInView(); });
+    add("zoomIn", QStyle::SP_ArrowUp, tr("Mareste"), [this] { zoomIn(); });
+    add("zoomOut", QStyle::SP_ArrowDown, tr("Micsoreaza"), [this] { zoomOut(); });
+    toolBar_->addSeparator();
+    add("print", QStyle::SP_DialogApplyButton, tr("Tipareste..."), [this] { print(); });
+    add("pdf", QStyle::SP_DialogSaveButton, tr("Salveaza ca PDF..."), [this] { saveAsPdf(); });
+    for (QAction* a : toolBar_->actions())
+        if (!a->isSeparator() && a->objectName().isEmpty()) a->setEnabled(true);
+
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this, &ReportViewer::paintRequested);
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::updatePageControls);
+    updatePageControls();
 }
+
 ReportViewer::~ReportViewer() = default;
 
-void ReportViewer::setReportSource(std::shared_ptr<Report> report) { report_ = std::move(report); }
-void ReportViewer::ViewReport() {}
-int ReportViewer::pageCount() const { return 0; }
-int ReportViewer::currentPage() const { return 0; }
-void ReportViewer::setCurrentPage(int) {}
-void ReportViewer::fitToWidth() {}
-void ReportViewer::fitInView() {}
-void ReportViewer::zoomIn() {}
-void ReportViewer::zoomOut() {}
-double ReportViewer::zoomFactor() const { return 1; }
-void ReportViewer::saveAsPdf() {}
-void ReportViewer::saveAsPdf(const std::filesystem::path&) {}
-void ReportViewer::print() {}
-void ReportViewer::paintRequested(QPrinter*) {}
-void ReportViewer::updatePageControls() {}
+QAction* ReportViewer::action(const char* name) const { return toolBar_->findChild<QAction*>(QString::fromLatin1(name)); }
+
+void ReportViewer::setReportSource(std::shared_ptr<Report> report) {
+    report_ = std::move(report);
+    shown_ = false;
+}
+
+void ReportViewer::ViewReport() {
+    if (!report_) com::raise(errc::NotRun, "reports", "Vizualizatorul nu are niciun raport de aratat.");
+    shown_ = false;
+    try {
+        report_->Run();
+    } catch (...) {
+        preview_->updatePreview();  // the old pages go; nothing half-made is shown
+        updatePageControls();
+        throw;
+    }
+    preparePrinter(*printer_, *report_);
+    shown_ = true;
+    preview_->updatePreview();
+    preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
+    preview_->fitToWidth();
+    preview_->setCurrentPage(1);
+    updatePageControls();
+}
+
+void ReportViewer::paintRequested(QPrinter* printer) {
+    if (!shown_ || !report_ || !report_->hasRun()) return;
+    QPainter painter(printer);
+    report_->paintAll(painter, *printer);
+}
+
+int ReportViewer::pageCount() const { return shown_ ? preview_->pageCount() : 0; }
+int ReportViewer::currentPage() const { return shown_ ? preview_->currentPage() : 0; }
+
+void ReportViewer::setCurrentPage(int page) {
+    if (!shown_) return;
+    preview_->setCurrentPage(std::clamp(page, 1, std::max(1, pageCount())));
+    updatePageControls();
+}
+
+void ReportViewer::fitToWidth() { preview_->fitToWidth(); }
+void ReportViewer::fitInView() { preview_->fitInView(); }
+void ReportViewer::zoomIn() { preview_->zoomIn(); }
+void ReportViewer::zoomOut() { preview_->zoomOut(); }
+double ReportViewer::zoomFactor() const { return preview_->zoomFactor(); }
+
+void ReportViewer::updatePageControls() {
+    const int count = pageCount();
+    const int page = currentPage();
+    const QSignalBlocker block(pageBox_);
+    pageBox_->setRange(count ? 1 : 0, count);
+    pageBox_->setValue(page);
+    pageBox_->setEnabled(count > 1);
+    pageTotal_->setText(count ? tr(" din %1 ").arg(count) : QString());
+    auto enable = [this](const char* name, bool on) {
+        if (QAction* a = action(name)) a->setEnabled(on);
+    };
+    enable("first", page > 1);
+    enable("previous", page > 1);
+    enable("next", page < count);
+    enable("last", page < count);
+    for (const char* name : {"fitWidth", "fitPage", "zoomIn", "zoomOut", "print", "pdf"}) enable(name, count > 0);
+}
+
+void ReportViewer::report(int number, const QString& description) {
+    if (receivers(SIGNAL(failed(int, QString))) > 0) {
+        emit failed(number, description);
+        return;
+    }
+    QMessageBox::warning(this, QStringLiteral("ATENTIE!"), description);
+}
+
+void ReportViewer::saveAsPdf(const std::filesystem::path& file) {
+    if (!shown_ || !report_) com::raise(errc::NotRun, "reports", "Vizualizatorul nu are niciun raport de salvat.");
+    report_->exportPdf(file);
+}
+
+void ReportViewer::saveAsPdf() {
+    if (!shown_ || !report_) return;
+    QString name = QFileDialog::getSaveFileName(this, tr("Salveaza raportul ca PDF"),
+                                                QString::fromStdString(report_->Title()) + ".pdf", tr("Fisiere PDF (*.pdf)"));
+    if (name.isEmpty()) return;
+    if (!name.endsWith(".pdf", Qt::CaseInsensitive)) name += ".pdf";
+    try {
+        saveAsPdf(std::filesystem::path(name.toStdString()));
+    } catch (const com::Error& e) {
+        report(e.number(), QString::fromStdString(e.description()));
+    }
+}
+
+void ReportViewer::print() {
+    if (!shown_ || !report_) return;
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer, *report_);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, pageCount());
+    if (dialog.exec() != QDialog::Accepted) return;
+    try {
+        QPainter painter;
+        if (!painter.begin(&printer))
+            com::raise(errc::OutputFailed, "reports", "Raportul \"" + report_->path().string() + "\": imprimanta nu poate fi folosita.");
+        const int from = printer.fromPage() > 0 ? printer.fromPage() : 1;
+        const int to = printer.toPage() > 0 ? printer.toPage() : pageCount();
+        for (int page = from; page <= to; ++page) {
+            if (page > from) printer.newPage();
+            report_->paintPage(painter, page);
+        }
+    } catch (const com::Error& e) {
+        report(e.number(), QString::fromStdString(e.description()));
+    }
+}
 
 }  // namespace reports

@@ -30,6 +30,7 @@
 class QPainter;
 class QImage;
 class QPageLayout;
+class QPagedPaintDevice;
 
 namespace reports {
 
@@ -52,7 +53,9 @@ enum class ParameterType { Integer, Number, Date, Text };
 // default, and the current value the caller gives it.
 class ParameterField {
 public:
-    ParameterField(std::string name, ParameterType type, com::Variant defaultValue, std::string prompt);
+    // The default is converted like a value; reportFile names the report in messages.
+    ParameterField(std::string name, ParameterType type, const com::Variant& defaultValue, std::string prompt,
+                   std::string reportFile = {});
 
     const std::string& Name() const { return name_; }
     ParameterType Type() const { return type_; }
@@ -77,6 +80,7 @@ private:
     ParameterType type_;
     com::Variant default_;
     std::string prompt_;
+    std::string reportFile_;
     com::Variant current_;
 };
 
@@ -170,7 +174,9 @@ public:
     // page's full paper size (as QPrinter with full-page mode, QPdfWriter, or an image).
     void paintPage(QPainter& painter, int32_t page) const;
     // Paints every page (new pages between them) onto a QPdfWriter/QPrinter painter.
-    void paintAll(QPainter& painter, class QPagedPaintDevice& device) const;
+    void paintAll(QPainter& painter, QPagedPaintDevice& device) const;
+    // The texts a page shows, in painting order (for checks and searches).
+    std::vector<std::string> pageTexts(int32_t page) const;
 
     // Runs when not yet run, then writes the pages. Raise errc::OutputFailed.
     void exportPdf(const std::filesystem::path& file);
@@ -184,7 +190,7 @@ private:
     bool alwaysRefresh_ = true;
     std::shared_ptr<const Pages> pages_;
     std::vector<com::Variant> lastValues_;
-    std::string lastLogOn_;
+    std::vector<std::string> lastLogOn_;
 };
 
 // Opens report files. One per program run is enough; it holds no state of its own.

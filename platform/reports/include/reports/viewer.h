@@ -51,11 +51,19 @@ public:
     void print();
 
     QPrintPreviewWidget* preview() const { return preview_; }
+    QAction* action(const char* name) const;  // "first", "previous", "next", "last", "fitWidth",
+                                              // "fitPage", "zoomIn", "zoomOut", "print", "pdf"
+
+signals:
+    // A print or a save from the tool bar failed. Without a receiver the viewer shows the
+    // description in a message box itself.
+    void failed(int number, const QString& description);
     QToolBar* toolBar() const { return toolBar_; }
 
 private:
     void paintRequested(QPrinter* printer);
     void updatePageControls();
+    void report(int number, const QString& description);
 
     std::shared_ptr<Report> report_;
     QPrintPreviewWidget* preview_ = nullptr;
