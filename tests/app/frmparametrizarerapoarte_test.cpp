@@ -22,6 +22,7 @@
 #include "shell/cache.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
+#include "reports/viewer.h"
 #include "support.h"
 
 namespace {
@@ -339,6 +340,124 @@ TEST_F(ReportScreen, EnterOnTheFocusedButtonLaunches) {
     QTest::keyClick(screen->cmdLansareRaport(), Qt::Key_Return);
     ASSERT_EQ(boxes.shown().size(), 1u);  // the file is not there
     EXPECT_EQ(boxes.shown()[0].text.rfind("Raportul nu exista la locatia cautata: ", 0), 0u);
+}
+
+// A small report of our own: one parameter of each kind the screen passes.
+constexpr const char* kTestReport = R"(<?xml version="1.0" encoding="UTF-8"?>
+<report version="1" title="Proba">
+  <parameters>
+    <parameter name="pIdPerioada" type="integer" default="-1"/>
+    <parameter name="@Data inceput" type="date"/>
+    <parameter name="@Data alta" type="date" default="2020-01-01"/>
+    <parameter name="@Nr" type="integer"/>
+    <parameter name="@Mic" type="integer"/>
+    <parameter name="@Nume" type="text"/>
+    <parameter name="@Neatins" type="text" default="implicit"/>
+  </parameters>
+  <query>SELECT DenPerioada FROM Nom_Perioade WHERE IdPerioada = {?pIdPerioada}</query>
+  <detail height="300"><field x="0" y="0" w="4000" h="300" column="DenPerioada"/></detail>
+</report>
+)";
+
+constexpr const char* kTestCatalogue =
+    "UPDATE Rapoarte SET Locatie = 'Rapoarte\\Proba.vrpt', Parametrii = "
+    "'IdPerioada,,MyCombo;Data inceput,,ControlPersonal|Data;Data alta,,ControlPersonal|Data;"
+    "Nr,,ControlPersonal|Numar;Mic,,ControlPersonal|Numar;Nume,,ControlPersonal|Text;' WHERE IdRaport = 8;";
+
+TEST_F(ReportScreen, TheLaunchPassesEachValueAndShowsOneViewer) {
+    std::filesystem::create_directories(program / "Rapoarte");
+    test::writeText(program / "Rapoarte" / "Proba.vrpt", kTestReport);
+    open(kTestCatalogue);
+    screen->setClock([] { return QDate(2024, 2, 10); });
+    click(":8");
+    control("IdPerioada")->put("Cheie", com::Variant(int32_t{2}));
+    control("Nr")->put("Valoare", com::Variant(int32_t{40000}));  // beyond 16 bits
+    control("Mic")->put("Valoare", com::Variant(int32_t{12}));
+    control("Nume")->put("Valoare", com::Variant("O'Brien\"; DROP TABLE Rapoarte; --"));
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    ASSERT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+
+    const std::shared_ptr<reports::Report> report = GlobalUI::session().gReport;
+    ASSERT_TRUE(report);
+    reports::ParameterFields& fields = report->ParameterFields();
+    EXPECT_EQ(fields.find("pIdPerioada")->CurrentValue().toLong(), 2);
+    EXPECT_EQ(fields.find("@Data inceput")->CurrentValue().toDate().toIso(), "2024-02-01 00:00:00");
+    EXPECT_FALSE(fields.find("@Data alta")->HasCurrentValue());  // empty: the report's default applies
+    EXPECT_EQ(fields.find("@Nr")->CurrentValue().toLong(), 40000);
+    EXPECT_EQ(fields.find("@Mic")->CurrentValue().toLong(), 12);
+    EXPECT_EQ(fields.find("@Nume")->CurrentValue().toString(), "O'Brien\"; DROP TABLE Rapoarte; --");
+    EXPECT_FALSE(fields.find("@Neatins")->HasCurrentValue());
+    const reports::DatabaseTable& table = report->Database().Tables(1);
+    EXPECT_EQ(table.server(), "Velmora.mdb");
+    EXPECT_EQ(table.database(), data / "Velmora.mdb");
+    EXPECT_EQ(table.user(), "operator");
+    EXPECT_EQ(table.effectiveWorkgroupFile(), data / "Velmora.mdw");
+    EXPECT_TRUE(report->AlwaysRefreshData());
+
+    frmAfisareRapoarte* viewer = frmAfisareRapoarte::openViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->windowTitle().toStdString(), "Vizualizare raport Personal (numar angajati)");
+    EXPECT_EQ(viewerCount(), 1);
+    EXPECT_EQ(viewer->CRViewer1()->ReportSource(), report);
+    EXPECT_EQ(viewer->CRViewer1()->pageCount(), 1);
+    EXPECT_EQ(GlobalUI::session().gfrmMain->mdiArea()->activeSubWindow()->widget(), viewer);
+
+    // While it is open, "Raport..." only brings it to the front, whatever is chosen.
+    GlobalUI::session().gfrmMain->mdiArea()->setActiveSubWindow(
+        qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
+    click(":3");
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_EQ(viewerCount(), 1);
+    EXPECT_EQ(GlobalUI::session().gfrmMain->mdiArea()->activeSubWindow()->widget(), viewer);
+    EXPECT_EQ(GlobalUI::session().gReport, report);
+    EXPECT_TRUE(boxes.shown().empty());
+
+    // Closed, the next launch opens a new one.
+    qobject_cast<QMdiSubWindow*>(viewer->parentWidget())->close();
+    EXPECT_EQ(frmAfisareRapoarte::openViewer(), nullptr);
+    EXPECT_EQ(viewerCount(), 0);
+    click(":8");
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_EQ(viewerCount(), 1);
+    EXPECT_NE(GlobalUI::session().gReport, report);
+}
+
+TEST_F(ReportScreen, ALaunchErrorIsReportedAndTheScreenStaysUsable) {
+    std::filesystem::create_directories(program / "Rapoarte");
+    test::writeText(program / "Rapoarte" / "CostSpital.vrpt", "nu este un raport");
+    test::writeText(program / "Rapoarte" / "Proba.vrpt", kTestReport);
+    open(kTestCatalogue);
+
+    click(":3");
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const std::string& text = boxes.shown()[0].text;
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_EQ(text.rfind("Numar Eroare: " + std::to_string(reports::errc::BadDefinition) + ".\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("CostSpital.vrpt"), std::string::npos) << text;
+    EXPECT_NE(text.find("Modulul: frmParametrizareRapoarte\r\nSubrutina/Functia: cmdLansareRaport_Click\r\n"),
+              std::string::npos);
+    EXPECT_EQ(viewerCount(), 0);
+    EXPECT_FALSE(GlobalUI::session().gReport);
+
+    // A refused log-on fails when the report runs: nothing is shown either.
+    boxes.clear();
+    GlobalUI::session().gPassword = "gresit";
+    click(":8");
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text.rfind("Numar Eroare: " + std::to_string(reports::errc::QueryFailed) + ".\r\n", 0),
+              0u)
+        << boxes.shown()[0].text;
+    EXPECT_EQ(viewerCount(), 0);
+    EXPECT_EQ(frmAfisareRapoarte::openViewer(), nullptr);
+
+    // The screen goes on: the right account launches the same report.
+    boxes.clear();
+    GlobalUI::session().gPassword = test::kPassword;
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    EXPECT_EQ(viewerCount(), 1);
 }
 
 }  // namespace
