@@ -157,6 +157,7 @@ public:
         it.borderColor = color(node, "borderColor", Qt::black);
         it.border = integer(node, "border", it.kind == ItemKind::Line || it.kind == ItemKind::Box ? 15 : 0);
         it.canGrow = boolean(node, "canGrow", false);
+        it.wrap = it.canGrow || boolean(node, "wrap", false);
         it.blankWhenZero = boolean(node, "blankWhenZero", false);
         it.format = format(node);
         switch (it.kind) {

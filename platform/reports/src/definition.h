@@ -39,7 +39,8 @@ struct Item {
     QColor background;               // invalid: transparent
     QColor borderColor = Qt::black;
     int border = 0;                  // pen width in twips; 0: none
-    bool canGrow = false;
+    bool canGrow = false;           // the band grows to hold the whole text (wraps)
+    bool wrap = false;              // words wrap inside the fixed box
     bool blankWhenZero = false;
     // Resolved when the report runs.
     int columnIndex = -1;

@@ -289,17 +289,24 @@ std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIn
     return {};
 }
 
+namespace {
+// The height a wrapped text needs in its item's width.
+int neededHeight(const Item& item, const std::string& text) {
+    const QFontMetricsF metrics(item.font);
+    const QRectF needed = metrics.boundingRect(QRectF(0, 0, std::max(1, item.w - 2 * TextPadding), 1e7),
+                                               Qt::TextWordWrap | (item.align & Qt::AlignHorizontal_Mask),
+                                               QString::fromStdString(text));
+    return static_cast<int>(std::ceil(needed.height()));
+}
+}  // namespace
+
 int Pages::bandHeight(const Band& b, int32_t row) const {
     int height = b.height;
     for (const Item& item : b.items) {
         if (!item.canGrow) continue;
         const std::string text = itemText(item, {0, row, 0, 0}, 0);
         if (text.empty()) continue;
-        const QFontMetricsF metrics(item.font);
-        const QRectF needed = metrics.boundingRect(QRectF(0, 0, std::max(1, item.w - 2 * TextPadding), 1e7),
-                                                   Qt::TextWordWrap | (item.align & Qt::AlignHorizontal_Mask),
-                                                   QString::fromStdString(text));
-        height = std::max(height, item.y + std::max(item.h, static_cast<int>(std::ceil(needed.height()))));
+        height = std::max(height, item.y + std::max(item.h, neededHeight(item, text)));
     }
     return height;
 }
@@ -402,7 +409,9 @@ void Pages::paint(QPainter& painter, int32_t index) const {
     for (const Placement& p : pages_[static_cast<size_t>(index)]) {
         const Band& b = band(p.band);
         for (const Item& item : b.items) {
-            const QRectF box(item.x, p.y + item.y, item.w, item.canGrow ? std::max(item.h, p.height - item.y) : item.h);
+            const std::string text = itemText(item, p, index);
+            const int height = item.canGrow && !text.empty() ? std::max(item.h, neededHeight(item, text)) : item.h;
+            const QRectF box(item.x, p.y + item.y, item.w, height);
             switch (item.kind) {
             case ItemKind::Line: {
                 painter.setPen(QPen(item.color, std::max(1, item.border)));
@@ -421,12 +430,11 @@ void Pages::paint(QPainter& painter, int32_t index) const {
                     painter.setPen(QPen(item.borderColor, item.border));
                     painter.drawRect(box);
                 }
-                const std::string text = itemText(item, p, index);
                 if (text.empty()) break;
                 painter.setFont(item.font);
                 painter.setPen(item.color);
                 const QRectF inner = box.adjusted(TextPadding, 0, -TextPadding, 0);
-                painter.drawText(inner, item.align | (item.canGrow ? Qt::TextWordWrap : 0), QString::fromStdString(text));
+                painter.drawText(inner, item.align | (item.wrap ? Qt::TextWordWrap : 0), QString::fromStdString(text));
             }
             }
         }
