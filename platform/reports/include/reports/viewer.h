@@ -58,6 +58,8 @@ signals:
     // A print or a save from the tool bar failed. Without a receiver the viewer shows the
     // description in a message box itself.
     void failed(int number, const QString& description);
+
+public:
     QToolBar* toolBar() const { return toolBar_; }
 
 private:
