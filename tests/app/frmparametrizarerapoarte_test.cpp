@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "com/error.h"
@@ -458,6 +459,34 @@ TEST_F(ReportScreen, ALaunchErrorIsReportedAndTheScreenStaysUsable) {
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
     EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
     EXPECT_EQ(viewerCount(), 1);
+}
+
+TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
+    installReports();
+    open();
+    click(":3");
+    control("IdPerioada")->put("Cheie", com::Variant(int32_t{1}));
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    ASSERT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    frmAfisareRapoarte* viewer = frmAfisareRapoarte::openViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->windowTitle().toStdString(), "Vizualizare raport Cheltuieli spital pe perioada");
+    EXPECT_EQ(viewer->CRViewer1()->pageCount(), 1);  // the sample hospital's one sheet of the period
+    // The viewer fills its window.
+    EXPECT_EQ(viewer->CRViewer1()->geometry(), viewer->rect());
+
+    // With VELMORA_SCREENSHOTS naming a folder, the screen and the viewer are saved there.
+    if (const char* folder = std::getenv("VELMORA_SCREENSHOTS")) {
+        QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(viewer->parentWidget());
+        window->resize(GlobalUI::session().gfrmMain->mdiArea()->viewport()->size());
+        viewer->CRViewer1()->fitToWidth();
+        QCoreApplication::processEvents();
+        GlobalUI::session().gfrmMain->grab().save(QString::fromLocal8Bit(folder) + "/velmora-raport.png");
+        GlobalUI::session().gfrmMain->mdiArea()->setActiveSubWindow(
+            qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
+        QCoreApplication::processEvents();
+        screen->grab().save(QString::fromLocal8Bit(folder) + "/frmParametrizareRapoarte.png");
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -114,7 +115,9 @@ frmParametrizareRapoarte::frmParametrizareRapoarte(QWidget* parent) : QWidget(pa
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(trvRaport_, 1);
     layout->addLayout(right, 1);
-    resize(620, 420);
+    // Room for the catalogue's names and for a parameter row with a scroll bar beside it.
+    trvRaport_->setMinimumSize(300, 360);
+    scroll_->setMinimumWidth(twips(2000 + 1710 + 300) + scroll_->verticalScrollBar()->sizeHint().width());
 
     setTabOrder(trvRaport_, cmdLansareRaport_);
     lastInTabOrder_ = trvRaport_;
