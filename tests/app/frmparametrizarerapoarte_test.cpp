@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -487,6 +488,43 @@ TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
         QCoreApplication::processEvents();
         screen->grab().save(QString::fromLocal8Bit(folder) + "/frmParametrizareRapoarte.png");
     }
+}
+
+TEST_F(ReportScreen, KeyboardTabOrderAndAltR) {
+    open();
+    GlobalUI::session().gfrmMain->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(GlobalUI::session().gfrmMain));
+    // Alt+R does nothing while no report is chosen.
+    QTest::keyClick(screen->trvRaport(), Qt::Key_R, Qt::AltModifier);
+    QTest::qWait(200);
+    EXPECT_TRUE(boxes.shown().empty());
+
+    click(":3");
+    QTreeWidget* tree = screen->trvRaport();
+    tree->setFocus();
+    auto isIn = [](QWidget* widget, QWidget* outer) { return widget && (widget == outer || outer->isAncestorOf(widget)); };
+    QTest::keyClick(tree, Qt::Key_Tab);
+    EXPECT_TRUE(isIn(QApplication::focusWidget(), control("IdJudet")->widget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(isIn(QApplication::focusWidget(), control("IdPerioada")->widget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), screen->cmdLansareRaport());
+
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_R, Qt::AltModifier);
+    test::processUntil([this] { return !boxes.shown().empty(); });  // a shortcut clicks a moment later
+    ASSERT_EQ(boxes.shown().size(), 1u);  // launched: the file is not there
+    EXPECT_EQ(boxes.shown()[0].text.rfind("Raportul nu exista la locatia cautata: ", 0), 0u);
+}
+
+TEST_F(ReportScreen, AConfiguredCountyMissingFromTheListLeavesTheComboWithoutAChoice) {
+    open();
+    GlobalUI::session().gIdJudet = 999;
+    click(":3");
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    EXPECT_EQ(control("IdJudet")->get("Cheie").toLong(), -1);
+    EXPECT_GT(control("IdJudet")->get("ListCount").toLong(), 40);
+    EXPECT_TRUE(screen->cmdLansareRaport()->isEnabled());
 }
 
 }  // namespace

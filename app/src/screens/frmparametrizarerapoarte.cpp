@@ -314,10 +314,13 @@ void frmParametrizareRapoarte::addParameterControls(const ParametruRaport& param
     }
     placeRow(control->widget(), 2000, top + 320, 1710);
 
-    // Tab goes from the tree through the parameters, in their order, to "Raport...".
-    setTabOrder(lastInTabOrder_, control->widget());
-    setTabOrder(control->widget(), cmdLansareRaport_);
-    lastInTabOrder_ = control->widget();
+    // Tab goes from the tree through the parameters, in their order, to "Raport...". A
+    // control takes the focus through the inner widget it names as its proxy.
+    QWidget* stop = control->widget();
+    while (stop->focusProxy()) stop = stop->focusProxy();
+    setTabOrder(lastInTabOrder_, stop);
+    setTabOrder(stop, cmdLansareRaport_);
+    lastInTabOrder_ = stop;
 }
 
 void frmParametrizareRapoarte::removeParameterControls() {
