@@ -78,6 +78,31 @@ com::Currency sqlMoney(const std::filesystem::path& database, const std::string&
     return com::Currency::fromUnits(rawdb::rawInt(database, sql));
 }
 
+com::Currency readMoney(const std::string& text) {
+    std::string plain;
+    for (const char c : text) {
+        if (c == '.') continue;
+        plain += c == ',' ? '.' : c;
+    }
+    return com::Currency::parse(plain);
+}
+
+std::string after(const std::vector<std::string>& texts, const std::string& caption, int occurrence) {
+    for (size_t i = 0; i + 1 < texts.size(); ++i)
+        if (texts[i] == caption && --occurrence == 0) return texts[i + 1];
+    return {};
+}
+
+int occurrences(const std::vector<std::string>& texts, const std::string& text) {
+    return static_cast<int>(std::count(texts.begin(), texts.end(), text));
+}
+
+std::filesystem::path writeReport(const std::filesystem::path& folder, const std::string& name, const std::string& xml) {
+    const auto file = folder / name;
+    writeText(file, xml);
+    return file;
+}
+
 bool shows(const std::vector<std::string>& texts, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "com/currency.h"
+#include "com/error.h"
 #include "rawdb.h"
 #include "reports/report.h"
 
@@ -40,9 +41,29 @@ void setValue(reports::Report& report, const std::string& name, const com::Varia
 // A money amount computed by SQLite (a sum of 1/10 000 units) as the report writes it with
 // two decimals in the C locale's separators ("1234567.89" grouped as the test's locale).
 com::Currency sqlMoney(const std::filesystem::path& database, const std::string& sql);
+// A money text as the reports write it in the Romanian locale ("-1.234.567,89") read back.
+com::Currency readMoney(const std::string& text);
+// The text shown right after `caption` on a page (the n-th occurrence, from 1); "" when none.
+std::string after(const std::vector<std::string>& texts, const std::string& caption, int occurrence = 1);
+int occurrences(const std::vector<std::string>& texts, const std::string& text);
+// A report file of the test's own, written into `folder`.
+std::filesystem::path writeReport(const std::filesystem::path& folder, const std::string& name, const std::string& xml);
+// Runs `body` and returns the com::Error it raises (fails the test when it raises none).
+template <class Body>
+com::Error raised(Body body);
 // Whether a page shows this text.
 bool shows(const std::vector<std::string>& texts, const std::string& text);
 // Where the rendered pages go for a look (a folder under the build tree's temporary folder).
 std::filesystem::path pictureFolder();
+
+template <class Body>
+com::Error raised(Body body) {
+    try {
+        body();
+    } catch (const com::Error& e) {
+        return e;
+    }
+    throw std::runtime_error("no error was raised");
+}
 
 }  // namespace rtest

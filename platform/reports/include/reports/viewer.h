@@ -51,6 +51,7 @@ public:
     void print();
 
     QPrintPreviewWidget* preview() const { return preview_; }
+    QToolBar* toolBar() const { return toolBar_; }
     QAction* action(const char* name) const;  // "first", "previous", "next", "last", "fitWidth",
                                               // "fitPage", "zoomIn", "zoomOut", "print", "pdf"
 
@@ -58,9 +59,6 @@ signals:
     // A print or a save from the tool bar failed. Without a receiver the viewer shows the
     // description in a message box itself.
     void failed(int number, const QString& description);
-
-public:
-    QToolBar* toolBar() const { return toolBar_; }
 
 private:
     void paintRequested(QPrinter* printer);
