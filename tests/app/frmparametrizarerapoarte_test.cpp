@@ -26,6 +26,7 @@
 #include "shell/globalui.h"
 #include "reports/viewer.h"
 #include "support.h"
+#include "typelib/quillon.h"
 
 namespace {
 
@@ -525,6 +526,31 @@ TEST_F(ReportScreen, AConfiguredCountyMissingFromTheListLeavesTheComboWithoutACh
     EXPECT_EQ(control("IdJudet")->get("Cheie").toLong(), -1);
     EXPECT_GT(control("IdJudet")->get("ListCount").toLong(), 40);
     EXPECT_TRUE(screen->cmdLansareRaport()->isEnabled());
+}
+
+TEST_F(ReportScreen, EveryReportOfTheCatalogueRunsWithTheValuesItsControlsGive) {
+    installReports();
+    open();
+    screen->setClock([] { return QDate(2024, 3, 15); });
+    for (const char* key : {":3", ":6", ":7", ":5", ":8"}) {
+        click(key);
+        if (HostedControl* perioada = control("IdPerioada")) perioada->put("Cheie", com::Variant(int32_t{1}));
+        QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+        ASSERT_TRUE(boxes.shown().empty()) << key << ": " << boxes.shown()[0].text;
+        frmAfisareRapoarte* viewer = frmAfisareRapoarte::openViewer();
+        ASSERT_NE(viewer, nullptr) << key;
+        EXPECT_GE(viewer->CRViewer1()->pageCount(), 1) << key;
+        // Every control fed a parameter of the report's own.
+        reports::ParameterFields& fields = GlobalUI::session().gReport->ParameterFields();
+        for (const QString& name : screen->addedControls()) {
+            if (name.endsWith(QStringLiteral("_Label"))) continue;
+            const bool combo = static_cast<bool>(control(name.toStdString().c_str())->objectPtr().query<quillon::IMyCombo>());
+            const std::string field = (combo ? "p" : "@") + name.toStdString();
+            ASSERT_NE(fields.find(field), nullptr) << key << " " << field;
+            EXPECT_TRUE(fields.find(field)->HasCurrentValue()) << key << " " << field;
+        }
+        qobject_cast<QMdiSubWindow*>(viewer->parentWidget())->close();
+    }
 }
 
 }  // namespace
