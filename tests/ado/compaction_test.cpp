@@ -40,7 +40,7 @@ protected:
 TEST_F(Compaction, ShrinksKeepsContentAndLeavesNoTemporaryFile) {
     const auto before = content();
     const auto size = fs::file_size(dataFile);
-    EXPECT_TRUE(ado::compactDataFile(dataFile, temp, workgroupFile));
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
     EXPECT_LT(fs::file_size(dataFile), size);
     EXPECT_FALSE(fs::exists(temp));
     expectWholeAndOpenable(before);
@@ -56,7 +56,7 @@ TEST_F(Compaction, TemporaryFileOnAnotherFileSystem) {
     const fs::path away = shm / (folder.filename().string() + "-Temp.mdb");
     const auto before = content();
     const auto size = fs::file_size(dataFile);
-    EXPECT_TRUE(ado::compactDataFile(dataFile, away, workgroupFile));
+    EXPECT_TRUE(ado::compactDataFile(dataFile, away));
     EXPECT_LT(fs::file_size(dataFile), size);
     EXPECT_FALSE(fs::exists(away));
     for (const auto& entry : fs::directory_iterator(folder))
@@ -71,24 +71,32 @@ TEST_F(Compaction, AFailureAtAnyStepLeavesTheDataFileWhole) {
         ado::setCompactStepHook([step](ado::CompactStep reached) {
             if (reached == step) throw std::runtime_error("injected");
         });
-        EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
         EXPECT_FALSE(fs::exists(temp)) << static_cast<int>(step);
         expectWholeAndOpenable(before);
     }
     ado::setCompactStepHook(nullptr);
 }
 
+TEST_F(Compaction, NeedsNoAccountAndNoWorkgroupFile) {
+    // The program compacts its own file: no account, so no password it would have to know.
+    fs::remove(workgroupFile);
+    const auto size = fs::file_size(dataFile);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    EXPECT_LT(fs::file_size(dataFile), size);
+}
+
 TEST_F(Compaction, SkippedWhileTheFileIsInUse) {
     const auto size = fs::file_size(dataFile);
     {
         auto c = open();
-        EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
         EXPECT_EQ(fs::file_size(dataFile), size);
         // The connection still works on the very file.
         c->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (100, 'Test')");
     }
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 43);
-    EXPECT_TRUE(ado::compactDataFile(dataFile, temp, workgroupFile));
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
 }
 
 TEST_F(Compaction, AConnectionOpenedMeanwhileWritesIntoTheCompactedFile) {
@@ -113,7 +121,7 @@ TEST_F(Compaction, AConnectionOpenedMeanwhileWritesIntoTheCompactedFile) {
         // cannot, and the compaction goes on.
         done.wait_for(std::chrono::milliseconds(300));
     });
-    const bool compacted = ado::compactDataFile(dataFile, temp, workgroupFile);
+    const bool compacted = ado::compactDataFile(dataFile, temp);
     ado::setCompactStepHook(nullptr);
     other.join();
     EXPECT_EQ(failure, "");
@@ -125,27 +133,24 @@ TEST_F(Compaction, UnwritableFolderOrMissingFilesFailQuietly) {
     const auto before = content();
     if (::geteuid() != 0) {  // root writes anywhere
         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
         fs::permissions(folder, fs::perms::owner_all);
         expectWholeAndOpenable(before);
     }
-    EXPECT_FALSE(ado::compactDataFile(dataFile, folder / "no-such-folder" / "Temp.mdb", workgroupFile));
-    EXPECT_FALSE(ado::compactDataFile(folder / "Missing.mdb", temp, workgroupFile));
+    EXPECT_FALSE(ado::compactDataFile(dataFile, folder / "no-such-folder" / "Temp.mdb"));
+    EXPECT_FALSE(ado::compactDataFile(folder / "Missing.mdb", temp));
     EXPECT_FALSE(fs::exists(folder / "Missing.mdb"));
-    EXPECT_FALSE(ado::compactDataFile(dataFile, temp, folder / "Missing.mdw"));
     // A file of the temporary's name that is not ours stays as it was.
     { std::ofstream(temp) << "keep me"; }
-    EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
+    EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
     EXPECT_EQ(adotest::readAll(temp), "keep me");
     expectWholeAndOpenable(before);
 }
 
 TEST_F(Compaction, JetEngineChecksTheAccountAndTheDestination) {
-    const std::string source = ado::buildConnectionString("Administrator", "<brovt8462>", dataFile.string(), workgroupFile.string());
-    const std::string target = ado::buildConnectionString("Administrator", "<brovt8462>", temp.string(), workgroupFile.string());
-    EXPECT_THROW(ado::JetEngine::CompactDatabase(
-                     ado::buildConnectionString("Administrator", "x", dataFile.string(), workgroupFile.string()), target),
-                 com::Error);
+    const std::string source = connectionString();
+    const std::string target = ado::buildConnectionString(adotest::User, adotest::Password, temp.string(), workgroupFile.string());
+    EXPECT_THROW(ado::JetEngine::CompactDatabase(connectionString(adotest::User, "x"), target), com::Error);
     EXPECT_FALSE(fs::exists(temp));
     ado::JetEngine::CompactDatabase(source, target);
     EXPECT_TRUE(fs::exists(temp));

@@ -79,6 +79,17 @@ private:
     std::vector<fs::path> files_;
 };
 
+// Writes the compacted copy of `sourceFile` (opened read-only, never created) to `targetFile`.
+void vacuumInto(const fs::path& sourceFile, const fs::path& targetFile) {
+    if (!isEmptyOrMissing(targetFile))
+        raise(com::errc::FileAlreadyExists, "The destination '" + targetFile.string() + "' already exists.");
+    auto db = detail::openDatabase(sourceFile, detail::OpenMode::ReadOnly);
+    auto stmt = detail::prepare(db.get(), "VACUUM INTO ?1");
+    const std::string target = targetFile.string();
+    sqlite3_bind_text(stmt.get(), 1, target.c_str(), static_cast<int>(target.size()), SQLITE_TRANSIENT);
+    detail::check(db.get(), sqlite3_step(stmt.get()), "compaction");
+}
+
 }  // namespace
 
 void JetEngine::CompactDatabase(std::string_view sourceConnection, std::string_view destinationConnection) {
@@ -90,16 +101,10 @@ void JetEngine::CompactDatabase(std::string_view sourceConnection, std::string_v
         raise(errc::BadConnectionString, "A compaction needs a source and a destination data file.");
     workgroup::authenticate(connectionValue(source, "Jet OLEDB:System database"), connectionValue(source, "User ID"),
                             connectionValue(source, "Password"));
-    if (!isEmptyOrMissing(targetFile))
-        raise(com::errc::FileAlreadyExists, "The destination '" + targetFile.string() + "' already exists.");
-    auto db = detail::openDatabase(sourceFile, detail::OpenMode::ReadOnly);
-    auto stmt = detail::prepare(db.get(), "VACUUM INTO ?1");
-    const std::string target = targetFile.string();
-    sqlite3_bind_text(stmt.get(), 1, target.c_str(), static_cast<int>(target.size()), SQLITE_TRANSIENT);
-    detail::check(db.get(), sqlite3_step(stmt.get()), "compaction");
+    vacuumInto(sourceFile, targetFile);
 }
 
-bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile, const fs::path& workgroupFile) {
+bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile) {
     Cleanup cleanup;
     try {
         std::error_code ec;
@@ -110,9 +115,7 @@ bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile, const f
 
         const bool tempWasThere = fs::exists(tempFile, ec);
         if (!tempWasThere) cleanup.add(tempFile);
-        const std::string admin(workgroup::AdministratorName), secret(workgroup::AdministratorPassword);
-        JetEngine::CompactDatabase(buildConnectionString(admin, secret, dataFile.string(), workgroupFile.string()),
-                                   buildConnectionString(admin, secret, tempFile.string(), workgroupFile.string()));
+        vacuumInto(dataFile, tempFile);
         cleanup.add(tempFile);
         reached(CompactStep::Compacted);
 

@@ -19,15 +19,14 @@ public:
 // The steps of compactDataFile, for tests that make one of them fail.
 enum class CompactStep { Locked, Compacted, Flushed, Checked, Replaced };
 
-// Compacts `dataFile` in place through `tempFile` as the administrator of `workgroupFile`:
-// refuses at once when the data file is in use (any open Connection, of this process or
+// Compacts `dataFile` in place through `tempFile`, with the program's own file rights (no
+// account is involved): refuses at once when the data file is in use (any open Connection, of this process or
 // another, holds its lock), writes the compacted copy to `tempFile`, flushes it, checks it
 // (it opens, and its size matches its page count) and replaces the data file by an atomic rename (through a sibling
 // temporary file when `tempFile` is on another file system). Whatever fails, the data file
 // stays whole and `tempFile` is removed. Answers true when the file was compacted and
 // replaced; never raises.
-bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile,
-                     const std::filesystem::path& workgroupFile);
+bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile);
 
 // Test hook: called after each step; a throw from it fails the compaction at that point.
 void setCompactStepHook(std::function<void(CompactStep)> hook);
