@@ -31,12 +31,22 @@ bool compactDataFile(const std::filesystem::path& dataFile, const std::filesyste
 // Test hook: called after each step; a throw from it fails the compaction at that point.
 void setCompactStepHook(std::function<void(CompactStep)> hook);
 
+// The steps of copyDatabase, and its hook (given the temporary file), likewise for tests.
+enum class CopyStep { Copied, Flushed };
+void setCopyStepHook(std::function<void(CopyStep, const std::filesystem::path&)> hook);
+
+// A hidden name beside `file` for a temporary file of the given purpose, unique per process
+// and call (".NAME.PURPOSE-PID-N"); copyDatabase removes those of processes that are gone.
+std::filesystem::path temporaryBeside(const std::filesystem::path& file, std::string_view purpose);
+
 // Copies a database file (which may be open, in this process or another) through SQLite's
-// online backup API into a temporary name in the target folder, flushes it and renames it
-// to `destination`, replacing a file of that name. Refuses a missing or non-database source
-// and a destination that is the source itself. A failure leaves any earlier destination
-// intact and raises com::Error (3051 for the copy, 3024 for a missing source, 3343 for a
-// file that is no database).
+// online backup API into a temporary name in the target folder (with the source's mode),
+// flushes it and renames it to `destination`, replacing a file of that name. Refuses a
+// missing or non-database source and a destination that is the source itself. A failure
+// removes the temporary file and its journal, leaves any earlier destination intact and
+// raises com::Error: 3051 naming `destination` and the cause (folder missing, folder not
+// writable, disk full), 3024 for a missing source, 3343 for a file that is no database.
+// Temporary files of copies whose process is gone are removed from the folder first.
 void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination);
 
 }  // namespace ado
