@@ -183,6 +183,22 @@ void setCopyStepHook(std::function<void(CopyStep, const fs::path&)> hook) {
 
 fs::path temporaryBeside(const fs::path& file, std::string_view purpose) { return detail::siblingTemp(file, purpose); }
 
+void replaceFile(const fs::path& temporary, const fs::path& destination) {
+    const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
+    int error = detail::flushFile(temporary);
+    if (error == 0 && std::rename(temporary.c_str(), destination.c_str()) != 0) error = errno;
+    if (error != 0)
+        raise(errc::FileCopy, "The file '" + destination.string() +
+                                  "' cannot be written: " + detail::writeFailureCause(folder, error) + ".");
+    detail::removeLockFile(temporary);
+    detail::syncFolder(folder);
+}
+
+void removeTemporary(const fs::path& temporary) {
+    detail::removeWithJournal(temporary);
+    detail::removeLockFile(temporary);
+}
+
 namespace {
 
 // Writes the copy of `from` into the held temporary file and flushes it.
@@ -206,7 +222,7 @@ void writeCopy(sqlite3* from, const fs::path& temp) {
 
 }  // namespace
 
-void copyDatabase(const fs::path& source, const fs::path& destination) {
+void copyDatabase(const fs::path& source, const fs::path& destination, const fs::path& reportedAs) {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec))
         raise(errc::FileNotFound, "The database file '" + source.string() + "' does not exist.");
@@ -218,7 +234,8 @@ void copyDatabase(const fs::path& source, const fs::path& destination) {
     auto failed = [&](int error, const std::string& otherwise = {}) {
         std::string cause = detail::writeFailureCause(folder, error);
         if (error == 0 && !otherwise.empty()) cause = otherwise;
-        raise(errc::FileCopy, "The copy '" + destination.string() + "' cannot be written: " + cause + ".");
+        raise(errc::FileCopy, "The copy '" + (reportedAs.empty() ? destination : reportedAs).string() +
+                                  "' cannot be written: " + cause + ".");
     };
     if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK | X_OK) != 0) failed(errno);
     detail::removeStaleTemporaries(folder);

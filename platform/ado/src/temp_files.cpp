@@ -116,8 +116,8 @@ bool allDigits(std::string_view s) { return !s.empty() && s.find_first_not_of("0
 // The process id in ".NAME.PURPOSE-PID-N" (with or without "-journal"), or 0.
 pid_t temporaryOwner(std::string_view name) {
     if (name.size() < 2 || name.front() != '.') return 0;
-    constexpr std::string_view journal = "-journal";
-    if (name.ends_with(journal)) name.remove_suffix(journal.size());
+    for (const std::string_view suffix : {std::string_view("-journal"), std::string_view(".lock")})
+        if (name.ends_with(suffix)) name.remove_suffix(suffix.size());
     const size_t lastDash = name.rfind('-');
     if (lastDash == std::string_view::npos || !allDigits(name.substr(lastDash + 1))) return 0;
     const size_t pidDash = name.rfind('-', lastDash - 1);
@@ -160,6 +160,11 @@ void removeWithJournal(const fs::path& file) {
     std::error_code ec;
     fs::remove(file, ec);
     fs::remove(fs::path(file.string() + "-journal"), ec);
+}
+
+void removeLockFile(const fs::path& file) {
+    std::error_code ec;
+    fs::remove(fs::path(file.string() + ".lock"), ec);
 }
 
 std::string writeFailureCause(const fs::path& folderGiven, int error) {

@@ -48,7 +48,7 @@ private:
 };
 
 // Removes, from a folder, the temporary files of copies and compactions (".NAME.copy-PID-N",
-// ".NAME.compact-PID-N", ".NAME.export-PID-N" and their "-journal") whose process is gone
+// ".NAME.compact-PID-N", ".NAME.export-PID-N", their "-journal" and ".lock") whose process is gone
 // and that nobody holds locked. Never raises.
 void removeStaleTemporaries(const std::filesystem::path& folder);
 
@@ -57,6 +57,9 @@ int flushFile(const std::filesystem::path& file);
 
 // Removes a temporary file and its journal; never raises.
 void removeWithJournal(const std::filesystem::path& file);
+// Removes the lock file that connections to a temporary data file made beside it (only for
+// a file nobody else can know of); never raises.
+void removeLockFile(const std::filesystem::path& file);
 
 // Why writing into `folder` failed, as a phrase ("the folder '...' does not exist", "the
 // disk is full", ...), from the errno of the failure (0 when unknown).

@@ -39,6 +39,14 @@ void setCopyStepHook(std::function<void(CopyStep, const std::filesystem::path&)>
 // and call (".NAME.PURPOSE-PID-N"); copyDatabase removes those of processes that are gone.
 std::filesystem::path temporaryBeside(const std::filesystem::path& file, std::string_view purpose);
 
+// Renames a finished temporary data file over `destination` (atomically, flushed first,
+// the folder flushed after) and removes the lock file its connections left. Raises 3051
+// naming `destination` and the cause.
+void replaceFile(const std::filesystem::path& temporary, const std::filesystem::path& destination);
+
+// Removes a temporary data file, its journal and its lock file; never raises.
+void removeTemporary(const std::filesystem::path& temporary);
+
 // Copies a database file (which may be open, in this process or another) through SQLite's
 // online backup API into a temporary name in the target folder (with the source's mode),
 // flushes it and renames it to `destination`, replacing a file of that name. Refuses a
@@ -47,6 +55,9 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& file, std::st
 // raises com::Error: 3051 naming `destination` and the cause (folder missing, folder not
 // writable, disk full), 3024 for a missing source, 3343 for a file that is no database.
 // Temporary files of copies whose process is gone are removed from the folder first.
-void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination);
+// `reportedAs`, when given, is the name the descriptions use for the destination (the
+// final name of a file that is built under a temporary one).
+void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination,
+                  const std::filesystem::path& reportedAs = {});
 
 }  // namespace ado
