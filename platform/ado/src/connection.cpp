@@ -230,7 +230,10 @@ int32_t Connection::State() const { return impl_->db ? 1 : 0; }
 int32_t Connection::BeginTrans() {
     sqlite3* h = impl_->handle();
     const int32_t level = impl_->transactionLevel + 1;
-    if (level == 1) detail::exec(h, "BEGIN");
+    // The transaction takes the write lock at once, waiting for it up to the busy timeout:
+    // one that began deferred, read and then wrote could not wait (SQLite refuses such an
+    // upgrade at once, to avoid a deadlock) and would fail with "database is locked".
+    if (level == 1) detail::exec(h, "BEGIN IMMEDIATE");
     else detail::exec(h, ("SAVEPOINT level" + std::to_string(level)).c_str());
     impl_->transactionLevel = level;
     return level;
