@@ -161,6 +161,18 @@ TEST_F(Compaction, AStaleTemporaryFileIsRemovedAndTheCompactionGoesOn) {
     expectWholeAndOpenable(before);
 }
 
+TEST_F(Compaction, ALinkInPlaceOfTheTemporaryFileIsNeverFollowed) {
+    const fs::path precious = folder / "Precious.txt";
+    { std::ofstream(precious) << "not to be emptied"; }
+    for (const bool hard : {false, true}) {
+        if (hard) fs::create_hard_link(precious, temp);
+        else fs::create_symlink(precious, temp);
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp)) << hard;
+        EXPECT_EQ(adotest::readAll(precious), "not to be emptied");
+        fs::remove(temp);
+    }
+}
+
 TEST_F(Compaction, ATemporaryFileThatALiveCompactionHoldsIsLeftAlone) {
     // Another data file in the same folder (an export's) is compacted through the same
     // temporary file at the same time: the second compaction stands back.

@@ -1,6 +1,7 @@
 // The period export: one period cut out of a real database into a compacted file.
 #include "costs_fixture.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -230,6 +231,14 @@ TEST_F(CostExportTest, AKillAtAnyStepLeavesTheEarlierExportAndTheNextExportClean
     EXPECT_EQ(rawInt(target, "SELECT Count(*) FROM Velmora_Spital"), 1);
     EXPECT_EQ(rawInt(target, "PRAGMA freelist_count"), 0);
     EXPECT_EQ(leftovers(), std::vector<std::string>{});
+}
+
+TEST_F(CostExportTest, TheExportTakesTheDataFilesMode) {
+    const mode_t mask = ::umask(022);
+    fs::permissions(data_, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(runExport(1, target));
+    ::umask(mask);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(CostExportTest, AnExportIntoTheDataFolderCompactsBesideALiveStartUpCompaction) {

@@ -70,17 +70,20 @@ int flushFile(const fs::path& file) {
 
 std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership& ownership) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        // Never through a link: a planted one would make the truncation below empty
+        // whatever file it points to.
+        const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
         if (fd < 0) {
             const int error = errno;
             raise(errc::FileCopy, "Cannot create '" + file.string() + "': " + writeFailureCause(file.parent_path(), error));
         }
         HeldFile held(fd, file);
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_nlink != 1)
+            raise(errc::FileCopy, "'" + file.string() + "' is not a plain file of its own; it is left alone.");
         if (!lockExclusive(fd)) return std::nullopt;  // a live compaction works on it
         // The name may have been removed or replaced between the open and the lock.
-        struct stat opened {}, named {};
-        if (::fstat(fd, &opened) != 0 || ::stat(file.c_str(), &named) != 0 || opened.st_ino != named.st_ino ||
-            opened.st_dev != named.st_dev)
+        if (::lstat(file.c_str(), &named) != 0 || opened.st_ino != named.st_ino || opened.st_dev != named.st_dev)
             continue;
         // Whatever is in it was left by a compaction that is gone.
         if (::ftruncate(fd, 0) != 0)
