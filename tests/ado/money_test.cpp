@@ -81,6 +81,10 @@ TEST_F(MoneyInSql, ArithmeticFollowsJetTypes) {
     EXPECT_EQ(value("Select a.c22 / a.TCP As X" + where), com::Variant(2500.0 / 15000.0));
     EXPECT_EQ(value("Select a.TCP / 2 As X" + where), com::Variant(0.75));
     EXPECT_EQ(value("Select 3 / 2 As X" + where), com::Variant(1.5));
+    // A subquery of one money item is money, correlated or not.
+    EXPECT_EQ(value("Select (Select Max(b.TCP) From Velmora_Spital b) As X" + where), money(15000));
+    EXPECT_EQ(value("Select a.TCP - (Select Sum(b.TCP) From Velmora_Spital b Where b.IdPerioada=a.IdPerioada) As X" + where),
+              money(-10000));
     // Null propagates; an unreadable item is left as it was.
     EXPECT_TRUE(value("Select a.TCP + a.c22 As X From Velmora_Spital a Where a.IdSpital=2").isNull());
     EXPECT_EQ(value("Select a.TCP > 1 As X" + where), com::Variant(int32_t{1}));

@@ -43,8 +43,9 @@ std::string asText(const Typed& x) { return x.kind == ColumnKind::Currency ? "Cs
 class ExpressionTyper {
 public:
     ExpressionTyper(const std::vector<Token>& tokens, size_t from, size_t to,
-                    const std::function<ColumnKind(const std::string&)>& kindOf)
-        : t_(tokens), pos_(from), end_(to), kindOf_(kindOf) {}
+                    const std::function<ColumnKind(const std::string&)>& kindOf,
+                    const std::function<TypedSelect(const std::string&)>& subquery)
+        : t_(tokens), pos_(from), end_(to), kindOf_(kindOf), subquery_(subquery) {}
 
     Typed whole() {
         Typed x = concatenation();
@@ -159,7 +160,7 @@ private:
             }
             if (t.text == "(") {
                 const Token* next = peek();
-                if (next && isWord(*next, "select")) throw Unreadable{};
+                if (next && isWord(*next, "select")) return scalarSubquery(t.depth);
                 const Typed inner = concatenation();
                 expect(")");
                 return {inner.kind, "(" + inner.text + ")"};
@@ -174,6 +175,18 @@ private:
         case TokenKind::Space: break;
         }
         throw Unreadable{};
+    }
+
+    // "(SELECT one item FROM ...)": typed as its item, rewritten as a statement of its own.
+    Typed scalarSubquery(int depth) {
+        const size_t from = pos_;
+        while (pos_ < end_ && !(t_[pos_].kind == TokenKind::Symbol && t_[pos_].text == ")" && t_[pos_].depth == depth))
+            ++pos_;
+        if (pos_ >= end_) throw Unreadable{};
+        const TypedSelect inner = subquery_(join(t_, from, pos_));
+        ++pos_;
+        const bool single = inner.items.size() == 1 && !inner.stars[0];
+        return {single ? inner.items[0] : ColumnKind::Untyped, "(" + inner.sql + ")"};
     }
 
     Typed name(std::string text) {
@@ -228,6 +241,7 @@ private:
     const std::vector<Token>& t_;
     size_t pos_, end_;
     const std::function<ColumnKind(const std::string&)>& kindOf_;
+    const std::function<TypedSelect(const std::string&)>& subquery_;
 };
 
 struct Item {
@@ -245,9 +259,16 @@ bool isClauseEnd(const Token& t) {
 
 bool isName(const Token& t) { return (t.kind == TokenKind::Word && !isKeyword(t)) || t.kind == TokenKind::Bracketed; }
 
-// The names in an expression that are not functions: "a.TCP", "TCP", "[Name]".
+// The names in an expression that are not functions: "a.TCP", "TCP", "[Name]". Those of a
+// subquery are its own (resolved when it is typed).
 void collectNames(const std::vector<Token>& t, size_t from, size_t to, std::vector<std::string>& out) {
     for (size_t i = from; i < to; ++i) {
+        if (t[i].kind == TokenKind::Symbol && t[i].text == "(" && skipSpace(t, i + 1) < to &&
+            isWord(t[skipSpace(t, i + 1)], "select")) {
+            const int depth = t[i].depth;
+            while (i + 1 < to && !(t[i + 1].text == ")" && t[i + 1].depth == depth)) ++i;
+            continue;
+        }
         if (!isName(t[i])) continue;
         if (i > from && t[i - 1].kind == TokenKind::Symbol && t[i - 1].text == ".") continue;
         const size_t next = skipSpace(t, i + 1);
@@ -396,6 +417,9 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         return it == kinds.end() ? ColumnKind::Untyped : it->second;
     };
 
+    const std::function<TypedSelect(const std::string&)> subquery = [db](const std::string& inner) {
+        return typeSelectList(db, inner);
+    };
     std::string rewritten = join(t, 0, listFrom);
     for (size_t k = 0; k < items.size(); ++k) {
         const Item& item = items[k];
@@ -405,7 +429,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         std::string text = join(t, item.from, item.to);
         if (!item.star && !item.plainName) {
             try {
-                const Typed typed = ExpressionTyper(t, item.from, item.to, kindOf).whole();
+                const Typed typed = ExpressionTyper(t, item.from, item.to, kindOf, subquery).whole();
                 kind = typed.kind;
                 text = typed.text;
             } catch (const Unreadable&) {

@@ -12,8 +12,10 @@
 //   money +/-/* double                     -> double
 //   a / b                                  -> double, always (Jet's `/`)
 //   Cstr(money), money in a `||` chain     -> the money's text (CstrMoney)
-// An item the typer cannot read (a subquery, a comparison, an unknown function's result)
-// is left as written and read by its stored class.
+//   (SELECT one money item ...)            -> money (the subquery typed in turn)
+// An item the typer cannot read (a comparison, CASE, an unknown function's result) is left
+// as written and read by its stored class. WHERE and HAVING are not rewritten: money
+// compared with money or with 0 compares right in units; with another literal it would not.
 #include <sqlite3.h>
 
 #include <string>
