@@ -90,6 +90,31 @@ TEST_F(MoneyInSql, ArithmeticFollowsJetTypes) {
     EXPECT_EQ(value("Select a.TCP > 1 As X" + where), com::Variant(int32_t{1}));
 }
 
+TEST_F(MoneyInSql, ConditionsCompareMoneyWithNumbersByValue) {
+    auto ids = [&](const std::string& condition) {
+        std::vector<int32_t> out;
+        for (const auto& row : rows("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost"))
+            out.push_back(row[0].toLong());
+        return out;
+    };
+    using Ids = std::vector<int32_t>;
+    // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
+    EXPECT_EQ(ids("a.TCP > 1"), (Ids{1, 3}));
+    EXPECT_EQ(ids("a.TCP >= 1.2345 And a.IdPerioada=1"), (Ids{1}));
+    EXPECT_EQ(ids("2 > a.TCP And Not a.TCP = 1"), (Ids{1, 3}));
+    EXPECT_EQ(ids("a.TCP Between 1.1 And 1.3"), (Ids{3}));
+    EXPECT_EQ(ids("a.TCP Not Between 1.1 And 1.3"), (Ids{1, 2}));
+    EXPECT_EQ(ids("a.TCP In (1, 1.5)"), (Ids{1, 2}));
+    EXPECT_EQ(ids("(a.c22 < 0.5 Or a.c22 Is Null) And a.TCP + a.c22 <> 1.2346"), (Ids{1}));  // Null is no match
+    EXPECT_EQ(ids("a.TCP > a.c22 * 6"), (Ids{3}));
+    EXPECT_EQ(ids("a.TCP In (Select b.TCP From Velmora_Spital b Where b.TCP > 1.4)"), (Ids{1}));
+    // Grouped: a condition on a sum.
+    const auto grouped = rows("Select a.IdPerioada, Sum(a.TCP) As S From Velmora_Spital a "
+                              "Group By a.IdPerioada Having Sum(a.TCP) > 2 Order By a.IdPerioada");
+    ASSERT_EQ(grouped.size(), 1u);
+    EXPECT_EQ(grouped[0][1], money(25000));
+}
+
 TEST_F(MoneyInSql, CstrAndConcatenationGiveTheMoneyText) {
     com::setUserLocale(com::UserLocale{});
     const std::string where = " From Velmora_Spital a Where a.IdSpital=1 And a.IdPerioada=1";

@@ -48,7 +48,7 @@ public:
         : t_(tokens), pos_(from), end_(to), kindOf_(kindOf), subquery_(subquery) {}
 
     Typed whole() {
-        Typed x = concatenation();
+        Typed x = condition();
         if (peek()) throw Unreadable{};
         return x;
     }
@@ -69,6 +69,92 @@ private:
     void expect(std::string_view s) {
         if (!peekSymbol(s)) throw Unreadable{};
         ++pos_;
+    }
+
+    bool peekWord(std::string_view w) {
+        const Token* t = peek();
+        return t && isWord(*t, w);
+    }
+
+    Typed condition() {
+        Typed left = conjunction();
+        while (peekWord("or")) {
+            const std::string op = take().text;
+            left = {ColumnKind::Integer, left.text + " " + op + " " + conjunction().text};
+        }
+        return left;
+    }
+
+    Typed conjunction() {
+        Typed left = negation();
+        while (peekWord("and")) {
+            const std::string op = take().text;
+            left = {ColumnKind::Integer, left.text + " " + op + " " + negation().text};
+        }
+        return left;
+    }
+
+    Typed negation() {
+        if (peekWord("not")) {
+            const std::string op = take().text;
+            return {ColumnKind::Integer, op + " " + negation().text};
+        }
+        return comparison();
+    }
+
+    // Money compared with a plain number: the number in units, as Jet compares the values.
+    static std::string scaledAgainst(const Typed& side, const Typed& money) {
+        if (money.kind == ColumnKind::Currency && isNumeric(side.kind)) return "(" + side.text + ")*10000";
+        return side.text;
+    }
+
+    Typed comparison() {
+        Typed left = concatenation();
+        static constexpr std::array operators{"=", "==", "<>", "!=", "<", ">", "<=", ">="};
+        if (const Token* t = peek(); t && t->kind == TokenKind::Symbol &&
+                                     std::find(operators.begin(), operators.end(), t->text) != operators.end()) {
+            const std::string op = take().text;
+            const Typed right = concatenation();
+            return {ColumnKind::Integer, scaledAgainst(left, right) + " " + op + " " + scaledAgainst(right, left)};
+        }
+        if (peekWord("is")) {
+            std::string op = take().text;
+            if (peekWord("not")) op += " " + take().text;
+            return {ColumnKind::Integer, left.text + " " + op + " " + concatenation().text};
+        }
+        std::string negated;
+        if (peekWord("not")) negated = take().text + " ";
+        if (peekWord("between")) {
+            const std::string op = negated + take().text;
+            const Typed low = concatenation();
+            if (!peekWord("and")) throw Unreadable{};
+            const std::string and_ = take().text;
+            const Typed high = concatenation();
+            const bool moneyBounds = low.kind == ColumnKind::Currency || high.kind == ColumnKind::Currency;
+            const std::string subject = moneyBounds ? scaledAgainst(left, Typed{ColumnKind::Currency, ""}) : left.text;
+            return {ColumnKind::Integer, subject + " " + op + " " + scaledAgainst(low, left) + " " + and_ + " " +
+                                             scaledAgainst(high, left)};
+        }
+        if (peekWord("in")) {
+            std::string text = left.text + " " + negated + take().text + " (";
+            expect("(");
+            if (peekWord("select")) {
+                text += subquerySql(t_[pos_ - 1].depth) + ")";
+                return {ColumnKind::Integer, text};
+            }
+            for (bool first = true; first || peekSymbol(","); first = false) {
+                if (!first) ++pos_;
+                text += (first ? "" : ", ") + scaledAgainst(concatenation(), left);
+            }
+            expect(")");
+            return {ColumnKind::Integer, text + ")"};
+        }
+        if (peekWord("like")) {
+            const std::string op = negated + take().text;
+            return {ColumnKind::Integer, left.text + " " + op + " " + concatenation().text};
+        }
+        if (!negated.empty()) throw Unreadable{};
+        return left;
     }
 
     Typed concatenation() {
@@ -161,7 +247,7 @@ private:
             if (t.text == "(") {
                 const Token* next = peek();
                 if (next && isWord(*next, "select")) return scalarSubquery(t.depth);
-                const Typed inner = concatenation();
+                const Typed inner = condition();
                 expect(")");
                 return {inner.kind, "(" + inner.text + ")"};
             }
@@ -177,16 +263,26 @@ private:
         throw Unreadable{};
     }
 
-    // "(SELECT one item FROM ...)": typed as its item, rewritten as a statement of its own.
-    Typed scalarSubquery(int depth) {
+    // The subquery after the "(" at `depth`, typed as a statement of its own, up to and
+    // including its ")"; `typed` receives its typing.
+    std::string subquerySql(int depth, TypedSelect* typed = nullptr) {
         const size_t from = pos_;
         while (pos_ < end_ && !(t_[pos_].kind == TokenKind::Symbol && t_[pos_].text == ")" && t_[pos_].depth == depth))
             ++pos_;
         if (pos_ >= end_) throw Unreadable{};
-        const TypedSelect inner = subquery_(join(t_, from, pos_));
+        TypedSelect inner = subquery_(join(t_, from, pos_));
         ++pos_;
+        std::string sql = inner.sql;
+        if (typed) *typed = std::move(inner);
+        return sql;
+    }
+
+    // "(SELECT one item FROM ...)": typed as its item.
+    Typed scalarSubquery(int depth) {
+        TypedSelect inner;
+        const std::string sql = subquerySql(depth, &inner);
         const bool single = inner.items.size() == 1 && !inner.stars[0];
-        return {single ? inner.items[0] : ColumnKind::Untyped, "(" + inner.sql + ")"};
+        return {single ? inner.items[0] : ColumnKind::Untyped, "(" + sql + ")"};
     }
 
     Typed name(std::string text) {
@@ -208,10 +304,10 @@ private:
             ++pos_;
             args.push_back({ColumnKind::Untyped, "*"});
         } else if (!peekSymbol(")")) {
-            args.push_back(concatenation());
+            args.push_back(condition());
             while (peekSymbol(",")) {
                 ++pos_;
-                args.push_back(concatenation());
+                args.push_back(condition());
             }
         }
         expect(")");
@@ -405,11 +501,31 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         items.push_back(item);
         start = stop + 1;
     }
-    if (!anyExpression) return result;
+    // The WHERE and HAVING conditions of this statement (before any UNION) that compare
+    // with a number: money compared with one must be compared in units.
+    struct Clause {
+        size_t from, to;
+    };
+    std::vector<Clause> clauses;
+    for (size_t k = fromTo; k < t.size() && !(t[k].depth == 0 && (isWord(t[k], "union") || isWord(t[k], "except") ||
+                                                                   isWord(t[k], "intersect")));) {
+        if (t[k].depth == 0 && (isWord(t[k], "where") || isWord(t[k], "having"))) {
+            Clause clause{k + 1, k + 1};
+            while (clause.to < t.size() && !isClauseEnd(t[clause.to])) ++clause.to;
+            const bool number = std::any_of(t.begin() + static_cast<long>(clause.from), t.begin() + static_cast<long>(clause.to),
+                                            [](const Token& x) { return x.kind == TokenKind::Number && x.text != "0"; });
+            if (number) clauses.push_back(clause);
+            k = clause.to;
+        } else {
+            ++k;
+        }
+    }
+    if (!anyExpression && clauses.empty()) return result;
 
     std::vector<std::string> names;
     for (const auto& item : items)
         if (!item.star && !item.plainName) collectNames(t, item.from, item.to, names);
+    for (const auto& clause : clauses) collectNames(t, clause.from, clause.to, names);
     const auto kinds = names.empty() ? std::map<std::string, ColumnKind>{}
                                      : resolveNames(db, names, join(t, listTo, fromTo));
     const std::function<ColumnKind(const std::string&)> kindOf = [&](const std::string& n) {
@@ -439,7 +555,23 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         result.items.push_back(kind);
         result.stars.push_back(item.star);
     }
-    rewritten += join(t, listTo, t.size());
+    size_t done = listTo;
+    for (const auto& clause : clauses) {
+        rewritten += join(t, done, clause.from);
+        std::string text = join(t, clause.from, clause.to);
+        try {
+            // Blanks around the condition as written; the condition itself as typed.
+            const size_t first = skipSpace(t, clause.from);
+            size_t last = clause.to;
+            while (last > first && t[last - 1].kind == TokenKind::Space) --last;
+            text = join(t, clause.from, first) + ExpressionTyper(t, first, last, kindOf, subquery).whole().text +
+                   join(t, last, clause.to);
+        } catch (const Unreadable&) {
+        }
+        rewritten += text;
+        done = clause.to;
+    }
+    rewritten += join(t, done, t.size());
     result.sql = std::move(rewritten);
     return result;
 }

@@ -13,9 +13,10 @@
 //   a / b                                  -> double, always (Jet's `/`)
 //   Cstr(money), money in a `||` chain     -> the money's text (CstrMoney)
 //   (SELECT one money item ...)            -> money (the subquery typed in turn)
-// An item the typer cannot read (a comparison, CASE, an unknown function's result) is left
-// as written and read by its stored class. WHERE and HAVING are not rewritten: money
-// compared with money or with 0 compares right in units; with another literal it would not.
+//   money compared with a number           -> the number in units (=, <>, <, >, BETWEEN, IN),
+//                                             in the select list, WHERE and HAVING
+// An item or condition the typer cannot read (CASE, EXISTS, an unknown construct) is left
+// as written; an item left so is read by its stored class.
 #include <sqlite3.h>
 
 #include <string>
@@ -35,8 +36,8 @@ struct TypedSelect {
     std::vector<ColumnKind> columnKinds(int count) const;
 };
 
-// Types and rewrites the select list of a SELECT statement (SQLite dialect, after the Jet
-// translation). Any other statement, or one without a money expression, comes back as it
+// Types and rewrites the select list, WHERE and HAVING of a SELECT statement (SQLite
+// dialect, after the Jet translation). Any other statement, or one without a money expression, comes back as it
 // was with no items. Never raises.
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql);
 
