@@ -13,7 +13,7 @@ namespace ado {
 
 namespace detail {
 
-void PreparedStatement::describe() {
+void PreparedStatement::describe(const std::vector<ColumnKind>& expressionKinds) {
     sqlite3_stmt* s = stmt.get();
     const int count = sqlite3_column_count(s);
     columns.clear();
@@ -23,7 +23,11 @@ void PreparedStatement::describe() {
         const char* name = sqlite3_column_name(s, i);
         const char* origin = sqlite3_column_origin_name(s, i);
         const char* declared = sqlite3_column_decltype(s, i);
-        columns.push_back({name ? name : "", origin ? origin : "", columnKindOf(declared ? declared : "")});
+        ColumnKind kind = columnKindOf(declared ? declared : "");
+        if (kind == ColumnKind::Untyped && static_cast<size_t>(i) < expressionKinds.size() &&
+            expressionKinds[static_cast<size_t>(i)] == ColumnKind::Currency)
+            kind = ColumnKind::Currency;
+        columns.push_back({name ? name : "", origin ? origin : "", kind});
         byName.emplace(columns.back().name, i);
     }
 }
