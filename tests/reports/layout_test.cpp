@@ -135,6 +135,13 @@ TEST_F(Layout, PagesArePaintedOnThePaperOfTheDefinition) {
     EXPECT_EQ(page.pixelColor(60, 60), QColor(Qt::white));
     EXPECT_EQ(page.pixelColor(150, 150), QColor(Qt::white));
     EXPECT_EQ(rtest::raised([&] { r->pageImage(2, 72); }).number(), com::errc::SubscriptOutOfRange);
+    EXPECT_EQ(rtest::raised([&] { r->pageImage(1, 0); }).number(), com::errc::InvalidProcedureCall);
+    // A PDF that cannot be written leaves nothing behind.
+    const auto nowhere = data_->folder() / "lipsa" / "raport.pdf";
+    const com::Error e = rtest::raised([&] { r->exportPdf(nowhere); });
+    EXPECT_EQ(e.number(), reports::errc::OutputFailed);
+    EXPECT_NE(e.description().find(nowhere.string()), std::string::npos) << e.description();
+    EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
 }
 
 TEST_F(Layout, LookupQueriesAndParametersShowBesideTheMainRows) {

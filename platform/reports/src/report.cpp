@@ -281,6 +281,8 @@ void Report::exportPdf(const std::filesystem::path& file) {
 }
 
 QImage Report::pageImage(int32_t page, int dpi) {
+    if (dpi < 10 || dpi > 2400)
+        com::raise(com::errc::InvalidProcedureCall, "reports", "Raportul \"" + definition_->file + "\": rezolutia " + std::to_string(dpi) + " nu este intre 10 si 2400 dpi.");
     if (!pages_) Run();
     const QSizeF points = definition_->page.fullRectPoints().size();
     QImage image(static_cast<int>(std::ceil(points.width() * dpi / 72.0)), static_cast<int>(std::ceil(points.height() * dpi / 72.0)),
