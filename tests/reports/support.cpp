@@ -108,7 +108,7 @@ bool shows(const std::vector<std::string>& texts, const std::string& text) {
 }
 
 std::filesystem::path pictureFolder() {
-    const auto folder = std::filesystem::temp_directory_path() / "velmora-report-pages";
+    const std::filesystem::path folder = VELMORA_REPORT_PAGES;
     std::filesystem::create_directories(folder);
     return folder;
 }

@@ -53,7 +53,7 @@ template <class Body>
 com::Error raised(Body body);
 // Whether a page shows this text.
 bool shows(const std::vector<std::string>& texts, const std::string& text);
-// Where the rendered pages go for a look (a folder under the build tree's temporary folder).
+// Where the rendered pages go for a look (tests/reports/pages in the build tree).
 std::filesystem::path pictureFolder();
 
 template <class Body>
