@@ -4,6 +4,7 @@
 #include "com/server.h"
 #include "control_personal.h"
 #include "my_combo.h"
+#include "my_grid.h"
 
 namespace {
 
@@ -13,9 +14,12 @@ com::ComPtr<com::IUnknown> createControlPersonal() {
 
 com::ComPtr<com::IUnknown> createMyCombo() { return com::make<quillon::MyCombo, quillon::IMyCombo>(); }
 
-const std::array<com::ClassInfo, 2> classes{{
+com::ComPtr<com::IUnknown> createMyGrid() { return com::make<quillon::MyGrid, quillon::IMyGrid>(); }
+
+const std::array<com::ClassInfo, 3> classes{{
     {quillon::control_personal::ProgId, quillon::control_personal::ClassId, &createControlPersonal},
     {quillon::my_combo::ProgId, quillon::my_combo::ClassId, &createMyCombo},
+    {quillon::my_grid::ProgId, quillon::my_grid::ClassId, &createMyGrid},
 }};
 
 }  // namespace

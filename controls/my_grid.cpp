@@ -1,0 +1,718 @@
+#include "my_grid.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QToolBar>
+
+#include "control_personal.h"
+#include "expression.h"
+#include "grid_view.h"
+#include "my_combo.h"
+#include "property_values.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr int RowSelectorTwips = 300, DataRowTwips = 270;
+
+// The hourglass over the whole application while the grid fills, and the table's
+// painting suspended; both come back whatever happens.
+class BindingGuard {
+public:
+    BindingGuard(QWidget& view, GridModel& model) : view_(view), model_(model) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        view_.setUpdatesEnabled(false);
+        model_.beginReset();
+    }
+    ~BindingGuard() {
+        model_.endReset();
+        view_.setUpdatesEnabled(true);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    BindingGuard(const BindingGuard&) = delete;
+    BindingGuard& operator=(const BindingGuard&) = delete;
+
+private:
+    QWidget& view_;
+    GridModel& model_;
+};
+
+// The identifier and the text of an "id|text" value; a value without "|" raises 9.
+std::pair<int32_t, std::string> splitKeyed(const std::string& value) {
+    const size_t bar = value.find('|');
+    if (bar == std::string::npos) com::raise(com::errc::SubscriptOutOfRange, "");
+    const size_t next = value.find('|', bar + 1);
+    const int32_t key = com::Variant(value.substr(0, bar)).toLong();
+    return {key, value.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(separator, start);
+        pieces.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return pieces;
+        start = at + 1;
+    }
+}
+
+int32_t checkedEnum(const com::Variant& value, int32_t last) {
+    const int32_t v = value.toLong();
+    if (v < 0 || v > last) com::raise(com::errc::InvalidPropertyValue, "");
+    return v;
+}
+
+bool isZeroDate(const com::Variant& value) {
+    if (const auto* d = value.get<com::Date>()) return d->serial() == 0;
+    return value.isNumber() && value.toDouble() == 0;
+}
+
+}  // namespace
+
+MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
+    QWidget* view = view_.data();
+    lblTitlu_ = new QLabel(view);
+    lblTitlu_->setObjectName(QStringLiteral("lblTitlu"));
+    tBar_ = new QToolBar(view);
+    tBar_->setObjectName(QStringLiteral("tBar"));
+    tBar_->setIconSize(QSize(16, 16));
+    tBar_->setFocusPolicy(Qt::NoFocus);
+    const auto button = [&](const char* key, QStyle::StandardPixmap image) {
+        QAction* action = tBar_->addAction(view->style()->standardIcon(image), QString());
+        action->setObjectName(QString::fromLatin1(key));
+        action->setEnabled(false);
+        QObject::connect(action, &QAction::triggered, this, [this, key] { buttonClick(key); });
+        return action;
+    };
+    kNew_ = button("kNew", QStyle::SP_FileIcon);
+    kDelete_ = button("kDelete", QStyle::SP_DialogDiscardButton);
+    kUnDelete_ = button("kUnDelete", QStyle::SP_DialogResetButton);
+    tBar_->hide();
+
+    table_.reset(2, 2, 1);
+    fg_ = new GridView(view);
+    fg_->setObjectName(QStringLiteral("fg"));
+    model_ = new GridModel(table_, fg_);
+    header_ = new GridHeader(table_, fg_);
+    delegate_ = new GridDelegate(fg_);
+    fg_->setHorizontalHeader(header_);
+    fg_->setItemDelegate(delegate_);
+    fg_->setModel(model_);
+    model_->setView(fg_);
+    fg_->verticalHeader()->setFixedWidth(twips(RowSelectorTwips));
+    fg_->verticalHeader()->setDefaultSectionSize(twips(DataRowTwips));
+    view->setFocusProxy(fg_);
+    QObject::connect(fg_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                     [this] { guarded([this] { raiseFromWindow(my_grid::event::RowColChange); }); });
+    QObject::connect(fg_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                     [this] { guarded([this] { updateToolbarState(); }); });
+    fg_->keyPress = [this](QKeyEvent* e) {
+        bool used = false;
+        guarded([&] {
+            if (isEnter(*e)) {
+                enterNavigation();
+                used = true;
+            } else if (const auto key = keyAscii(*e); key && *key != 9) {
+                startEdit(*key);
+                used = true;
+            }
+        });
+        return used;
+    };
+    fg_->focusIn = [this] {
+        guarded([this] {
+            tracking_ = true;
+            updateToolbarState();
+        });
+    };
+    fg_->doubleClick = [this] { guarded([this] { if (areSursaDate_) startEdit(32); }); };
+
+    createEditors();
+    QObject::connect(qApp, &QApplication::focusChanged, this,
+                     [this](QWidget* old, QWidget* now) { guarded([&] { onFocusChanged(old, now); }); });
+    view->installEventFilter(this);
+    InitProperties();
+    layout();
+}
+
+MyGrid::~MyGrid() {
+    connections_.clear();
+    comboConnections_.clear();
+    destroyView();
+}
+
+bool MyGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (dying()) return false;
+    if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(); });
+    return eventFilterEditor(watched, event);
+}
+
+// ---- Surface -------------------------------------------------------------------------
+
+Gravlin::ModelColectie& MyGrid::source() const {
+    if (!source_) com::raise(com::errc::ObjectNotSet, "");
+    return *source_;
+}
+
+QString MyGrid::infoCelula(int32_t row, int32_t col) const { return table_.text(row, col); }
+
+int MyGrid::currentRow() const {
+    const QModelIndex current = fg_->currentIndex();
+    return current.isValid() ? model_->gridRow(current) : table_.fixedRows();
+}
+
+int MyGrid::currentCol() const {
+    const QModelIndex current = fg_->currentIndex();
+    return current.isValid() ? current.column() + 1 : 1;
+}
+
+int32_t MyGrid::randGrid() const { return currentRow(); }
+int32_t MyGrid::coloanaGrid() const { return currentCol(); }
+
+int32_t MyGrid::inregistrareaCurenta() const {
+    const int row = currentRow();
+    return row < table_.rows() && row >= table_.fixedRows() ? table_.row(row).rowData : 0;
+}
+
+void MyGrid::setCurrentCell(int row, int col) {
+    if (row < table_.fixedRows() || row >= table_.rows() || col < 1 || col >= table_.cols()) return;
+    fg_->selectionModel()->setCurrentIndex(model_->indexOf(row, col), QItemSelectionModel::ClearAndSelect);
+}
+
+void MyGrid::cellsChanged(int row) const {
+    model_->cellsChanged(row, row);
+    header_->viewport()->update();
+}
+
+void MyGrid::setPermitRandNou(bool value) {
+    permitRandNou_ = value;
+    markChanged("PermitRandNou");
+    layout();
+}
+
+void MyGrid::setPermitDelete(bool value) {
+    permitDelete_ = value;
+    markChanged("PermitDelete");
+    layout();
+}
+
+// The grid keeps one empty line under its header (and totals row) until it is bound again.
+void MyGrid::setAreTotal(bool value) {
+    areTotal_ = value;
+    {
+        const BindingGuard guard(*fg_, *model_);
+        table_.setRows(value ? 3 : 2, value ? 2 : 1);
+        for (auto& keys : cheiCombo_) keys.resize(static_cast<size_t>(table_.dataRows()), -1);
+        for (auto& [col, keys] : cheiSelectie_) keys.resize(static_cast<size_t>(table_.dataRows()), 0);
+    }
+    fg_->relayout();
+    markChanged("AreTotal");
+}
+
+QString MyGrid::titlu() const { return lblTitlu_->text(); }
+
+void MyGrid::setTitlu(const QString& value) {
+    lblTitlu_->setText(value);
+    markChanged("Titlu");
+}
+
+void MyGrid::setFont(const QString& description) {
+    font_ = fontFrom(description);
+    fg_->setFont(font_);
+    fg_->verticalHeader()->setDefaultSectionSize(std::max(twips(DataRowTwips), QFontMetrics(font_).height() + 2));
+    markChanged("Font");
+}
+
+void MyGrid::setFixedFont(const QString& description) {
+    fixedFont_ = fontFrom(description);
+    header_->setFont(fixedFont_);
+    fg_->verticalHeader()->setFont(fixedFont_);
+    fg_->relayout();
+    markChanged("FixedFont");
+}
+
+void MyGrid::setHighLight(int32_t value) {
+    highLight_ = value;
+    delegate_->highLight = value;
+    fg_->viewport()->update();
+    markChanged("HighLight");
+}
+
+void MyGrid::setFocusRect(int32_t value) {
+    focusRect_ = value;
+    delegate_->focusRect = value;
+    fg_->viewport()->update();
+    markChanged("FocusRect");
+}
+
+void MyGrid::applyGridLines() {
+    fg_->setShowGrid(gridLines_ != 0);
+    switch (gridLines_) {
+    case 4: fg_->setGridStyle(Qt::DashLine); break;
+    case 5: fg_->setGridStyle(Qt::DotLine); break;
+    default: fg_->setGridStyle(Qt::SolidLine); break;
+    }
+}
+
+void MyGrid::setGridLinesFixed(int32_t value) {
+    gridLinesFixed_ = value;
+    markChanged("GridLinesFixed");
+}
+
+void MyGrid::setGridLines(int32_t value) {
+    gridLines_ = value;
+    applyGridLines();
+    markChanged("GridLines");
+}
+
+void MyGrid::setTextStyleFixed(int32_t value) {
+    textStyleFixed_ = value;
+    markChanged("TextStyleFixed");
+}
+
+void MyGrid::setTextStyle(int32_t value) {
+    textStyle_ = value;
+    markChanged("TextStyle");
+}
+
+// The title across the top, the toolbar at its right when lines may be added or
+// deleted, and the table under them, overlapping the title by 10 twips.
+void MyGrid::layout() {
+    if (!view_) return;
+    const int w = view_->width(), h = view_->height();
+    const int labelHeight = lblTitlu_->sizeHint().height();
+    if (!permitRandNou_ && !permitDelete_) {
+        lblTitlu_->setGeometry(0, 0, w, labelHeight);
+        tBar_->hide();
+    } else {
+        const int t = tBar_->sizeHint().width();
+        lblTitlu_->setGeometry(0, 0, std::max(0, w - t), labelHeight);
+        tBar_->setGeometry(std::max(0, w - t - twips(10)), 0, t + twips(10), tBar_->sizeHint().height());
+        tBar_->show();
+    }
+    const int top = std::max(labelHeight, permitRandNou_ || permitDelete_ ? tBar_->sizeHint().height() : 0);
+    fg_->setGeometry(0, top - twips(10), w, std::max(0, h - top + twips(10)));
+}
+
+// ---- Binding ---------------------------------------------------------------------------
+
+void MyGrid::setSursaDate(const com::Variant& value) {
+    try {
+        source_ = com::ComPtr<Gravlin::ModelColectie>();
+        areSursaDate_ = false;
+        const com::ComPtr<com::IUnknown> object = value.toObject();
+        if (!object) com::raise(com::errc::ObjectNotSet, "");
+        source_ = object.query<Gravlin::ModelColectie>();
+        if (!source_) com::raise(com::errc::TypeMismatch, "");
+        bind();
+        areSursaDate_ = true;
+        tracking_ = true;
+    } catch (const com::Error& e) {
+        areSursaDate_ = false;
+        com::raise(e.number(), "MyGrid-SursaDate", e.description());
+    }
+}
+
+void MyGrid::bind() {
+    fill();
+    for (int k = 1; k < table_.cols(); ++k) fg_->setColumnWidth(k - 1, twips(table_.column(k).widthTwips));
+    fg_->relayout();
+    // The first data cell becomes the current one.
+    if (table_.rows() > table_.fixedRows() && table_.cols() > 1) setCurrentCell(table_.fixedRows(), 1);
+}
+
+void MyGrid::fill() {
+    Gravlin::ModelColectie& src = *source_;
+    resetSource();
+    const BindingGuard guard(*fg_, *model_);
+
+    const int cols = src.GetFieldCount() + 1;
+    const int count = src.Count();
+    const int fixedRows = areTotal_ ? 2 : 1;
+    const int rows = count < 1 ? fixedRows + 1 : fixedRows + count + (permitRandNou_ ? 1 : 0);
+    table_.reset(std::max(cols, 1), rows, fixedRows);
+    const int lastItemRow = count < 1 ? fixedRows - 1 : fixedRows + count - 1;
+    const auto itemOf = [&](int r) { return areTotal_ ? r - 1 : r; };
+    // Rows of items carry their index; the empty line keeps 0.
+    for (int r = fixedRows; r <= lastItemRow; ++r) table_.row(r).rowData = itemOf(r);
+    // Deleted items are known before their amounts are summed: a deleted item is in no total.
+    for (int r = fixedRows; r <= lastItemRow; ++r) table_.row(r).struck = src.IsDeleted(itemOf(r));
+
+    columns_.assign(static_cast<size_t>(std::max(0, cols - 1)), ColumnDefinition{});
+    // The host's answers carry over from one column to the next.
+    std::vector<com::Variant> args{com::Variant(""),          com::Variant(int32_t{0}), com::Variant(int32_t{0}),
+                                   com::Variant(int16_t{0}),  com::Variant(false),      com::Variant(int32_t{0}),
+                                   com::Variant(false),       com::Variant(int16_t{0}), com::Variant(false),
+                                   com::Variant(false),       com::Variant(""),         com::Variant(int32_t{0}),
+                                   com::Variant(),            com::Variant(""),         com::Variant("")};
+    for (int k = 1; k < cols; ++k) {
+        args[0] = com::Variant(src.GetFieldName(k));
+        raiseEvent(my_grid::event::SetareSursa, args);
+        ColumnDefinition& def = definition(k);
+        def.numeColoana = args[0].toString();
+        def.tipControl = args[1].toLong();
+        def.controlPersonalTip = args[2].toLong();
+        def.nrZecimale = toByte(args[3]);
+        def.permitSelectManual = args[4].toBool();
+        def.aliniere = args[5].toLong();
+        def.enableEdit = args[6].toBool();
+        def.latime = args[7].toInteger();
+        def.membruFormula = args[8].toBool();
+        def.formula = args[9].toBool();
+        def.definireFormula = args[10].toString();
+        def.agregare = areTotal_ ? args[11].toLong() : static_cast<int32_t>(Agregare::aNimic);
+        def.totalAgregare = Amount::zero(def.nrZecimale);
+        def.sirCombo = args[13].toString();
+        def.coloaneRefresh = args[14].toString();
+
+        if (def.is(Tip::eComboBx)) {
+            addComboColumn(rows - fixedRows - 1, comboCounter_ - 1);
+            loadCombo(k, def.sirCombo);
+        }
+        if (def.isPersonal(PersonalTip::eSelect)) selectionKeys(k).resize(static_cast<size_t>(rows - fixedRows), 0);
+
+        GridTable::Column& column = table_.column(k);
+        column.caption = QString::fromStdString(def.numeColoana);
+        column.widthTwips = std::max<int>(0, def.latime);
+        if (areTotal_) {
+            if (def.agregare != static_cast<int32_t>(Agregare::aNimic)) column.total = Amount::zero(def.nrZecimale);
+            else column.total = std::string("----");
+        }
+        switch (def.aliniere) {
+        case 0: column.alignment = GridTable::AlignLeftCenter; break;
+        case 1: column.alignment = GridTable::AlignRightCenter; break;
+        case 2: column.alignment = GridTable::AlignCenter; break;
+        default: break;
+        }
+        // Read-only unless editable and there are items or lines may be added.
+        column.readOnly = !(def.enableEdit && (count >= 1 || permitRandNou_));
+
+        for (int r = fixedRows; r < rows; ++r) {
+            if (r > lastItemRow) writeBlankCell(r, k);  // the empty line has no item to read
+            else writeCell(r, k, src.GetData(k, itemOf(r)));
+        }
+    }
+    // Every second line shaded.
+    for (int r = fixedRows + 1; r < rows; r += 2) table_.row(r).shaded = true;
+}
+
+void MyGrid::resetSource() {
+    columns_.clear();
+    resetCombo();
+    cheiSelectie_.clear();
+}
+
+const MyGrid::ColumnDefinition& MyGrid::definition(int col) const {
+    if (col < 1 || col > static_cast<int>(columns_.size())) com::raise(com::errc::SubscriptOutOfRange, "");
+    return columns_[static_cast<size_t>(col - 1)];
+}
+
+MyGrid::ColumnDefinition& MyGrid::definition(int col) {
+    return const_cast<ColumnDefinition&>(std::as_const(*this).definition(col));
+}
+
+std::vector<int32_t>& MyGrid::selectionKeys(int col) {
+    auto& keys = cheiSelectie_[col];
+    keys.resize(static_cast<size_t>(std::max(table_.dataRows(), 0)), 0);
+    return keys;
+}
+
+void MyGrid::writeCell(int row, int col, const com::Variant& value) {
+    const ColumnDefinition& def = definition(col);
+    Cell& cell = table_.cell(row, col);
+    const int dataRow = row - table_.fixedRows();
+    if (def.is(Tip::eComboBx) || def.isPersonal(PersonalTip::eSelect)) {
+        if (value.isNull()) {
+            cell = std::string();
+            return;
+        }
+        auto [key, text] = splitKeyed(value.toString());
+        if (def.is(Tip::eComboBx)) setComboKey(dataRow, def.indexCombo, key);
+        else selectionKeys(col).at(static_cast<size_t>(dataRow)) = key;
+        cell = std::move(text);
+    } else if (def.is(Tip::eCheckBx)) {
+        cell = value.isNull() ? std::string("False") : value.toString();
+    } else if (def.isPersonal(PersonalTip::eNumar)) {
+        const bool empty = value.isNull() || (value.get<std::string>() && value.get<std::string>()->empty());
+        const Amount amount = empty ? Amount::zero(def.nrZecimale) : Amount::of(value, def.nrZecimale);
+        const Amount old = std::holds_alternative<Amount>(cell) ? std::get<Amount>(cell) : Amount::zero(def.nrZecimale);
+        cell = amount;
+        // A deleted item counts in no total.
+        if (table_.hasTotals() && def.sums() && !table_.row(row).struck) adjustTotal(col, amount - old);
+    } else if (def.isPersonal(PersonalTip::eData)) {
+        if (value.isNull() || isZeroDate(value)) {
+            cell = std::monostate{};
+            return;
+        }
+        try {
+            cell = ShownDate{value.toDate()};
+        } catch (const com::Error&) {
+            cell = value.toString();  // a text that is no date shows as it stands
+        }
+    } else if (def.isPersonal(PersonalTip::eNimic)) {
+        cell = std::monostate{};
+    } else {  // text and account columns
+        cell = value.isNull() ? std::string() : value.toString();
+    }
+}
+
+void MyGrid::writeBlankCell(int row, int col) {
+    const ColumnDefinition& def = definition(col);
+    Cell& cell = table_.cell(row, col);
+    const int dataRow = row - table_.fixedRows();
+    if (def.is(Tip::eComboBx)) {
+        setComboKey(dataRow, def.indexCombo, -1);
+        cell = std::string();
+    } else if (def.is(Tip::eCheckBx)) {
+        cell = std::string("False");
+    } else if (def.isPersonal(PersonalTip::eNumar)) {
+        cell = Amount::zero(def.nrZecimale);
+    } else {
+        if (def.isPersonal(PersonalTip::eSelect)) selectionKeys(col).at(static_cast<size_t>(dataRow)) = 0;
+        cell = std::monostate{};
+    }
+}
+
+Amount MyGrid::cellAmount(int row, int col) const {
+    const Cell& cell = table_.cell(row, col);
+    const int decimals = definition(col).nrZecimale;
+    if (const auto* a = std::get_if<Amount>(&cell)) return Amount::of(a->value(), decimals);
+    if (const auto* s = std::get_if<std::string>(&cell); s && !s->empty()) return Amount::of(com::Variant(*s), decimals);
+    return Amount::zero(decimals);
+}
+
+// The totals cell moves by `difference`; its text and the column's total follow.
+void MyGrid::adjustTotal(int col, const Amount& difference) {
+    ColumnDefinition& def = definition(col);
+    GridTable::Column& column = table_.column(col);
+    const Amount total = std::holds_alternative<Amount>(column.total) ? std::get<Amount>(column.total)
+                                                                      : Amount::zero(def.nrZecimale);
+    column.total = total + difference;
+    def.totalAgregare = std::get<Amount>(column.total);
+}
+
+Amount MyGrid::updateTotal(Enumeratori::TipSemn sign, const Amount& total, const com::Variant& amount, int decimals) {
+    const Amount value = amount.isNull() ? Amount::zero(decimals) : Amount::of(amount, decimals);
+    const Amount rounded = Amount::of(total.value(), decimals);
+    return sign == Enumeratori::TipSemn::Minus ? rounded - value : rounded + value;
+}
+
+// ---- List editors and keys ---------------------------------------------------------------
+
+void MyGrid::resetCombo() {
+    try {
+        cheiCombo_.clear();
+        comboCounter_ = 1;
+        comboConnections_.resize(std::min<size_t>(comboConnections_.size(), 1));
+        while (cmbCombo_.size() > 1) cmbCombo_.pop_back();
+        cmbCombo_.front()->clear();
+    } catch (const com::Error& e) {
+        com::raise(e.number(), "MyGrid-ResetCombo", e.description());
+    }
+}
+
+void MyGrid::loadCombo(int col, const std::string& list) {
+    try {
+        if (comboCounter_ > 1) {
+            auto combo = com::make<MyCombo>();
+            QWidget* widget = combo->widget();
+            widget->setParent(view_.data());
+            widget->setObjectName(QStringLiteral("cmbCombo%1").arg(comboCounter_ - 1));
+            widget->hide();
+            const int index = comboCounter_ - 1;
+            auto sink = com::make<com::EventSink>();
+            sink->on(my_combo::event::Click, [this, index](com::Args) { commitCombo(index); });
+            comboConnections_.emplace_back(static_cast<IMyCombo&>(*combo), my_combo::EventsId, com::ComPtr<com::IDispatch>(sink.get()));
+            cmbCombo_.push_back(std::move(combo));
+        }
+        ColumnDefinition& def = definition(col);
+        def.indexCombo = static_cast<int16_t>(comboCounter_ - 1);
+        MyCombo& combo = *cmbCombo_.at(static_cast<size_t>(def.indexCombo));
+        const std::vector<std::string> rows = split(list, '|');
+        // The piece after the last "|" is not a row: a list must end with "|".
+        for (size_t i = 0; i + 1 < rows.size(); ++i) {
+            const std::vector<std::string> parts = split(rows[i], '&');
+            if (parts.size() < 2) com::raise(com::errc::SubscriptOutOfRange, "");
+            combo.addItem(QString::fromStdString(parts[1]), com::Variant(parts[0]).toLong());
+        }
+        ++comboCounter_;
+    } catch (const com::Error& e) {
+        com::raise(e.number(), "MyGrid-LoadCombo", e.description());
+    }
+}
+
+void MyGrid::addComboColumn(int lastRow, int list) {
+    if (list < 0) return;
+    if (cheiCombo_.size() < static_cast<size_t>(list + 1)) cheiCombo_.resize(static_cast<size_t>(list + 1));
+    for (auto& keys : cheiCombo_) keys.resize(static_cast<size_t>(lastRow + 1), -1);
+    std::fill(cheiCombo_[static_cast<size_t>(list)].begin(), cheiCombo_[static_cast<size_t>(list)].end(), -1);
+}
+
+void MyGrid::growComboKeys(int rows, int lists) {
+    if (cheiCombo_.size() < static_cast<size_t>(lists)) cheiCombo_.resize(static_cast<size_t>(lists));
+    for (auto& keys : cheiCombo_) {
+        keys.resize(static_cast<size_t>(rows), -1);
+        if (!keys.empty()) keys.back() = -1;
+    }
+}
+
+int32_t MyGrid::getComboKey(int dataRow, int list) const {
+    return cheiCombo_.at(static_cast<size_t>(list)).at(static_cast<size_t>(dataRow));
+}
+
+void MyGrid::setComboKey(int dataRow, int list, int32_t key) {
+    cheiCombo_.at(static_cast<size_t>(list)).at(static_cast<size_t>(dataRow)) = key;
+}
+
+// ---- Formulas and single cells ---------------------------------------------------------
+
+com::Variant MyGrid::evaluateFormula(const std::string& formula, int32_t index) {
+    std::string script;
+    std::string rest = formula;
+    for (size_t hash = rest.find('#'); hash != std::string::npos; hash = rest.find('#')) {
+        script += rest.substr(0, hash);
+        const size_t close = rest.find('#', hash + 1);
+        if (close == std::string::npos) com::raise(com::errc::InvalidProcedureCall, "");
+        const int32_t field = com::Variant(rest.substr(hash + 1, close - hash - 1)).toLong();
+        const com::Variant value = source().GetData(field, index);
+        if (!value.isNull()) {
+            std::string text;
+            if (const auto* money = value.get<com::Currency>()) text = money->toString(".");
+            else text = value.toString();
+            // A negative amount stays one operand: #3#^2 squares it.
+            if (value.isNumber() && !text.empty() && text.front() == '-') text = "(" + text + ")";
+            script += text;
+        }
+        rest = rest.substr(close + 1);
+    }
+    script += rest;
+    std::replace(script.begin(), script.end(), ',', '.');
+    return evaluateExpression(script);
+}
+
+void MyGrid::refreshLine(int32_t line, int32_t col) {
+    const int row = areTotal_ ? line + 1 : line;
+    const ColumnDefinition& def = definition(col);
+    const com::Variant value = source().GetData(col, line);
+    // The cell shows what the binding would show; totals, shading and marks stay.
+    const Amount total = def.sums() && std::holds_alternative<Amount>(table_.column(col).total)
+                             ? std::get<Amount>(table_.column(col).total)
+                             : Amount{};
+    writeCell(row, col, value);
+    if (def.sums() && table_.hasTotals()) {
+        table_.column(col).total = total;
+        definition(col).totalAgregare = total;
+    }
+    cellsChanged(row);
+}
+
+// ---- Persistence ---------------------------------------------------------------------------
+
+void MyGrid::InitProperties() { ReadProperties(com::PropertyBag()); }
+
+void MyGrid::ReadProperties(const com::PropertyBag& bag) {
+    reading([&] {
+        const std::string ambient = ambientFont(view_.data()).toString().toStdString();
+        setPermitRandNou(bag.ReadProperty("PermitRandNou", false).toBool());
+        setPermitDelete(bag.ReadProperty("PermitDelete", false).toBool());
+        setAreTotal(bag.ReadProperty("AreTotal", false).toBool());
+        setTitlu(QString::fromStdString(bag.ReadProperty("Titlu", "").toString()));
+        setFont(QString::fromStdString(bag.ReadProperty("Font", ambient).toString()));
+        setFixedFont(QString::fromStdString(bag.ReadProperty("FixedFont", ambient).toString()));
+        setHighLight(checkedEnum(bag.ReadProperty("HighLight", int32_t{0}), 2));
+        setFocusRect(checkedEnum(bag.ReadProperty("FocusRect", int32_t{0}), 2));
+        setGridLinesFixed(checkedEnum(bag.ReadProperty("GridLinesFixed", int32_t{1}), 5));
+        setGridLines(checkedEnum(bag.ReadProperty("GridLines", int32_t{1}), 5));
+        setTextStyleFixed(checkedEnum(bag.ReadProperty("TextStyleFixed", int32_t{0}), 4));
+        setTextStyle(checkedEnum(bag.ReadProperty("TextStyle", int32_t{0}), 4));
+    });
+}
+
+void MyGrid::WriteProperties(com::PropertyBag& bag) {
+    const std::string ambient = ambientFont(view_.data()).toString().toStdString();
+    bag.WriteProperty("PermitRandNou", permitRandNou_, false);
+    bag.WriteProperty("PermitDelete", permitDelete_, false);
+    bag.WriteProperty("AreTotal", areTotal_, false);
+    bag.WriteProperty("Titlu", titlu().toStdString(), std::string());
+    bag.WriteProperty("Font", font_.toString().toStdString(), ambient);
+    bag.WriteProperty("FixedFont", fixedFont_.toString().toStdString(), ambient);
+    bag.WriteProperty("HighLight", highLight_, int32_t{0});
+    bag.WriteProperty("FocusRect", focusRect_, int32_t{0});
+    bag.WriteProperty("GridLinesFixed", gridLinesFixed_, int32_t{1});
+    bag.WriteProperty("GridLines", gridLines_, int32_t{1});
+    bag.WriteProperty("TextStyleFixed", textStyleFixed_, int32_t{0});
+    bag.WriteProperty("TextStyle", textStyle_, int32_t{0});
+}
+
+// ---- Dispatch table ----------------------------------------------------------------------
+
+const com::DispatchTable<MyGrid>& MyGrid::dispatchTable() {
+    namespace id = my_grid::dispid;
+    using C = MyGrid;
+    using V = com::Variant;
+    static const com::DispatchTable<C> table{
+        {.name = "AreSursaDate", .id = id::AreSursaDate, .get = [](C& c, com::Args) { return V(c.areSursaDate()); }},
+        {.name = "InfoCelula", .id = id::InfoCelula,
+         .get = [](C& c, com::Args a) { return V(c.infoCelula(a[0].toLong(), a[1].toLong()).toStdString()); },
+         .minArgs = 2, .maxArgs = 2},
+        {.name = "RandGrid", .id = id::RandGrid, .get = [](C& c, com::Args) { return V(c.randGrid()); }},
+        {.name = "ColoanaGrid", .id = id::ColoanaGrid, .get = [](C& c, com::Args) { return V(c.coloanaGrid()); }},
+        {.name = "PermitRandNou", .id = id::PermitRandNou,
+         .get = [](C& c, com::Args) { return V(c.permitRandNou()); },
+         .put = [](C& c, com::Args, const V& v) { c.setPermitRandNou(v.toBool()); }},
+        {.name = "PermitDelete", .id = id::PermitDelete,
+         .get = [](C& c, com::Args) { return V(c.permitDelete()); },
+         .put = [](C& c, com::Args, const V& v) { c.setPermitDelete(v.toBool()); }},
+        {.name = "AreTotal", .id = id::AreTotal,
+         .get = [](C& c, com::Args) { return V(c.areTotal()); },
+         .put = [](C& c, com::Args, const V& v) { c.setAreTotal(v.toBool()); }},
+        {.name = "Titlu", .id = id::Titlu,
+         .get = [](C& c, com::Args) { return V(c.titlu().toStdString()); },
+         .put = [](C& c, com::Args, const V& v) { c.setTitlu(QString::fromStdString(v.toString())); }},
+        {.name = "InregistrareaCurenta", .id = id::InregistrareaCurenta,
+         .get = [](C& c, com::Args) { return V(c.inregistrareaCurenta()); }},
+        {.name = "hWnd", .id = id::hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
+        {.name = "Font", .id = id::Font,
+         .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
+         .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
+        {.name = "FixedFont", .id = id::FixedFont,
+         .get = [](C& c, com::Args) { return V(c.fixedFont().toStdString()); },
+         .putRef = [](C& c, com::Args, const V& v) { c.setFixedFont(QString::fromStdString(v.toString())); }},
+        {.name = "HighLight", .id = id::HighLight,
+         .get = [](C& c, com::Args) { return V(c.highLight()); },
+         .put = [](C& c, com::Args, const V& v) { c.setHighLight(checkedEnum(v, 2)); }},
+        {.name = "FocusRect", .id = id::FocusRect,
+         .get = [](C& c, com::Args) { return V(c.focusRect()); },
+         .put = [](C& c, com::Args, const V& v) { c.setFocusRect(checkedEnum(v, 2)); }},
+        {.name = "GridLinesFixed", .id = id::GridLinesFixed,
+         .get = [](C& c, com::Args) { return V(c.gridLinesFixed()); },
+         .put = [](C& c, com::Args, const V& v) { c.setGridLinesFixed(checkedEnum(v, 5)); }},
+        {.name = "GridLines", .id = id::GridLines,
+         .get = [](C& c, com::Args) { return V(c.gridLines()); },
+         .put = [](C& c, com::Args, const V& v) { c.setGridLines(checkedEnum(v, 5)); }},
+        {.name = "TextStyleFixed", .id = id::TextStyleFixed,
+         .get = [](C& c, com::Args) { return V(c.textStyleFixed()); },
+         .put = [](C& c, com::Args, const V& v) { c.setTextStyleFixed(checkedEnum(v, 4)); }},
+        {.name = "TextStyle", .id = id::TextStyle,
+         .get = [](C& c, com::Args) { return V(c.textStyle()); },
+         .put = [](C& c, com::Args, const V& v) { c.setTextStyle(checkedEnum(v, 4)); }},
+        {.name = "SursaDate", .id = id::SursaDate,
+         .putRef = [](C& c, com::Args, const V& v) { c.setSursaDate(v); }},
+        {.name = "RefreshLine", .id = id::RefreshLine,
+         .call = [](C& c, com::Args a) { c.refreshLine(a[0].toLong(), a[1].toLong()); return V(); },
+         .minArgs = 2, .maxArgs = 2},
+    };
+    return table;
+}
+
+}  // namespace quillon
