@@ -329,7 +329,12 @@ double checked(double value) {
 double toNumber(const Value& v) {
     if (const auto* d = std::get_if<double>(&v)) return *d;
     if (const auto* b = std::get_if<bool>(&v)) return *b ? -1.0 : 0.0;
-    return com::parseNumber(std::get<std::string>(v));  // 13 for text that is no number
+    try {
+        return com::parseNumber(std::get<std::string>(v));
+    } catch (const com::Error& e) {
+        if (e.number() == com::errc::Overflow) overflow();
+        typeMismatch();
+    }
 }
 
 std::string toText(const Value& v) {

@@ -164,7 +164,7 @@ private:
     void commitTyped(const Edit& edit);
     void commitCheck();
     void commitCombo(int combo);
-    void pick(com::Args args);
+    void pick();
     void refreshFormulas(int row, int col);
     void refreshDependents(int row, int col);
     void buttonClick(const std::string& key);

@@ -80,7 +80,7 @@ void MyGrid::createEditors() {
             typedChange_ = true;
         });
     });
-    ctlSink->on(control_personal::event::Selecteaza, [this](com::Args args) { pick(args); });
+    ctlSink->on(control_personal::event::Selecteaza, [this](com::Args) { pick(); });
     connections_.emplace_back(static_cast<IControlPersonal&>(*ctlControl_), control_personal::EventsId, com::ComPtr<com::IDispatch>(ctlSink.get()));
 
     auto combo = com::make<MyCombo>();
@@ -438,12 +438,13 @@ void MyGrid::commitCombo(int combo) {
     cellsChanged(edit.row);
 }
 
-// The picker of a selection cell: the host answers with "id|text" (or a text alone).
-void MyGrid::pick(com::Args args) {
+// The picker of a selection cell: the host gets the editor's "id|text" and answers with
+// the chosen "id|text" (or a text alone).
+void MyGrid::pick() {
     if (edit_.editor != Editor::Personal) return;
     const Edit edit = edit_;
     guarded([&] {
-        std::vector<com::Variant> answer{args.empty() ? com::Variant("") : args[0]};
+        std::vector<com::Variant> answer{ctlControl_->valoare()};
         raiseEvent(my_grid::event::SelectFromControlSelectie, answer);
         setCurrentCell(edit.row, edit.col);
         std::string value = answer[0].toString();
