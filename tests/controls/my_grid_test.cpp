@@ -573,5 +573,30 @@ TEST_F(MyGridTest, ClippedCellShowsItsTextAsTooltip) {
     EXPECT_FALSE(role(2, 2, Qt::ToolTipRole).isValid());
 }
 
+// Hosts bind the grid's members by these numbers: they are part of its contract.
+TEST_F(MyGridTest, EveryMemberAnswersToItsContractedDispatchId) {
+    const std::pair<const char*, com::DispId> members[] = {
+        {"AreSursaDate", 0x68030012},   {"InfoCelula", 0x68030011},     {"RandGrid", 0x68030010},
+        {"ColoanaGrid", 0x6803000F},    {"PermitRandNou", 0x6803000E},  {"PermitDelete", 0x6803000D},
+        {"AreTotal", 0x6803000C},       {"Titlu", 0x6803000B},          {"InregistrareaCurenta", 0x6803000A},
+        {"hWnd", 0x68030009},           {"Font", 0x68030008},           {"FixedFont", 0x68030007},
+        {"HighLight", 0x68030006},      {"FocusRect", 0x68030005},      {"GridLinesFixed", 0x68030004},
+        {"GridLines", 0x68030003},      {"TextStyleFixed", 0x68030002}, {"TextStyle", 0x68030001},
+        {"SursaDate", 0x68030000},      {"RefreshLine", 0x6003002D}};
+    for (const auto& [name, dispid] : members) EXPECT_EQ(grid->GetIDOfName(name), dispid) << name;
+    // The grid has no colours, Enabled or About box of its own.
+    for (const char* name : {"Enabled", "BackColor", "ShowAboutBox", "Valoare"}) EXPECT_FALSE(grid->GetIDOfName(name)) << name;
+    EXPECT_EQ(test::errorOf([&] { read(-552); }).number(), com::errc::NoSuchMember);
+
+    const com::Registry registry(com::Registry::defaultPath(), true);
+    EXPECT_EQ(registry.byProgId("Quillon.MyGrid")->clsid, my_grid::ClassId);
+    EXPECT_TRUE(grid.query<IMyGrid>());
+    com::putProperty(*grid, "titlu", "Sectii");
+    EXPECT_EQ(com::getProperty(*grid, "Titlu"), com::Variant("Sectii"));
+    EXPECT_EQ(read(id::AreSursaDate), com::Variant(false));
+    EXPECT_EQ(test::errorOf([&] { text(9, 9); }).source(), "MyGrid-InfoCelula");
+    EXPECT_NE(read(id::hWnd).toLong(), 0);
+}
+
 }  // namespace
 }  // namespace quillon
