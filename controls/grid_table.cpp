@@ -1,5 +1,7 @@
 #include "grid_table.h"
 
+#include <cstdint>
+
 #include <QLocale>
 
 #include "com/currency.h"
@@ -37,6 +39,16 @@ __int128 rounded(__int128 units, int by) {
 }
 
 Amount fromUnits(__int128 units, int scale, int decimals) {
+    if (scale == decimals) return Amount{units, decimals};
+    // The common amounts (a Currency shown with up to four decimals) stay in 64 bits.
+    if (scale > decimals && scale - decimals <= 4 && units >= INT64_MIN && units <= INT64_MAX) {
+        static constexpr int64_t powers[] = {1, 10, 100, 1000, 10000};
+        const int64_t p = powers[scale - decimals], u = static_cast<int64_t>(units);
+        int64_t q = u / p;
+        const int64_t r = u % p;
+        if ((r < 0 ? -r : r) * 2 >= p) q += u < 0 ? -1 : 1;
+        return Amount{q, decimals};
+    }
     return Amount{scale <= decimals ? scaled(units, decimals - scale) : rounded(units, scale - decimals), decimals};
 }
 
@@ -125,6 +137,7 @@ QString cellText(const Cell& cell) {
     if (const auto* s = std::get_if<std::string>(&cell)) return QString::fromStdString(*s);
     if (const auto* a = std::get_if<Amount>(&cell)) return a->text();
     if (const auto* d = std::get_if<ShownDate>(&cell)) return dateText(d->date);
+    if (const auto* v = std::get_if<com::Variant>(&cell)) return v->isNull() ? QString() : QString::fromStdString(v->toString());
     return {};
 }
 

@@ -44,8 +44,9 @@ struct ShownDate {
 };
 QString dateText(com::Date date);
 
-// A data cell: empty, a text as it stands, an amount or a date.
-using Cell = std::variant<std::monostate, std::string, Amount, ShownDate>;
+// A data cell: empty, a text as it stands, an amount, a date, or a source's value shown
+// as text.
+using Cell = std::variant<std::monostate, std::string, Amount, ShownDate, com::Variant>;
 QString cellText(const Cell& cell);
 
 class GridTable {

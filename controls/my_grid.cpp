@@ -1,6 +1,7 @@
 #include "my_grid.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +52,11 @@ std::pair<int32_t, std::string> splitKeyed(const std::string& value) {
     const size_t bar = value.find('|');
     if (bar == std::string::npos) com::raise(com::errc::SubscriptOutOfRange, "");
     const size_t next = value.find('|', bar + 1);
-    const int32_t key = com::Variant(value.substr(0, bar)).toLong();
+    int32_t key = 0;
+    // Plain digits are read at once; anything else as the run-time converts it.
+    const auto [end, failure] = std::from_chars(value.data(), value.data() + bar, key);
+    if (failure != std::errc() || end != value.data() + bar || bar == 0)
+        key = com::Variant(value.substr(0, bar)).toLong();
     return {key, value.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
 }
 
@@ -215,6 +220,7 @@ void MyGrid::setAreTotal(bool value) {
         for (auto& keys : cheiCombo_) keys.resize(static_cast<size_t>(table_.dataRows()), -1);
         for (auto& [col, keys] : cheiSelectie_) keys.resize(static_cast<size_t>(table_.dataRows()), 0);
     }
+    for (int k = 1; k < table_.cols(); ++k) fg_->setColumnWidth(k - 1, twips(table_.column(k).widthTwips));
     fg_->relayout();
     markChanged("AreTotal");
 }
@@ -397,10 +403,29 @@ void MyGrid::fill() {
         // Read-only unless editable and there are items or lines may be added.
         column.readOnly = !(def.enableEdit && (count >= 1 || permitRandNou_));
 
-        for (int r = fixedRows; r < rows; ++r) {
-            if (r > lastItemRow) writeBlankCell(r, k);  // the empty line has no item to read
-            else writeCell(r, k, src.GetData(k, itemOf(r)));
+    }
+
+    // The items, line by line; the amounts of items not deleted add up in their totals.
+    std::vector<Amount> totals;
+    for (int k = 1; k < cols; ++k) totals.push_back(Amount::zero(definition(k).nrZecimale));
+    for (int r = fixedRows; r <= lastItemRow; ++r) {
+        const int32_t index = itemOf(r);
+        const bool counted = areTotal_ && !table_.row(r).struck;
+        Cell* line = cols > 1 ? &table_.cell(r, 1) : nullptr;
+        for (int k = 1; k < cols; ++k) {
+            const ColumnDefinition& def = columns_[static_cast<size_t>(k - 1)];
+            const Amount* amount = storeCell(def, line[k - 1], src.GetData(k, index), r - fixedRows, k);
+            if (amount && counted && def.sums()) totals[static_cast<size_t>(k - 1)] = totals[static_cast<size_t>(k - 1)] + *amount;
         }
+    }
+    // The empty line has no item to read.
+    for (int r = lastItemRow + 1; r < rows; ++r)
+        for (int k = 1; k < cols; ++k) writeBlankCell(r, k);
+    for (int k = 1; k < cols && areTotal_; ++k) {
+        ColumnDefinition& def = definition(k);
+        if (!def.sums()) continue;
+        table_.column(k).total = totals[static_cast<size_t>(k - 1)];
+        def.totalAgregare = totals[static_cast<size_t>(k - 1)];
     }
     // Every second line shaded.
     for (int r = fixedRows + 1; r < rows; r += 2) table_.row(r).shaded = true;
@@ -427,43 +452,48 @@ std::vector<int32_t>& MyGrid::selectionKeys(int col) {
     return keys;
 }
 
-void MyGrid::writeCell(int row, int col, const com::Variant& value) {
-    const ColumnDefinition& def = definition(col);
-    Cell& cell = table_.cell(row, col);
-    const int dataRow = row - table_.fixedRows();
+const Amount* MyGrid::storeCell(const ColumnDefinition& def, Cell& cell, com::Variant&& value, int dataRow, int col) {
     if (def.is(Tip::eComboBx) || def.isPersonal(PersonalTip::eSelect)) {
         if (value.isNull()) {
-            cell = std::string();
-            return;
+            cell = std::monostate{};
+            return nullptr;
         }
         auto [key, text] = splitKeyed(value.toString());
         if (def.is(Tip::eComboBx)) setComboKey(dataRow, def.indexCombo, key);
         else selectionKeys(col).at(static_cast<size_t>(dataRow)) = key;
         cell = std::move(text);
     } else if (def.is(Tip::eCheckBx)) {
-        cell = value.isNull() ? std::string("False") : value.toString();
+        if (value.isNull()) cell = std::string("False");
+        else cell = std::move(value);
     } else if (def.isPersonal(PersonalTip::eNumar)) {
         const bool empty = value.isNull() || (value.get<std::string>() && value.get<std::string>()->empty());
-        const Amount amount = empty ? Amount::zero(def.nrZecimale) : Amount::of(value, def.nrZecimale);
-        const Amount old = std::holds_alternative<Amount>(cell) ? std::get<Amount>(cell) : Amount::zero(def.nrZecimale);
-        cell = amount;
-        // A deleted item counts in no total.
-        if (table_.hasTotals() && def.sums() && !table_.row(row).struck) adjustTotal(col, amount - old);
+        cell = empty ? Amount::zero(def.nrZecimale) : Amount::of(value, def.nrZecimale);
+        return &std::get<Amount>(cell);
     } else if (def.isPersonal(PersonalTip::eData)) {
         if (value.isNull() || isZeroDate(value)) {
             cell = std::monostate{};
-            return;
+        } else {
+            try {
+                cell = ShownDate{value.toDate()};
+            } catch (const com::Error&) {
+                cell = std::move(value);  // a text that is no date shows as it stands
+            }
         }
-        try {
-            cell = ShownDate{value.toDate()};
-        } catch (const com::Error&) {
-            cell = value.toString();  // a text that is no date shows as it stands
-        }
-    } else if (def.isPersonal(PersonalTip::eNimic)) {
+    } else if (def.isPersonal(PersonalTip::eNimic) || value.isNull()) {
         cell = std::monostate{};
-    } else {  // text and account columns
-        cell = value.isNull() ? std::string() : value.toString();
+    } else {  // text and account columns: the value, as text when shown
+        cell = std::move(value);
     }
+    return nullptr;
+}
+
+void MyGrid::writeCell(int row, int col, com::Variant value) {
+    const ColumnDefinition& def = definition(col);
+    Cell& cell = table_.cell(row, col);
+    const Amount old = def.isPersonal(PersonalTip::eNumar) ? cellAmount(row, col) : Amount{};
+    const Amount* amount = storeCell(def, cell, std::move(value), row - table_.fixedRows(), col);
+    // A deleted item counts in no total.
+    if (amount && table_.hasTotals() && def.sums() && !table_.row(row).struck) adjustTotal(col, *amount - old);
 }
 
 void MyGrid::writeBlankCell(int row, int col) {
@@ -488,6 +518,8 @@ Amount MyGrid::cellAmount(int row, int col) const {
     const int decimals = definition(col).nrZecimale;
     if (const auto* a = std::get_if<Amount>(&cell)) return Amount::of(a->value(), decimals);
     if (const auto* s = std::get_if<std::string>(&cell); s && !s->empty()) return Amount::of(com::Variant(*s), decimals);
+    if (const auto* v = std::get_if<com::Variant>(&cell); v && !v->isNull() && !cellText(cell).isEmpty())
+        return Amount::of(*v, decimals);
     return Amount::zero(decimals);
 }
 

@@ -132,7 +132,10 @@ private:
     const ColumnDefinition& definition(int col) const;
     ColumnDefinition& definition(int col);
     // Writes a cell from a source value by the column's kind (keys kept aside).
-    void writeCell(int row, int col, const com::Variant& value);
+    void writeCell(int row, int col, com::Variant value);
+    // Stores a source value in a cell by the column's kind, the keys kept aside; gives
+    // the amount a number cell now holds.
+    const Amount* storeCell(const ColumnDefinition& def, Cell& cell, com::Variant&& value, int dataRow, int col);
     // Writes a cell of a line without an item (the empty line, a new line).
     void writeBlankCell(int row, int col);
     void adjustTotal(int col, const Amount& difference);
