@@ -1,5 +1,6 @@
 #include "grid_table.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include <QLocale>
@@ -143,8 +144,9 @@ QString cellText(const Cell& cell) {
 
 void GridTable::reset(int cols, int rows, int fixedRows) {
     columns_.assign(static_cast<size_t>(std::max(0, cols - 1)), Column{});
-    rowInfo_.clear();
-    cells_.clear();
+    std::fill(rowInfo_.begin(), rowInfo_.end(), Row{});
+    // The cells keep their places: a new fill writes every one of them, replacing the old
+    // values as it goes rather than in a pass of its own.
     fixedRows_ = fixedRows;
     setRows(rows, fixedRows);
 }

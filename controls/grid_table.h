@@ -67,8 +67,8 @@ public:
         bool struck = false;  // a deleted item: struck through, in red
     };
 
-    // An empty table of `cols` columns (column 0 is the row selector) and `rows` rows,
-    // the first `fixedRows` of them the header and the totals row.
+    // A table of `cols` columns (column 0 is the row selector) and `rows` rows, the first
+    // `fixedRows` of them the header and the totals row; its cells are to be written anew.
     void reset(int cols, int rows, int fixedRows);
     // Keeps the columns, sets the number of rows (data rows added empty).
     void setRows(int rows, int fixedRows);

@@ -246,6 +246,20 @@ TEST_F(MyGridTest, TypedAmountReachesTheSourceWithTotalsAndFormula) {
     enterInEditor();
     EXPECT_EQ(source->writes.size(), 2u);
     EXPECT_EQ(text(3, 2), "Bogdan");
+
+    // A cell read again from the source leaves the totals as they are.
+    source->cell(1, 1) = money(5);
+    test::call(*grid, id::RefreshLine, {com::Variant(int32_t{1}), com::Variant(int32_t{1})});
+    EXPECT_EQ(text(2, 1), "5.00");
+    EXPECT_EQ(text(1, 1), "1,339.25");
+
+    // A double click opens the editor on the cell's value.
+    const QRect cell = fg()->visualRect(index(4, 2));
+    QTest::mouseDClick(fg()->viewport(), Qt::LeftButton, {}, cell.center());
+    test::settle();
+    ASSERT_TRUE(editor()->isVisible());
+    EXPECT_EQ(editorText()->text(), "");
+    EXPECT_EQ(currentRow(), 4);
 }
 
 TEST_F(MyGridTest, EditsWithoutTotalsRowWriteTheirOwnItem) {
