@@ -2,6 +2,7 @@
 #include <array>
 
 #include "com/server.h"
+#include "control_cont.h"
 #include "control_personal.h"
 #include "my_combo.h"
 
@@ -13,9 +14,12 @@ com::ComPtr<com::IUnknown> createControlPersonal() {
 
 com::ComPtr<com::IUnknown> createMyCombo() { return com::make<quillon::MyCombo, quillon::IMyCombo>(); }
 
-const std::array<com::ClassInfo, 2> classes{{
+com::ComPtr<com::IUnknown> createControlCont() { return com::make<quillon::ControlCont, quillon::IControlCont>(); }
+
+const std::array<com::ClassInfo, 3> classes{{
     {quillon::control_personal::ProgId, quillon::control_personal::ClassId, &createControlPersonal},
     {quillon::my_combo::ProgId, quillon::my_combo::ClassId, &createMyCombo},
+    {quillon::control_cont::ProgId, quillon::control_cont::ClassId, &createControlCont},
 }};
 
 }  // namespace

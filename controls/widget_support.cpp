@@ -167,6 +167,20 @@ std::filesystem::path libraryFolder() {
     return std::filesystem::absolute(info.dli_fname).parent_path();
 }
 
+namespace {
+std::function<void()>& beepHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+}  // namespace
+
+void beep() {
+    if (const auto& hook = beepHook()) hook();
+    else QApplication::beep();
+}
+
+void setBeepHook(std::function<void()> hook) { beepHook() = std::move(hook); }
+
 int twips(int value) { return (value + 7) / 15; }
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 // see them, moving the focus on as Tab does, window handles and the library's folder.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include <QColor>
@@ -44,6 +45,11 @@ std::filesystem::path libraryFolder();
 
 // Pixels for a length in twips (15 twips a pixel at 96 dots per inch).
 int twips(int value);
+
+// The beep of a refused key. `setBeepHook` replaces the sound (an empty hook restores it),
+// so that a headless run can count beeps.
+void beep();
+void setBeepHook(std::function<void()> hook);
 
 // True when `widget` is `container` or one of its descendants.
 bool isWithin(const QWidget* widget, const QWidget* container);
