@@ -5,6 +5,7 @@
 #include "control_cont.h"
 #include "control_personal.h"
 #include "my_combo.h"
+#include "pagina_proprietati_object.h"
 
 namespace {
 
@@ -16,10 +17,15 @@ com::ComPtr<com::IUnknown> createMyCombo() { return com::make<quillon::MyCombo, 
 
 com::ComPtr<com::IUnknown> createControlCont() { return com::make<quillon::ControlCont, quillon::IControlCont>(); }
 
-const std::array<com::ClassInfo, 3> classes{{
+com::ComPtr<com::IUnknown> createPaginaProprietati() {
+    return com::make<quillon::PaginaProprietatiObject, quillon::IPropertyPage>();
+}
+
+const std::array<com::ClassInfo, 4> classes{{
     {quillon::control_personal::ProgId, quillon::control_personal::ClassId, &createControlPersonal},
     {quillon::my_combo::ProgId, quillon::my_combo::ClassId, &createMyCombo},
     {quillon::control_cont::ProgId, quillon::control_cont::ClassId, &createControlCont},
+    {quillon::pagina_proprietati::ProgId, quillon::pagina_proprietati::ClassId, &createPaginaProprietati},
 }};
 
 }  // namespace

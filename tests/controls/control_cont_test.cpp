@@ -3,9 +3,6 @@
 // value, the focus colours and the property bag.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -13,6 +10,7 @@
 #include "com/server.h"
 #include "typelib/control_cont.h"
 #include "typelib/quillon.h"
+#include "registry_support.h"
 #include "support.h"
 #include "widget_support.h"
 
@@ -29,16 +27,8 @@ constexpr const char* TwoLevels = "01&Alfa|02&Beta|123&Lung|$10&Unu|20&Doi|";
 
 class ControlContTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        folder = std::filesystem::temp_directory_path() / ("quillon-cont-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
-        com::registerLibrary(QUILLON_LIBRARY);
-    }
-    static void TearDownTestSuite() {
-        ::unsetenv("VELMORA_REGISTRY");
-        std::filesystem::remove_all(folder);
-    }
+    static void SetUpTestSuite() { registry = std::make_unique<test::TemporaryRegistry>("quillon-cont"); }
+    static void TearDownTestSuite() { registry.reset(); }
     void SetUp() override {
         test::pinEnglish();
         setBeepHook([this] { ++beeps; });
@@ -88,7 +78,7 @@ protected:
         ASSERT_TRUE(listOpen());
     }
 
-    static inline std::filesystem::path folder;
+    static inline std::unique_ptr<test::TemporaryRegistry> registry;
     std::string answer = TwoLevels;
     std::vector<std::string> asked;
     int beeps = 0;
