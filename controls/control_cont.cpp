@@ -237,7 +237,7 @@ bool ControlCont::onTextKey(QKeyEvent* event) {
         return true;
     }
     const auto ascii = keyAscii(*event);
-    if (!lst_->isHidden()) {  // the text is read-only while a list is open
+    if (!lst_->isHidden() && ascii != 13) {  // the text is read-only while a list is open
         if (ascii == 27) closeList();
         return ascii.has_value();
     }
@@ -304,6 +304,7 @@ void ControlCont::onSpace() {
 }
 
 void ControlCont::onDeleteKey() {
+    if (!lst_->isHidden()) hideList();
     levels_.clear();
     chosen_.clear();
     goleste();

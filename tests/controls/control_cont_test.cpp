@@ -294,6 +294,21 @@ TEST_F(ControlContTest, DeleteEmptiesTheControlAndEnterMovesOn) {
     EXPECT_EQ(QApplication::focusWidget(), host->after);
     EXPECT_EQ(valoare(), "4011");
 
+    // With the text box clicked while a list is open: the text stays read-only, Delete
+    // still empties it and closes the list.
+    key(Qt::Key_Delete);  // in `after`: not the control's
+    enter();
+    key(Qt::Key_Delete);
+    openFirstLevel();
+    txt()->setFocus(Qt::MouseFocusReason);
+    type("5 .");
+    EXPECT_EQ(text(), "401.");
+    EXPECT_TRUE(listOpen());
+    key(Qt::Key_Delete);
+    EXPECT_FALSE(listOpen());
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(count(ev::GolescDescriere), 3);
+
     test::DialogHost dialog(host->widget);
     EXPECT_TRUE(dialog.enterMovesOn());
     EXPECT_EQ(dialog.accepted, 0);
