@@ -23,14 +23,6 @@ constexpr int MaxDigits = 4;
 constexpr int MinListRows = 3;
 constexpr int MaxListRows = 8;
 
-Qt::Alignment textAlignment(int32_t value) {
-    switch (value) {
-    case 1: return Qt::AlignRight | Qt::AlignVCenter;
-    case 2: return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
-    }
-}
-
 // The text a host's handler left in a by-reference argument; anything else reads as "".
 QString textOf(const com::Variant& value) {
     try {

@@ -181,6 +181,14 @@ void beep() {
 
 void setBeepHook(std::function<void()> hook) { beepHook() = std::move(hook); }
 
+Qt::Alignment textAlignment(int32_t value) {
+    switch (value) {
+    case 1: return Qt::AlignRight | Qt::AlignVCenter;
+    case 2: return Qt::AlignHCenter | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
 int twips(int value) { return (value + 7) / 15; }
 
 }  // namespace quillon

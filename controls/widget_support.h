@@ -43,6 +43,9 @@ void releaseWindowHandle(QWidget* widget);
 // The folder that holds this library's file.
 std::filesystem::path libraryFolder();
 
+// The alignment of a text box for the alignment property (0 left, 1 right, 2 centre).
+Qt::Alignment textAlignment(int32_t value);
+
 // Pixels for a length in twips (15 twips a pixel at 96 dots per inch).
 int twips(int value);
 
