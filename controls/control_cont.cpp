@@ -71,6 +71,7 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
         txt_->deselect();
         txt_->setCursorPosition(static_cast<int>(txt_->text().size()));
     };
+    txt_->hooks.focusOut = [this] { guarded([this] { commitIfLeaving(); }); };
     QObject::connect(txt_, &QLineEdit::textChanged, this, [this] {
         if (!suppress_) raiseFromWindow(control_cont::event::Change);
     });
@@ -91,6 +92,8 @@ bool ControlCont::eventFilter(QObject* watched, QEvent* event) {
     if (dying()) return false;
     if (watched == view_.data() && event->type() == QEvent::Resize) {
         guarded([this] { layout(); });
+    } else if (watched == lst_ && event->type() == QEvent::FocusOut) {
+        guarded([this] { commitIfLeaving(); });
     } else if (watched == lst_ && event->type() == QEvent::KeyPress) {
         bool used = true;
         guarded([&] { used = onListKey(static_cast<QKeyEvent*>(event)); });
@@ -167,6 +170,12 @@ void ControlCont::commit() {
     QString text = txt_->text();
     if (text.endsWith(u'.')) text.chop(1);
     setValoare(text);
+}
+
+// The focus-out of an inner widget comes before anyone hears that the focus moved: a
+// host that reads the value when the control loses the focus reads the committed code.
+void ControlCont::commitIfLeaving() {
+    if (!isWithin(QApplication::focusWidget(), view_.data())) commit();
 }
 
 int ControlCont::caret() const {
@@ -413,7 +422,8 @@ void ControlCont::exitSteps() {
     if (!lst_->isHidden()) hideList();
 }
 
-// Leaving: the code is committed before the host hears that the focus left.
+// Leaving. The inner widget's focus-out committed the code already; the commit here
+// serves a focus that went without one.
 void ControlCont::exitFocus() {
     commit();
     exitSteps();

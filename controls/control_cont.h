@@ -64,6 +64,7 @@ private:
     void closeList();
     void accept();
     void commit();
+    void commitIfLeaving();
     void exitSteps();
     void enterFocus();
     void exitFocus();

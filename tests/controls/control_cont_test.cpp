@@ -314,6 +314,38 @@ TEST_F(ControlContTest, DeleteEmptiesTheControlAndEnterMovesOn) {
     EXPECT_EQ(dialog.accepted, 0);
 }
 
+// A host that hears of every focus move (as a grid that hosts the control as its cell
+// editor) and started listening before the control existed still reads the committed code.
+TEST_F(ControlContTest, TheCodeIsCommittedBeforeAnyoneHearsTheFocusLeft) {
+    std::vector<std::string> seen;
+    com::ComPtr<com::IDispatch> editor;
+    QPointer<QWidget> editorWidget;
+    const auto connection = QObject::connect(qApp, &QApplication::focusChanged, [&](QWidget* old, QWidget* now) {
+        if (editorWidget && editorWidget->isAncestorOf(old) && !editorWidget->isAncestorOf(now))
+            seen.push_back(get(*editor, id::Valoare).toString());
+    });
+    editor = com::CreateObject(control_cont::ProgId);
+    test::HostWindow window(editor);
+    editorWidget = window.widget;
+    events = std::make_unique<test::EventLog>(*editor, control_cont::EventsId,
+                                              std::vector<com::DispId>{ev::CautaAnalitic});
+    events->answers[ev::CautaAnalitic] = [this](com::Args args) { args[1] = com::Variant(answer); };
+    window.inner<QLineEdit>("txt")->setFocus(Qt::TabFocusReason);
+    test::settle();
+    type("512.");
+    ASSERT_TRUE(!window.inner<QTreeWidget>("lst")->isHidden());
+    key(Qt::Key_Return);  // from the list
+    window.after->setFocus(Qt::TabFocusReason);
+    test::settle();
+    window.inner<QLineEdit>("txt")->setFocus(Qt::TabFocusReason);
+    test::settle();
+    type(".");
+    window.after->setFocus(Qt::TabFocusReason);  // leaving from the open list
+    test::settle();
+    QObject::disconnect(connection);
+    EXPECT_EQ(seen, (std::vector<std::string>{"512.01", "512.01"}));
+}
+
 TEST_F(ControlContTest, ValoareAndGolesteChangeTheTextSilently) {
     put(*object, id::Valoare, "401.02.");
     EXPECT_EQ(text(), "401.02.");
