@@ -125,10 +125,12 @@ TEST_F(ControlContTest, PickingAnalyticsOfTwoLevelsAppendsThem) {
     EXPECT_EQ(rows(), (QStringList{"01   Alfa", "02   Beta", "123   Lung"}));
     EXPECT_EQ(lst()->topLevelItem(0)->data(0, Qt::UserRole + 1).toString(), "01K");
     EXPECT_EQ(QApplication::focusWidget(), lst());
+    EXPECT_EQ(count(ev::Change), 4);  // three digits and the "."
     key(Qt::Key_Down);
     key(Qt::Key_Return);
     EXPECT_FALSE(listOpen());
     EXPECT_EQ(text(), "401.02");
+    EXPECT_EQ(count(ev::Change), 5);  // the pick
     EXPECT_EQ(QApplication::focusWidget(), txt());
     ASSERT_EQ(count(ev::ReimprospatezDescriere), 1);
     EXPECT_EQ(events->last(ev::ReimprospatezDescriere),
