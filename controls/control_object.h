@@ -41,9 +41,10 @@ struct CommonIds {
 // the setters setEnabled, setFont, setBackColor, setForeColor, setFocusBackColor and
 // setFocusForeColor, and enterFocus() / exitFocus() for the focus entering and leaving
 // the control as a whole.
-template <class Derived, class Interface>
+// Extra lists further interfaces a control implements besides the shared ones.
+template <class Derived, class Interface, class... Extra>
 class ControlObject : public QObject,
-                      public com::Dispatchable<Derived, Interface, com::IConnectionPointContainer, IControlHost> {
+                      public com::Dispatchable<Derived, Interface, com::IConnectionPointContainer, IControlHost, Extra...> {
 public:
     std::optional<com::DispId> GetIDOfName(std::string_view name) override {
         if (auto id = Derived::dispatchTable().idOf(name)) return id;
