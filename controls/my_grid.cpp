@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "control_cont.h"
 #include "control_personal.h"
 #include "expression.h"
 #include "grid_view.h"
@@ -153,6 +154,10 @@ MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
 MyGrid::~MyGrid() {
     connections_.clear();
     comboConnections_.clear();
+    // Each editor goes with its own widget before the grid's widget takes its children.
+    ctlControl_.reset();
+    cntCont_.reset();
+    cmbCombo_.clear();
     destroyView();
 }
 

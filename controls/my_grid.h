@@ -23,6 +23,7 @@ class QToolBar;
 
 namespace quillon {
 
+class ControlCont;
 class ControlPersonal;
 class GridDelegate;
 class GridHeader;
@@ -166,6 +167,7 @@ private:
     void closeEdit(const Edit& edit);
     void commitTyped(const Edit& edit);
     void commitCheck();
+    void commitAccount(const Edit& edit);
     void commitCombo(int combo);
     void pick();
     void refreshFormulas(int row, int col);
@@ -190,6 +192,7 @@ private:
     QCheckBox* chk_ = nullptr;
 
     com::ComPtr<ControlPersonal> ctlControl_;
+    com::ComPtr<ControlCont> cntCont_;
     std::vector<com::ComPtr<MyCombo>> cmbCombo_;
     std::vector<com::EventConnection> connections_;
     std::vector<com::EventConnection> comboConnections_;
@@ -213,6 +216,7 @@ private:
     bool checkGuard_ = true;
     bool tracking_ = false;
     bool typedChange_ = false;
+    bool accountChange_ = false;  // the account editor's code was changed in this edit
     bool focused_ = false;
 
     friend class ControlObject<MyGrid, IMyGrid>;

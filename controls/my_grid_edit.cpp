@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QToolBar>
 
+#include "control_cont.h"
 #include "control_personal.h"
 #include "grid_view.h"
 #include "my_combo.h"
@@ -83,6 +84,33 @@ void MyGrid::createEditors() {
     ctlSink->on(control_personal::event::Selecteaza, [this](com::Args) { pick(); });
     connections_.emplace_back(static_cast<IControlPersonal&>(*ctlControl_), control_personal::EventsId, com::ComPtr<com::IDispatch>(ctlSink.get()));
 
+    cntCont_ = com::make<ControlCont>();
+    QWidget* cont = cntCont_->widget();
+    cont->setParent(view);
+    cont->setObjectName(QStringLiteral("cntCont"));
+    cont->hide();
+    auto contSink = com::make<com::EventSink>();
+    contSink->on(control_cont::event::Change, [this](com::Args) {
+        guarded([this] {
+            if (edit_.editor != Editor::Cont) return;
+            numberNewLine(edit_.row);
+            accountChange_ = true;
+        });
+    });
+    // Delete empties the code on purpose: that is a change too.
+    contSink->on(control_cont::event::GolescDescriere, [this](com::Args) {
+        if (edit_.editor == Editor::Cont) accountChange_ = true;
+    });
+    // The host's level lists go straight back to the editor.
+    contSink->on(control_cont::event::CautaAnalitic, [this](com::Args args) {
+        if (args.size() < 2) return;
+        std::vector<com::Variant> passed{args[0], args[1]};
+        raiseEvent(my_grid::event::CautaAnalitic, passed);
+        args[1] = passed[1];
+    });
+    connections_.emplace_back(static_cast<IControlCont&>(*cntCont_), control_cont::EventsId,
+                              com::ComPtr<com::IDispatch>(contSink.get()));
+
     auto combo = com::make<MyCombo>();
     QWidget* comboWidget = combo->widget();
     comboWidget->setParent(view);
@@ -127,6 +155,7 @@ MyGrid::Editor MyGrid::getEditorForColumn(int col) {
         return Editor::Personal;
     case Tip::eComboBx: return Editor::Combo;
     case Tip::eCheckBx: return Editor::Check;
+    case Tip::eCont: return Editor::Cont;
     default: return Editor::None;
     }
 }
@@ -136,6 +165,7 @@ QWidget* MyGrid::editorWidget(Editor editor, int combo) const {
     case Editor::Personal: return ctlControl_->widget();
     case Editor::Combo: return cmbCombo_.at(static_cast<size_t>(combo))->widget();
     case Editor::Check: return chk_;
+    case Editor::Cont: return cntCont_->widget();
     default: return nullptr;
     }
 }
@@ -198,6 +228,7 @@ void MyGrid::showEditor(Editor editor, int16_t keyAscii) {
             chk_->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
             break;
         }
+        case Editor::Cont: cntCont_->setValoare(cellText(cell)); break;
         default: break;
         }
     } else {
@@ -224,10 +255,14 @@ void MyGrid::showEditor(Editor editor, int16_t keyAscii) {
             break;
         case Editor::Combo:
         case Editor::Check: return nothing();
+        case Editor::Cont:
+            if (c >= '1' && c <= '9') replay = c;  // an account code never starts with 0
+            break;
         default: break;
         }
     }
     setScrollBars(false);
+    accountChange_ = false;
     QWidget* widget = editorWidget(editor, edit_.combo);
     placeEditor(widget, row, col);
     if (replay) replayKey(widget, *replay);
@@ -354,9 +389,12 @@ void MyGrid::editorLostFocus() {
             typedChange_ = true;  // the value stays in the open editor; leaving again retries
             throw;
         }
+    } else if (edit.editor == Editor::Cont) {
+        setScrollBars(true);
+        commitAccount(edit);
     }
     closeEdit(edit);
-    if (edit.editor != Editor::Personal) setScrollBars(true);
+    if (edit.editor != Editor::Personal && edit.editor != Editor::Cont) setScrollBars(true);
 }
 
 // Closes the edit; each step runs whatever the one before did, and only when none failed
@@ -373,6 +411,7 @@ void MyGrid::closeEdit(const Edit& edit) {
     };
     step([&] { fg_->setFocus(Qt::OtherFocusReason); });
     if (edit.editor == Editor::Personal) step([&] { ctlControl_->goleste(); });
+    if (edit.editor == Editor::Cont) step([&] { cntCont_->goleste(); });
     step([&] {
         if (QWidget* editor = editorWidget(edit.editor, edit.combo)) editor->hide();
     });
@@ -410,6 +449,22 @@ void MyGrid::commitTyped(const Edit& edit) {
     } else {
         cell = value.isNull() ? std::string() : value.toString();
     }
+    refreshDependents(edit.row, edit.col);
+    cellsChanged(edit.row);
+}
+
+// The account code is written when the user changed it and it differs from the item's.
+// A key that opened the editor empty without typing anything ("0", a letter) erases nothing.
+void MyGrid::commitAccount(const Edit& edit) {
+    if (!accountChange_) return;
+    accountChange_ = false;
+    if (table_.row(edit.row).rowData == 0 && cntCont_->valoare().isEmpty()) return;  // no item for nothing
+    numberNewLine(edit.row);
+    const int32_t index = table_.row(edit.row).rowData;
+    const com::Variant value(cntCont_->valoare().toStdString());
+    if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
+    source().SetData(edit.col, index, value, true);
+    table_.cell(edit.row, edit.col) = cntCont_->valoare().toStdString();
     refreshDependents(edit.row, edit.col);
     cellsChanged(edit.row);
 }

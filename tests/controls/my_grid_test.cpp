@@ -3,6 +3,8 @@
 // writes to the source, the toolbar, the host's events and the grid's persistence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QToolBar>
@@ -610,6 +612,78 @@ TEST_F(MyGridTest, EveryMemberAnswersToItsContractedDispatchId) {
     EXPECT_EQ(read(id::AreSursaDate), com::Variant(false));
     EXPECT_EQ(test::errorOf([&] { text(9, 9); }).source(), "MyGrid-InfoCelula");
     EXPECT_NE(read(id::hWnd).toLong(), 0);
+}
+
+TEST_F(MyGridTest, AccountColumnsTakeCodesOfTwoLevelsFromTheHost) {
+    columns = {{.tip = E::ControlTIP::eCont}, {.kind = E::ControlPersonalTIP::eNumar}};
+    auto source = com::make<test::GridCollection>(std::vector<std::string>{"Cont", "Suma"},
+                                                  std::vector<std::vector<com::Variant>>{{"", 0}, {"401.01", 5}});
+    bind(source);
+    std::vector<std::string> asked;
+    events->answers[ev::CautaAnalitic] = [&](com::Args a) {
+        asked.push_back(a[0].toString());
+        if (a[0].toString() == "401") a[1] = com::Variant("01&Alfa|02&Beta|$10&Unu|20&Doi|$");
+    };
+    QWidget* cont = host->inner("cntCont");
+    const auto keys = [](const char* typed) {
+        for (const char* k = typed; *k; ++k) QTest::keyClick(QApplication::focusWidget(), *k);
+        test::settle();
+    };
+    moveTo(1, 1);
+    type('4');  // opens the account editor with the digit
+    ASSERT_TRUE(cont->isVisible());
+    keys("01.");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    keys(".");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(cont->findChild<QLineEdit*>("txt")->text(), "401.02.20");
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "401"), 1);
+    enterInEditor();
+    ASSERT_EQ(source->writes.size(), 1u);
+    EXPECT_EQ(source->writes[0].value, com::Variant("401.02.20"));
+    EXPECT_EQ(text(1, 1), "401.02.20");
+    EXPECT_FALSE(cont->isVisible());
+    EXPECT_EQ(currentCol(), 2);
+
+    // "0" and letters open the editor but type nothing into it, and leaving it erases nothing.
+    for (const char key : {'0', 'a'}) {
+        moveTo(2, 1);
+        type(key);
+        ASSERT_TRUE(cont->isVisible());
+        EXPECT_EQ(cont->findChild<QLineEdit*>("txt")->text(), "") << key;
+        host->after->setFocus(Qt::OtherFocusReason);
+        test::settle();
+    }
+    moveTo(2, 1);
+    press(Qt::Key_Space);
+    EXPECT_EQ(cont->findChild<QLineEdit*>("txt")->text(), "401.01");
+    enterInEditor();
+    EXPECT_EQ(source->writes.size(), 1u);
+    EXPECT_EQ(text(2, 1), "401.01");
+
+    // Delete empties the code on purpose: that is written.
+    moveTo(2, 1);
+    press(Qt::Key_Space);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    enterInEditor();
+    ASSERT_EQ(source->writes.size(), 2u);
+    EXPECT_EQ(source->writes[1].value, com::Variant(""));
+    EXPECT_EQ(text(2, 1), "");
+}
+
+TEST_F(MyGridTest, GridDeletedByItsParentBeforeTheObjectGoes) {
+    auto source = sample();
+    bind(source);
+    moveTo(1, 2);
+    type('x');  // an editor is open
+    auto* parent = new QWidget;
+    host->widget->setParent(parent);
+    delete parent;
+    EXPECT_EQ(test::errorOf([&] { read(id::Titlu); }).number(), com::errc::ObjectNotSet);
+    grid.reset();  // the grid and its editors go without touching the deleted widgets
+    host->widget = nullptr;
 }
 
 }  // namespace
