@@ -344,6 +344,7 @@ void MyGrid::bind() {
 
 void MyGrid::fill() {
     Gravlin::ModelColectie& src = *source_;
+    closeEditors();
     resetSource();
     const BindingGuard guard(*fg_, *model_);
 

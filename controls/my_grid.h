@@ -165,6 +165,7 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
     void editorLostFocus();
     void closeEdit(const Edit& edit);
+    void closeEditors();
     void commitTyped(const Edit& edit);
     void commitCheck();
     void commitAccount(const Edit& edit);

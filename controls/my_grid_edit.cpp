@@ -420,6 +420,19 @@ void MyGrid::closeEdit(const Edit& edit) {
     enterNavigation();
 }
 
+// Hides an editor left open (a commit that failed) without writing it: the grid is about
+// to show another source.
+void MyGrid::closeEditors() {
+    const Edit edit = edit_;
+    edit_ = Edit{};
+    typedChange_ = accountChange_ = false;
+    if (QWidget* editor = editorWidget(edit.editor, edit.combo)) {
+        if (isWithin(QApplication::focusWidget(), editor)) fg_->setFocus(Qt::OtherFocusReason);
+        editor->hide();
+    }
+    setScrollBars(true);
+}
+
 void MyGrid::commitTyped(const Edit& edit) {
     if (!typedChange_) return;
     typedChange_ = false;

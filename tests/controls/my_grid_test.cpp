@@ -316,20 +316,34 @@ TEST_F(MyGridTest, KeysOpenOnlyTheEditorsTheyMayOpen) {
 }
 
 TEST_F(MyGridTest, ListAndCheckCommitsWriteKeyAndTextOrTheBoxValue) {
+    set(id::AreTotal, true);
     columns[3].refresh = "6,1";  // the hospital and the amount follow the county
     auto source = sample();
+    source->cell(4, 2) = "9|Maramures";  // a county the list does not hold
     bind(source);
-    moveTo(1, 4);
+    moveTo(3, 4);
+    press(Qt::Key_Space);
+    ASSERT_TRUE(combo(0)->isVisible());
+    EXPECT_EQ(combo(0)->findChild<QComboBox*>()->currentIndex(), -1);  // shown as no row
+    host->after->setFocus(Qt::OtherFocusReason);
+    test::settle();
+    EXPECT_TRUE(source->writes.empty());
+
+    moveTo(2, 4);
     press(Qt::Key_Space);
     QComboBox* list = combo(0)->findChild<QComboBox*>();
     ASSERT_TRUE(list->hasFocus());
+    EXPECT_EQ(list->currentText(), "Alba");
     source->cell(6, 1) = "9|Spital C";
+    source->cell(1, 1) = money(100);
     QTest::keyClick(list, Qt::Key_Down);
     ASSERT_EQ(source->writes.size(), 1u);
     EXPECT_EQ(source->writes[0].field, 4);
     EXPECT_EQ(source->writes[0].value, com::Variant("2|Bihor"));
-    EXPECT_EQ(text(1, 4), "Bihor");
-    EXPECT_EQ(text(1, 6), "Spital C");  // the dependent column shows its text, not "id|text"
+    EXPECT_EQ(text(2, 4), "Bihor");
+    EXPECT_EQ(text(2, 6), "Spital C");  // the dependent column shows its text, not "id|text"
+    EXPECT_EQ(text(2, 1), "100.00");
+    EXPECT_EQ(text(1, 1), "1,364.25");  // and a dependent amount keeps its total right
     QTest::keyClick(list, Qt::Key_Return);
     test::settle();
     test::settle();
@@ -343,7 +357,7 @@ TEST_F(MyGridTest, ListAndCheckCommitsWriteKeyAndTextOrTheBoxValue) {
     ASSERT_EQ(source->writes.size(), 2u);
     EXPECT_EQ(source->writes[1].field, 5);
     EXPECT_EQ(source->writes[1].value, com::Variant(int16_t{0}));
-    EXPECT_EQ(text(1, 5), "False");
+    EXPECT_EQ(text(2, 5), "False");
     QTest::keyClick(check(), Qt::Key_Return);
     test::settle();
     test::settle();
@@ -389,6 +403,19 @@ TEST_F(MyGridTest, SelectionColumnsKeepTheirKeysAndPicksFollowTheHost) {
     EXPECT_EQ(asked.back(), "12|ABC");
     EXPECT_EQ(source->writes.size(), 3u);
     EXPECT_EQ(QApplication::focusWidget(), fg());
+
+    // Text typed before the pick does not overwrite the pick when the editor closes.
+    answer = "2|Spital D";
+    moveTo(1, 1);
+    type(' ');
+    QTest::keyClicks(editorText(), "abc");
+    QTest::mouseClick(editor()->findChild<QWidget*>("Pic2"), Qt::LeftButton);
+    test::settle();
+    host->after->setFocus(Qt::OtherFocusReason);
+    test::settle();
+    EXPECT_EQ(source->writes.back().value, com::Variant("2|Spital D"));
+    EXPECT_EQ(source->cell(1, 1), com::Variant("2|Spital D"));
+    EXPECT_EQ(text(1, 1), "Spital D");
 
     // A cell read again shows its text, and its key follows.
     source->cell(1, 2) = "8|Sectia W";
@@ -463,6 +490,12 @@ TEST_F(MyGridTest, DeleteAndRestoreMoveTheTotalsAfterTheHostAgrees) {
     EXPECT_FALSE(button("kDelete")->isEnabled());
     EXPECT_TRUE(button("kUnDelete")->isEnabled());
 
+    bool restore = false;
+    events->answers[ev::PermitUndeleteFromToolbar] = [&](com::Args a) { a[1] = com::Variant(restore); };
+    button("kUnDelete")->trigger();
+    EXPECT_EQ(events->last(ev::PermitUndeleteFromToolbar)[0], com::Variant(":2"));
+    EXPECT_TRUE(source->deleted[1]);
+    restore = true;
     button("kUnDelete")->trigger();
     EXPECT_FALSE(source->deleted[1]);
     EXPECT_EQ(text(1, 1), "1,274.75");
@@ -539,6 +572,21 @@ TEST_F(MyGridTest, FormulaInADecimalCommaLocale) {
     EXPECT_TRUE(warnings.lines[0].contains("error 11")) << warnings.lines[0].toStdString();
     EXPECT_TRUE(warnings.lines[0].contains("Division by zero"));
     EXPECT_EQ(text(1, 3), "-3,00");
+
+    // A new binding closes the editor left open, without writing it.
+    const size_t written = source->writes.size();
+    bind(source);
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_EQ(source->writes.size(), written);
+
+    // A negative amount is one operand of the formula: its square is positive.
+    columns[1].formula = "#1#^2";
+    bind(source);
+    moveTo(1, 1);
+    type('-');
+    QTest::keyClick(editorText(), '3');
+    enterInEditor();
+    EXPECT_EQ(text(1, 2), "9,00");
 }
 
 TEST_F(MyGridTest, TwelvePropertiesSurviveTheBagAndDefaultsAreNotStored) {
