@@ -5,6 +5,7 @@
 // held per row and per column, never per cell.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -48,6 +49,10 @@ QString dateText(com::Date date);
 // as text.
 using Cell = std::variant<std::monostate, std::string, Amount, ShownDate, com::Variant>;
 QString cellText(const Cell& cell);
+
+// The identifier and the text of an "id|text" value (the text ends at a further "|");
+// raises 9 for a value without "|", 13 for an identifier that is no number.
+std::pair<int32_t, std::string> keyedValue(const std::string& value);
 
 class GridTable {
 public:

@@ -1,6 +1,7 @@
 #include "grid_view.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -130,6 +131,20 @@ void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelInd
     if (focusRect == 0) option->state &= ~QStyle::State_HasFocus;
     const bool viewFocused = option->widget && option->widget->hasFocus();
     if (highLight == 0 || (highLight == 2 && !viewFocused)) option->state &= ~QStyle::State_Selected;
+}
+
+// ---- Redraw ----------------------------------------------------------------------------
+
+RedrawOff::RedrawOff(QWidget& view, GridModel& model) : view_(view), model_(model) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    view_.setUpdatesEnabled(false);
+    model_.beginReset();
+}
+
+RedrawOff::~RedrawOff() {
+    model_.endReset();
+    view_.setUpdatesEnabled(true);
+    QGuiApplication::restoreOverrideCursor();
 }
 
 // ---- View ------------------------------------------------------------------------------

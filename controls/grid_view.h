@@ -67,6 +67,20 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
+// While the grid fills: the hourglass over the application, the table's painting off and
+// its model in reset; all come back whatever happens.
+class RedrawOff {
+public:
+    RedrawOff(QWidget& view, GridModel& model);
+    ~RedrawOff();
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+private:
+    QWidget& view_;
+    GridModel& model_;
+};
+
 class GridView final : public QTableView {
 public:
     explicit GridView(QWidget* parent);

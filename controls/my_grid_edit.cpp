@@ -49,14 +49,6 @@ QWidget* focusTarget(QWidget* widget) {
     return widget;
 }
 
-std::pair<int32_t, std::string> keyAndText(const std::string& value) {
-    const size_t bar = value.find('|');
-    if (bar == std::string::npos) com::raise(com::errc::SubscriptOutOfRange, "");
-    const size_t next = value.find('|', bar + 1);
-    return {com::Variant(value.substr(0, bar)).toLong(),
-            value.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
-}
-
 // Restores a loading guard whatever happens while the grid loads an editor.
 struct GuardOff {
     explicit GuardOff(bool& g) : guard(g) { guard = false; }
@@ -450,7 +442,7 @@ void MyGrid::commitTyped(const Edit& edit) {
         if (value.isNull()) cell = std::monostate{};
         else cell = ShownDate{value.toDate()};
     } else if (def.isPersonal(PersonalTip::eSelect)) {
-        auto [key, text] = keyAndText(value.toString());
+        auto [key, text] = keyedValue(value.toString());
         cell = std::move(text);
         selectionKeys(edit.col).at(static_cast<size_t>(edit.row - table_.fixedRows())) = key;
     } else if (def.isPersonal(PersonalTip::eNumar)) {
@@ -523,7 +515,7 @@ void MyGrid::pick() {
         const int32_t index = table_.row(edit.row).rowData;
         source().SetData(edit.col, index, ctlControl_->valoare(), true);
         typedChange_ = false;  // the pick is the value; leaving the editor writes nothing more
-        auto [key, text] = keyAndText(ctlControl_->valoare().toString());
+        auto [key, text] = keyedValue(ctlControl_->valoare().toString());
         const size_t cut = text.find("---", 1);
         table_.cell(edit.row, edit.col) = cut == std::string::npos ? text : text.substr(0, cut);
         selectionKeys(edit.col).at(static_cast<size_t>(edit.row - table_.fixedRows())) = key;
