@@ -157,13 +157,15 @@ private:
         int& depth;
     };
 
-    template <class Next, class Match>
-    NodePtr chain(Next next, Match match) {
+    // Operands joined by the operators of one level; `later` parses the operands after the
+    // first (the first's parser by default).
+    NodePtr chain(NodePtr (Parser::*next)(), std::optional<Op> (Parser::*match)() const,
+                  NodePtr (Parser::*later)() = nullptr) {
         NodePtr first = (this->*next)();
         std::vector<std::pair<Op, NodePtr>> rest;
         while (const auto op = (this->*match)()) {
             advance();
-            rest.emplace_back(*op, (this->*next)());
+            rest.emplace_back(*op, (this->*(later ? later : next))());
         }
         if (rest.empty()) return first;
         auto n = std::make_unique<Node>();
@@ -199,6 +201,7 @@ private:
         return std::nullopt;
     }
     std::optional<Op> matchIntDiv() const { return isSymbol("\\") ? std::optional<Op>(Op::IntDiv) : std::nullopt; }
+    std::optional<Op> matchPower() const { return isSymbol("^") ? std::optional<Op>(Op::Pow) : std::nullopt; }
     std::optional<Op> matchMul() const {
         if (isSymbol("*")) return Op::Mul;
         if (isSymbol("/")) return Op::Div;
@@ -224,42 +227,18 @@ private:
     NodePtr parseIntDiv() { return chain(&Parser::parseMul, &Parser::matchIntDiv); }
     NodePtr parseMul() { return chain(&Parser::parseNegate, &Parser::matchMul); }
     // A sign binds less tightly than "^": -2^2 is -4.
-    NodePtr parseNegate() {
-        if (isSymbol("-") || isSymbol("+")) {
-            const Depth guard(depth_);
-            const bool minus = isSymbol("-");
-            advance();
-            NodePtr operand = parseNegate();
-            if (!minus) return operand;
-            return unary(Node::Kind::Negate, std::move(operand));
-        }
-        return parsePower();
-    }
-    NodePtr parsePower() {
-        NodePtr first = parsePrimary();
-        std::vector<std::pair<Op, NodePtr>> rest;
-        while (isSymbol("^")) {
-            advance();
-            rest.emplace_back(Op::Pow, parseSignedPrimary());
-        }
-        if (rest.empty()) return first;
-        auto n = std::make_unique<Node>();
-        n->kind = Node::Kind::Chain;
-        n->first = std::move(first);
-        n->rest = std::move(rest);
-        return n;
-    }
+    NodePtr parseNegate() { return signedOperand(&Parser::parsePower); }
+    NodePtr parsePower() { return chain(&Parser::parsePrimary, &Parser::matchPower, &Parser::parseSignedPrimary); }
     // The right operand of "^" may carry a sign: 2^-2 is 0.25.
-    NodePtr parseSignedPrimary() {
-        if (isSymbol("-") || isSymbol("+")) {
-            const Depth guard(depth_);
-            const bool minus = isSymbol("-");
-            advance();
-            NodePtr operand = parseSignedPrimary();
-            if (!minus) return operand;
-            return unary(Node::Kind::Negate, std::move(operand));
-        }
-        return parsePrimary();
+    NodePtr parseSignedPrimary() { return signedOperand(&Parser::parsePrimary); }
+    NodePtr signedOperand(NodePtr (Parser::*operand)()) {
+        if (!isSymbol("-") && !isSymbol("+")) return (this->*operand)();
+        const Depth guard(depth_);
+        const bool minus = isSymbol("-");
+        advance();
+        NodePtr value = signedOperand(operand);
+        if (!minus) return value;
+        return unary(Node::Kind::Negate, std::move(value));
     }
     NodePtr parsePrimary() {
         switch (token_.kind) {

@@ -4,8 +4,6 @@
 // its inner widgets at hand.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #include <QAction>
@@ -14,8 +12,8 @@
 #include <QLineEdit>
 #include <QTableView>
 
-#include "com/server.h"
 #include "grid_collection.h"
+#include "registry_support.h"
 #include "support.h"
 #include "typelib/my_grid.h"
 #include "typelib/quillon.h"
@@ -38,16 +36,8 @@ struct ColumnSpec {
 
 class GridTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        folder = std::filesystem::temp_directory_path() / ("quillon-grid-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
-        com::registerLibrary(QUILLON_LIBRARY);
-    }
-    static void TearDownTestSuite() {
-        ::unsetenv("VELMORA_REGISTRY");
-        std::filesystem::remove_all(folder);
-    }
+    static void SetUpTestSuite() { registry = std::make_unique<TemporaryRegistry>("quillon-grid"); }
+    static void TearDownTestSuite() { registry.reset(); }
 
     void SetUp() override {
         pinEnglish();
@@ -140,7 +130,7 @@ protected:
         settle();
     }
 
-    static inline std::filesystem::path folder;
+    static inline std::unique_ptr<TemporaryRegistry> registry;
     com::ComPtr<com::IDispatch> grid;
     std::unique_ptr<HostWindow> host;
     std::unique_ptr<EventLog> events;
