@@ -40,8 +40,13 @@ __int128 rounded(__int128 units, int by) {
     return q;
 }
 
+int64_t narrow(__int128 units) {
+    if (units < INT64_MIN || units > INT64_MAX) overflow();
+    return static_cast<int64_t>(units);
+}
+
 Amount fromUnits(__int128 units, int scale, int decimals) {
-    if (scale == decimals) return Amount{units, decimals};
+    if (scale == decimals) return Amount{narrow(units), decimals};
     // The common amounts (a Currency shown with up to four decimals) stay in 64 bits.
     if (scale > decimals && scale - decimals <= 4 && units >= INT64_MIN && units <= INT64_MAX) {
         static constexpr int64_t powers[] = {1, 10, 100, 1000, 10000};
@@ -51,7 +56,7 @@ Amount fromUnits(__int128 units, int scale, int decimals) {
         if ((r < 0 ? -r : r) * 2 >= p) q += u < 0 ? -1 : 1;
         return Amount{q, decimals};
     }
-    return Amount{scale <= decimals ? scaled(units, decimals - scale) : rounded(units, scale - decimals), decimals};
+    return Amount{narrow(scale <= decimals ? scaled(units, decimals - scale) : rounded(units, scale - decimals)), decimals};
 }
 
 // Reads the "." text of a number ("-1234.50") as a count at its own scale.
@@ -65,7 +70,7 @@ Amount fromEditText(const QString& text, int decimals) {
                 overflow();
         }
     }
-    return Amount{negative ? -units : units, decimals};
+    return Amount{narrow(negative ? -units : units), decimals};
 }
 
 QString digitsOf(__int128 magnitude) {
@@ -115,7 +120,7 @@ com::Variant Amount::value() const {
 
 QString Amount::text() const {
     const QLocale locale;
-    QString digits = digitsOf(units < 0 ? -units : units);
+    QString digits = digitsOf(units < 0 ? -static_cast<__int128>(units) : static_cast<__int128>(units));
     while (digits.size() < scale + 1) digits.prepend(u'0');
     QString whole = digits.left(digits.size() - scale);
     const QString group = locale.groupSeparator();

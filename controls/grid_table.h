@@ -17,10 +17,10 @@
 namespace quillon {
 
 // A decimal amount as a number column shows it: a count of 10^-scale, the scale being
-// the column's decimals.
+// the column's decimals. Sixty-four bits hold any Currency with up to four decimals.
 struct Amount {
-    __int128 units = 0;
-    int scale = 0;
+    int64_t units = 0;
+    int32_t scale = 0;
 
     // The value rounded half away from zero to `decimals` decimals, as the run-time's
     // number formatting rounds (a Double first to 15 significant digits). Raises 94 for

@@ -55,7 +55,6 @@ void MyGrid::setSursaDate(const com::Variant& value) {
 void MyGrid::bind() {
     fill();
     for (int k = 1; k < table_.cols(); ++k) fg_->setColumnWidth(k - 1, twips(table_.column(k).widthTwips));
-    fg_->relayout();
     // The first data cell becomes the current one.
     if (table_.rows() > table_.fixedRows() && table_.cols() > 1) setCurrentCell(table_.fixedRows(), 1);
 }
@@ -139,7 +138,11 @@ void MyGrid::fill() {
         for (int k = 1; k < cols; ++k) {
             const ColumnDefinition& def = columns_[static_cast<size_t>(k - 1)];
             const Amount* amount = storeCell(def, line[k - 1], src.GetData(k, index), r - fixedRows, k);
-            if (amount && counted && def.sums()) totals[static_cast<size_t>(k - 1)] = totals[static_cast<size_t>(k - 1)] + *amount;
+            if (amount && counted && def.sums()) {
+                Amount& total = totals[static_cast<size_t>(k - 1)];  // of the column's decimals, as the amount
+                if (__builtin_add_overflow(total.units, amount->units, &total.units))
+                    com::raise(com::errc::Overflow, "", "Overflow");
+            }
         }
     }
     // The empty line has no item to read.
