@@ -14,7 +14,7 @@ namespace quillon {
 
 namespace {
 
-// The script engine's numbers and texts for the failures an expression can meet.
+// The formula language's own numbers and texts for the failures an expression can meet.
 [[noreturn]] void fail(int32_t number, const char* text) { com::raise(number, "", text); }
 [[noreturn]] void syntaxError() { fail(1002, "Syntax error"); }
 [[noreturn]] void typeMismatch() { fail(com::errc::TypeMismatch, "Type mismatch"); }

@@ -10,7 +10,7 @@
 namespace quillon {
 
 // The value of `text` as a Double, a String or a Boolean. Raises com::Error with the
-// script engine's number and text: 1002 "Syntax error" for a missing operand, 1006
+// formula language's own number and text: 1002 "Syntax error" for a missing operand, 1006
 // "Expected ')'", 1025 "Expected end of statement", 1032 "Invalid character", 1033
 // "Unterminated string constant", 500 "Variable is undefined" for a name, 13 "Type
 // mismatch" for a call or an operand of the wrong kind, 11 "Division by zero", 6

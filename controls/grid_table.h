@@ -56,7 +56,7 @@ std::pair<int32_t, std::string> keyedValue(const std::string& value);
 
 class GridTable {
 public:
-    // Flex-grid alignments a column may take.
+    // The alignments a column may take, all centred vertically: left, centre, right.
     static constexpr int AlignLeftCenter = 1, AlignCenter = 4, AlignRightCenter = 7;
 
     struct Column {

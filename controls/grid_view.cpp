@@ -16,8 +16,8 @@ constexpr int32_t InfoBackground = static_cast<int32_t>(0x80000018u);
 constexpr int32_t Red = 255;
 constexpr int HeaderHeightTwips = 300, TotalsHeightTwips = 285;
 
-Qt::Alignment alignmentOf(int flexAlignment) {
-    switch (flexAlignment) {
+Qt::Alignment alignmentOf(int code) {
+    switch (code) {
     case GridTable::AlignCenter: return Qt::AlignHCenter | Qt::AlignVCenter;
     case GridTable::AlignRightCenter: return Qt::AlignRight | Qt::AlignVCenter;
     default: return Qt::AlignLeft | Qt::AlignVCenter;

@@ -1,4 +1,4 @@
-// The grid's formula evaluator: the operators and their precedence, the script engine's
+// The grid's formula evaluator: the operators and their precedence, the language's own
 // errors for what is no expression, and nesting that cannot exhaust the stack.
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ TEST_F(ExpressionTest, OperatorsTakeTheScriptLanguagesPrecedence) {
     EXPECT_EQ(evaluateExpression("\"b\" > 9"), com::Variant(true));  // a text is above any number
 }
 
-TEST_F(ExpressionTest, WhatIsNoExpressionRaisesTheEnginesError) {
+TEST_F(ExpressionTest, WhatIsNoExpressionRaisesItsOwnError) {
     const std::tuple<const char*, int32_t, const char*> cases[] = {
         {"1/0", 11, "Division by zero"},
         {"5 Mod 0", 11, "Division by zero"},

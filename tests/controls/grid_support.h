@@ -21,7 +21,7 @@
 namespace quillon::test {
 
 // One column as the host defines it in SetareSursa.
-struct ColumnSpec {
+struct HostColumn {
     Enumeratori::ControlTIP tip = Enumeratori::ControlTIP::eControlPersonal;
     Enumeratori::ControlPersonalTIP kind = Enumeratori::ControlPersonalTIP::eText;
     int16_t decimals = 0;
@@ -60,7 +60,7 @@ protected:
     // Answers SetareSursa from `columns`, one column per call.
     void define(com::Args a) {
         if (columns.empty()) return;
-        const ColumnSpec& c = columns.at(static_cast<size_t>(defined++) % columns.size());
+        const HostColumn& c = columns.at(static_cast<size_t>(defined++) % columns.size());
         a[1] = com::Variant(static_cast<int32_t>(c.tip));
         a[2] = com::Variant(static_cast<int32_t>(c.kind));
         a[3] = com::Variant(c.decimals);
@@ -134,7 +134,7 @@ protected:
     com::ComPtr<com::IDispatch> grid;
     std::unique_ptr<HostWindow> host;
     std::unique_ptr<EventLog> events;
-    std::vector<ColumnSpec> columns;
+    std::vector<HostColumn> columns;
     int defined = 0;
 };
 

@@ -16,7 +16,7 @@
 namespace quillon {
 namespace {
 
-using test::ColumnSpec;
+using test::HostColumn;
 using E = Enumeratori;
 namespace id = my_grid::dispid;
 namespace ev = my_grid::event;
