@@ -587,6 +587,17 @@ TEST_F(MyGridTest, FormulaInADecimalCommaLocale) {
     QTest::keyClick(editorText(), '3');
     enterInEditor();
     EXPECT_EQ(text(1, 2), "9,00");
+
+    // A formula that is no expression is reported with its number and computes nothing.
+    columns[1].formula = "#1#+CreateObject(1)";
+    bind(source);
+    moveTo(1, 1);
+    type('4');
+    WarningLog malformed;
+    enterInEditor();
+    ASSERT_FALSE(malformed.lines.isEmpty());
+    EXPECT_TRUE(malformed.lines[0].contains("error 13")) << malformed.lines[0].toStdString();
+    EXPECT_EQ(text(1, 2), "9,00");
 }
 
 TEST_F(MyGridTest, TwelvePropertiesSurviveTheBagAndDefaultsAreNotStored) {
