@@ -84,7 +84,7 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
 }
 
 ControlCont::~ControlCont() {
-    txt_->hooks = {};
+    if (view_) txt_->hooks = {};  // unless a Qt parent has already deleted the widgets
     destroyView();
 }
 
