@@ -48,7 +48,10 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
     QWidget* view = view_.data();
     txt_ = new HookedLineEdit(view);
     txt_->setObjectName(QStringLiteral("txt"));
-    txt_->setContextMenuPolicy(Qt::NoContextMenu);  // no paste around the key rules
+    // The code changes only by the keys the control accepts: no paste, drop or input method.
+    txt_->setContextMenuPolicy(Qt::NoContextMenu);
+    txt_->setAcceptDrops(false);
+    txt_->setAttribute(Qt::WA_InputMethodEnabled, false);
     lst_ = new QTreeWidget(view);
     lst_->setObjectName(QStringLiteral("lst"));
     lst_->setColumnCount(1);

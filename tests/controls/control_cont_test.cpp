@@ -435,6 +435,15 @@ TEST_F(ControlContTest, EveryMemberAnswersToItsContractedDispatchId) {
     EXPECT_EQ(test::errorOf([&] { com::callMethod(*object, "AddItem"); }).number(), com::errc::NoSuchMember);
 }
 
+TEST_F(ControlContTest, AWidgetItsParentDeletedLeavesAControlThatReportsIt) {
+    auto control = com::CreateObject(control_cont::ProgId);
+    auto* parent = new QWidget;
+    control.query<IControlHost>()->widget()->setParent(parent);
+    delete parent;
+    EXPECT_EQ(test::errorOf([&] { get(*control, id::Valoare); }).number(), com::errc::ObjectNotSet);
+    control.reset();  // and goes without touching the deleted widgets
+}
+
 TEST(AccountCodeText, LevelListsAndSegments) {
     using namespace account_code;
     EXPECT_TRUE(splitLevels("").isEmpty());
