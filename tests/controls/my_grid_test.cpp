@@ -670,6 +670,11 @@ TEST_F(MyGridTest, EveryMemberAnswersToItsContractedDispatchId) {
     EXPECT_EQ(com::getProperty(*grid, "Titlu"), com::Variant("Sectii"));
     EXPECT_EQ(read(id::AreSursaDate), com::Variant(false));
     EXPECT_EQ(test::errorOf([&] { text(9, 9); }).source(), "MyGrid-InfoCelula");
+    // Keys and double clicks before any binding open nothing.
+    focusGrid();
+    type('7');
+    press(Qt::Key_Space);
+    EXPECT_FALSE(editor()->isVisible());
     EXPECT_NE(read(id::hWnd).toLong(), 0);
 }
 
