@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -36,7 +37,6 @@ bool isKeyword(const Token& t) {
     return false;
 }
 
-std::string asText(const Typed& x) { return x.kind == ColumnKind::Currency ? "CstrMoney(" + x.text + ")" : x.text; }
 
 // A recursive-descent reader of one select-list expression: || over + - over * / over
 // unary signs over literals, names, function calls and parentheses.
@@ -52,6 +52,8 @@ public:
         if (peek()) throw Unreadable{};
         return x;
     }
+    // Whether any rule changed the text (else the caller keeps it as written).
+    bool rewrote() const { return rewrote_; }
 
 private:
     const Token* peek() {
@@ -70,6 +72,12 @@ private:
         if (!peekSymbol(s)) throw Unreadable{};
         ++pos_;
     }
+
+    std::string rewritten(std::string text) {
+        rewrote_ = true;
+        return text;
+    }
+    std::string asText(const Typed& x) { return x.kind == ColumnKind::Currency ? rewritten("CstrMoney(" + x.text + ")") : x.text; }
 
     bool peekWord(std::string_view w) {
         const Token* t = peek();
@@ -103,8 +111,8 @@ private:
     }
 
     // Money compared with a plain number: the number in units, as Jet compares the values.
-    static std::string scaledAgainst(const Typed& side, const Typed& money) {
-        if (money.kind == ColumnKind::Currency && isNumeric(side.kind)) return "(" + side.text + ")*10000";
+    std::string scaledAgainst(const Typed& side, const Typed& money) {
+        if (money.kind == ColumnKind::Currency && isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
         return side.text;
     }
 
@@ -177,14 +185,14 @@ private:
         return left;
     }
 
-    static Typed add(const Typed& l, const std::string& op, const Typed& r) {
+    Typed add(const Typed& l, const std::string& op, const Typed& r) {
         using K = ColumnKind;
         const std::string o = " " + op + " ";
         if (l.kind == K::Currency && r.kind == K::Currency) return {K::Currency, l.text + o + r.text};
-        if (l.kind == K::Currency && r.kind == K::Integer) return {K::Currency, l.text + o + "(" + r.text + ")*10000"};
-        if (l.kind == K::Integer && r.kind == K::Currency) return {K::Currency, "(" + l.text + ")*10000" + o + r.text};
-        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, "(" + l.text + ")/10000.0" + o + r.text};
-        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, l.text + o + "(" + r.text + ")/10000.0"};
+        if (l.kind == K::Currency && r.kind == K::Integer) return {K::Currency, rewritten(l.text + o + "(" + r.text + ")*10000")};
+        if (l.kind == K::Integer && r.kind == K::Currency) return {K::Currency, rewritten("(" + l.text + ")*10000" + o + r.text)};
+        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, rewritten("(" + l.text + ")/10000.0" + o + r.text)};
+        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, rewritten(l.text + o + "(" + r.text + ")/10000.0")};
         if (isNumeric(l.kind) && isNumeric(r.kind))
             return {l.kind == K::Real || r.kind == K::Real ? K::Real : K::Integer, l.text + o + r.text};
         return {K::Untyped, l.text + o + r.text};
@@ -200,27 +208,27 @@ private:
         return left;
     }
 
-    static Typed multiply(const Typed& l, const Typed& r) {
+    Typed multiply(const Typed& l, const Typed& r) {
         using K = ColumnKind;
         if ((l.kind == K::Currency && r.kind == K::Integer) || (l.kind == K::Integer && r.kind == K::Currency))
             return {K::Currency, l.text + " * " + r.text};
-        if (l.kind == K::Currency && r.kind == K::Currency) return {K::Currency, "MoneyMul(" + l.text + ", " + r.text + ")"};
-        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, "(" + l.text + ")/10000.0 * " + r.text};
-        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, l.text + " * (" + r.text + ")/10000.0"};
+        if (l.kind == K::Currency && r.kind == K::Currency) return {K::Currency, rewritten("MoneyMul(" + l.text + ", " + r.text + ")")};
+        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, rewritten("(" + l.text + ")/10000.0 * " + r.text)};
+        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, rewritten(l.text + " * (" + r.text + ")/10000.0")};
         if (isNumeric(l.kind) && isNumeric(r.kind))
             return {l.kind == K::Real || r.kind == K::Real ? K::Real : K::Integer, l.text + " * " + r.text};
         return {K::Untyped, l.text + " * " + r.text};
     }
 
     // Jet's `/` always divides as floating point; money on one side only is scaled first.
-    static Typed divide(const Typed& l, const Typed& r) {
+    Typed divide(const Typed& l, const Typed& r) {
         using K = ColumnKind;
         if (l.kind == K::Currency && r.kind != K::Currency && r.kind != K::Untyped)
-            return {K::Real, "(" + l.text + ")/10000.0 / " + r.text};
+            return {K::Real, rewritten("(" + l.text + ")/10000.0 / " + r.text)};
         if (r.kind == K::Currency && l.kind != K::Currency && l.kind != K::Untyped)
-            return {K::Real, "(" + l.text + ")*10000.0 / " + r.text};
+            return {K::Real, rewritten("(" + l.text + ")*10000.0 / " + r.text)};
         const bool known = l.kind != K::Untyped && r.kind != K::Untyped;
-        return {known ? K::Real : K::Untyped, "CAST(" + l.text + " AS REAL) / " + r.text};
+        return {known ? K::Real : K::Untyped, rewritten("CAST(" + l.text + " AS REAL) / " + r.text)};
     }
 
     Typed unary() {
@@ -270,7 +278,9 @@ private:
         while (pos_ < end_ && !(t_[pos_].kind == TokenKind::Symbol && t_[pos_].text == ")" && t_[pos_].depth == depth))
             ++pos_;
         if (pos_ >= end_) throw Unreadable{};
-        TypedSelect inner = subquery_(join(t_, from, pos_));
+        const std::string original = join(t_, from, pos_);
+        TypedSelect inner = subquery_(original);
+        if (inner.sql != original) rewrote_ = true;
         ++pos_;
         std::string sql = inner.sql;
         if (typed) *typed = std::move(inner);
@@ -322,7 +332,7 @@ private:
             return {K::Text, function + "(" + asText(args[0]) + ", " + args[1].text + ")"};
         if (args.empty()) return {K::Untyped, text};
         if (is("cstr") && args.size() == 1)
-            return {K::Text, args[0].kind == K::Currency ? "CstrMoney(" + args[0].text + ")" : text};
+            return {K::Text, args[0].kind == K::Currency ? rewritten("CstrMoney(" + args[0].text + ")") : text};
         if (is("avg") && args.size() == 1)
             return {args[0].kind == K::Currency ? K::Currency : isNumeric(args[0].kind) ? K::Real : K::Untyped, text};
         if (is("sum") || is("max") || is("min") || is("abs") || is("total")) {
@@ -338,6 +348,7 @@ private:
     size_t pos_, end_;
     const std::function<ColumnKind(const std::string&)>& kindOf_;
     const std::function<TypedSelect(const std::string&)>& subquery_;
+    bool rewrote_ = false;
 };
 
 struct Item {
@@ -456,6 +467,23 @@ std::vector<ColumnKind> TypedSelect::columnKinds(int count) const {
     return kinds;
 }
 
+std::string literalShape(std::string_view sql) {
+    std::string shape;
+    shape.reserve(sql.size());
+    auto isNameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80); };
+    for (size_t i = 0; i < sql.size();) {
+        const char c = sql[i];
+        if (std::isdigit(static_cast<unsigned char>(c)) && (i == 0 || !isNameChar(sql[i - 1]))) {
+            while (i < sql.size() && std::isdigit(static_cast<unsigned char>(sql[i]))) ++i;
+            shape += '#';
+        } else {
+            shape += c;
+            ++i;
+        }
+    }
+    return shape;
+}
+
 int registerMoneyFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     int rc = sqlite3_create_function_v2(db, "CstrMoney", 1, flags, nullptr, moneyText, nullptr, nullptr, nullptr);
@@ -513,7 +541,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
             Clause clause{k + 1, k + 1};
             while (clause.to < t.size() && !isClauseEnd(t[clause.to])) ++clause.to;
             const bool number = std::any_of(t.begin() + static_cast<long>(clause.from), t.begin() + static_cast<long>(clause.to),
-                                            [](const Token& x) { return x.kind == TokenKind::Number && x.text != "0"; });
+                                            [](const Token& x) { return x.kind == TokenKind::Number; });
             if (number) clauses.push_back(clause);
             k = clause.to;
         } else {
@@ -545,9 +573,10 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         std::string text = join(t, item.from, item.to);
         if (!item.star && !item.plainName) {
             try {
-                const Typed typed = ExpressionTyper(t, item.from, item.to, kindOf, subquery).whole();
+                ExpressionTyper typer(t, item.from, item.to, kindOf, subquery);
+                const Typed typed = typer.whole();
                 kind = typed.kind;
-                text = typed.text;
+                if (typer.rewrote()) text = typed.text;
             } catch (const Unreadable&) {
             }
         }
@@ -564,8 +593,9 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
             const size_t first = skipSpace(t, clause.from);
             size_t last = clause.to;
             while (last > first && t[last - 1].kind == TokenKind::Space) --last;
-            text = join(t, clause.from, first) + ExpressionTyper(t, first, last, kindOf, subquery).whole().text +
-                   join(t, last, clause.to);
+            ExpressionTyper typer(t, first, last, kindOf, subquery);
+            const Typed typed = typer.whole();
+            if (typer.rewrote()) text = join(t, clause.from, first) + typed.text + join(t, last, clause.to);
         } catch (const Unreadable&) {
         }
         rewritten += text;

@@ -41,6 +41,12 @@ struct TypedSelect {
 // was with no items. Never raises.
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql);
 
+// Whether the typer leaves a statement as it is depends on its names and structure, not on
+// the values of its number literals: the statement with each number literal as "#" is the
+// key under which a connection remembers statements that need no typing (those that differ
+// only by an id are typed once).
+std::string literalShape(std::string_view sql);
+
 // Registers CstrMoney and MoneyMul on a connection.
 int registerMoneyFunctions(sqlite3* db);
 
