@@ -132,13 +132,13 @@ std::shared_ptr<detail::PreparedStatement> Connection::Impl::acquire(std::string
     auto statement = std::make_shared<detail::PreparedStatement>();
     std::string translated = translateJetSql(jetSql);
     std::string shape = detail::literalShape(translated);
-    detail::TypedSelect typed{translated, {}, {}};
+    detail::TypedSelect typed{translated, {}, {}, true};
     if (!untypedShapes.contains(shape)) {
         typed = detail::typeSelectList(h, translated);
         const bool untouched = typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(), [](ColumnKind k) {
                                    return k == ColumnKind::Currency;
                                });
-        if (untouched && untypedShapes.size() < 1024) untypedShapes.insert(std::move(shape));
+        if (untouched && typed.certain && untypedShapes.size() < 1024) untypedShapes.insert(std::move(shape));
     }
     statement->stmt = detail::prepare(h, typed.sql, true);
     statement->describe(typed.columnKinds(sqlite3_column_count(statement->stmt.get())));

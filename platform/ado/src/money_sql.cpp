@@ -54,6 +54,8 @@ public:
     }
     // Whether any rule changed the text (else the caller keeps it as written).
     bool rewrote() const { return rewrote_; }
+    // Whether a subquery's typing holds for this time only.
+    bool uncertain() const { return uncertain_; }
 
 private:
     const Token* peek() {
@@ -281,6 +283,7 @@ private:
         const std::string original = join(t_, from, pos_);
         TypedSelect inner = subquery_(original);
         if (inner.sql != original) rewrote_ = true;
+        if (!inner.certain) uncertain_ = true;
         ++pos_;
         std::string sql = inner.sql;
         if (typed) *typed = std::move(inner);
@@ -349,6 +352,7 @@ private:
     const std::function<ColumnKind(const std::string&)>& kindOf_;
     const std::function<TypedSelect(const std::string&)>& subquery_;
     bool rewrote_ = false;
+    bool uncertain_ = false;
 };
 
 struct Item {
@@ -393,14 +397,17 @@ ColumnKind declaredKind(sqlite3_stmt* probe, int index) {
 
 // The declared kinds of the names, as the statement's FROM clause resolves them: a probe
 // statement selects them from the same tables (SQLite does the name resolution).
+// `certain` turns false when a probe failed for another reason than a name it cannot
+// resolve (the schema locked by another writer): the answer holds for this time only.
 std::map<std::string, ColumnKind> resolveNames(sqlite3* db, const std::vector<std::string>& names,
-                                               const std::string& fromClause) {
+                                               const std::string& fromClause, bool& certain) {
     std::map<std::string, ColumnKind> kinds;
     auto probe = [&](const std::string& list, auto&& onPrepared) {
         sqlite3_stmt* stmt = nullptr;
         const std::string sql = "SELECT " + list + " " + fromClause;
-        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) == SQLITE_OK && stmt)
-            onPrepared(stmt);
+        const int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
+        if (rc == SQLITE_OK && stmt) onPrepared(stmt);
+        else if ((rc & 0xff) != SQLITE_ERROR) certain = false;
         sqlite3_finalize(stmt);
         return stmt != nullptr;
     };
@@ -493,7 +500,7 @@ int registerMoneyFunctions(sqlite3* db) {
 }
 
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
-    TypedSelect result{sql, {}, {}};
+    TypedSelect result{sql, {}, {}, true};
     std::vector<Token> t;
     try {
         t = tokenize(sql);
@@ -555,7 +562,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         if (!item.star && !item.plainName) collectNames(t, item.from, item.to, names);
     for (const auto& clause : clauses) collectNames(t, clause.from, clause.to, names);
     const auto kinds = names.empty() ? std::map<std::string, ColumnKind>{}
-                                     : resolveNames(db, names, join(t, listTo, fromTo));
+                                     : resolveNames(db, names, join(t, listTo, fromTo), result.certain);
     const std::function<ColumnKind(const std::string&)> kindOf = [&](const std::string& n) {
         const auto it = kinds.find(n);
         return it == kinds.end() ? ColumnKind::Untyped : it->second;
@@ -577,6 +584,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
                 const Typed typed = typer.whole();
                 kind = typed.kind;
                 if (typer.rewrote()) text = typed.text;
+                if (typer.uncertain()) result.certain = false;
             } catch (const Unreadable&) {
             }
         }
@@ -596,6 +604,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
             ExpressionTyper typer(t, first, last, kindOf, subquery);
             const Typed typed = typer.whole();
             if (typer.rewrote()) text = join(t, clause.from, first) + typed.text + join(t, last, clause.to);
+            if (typer.uncertain()) result.certain = false;
         } catch (const Unreadable&) {
         }
         rewritten += text;

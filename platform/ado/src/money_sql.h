@@ -30,6 +30,7 @@ struct TypedSelect {
     std::string sql;                 // the statement with its select list rewritten
     std::vector<ColumnKind> items;   // the kind of each select-list item (Untyped when unknown)
     std::vector<bool> stars;         // which items are `*` or `t.*`
+    bool certain = true;             // false when a name could not be looked up this time
 
     // The kinds of a prepared statement's `count` result columns, Untyped where a star's
     // columns stand or the items cannot be matched to the columns.
