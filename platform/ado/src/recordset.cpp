@@ -274,6 +274,34 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
     m.open = true;
 }
 
+void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connection,
+                     const std::vector<com::Variant>& parameters) {
+    Impl& m = *impl_;
+    if (m.open) raise(errc::ObjectOpen, "Operation is not allowed when the object is open.");
+    if (!connection) raise(errc::ObjectClosed, "The recordset has no connection.");
+    Connection::Impl& c = connection->impl();
+    c.handle();
+    m = Impl{};
+    m.connection = connection;
+    m.generation = c.generation;
+    m.live = c.acquire(sql);
+    m.open = true;
+    try {
+        sqlite3_stmt* s = m.live->stmt.get();
+        const int count = sqlite3_bind_parameter_count(s);
+        if (count != static_cast<int>(parameters.size()))
+            raise(errc::BadArguments, "The statement has " + std::to_string(count) + " parameters; " +
+                                          std::to_string(parameters.size()) + " values were given.");
+        for (int i = 0; i < count; ++i)
+            detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)], ColumnKind::Untyped);
+        m.step(c.db.get());
+    } catch (...) {
+        m.giveBack();
+        m.open = false;
+        throw;
+    }
+}
+
 void Recordset::Close() {
     Impl& m = *impl_;
     if (!m.open) raise(errc::ObjectClosed, "Operation is not allowed when the object is closed.");
