@@ -132,7 +132,7 @@ std::shared_ptr<detail::PreparedStatement> Connection::Impl::acquire(std::string
     auto statement = std::make_shared<detail::PreparedStatement>();
     std::string translated = translateJetSql(jetSql);
     std::string shape = detail::literalShape(translated);
-    detail::TypedSelect typed{translated, {}, {}, true};
+    detail::TypedSelect typed{translated, {}, {}, {}, true};
     if (!untypedShapes.contains(shape)) {
         typed = detail::typeSelectList(h, translated);
         const bool untouched = typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(), [](ColumnKind k) {

@@ -370,6 +370,13 @@ bool isClauseEnd(const Token& t) {
 
 bool isName(const Token& t) { return (t.kind == TokenKind::Word && !isKeyword(t)) || t.kind == TokenKind::Bracketed; }
 
+// A name without its [brackets] or "quotes".
+std::string unquoted(std::string name) {
+    if (name.size() >= 2 && ((name.front() == '[' && name.back() == ']') || (name.front() == '"' && name.back() == '"')))
+        return name.substr(1, name.size() - 2);
+    return name;
+}
+
 // The names in an expression that are not functions: "a.TCP", "TCP", "[Name]". Those of a
 // subquery are its own (resolved when it is typed).
 void collectNames(const std::vector<Token>& t, size_t from, size_t to, std::vector<std::string>& out) {
@@ -500,7 +507,7 @@ int registerMoneyFunctions(sqlite3* db) {
 }
 
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
-    TypedSelect result{sql, {}, {}, true};
+    TypedSelect result{sql, {}, {}, {}, true};
     std::vector<Token> t;
     try {
         t = tokenize(sql);
@@ -533,6 +540,13 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         item.star = last.text == "*" && (n == 1 || (n == 3 && t[item.from + 1].text == "."));
         item.plainName = isName(t[item.from]) && (n == 1 || (n == 3 && t[item.from + 1].text == "." && isName(last)));
         anyExpression = anyExpression || (!item.star && !item.plainName);
+        // The name the item yields: its alias, or a plain name's column.
+        std::string yielded = item.plainName ? last.text : std::string();
+        if (item.to < item.itemTo) {
+            const size_t alias = skipSpace(t, skipSpace(t, item.to) + 1);
+            if (alias < item.itemTo && isName(t[alias])) yielded = t[alias].text;
+        }
+        result.names.push_back(unquoted(yielded));
         items.push_back(item);
         start = stop + 1;
     }
@@ -555,7 +569,29 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
             ++k;
         }
     }
-    if (!anyExpression && clauses.empty()) return result;
+    // Tables made by a subquery in FROM ("(SELECT Sum(TCP) AS S ...) w"): their columns are
+    // typed as the subquery's items, and the subquery is rewritten like any statement.
+    struct Derived {
+        size_t open, close;  // the parentheses
+        std::string alias;
+        TypedSelect typed;
+    };
+    std::vector<Derived> derived;
+    for (size_t k = listTo; k < fromTo; ++k) {
+        if (!(t[k].kind == TokenKind::Symbol && t[k].text == "(")) continue;
+        const size_t first = skipSpace(t, k + 1);
+        if (first >= fromTo || !isWord(t[first], "select")) continue;
+        size_t close = first;
+        while (close < fromTo && !(t[close].text == ")" && t[close].depth == t[k].depth)) ++close;
+        if (close >= fromTo) break;
+        size_t alias = skipSpace(t, close + 1);
+        if (alias < fromTo && isWord(t[alias], "as")) alias = skipSpace(t, alias + 1);
+        derived.push_back({k, close, alias < fromTo && isName(t[alias]) ? unquoted(t[alias].text) : std::string(),
+                           typeSelectList(db, join(t, k + 1, close))});
+        if (!derived.back().typed.certain) result.certain = false;
+        k = close;
+    }
+    if (!anyExpression && clauses.empty() && derived.empty()) return result;
 
     std::vector<std::string> names;
     for (const auto& item : items)
@@ -563,7 +599,19 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
     for (const auto& clause : clauses) collectNames(t, clause.from, clause.to, names);
     const auto kinds = names.empty() ? std::map<std::string, ColumnKind>{}
                                      : resolveNames(db, names, join(t, listTo, fromTo), result.certain);
+    const auto derivedKind = [&](const std::string& n) {
+        const size_t dot = n.find('.');
+        const std::string qualifier = dot == std::string::npos ? std::string() : unquoted(n.substr(0, dot));
+        const std::string column = unquoted(dot == std::string::npos ? n : n.substr(dot + 1));
+        for (const auto& d : derived) {
+            if (!qualifier.empty() && !com::equalsIgnoreCase(qualifier, d.alias)) continue;
+            for (size_t i = 0; i < d.typed.names.size() && i < d.typed.items.size(); ++i)
+                if (com::equalsIgnoreCase(d.typed.names[i], column)) return d.typed.items[i];
+        }
+        return ColumnKind::Untyped;
+    };
     const std::function<ColumnKind(const std::string&)> kindOf = [&](const std::string& n) {
+        if (const ColumnKind k = derivedKind(n); k != ColumnKind::Untyped) return k;
         const auto it = kinds.find(n);
         return it == kinds.end() ? ColumnKind::Untyped : it->second;
     };
@@ -576,8 +624,9 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         const Item& item = items[k];
         if (k > 0) rewritten += ",";
         rewritten += join(t, k == 0 ? listFrom : items[k - 1].itemTo + 1, item.from);
-        ColumnKind kind = ColumnKind::Untyped;
         std::string text = join(t, item.from, item.to);
+        // A plain name is typed by SQLite, unless it is a column of a derived table.
+        ColumnKind kind = item.plainName ? derivedKind(text) : ColumnKind::Untyped;
         if (!item.star && !item.plainName) {
             try {
                 ExpressionTyper typer(t, item.from, item.to, kindOf, subquery);
@@ -593,6 +642,10 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         result.stars.push_back(item.star);
     }
     size_t done = listTo;
+    for (const auto& d : derived) {
+        rewritten += join(t, done, d.open + 1) + d.typed.sql;
+        done = d.close;
+    }
     for (const auto& clause : clauses) {
         rewritten += join(t, done, clause.from);
         std::string text = join(t, clause.from, clause.to);

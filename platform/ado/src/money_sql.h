@@ -13,6 +13,8 @@
 //   a / b                                  -> double, always (Jet's `/`)
 //   Cstr(money), money in a `||` chain     -> the money's text (CstrMoney)
 //   (SELECT one money item ...)            -> money (the subquery typed in turn)
+//   a column of a derived table            -> the kind of its item in the subquery
+//     (FROM (SELECT Sum(TCP) AS S ...) w: w.S is money)
 //   money compared with a number           -> the number in units (=, <>, <, >, BETWEEN, IN),
 //                                             in the select list, WHERE and HAVING
 // An item or condition the typer cannot read (CASE, EXISTS, an unknown construct) is left
@@ -30,6 +32,7 @@ struct TypedSelect {
     std::string sql;                 // the statement with its select list rewritten
     std::vector<ColumnKind> items;   // the kind of each select-list item (Untyped when unknown)
     std::vector<bool> stars;         // which items are `*` or `t.*`
+    std::vector<std::string> names;  // the name each item yields (its alias or column; "" unknown)
     bool certain = true;             // false when a name could not be looked up this time
 
     // The kinds of a prepared statement's `count` result columns, Untyped where a star's
