@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 
 #include <memory>
 
@@ -29,7 +30,7 @@ constexpr const char* kScreenProperty = "velmoraScreen";
 class BusyWindow {
 public:
     explicit BusyWindow(QWidget* window) : window_(window) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        window_->setCursor(Qt::WaitCursor);  // this window's pointer only, not the program's
         window_->setEnabled(false);
     }
     BusyWindow(const BusyWindow&) = delete;
@@ -39,7 +40,7 @@ public:
         if (!busy_) return;
         busy_ = false;
         window_->setEnabled(true);
-        QApplication::restoreOverrideCursor();
+        window_->unsetCursor();
     }
 
 private:
@@ -74,7 +75,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
-    resize(1100, 760);
+    QSize size(1100, 760);
+    if (const QScreen* display = screen()) size = size.boundedTo(display->availableGeometry().size());
+    resize(size);
 
     registerScreens(*this);
 }
