@@ -19,6 +19,8 @@
 #include "shell/helpwindow.h"
 #include "forms/messages.h"
 #include "shell/statusbar.h"
+#include "screens/frmconfigurare.h"
+#include "screens/frmexportdate.h"
 
 namespace velmora {
 namespace {
@@ -86,9 +88,11 @@ frmMain::~frmMain() = default;
 
 HelpWindow* frmMain::helpWindow() const { return help_; }
 
-void frmMain::registerScreens(frmMain&) {
+void frmMain::registerScreens(frmMain& window) {
     // The register, cost-sheet, configuration, export and report screens register here
     // as they are added to the program.
+    window.setScreen(QStringLiteral("mnuConfigurare"), [](QWidget* parent) { return new frmConfigurare(parent); });
+    window.setScreen(QStringLiteral("mnuExport"), [](QWidget* parent) { return new frmExportDate(parent); });
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {
