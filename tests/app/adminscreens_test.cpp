@@ -59,6 +59,8 @@ protected:
         s.gPassword = test::kPassword;
         GlobalUI::OpenSession();
         ASSERT_NE(mainWindow(), nullptr);
+        mainWindow()->activateWindow();  // keys go to the focused widget of the active window
+        ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
     }
     velmora::frmMain* mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
     fs::path initFile() const { return program / "Init.xml"; }
@@ -255,7 +257,12 @@ TEST_F(AdminScreens, ConfigurationFromTheMenuWithTheKeyboard) {
         if (!form) return;
         form->activateWindow();
         (void)QTest::qWaitForWindowActive(form);
-        form->cmbJudet()->widget()->setFocus();
+        QWidget* first = form->cmbJudet()->widget();
+        first->setFocus();
+        test::processUntil([first] {
+            QWidget* focused = QApplication::focusWidget();
+            return focused && (focused == first || first->isAncestorOf(focused));
+        });
         for (int i = 0; i < 6; ++i) {
             QWidget* at = QApplication::focusWidget();  // the control that holds the focused widget
             while (at && at->parentWidget() && at->parentWidget()->objectName() != QStringLiteral("picParam") &&
@@ -320,7 +327,13 @@ TEST_F(ExportScreen, ExportsThatPeriodOnlyIntoTheChosenFolder) {
     EXPECT_EQ(form->DirBox()->path().toStdString(), values.MyExport);
     EXPECT_EQ(open(), form);  // one instance
 
-    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    // The keyboard: the period, the folder, the button; Enter on the button presses it.
+    form->cmbPerioada()->widget()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(form->DirBox()->hasFocus());
+    QTest::keyClick(form->DirBox(), Qt::Key_Tab);
+    EXPECT_TRUE(form->cmdExport()->hasFocus());
+    QTest::keyClick(form->cmdExport(), Qt::Key_Return);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Nu a fost specificata perioada de selectie date."});
 
     boxes.clear();

@@ -17,6 +17,10 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setStretchLastSection(true);
+    // The model reads folders in the background: keep the chosen one in view as they arrive.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (currentIndex().isValid()) reveal(currentIndex());
+    });
 }
 
 QString FolderTree::nearestExistingFolder(const QString& folder) {
@@ -30,13 +34,22 @@ QString FolderTree::nearestExistingFolder(const QString& folder) {
     return candidate;
 }
 
+void FolderTree::reveal(const QModelIndex& index) {
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) expand(parent);
+    scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void FolderTree::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    if (currentIndex().isValid()) reveal(currentIndex());
+}
+
 void FolderTree::setPath(const QString& folder) {
     const QString chosen = nearestExistingFolder(folder);
     const QModelIndex index = model_->index(chosen);
     if (index.isValid()) {
         setCurrentIndex(index);  // currentChanged records it
-        scrollTo(index, QAbstractItemView::PositionAtCenter);
-        expand(index);
+        reveal(index);
     }
     if (path_ != chosen) {
         path_ = chosen;

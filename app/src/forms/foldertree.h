@@ -26,8 +26,11 @@ signals:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void reveal(const QModelIndex& index);
+
     QFileSystemModel* model_;
     QString path_;
 };

@@ -40,7 +40,7 @@ frmExportDate::frmExportDate(QWidget* parent) : QWidget(parent) {
     cmbPerioada_ = HostedControl::create("Quillon.MyCombo", this, QStringLiteral("cmbPerioada"));
     dirBox_ = new FolderTree(this);
     dirBox_->setObjectName(QStringLiteral("DirBox"));
-    dirBox_->setMinimumSize(420, 220);
+    dirBox_->setMinimumSize(560, 260);  // wide enough for the whole caption
     cmdExport_ = new QPushButton(QStringLiteral("Export"), this);
     cmdExport_->setObjectName(QStringLiteral("cmdExport"));
     connect(cmdExport_, &QPushButton::clicked, this, &frmExportDate::cmdExport_Click);
