@@ -17,7 +17,8 @@ namespace {
 // A connection of our own to the X server, for the keyboard state only.
 class XkbLockKeys {
 public:
-    XkbLockKeys() : display_(XOpenDisplay(nullptr), &XCloseDisplay) {
+    explicit XkbLockKeys(const std::string& name)
+        : display_(XOpenDisplay(name.empty() ? nullptr : name.c_str()), &XCloseDisplay) {
         if (!display_) return;
         int opcode = 0, event = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
         if (!XkbQueryExtension(display_.get(), &opcode, &event, &error, &major, &minor)) {
@@ -45,13 +46,17 @@ private:
 
 }  // namespace
 
-LockKeyReader platformLockKeyReader() {
+LockKeyReader xkbLockKeyReader([[maybe_unused]] const std::string& display) {
 #ifdef VELMORA_HAVE_XKB
-    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
-        auto reader = std::make_shared<XkbLockKeys>();
-        return [reader] { return reader->read(); };
-    }
+    auto reader = std::make_shared<XkbLockKeys>(display);
+    return [reader] { return reader->read(); };
+#else
+    return [] { return std::optional<LockKeys>{}; };
 #endif
+}
+
+LockKeyReader platformLockKeyReader() {
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) return xkbLockKeyReader("");
     return [] { return std::optional<LockKeys>{}; };
 }
 

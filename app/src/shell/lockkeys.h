@@ -3,6 +3,7 @@
 // it tells them (X11, through XKB).
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace velmora {
 
@@ -17,5 +18,9 @@ using LockKeyReader = std::function<std::optional<LockKeys>()>;
 
 // The reader of the running platform.
 LockKeyReader platformLockKeyReader();
+
+// The reader of an X display through XKB ("" for the one in DISPLAY); it reads nothing
+// when the display cannot be opened or the program was built without XKB.
+LockKeyReader xkbLockKeyReader(const std::string& display);
 
 }  // namespace velmora
