@@ -236,3 +236,26 @@ TEST_F(Saves, AReplacedRecordsetGivesItsStatementBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Saves, BoundValuesAreValuesWhateverTheyHold) {
+    ado::Recordset rs;
+    const std::string sql = "SELECT count(*) AS N FROM Nom_Judete WHERE DenJudet = ? OR IdJudet = ?";
+    rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("x' OR '1'='1"), com::Variant(int32_t{3})});
+    EXPECT_EQ(rs.field("N").toLong(), 1);
+    rs.Close();
+    // Money binds as its stored units, dates as the stored text, Null as NULL.
+    rs.Open("SELECT ? AS M, ? AS D, ? IS NULL AS E", conn,
+            std::vector<com::Variant>{com::Currency::fromUnits(12345), com::Date::fromYmd(2024, 2, 29), com::Variant::null()});
+    EXPECT_EQ(rs.field("M").toLong(), 12345);
+    EXPECT_EQ(rs.field("D").toString(), "2024-02-29 00:00:00");
+    EXPECT_EQ(rs.field("E").toLong(), 1);
+    rs.Close();
+    EXPECT_EQ(expectError([&] { rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("a")}); }), ado::errc::BadArguments);
+    EXPECT_EQ(rs.State(), 0);
+    rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("Cluj"), com::Variant(int32_t{0})});
+    EXPECT_EQ(rs.field("N").toLong(), 1);
+}
+
+}  // namespace

@@ -97,7 +97,7 @@ TEST_F(AdminScreens, FirstConfigurationWritesTheFileThenTheSessionAndThePanel) {
     choose(form->cmbJudet(), 13);  // the county's click lists its hospitals
     EXPECT_EQ(form->cmbSpital()->get("ListCount").toLong(), 3);
     EXPECT_EQ(GlobalUI::session().gListaSpitale, "");  // only an accept changes it
-    choose(form->cmbSpital(), 2);
+    choose(form->cmbSpital(), 10);
     fs::create_directories(data / "elsewhere");
     form->dirBackup()->setPath(QString::fromStdString((data / "elsewhere").string()));
     QTest::mouseClick(form->cmdAccepta(), Qt::LeftButton);
@@ -106,16 +106,16 @@ TEST_F(AdminScreens, FirstConfigurationWritesTheFileThenTheSessionAndThePanel) {
     EXPECT_FALSE(form->isVisible());
     const velmora::InitValues file = velmora::readInitFile(initFile());
     EXPECT_EQ(file.MyJudet, 13);
-    EXPECT_EQ(file.MySpital, 2);
+    EXPECT_EQ(file.MySpital, 10);
     EXPECT_EQ(file.MyExport, values.MyExport);
     EXPECT_EQ(file.MyBackup, (data / "elsewhere").string());
     const auto& s = GlobalUI::session();
     EXPECT_EQ(s.gIdJudet, 13);
     EXPECT_EQ(s.gDenJudet, "Cluj");
-    EXPECT_EQ(s.gIdSpital, 2);
+    EXPECT_EQ(s.gIdSpital, 10);
     EXPECT_EQ(s.gCodSpital, "SMC02");
     EXPECT_EQ(s.gListaSpitale.rfind("1&SJU01---", 0), 0u);
-    EXPECT_NE(s.gListaSpitale.find("|2&SMC02---Spitalul Municipal Exemplu|"), std::string::npos);
+    EXPECT_NE(s.gListaSpitale.find("|10&SMC02---Spitalul Municipal Exemplu|"), std::string::npos);
     EXPECT_EQ(s.gMyBackup, file.MyBackup);
     EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SMC02");
 
@@ -141,11 +141,11 @@ TEST_F(AdminScreens, AHospitalWithSheetsKeepsItsCountyAndHospital) {
     const std::string refusal =
         "Modificarea judetului | spitalului nu poate avea loc.\r\nExista date introduse pentru vechile valori judet | "
         "spital.";
-    choose(form.cmbSpital(), 2);
+    choose(form.cmbSpital(), 10);
     QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
     choose(form.cmbJudet(), 5);
     EXPECT_EQ(key(form.cmbSpital()), -1);
-    choose(form.cmbSpital(), 4);
+    choose(form.cmbSpital(), 12);
     QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>(2, refusal));
     EXPECT_EQ(test::readText(initFile()), before);
@@ -191,7 +191,7 @@ TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     const std::string before = test::readText(initFile());
     const Configured session = Configured::now();
     choose(form.cmbJudet(), 5);
-    choose(form.cmbSpital(), 4);
+    choose(form.cmbSpital(), 12);
     form.close();
     EXPECT_EQ(test::readText(initFile()), before);
     EXPECT_EQ(Configured::now(), session);
@@ -206,7 +206,7 @@ TEST_F(AdminScreens, AFailedAcceptChangesNeitherFileNorSession) {
         frmConfigurare form(mainWindow());
         form.show();
         choose(form.cmbJudet(), 13);
-        choose(form.cmbSpital(), 3);
+        choose(form.cmbSpital(), 11);
         QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
         EXPECT_TRUE(form.isVisible());
     };

@@ -61,8 +61,9 @@ protected:
 private:
     static bool keyPress(QObject* watched, const QKeyEvent& key) {
         if (isEnter(key)) {
+            // A key reaches a button only as the widget that has the keyboard focus.
             auto* button = qobject_cast<QPushButton*>(watched);
-            if (!button || !button->hasFocus() || !button->isEnabled()) return false;
+            if (!button || !button->isEnabled()) return false;
             if (!key.isAutoRepeat()) button->click();
             return true;
         }

@@ -21,6 +21,7 @@
 #include "shell/statusbar.h"
 #include "screens/frmconfigurare.h"
 #include "screens/frmexportdate.h"
+#include "screens/frmparametrizarerapoarte.h"
 
 namespace velmora {
 namespace {
@@ -93,6 +94,8 @@ void frmMain::registerScreens(frmMain& window) {
     // as they are added to the program.
     window.setScreen(QStringLiteral("mnuConfigurare"), [](QWidget* parent) { return new frmConfigurare(parent); });
     window.setScreen(QStringLiteral("mnuExport"), [](QWidget* parent) { return new frmExportDate(parent); });
+    window.setScreen(QStringLiteral("mnuRapoarte"),
+                     [](QWidget* parent) { return new frmParametrizareRapoarte(parent); });
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {
