@@ -117,6 +117,18 @@ protected:
     velmora::frmMain& window() { return *GlobalUI::session().gfrmMain; }
     QMenuBar* bar() { return window().menuBar(); }
     QWidget* focused() { return QApplication::focusWidget() ? QApplication::focusWidget() : &window(); }
+    // Whether the bar paints that menu's title in the selection colour.
+    bool showsHighlight(QAction* menu) {
+        const QImage image = bar()->grab().toImage();
+        const QRect place = bar()->actionGeometry(menu);
+        const QRgb highlight = bar()->palette().color(QPalette::Highlight).rgb();
+        int matching = 0;
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                if (image.pixel(x * image.width() / bar()->width(), y * image.height() / bar()->height()) == highlight)
+                    ++matching;
+        return matching > place.width() * place.height() / 4;
+    }
 
     test::MessageScript boxes;
 };
@@ -132,6 +144,9 @@ TEST_F(MainWindowKeyboard, AltAloneOrF10TakesTheMenuBarArrowsMoveEnterRunsEscLea
     EXPECT_EQ(bar()->activeAction()->text(), QStringLiteral("Rapoarte"));
     QTest::keyClick(bar(), Qt::Key_Right);
     EXPECT_EQ(bar()->activeAction()->text(), QStringLiteral("Administrare"));
+    // The user sees which menu is selected, before any list opens.
+    EXPECT_TRUE(showsHighlight(bar()->activeAction()));
+    EXPECT_FALSE(showsHighlight(bar()->actions().at(0)));
     QTest::keyClick(bar(), Qt::Key_Left);
     QTest::keyClick(bar(), Qt::Key_Left);
     EXPECT_EQ(bar()->activeAction()->text(), QStringLiteral("Date"));
