@@ -310,9 +310,9 @@ protected:
     }
     std::vector<fs::path> filesIn(const fs::path& folder) const {
         std::vector<fs::path> files;
-        // The data layer's lock companion ("NAME.lock") of a file it opened is not an export file.
+        // Every name, hidden ones and lock companions included: the user mails from this folder.
         for (const auto& entry : fs::directory_iterator(folder))
-            if (entry.path().extension() != ".lock") files.push_back(entry.path().filename());
+            files.push_back(entry.path().filename());
         std::sort(files.begin(), files.end());
         return files;
     }
