@@ -197,6 +197,21 @@ TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     EXPECT_EQ(Configured::now(), session);
 }
 
+TEST_F(AdminScreens, AFolderTreeKeepsAHiddenOrLinkedFolder) {
+    // Folders the tree does not list (hidden ones) or reaches through a link stay chosen as
+    // given: the screen never swaps a configured folder for another.
+    const fs::path hidden = data / ".velmora" / "export";
+    fs::create_directories(hidden);
+    fs::create_directory_symlink(data / "backup", data / "linked");
+    velmora::FolderTree tree;
+    tree.show();
+    for (const fs::path& folder : {hidden, data / "linked"}) {
+        tree.setPath(QString::fromStdString(folder.string()));
+        QTest::qWait(300);  // the model reads the folders in the background
+        EXPECT_EQ(tree.path().toStdString(), folder.string());
+    }
+}
+
 TEST_F(AdminScreens, AFailedAcceptChangesNeitherFileNorSession) {
     start("-1", "-1");
     const std::string before = test::readText(initFile());
