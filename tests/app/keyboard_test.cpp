@@ -205,6 +205,21 @@ TEST_F(MainWindowKeyboard, TheWholeStatusBarShowsOn1024By768) {
     EXPECT_EQ(panels->panel(1)->width(), 1235 / 15);
     EXPECT_EQ(panels->panel(6)->width(), 3441 / 15);
     EXPECT_EQ(judetSpital->text(), panels->panelText(5));
+
+    // A common county and code shows whole in a narrower window too: the other panels give
+    // way to their own text before it elides.
+    s.gCodSpital = "SJU01";
+    window().refreshJudetSpital();
+    for (const int width : {1024, 800}) {
+        window().resize(width, 700);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(judetSpital->text(), panels->panelText(5)) << width;
+        for (int panel = 1; panel <= velmora::StatusPanels::kPanelCount; ++panel) {
+            const auto* label = static_cast<QLabel*>(panels->panel(panel));
+            EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << width << " " << panel;
+        }
+    }
 }
 
 TEST_F(MainWindowKeyboard, LockKeyPanelsFollowTheKeysAndAreGreyedWithoutAWayToReadThem) {
