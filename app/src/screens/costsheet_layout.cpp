@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QPalette>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <utility>
@@ -202,6 +203,17 @@ private:
     std::vector<Item> items_;
 };
 
+// All tabs on one strip, their captions whole: the strip's font is made smaller only as
+// far as needed.
+void fitTabs(QTabWidget* tabs) {
+    tabs->setUsesScrollButtons(false);
+    tabs->setElideMode(Qt::ElideNone);
+    for (double points = 8.25; points > 6.0; points -= 0.25) {
+        tabs->setFont(screenFont(points, false));
+        if (tabs->tabBar()->sizeHint().width() <= tabs->width() - 4) return;
+    }
+}
+
 QLabel* captionLabel(QWidget* parent, const std::string& caption, LabelRole role, const QString& controlName) {
     auto* label = new QLabel(shownCaption(caption), parent);
     label->setObjectName(QStringLiteral("lbl") + controlName);
@@ -313,7 +325,6 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         const QString name = QString::fromStdString(spec.name);
         QLabel* label = captionLabel(frame, spec.caption, LabelRole::Yellow, name);
         label->setFont(labels);
-        label->setGeometry(px(spec.label.left), px(spec.label.top), px(spec.label.width), px(kRowHeightTwips));
         HostedControl* combo = HostedControl::create("Quillon.MyCombo", frame, name);
         combo->widget()->setProperty("Tag", QString::fromStdString(spec.tag));
         combo->put("Font", com::Variant(fieldFont.toStdString()));
@@ -323,6 +334,8 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         }
         combo->widget()->setGeometry(px(spec.combo.left), px(spec.combo.top), px(spec.combo.width),
                                      std::max(px(kRowHeightTwips), combo->widget()->minimumHeight()));
+        label->setGeometry(px(spec.label.left), px(spec.label.top), px(spec.label.width),
+                           combo->widget()->height());
         (i == 0 ? layout.cmbCheie : layout.cmbPerioada) = combo;
         layout.byName[spec.name] = combo;
         layout.labels[spec.name] = label;
@@ -357,6 +370,7 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         pages2[i] = new TwipsPage(ssTab2);
         ssTab2->addTab(pages2[i], titles2[i]);
     }
+    fitTabs(ssTab2);
 
     for (const FieldSpec& spec : specs) {
         TwipsPage* page = nullptr;
@@ -369,7 +383,6 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         const QString name = QString::fromStdString(spec.name);
         QLabel* label = captionLabel(page, spec.caption, spec.role, name);
         label->setFont(labels);
-        page->place(label, spec.label);
 
         HostedControl* control = HostedControl::create("Quillon.ControlPersonal", page, name);
         control->widget()->setProperty("Tag", QString::fromStdString(spec.tag));
@@ -384,6 +397,8 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         control->put("ForeColor", com::Variant(kWindowText));
         control->put("Valoare", com::Variant(int16_t{0}));
         page->place(control->widget(), spec.field);
+        // The label as high as the field beside it, when the field needs more than its row.
+        page->place(label, spec.label, std::max(kRowHeightTwips, control->widget()->minimumHeight() * 15));
         layout.fields.push_back(control);
         layout.byName[spec.name] = control;
         layout.labels[spec.name] = label;
