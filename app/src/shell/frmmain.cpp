@@ -18,6 +18,8 @@
 #include "shell/helpwindow.h"
 #include "forms/messages.h"
 #include "shell/statusbar.h"
+#include "screens/frmsectii.h"
+#include "screens/frmspitale.h"
 
 namespace velmora {
 namespace {
@@ -83,9 +85,11 @@ frmMain::~frmMain() = default;
 
 HelpWindow* frmMain::helpWindow() const { return help_; }
 
-void frmMain::registerScreens(frmMain&) {
+void frmMain::registerScreens(frmMain& window) {
     // The register, cost-sheet, configuration, export and report screens register here
     // as they are added to the program.
+    window.setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) { return new frmSpitale(parent); });
+    window.setScreen(QStringLiteral("mnuSectii"), [](QWidget* parent) { return new frmSectii(parent); });
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {
