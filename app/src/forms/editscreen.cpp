@@ -141,6 +141,7 @@ void EditScreen::pushField(HostedControl& control) {
     const bool combo = control.isCombo();
     try {
         const com::Variant value = control.get(combo ? "Cheie" : "Valoare");
+        beforeFieldPushed(control, value);
         model().SetDataByName(control.tag(), value, true);
         afterFieldPushed(control);
     } catch (const std::exception& e) {
