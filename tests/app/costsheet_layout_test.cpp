@@ -126,8 +126,8 @@ TEST(CostSheetLayout, CaptionsColoursAndFonts) {
     EXPECT_TRUE(field.get("AfisezFormat").toBool());
     EXPECT_EQ(field.get("Alignment").toLong(), 1);
     EXPECT_NE(field.get("Font").toString().find("8.25"), std::string::npos);
-    EXPECT_EQ(f.widget("ctlc10_3")->property("Tag").toString(), "c10_3");
-    EXPECT_EQ(f.widget("cmbPerioada")->property("Tag").toString(), "IdPerioada");
+    EXPECT_EQ(field.tag(), "c10_3");
+    EXPECT_EQ(f.field("cmbPerioada").tag(), "IdPerioada");
 }
 
 TEST(CostSheetLayout, PlacesInTwipsFromTheTabControls) {

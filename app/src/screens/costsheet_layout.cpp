@@ -326,7 +326,7 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         QLabel* label = captionLabel(frame, spec.caption, LabelRole::Yellow, name);
         label->setFont(labels);
         HostedControl* combo = HostedControl::create("Quillon.MyCombo", frame, name);
-        combo->widget()->setProperty("Tag", QString::fromStdString(spec.tag));
+        combo->setTag(spec.tag);
         combo->put("Font", com::Variant(fieldFont.toStdString()));
         if (!spec.designEnabled) {
             combo->put("Enabled", com::Variant(false));
@@ -385,7 +385,7 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         label->setFont(labels);
 
         HostedControl* control = HostedControl::create("Quillon.ControlPersonal", page, name);
-        control->widget()->setProperty("Tag", QString::fromStdString(spec.tag));
+        control->setTag(spec.tag);
         control->put("TipData", com::Variant(int32_t{3}));
         control->put("NrZecimale", com::Variant(int16_t{0}));
         control->put("AfisezFormat", com::Variant(spec.afisezFormat));
@@ -427,8 +427,7 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
     return layout;
 }
 
-void showPageOf(const CostSheetLayout& layout, const HostedControl& control) {
-    QWidget* widget = control.widget();
+void showPageOf(const CostSheetLayout& layout, const QWidget* widget) {
     if (!widget) return;
     for (QTabWidget* tabs : {layout.SSTab1, layout.SSTab2})
         for (int i = 0; i < tabs->count(); ++i)

@@ -115,7 +115,7 @@ struct CostSheetLayout {
 // the form made. Sets the tab order. Raises com::Error when a control cannot be created.
 CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const ButtonBar& bar);
 
-// Shows the tab pages that hold `control` (a field or a combo of the layout).
-void showPageOf(const CostSheetLayout& layout, const HostedControl& control);
+// Shows the tab pages that hold `widget` (a field or a combo of the layout).
+void showPageOf(const CostSheetLayout& layout, const QWidget* widget);
 
 }  // namespace velmora

@@ -82,7 +82,7 @@ std::span<const ConsistencyRule> consistencyRules(CostSheetKind kind) {
     return std::span<const ConsistencyRule>(kRules).first(kind == CostSheetKind::Sectie ? 9 : 8);
 }
 
-std::optional<std::string> checkConsistency(com::IDispatch& object, CostSheetKind kind) {
+void postConsistencyRules(com::IDispatch& object, CostSheetKind kind) {
     const com::ComPtr<_CostSheet> sheet = com::ComPtr<com::IDispatch>(&object).query<_CostSheet>();
     if (!sheet) com::raise(com::errc::TypeMismatch, "ValidateObject", "Obiectul nu este o fisa de costuri.");
     const com::ComPtr<Velmora_Business::_BrokenRules> errors = sheet->get_Errors();
@@ -90,6 +90,12 @@ std::optional<std::string> checkConsistency(com::IDispatch& object, CostSheetKin
     const auto rules = consistencyRules(kind);
     for (std::size_t i = 0; i < rules.size(); ++i)
         errors->RuleBroken(std::string(rules[i].message), !holds(i, *sheet, object));
+}
+
+std::optional<std::string> checkConsistency(com::IDispatch& object, CostSheetKind kind) {
+    postConsistencyRules(object, kind);
+    const com::ComPtr<Velmora_Business::_BrokenRules> errors =
+        com::ComPtr<com::IDispatch>(&object).query<_CostSheet>()->get_Errors();
     if (errors->get_Count() < 1) return std::nullopt;
     return std::string(kRulesHeading) + errors->get_BrokenRules() + "\r\n\r\n\r\n";
 }

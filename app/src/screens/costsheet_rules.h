@@ -25,11 +25,13 @@ std::span<const ConsistencyRule> consistencyRules(CostSheetKind kind);
 inline constexpr std::string_view kRulesHeading = "Erori in antetul obiectului:";
 
 // Runs every rule on the sheet, in order, and records each outcome in the sheet's Errors
-// (a rule that holds leaves the list, one that fails enters it once). When the list is
-// not empty afterwards, returns the box text: the heading, one line per listed rule in
-// the order they entered the list, and three line breaks. A sum beyond the currency
-// range, or a figure that cannot be read, raises com::Error; the rules run before it
-// have been recorded.
+// (a rule that holds leaves the list, one that fails enters it once). A sum beyond the
+// currency range, or a figure that cannot be read, raises com::Error; the rules run
+// before it have been recorded.
+void postConsistencyRules(com::IDispatch& sheet, CostSheetKind kind);
+
+// postConsistencyRules, then, when the list is not empty, the box text: the heading, one
+// line per listed rule in the order they entered the list, and three line breaks.
 std::optional<std::string> checkConsistency(com::IDispatch& sheet, CostSheetKind kind);
 
 }  // namespace velmora

@@ -19,6 +19,8 @@
 #include "forms/messages.h"
 #include "shell/statusbar.h"
 #include "screens/frmsectii.h"
+#include "screens/frmcostsectie.h"
+#include "screens/frmcostspital.h"
 #include "screens/frmspitale.h"
 
 namespace velmora {
@@ -90,6 +92,8 @@ void frmMain::registerScreens(frmMain& window) {
     // as they are added to the program.
     window.setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) { return new frmSpitale(parent); });
     window.setScreen(QStringLiteral("mnuSectii"), [](QWidget* parent) { return new frmSectii(parent); });
+    window.setScreen(QStringLiteral("mnuCostSpital"), [](QWidget* parent) { return new frmCostSpital(parent); });
+    window.setScreen(QStringLiteral("mnuCostSectie"), [](QWidget* parent) { return new frmCostSectie(parent); });
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {

@@ -1,0 +1,417 @@
+// The hospital cost-sheet form on the real libraries and the sample database, driven by
+// keys and clicks: a whole sheet typed and saved, group totals, the rules' box, a refused
+// save that keeps every typed value, reload through the selection dialog, "Renunta",
+// "Sterge", refused values, and the hospital combo without a configured county.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "../support/rawdb.h"
+#include "forms/hostedcontrol.h"
+#include "screen_session.h"
+#include "screens/costsheet_rules.h"
+#include "screens/frmcostspital.h"
+#include "screens/frmselect.h"
+#include "shell/globalui.h"
+
+namespace {
+
+using velmora::CostSheetKind;
+using velmora::FieldKind;
+using velmora::frmCostSpital;
+using velmora::HostedControl;
+
+const std::string kSaved = "Obiectul a fost salvat cu succes!";
+
+// A distinct whole figure for every field that keeps the rules: the personnel total above
+// its categories, each category above its seven lines.
+int64_t figureFor(const velmora::FieldSpec& spec, std::size_t position) {
+    const std::string& tag = spec.tag;
+    if (tag == "TCP") return 900000000;
+    if (tag.rfind("c02_", 0) == 0) return 100000000 + spec.category;
+    if (tag.rfind("Angajati_", 0) == 0) return 10 + spec.category;
+    if (spec.page == velmora::FieldPage::Category) return 1000 * spec.category + static_cast<int64_t>(position);
+    return 5000 + static_cast<int64_t>(position) * 7;
+}
+
+bool hasFocus(QWidget* widget) {
+    QWidget* focused = QApplication::focusWidget();
+    return focused && (focused == widget || widget->isAncestorOf(focused));
+}
+
+// Acts on the selection dialog once it shows: searches, then double-clicks the list's row
+// whose first column is `idCost`. Returns the watcher, which must outlive the dialog.
+std::unique_ptr<QTimer> chooseInSelection(int32_t kind, int64_t idCost) {
+    auto watcher = std::make_unique<QTimer>();
+    watcher->setInterval(20);
+    QTimer* timer = watcher.get();
+    QObject::connect(timer, &QTimer::timeout, [timer, kind, idCost] {
+        velmora::frmSelect* dialog = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<velmora::frmSelect*>(widget); found && found->isVisible()) dialog = found;
+        if (!dialog) return;
+        timer->stop();
+        dialog->cmdCauta_Click();
+        QTreeWidget* list = dialog->list(kind);
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = list->topLevelItem(row);
+            if (item->text(0).toLongLong() != idCost) continue;
+            list->scrollToItem(item);
+            const QRect place = list->visualItemRect(item);
+            // The first click of the pair selects the row, the second one is the double click.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+            return;
+        }
+        dialog->reject();
+    });
+    watcher->start();
+    return watcher;
+}
+
+class CostSpitalForm : public test::ScreenSession {
+protected:
+    void SetUp() override {
+        ScreenSession::SetUp();
+        openForm();
+    }
+    void openForm() {
+        form = open<frmCostSpital>("mnuCostSpital");
+        ASSERT_NE(form, nullptr) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
+        QCoreApplication::processEvents();
+    }
+
+    HostedControl& field(const std::string& name) const { return form->control(name); }
+    int64_t shown(const std::string& name) const {
+        return field(name).get("Valoare").toCurrency().units() / com::Currency::Scale;
+    }
+    int mask() const {
+        int value = 0;
+        for (int i = 0; i < velmora::kButtonCount; ++i)
+            if (form->cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
+        return value;
+    }
+    bool dirty() const { return com::getProperty(*form->object(), "IsDirty").toBool(); }
+    int64_t stored(const std::string& column, const std::string& where) const {
+        return rawdb::rawInt(database(), "SELECT " + column + " FROM Velmora_Spital WHERE " + where);
+    }
+
+    // Picks the period by keys, as the user does in the open list's absence.
+    void pickPeriod(int32_t idPerioada) {
+        HostedControl& combo = field("cmbPerioada");
+        test::focus(combo.widget());
+        combo.put("ListIndex", com::Variant(int16_t{-1}));
+        for (int32_t i = 0; i < idPerioada; ++i) test::pressKey(Qt::Key_Down);
+        ASSERT_EQ(combo.get("Cheie").toLong(), idPerioada);
+    }
+    // Focuses a field through the form's own page-aware move and types into it.
+    void typeInto(const std::string& name, const QString& text) {
+        velmora::showPageOf(form->layout(), field(name).widget());
+        test::focus(field(name).widget());
+        ASSERT_TRUE(hasFocus(field(name).widget())) << name;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        test::typeText(text);
+        test::pressKey(Qt::Key_Tab);
+    }
+
+    frmCostSpital* form = nullptr;
+};
+
+TEST_F(CostSpitalForm, OpensOnABlankSheetOfTheConfiguredHospital) {
+    EXPECT_EQ(form->windowTitle(), velmora::costSheetCaption(CostSheetKind::Spital));
+    EXPECT_EQ(form->size(), QSize(789, 483));
+    auto* window = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(mask(), 72);
+    EXPECT_EQ(field("cmbSpital").get("Cheie").toLong(), 1);
+    EXPECT_EQ(field("cmbPerioada").get("ListIndex").toLong(), -1);
+    EXPECT_EQ(com::getProperty(*form->object(), "IdSpital").toLong(), 1);
+    EXPECT_FALSE(dirty());
+    for (const auto& spec : velmora::costSheetFields(CostSheetKind::Spital)) EXPECT_EQ(shown(spec.name), 0) << spec.name;
+    for (const char* locked : {"cmbSpital", "ctlc23", "ctlc24", "ctlc25"}) {
+        EXPECT_FALSE(field(locked).get("Enabled").toBool()) << locked;
+        EXPECT_EQ(field(locked).get("BackColor").toLong(), static_cast<int32_t>(0x8000000Fu)) << locked;
+    }
+    EXPECT_EQ(form->layout().SSTab1->currentIndex(), 0);
+    EXPECT_EQ(form->layout().SSTab2->currentIndex(), 0);
+}
+
+// A whole sheet typed with the keyboard alone: Tab and Enter move through every field
+// that takes the focus, page by page, then Enter on "Salveaza" saves it.
+TEST_F(CostSpitalForm, AWholeSheetTypedWithKeysIsSavedExactly) {
+    pickPeriod(7);
+    EXPECT_TRUE(dirty());  // a period picked by the user
+    EXPECT_EQ(mask(), 6);
+    test::pressKey(Qt::Key_Tab);
+    const auto& specs = velmora::costSheetFields(CostSheetKind::Spital);
+    std::map<std::string, int64_t> typed;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const auto& spec = specs[i];
+        if (spec.kind == FieldKind::GroupTotal) continue;  // locked: the keys pass it by
+        ASSERT_TRUE(hasFocus(field(spec.name).widget())) << "expected the focus in " << spec.name;
+        typed[spec.tag] = figureFor(spec, i);
+        test::typeText(QString::number(typed[spec.tag]));
+        test::pressKey(i % 2 ? Qt::Key_Return : Qt::Key_Tab);
+    }
+    ASSERT_TRUE(hasFocus(form->cmdButton(0)));
+    test::pressKey(Qt::Key_Return);
+    ASSERT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
+    EXPECT_EQ(mask(), 120);
+
+    typed["c23"] = typed["c23_01"] + typed["c23_02"] + typed["c23_03"] + typed["c23_04"];
+    typed["c24"] = 0;
+    for (int i = 1; i <= 7; ++i) typed["c24"] += typed["c24_0" + std::to_string(i)];
+    typed["c25"] = 0;
+    for (int i = 1; i <= 9; ++i) typed["c25"] += typed["c25_0" + std::to_string(i)];
+    const std::string row = "IdPerioada=7 AND IdSpital=1";
+    ASSERT_EQ(stored("count(*)", row), 1);
+    for (const auto& [tag, value] : typed) {
+        EXPECT_EQ(stored(tag, row), value * com::Currency::Scale) << tag;
+        EXPECT_EQ(shown("ctl" + tag), value) << tag;
+    }
+}
+
+TEST_F(CostSpitalForm, APartReShowsItsGroupTotalAndATotalClearsItsParts) {
+    pickPeriod(7);
+    typeInto("ctlc24_03", "120");
+    EXPECT_EQ(shown("ctlc24"), 120);
+    typeInto("ctlc24_07", "30");
+    EXPECT_EQ(shown("ctlc24"), 150);
+    typeInto("ctlc23_02", "7");
+    EXPECT_EQ(shown("ctlc23"), 7);
+    typeInto("ctlc25_09", "-4");
+    EXPECT_EQ(shown("ctlc25"), -4);
+
+    // A total pushed (it is locked here, but the push is the same) clears its parts.
+    field("ctlc24").put("Valoare", com::Variant(int32_t{500}));
+    form->pushField(field("ctlc24"));
+    EXPECT_EQ(shown("ctlc24"), 500);
+    EXPECT_EQ(shown("ctlc24_03"), 0);
+    EXPECT_EQ(shown("ctlc24_07"), 0);
+    EXPECT_EQ(shown("ctlc23"), 7);
+}
+
+TEST_F(CostSpitalForm, TheRulesBoxListsWhatFailsAndNothingIsSavedUntilCorrected) {
+    const auto before = test::rowCount(database(), "Velmora_Spital");
+    test::click(form->cmdButton(0));  // not dirty: "Salveaza" is disabled, nothing happens
+    EXPECT_TRUE(boxes.shown().empty());
+
+    pickPeriod(7);
+    test::click(form->cmdButton(0));
+    const auto rules = velmora::consistencyRules(CostSheetKind::Spital);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "Erori in antetul obiectului:\r\n" + std::string(rules[0].message) + "\r\n\r\n\r\n");
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information);
+    EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
+    EXPECT_EQ(test::rowCount(database(), "Velmora_Spital"), before);
+
+    boxes.clear();
+    typeInto("ctlc11_2", "10");  // rule 1 now holds; the total of category 2 falls short
+    typeInto("ctlTCP", "5");     // and the personnel total falls short of nothing: it holds
+    test::click(form->cmdButton(0));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "Erori in antetul obiectului:\r\n" + std::string(rules[3].message) + "\r\n\r\n\r\n");
+
+    boxes.clear();
+    typeInto("ctlc02_2", "10");  // equality holds
+    EXPECT_EQ(shown("ctlc11_2"), 10);
+    typeInto("ctlTCP", "10");
+    test::click(form->cmdButton(0));
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
+    EXPECT_EQ(stored("c02_2", "IdPerioada=7"), 10 * com::Currency::Scale);
+}
+
+TEST_F(CostSpitalForm, ASaveRefusedForADuplicatePeriodKeepsEveryTypedValue) {
+    pickPeriod(1);  // the sample hospital's sheet of period 1 exists
+    typeInto("ctlTCP", "777");
+    typeInto("ctlc22", "55");
+    typeInto("ctlc24_01", "3");
+    test::click(form->cmdButton(0));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto& box = boxes.shown()[0];
+    EXPECT_EQ(box.icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(box.text.find("Sume aferente perioadei si spitalului specificate in antet au fost inserate deja.\r\n"
+                            "Editati valorile inserate anterior.\r\nModulul: frmCostSpital\r\n"
+                            "Subrutina/Functia: cmdButton_Click\r\n"),
+              std::string::npos)
+        << box.text;
+    EXPECT_EQ(shown("ctlTCP"), 777);
+    EXPECT_EQ(shown("ctlc22"), 55);
+    EXPECT_EQ(shown("ctlc24"), 3);
+    EXPECT_TRUE(dirty());
+    EXPECT_EQ(mask(), 6);
+
+    boxes.clear();
+    pickPeriod(8);
+    test::click(form->cmdButton(0));
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
+    EXPECT_EQ(stored("TCP", "IdPerioada=8"), 777 * com::Currency::Scale);
+    EXPECT_EQ(stored("c24", "IdPerioada=8"), 3 * com::Currency::Scale);
+}
+
+TEST_F(CostSpitalForm, ASheetFoundThroughTheSelectionDialogIsShownAndRestoredByRenunta) {
+    const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=3");
+    ASSERT_GT(idCost, 0);
+    form->layout().SSTab1->setCurrentIndex(2);
+    const auto watcher = chooseInSelection(1, idCost);
+    test::click(form->cmdButton(2));
+    mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
+    EXPECT_EQ(com::getProperty(*form->object(), "IdCost").toLong(), idCost);
+    EXPECT_FALSE(dirty());
+    EXPECT_EQ(mask(), 120);
+    EXPECT_EQ(form->layout().SSTab1->currentIndex(), 0);
+    EXPECT_EQ(field("cmbPerioada").get("Cheie").toLong(), 3);
+    EXPECT_EQ(field("cmbSpital").get("Cheie").toLong(), 1);
+    for (const auto& spec : velmora::costSheetFields(CostSheetKind::Spital))
+        EXPECT_EQ(field(spec.name).get("Valoare").toCurrency().units(),
+                  stored(spec.tag, "IdCost=" + std::to_string(idCost)))
+            << spec.name;
+
+    const int64_t tcp = shown("ctlTCP");
+    const int64_t c24 = shown("ctlc24");
+    for (int round = 0; round < 2; ++round) {
+        typeInto("ctlTCP", "1");
+        typeInto("ctlc24_02", "1");
+        EXPECT_NE(shown("ctlc24"), c24);
+        EXPECT_EQ(mask(), 6);
+        test::click(form->cmdButton(1));
+        EXPECT_EQ(shown("ctlTCP"), tcp) << round;
+        EXPECT_EQ(shown("ctlc24"), c24) << round;
+        EXPECT_FALSE(dirty());
+        EXPECT_EQ(mask(), 120);
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(CostSpitalForm, RenuntaAndAdaugaLeaveABlankSheetWithTheFocusOnThePeriod) {
+    pickPeriod(7);
+    typeInto("ctlc72", "12");
+    test::click(form->cmdButton(1));
+    EXPECT_EQ(shown("ctlc72"), 0);
+    EXPECT_EQ(field("cmbPerioada").get("ListIndex").toLong(), -1);
+    EXPECT_EQ(field("cmbSpital").get("Cheie").toLong(), 1);
+    EXPECT_EQ(com::getProperty(*form->object(), "IdPerioada").toLong(), -1);
+    EXPECT_FALSE(dirty());
+    EXPECT_EQ(mask(), 72);
+    EXPECT_TRUE(hasFocus(field("cmbPerioada").widget()));
+
+    form->ItemSelectat(static_cast<int32_t>(rawdb::rawInt(database(), "SELECT min(IdCost) FROM Velmora_Spital")), "");
+    test::focus(field("ctlTCP").widget());
+    test::click(form->cmdButton(3));  // "Adauga"
+    EXPECT_TRUE(com::getProperty(*form->object(), "IsNew").toBool());
+    EXPECT_EQ(shown("ctlTCP"), 0);
+    EXPECT_EQ(com::getProperty(*form->object(), "IdSpital").toLong(), 1);
+    EXPECT_TRUE(hasFocus(field("cmbPerioada").widget()));
+    EXPECT_EQ(mask(), 72);
+}
+
+TEST_F(CostSpitalForm, SterngeAsksAndRemovesTheSheetOnlyOnYes) {
+    const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=2");
+    form->ItemSelectat(static_cast<int32_t>(idCost), "");
+    test::click(form->cmdButton(4));  // answered "Nu"
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text, "Obiectul va fi sters permanent din baza de date!\r\nDoriti sa continuati?");
+    EXPECT_EQ(boxes.shown()[0].buttons, velmora::MsgButtons::YesNo);
+    EXPECT_EQ(stored("count(*)", "IdCost=" + std::to_string(idCost)), 1);
+    EXPECT_EQ(mask(), 120);
+
+    boxes.clear();
+    boxes.answer(velmora::MsgAnswer::Yes);
+    test::click(form->cmdButton(4));
+    EXPECT_EQ(boxes.shown().size(), 1u);  // the question only: no success message
+    EXPECT_EQ(stored("count(*)", "IdCost=" + std::to_string(idCost)), 0);
+    EXPECT_TRUE(com::getProperty(*form->object(), "IsNew").toBool());
+    EXPECT_EQ(shown("ctlTCP"), 0);
+    EXPECT_EQ(mask(), 72);
+    EXPECT_TRUE(hasFocus(field("cmbPerioada").widget()));
+}
+
+TEST_F(CostSpitalForm, ValuesThatCannotBeStoredAreReportedAndThePreviousValueKept) {
+    typeInto("ctlc26", "40");
+    boxes.clear();
+    typeInto("ctlc26", "99999999999999999999");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Numar Eroare: 6.\r\n"), std::string::npos) << boxes.shown()[0].text;
+    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmCostSpital\r\nSubrutina/Functia: ctlc26_Validate\r\n"),
+              std::string::npos);
+    EXPECT_EQ(shown("ctlc26"), 40);
+    EXPECT_EQ(com::getProperty(*form->object(), "c26").toCurrency(), com::Currency::fromInteger(40));
+
+    // A part whose group total would leave the currency range.
+    boxes.clear();
+    typeInto("ctlc25_01", "922337203685477");
+    EXPECT_TRUE(boxes.shown().empty());
+    typeInto("ctlc25_02", "1");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Subrutina/Functia: ctlc25_02_Validate"), std::string::npos);
+    EXPECT_EQ(shown("ctlc25_02"), 0);
+    EXPECT_EQ(shown("ctlc25"), 922337203685477);
+
+    // Pasted text with decimals: amounts are whole numbers.
+    boxes.clear();
+    QApplication::clipboard()->setText(QStringLiteral("12.5"));
+    velmora::showPageOf(form->layout(), field("ctlc27").widget());
+    test::focus(field("ctlc27").widget());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert, Qt::ShiftModifier);  // paste
+    test::pressKey(Qt::Key_Tab);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Subrutina/Functia: ctlc27_Validate"), std::string::npos);
+    EXPECT_EQ(com::getProperty(*form->object(), "c27").toCurrency(), com::Currency());
+    EXPECT_EQ(shown("ctlc27"), 0);
+}
+
+TEST_F(CostSpitalForm, TheCategoryTabsFocusTheirTotalAndThePagesKeepTheirValues) {
+    typeInto("ctlc13_1", "8");
+    for (int tab = 5; tab >= 0; --tab) {
+        form->layout().SSTab2->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(hasFocus(field("ctlc02_" + std::to_string(tab + 1)).widget())) << tab;
+    }
+    form->layout().SSTab1->setCurrentIndex(1);
+    form->layout().SSTab1->setCurrentIndex(0);
+    EXPECT_EQ(shown("ctlc13_1"), 8);
+
+    // Backtab crosses back to the previous page's last field.
+    form->layout().SSTab2->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    test::pressKey(Qt::Key_Backtab);
+    EXPECT_TRUE(hasFocus(field("ctlAngajati_1").widget()));
+    EXPECT_EQ(form->layout().SSTab2->currentIndex(), 0);
+}
+
+class CostSpitalNoCounty : public CostSpitalForm {
+protected:
+    void SetUp() override {
+        start("-1", "1");
+        openForm();
+    }
+};
+
+TEST_F(CostSpitalNoCounty, TheHospitalComboShowsTheSheetsHospitalOnce) {
+    HostedControl& combo = field("cmbSpital");
+    EXPECT_EQ(combo.get("ListCount").toLong(), 1);
+    EXPECT_EQ(combo.get("Cheie").toLong(), 1);
+    EXPECT_EQ(combo.get("Text").toString(), "Spitalul Judetean de Urgenta Exemplu");
+    const int64_t idCost = rawdb::rawInt(database(), "SELECT min(IdCost) FROM Velmora_Spital");
+    for (int round = 0; round < 2; ++round) {
+        form->ItemSelectat(static_cast<int32_t>(idCost), "");
+        test::click(form->cmdButton(3));
+    }
+    EXPECT_EQ(combo.get("ListCount").toLong(), 1);
+    EXPECT_EQ(combo.get("Cheie").toLong(), 1);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+}  // namespace
