@@ -10,22 +10,18 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
-#include <QTreeWidget>
 
 #include "../support/rawdb.h"
+#include "costsheet_support.h"
 #include "forms/hostedcontrol.h"
-#include "screen_session.h"
 #include "screens/costsheet_rules.h"
 #include "screens/frmcostspital.h"
-#include "screens/frmselect.h"
 #include "shell/globalui.h"
 
 namespace {
 
 using velmora::CostSheetKind;
 using velmora::FieldKind;
-using velmora::frmCostSpital;
 using velmora::HostedControl;
 
 const std::string kSaved = "Obiectul a fost salvat cu succes!";
@@ -41,90 +37,20 @@ int64_t figureFor(const velmora::FieldSpec& spec, std::size_t position) {
     return 5000 + static_cast<int64_t>(position) * 7;
 }
 
-bool hasFocus(QWidget* widget) {
-    QWidget* focused = QApplication::focusWidget();
-    return focused && (focused == widget || widget->isAncestorOf(focused));
-}
-
-// Acts on the selection dialog once it shows: searches, then double-clicks the list's row
-// whose first column is `idCost`. Returns the watcher, which must outlive the dialog.
-std::unique_ptr<QTimer> chooseInSelection(int32_t kind, int64_t idCost) {
-    auto watcher = std::make_unique<QTimer>();
-    watcher->setInterval(20);
-    QTimer* timer = watcher.get();
-    QObject::connect(timer, &QTimer::timeout, [timer, kind, idCost] {
-        velmora::frmSelect* dialog = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* found = qobject_cast<velmora::frmSelect*>(widget); found && found->isVisible()) dialog = found;
-        if (!dialog) return;
-        timer->stop();
-        dialog->cmdCauta_Click();
-        QTreeWidget* list = dialog->list(kind);
-        for (int row = 0; row < list->topLevelItemCount(); ++row) {
-            QTreeWidgetItem* item = list->topLevelItem(row);
-            if (item->text(0).toLongLong() != idCost) continue;
-            list->scrollToItem(item);
-            const QRect place = list->visualItemRect(item);
-            // The first click of the pair selects the row, the second one is the double click.
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
-            return;
-        }
-        dialog->reject();
-    });
-    watcher->start();
-    return watcher;
-}
-
-class CostSpitalForm : public test::ScreenSession {
+class CostSpitalForm : public test::CostSheetSession {
 protected:
     void SetUp() override {
         ScreenSession::SetUp();
-        openForm();
+        openForm("mnuCostSpital");
     }
-    void openForm() {
-        form = open<frmCostSpital>("mnuCostSpital");
-        ASSERT_NE(form, nullptr) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
-        QCoreApplication::processEvents();
-    }
-
-    HostedControl& field(const std::string& name) const { return form->control(name); }
-    int64_t shown(const std::string& name) const {
-        return field(name).get("Valoare").toCurrency().units() / com::Currency::Scale;
-    }
-    int mask() const {
-        int value = 0;
-        for (int i = 0; i < velmora::kButtonCount; ++i)
-            if (form->cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
-        return value;
-    }
-    bool dirty() const { return com::getProperty(*form->object(), "IsDirty").toBool(); }
     int64_t stored(const std::string& column, const std::string& where) const {
-        return rawdb::rawInt(database(), "SELECT " + column + " FROM Velmora_Spital WHERE " + where);
+        return CostSheetSession::stored("Velmora_Spital", column, where);
     }
-
-    // Picks the period by keys, as the user does in the open list's absence.
-    void pickPeriod(int32_t idPerioada) {
-        HostedControl& combo = field("cmbPerioada");
-        test::focus(combo.widget());
-        combo.put("ListIndex", com::Variant(int16_t{-1}));
-        for (int32_t i = 0; i < idPerioada; ++i) test::pressKey(Qt::Key_Down);
-        ASSERT_EQ(combo.get("Cheie").toLong(), idPerioada);
-    }
-    // Focuses a field through the form's own page-aware move and types into it.
-    void typeInto(const std::string& name, const QString& text) {
-        velmora::showPageOf(form->layout(), field(name).widget());
-        test::focus(field(name).widget());
-        ASSERT_TRUE(hasFocus(field(name).widget())) << name;
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-        test::typeText(text);
-        test::pressKey(Qt::Key_Tab);
-    }
-
-    frmCostSpital* form = nullptr;
+    void pickPeriod(int32_t idPerioada) { pick("cmbPerioada", idPerioada); }
 };
 
 TEST_F(CostSpitalForm, OpensOnABlankSheetOfTheConfiguredHospital) {
+    EXPECT_NE(qobject_cast<velmora::frmCostSpital*>(form), nullptr);
     EXPECT_EQ(form->windowTitle(), velmora::costSheetCaption(CostSheetKind::Spital));
     EXPECT_EQ(form->size(), QSize(789, 483));
     auto* window = qobject_cast<QMdiSubWindow*>(form->parentWidget());
@@ -134,7 +60,7 @@ TEST_F(CostSpitalForm, OpensOnABlankSheetOfTheConfiguredHospital) {
     EXPECT_EQ(mask(), 72);
     EXPECT_EQ(field("cmbSpital").get("Cheie").toLong(), 1);
     EXPECT_EQ(field("cmbPerioada").get("ListIndex").toLong(), -1);
-    EXPECT_EQ(com::getProperty(*form->object(), "IdSpital").toLong(), 1);
+    EXPECT_EQ(sheetLong("IdSpital"), 1);
     EXPECT_FALSE(dirty());
     for (const auto& spec : velmora::costSheetFields(CostSheetKind::Spital)) EXPECT_EQ(shown(spec.name), 0) << spec.name;
     for (const char* locked : {"cmbSpital", "ctlc23", "ctlc24", "ctlc25"}) {
@@ -157,12 +83,12 @@ TEST_F(CostSpitalForm, AWholeSheetTypedWithKeysIsSavedExactly) {
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const auto& spec = specs[i];
         if (spec.kind == FieldKind::GroupTotal) continue;  // locked: the keys pass it by
-        ASSERT_TRUE(hasFocus(field(spec.name).widget())) << "expected the focus in " << spec.name;
+        ASSERT_TRUE(test::hasFocus(field(spec.name).widget())) << "expected the focus in " << spec.name;
         typed[spec.tag] = figureFor(spec, i);
         test::typeText(QString::number(typed[spec.tag]));
         test::pressKey(i % 2 ? Qt::Key_Return : Qt::Key_Tab);
     }
-    ASSERT_TRUE(hasFocus(form->cmdButton(0)));
+    ASSERT_TRUE(test::hasFocus(form->cmdButton(0)));
     test::pressKey(Qt::Key_Return);
     ASSERT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
     EXPECT_EQ(mask(), 120);
@@ -264,11 +190,10 @@ TEST_F(CostSpitalForm, ASheetFoundThroughTheSelectionDialogIsShownAndRestoredByR
     const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=3");
     ASSERT_GT(idCost, 0);
     form->layout().SSTab1->setCurrentIndex(2);
-    const auto watcher = chooseInSelection(1, idCost);
+    const auto watcher = test::chooseInSelection(1, idCost);
     test::click(form->cmdButton(2));
-    mainWindow()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
-    EXPECT_EQ(com::getProperty(*form->object(), "IdCost").toLong(), idCost);
+    reactivate();
+    EXPECT_EQ(sheetLong("IdCost"), idCost);
     EXPECT_FALSE(dirty());
     EXPECT_EQ(mask(), 120);
     EXPECT_EQ(form->layout().SSTab1->currentIndex(), 0);
@@ -302,18 +227,18 @@ TEST_F(CostSpitalForm, RenuntaAndAdaugaLeaveABlankSheetWithTheFocusOnThePeriod) 
     EXPECT_EQ(shown("ctlc72"), 0);
     EXPECT_EQ(field("cmbPerioada").get("ListIndex").toLong(), -1);
     EXPECT_EQ(field("cmbSpital").get("Cheie").toLong(), 1);
-    EXPECT_EQ(com::getProperty(*form->object(), "IdPerioada").toLong(), -1);
+    EXPECT_EQ(sheetLong("IdPerioada"), -1);
     EXPECT_FALSE(dirty());
     EXPECT_EQ(mask(), 72);
-    EXPECT_TRUE(hasFocus(field("cmbPerioada").widget()));
+    EXPECT_TRUE(test::hasFocus(field("cmbPerioada").widget()));
 
     form->ItemSelectat(static_cast<int32_t>(rawdb::rawInt(database(), "SELECT min(IdCost) FROM Velmora_Spital")), "");
     test::focus(field("ctlTCP").widget());
     test::click(form->cmdButton(3));  // "Adauga"
     EXPECT_TRUE(com::getProperty(*form->object(), "IsNew").toBool());
     EXPECT_EQ(shown("ctlTCP"), 0);
-    EXPECT_EQ(com::getProperty(*form->object(), "IdSpital").toLong(), 1);
-    EXPECT_TRUE(hasFocus(field("cmbPerioada").widget()));
+    EXPECT_EQ(sheetLong("IdSpital"), 1);
+    EXPECT_TRUE(test::hasFocus(field("cmbPerioada").widget()));
     EXPECT_EQ(mask(), 72);
 }
 
@@ -335,7 +260,7 @@ TEST_F(CostSpitalForm, SterngeAsksAndRemovesTheSheetOnlyOnYes) {
     EXPECT_TRUE(com::getProperty(*form->object(), "IsNew").toBool());
     EXPECT_EQ(shown("ctlTCP"), 0);
     EXPECT_EQ(mask(), 72);
-    EXPECT_TRUE(hasFocus(field("cmbPerioada").widget()));
+    EXPECT_TRUE(test::hasFocus(field("cmbPerioada").widget()));
 }
 
 TEST_F(CostSpitalForm, ValuesThatCannotBeStoredAreReportedAndThePreviousValueKept) {
@@ -377,7 +302,7 @@ TEST_F(CostSpitalForm, TheCategoryTabsFocusTheirTotalAndThePagesKeepTheirValues)
     for (int tab = 5; tab >= 0; --tab) {
         form->layout().SSTab2->setCurrentIndex(tab);
         QCoreApplication::processEvents();
-        EXPECT_TRUE(hasFocus(field("ctlc02_" + std::to_string(tab + 1)).widget())) << tab;
+        EXPECT_TRUE(test::hasFocus(field("ctlc02_" + std::to_string(tab + 1)).widget())) << tab;
     }
     form->layout().SSTab1->setCurrentIndex(1);
     form->layout().SSTab1->setCurrentIndex(0);
@@ -387,7 +312,7 @@ TEST_F(CostSpitalForm, TheCategoryTabsFocusTheirTotalAndThePagesKeepTheirValues)
     form->layout().SSTab2->setCurrentIndex(1);
     QCoreApplication::processEvents();
     test::pressKey(Qt::Key_Backtab);
-    EXPECT_TRUE(hasFocus(field("ctlAngajati_1").widget()));
+    EXPECT_TRUE(test::hasFocus(field("ctlAngajati_1").widget()));
     EXPECT_EQ(form->layout().SSTab2->currentIndex(), 0);
 }
 
@@ -395,7 +320,7 @@ class CostSpitalNoCounty : public CostSpitalForm {
 protected:
     void SetUp() override {
         start("-1", "1");
-        openForm();
+        openForm("mnuCostSpital");
     }
 };
 
