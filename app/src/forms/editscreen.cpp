@@ -159,6 +159,8 @@ void EditScreen::pushField(HostedControl& control) {
     }
 }
 
+HostedControl* EditScreen::controlNamed(const QString& name) const { return findControl(this, name); }
+
 void EditScreen::LoadControls() {
     mbLoading_ = true;
     try {
@@ -167,7 +169,7 @@ void EditScreen::LoadControls() {
         for (int32_t i = 1; i <= count; ++i) {
             // A field that fails is skipped; the next one is loaded all the same.
             try {
-                HostedControl* control = findControl(this, QString::fromStdString(rows.GetFieldName(i)));
+                HostedControl* control = controlNamed(QString::fromStdString(rows.GetFieldName(i)));
                 if (!control) continue;
                 if (control->isEntryControl()) {
                     control->put("Valoare", rows.GetDataByName(control->tag()));

@@ -113,6 +113,10 @@ protected:
     virtual void beforeComboLoad(HostedControl& combo) { (void)combo; }
     // Runs at the end of LoadControls, still while loading.
     virtual void afterLoadControls() {}
+    // The control of that name that LoadControls fills (nullptr for none). The default
+    // searches the screen's children; a screen that keeps its controls by name may answer
+    // from there.
+    virtual HostedControl* controlNamed(const QString& name) const;
     // Runs before a field's value goes to the object; raising refuses the value, which is
     // then reported as the object's own refusal is.
     virtual void beforeFieldPushed(HostedControl& control, const com::Variant& value) {
