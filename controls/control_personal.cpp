@@ -218,10 +218,11 @@ com::Variant ControlPersonal::valoare() const {
 }
 
 void ControlPersonal::setText(const QString& text) {
+    acceptedText_ = text;
+    if (txt_->text() == text) return;  // the box shows it already: nothing to redo
     busy_ = true;
     txt_->setText(text);
     busy_ = false;
-    acceptedText_ = text;
 }
 
 void ControlPersonal::goleste() {
