@@ -186,6 +186,45 @@ TEST_F(CostSpitalForm, ASaveRefusedForADuplicatePeriodKeepsEveryTypedValue) {
     EXPECT_EQ(stored("c24", "IdPerioada=8"), 3 * com::Currency::Scale);
 }
 
+TEST_F(CostSpitalForm, ASaveTheDatabaseRefusesKeepsTheTypingForTheNextSave) {
+    pickPeriod(7);
+    typeInto("ctlTCP", "5");
+    typeInto("ctlc25_04", "8");
+    {
+        rawdb::RawDb holder = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
+        rawdb::rawExec(holder.get(), "BEGIN EXCLUSIVE");
+        test::click(form->cmdButton(0));
+    }
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmCostSpital\r\nSubrutina/Functia: cmdButton_Click\r\n"),
+              std::string::npos);
+    EXPECT_EQ(shown("ctlTCP"), 5);
+    EXPECT_EQ(shown("ctlc25"), 8);
+    EXPECT_TRUE(dirty());
+    EXPECT_EQ(mask(), 6);
+
+    boxes.clear();
+    test::click(form->cmdButton(0));
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
+    EXPECT_EQ(stored("c25_04", "IdPerioada=7"), 8 * com::Currency::Scale);
+}
+
+TEST_F(CostSpitalForm, ARuleSumBeyondTheCurrencyRangeIsReportedAndNothingSaved) {
+    pickPeriod(7);
+    typeInto("ctlc02_1", "922337203685477");
+    typeInto("ctlc02_2", "1");
+    const auto before = test::rowCount(database(), "Velmora_Spital");
+    boxes.clear();
+    test::click(form->cmdButton(0));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text.rfind("Numar Eroare: 6.\r\n", 0), 0u) << boxes.shown()[0].text;
+    EXPECT_NE(boxes.shown()[0].text.find("Subrutina/Functia: cmdButton_Click"), std::string::npos);
+    EXPECT_EQ(test::rowCount(database(), "Velmora_Spital"), before);
+    EXPECT_EQ(shown("ctlc02_1"), 922337203685477);
+    EXPECT_TRUE(dirty());
+}
+
 TEST_F(CostSpitalForm, ASheetFoundThroughTheSelectionDialogIsShownAndRestoredByRenunta) {
     const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=3");
     ASSERT_GT(idCost, 0);

@@ -70,6 +70,11 @@ HostedControl& CostSheetScreen::control(const std::string& name) const {
     return *found->second;
 }
 
+HostedControl* CostSheetScreen::controlNamed(const QString& name) const {
+    const auto found = layout_.byName.find(name.toStdString());
+    return found == layout_.byName.end() ? nullptr : found->second;
+}
+
 void CostSheetScreen::checkOwnRules(com::IDispatch&) { postConsistencyRules(*object(), sheetKind_); }
 
 void CostSheetScreen::beforeFieldPushed(HostedControl& field, const com::Variant& value) {

@@ -23,6 +23,7 @@ public:
 protected:
     CostSheetScreen(CostSheetKind kind, EditScreenKind screen, QWidget* parent);
 
+    HostedControl* controlNamed(const QString& name) const override;
     void checkOwnRules(com::IDispatch& errors) override;
     void beforeFieldPushed(HostedControl& control, const com::Variant& value) override;
     void afterFieldPushed(HostedControl& control) override;
