@@ -7,6 +7,9 @@ namespace test {
 void ScreenSession::start(const std::string& judet, const std::string& spital, bool withSample) {
     GlobalUI::resetSession();
     GlobalUI::setProgramFolder(program.path());
+    // A restart with another configuration starts from fresh data as well.
+    std::filesystem::remove(data / kDatabase);
+    std::filesystem::remove(data / kWorkgroup);
     makeDatabase(data.path(), withSample);
     values.MyPath = data.path().string();
     values.MyExport = data.path().string();
