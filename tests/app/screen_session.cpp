@@ -39,6 +39,11 @@ void ScreenSession::TearDown() {
 velmora::frmMain* ScreenSession::mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
 
 void focus(QWidget* widget) {
+    // After a dialog closed the offscreen platform may leave no window active.
+    if (!widget->window()->isActiveWindow()) {
+        widget->window()->activateWindow();
+        (void)QTest::qWaitForWindowActive(widget->window());
+    }
     widget->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
 }
