@@ -340,3 +340,52 @@ TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each screen drawn as the user sees it: it fits a 1024 x 768 screen and no caption is cut.
+// With VELMORA_SCREENSHOTS set to a folder, the pictures are kept there.
+class ScreenPictures : public Registers {
+protected:
+    void expectWholeAndSave(QWidget& window, const char* file) {
+        QCoreApplication::processEvents();
+        EXPECT_LE(window.width(), 1024) << file;
+        EXPECT_LE(window.height(), 700) << file;  // below the menu and status bar of the main window
+        for (QLabel* caption : window.findChildren<QLabel*>())
+            if (caption->isVisible())
+                EXPECT_GE(caption->width(), caption->sizeHint().width()) << file << " " << caption->text().toStdString();
+        for (QPushButton* button : window.findChildren<QPushButton*>())
+            if (button->isVisible())
+                EXPECT_GE(button->width(), button->sizeHint().width()) << file << " " << button->text().toStdString();
+        const QPixmap picture = window.grab();
+        ASSERT_FALSE(picture.isNull());
+        const QByteArray folder = qgetenv("VELMORA_SCREENSHOTS");
+        if (!folder.isEmpty()) EXPECT_TRUE(picture.save(QString::fromLocal8Bit(folder) + u'/' + QLatin1String(file)));
+    }
+};
+
+TEST_F(ScreenPictures, RegisterScreensAndTheSelectionDialog) {
+    frmSectii* wards = open<frmSectii>("mnuSectii");
+    ASSERT_TRUE(wards);
+    wards->ItemSelectat(2, "");
+    expectWholeAndSave(*wards->parentWidget(), "velmora-sectii.png");
+    frmSpitale* hospitals = open<frmSpitale>("mnuSpitale");
+    ASSERT_TRUE(hospitals);
+    hospitals->ItemSelectat(1, "");
+    expectWholeAndSave(*hospitals->parentWidget(), "velmora-spitale.png");
+
+    for (int kind : {0, 3}) {
+        frmSelect dialog(mainWindow());
+        dialog.setTipSelect(kind);
+        dialog.show();
+        QCoreApplication::processEvents();
+        if (kind == 3) dialog.combo("cmbPerioadaSectie")->put("Cheie", com::Variant(int32_t{1}));
+        dialog.cmdCauta_Click();
+        expectWholeAndSave(dialog, kind == 0 ? "velmora-selectie-spitale.png" : "velmora-selectie.png");
+    }
+    const QPixmap main = mainWindow()->grab();  // the two screens inside the main window
+    if (const QByteArray folder = qgetenv("VELMORA_SCREENSHOTS"); !folder.isEmpty())
+        main.save(QString::fromLocal8Bit(folder) + QStringLiteral("/velmora-main-registers.png"));
+}
+
+}  // namespace

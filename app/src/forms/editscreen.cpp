@@ -135,6 +135,8 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
     auto* caption = new QLabel(label, frame);
     caption->setObjectName(QStringLiteral("lbl") + name.mid(3));
     HostedControl* control = addField(progId, name, tag, frame);
+    control->widget()->setMinimumWidth(380);  // room for "code---name" texts
+    control->widget()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     caption->setBuddy(control->widget());
     grid->addWidget(caption, row, 0);
     grid->addWidget(control->widget(), row, 1);
