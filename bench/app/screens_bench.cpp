@@ -44,6 +44,24 @@ void exec(const fs::path& file, const std::string& sql) {
     if (rc != SQLITE_OK) throw std::runtime_error(message);
 }
 
+// "c=coalesce(c,0), ..." for every amount column of the ward sheets: no amount stays Null.
+std::string zeroForNull(const fs::path& file) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info('Velmora_Sectie') WHERE type='CURRENCY'", -1,
+                       &statement, nullptr);
+    std::string assignments;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        const std::string column = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        if (!assignments.empty()) assignments += ", ";
+        assignments += column + "=coalesce(" + column + ",0)";
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return assignments;
+}
+
 // The sample data with the configured hospital given 210 more wards and sheets for them,
 // 10,000 ward sheets in all; the session opened on it with the main window shown.
 class Session {
@@ -70,6 +88,7 @@ public:
              "FROM Nom_Perioade p CROSS JOIN Lista_Sectii___Filtrat w WHERE w.NrSectie >= 3 "
              "LIMIT " + std::to_string(kWardSheets) + " - (SELECT count(*) FROM Velmora_Sectie);"
              "COMMIT;");
+        exec(data_ / "Velmora.mdb", "UPDATE Velmora_Sectie SET " + zeroForNull(data_ / "Velmora.mdb"));
         std::ofstream init(program_ / "Init.xml");
         init << "<Initializare><MyPath>" << data_.string() << "</MyPath><MyDataBase>Velmora.mdb</MyDataBase>"
              << "<MyFiserAcces>Velmora.mdw</MyFiserAcces><MyFiserDSN>Velmora.mdb</MyFiserDSN>"
