@@ -6,11 +6,13 @@
 //   EventsIid          its event interface,
 //   Rules              its rule texts in ReSetBrokenRule's order,
 //   rowFields()        its row-model fields (field name, property name, setter).
+#include <algorithm>
 #include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "Binding.h"
 #include "BrokenRules.h"
@@ -50,8 +52,8 @@ public:
     void ReSetBrokenRule(bool BrokenAll) override {
         for (const std::string_view rule : Derived::Rules) checkRule(rule, BrokenAll);
     }
-    bool get_IsValid() override { return mobjValid_->get_Count() == 0; }
-    com::ComPtr<_BrokenRules> get_Errors() override { return mobjValid_; }
+    bool get_IsValid() override { return mobjValid_ ? mobjValid_->get_Count() == 0 : pending_.empty(); }
+    com::ComPtr<_BrokenRules> get_Errors() override { return rules(); }
 
     com::ComPtr<com::IConnectionPoint> FindConnectionPoint(const com::Guid& eventInterface) override {
         if (eventInterface == Derived::EventsIid) return com::ComPtr<com::IConnectionPoint>(events_);
@@ -98,15 +100,24 @@ protected:
     // then every rule of the class broken.
     void renewRules() {
         rulesConnection_ = com::EventConnection();
-        mobjValid_ = com::make<BrokenRules, _BrokenRules>();
-        auto sink = com::make<com::EventSink>();
-        sink->on(__BrokenRules::BrokenRule, [this](com::Args) { raiseValid(false); })
-            .on(__BrokenRules::NoBrokenRules, [this](com::Args) { raiseValid(true); });
-        rulesConnection_ = com::EventConnection(*mobjValid_, __BrokenRules::iid, com::ComPtr<com::IDispatch>(sink));
+        mobjValid_.reset();
+        pending_.clear();
         ReSetBrokenRule(true);
     }
 
-    void checkRule(std::string_view rule, bool broken) { mobjValid_->RuleBroken(std::string(rule), broken); }
+    // While nobody has asked for the rule list and nobody listens to the object's events,
+    // the broken rules are only noted, in order; the list is made when it is first needed,
+    // holding those rules. An object of a loaded list is so made without a list and its
+    // events, yet answers exactly as one made with them.
+    void checkRule(std::string_view rule, bool broken) {
+        if (!mobjValid_ && !events_->hasSinks()) {
+            const auto at = std::find(pending_.begin(), pending_.end(), rule);
+            if (broken && at == pending_.end()) pending_.push_back(rule);
+            if (!broken && at != pending_.end()) pending_.erase(at);
+            return;
+        }
+        rules()->RuleBroken(std::string(rule), broken);
+    }
 
     // The validated-setter pattern: store, evaluate the rule on every write, and mark the
     // object dirty when the value really changed (unless asked not to).
@@ -126,6 +137,20 @@ protected:
     }
 
 private:
+    // The rule list, made on first use with the rules noted so far (before it relays its
+    // events as Valid, so that making it raises nothing).
+    const com::ComPtr<_BrokenRules>& rules() {
+        if (mobjValid_) return mobjValid_;
+        mobjValid_ = com::make<BrokenRules, _BrokenRules>();
+        for (const std::string_view rule : pending_) mobjValid_->RuleBroken(std::string(rule), true);
+        pending_.clear();
+        auto sink = com::make<com::EventSink>();
+        sink->on(__BrokenRules::BrokenRule, [this](com::Args) { raiseValid(false); })
+            .on(__BrokenRules::NoBrokenRules, [this](com::Args) { raiseValid(true); });
+        rulesConnection_ = com::EventConnection(*mobjValid_, __BrokenRules::iid, com::ComPtr<com::IDispatch>(sink));
+        return mobjValid_;
+    }
+
     const RowField<Derived>* fieldAt(int32_t number) const {
         const auto fields = Derived::rowFields();
         if (number < 1 || number > static_cast<int32_t>(fields.size())) return nullptr;
@@ -134,7 +159,8 @@ private:
     void raiseValid(bool isValid) { events_->raise(EditedEvents::Valid, {com::Variant(isValid)}); }
 
     com::ComPtr<com::ConnectionPoint> events_;
-    com::ComPtr<_BrokenRules> mobjValid_;
+    com::ComPtr<_BrokenRules> mobjValid_;          // made on first use, see rules()
+    std::vector<std::string_view> pending_;        // the broken rules while there is no list (the class's rule texts)
     com::EventConnection rulesConnection_;  // declared last: unadvised before the list goes
 };
 

@@ -7,6 +7,9 @@ namespace test {
 void ScreenSession::start(const std::string& judet, const std::string& spital, bool withSample) {
     GlobalUI::resetSession();
     GlobalUI::setProgramFolder(program.path());
+    // A restart with another configuration starts from fresh data as well.
+    std::filesystem::remove(data / kDatabase);
+    std::filesystem::remove(data / kWorkgroup);
     makeDatabase(data.path(), withSample);
     values.MyPath = data.path().string();
     values.MyExport = data.path().string();
@@ -36,6 +39,11 @@ void ScreenSession::TearDown() {
 velmora::frmMain* ScreenSession::mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
 
 void focus(QWidget* widget) {
+    // After a dialog closed the offscreen platform may leave no window active.
+    if (!widget->window()->isActiveWindow()) {
+        widget->window()->activateWindow();
+        (void)QTest::qWaitForWindowActive(widget->window());
+    }
     widget->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
 }

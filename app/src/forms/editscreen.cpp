@@ -61,7 +61,20 @@ void EditScreen::report(const std::string& procedure, const std::exception& erro
     reportError(kind_.module, procedure, error);
 }
 
+// The buttons were made before the fields: Tab reaches them after the last field.
+void EditScreen::buttonsLastInTabOrder() {
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+        if (isAncestorOf(w) && !bar_.picButton->isAncestorOf(w) && w != bar_.picButton && (w->focusPolicy() & Qt::TabFocus))
+            last = w;
+    for (QPushButton* button : bar_.cmdButton) {
+        if (last) QWidget::setTabOrder(last, button);
+        last = button;
+    }
+}
+
 void EditScreen::formLoad() {
+    buttonsLastInTabOrder();
     QList<QAbstractButton*> buttons;
     for (QPushButton* button : bar_.cmdButton) buttons.append(button);
     controller_.AttachForm(this);
@@ -122,6 +135,8 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
     auto* caption = new QLabel(label, frame);
     caption->setObjectName(QStringLiteral("lbl") + name.mid(3));
     HostedControl* control = addField(progId, name, tag, frame);
+    control->widget()->setMinimumWidth(380);  // room for "code---name" texts
+    control->widget()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     caption->setBuddy(control->widget());
     grid->addWidget(caption, row, 0);
     grid->addWidget(control->widget(), row, 1);

@@ -134,6 +134,7 @@ protected:
     void report(const std::string& procedure, const std::exception& error) const;
 
 private:
+    void buttonsLastInTabOrder();
     void installObject(com::ComPtr<com::IDispatch> object);
     void onDirty(bool isDirty);
     void salveaza();

@@ -1,6 +1,7 @@
 #include "screens/frmsectii.h"
 
 #include <QGroupBox>
+#include <QLayout>
 
 #include "com/dispatch.h"
 #include "com/error.h"
@@ -29,7 +30,9 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
     ctlNrSectie_->put("TipData", com::Variant(int32_t{3}));
     ctlNrSectie_->put("Alignment", com::Variant(int32_t{1}));
     ctlNrSectie_->put("Valoare", com::Variant(int32_t{0}));
+    ctlNrSectie_->widget()->setMinimumWidth(120);
     ctlNrSectie_->widget()->setMaximumWidth(120);
+    frame->layout()->setAlignment(ctlNrSectie_->widget(), Qt::AlignLeft);
     // The ward's hospital is always the configured one.
     cmbSpital_->put("Enabled", com::Variant(false));
     cmbSpital_->put("BackColor", com::Variant(kScrollBar));

@@ -131,7 +131,8 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
         list->header()->setStretchLastSection(true);
         list->setColumnWidth(0, 110);
         if (kKinds[kind].columnCount == 3) list->setColumnWidth(1, 140);
-        connect(list, &QTreeWidget::itemDoubleClicked, this,
+        // A double click, or Enter on the current row for a user of the keyboard.
+        connect(list, &QTreeWidget::itemActivated, this,
                 [this, list](QTreeWidgetItem* item) { onDoubleClick(list, item); });
         grid->addWidget(list, row, 0, 1, 2);
         grid->setColumnStretch(1, 1);
