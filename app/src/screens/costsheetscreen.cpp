@@ -12,6 +12,7 @@
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
 #include "screens/costsheet_rules.h"
+#include "shell/globalui.h"
 
 namespace velmora {
 namespace {
@@ -68,6 +69,16 @@ HostedControl& CostSheetScreen::control(const std::string& name) const {
     if (found == layout_.byName.end())
         com::raise(com::errc::InvalidProcedureCall, kind().module, "Controlul " + name + " lipseste de pe macheta.");
     return *found->second;
+}
+
+void CostSheetScreen::fillPeriods() {
+    com::callMethod(layout_.cmbPerioada->object(), "Clear");
+    GlobalUI::FillCombo(layout_.cmbPerioada->object(), GlobalUI::session().gListaPerioade);
+}
+
+void CostSheetScreen::fillKeys(const std::string& list) {
+    com::callMethod(layout_.cmbCheie->object(), "Clear");
+    GlobalUI::FillCombo(layout_.cmbCheie->object(), list);
 }
 
 HostedControl* CostSheetScreen::controlNamed(const QString& name) const {

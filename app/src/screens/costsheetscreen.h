@@ -23,6 +23,11 @@ public:
 protected:
     CostSheetScreen(CostSheetKind kind, EditScreenKind screen, QWidget* parent);
 
+    // The period combo filled from the session's list of periods.
+    void fillPeriods();
+    // The sheet-key combo (hospital or ward) filled from a lookup list.
+    void fillKeys(const std::string& list);
+
     HostedControl* controlNamed(const QString& name) const override;
     void checkOwnRules(com::IDispatch& errors) override;
     void beforeFieldPushed(HostedControl& control, const com::Variant& value) override;

@@ -14,17 +14,15 @@ frmCostSectie::frmCostSectie(QWidget* parent)
 }
 
 void frmCostSectie::fillCombos() {
-    const GlobalUI::Session& s = GlobalUI::session();
-    com::callMethod(layout().cmbPerioada->object(), "Clear");
-    GlobalUI::FillCombo(layout().cmbPerioada->object(), s.gListaPerioade);
+    fillPeriods();
     {
         const com::ComPtr<com::IDispatch> sectie = newBusinessObject("Sectie");
         listaSectii_ = com::callMethod(*sectie, "GetListaComboSectiiFiltrat",
-                                       {com::Variant(s.gIdSpital), com::Variant("&"), com::Variant("|")})
+                                       {com::Variant(GlobalUI::session().gIdSpital), com::Variant("&"),
+                                        com::Variant("|")})
                            .toString();
     }
-    com::callMethod(layout().cmbCheie->object(), "Clear");
-    GlobalUI::FillCombo(layout().cmbCheie->object(), listaSectii_);
+    fillKeys(listaSectii_);  // the configured hospital's wards; none leaves the combo empty
 }
 
 void frmCostSectie::focusAfterNewEntry() {

@@ -15,11 +15,8 @@ frmCostSpital::frmCostSpital(QWidget* parent)
 }
 
 void frmCostSpital::fillCombos() {
-    const GlobalUI::Session& s = GlobalUI::session();
-    com::callMethod(layout().cmbPerioada->object(), "Clear");
-    GlobalUI::FillCombo(layout().cmbPerioada->object(), s.gListaPerioade);
-    com::callMethod(layout().cmbCheie->object(), "Clear");
-    GlobalUI::FillCombo(layout().cmbCheie->object(), s.gListaSpitale);
+    fillPeriods();
+    fillKeys(GlobalUI::session().gListaSpitale);  // the hospitals of the configured county
 }
 
 void frmCostSpital::setDefaults(com::IDispatch& object) {
