@@ -13,5 +13,5 @@ mkdir -p "$folder"
 printf '%s\n' velmora | "$mkdata" \
   --database "$folder/$database" --schema "$data/schema.sql" \
   --data "$data/judete.sql" --data "$data/sectii.sql" --data "$data/perioade.sql" \
-  --data "$data/informatii.sql" --data "$data/sample.sql" \
+  --data "$data/informatii.sql" --data "$data/rapoarte.sql" --data "$data/sample.sql" \
   --workgroup "$folder/$workgroup" --account operator

@@ -1,10 +1,12 @@
 // The data layer against raw SQLite on the same files, in the same journal mode
 // (DELETE, synchronous FULL): a cost-sheet save with its key read back, reading 10,000
-// sheets, and compacting a database of 12,000 sheets.
+// sheets, and compacting a database of 12,000 sheets (against the bare copy, and against
+// the copy with the same check of it that the layer makes).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,8 +44,11 @@ std::string selectSheet(const std::string& where) {
 struct Files {
     rawdb::TempFolder temp{"ado-bench"};
     fs::path folder = temp.path(), data = folder / "Velmora.mdb", workgroup = folder / "Velmora.mdw";
+    // An account of the run's own, with a password made up for it.
+    std::string user = "bench", password = std::to_string(std::random_device{}());
     explicit Files(int sheets) {
         ado::workgroup::create(workgroup);
+        ado::workgroup::setAccount(workgroup, user, password);
         const rawdb::RawDb raw = rawdb::createDatabase(data, fs::path(VELMORA_DATA_DIR) / "schema.sql");
         sqlite3* db = raw.get();
         rawdb::rawExec(db, "BEGIN");
@@ -65,8 +70,7 @@ struct Files {
     }
     com::ComPtr<ado::Connection> connect() const {
         auto c = ado::Connection::create();
-        c->Open(ado::buildConnectionString(ado::workgroup::AdministratorName, ado::workgroup::AdministratorPassword,
-                                           data.string(), workgroup.string()));
+        c->Open(ado::buildConnectionString(user, password, data.string(), workgroup.string()));
         return c;
     }
 };
@@ -168,7 +172,10 @@ void Read10000_Recordset(benchmark::State& state) {
 
 // --- compaction of 12,000 sheets -------------------------------------------------------------
 
-void Compact12000_VacuumInto(benchmark::State& state) {
+// Raw SQLite's compaction: the copy alone, or (`check`) the copy and then SQLite's
+// structural check of it, the same work as the data layer's compaction; the ratio of the
+// layer to the latter measures only the layer's own overhead (flushes, locks, rename).
+void rawCompaction(benchmark::State& state, bool check) {
     Files files(12000);
     const fs::path temp = files.folder / "Temp.mdb";
     for (auto _ : state) {
@@ -176,17 +183,26 @@ void Compact12000_VacuumInto(benchmark::State& state) {
         sqlite3_open_v2(files.data.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
         sqlite3_exec(db, ("VACUUM INTO '" + temp.string() + "'").c_str(), nullptr, nullptr, nullptr);
         sqlite3_close(db);
+        if (check) {
+            sqlite3* copy = nullptr;
+            sqlite3_open_v2(temp.c_str(), &copy, SQLITE_OPEN_READONLY, nullptr);
+            sqlite3_exec(copy, "PRAGMA quick_check", nullptr, nullptr, nullptr);
+            sqlite3_close(copy);
+        }
         state.PauseTiming();
         fs::remove(temp);
         state.ResumeTiming();
     }
 }
 
+void Compact12000_VacuumInto(benchmark::State& state) { rawCompaction(state, false); }
+void Compact12000_VacuumIntoAndCheck(benchmark::State& state) { rawCompaction(state, true); }
+
 void Compact12000_CompactDataFile(benchmark::State& state) {
     Files files(12000);
     const fs::path temp = files.folder / "Temp.mdb";
     for (auto _ : state) {
-        if (!ado::compactDataFile(files.data, temp, files.workgroup)) state.SkipWithError("compaction failed");
+        if (!ado::compactDataFile(files.data, temp)) state.SkipWithError("compaction failed");
     }
 }
 
@@ -197,6 +213,7 @@ BENCHMARK(SaveSheet_Recordset)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Read10000_Raw)->Unit(benchmark::kMillisecond);
 BENCHMARK(Read10000_Recordset)->Unit(benchmark::kMillisecond);
 BENCHMARK(Compact12000_VacuumInto)->Unit(benchmark::kMillisecond);
+BENCHMARK(Compact12000_VacuumIntoAndCheck)->Unit(benchmark::kMillisecond);
 BENCHMARK(Compact12000_CompactDataFile)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

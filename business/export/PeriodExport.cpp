@@ -1,6 +1,7 @@
 #include "export/PeriodExport.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "ado/command.h"
@@ -35,11 +36,14 @@ bool sameFile(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-void PeriodExport::cutOutPeriod(const std::string& vSystemDataBase, const std::string& vUser,
-                                const std::string& vPassword) const {
+void PeriodExport::cutOutPeriod(const std::filesystem::path& copy, const std::string& vSystemDataBase,
+                                const std::string& vUser, const std::string& vPassword) const {
     auto connection = ado::Connection::create();
     connection->CursorLocation(static_cast<int32_t>(ado::CursorLocation::Server));
-    connection->Open(ado::buildConnectionString(vUser, vPassword, destinatie_, vSystemDataBase), "", "", -1);
+    connection->Open(ado::buildConnectionString(vUser, vPassword, copy.string(), vSystemDataBase), "", "", -1);
+    // The deleted rows are overwritten, not only unlinked: an export whose compaction
+    // fails still holds no figure of another period in its free pages.
+    connection->Execute("PRAGMA secure_delete=ON");
 
     const std::string id = std::to_string(idPerioada_);
     bool found = false;
@@ -78,21 +82,24 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
         GlobalBL::gErrDescription() = OntoItselfText;
         GlobalBL::RaiseError(ado::errc::FileCopy, std::string(OntoItselfText), ClassName, "Export");
     }
+    // The export is made under a hidden name beside the final one and takes that name only
+    // when it is finished: whatever fails or crashes on the way, the final name holds
+    // nothing or the earlier export, never a full copy of the live data.
+    const fs::path work = ado::temporaryBeside(target, "export");
     bool began = false;
+    std::optional<ado::TemporaryHold> hold;  // outlives every connection to the file
     try {
-        // A failed copy is raised here and leaves any earlier file of that name as it was.
-        ado::copyDatabase(sursa_, target);
+        // A failed copy is raised here, naming the export file the user chose.
+        ado::copyDatabase(sursa_, work, target);
         began = true;
-        cutOutPeriod(vSystemDataBase, vUser, vPassword);
-        // A compaction that cannot run leaves the export file whole, only not compacted.
-        GlobalBL::CompactDb(target, fs::path(vPath) / "Temp.mdb", vSystemDataBase);
+        hold.emplace(work);
+        cutOutPeriod(work, vSystemDataBase, vUser, vPassword);
+        // A compaction that cannot run leaves the export whole, only not compacted.
+        GlobalBL::CompactDb(work, fs::path(vPath) / "Temp.mdb", vSystemDataBase);
+        ado::replaceFile(work, target);
         return true;
     } catch (...) {
-        if (began) {
-            // The unfinished file goes; a failure to remove it must not hide the error.
-            std::error_code ignored;
-            fs::remove(target, ignored);
-        }
+        if (began) ado::removeTemporary(work);
         GlobalBL::reRaise(ClassName, "Export");
     }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Export: cuts one reporting period out of the live database into a compacted file of its
-// own. The live database is only read (copied through the data layer), never changed.
+// own. The live database is only read (copied through the data layer), never changed; the
+// file is built under a hidden name and renamed to the chosen one when finished.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "com/dispatch.h"
@@ -27,8 +29,8 @@ public:
 
 private:
     // Counts the period's rows in the copy, refuses an empty period, deletes the others.
-    void cutOutPeriod(const std::string& vSystemDataBase, const std::string& vUser,
-                      const std::string& vPassword) const;
+    void cutOutPeriod(const std::filesystem::path& copy, const std::string& vSystemDataBase,
+                      const std::string& vUser, const std::string& vPassword) const;
 
     std::string sursa_;
     std::string destinatie_;

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "Binding.h"
+#include "ado/workgroup.h"
 #include "ClassRegistry.h"
 #include "GlobalBL.h"
 #include "typelib/business/Conection.h"
@@ -25,11 +26,14 @@ public:
 
     bool Connect(const std::string& vstrDataSource, const std::string& vstrSystemDataBase, const std::string& vstrUser,
                  const std::string& vstrPassord, const std::string& vstrPath, int32_t CursorLocation = 2) override {
-        // A compaction that fails (or is refused) does not stop the connect.
-        GlobalBL::CompactDb(vstrDataSource, std::filesystem::path(vstrPath) / "Temp.mdb", vstrSystemDataBase);
         return GlobalBL::trapped(
             "Conection", "Connect",
             [&] {
+                // The account is checked before anything touches the data file: a refused
+                // login leaves it exactly as it was.
+                ado::workgroup::authenticate(vstrSystemDataBase, vstrUser, vstrPassord);
+                // A compaction that fails (or is refused) does not stop the connect.
+                GlobalBL::CompactDb(vstrDataSource, std::filesystem::path(vstrPath) / "Temp.mdb", vstrSystemDataBase);
                 auto& connection = GlobalBL::gConn();
                 connection->CursorLocation(CursorLocation);
                 // The typed account is also handed over apart, so that it is checked exactly as

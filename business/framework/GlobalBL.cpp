@@ -45,8 +45,9 @@ void RaiseError(int32_t number, const std::string& description, std::string_view
 }
 
 bool CompactDb(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile,
-               const std::filesystem::path& workgroupFile) {
-    return ado::compactDataFile(dataFile, tempFile, workgroupFile);
+               const std::filesystem::path&) {
+    // The compaction is the program's own file operation: no account of the workgroup file.
+    return ado::compactDataFile(dataFile, tempFile);
 }
 
 void reRaise(std::string_view className, std::string_view methodName, std::optional<std::string_view> replacement) {

@@ -1,7 +1,12 @@
 // Compaction in place and database copies: smaller with the same content, no temporary file
 // left, and the data file whole and openable whatever step fails.
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include <future>
 #include <thread>
@@ -40,7 +45,7 @@ protected:
 TEST_F(Compaction, ShrinksKeepsContentAndLeavesNoTemporaryFile) {
     const auto before = content();
     const auto size = fs::file_size(dataFile);
-    EXPECT_TRUE(ado::compactDataFile(dataFile, temp, workgroupFile));
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
     EXPECT_LT(fs::file_size(dataFile), size);
     EXPECT_FALSE(fs::exists(temp));
     expectWholeAndOpenable(before);
@@ -56,7 +61,7 @@ TEST_F(Compaction, TemporaryFileOnAnotherFileSystem) {
     const fs::path away = shm / (folder.filename().string() + "-Temp.mdb");
     const auto before = content();
     const auto size = fs::file_size(dataFile);
-    EXPECT_TRUE(ado::compactDataFile(dataFile, away, workgroupFile));
+    EXPECT_TRUE(ado::compactDataFile(dataFile, away));
     EXPECT_LT(fs::file_size(dataFile), size);
     EXPECT_FALSE(fs::exists(away));
     for (const auto& entry : fs::directory_iterator(folder))
@@ -71,24 +76,32 @@ TEST_F(Compaction, AFailureAtAnyStepLeavesTheDataFileWhole) {
         ado::setCompactStepHook([step](ado::CompactStep reached) {
             if (reached == step) throw std::runtime_error("injected");
         });
-        EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
         EXPECT_FALSE(fs::exists(temp)) << static_cast<int>(step);
         expectWholeAndOpenable(before);
     }
     ado::setCompactStepHook(nullptr);
 }
 
+TEST_F(Compaction, NeedsNoAccountAndNoWorkgroupFile) {
+    // The program compacts its own file: no account, so no password it would have to know.
+    fs::remove(workgroupFile);
+    const auto size = fs::file_size(dataFile);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    EXPECT_LT(fs::file_size(dataFile), size);
+}
+
 TEST_F(Compaction, SkippedWhileTheFileIsInUse) {
     const auto size = fs::file_size(dataFile);
     {
         auto c = open();
-        EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
         EXPECT_EQ(fs::file_size(dataFile), size);
         // The connection still works on the very file.
         c->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (100, 'Test')");
     }
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 43);
-    EXPECT_TRUE(ado::compactDataFile(dataFile, temp, workgroupFile));
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
 }
 
 TEST_F(Compaction, AConnectionOpenedMeanwhileWritesIntoTheCompactedFile) {
@@ -113,7 +126,7 @@ TEST_F(Compaction, AConnectionOpenedMeanwhileWritesIntoTheCompactedFile) {
         // cannot, and the compaction goes on.
         done.wait_for(std::chrono::milliseconds(300));
     });
-    const bool compacted = ado::compactDataFile(dataFile, temp, workgroupFile);
+    const bool compacted = ado::compactDataFile(dataFile, temp);
     ado::setCompactStepHook(nullptr);
     other.join();
     EXPECT_EQ(failure, "");
@@ -125,27 +138,97 @@ TEST_F(Compaction, UnwritableFolderOrMissingFilesFailQuietly) {
     const auto before = content();
     if (::geteuid() != 0) {  // root writes anywhere
         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
         fs::permissions(folder, fs::perms::owner_all);
         expectWholeAndOpenable(before);
     }
-    EXPECT_FALSE(ado::compactDataFile(dataFile, folder / "no-such-folder" / "Temp.mdb", workgroupFile));
-    EXPECT_FALSE(ado::compactDataFile(folder / "Missing.mdb", temp, workgroupFile));
+    EXPECT_FALSE(ado::compactDataFile(dataFile, folder / "no-such-folder" / "Temp.mdb"));
+    EXPECT_FALSE(ado::compactDataFile(folder / "Missing.mdb", temp));
     EXPECT_FALSE(fs::exists(folder / "Missing.mdb"));
-    EXPECT_FALSE(ado::compactDataFile(dataFile, temp, folder / "Missing.mdw"));
-    // A file of the temporary's name that is not ours stays as it was.
-    { std::ofstream(temp) << "keep me"; }
-    EXPECT_FALSE(ado::compactDataFile(dataFile, temp, workgroupFile));
-    EXPECT_EQ(adotest::readAll(temp), "keep me");
     expectWholeAndOpenable(before);
 }
 
+TEST_F(Compaction, AStaleTemporaryFileIsRemovedAndTheCompactionGoesOn) {
+    // Left by a power cut: no running compaction holds it.
+    { std::ofstream(temp) << "half a compacted copy"; }
+    { std::ofstream(temp.string() + "-journal") << "and its journal"; }
+    const auto before = content();
+    const auto size = fs::file_size(dataFile);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    EXPECT_LT(fs::file_size(dataFile), size);
+    EXPECT_FALSE(fs::exists(temp));
+    EXPECT_FALSE(fs::exists(temp.string() + "-journal"));
+    expectWholeAndOpenable(before);
+}
+
+TEST_F(Compaction, ALinkInPlaceOfTheTemporaryFileIsNeverFollowed) {
+    const fs::path precious = folder / "Precious.txt";
+    { std::ofstream(precious) << "not to be emptied"; }
+    for (const bool hard : {false, true}) {
+        if (hard) fs::create_hard_link(precious, temp);
+        else fs::create_symlink(precious, temp);
+        EXPECT_FALSE(ado::compactDataFile(dataFile, temp)) << hard;
+        EXPECT_EQ(adotest::readAll(precious), "not to be emptied");
+        fs::remove(temp);
+    }
+}
+
+TEST_F(Compaction, ATemporaryFileThatALiveCompactionHoldsIsLeftAlone) {
+    // Another data file in the same folder (an export's) is compacted through the same
+    // temporary file at the same time: the second compaction stands back.
+    const fs::path other = folder / "Export.mdb";
+    fs::copy_file(dataFile, other);
+    bool inner = false, innerResult = true;
+    std::string heldContent;
+    ado::setCompactStepHook([&](ado::CompactStep step) {
+        if (step != ado::CompactStep::Compacted || inner) return;
+        inner = true;
+        heldContent = adotest::readAll(temp);
+        innerResult = ado::compactDataFile(other, temp);
+        EXPECT_EQ(adotest::readAll(temp), heldContent);
+    });
+    const auto size = fs::file_size(dataFile);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    ado::setCompactStepHook(nullptr);
+    EXPECT_TRUE(inner);
+    EXPECT_FALSE(innerResult);
+    EXPECT_FALSE(heldContent.empty());
+    EXPECT_LT(fs::file_size(dataFile), size);
+    EXPECT_EQ(fs::file_size(other), size);
+    EXPECT_FALSE(fs::exists(temp));
+    // Once it is free, the other file compacts too.
+    EXPECT_TRUE(ado::compactDataFile(other, temp));
+}
+
+TEST_F(Compaction, CompactedFilesAndCopiesKeepTheDataFilesMode) {
+    const mode_t mask = ::umask(022);
+    fs::permissions(dataFile, fs::perms::owner_read | fs::perms::owner_write);
+    // The group too, where the process may set it (root may set any).
+    const gid_t group = ::geteuid() == 0 ? 4242 : ::getegid();
+    ASSERT_EQ(::chown(dataFile.c_str(), static_cast<uid_t>(-1), group), 0);
+    auto modeOf = [](const fs::path& f) {
+        struct stat st {};
+        ::stat(f.c_str(), &st);
+        return std::pair<mode_t, gid_t>(st.st_mode & 07777, st.st_gid);
+    };
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    EXPECT_EQ(modeOf(dataFile), std::make_pair(mode_t{0600}, group));
+    const fs::path backup = folder / "backup" / "VelmoraBck.mdb";
+    fs::create_directories(backup.parent_path());
+    ado::copyDatabase(dataFile, backup);
+    EXPECT_EQ(modeOf(backup), std::make_pair(mode_t{0600}, group));
+    // An earlier, wider copy is replaced by one as narrow as the data file.
+    { std::ofstream(backup) << "earlier"; }
+    fs::permissions(backup, fs::perms::all);
+    ado::copyDatabase(dataFile, backup);
+    EXPECT_EQ(modeOf(backup).first, mode_t{0600});
+    ::umask(mask);
+}
+
 TEST_F(Compaction, JetEngineChecksTheAccountAndTheDestination) {
-    const std::string source = ado::buildConnectionString("Administrator", "<brovt8462>", dataFile.string(), workgroupFile.string());
-    const std::string target = ado::buildConnectionString("Administrator", "<brovt8462>", temp.string(), workgroupFile.string());
-    EXPECT_THROW(ado::JetEngine::CompactDatabase(
-                     ado::buildConnectionString("Administrator", "x", dataFile.string(), workgroupFile.string()), target),
-                 com::Error);
+    const std::string source = connectionString();
+    const std::string target = ado::buildConnectionString(adotest::User, adotest::Password, temp.string(), workgroupFile.string());
+    EXPECT_THROW(ado::JetEngine::CompactDatabase(connectionString(adotest::User, "x"), target), com::Error);
     EXPECT_FALSE(fs::exists(temp));
     ado::JetEngine::CompactDatabase(source, target);
     EXPECT_TRUE(fs::exists(temp));
@@ -177,6 +260,80 @@ TEST_F(Compaction, CopyOfAnOpenDatabaseIsComplete) {
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 43);
     for (const auto& entry : fs::directory_iterator(backup.parent_path()))
         EXPECT_EQ(entry.path().filename(), "VelmoraBck.mdb");
+}
+
+TEST_F(Compaction, AFailedCopyRemovesItsTemporaryFileAndJournal) {
+    const fs::path target = folder / "Copy.mdb";
+    { std::ofstream(target) << "earlier"; }
+    for (const auto failing : {ado::CopyStep::Copied, ado::CopyStep::Flushed}) {
+        ado::setCopyStepHook([failing](ado::CopyStep step, const fs::path& temp) {
+            // The engine's journal is there when a copy dies mid-way.
+            { std::ofstream(temp.string() + "-journal") << "journal"; }
+            if (step == failing) throw com::Error(5, "test", "injected");
+        });
+        EXPECT_THROW(ado::copyDatabase(dataFile, target), com::Error);
+        ado::setCopyStepHook(nullptr);
+        EXPECT_EQ(adotest::readAll(target), "earlier");
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"Copy.mdb", "Velmora.mdb", "Velmora.mdw"})) << static_cast<int>(failing);
+    }
+}
+
+TEST_F(Compaction, TemporaryFilesOfDeadCopiesAreRemovedByTheNextCopy) {
+    const fs::path out = folder / "out";
+    fs::create_directories(out);
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);  // a process id that is gone
+    const std::string dead = std::to_string(child);
+    const std::vector<std::string> stale{".Copy.mdb.copy-" + dead + "-0", ".Copy.mdb.copy-" + dead + "-0-journal",
+                                         ".Export.mdb.export-" + dead + "-2"};
+    const std::vector<std::string> kept{".Copy.mdb.copy-1-0", ".notes", "Copy.mdb.copy-" + dead + "-0"};
+    for (const auto& n : stale) std::ofstream(out / n) << "left by a crash";
+    for (const auto& n : kept) std::ofstream(out / n) << "not ours to remove";
+    ado::copyDatabase(dataFile, out / "Copy.mdb");
+    for (const auto& n : stale) EXPECT_FALSE(fs::exists(out / n)) << n;
+    for (const auto& n : kept) EXPECT_TRUE(fs::exists(out / n)) << n;
+}
+
+TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {
+    auto copyError = [&](const fs::path& target) {
+        try {
+            ado::copyDatabase(dataFile, target);
+        } catch (const com::Error& e) {
+            EXPECT_EQ(e.number(), ado::errc::FileCopy);
+            EXPECT_EQ(e.description().find(".copy-"), std::string::npos) << e.description();
+            EXPECT_NE(e.description().find(target.string()), std::string::npos) << e.description();
+            return e.description();
+        }
+        ADD_FAILURE() << "copied to " << target;
+        return std::string();
+    };
+    EXPECT_NE(copyError(folder / "no-such-folder" / "Copy.mdb").find("does not exist"), std::string::npos);
+    if (::geteuid() != 0) {  // root writes anywhere
+        const fs::path locked = folder / "locked";
+        fs::create_directories(locked);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_NE(copyError(locked / "Copy.mdb").find("not writable"), std::string::npos);
+        fs::permissions(locked, fs::perms::owner_all);
+    }
+    // A disk that fills up: the process may write no file larger than 16 KiB.
+    ASSERT_GT(fs::file_size(dataFile), 64u * 1024u);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 16 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const std::string full = copyError(folder / "Full.mdb");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_NE(full.find("disk is full"), std::string::npos) << full;
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".copy-"), std::string::npos) << entry.path();
 }
 
 TEST_F(Compaction, FailedCopiesLeaveTheEarlierFileAndReport) {

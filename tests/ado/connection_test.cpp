@@ -1,5 +1,7 @@
 // Opening connections: the account check, refusals that create nothing, the connection
 // string's keys and the properties the main program reads late-bound.
+#include <sqlite3.h>
+
 #include "fixture.h"
 
 #include "com/dispatch.h"
@@ -47,10 +49,36 @@ TEST_F(Connections, AccountNamesIgnoreCasePasswordsDoNot) {
     auto c = ado::Connection::create();
     c->Open(connectionString("TESTER", adotest::Password));
     EXPECT_EQ(c->State(), 1);
-    EXPECT_EQ(ado::workgroup::accountNames(workgroupFile),
-              (std::vector<std::string>{"Administrator", "tester"}));
+    // A workgroup file holds the accounts it was given and no built-in one.
+    EXPECT_EQ(ado::workgroup::accountNames(workgroupFile), (std::vector<std::string>{"tester"}));
     // The stored hash is no password.
     EXPECT_EQ(adotest::readAll(workgroupFile).find("s3cret"), std::string::npos);
+}
+
+TEST_F(Connections, AFormerBuiltInAdministratorOpensNothingWhileTheOtherAccountsDo) {
+    // A file of the first format: its "Administrator" entry was built in, with a password
+    // anyone could read.
+    const fs::path old = folder / "Old.mdw";
+    ado::workgroup::create(old);
+    ado::workgroup::setAccount(old, "Administrator", "known-to-all");
+    ado::workgroup::setAccount(old, adotest::User, adotest::Password);
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(old.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "PRAGMA user_version=0", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    EXPECT_EQ(openError(ado::buildConnectionString("administrator", "known-to-all", dataFile.string(), old.string())),
+              ado::errc::NotAuthorised);
+    auto c = ado::Connection::create();
+    c->Open(ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(), old.string()));
+    EXPECT_EQ(c->State(), 1);
+
+    // In a file made now, an administrator account is one that was asked for: it opens.
+    ado::workgroup::setAccount(workgroupFile, "Administrator", "chosen");
+    auto admin = ado::Connection::create();
+    admin->Open(connectionString("Administrator", "chosen"));
+    EXPECT_EQ(admin->State(), 1);
 }
 
 TEST_F(Connections, LastKeyWinsSoTypedTextCannotRedirectTheFiles) {

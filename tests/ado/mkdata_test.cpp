@@ -33,9 +33,20 @@ TEST_F(MkData, BuildsASampleFolderThatOpensWithTheSampleAccount) {
     EXPECT_EQ(rs.field("NrRec").toLong(), 8);
     rs.Close();
     c->Close();
-    // The administrator is there too, for the compaction.
-    EXPECT_TRUE(ado::compactDataFile(db, folder / "Temp.mdb", group));
+    // Only the account asked for: none is built in.
+    EXPECT_EQ(ado::workgroup::accountNames(group), (std::vector<std::string>{"operator"}));
+}
+
+TEST_F(MkData, MakesAnAdministratorOnlyWhenAskedWithAPasswordFromStandardInput) {
+    const fs::path group = folder / "Admin.mdw";
+    ASSERT_EQ(run("--workgroup '" + group.string() + "' --account Administrator --account operator", "first\\nsecond\\n"), 0);
     EXPECT_EQ(ado::workgroup::accountNames(group), (std::vector<std::string>{"Administrator", "operator"}));
+    ado::workgroup::authenticate(group, "administrator", "first");
+    ado::workgroup::authenticate(group, "operator", "second");
+    EXPECT_THROW(ado::workgroup::authenticate(group, "Administrator", "second"), com::Error);
+    // One name twice is refused, whatever its case.
+    EXPECT_NE(run("--workgroup '" + (folder / "Twice.mdw").string() + "' --account ana --account ANA", "a\\nb\\n"), 0);
+    EXPECT_FALSE(fs::exists(folder / "Twice.mdw"));
 }
 
 TEST_F(MkData, RefusesExistingFilesAndMissingPasswords) {
@@ -48,9 +59,6 @@ TEST_F(MkData, RefusesExistingFilesAndMissingPasswords) {
     EXPECT_NE(run(sampleArguments(folder / "Other.mdb", group), "x\\n"), 0);
     EXPECT_EQ(adotest::readAll(group), "keep");
     EXPECT_FALSE(fs::exists(folder / "Other.mdb"));
-    // The administrator's password is the one the compaction uses: it cannot be changed here.
-    EXPECT_NE(run("--workgroup '" + (folder / "Admin.mdw").string() + "' --account administrator", "x\\n"), 0);
-    EXPECT_FALSE(fs::exists(folder / "Admin.mdw"));
     EXPECT_NE(run("--database '" + dataFile.string() + "' --schema /no/such/schema.sql", ""), 0);
     EXPECT_FALSE(fs::exists(dataFile));
 }

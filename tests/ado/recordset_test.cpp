@@ -127,7 +127,7 @@ TEST_F(Saves, ValuesFollowTheDeclaredTypes) {
     EXPECT_EQ(expectError([&] { rs.Collect("CodSpital", "Y"); }), ado::errc::NotUpdatable);
     rs.Close();
     // An expression has no declared type: a sum beyond 32 bits reads as a double.
-    rs.Open("Select Sum(a.IdJudet) As Total From Nom_Spitale a", conn);
+    rs.Open("Select Sum(a.IdJudet) As Total From Nom_Spitale a Where a.IdSpital In (1, 5)", conn);
     EXPECT_EQ(rs.field("Total"), com::Variant(3000000013.0));
     rs.Close();
     EXPECT_EQ(expectError([&] { rs.Eof(); }), ado::errc::ObjectClosed);
@@ -233,6 +233,29 @@ TEST_F(Saves, AReplacedRecordsetGivesItsStatementBack) {
     other->Execute("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (100, 'Nou')");
     rs.Open(sql, conn);
     EXPECT_EQ(rs.GetString(ado::StringFormat::Clip, -1, "", ",", "").substr(0, 6), "1,2,3,");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Saves, BoundValuesAreValuesWhateverTheyHold) {
+    ado::Recordset rs;
+    const std::string sql = "SELECT count(*) AS N FROM Nom_Judete WHERE DenJudet = ? OR IdJudet = ?";
+    rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("x' OR '1'='1"), com::Variant(int32_t{3})});
+    EXPECT_EQ(rs.field("N").toLong(), 1);
+    rs.Close();
+    // Money binds as its stored units, dates as the stored text, Null as NULL.
+    rs.Open("SELECT ? AS M, ? AS D, ? IS NULL AS E", conn,
+            std::vector<com::Variant>{com::Currency::fromUnits(12345), com::Date::fromYmd(2024, 2, 29), com::Variant::null()});
+    EXPECT_EQ(rs.field("M").toLong(), 12345);
+    EXPECT_EQ(rs.field("D").toString(), "2024-02-29 00:00:00");
+    EXPECT_EQ(rs.field("E").toLong(), 1);
+    rs.Close();
+    EXPECT_EQ(expectError([&] { rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("a")}); }), ado::errc::BadArguments);
+    EXPECT_EQ(rs.State(), 0);
+    rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("Cluj"), com::Variant(int32_t{0})});
+    EXPECT_EQ(rs.field("N").toLong(), 1);
 }
 
 }  // namespace

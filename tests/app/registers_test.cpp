@@ -112,10 +112,11 @@ TEST_F(Registers, TheHospitalRegisterShowsAndFindsButChangesNothing) {
     EXPECT_EQ(mask(*screen), 120);
 
     boxes.clear();
+    const long long hospitals = test::rowCount(database(), "Nom_Spitale");
     test::click(screen->cmdButton(4));
     EXPECT_EQ(boxes.texts(),
               (std::vector<std::string>{"Stergerea unui spital nu este permisa in aceasta versiune a aplicatiei."}));
-    EXPECT_EQ(test::rowCount(database(), "Nom_Spitale"), 1);
+    EXPECT_EQ(test::rowCount(database(), "Nom_Spitale"), hospitals);
     EXPECT_EQ(screen->ctlCodSpital()->get("Valoare").toString(), "SJU01");
     EXPECT_EQ(mask(*screen), 120);
 
@@ -246,6 +247,34 @@ TEST_F(Registers, DeletingAWardAsksFirst) {
     EXPECT_EQ(mask(*screen), 72);
 }
 
+// A deletion the database refuses leaves no deletion mark waiting behind "Salveaza".
+TEST_F(Registers, ADeleteThatFailsLeavesTheWardAsLastLoaded) {
+    frmSectii* screen = open<frmSectii>("mnuSectii");
+    ASSERT_TRUE(screen);
+    screen->ItemSelectat(6, "");
+    boxes.answer(MsgAnswer::Yes);
+    {
+        rawdb::RawDb other = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
+        rawdb::rawExec(other.get(), "BEGIN IMMEDIATE");
+        test::click(screen->cmdButton(4));
+    }
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[1].icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(boxes.shown()[1].text.find("Modulul: frmSectii\r\nSubrutina/Functia: cmdButton_Click\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ward(6, "IdSpital"), 1);
+    EXPECT_FALSE(com::getProperty(*screen->object(), "IsDeleted").toBool());
+    EXPECT_FALSE(com::getProperty(*screen->object(), "IsDirty").toBool());
+    EXPECT_EQ(com::getProperty(*screen->object(), "IdSectieFiltrat").toLong(), 6);
+    EXPECT_EQ(mask(*screen), 120);  // "Salveaza" is not offered: nothing waits to be saved
+
+    boxes.clear();
+    boxes.answer(MsgAnswer::Yes);
+    test::click(screen->cmdButton(4));  // the lock is gone
+    EXPECT_EQ(ward(6, "IdSpital"), -1);
+    EXPECT_EQ(mask(*screen), 72);
+}
+
 TEST_F(Registers, ASaveRefusedByALockedDatabaseKeepsWhatWasTyped) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
@@ -296,7 +325,8 @@ TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
     EXPECT_TRUE(within(screen->ctlNrSectie()->widget()));
 }
 
-// A user who never touches the mouse finds a ward, renumbers it, saves and deletes it.
+// A user who never touches the mouse finds a ward, renumbers it, saves and deletes it:
+// Tab, arrows, Enter on the focused buttons and on the chosen row, Space on a button.
 TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
@@ -309,14 +339,14 @@ TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::focusWidget(), dialog->cmdCauta());
-        test::pressKey(Qt::Key_Space);
+        test::pressKey(Qt::Key_Return);  // Enter presses the focused button
         EXPECT_EQ(QApplication::focusWidget(), dialog->list(2));
         test::pressKey(Qt::Key_Down);
         picked = true;
         test::pressKey(Qt::Key_Return);
         if (dialog->isVisible()) dialog->reject();
     });
-    test::pressKey(Qt::Key_Space);
+    test::pressKey(Qt::Key_Return);
     ASSERT_TRUE(picked);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     const int32_t id = com::getProperty(*screen->object(), "IdSectieFiltrat").toLong();
@@ -328,7 +358,7 @@ TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
     test::pressKey(Qt::Key_Tab);  // on to "Salveaza", the first enabled button
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdButton(0));
     boxes.clear();
-    test::pressKey(Qt::Key_Space);
+    test::pressKey(Qt::Key_Return);
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Obiectul a fost salvat cu succes!"}));
     EXPECT_EQ(ward(id, "NrSectie"), 10);
 

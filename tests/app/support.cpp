@@ -38,7 +38,7 @@ void makeDatabase(const std::filesystem::path& folder, bool withSample) {
     const std::string data = std::string(VELMORA_SOURCE_DIR) + "/data/";
     std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "'" + " --database '" +
                           (folder / kDatabase).string() + "' --schema '" + data + "schema.sql'";
-    for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql"})
+    for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "rapoarte.sql"})
         command += " --data '" + data + file + "'";
     if (withSample) command += " --data '" + data + "sample.sql'";
     command += " --workgroup '" + (folder / kWorkgroup).string() + "' --account operator >/dev/null";

@@ -2,6 +2,10 @@
 // and the error convention of the library's operations.
 #include "BusinessFixture.h"
 
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "ado/compaction.h"
@@ -12,6 +16,16 @@ namespace businesstest {
 namespace {
 
 using ConnectionTest = BusinessTest;
+
+std::string readBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+ino_t inodeOf(const fs::path& file) {
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+}
 
 TEST_F(ConnectionTest, MissingDataFileFailsWithTheFixedMessageAndCreatesNothing) {
     conection_->Disconnect();
@@ -27,25 +41,33 @@ TEST_F(ConnectionTest, MissingDataFileFailsWithTheFixedMessageAndCreatesNothing)
     EXPECT_EQ(ado::Connection::from(ComPtr<com::IUnknown>(conection->get_ConnnectionObject()))->State(), 0);
 }
 
-TEST_F(ConnectionTest, WrongPasswordFailsWithTheFixedMessageAfterCompacting) {
+TEST_F(ConnectionTest, RefusedLoginsFailWithTheFixedMessageAndLeaveTheDataFileUntouched) {
     conection_->Disconnect();
     {
-        // Deleted rows leave free pages that only a compaction gives back.
+        // Deleted rows leave free pages that a compaction would give back.
         auto conection = connect();
         exec("CREATE TABLE Umplutura (x TEXT)");
         for (int i = 0; i < 200; ++i) exec("INSERT INTO Umplutura VALUES (printf('%.2000c', 'x'))");
         exec("DELETE FROM Umplutura");
         conection->Disconnect();
     }
-    const auto before = fs::file_size(data_);
-    auto conection = create<vb::_Conection>(vb::ProgId::Conection);
-    const com::Error e =
-        errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), User, "gresita", dir_.string()); });
-    EXPECT_EQ(e.number(), ado::errc::NotAuthorised);
-    EXPECT_EQ(e.description(), ConnectFailed);
-    EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
-    EXPECT_LT(fs::file_size(data_), before);
-    EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
+    const std::string bytes = readBytes(data_);
+    const auto inode = inodeOf(data_);
+    for (const auto& [user, password] : {std::pair<std::string, std::string>{User, "gresita"}, {"nimeni", Password}, {"", ""}}) {
+        auto conection = create<vb::_Conection>(vb::ProgId::Conection);
+        const com::Error e =
+            errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), user, password, dir_.string()); });
+        EXPECT_EQ(e.number(), ado::errc::NotAuthorised) << user;
+        EXPECT_EQ(e.description(), ConnectFailed);
+        EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
+        // Nothing was compacted or rewritten: the same file, byte for byte.
+        EXPECT_EQ(inodeOf(data_), inode);
+        EXPECT_EQ(readBytes(data_), bytes);
+        EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
+    }
+    // The right account compacts and opens.
+    conection_ = connect();
+    EXPECT_LT(fs::file_size(data_), bytes.size());
 }
 
 TEST_F(ConnectionTest, ConnectionObjectIsTheSharedConnection) {

@@ -1,7 +1,14 @@
 // The period export: one period cut out of a real database into a compacted file.
 #include "costs_fixture.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <fstream>
+
+#include "ado/compaction.h"
 
 #include "com/error.h"
 #include "typelib/business/Export.h"
@@ -47,8 +54,23 @@ INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('20
         return com::Error(0, "", "");
     }
 
+    // The names in the export folder other than the export itself: no half-made file or
+    // temporary file may stay behind.
+    std::vector<std::string> leftovers() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(target.parent_path()))
+            if (entry.path() != target) names.push_back(entry.path().filename().string());
+        if (fs::exists(dir_ / "Temp.mdb")) names.push_back("Temp.mdb");
+        return names;
+    }
+
     fs::path target;
 };
+
+// A period-2 figure no other row holds, and how SQLite writes it in a record (a 6-byte
+// big-endian integer).
+constexpr int64_t Marker = 0x1A2B3C4D5E6F;
+const std::string MarkerBytes("\x1A\x2B\x3C\x4D\x5E\x6F", 6);
 
 TEST_F(CostExportTest, ThePeriodIsCutOutIntoACompactedCopy) {
     // Enough rows of another period that cutting them out frees whole pages, which only
@@ -122,6 +144,121 @@ TEST_F(CostExportTest, AFailureAfterTheCopyRemovesTheUnfinishedFile) {
     EXPECT_EQ(e.source(), "Ambrel_Core.Export.Export");
     EXPECT_FALSE(fs::exists(target));
     EXPECT_EQ(count("SELECT Count(*) FROM Velmora_Spital"), 3);
+}
+
+TEST_F(CostExportTest, AnExportWhoseCompactionFailsHoldsNoOtherPeriodsFigures) {
+    rawExec(data_, "UPDATE Velmora_Spital SET c22=" + std::to_string(Marker) + " WHERE IdPerioada=2; "
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                   "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, c22) SELECT 2, 100 + i, " + std::to_string(Marker) + " FROM n");
+    ASSERT_NE(readAll(data_).find(MarkerBytes), std::string::npos);
+    for (const auto step : {ado::CompactStep::Locked, ado::CompactStep::Compacted, ado::CompactStep::Checked}) {
+        ado::setCompactStepHook([step](ado::CompactStep reached) {
+            if (reached == step) throw com::Error(5, "test", "injected");
+        });
+        // A failed compaction does not fail the export.
+        EXPECT_TRUE(runExport(1, target));
+        ado::setCompactStepHook(nullptr);
+        EXPECT_GT(rawInt(target, "PRAGMA freelist_count"), 0) << "the export should be uncompacted";
+        EXPECT_EQ(rawInt(target, "SELECT Count(*) FROM Velmora_Spital WHERE IdPerioada<>1"), 0);
+        EXPECT_EQ(readAll(target).find(MarkerBytes), std::string::npos) << static_cast<int>(step);
+        EXPECT_EQ(readAll(target).find("2024-02-10"), std::string::npos);
+        EXPECT_TRUE(leftovers().empty());
+    }
+}
+
+TEST_F(CostExportTest, AFailureAtAnyStepLeavesTheEarlierExportAndNothingElse) {
+    std::ofstream(target) << "an earlier export";
+    auto expectUntouched = [&](const std::string& step) {
+        EXPECT_EQ(readAll(target), "an earlier export") << step;
+        EXPECT_EQ(leftovers(), std::vector<std::string>{}) << step;
+    };
+    // The copy.
+    ado::setCopyStepHook([](ado::CopyStep step, const fs::path&) {
+        if (step == ado::CopyStep::Flushed) throw com::Error(5, "test", "injected");
+    });
+    EXPECT_EQ(failedExport(1, target).description(), "injected");
+    ado::setCopyStepHook(nullptr);
+    expectUntouched("copy");
+    // The deletes of the other periods.
+    rawExec(data_, "CREATE TRIGGER Refuse BEFORE DELETE ON Velmora_Sectie BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_NE(failedExport(1, target).description().find("refused"), std::string::npos);
+    rawExec(data_, "DROP TRIGGER Refuse");
+    expectUntouched("cut-out");
+    // The rename to the final name (a folder holds that name).
+    fs::remove(target);
+    fs::create_directories(target / "inside");
+    const com::Error renamed = failedExport(1, target);
+    EXPECT_NE(renamed.description().find(target.string()), std::string::npos) << renamed.description();
+    EXPECT_EQ(renamed.description().find(".export-"), std::string::npos) << renamed.description();
+    EXPECT_TRUE(fs::is_directory(target / "inside"));
+    fs::remove_all(target);
+    EXPECT_TRUE(leftovers().empty());
+    // A missing folder is named with the export's own name.
+    const fs::path elsewhere = dir_ / "missing" / "Export.mdb";
+    const com::Error missing = failedExport(1, elsewhere);
+    EXPECT_NE(missing.description().find(elsewhere.string()), std::string::npos) << missing.description();
+    EXPECT_NE(missing.description().find("does not exist"), std::string::npos) << missing.description();
+}
+
+TEST_F(CostExportTest, AKillAtAnyStepLeavesTheEarlierExportAndTheNextExportCleansUp) {
+    std::ofstream(target) << "an earlier export";
+    for (const int point : {0, 1, 2, 3}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            auto die = [] { std::raise(SIGKILL); };
+            if (point == 0)
+                ado::setCopyStepHook([&](ado::CopyStep step, const fs::path&) { if (step == ado::CopyStep::Flushed) die(); });
+            else
+                ado::setCompactStepHook([&](ado::CompactStep step) {
+                    if ((point == 1 && step == ado::CompactStep::Locked) || (point == 2 && step == ado::CompactStep::Compacted) ||
+                        (point == 3 && step == ado::CompactStep::Checked))
+                        die();
+                });
+            try {
+                runExport(1, target);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        ASSERT_GT(child, 0);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status)) << point;
+        EXPECT_EQ(readAll(target), "an earlier export") << point;
+    }
+    // The dead exports' files are stale: the next export removes them and succeeds.
+    ASSERT_TRUE(runExport(1, target));
+    EXPECT_EQ(rawInt(target, "SELECT Count(*) FROM Velmora_Spital"), 1);
+    EXPECT_EQ(rawInt(target, "PRAGMA freelist_count"), 0);
+    EXPECT_EQ(leftovers(), std::vector<std::string>{});
+}
+
+TEST_F(CostExportTest, TheExportTakesTheDataFilesMode) {
+    const mode_t mask = ::umask(022);
+    fs::permissions(data_, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(runExport(1, target));
+    ::umask(mask);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(CostExportTest, AnExportIntoTheDataFolderCompactsBesideALiveStartUpCompaction) {
+    // The export's compaction and the start-up's use the same temporary file when the
+    // export folder is the data folder; neither may take the other's.
+    target = dir_ / "Velmora_Export.mdb";
+    fs::path other = dir_ / "Other.mdb";
+    fs::copy_file(data_, other);
+    bool inner = false, innerResult = true;
+    ado::setCompactStepHook([&](ado::CompactStep step) {
+        if (step != ado::CompactStep::Compacted || inner) return;
+        inner = true;
+        innerResult = ado::compactDataFile(other, dir_ / "Temp.mdb");
+    });
+    ASSERT_TRUE(runExport(1, target));
+    ado::setCompactStepHook(nullptr);
+    EXPECT_TRUE(inner);
+    EXPECT_FALSE(innerResult);
+    EXPECT_EQ(rawInt(target, "PRAGMA freelist_count"), 0);
+    EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "costs_fixture.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "ado/connection.h"
 #include "com/error.h"
@@ -273,6 +274,37 @@ TEST_F(CostSaveLoadTest, SheetCollections) {
 
     // The ward list comes only from CostSectie.LoadList.
     EXPECT_THROW(com::createInstance<_CostSectie_S>(CLSID_CostSectie_S), com::Error);
+}
+
+// Two programs saving at once: each save waits for the other's transaction (up to the
+// busy timeout) instead of failing at once with "database is locked".
+TEST_F(CostSaveLoadTest, TwoConnectionsSavingAtOnceBothSucceed) {
+    constexpr int Saves = 25;
+    std::vector<std::string> failures[2];
+    auto worker = [&](int index) {
+        try {
+            auto conection = connect();  // this thread's own connection
+            for (int i = 0; i < Saves; ++i) {
+                auto sheet = hospitalSheet(1, 1000 * (index + 1) + i);
+                sheet->put_Amount("TCP", money(i + 1));
+                try {
+                    sheet->Save(true);
+                } catch (const com::Error& e) {
+                    failures[index].push_back(e.description());
+                }
+            }
+            conection->Disconnect();
+        } catch (const com::Error& e) {
+            failures[index].push_back("connect: " + e.description());
+        }
+    };
+    std::thread first(worker, 0), second(worker, 1);
+    first.join();
+    second.join();
+    EXPECT_EQ(failures[0], Strings{});
+    EXPECT_EQ(failures[1], Strings{});
+    EXPECT_EQ(count("SELECT Count(*) FROM Velmora_Spital WHERE IdSpital >= 1000"), 2 * Saves);
+    EXPECT_EQ(count("SELECT Sum(TCP) FROM Velmora_Spital WHERE IdSpital >= 1000"), 2 * 10000 * Saves * (Saves + 1) / 2);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // mkdata: creates a database file from a schema and data files, and a workgroup file
-// holding the administrator and the named accounts. Passwords are read from standard
-// input, one line per --account in order, never from the command line.
+// holding the named accounts and no other. Passwords are read from standard input, one
+// line per --account in order, never from the command line.
 //
 //   mkdata --database Velmora.mdb --schema data/schema.sql --data data/judete.sql ...
 //          --workgroup Velmora.mdw --account operator < passwords
@@ -31,6 +31,8 @@ void usage() {
     std::cerr << "usage: mkdata [--database FILE --schema schema.sql [--data FILE]...]\n"
                  "              [--workgroup FILE [--account NAME]...]\n"
                  "The password of each --account is read from standard input, one line each.\n"
+                 "The workgroup file holds the accounts named and no other (an administrator\n"
+                 "account only when one is named, e.g. --account Administrator).\n"
                  "Neither file may exist already.\n";
 }
 
@@ -72,10 +74,10 @@ void createDatabase(const Options& o) {
 std::vector<std::string> checkAndReadPasswords(const Options& o) {
     for (const auto& file : {o.database, o.workgroup})
         if (!file.empty() && fs::exists(file)) throw std::runtime_error(file.string() + " already exists");
-    for (const auto& name : o.accounts)
-        if (com::equalsIgnoreCase(name, ado::workgroup::AdministratorName))
-            throw std::runtime_error(name + ": the administrator's password is the one the compaction uses; "
-                                            "it is set already and cannot be changed");
+    for (size_t i = 0; i < o.accounts.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (com::equalsIgnoreCase(o.accounts[i], o.accounts[j]))
+                throw std::runtime_error(o.accounts[i] + ": the account is named twice");
     std::vector<std::string> passwords;
     for (const auto& name : o.accounts) {
         std::string line;

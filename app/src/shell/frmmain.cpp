@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 
 #include <memory>
 
@@ -18,6 +19,9 @@
 #include "shell/helpwindow.h"
 #include "forms/messages.h"
 #include "shell/statusbar.h"
+#include "screens/frmconfigurare.h"
+#include "screens/frmexportdate.h"
+#include "screens/frmparametrizarerapoarte.h"
 #include "screens/frmsectii.h"
 #include "screens/frmcostsectie.h"
 #include "screens/frmcostspital.h"
@@ -33,7 +37,7 @@ constexpr const char* kScreenProperty = "velmoraScreen";
 class BusyWindow {
 public:
     explicit BusyWindow(QWidget* window) : window_(window) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        window_->setCursor(Qt::WaitCursor);  // this window's pointer only, not the program's
         window_->setEnabled(false);
     }
     BusyWindow(const BusyWindow&) = delete;
@@ -43,7 +47,7 @@ public:
         if (!busy_) return;
         busy_ = false;
         window_->setEnabled(true);
-        QApplication::restoreOverrideCursor();
+        window_->unsetCursor();
     }
 
 private:
@@ -78,7 +82,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
-    resize(1100, 760);
+    QSize size(1100, 760);
+    if (const QScreen* display = screen()) size = size.boundedTo(display->availableGeometry().size());
+    resize(size);
 
     registerScreens(*this);
 }
@@ -90,6 +96,10 @@ HelpWindow* frmMain::helpWindow() const { return help_; }
 void frmMain::registerScreens(frmMain& window) {
     // The register, cost-sheet, configuration, export and report screens register here
     // as they are added to the program.
+    window.setScreen(QStringLiteral("mnuConfigurare"), [](QWidget* parent) { return new frmConfigurare(parent); });
+    window.setScreen(QStringLiteral("mnuExport"), [](QWidget* parent) { return new frmExportDate(parent); });
+    window.setScreen(QStringLiteral("mnuRapoarte"),
+                     [](QWidget* parent) { return new frmParametrizareRapoarte(parent); });
     window.setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) { return new frmSpitale(parent); });
     window.setScreen(QStringLiteral("mnuSectii"), [](QWidget* parent) { return new frmSectii(parent); });
     window.setScreen(QStringLiteral("mnuCostSpital"), [](QWidget* parent) { return new frmCostSpital(parent); });

@@ -14,6 +14,10 @@ namespace velmora {
 class frmMain;
 class Cache;
 }  // namespace velmora
+namespace reports {
+class Application;
+class Report;
+}  // namespace reports
 
 namespace GlobalUI {
 
@@ -35,8 +39,8 @@ struct Session {
     std::string gListaSpitale;
     std::string gListaSectii;
     std::string gListaPerioade;
-    com::ComPtr<com::IDispatch> gReportApp;  // report runtime, created on first launch
-    com::ComPtr<com::IDispatch> gReport;     // the report opened last
+    std::shared_ptr<reports::Application> gReportApp;  // report runtime, created on first launch
+    std::shared_ptr<reports::Report> gReport;          // the report opened last
     QPointer<velmora::frmMain> gfrmMain;
     com::ComPtr<com::IDispatch> gConection;
     std::unique_ptr<velmora::Cache> gCache;

@@ -1,9 +1,14 @@
 #include "ado/compaction.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "ado/connection.h"
@@ -11,6 +16,7 @@
 #include "ado/workgroup.h"
 #include "connection_impl.h"
 #include "sqlite_util.h"
+#include "temp_files.h"
 
 namespace ado {
 
@@ -20,6 +26,23 @@ namespace {
 
 std::mutex hookMutex;
 std::function<void(CompactStep)> stepHook;
+std::function<void(CopyStep, const fs::path&)> copyHook;
+
+void reachedCopy(CopyStep step, const fs::path& temp) {
+    std::function<void(CopyStep, const fs::path&)> hook;
+    {
+        const std::lock_guard lock(hookMutex);
+        hook = copyHook;
+    }
+    if (hook) hook(step, temp);
+}
+
+// The engine's refusal of a copy: its code, the system's errno behind it and its text.
+struct CopyFailure {
+    int code;
+    int systemError;
+    std::string message;
+};
 
 void reached(CompactStep step) {
     std::function<void(CompactStep)> hook;
@@ -69,15 +92,23 @@ public:
     void add(fs::path p) { files_.push_back(std::move(p)); }
     void dismiss(const fs::path& p) { std::erase(files_, p); }
     ~Cleanup() {
-        for (const auto& f : files_) {
-            std::error_code ec;
-            fs::remove(f, ec);
-        }
+        for (const auto& f : files_) detail::removeWithJournal(f);
     }
 
 private:
     std::vector<fs::path> files_;
 };
+
+// Writes the compacted copy of `sourceFile` (opened read-only, never created) to `targetFile`.
+void vacuumInto(const fs::path& sourceFile, const fs::path& targetFile) {
+    if (!isEmptyOrMissing(targetFile))
+        raise(com::errc::FileAlreadyExists, "The destination '" + targetFile.string() + "' already exists.");
+    auto db = detail::openDatabase(sourceFile, detail::OpenMode::ReadOnly);
+    auto stmt = detail::prepare(db.get(), "VACUUM INTO ?1");
+    const std::string target = targetFile.string();
+    sqlite3_bind_text(stmt.get(), 1, target.c_str(), static_cast<int>(target.size()), SQLITE_TRANSIENT);
+    detail::check(db.get(), sqlite3_step(stmt.get()), "compaction");
+}
 
 }  // namespace
 
@@ -90,17 +121,10 @@ void JetEngine::CompactDatabase(std::string_view sourceConnection, std::string_v
         raise(errc::BadConnectionString, "A compaction needs a source and a destination data file.");
     workgroup::authenticate(connectionValue(source, "Jet OLEDB:System database"), connectionValue(source, "User ID"),
                             connectionValue(source, "Password"));
-    if (!isEmptyOrMissing(targetFile))
-        raise(com::errc::FileAlreadyExists, "The destination '" + targetFile.string() + "' already exists.");
-    auto db = detail::openDatabase(sourceFile, detail::OpenMode::ReadOnly);
-    auto stmt = detail::prepare(db.get(), "VACUUM INTO ?1");
-    const std::string target = targetFile.string();
-    sqlite3_bind_text(stmt.get(), 1, target.c_str(), static_cast<int>(target.size()), SQLITE_TRANSIENT);
-    detail::check(db.get(), sqlite3_step(stmt.get()), "compaction");
+    vacuumInto(sourceFile, targetFile);
 }
 
-bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile, const fs::path& workgroupFile) {
-    Cleanup cleanup;
+bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile) {
     try {
         std::error_code ec;
         if (!fs::is_regular_file(dataFile, ec)) return false;
@@ -108,12 +132,14 @@ bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile, const f
         if (!lock.held()) return false;  // in use: another connection has the file open
         reached(CompactStep::Locked);
 
-        const bool tempWasThere = fs::exists(tempFile, ec);
-        if (!tempWasThere) cleanup.add(tempFile);
-        const std::string admin(workgroup::AdministratorName), secret(workgroup::AdministratorPassword);
-        JetEngine::CompactDatabase(buildConnectionString(admin, secret, dataFile.string(), workgroupFile.string()),
-                                   buildConnectionString(admin, secret, tempFile.string(), workgroupFile.string()));
+        // The temporary file is locked while a compaction works on it (the export's
+        // compaction may use the same one); one that nobody holds was left by a crash.
+        const detail::Ownership ownership = detail::ownershipOf(dataFile);
+        auto held = detail::HeldFile::takeOver(tempFile, ownership);
+        if (!held) return false;
+        Cleanup cleanup;  // declared after the lock on the temporary: removes it while held
         cleanup.add(tempFile);
+        vacuumInto(dataFile, tempFile);
         reached(CompactStep::Compacted);
 
         detail::syncFile(tempFile);
@@ -126,6 +152,9 @@ bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile, const f
             if (errno != EXDEV) raise(errc::FileCopy, "Cannot replace '" + dataFile.string() + "': " + std::strerror(errno));
             // Another file system: copy beside the data file first, so that the rename stays atomic.
             const fs::path sibling = detail::siblingTemp(dataFile, "compact");
+            int error = 0;
+            const auto heldSibling = detail::HeldFile::create(sibling, ownership, error);
+            if (!heldSibling) raise(errc::FileCopy, "Cannot create '" + sibling.string() + "': " + std::strerror(error));
             cleanup.add(sibling);
             fs::copy_file(tempFile, sibling, fs::copy_options::overwrite_existing);
             detail::syncFile(sibling);
@@ -149,32 +178,96 @@ void setCompactStepHook(std::function<void(CompactStep)> hook) {
     stepHook = std::move(hook);
 }
 
-void copyDatabase(const fs::path& source, const fs::path& destination) {
+void setCopyStepHook(std::function<void(CopyStep, const fs::path&)> hook) {
+    const std::lock_guard lock(hookMutex);
+    copyHook = std::move(hook);
+}
+
+fs::path temporaryBeside(const fs::path& file, std::string_view purpose) { return detail::siblingTemp(file, purpose); }
+
+void replaceFile(const fs::path& temporary, const fs::path& destination) {
+    const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
+    int error = detail::flushFile(temporary);
+    if (error == 0 && std::rename(temporary.c_str(), destination.c_str()) != 0) error = errno;
+    if (error != 0)
+        raise(errc::FileCopy, "The file '" + destination.string() +
+                                  "' cannot be written: " + detail::writeFailureCause(folder, error) + ".");
+    detail::removeLockFile(temporary);
+    detail::syncFolder(folder);
+}
+
+TemporaryHold::TemporaryHold(const fs::path& file) : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ >= 0) ::flock(fd_, LOCK_SH | LOCK_NB);
+}
+
+TemporaryHold::~TemporaryHold() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void removeTemporary(const fs::path& temporary) {
+    detail::removeWithJournal(temporary);
+    detail::removeLockFile(temporary);
+}
+
+namespace {
+
+// Writes the copy of `from` into the held temporary file and flushes it.
+void writeCopy(sqlite3* from, const fs::path& temp) {
+    detail::DbHandle to;
+    try {
+        to = detail::openDatabase(temp, detail::OpenMode::Create);
+    } catch (const com::Error&) {
+        throw CopyFailure{SQLITE_CANTOPEN, 0, "the copy could not be opened"};
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from, "main");
+    if (!backup) throw CopyFailure{sqlite3_errcode(to.get()), sqlite3_system_errno(to.get()), sqlite3_errmsg(to.get())};
+    int rc;
+    int attempts = 0;
+    while (((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++attempts < 250)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE || finished != SQLITE_OK)
+        throw CopyFailure{rc != SQLITE_DONE ? rc : finished, sqlite3_system_errno(to.get()), sqlite3_errmsg(to.get())};
+}
+
+}  // namespace
+
+void copyDatabase(const fs::path& source, const fs::path& destination, const fs::path& reportedAs) {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec))
         raise(errc::FileNotFound, "The database file '" + source.string() + "' does not exist.");
     if (fs::exists(destination, ec) && fs::equivalent(source, destination, ec))
         raise(errc::FileCopy, "The database file '" + source.string() + "' cannot be copied onto itself.");
+    const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
+    // The description names the file the caller chose and why it could not be written,
+    // never the hidden temporary name.
+    auto failed = [&](int error, const std::string& otherwise = {}) {
+        std::string cause = detail::writeFailureCause(folder, error);
+        if (error == 0 && !otherwise.empty()) cause = otherwise;
+        raise(errc::FileCopy, "The copy '" + (reportedAs.empty() ? destination : reportedAs).string() +
+                                  "' cannot be written: " + cause + ".");
+    };
+    if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK | X_OK) != 0) failed(errno);
+    detail::removeStaleTemporaries(folder);
+
     auto from = detail::openDatabase(source, detail::OpenMode::ReadOnly);
     const fs::path temp = detail::siblingTemp(destination, "copy");
-    Cleanup cleanup;
+    int error = 0;
+    const auto held = detail::HeldFile::create(temp, detail::ownershipOf(source), error);
+    if (!held) failed(error);
+    Cleanup cleanup;  // after the lock: the files go while still held
     cleanup.add(temp);
-    {
-        auto to = detail::openDatabase(temp, detail::OpenMode::Create);
-        sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
-        if (!backup) detail::raiseEngine(to.get(), sqlite3_errcode(to.get()), "copy");
-        int rc;
-        int attempts = 0;
-        while (((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++attempts < 250)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const int finished = sqlite3_backup_finish(backup);
-        if (rc != SQLITE_DONE || finished != SQLITE_OK)
-            raise(errc::FileCopy, "The copy of '" + source.string() + "' failed: " + sqlite3_errmsg(to.get()));
+    try {
+        writeCopy(from.get(), temp);
+    } catch (const CopyFailure& f) {
+        failed((f.code & 0xff) == SQLITE_FULL ? ENOSPC : f.systemError, f.message);
     }
-    detail::syncFile(temp);
-    renameOver(temp, destination);
+    reachedCopy(CopyStep::Copied, temp);
+    if (const int flushed = detail::flushFile(temp); flushed != 0) failed(flushed);
+    reachedCopy(CopyStep::Flushed, temp);
+    if (std::rename(temp.c_str(), destination.c_str()) != 0) failed(errno);
     cleanup.dismiss(temp);
-    detail::syncFolder(destination.parent_path());
+    detail::syncFolder(folder);
 }
 
 }  // namespace ado

@@ -1,11 +1,13 @@
 #include "ado/connection.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "ado/error.h"
 #include "ado/jetsql.h"
 #include "ado/workgroup.h"
 #include "connection_impl.h"
+#include "money_sql.h"
 
 namespace ado {
 
@@ -128,8 +130,18 @@ std::shared_ptr<detail::PreparedStatement> Connection::Impl::acquire(std::string
         return it->second;
     }
     auto statement = std::make_shared<detail::PreparedStatement>();
-    statement->stmt = detail::prepare(h, translateJetSql(jetSql), true);
-    statement->describe();
+    std::string translated = translateJetSql(jetSql);
+    std::string shape = detail::literalShape(translated);
+    detail::TypedSelect typed{translated, {}, {}, {}, true};
+    if (!untypedShapes.contains(shape)) {
+        typed = detail::typeSelectList(h, translated);
+        const bool untouched = typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(), [](ColumnKind k) {
+                                   return k == ColumnKind::Currency;
+                               });
+        if (untouched && typed.certain && untypedShapes.size() < 1024) untypedShapes.insert(std::move(shape));
+    }
+    statement->stmt = detail::prepare(h, typed.sql, true);
+    statement->describe(typed.columnKinds(sqlite3_column_count(statement->stmt.get())));
     statement->inUse = true;
     if (it == cache.end() && cache.size() < 256) {
         cache.emplace(key, statement);
@@ -203,6 +215,7 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     auto db = detail::openDatabase(dataSource, detail::OpenMode::ReadWrite);
     detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                                        nullptr, cstrFunction, nullptr, nullptr, nullptr));
+    detail::check(db.get(), detail::registerMoneyFunctions(db.get()));
     impl_->db = std::move(db);
     impl_->lock = std::move(lock);
     impl_->properties = std::move(pairs);
@@ -227,7 +240,10 @@ int32_t Connection::State() const { return impl_->db ? 1 : 0; }
 int32_t Connection::BeginTrans() {
     sqlite3* h = impl_->handle();
     const int32_t level = impl_->transactionLevel + 1;
-    if (level == 1) detail::exec(h, "BEGIN");
+    // The transaction takes the write lock at once, waiting for it up to the busy timeout:
+    // one that began deferred, read and then wrote could not wait (SQLite refuses such an
+    // upgrade at once, to avoid a deadlock) and would fail with "database is locked".
+    if (level == 1) detail::exec(h, "BEGIN IMMEDIATE");
     else detail::exec(h, ("SAVEPOINT level" + std::to_string(level)).c_str());
     impl_->transactionLevel = level;
     return level;

@@ -13,7 +13,7 @@ namespace ado {
 
 namespace detail {
 
-void PreparedStatement::describe() {
+void PreparedStatement::describe(const std::vector<ColumnKind>& expressionKinds) {
     sqlite3_stmt* s = stmt.get();
     const int count = sqlite3_column_count(s);
     columns.clear();
@@ -23,7 +23,11 @@ void PreparedStatement::describe() {
         const char* name = sqlite3_column_name(s, i);
         const char* origin = sqlite3_column_origin_name(s, i);
         const char* declared = sqlite3_column_decltype(s, i);
-        columns.push_back({name ? name : "", origin ? origin : "", columnKindOf(declared ? declared : "")});
+        ColumnKind kind = columnKindOf(declared ? declared : "");
+        if (kind == ColumnKind::Untyped && static_cast<size_t>(i) < expressionKinds.size() &&
+            expressionKinds[static_cast<size_t>(i)] == ColumnKind::Currency)
+            kind = ColumnKind::Currency;
+        columns.push_back({name ? name : "", origin ? origin : "", kind});
         byName.emplace(columns.back().name, i);
     }
 }
@@ -268,6 +272,34 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
     }
     m.pending.assign(m.columns.size(), std::nullopt);
     m.open = true;
+}
+
+void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connection,
+                     const std::vector<com::Variant>& parameters) {
+    Impl& m = *impl_;
+    if (m.open) raise(errc::ObjectOpen, "Operation is not allowed when the object is open.");
+    if (!connection) raise(errc::ObjectClosed, "The recordset has no connection.");
+    Connection::Impl& c = connection->impl();
+    c.handle();
+    m = Impl{};
+    m.connection = connection;
+    m.generation = c.generation;
+    m.live = c.acquire(sql);
+    m.open = true;
+    try {
+        sqlite3_stmt* s = m.live->stmt.get();
+        const int count = sqlite3_bind_parameter_count(s);
+        if (count != static_cast<int>(parameters.size()))
+            raise(errc::BadArguments, "The statement has " + std::to_string(count) + " parameters; " +
+                                          std::to_string(parameters.size()) + " values were given.");
+        for (int i = 0; i < count; ++i)
+            detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)], ColumnKind::Untyped);
+        m.step(c.db.get());
+    } catch (...) {
+        m.giveBack();
+        m.open = false;
+        throw;
+    }
 }
 
 void Recordset::Close() {

@@ -48,8 +48,9 @@ struct PreparedStatement {
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> byName;
     bool inUse = false;
 
-    // Reads the result columns' names and declared types.
-    void describe();
+    // Reads the result columns' names and declared types; an expression column takes the
+    // kind given for it in `expressionKinds` (by position) when that is money.
+    void describe(const std::vector<ColumnKind>& expressionKinds = {});
     // The column's index, or -1. The first column of a name wins, as in ADO.
     int find(std::string_view name) const {
         const auto it = byName.find(name);

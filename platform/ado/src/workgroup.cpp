@@ -7,6 +7,7 @@
 #include <set>
 
 #include "ado/error.h"
+#include "com/dispatch.h"
 #include "sqlite_util.h"
 
 namespace ado::workgroup {
@@ -18,6 +19,15 @@ namespace {
 // Argon2id costs: enough to make guessing slow, small enough for every Open and compaction.
 constexpr unsigned long long OpsLimit = crypto_pwhash_OPSLIMIT_INTERACTIVE;
 constexpr size_t MemLimit = 16u * 1024u * 1024u;
+
+// The format of the files made now; files of format 0 hold a built-in entry of this name.
+constexpr int Format = 1;
+constexpr std::string_view FormerBuiltInName = "Administrator";
+
+int formatOf(sqlite3* db) {
+    auto stmt = detail::prepare(db, "PRAGMA user_version");
+    return sqlite3_step(stmt.get()) == SQLITE_ROW ? sqlite3_column_int(stmt.get(), 0) : 0;
+}
 
 void initSodium() {
     if (sodium_init() < 0) raise(errc::Engine, "The password library cannot be initialised.");
@@ -100,9 +110,9 @@ void create(const fs::path& file) {
     {
         auto db = detail::openDatabase(file, detail::OpenMode::Create, "workgroup");
         detail::exec(db.get(),
-                     "CREATE TABLE Accounts (Name TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, PasswordHash TEXT NOT NULL)");
+                     ("CREATE TABLE Accounts (Name TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, PasswordHash TEXT NOT NULL); "
+                      "PRAGMA user_version=" + std::to_string(Format)).c_str());
     }
-    setAccount(file, AdministratorName, AdministratorPassword);
 }
 
 void setAccount(const fs::path& file, std::string_view name, std::string_view password) {
@@ -127,6 +137,8 @@ void authenticate(const fs::path& file, std::string_view name, std::string_view 
     detail::check(db.get(), rc);
     const std::string refusal = "Not a valid account name or password.";
     if (rc != SQLITE_ROW) raise(errc::NotAuthorised, refusal);
+    // The old files' built-in entry had a password anyone could read: it opens nothing.
+    if (formatOf(db.get()) < Format && com::equalsIgnoreCase(name, FormerBuiltInName)) raise(errc::NotAuthorised, refusal);
     initSodium();
     const auto* hash = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
     if (!hash) raise(errc::NotAuthorised, refusal);

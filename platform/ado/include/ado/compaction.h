@@ -19,25 +19,59 @@ public:
 // The steps of compactDataFile, for tests that make one of them fail.
 enum class CompactStep { Locked, Compacted, Flushed, Checked, Replaced };
 
-// Compacts `dataFile` in place through `tempFile` as the administrator of `workgroupFile`:
-// refuses at once when the data file is in use (any open Connection, of this process or
+// Compacts `dataFile` in place through `tempFile`, with the program's own file rights (no
+// account is involved): refuses at once when the data file is in use (any open Connection, of this process or
 // another, holds its lock), writes the compacted copy to `tempFile`, flushes it, checks it
 // (it opens, and its size matches its page count) and replaces the data file by an atomic rename (through a sibling
 // temporary file when `tempFile` is on another file system). Whatever fails, the data file
 // stays whole and `tempFile` is removed. Answers true when the file was compacted and
 // replaced; never raises.
-bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile,
-                     const std::filesystem::path& workgroupFile);
+bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile);
 
 // Test hook: called after each step; a throw from it fails the compaction at that point.
 void setCompactStepHook(std::function<void(CompactStep)> hook);
 
+// The steps of copyDatabase, and its hook (given the temporary file), likewise for tests.
+enum class CopyStep { Copied, Flushed };
+void setCopyStepHook(std::function<void(CopyStep, const std::filesystem::path&)> hook);
+
+// A hidden name beside `file` for a temporary file of the given purpose, unique per process
+// and call (".NAME.PURPOSE-PID-N"); copyDatabase removes those of processes that are gone.
+std::filesystem::path temporaryBeside(const std::filesystem::path& file, std::string_view purpose);
+
+// Renames a finished temporary data file over `destination` (atomically, flushed first,
+// the folder flushed after) and removes the lock file its connections left. Raises 3051
+// naming `destination` and the cause.
+void replaceFile(const std::filesystem::path& temporary, const std::filesystem::path& destination);
+
+// Marks a temporary file of this process as in use for the object's life (a lock that the
+// removal of dead processes' temporary files respects, also from another machine). Let it
+// go only after every connection to the file has closed.
+class TemporaryHold {
+public:
+    explicit TemporaryHold(const std::filesystem::path& file);
+    ~TemporaryHold();
+    TemporaryHold(const TemporaryHold&) = delete;
+    TemporaryHold& operator=(const TemporaryHold&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// Removes a temporary data file, its journal and its lock file; never raises.
+void removeTemporary(const std::filesystem::path& temporary);
+
 // Copies a database file (which may be open, in this process or another) through SQLite's
-// online backup API into a temporary name in the target folder, flushes it and renames it
-// to `destination`, replacing a file of that name. Refuses a missing or non-database source
-// and a destination that is the source itself. A failure leaves any earlier destination
-// intact and raises com::Error (3051 for the copy, 3024 for a missing source, 3343 for a
-// file that is no database).
-void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination);
+// online backup API into a temporary name in the target folder (with the source's mode),
+// flushes it and renames it to `destination`, replacing a file of that name. Refuses a
+// missing or non-database source and a destination that is the source itself. A failure
+// removes the temporary file and its journal, leaves any earlier destination intact and
+// raises com::Error: 3051 naming `destination` and the cause (folder missing, folder not
+// writable, disk full), 3024 for a missing source, 3343 for a file that is no database.
+// Temporary files of copies whose process is gone are removed from the folder first.
+// `reportedAs`, when given, is the name the descriptions use for the destination (the
+// final name of a file that is built under a temporary one).
+void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination,
+                  const std::filesystem::path& reportedAs = {});
 
 }  // namespace ado

@@ -76,6 +76,8 @@ public:
     int32_t State() const;  // 1 open, 0 closed
 
     // Returns the new nesting level (1 for the outer transaction; inner ones are savepoints).
+    // The outer transaction takes the write lock at once, waiting for another writer up to
+    // the busy timeout.
     int32_t BeginTrans();
     void CommitTrans();     // raises 3034 without a transaction
     void RollbackTrans();   // raises 3034 without a transaction

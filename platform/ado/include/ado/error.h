@@ -27,6 +27,7 @@ inline constexpr int32_t NotAuthorised = 3029;          // unknown account or wr
 inline constexpr int32_t NotADatabase = 3343;           // the file is not a database or is corrupt
 inline constexpr int32_t InUse = 3045;                  // the file is in use (compaction refused)
 inline constexpr int32_t FileCopy = 3051;               // a database copy failed
+inline constexpr int32_t BadArguments = 3001;           // arguments of the wrong type or number
 }  // namespace errc
 
 [[noreturn]] void raise(int32_t number, std::string description);

@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ado/connection.h"
 #include "com/variant.h"
@@ -54,6 +55,12 @@ public:
     void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
               CursorType cursor = CursorType::ForwardOnly, LockType lock = LockType::ReadOnly,
               int32_t options = -1);
+    // Forward-only and read-only, with the statement's "?" placeholders bound in order to
+    // `parameters` as SQL values (never pasted into the text): integers and booleans as
+    // integers, currency as its count of 1/10 000, dates as ISO text, text as text, Null
+    // and Empty as NULL. Raises as Open, and 3001 when the counts differ.
+    void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
+              const std::vector<com::Variant>& parameters);
     void Close();            // raises 3704 when closed
     int32_t State() const;   // 1 open, 0 closed
 

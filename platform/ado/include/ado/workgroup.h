@@ -1,7 +1,11 @@
 #pragma once
 // The workgroup file: a SQLite file of accounts with salted password hashes (libsodium's
 // crypto_pwhash string form; the password itself is never stored). Names are compared
-// without regard to case, passwords exactly.
+// without regard to case, passwords exactly. A file holds only the accounts it was given:
+// no account is built in, and no password is known to the program.
+//
+// Files of the first format (user_version 0) carried a built-in "Administrator" whose
+// password was public; that entry no longer opens anything, the file's other accounts do.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,12 +13,7 @@
 
 namespace ado::workgroup {
 
-// The built-in administrator account every workgroup file holds (the compaction uses it).
-inline constexpr std::string_view AdministratorName = "Administrator";
-inline constexpr std::string_view AdministratorPassword = "<brovt8462>";
-
-// Creates a new workgroup file holding the administrator account. Raises 58 when the file
-// already exists.
+// Creates a new, empty workgroup file. Raises 58 when the file already exists.
 void create(const std::filesystem::path& file);
 
 // Adds an account, or sets the password of an existing one. Raises 53 for a missing file,

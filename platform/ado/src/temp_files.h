@@ -1,0 +1,68 @@
+#pragma once
+// Internal: the temporary files of compactions and copies. Each is locked (flock) by the
+// process writing it for as long as it works on it, so that another process can tell a
+// live one from one left behind by a crash; each takes the mode and group of the data file
+// it will replace or copy, so that no copy is readable by more people than its source.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ado::detail {
+
+struct Ownership {
+    mode_t mode = 0600;
+    gid_t group = static_cast<gid_t>(-1);
+};
+
+// The permission bits and group of an existing file; 0600 and no group when it cannot be read.
+Ownership ownershipOf(const std::filesystem::path& file);
+// Gives the file the mode exactly (the umask does not apply) and the group where the
+// process may set it. Raises 3051 when the mode cannot be set.
+void applyOwnership(int fd, const std::filesystem::path& file, const Ownership& ownership);
+
+class HeldFile {
+public:
+    // A new file of a name not in use (O_EXCL), locked, with the ownership; nullopt with
+    // the errno of the failure in `error` when it cannot be made.
+    static std::optional<HeldFile> create(const std::filesystem::path& file, const Ownership& ownership, int& error);
+    // The fixed-name temporary file of a compaction: taken over, emptied, when no live
+    // compaction holds its lock (a file left behind is stale); nullopt when one does.
+    // Raises 3051 when it cannot be made.
+    static std::optional<HeldFile> takeOver(const std::filesystem::path& file, const Ownership& ownership);
+
+    HeldFile(HeldFile&& other) noexcept;
+    HeldFile& operator=(HeldFile&& other) noexcept;
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    ~HeldFile();  // releases the lock; the file itself stays
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    HeldFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
+    int fd_ = -1;
+    std::filesystem::path path_;
+};
+
+// Removes, from a folder, the temporary files of copies and compactions (".NAME.copy-PID-N",
+// ".NAME.compact-PID-N", ".NAME.export-PID-N", their "-journal" and ".lock") whose process is gone
+// and that nobody holds locked. Never raises.
+void removeStaleTemporaries(const std::filesystem::path& folder);
+
+// Flushes a file to the disk; answers 0 or the errno of the failure.
+int flushFile(const std::filesystem::path& file);
+
+// Removes a temporary file and its journal; never raises.
+void removeWithJournal(const std::filesystem::path& file);
+// Removes the lock file that connections to a temporary data file made beside it (only for
+// a file nobody else can know of); never raises.
+void removeLockFile(const std::filesystem::path& file);
+
+// Why writing into `folder` failed, as a phrase ("the folder '...' does not exist", "the
+// disk is full", ...), from the errno of the failure (0 when unknown).
+std::string writeFailureCause(const std::filesystem::path& folder, int error);
+
+}  // namespace ado::detail

@@ -1,0 +1,148 @@
+// Money in SQL expressions: aggregates and arithmetic over money columns read as money,
+// exact to the ten-thousandth, as Jet types them; everything else reads as before.
+#include "com/locale.h"
+#include "fixture.h"
+
+namespace {
+
+using adotest::DataFolder;
+using com::Currency;
+
+class MoneyInSql : public DataFolder {
+protected:
+    void SetUp() override {
+        DataFolder::SetUp();
+        makeDatabase(false);
+        // Two sheets of period 1 (hospital 1 and 2), one of period 2; c22 has a Null.
+        rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c22) VALUES (1, 1, 15000, 2500), "
+                "(1, 2, 10000, NULL), (2, 1, 12345, 1)");
+        connection = open();
+    }
+    // The rows of a statement, each as its columns' values.
+    std::vector<std::vector<com::Variant>> rows(const std::string& sql) {
+        ado::Recordset rs;
+        rs.Open(sql, connection);
+        std::vector<std::vector<com::Variant>> out;
+        while (!rs.Eof()) {
+            std::vector<com::Variant> row;
+            for (int i = 0; i < rs.fieldCount(); ++i) row.push_back(rs.field(i));
+            out.push_back(std::move(row));
+            rs.MoveNext();
+        }
+        rs.Close();
+        return out;
+    }
+    com::Variant value(const std::string& sql) { return rows(sql).at(0).at(0); }
+    static com::Variant money(int64_t units) { return com::Variant(Currency::fromUnits(units)); }
+
+    com::ComPtr<ado::Connection> connection;
+};
+
+TEST_F(MoneyInSql, AggregatesOfMoneyAreMoney) {
+    EXPECT_EQ(value("Select Sum(a.TCP) As S From Velmora_Spital a Where a.IdPerioada=1"), money(25000));
+    EXPECT_EQ(value("Select Max(a.TCP) From Velmora_Spital a"), money(15000));
+    EXPECT_EQ(value("Select Min(a.TCP) As M From Velmora_Spital a"), money(10000));
+    EXPECT_EQ(value("Select Avg(a.TCP) As M From Velmora_Spital a Where a.IdPerioada=1"), money(12500));
+    // Null rows do not count; a sum over no rows is Null.
+    EXPECT_EQ(value("Select Sum(c22) As S From Velmora_Spital"), money(2501));
+    EXPECT_TRUE(value("Select Sum(a.TCP) As S From Velmora_Spital a Where a.IdPerioada=99").isNull());
+    // Counts stay whole numbers.
+    EXPECT_EQ(value("Select Count(*) As N From Velmora_Spital a"), com::Variant(int32_t{3}));
+}
+
+TEST_F(MoneyInSql, GroupedSumsAndStarsAlignWithTheirColumns) {
+    const auto grouped = rows("Select a.IdPerioada, Sum(a.TCP) As Total, Count(*) As N From Velmora_Spital a "
+                              "Group By a.IdPerioada Order By a.IdPerioada");
+    ASSERT_EQ(grouped.size(), 2u);
+    EXPECT_EQ(grouped[0][0], com::Variant(int32_t{1}));
+    EXPECT_EQ(grouped[0][1], money(25000));
+    EXPECT_EQ(grouped[0][2], com::Variant(int32_t{2}));
+    EXPECT_EQ(grouped[1][1], money(12345));
+    // A join, and an expression after a star.
+    EXPECT_EQ(value("Select Sum(a.TCP + b.TCP) As S From Velmora_Spital a Inner Join Velmora_Spital b "
+                    "On a.IdCost=b.IdCost Where a.IdPerioada=2"),
+              money(24690));
+    const auto starred = rows("Select a.*, a.TCP - a.c22 As Net From Velmora_Spital a Where a.IdPerioada=2");
+    ASSERT_EQ(starred.size(), 1u);
+    EXPECT_EQ(starred[0].back(), money(12344));
+}
+
+TEST_F(MoneyInSql, ColumnsOfADerivedTableKeepTheirKinds) {
+    com::setUserLocale(com::UserLocale{});
+    const auto joined = rows(
+        "Select a.IdCost, w.S_TCP, w.N, S_TCP - a.TCP As Rest, w.[Text] From Velmora_Spital a Inner Join "
+        "(Select IdPerioada, Sum(TCP) As S_TCP, Count(*) As N, Cstr(Max(TCP)) As [Text] From Velmora_Spital "
+        "Group By IdPerioada) As w On w.IdPerioada = a.IdPerioada Where w.S_TCP > 2 Order By a.IdCost");
+    ASSERT_EQ(joined.size(), 2u);
+    EXPECT_EQ(joined[0][1], money(25000));
+    EXPECT_EQ(joined[0][2], com::Variant(int32_t{2}));
+    EXPECT_EQ(joined[0][3], money(10000));
+    EXPECT_EQ(joined[1][3], money(15000));
+    EXPECT_EQ(joined[0][4], com::Variant("1.5"));
+}
+
+TEST_F(MoneyInSql, ArithmeticFollowsJetTypes) {
+    const std::string where = " From Velmora_Spital a Where a.IdSpital=1 And a.IdPerioada=1";
+    EXPECT_EQ(value("Select a.TCP + a.c22 As X" + where), money(17500));
+    EXPECT_EQ(value("Select a.TCP - a.c22 As X" + where), money(12500));
+    EXPECT_EQ(value("Select -a.TCP As X" + where), money(-15000));
+    EXPECT_EQ(value("Select a.TCP + 1 As X" + where), money(25000));   // 1.5 + 1 = 2.5
+    EXPECT_EQ(value("Select 2 - a.TCP As X" + where), money(5000));
+    EXPECT_EQ(value("Select a.TCP * 3 As X" + where), money(45000));
+    EXPECT_EQ(value("Select a.TCP * a.c22 As X" + where), money(3750));  // 1.5 * 0.25
+    EXPECT_EQ(value("Select (a.TCP + a.c22) * 2 As X" + where), money(35000));
+    EXPECT_EQ(value("Select a.TCP + 0.5 As X" + where), com::Variant(2.0));
+    EXPECT_EQ(value("Select a.c22 / a.TCP As X" + where), com::Variant(2500.0 / 15000.0));
+    EXPECT_EQ(value("Select a.TCP / 2 As X" + where), com::Variant(0.75));
+    EXPECT_EQ(value("Select 3 / 2 As X" + where), com::Variant(1.5));
+    // A subquery of one money item is money, correlated or not.
+    EXPECT_EQ(value("Select (Select Max(b.TCP) From Velmora_Spital b) As X" + where), money(15000));
+    EXPECT_EQ(value("Select a.TCP - (Select Sum(b.TCP) From Velmora_Spital b Where b.IdPerioada=a.IdPerioada) As X" + where),
+              money(-10000));
+    // Null propagates; an unreadable item is left as it was.
+    EXPECT_TRUE(value("Select a.TCP + a.c22 As X From Velmora_Spital a Where a.IdSpital=2").isNull());
+    EXPECT_EQ(value("Select a.TCP > 1 As X" + where), com::Variant(int32_t{1}));
+}
+
+TEST_F(MoneyInSql, ConditionsCompareMoneyWithNumbersByValue) {
+    auto ids = [&](const std::string& condition) {
+        std::vector<int32_t> out;
+        for (const auto& row : rows("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost"))
+            out.push_back(row[0].toLong());
+        return out;
+    };
+    using Ids = std::vector<int32_t>;
+    // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
+    EXPECT_EQ(ids("a.TCP > 1"), (Ids{1, 3}));
+    EXPECT_EQ(ids("a.TCP >= 1.2345 And a.IdPerioada=1"), (Ids{1}));
+    EXPECT_EQ(ids("2 > a.TCP And Not a.TCP = 1"), (Ids{1, 3}));
+    EXPECT_EQ(ids("a.TCP Between 1.1 And 1.3"), (Ids{3}));
+    EXPECT_EQ(ids("a.TCP Not Between 1.1 And 1.3"), (Ids{1, 2}));
+    EXPECT_EQ(ids("a.TCP In (1, 1.5)"), (Ids{1, 2}));
+    EXPECT_EQ(ids("(a.c22 < 0.5 Or a.c22 Is Null) And a.TCP + a.c22 <> 1.2346"), (Ids{1}));  // Null is no match
+    EXPECT_EQ(ids("a.TCP > a.c22 * 6"), (Ids{3}));
+    EXPECT_EQ(ids("a.TCP In (Select b.TCP From Velmora_Spital b Where b.TCP > 1.4)"), (Ids{1}));
+    // Grouped: a condition on a sum.
+    const auto grouped = rows("Select a.IdPerioada, Sum(a.TCP) As S From Velmora_Spital a "
+                              "Group By a.IdPerioada Having Sum(a.TCP) > 2 Order By a.IdPerioada");
+    ASSERT_EQ(grouped.size(), 1u);
+    EXPECT_EQ(grouped[0][1], money(25000));
+}
+
+TEST_F(MoneyInSql, CstrAndConcatenationGiveTheMoneyText) {
+    com::setUserLocale(com::UserLocale{});
+    const std::string where = " From Velmora_Spital a Where a.IdSpital=1 And a.IdPerioada=1";
+    EXPECT_EQ(value("Select Cstr(a.TCP) As X" + where), com::Variant("1.5"));
+    EXPECT_EQ(value("Select Cstr(Sum(a.TCP)) As X From Velmora_Spital a"), com::Variant("3.7345"));
+    EXPECT_EQ(value("Select 'Total: ' + Cstr(a.TCP) As X" + where), com::Variant("Total: 1.5"));
+    EXPECT_EQ(value("Select 'Total: ' & a.TCP As X" + where), com::Variant("Total: 1.5"));
+    EXPECT_TRUE(value("Select Cstr(a.c22) As X From Velmora_Spital a Where a.IdSpital=2").isNull());
+    // Other numbers keep their plain text.
+    EXPECT_EQ(value("Select Cstr(a.IdSpital) As X" + where), com::Variant("1"));
+    // The user's decimal separator, as Cstr gives it.
+    com::setUserLocale(com::UserLocale{",", ".", ".", "dmy"});
+    EXPECT_EQ(value("Select Cstr(a.c22) As X" + where), com::Variant("0,25"));
+    com::setUserLocale(com::UserLocale{});
+}
+
+}  // namespace

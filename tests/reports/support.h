@@ -1,0 +1,69 @@
+#pragma once
+// What the report tests share: a sample database made by mkdata, report files written by a
+// test, and sums read with SQLite itself.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "com/currency.h"
+#include "com/error.h"
+#include "rawdb.h"
+#include "reports/report.h"
+
+namespace rtest {
+
+inline constexpr const char* kUser = "operator";
+inline constexpr const char* kPassword = "velmora";
+
+// A folder holding Velmora.mdb and Velmora.mdw (account operator/velmora) made by mkdata from
+// the source tree's data files, with the sample hospital unless `withSample` is false.
+class SampleData {
+public:
+    explicit SampleData(bool withSample = true);
+    const std::filesystem::path& folder() const { return folder_.path(); }
+    std::filesystem::path database() const { return folder() / "Velmora.mdb"; }
+    std::filesystem::path workgroup() const { return folder() / "Velmora.mdw"; }
+    // Adds a second hospital (id 2, county 13) whose wards and sheets copy the first one's
+    // with every amount doubled, so that groups break and sums differ per hospital.
+    void addSecondHospital() const;
+
+private:
+    rawdb::TempFolder folder_;
+};
+
+std::filesystem::path sampleReport(const std::string& name);  // data/reports/<name>
+void writeText(const std::filesystem::path& file, const std::string& text);
+
+// Opens a report and logs it on to the sample data.
+std::shared_ptr<reports::Report> open(const std::filesystem::path& file, const SampleData& data);
+void setValue(reports::Report& report, const std::string& name, const com::Variant& value);
+
+// A money amount computed by SQLite (a sum of 1/10 000 units) as the report writes it with
+// two decimals in the C locale's separators ("1234567.89" grouped as the test's locale).
+com::Currency sqlMoney(const std::filesystem::path& database, const std::string& sql);
+// A money text as the reports write it in the Romanian locale ("-1.234.567,89") read back.
+com::Currency readMoney(const std::string& text);
+// The text shown right after `caption` on a page (the n-th occurrence, from 1); "" when none.
+std::string after(const std::vector<std::string>& texts, const std::string& caption, int occurrence = 1);
+int occurrences(const std::vector<std::string>& texts, const std::string& text);
+// A report file of the test's own, written into `folder`.
+std::filesystem::path writeReport(const std::filesystem::path& folder, const std::string& name, const std::string& xml);
+// Runs `body` and returns the com::Error it raises (fails the test when it raises none).
+template <class Body>
+com::Error raised(Body body);
+// Whether a page shows this text.
+bool shows(const std::vector<std::string>& texts, const std::string& text);
+// Where the rendered pages go for a look (tests/reports/pages in the build tree).
+std::filesystem::path pictureFolder();
+
+template <class Body>
+com::Error raised(Body body) {
+    try {
+        body();
+    } catch (const com::Error& e) {
+        return e;
+    }
+    throw std::runtime_error("no error was raised");
+}
+
+}  // namespace rtest

@@ -1,0 +1,113 @@
+// The viewer: shows a run report's pages, moves between them, zooms, saves a PDF; a report
+// that fails shows nothing.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QPrintPreviewWidget>
+#include <QSpinBox>
+#include <QTest>
+
+#include "reports/viewer.h"
+#include "support.h"
+
+namespace {
+
+class Viewer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        data_ = new rtest::SampleData();
+        data_->addSecondHospital();
+    }
+    static void TearDownTestSuite() {
+        delete data_;
+        data_ = nullptr;
+    }
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+    static rtest::SampleData* data_;
+};
+rtest::SampleData* Viewer::data_ = nullptr;
+
+TEST_F(Viewer, ShowsTheReportPagesAndMovesBetweenThem) {
+    auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
+    rtest::setValue(*report, "pIdJudet", int32_t{13});
+    rtest::setValue(*report, "pIdPerioada", int32_t{-1});
+    reports::ReportViewer viewer;
+    viewer.resize(1000, 700);
+    viewer.setReportSource(report);
+    EXPECT_EQ(viewer.ReportSource(), report);
+    viewer.ViewReport();
+    viewer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+    const int pages = static_cast<int>(rawdb::rawInt(data_->database(), "SELECT count(*) FROM Velmora_Spital"));
+    EXPECT_EQ(viewer.pageCount(), pages);
+    EXPECT_EQ(viewer.currentPage(), 1);
+    EXPECT_FALSE(viewer.action("previous")->isEnabled());
+    // Only the pages around the current one are painted.
+    EXPECT_EQ(viewer.firstPaintedPage(), 1);
+    EXPECT_EQ(viewer.lastPaintedPage(), 1 + reports::ReportViewer::PaintedAround);
+    viewer.action("next")->trigger();
+    EXPECT_EQ(viewer.currentPage(), 2);
+    viewer.action("last")->trigger();
+    EXPECT_EQ(viewer.currentPage(), pages);
+    EXPECT_FALSE(viewer.action("next")->isEnabled());
+    EXPECT_EQ(viewer.lastPaintedPage(), pages);
+    EXPECT_EQ(viewer.firstPaintedPage(), pages - reports::ReportViewer::PaintedAround);
+    // Scrolling back page by page repaints around the page reached.
+    for (int page = pages - 1; page >= 2; --page) {
+        viewer.action("previous")->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(viewer.currentPage(), page);
+        EXPECT_LE(viewer.firstPaintedPage(), page);
+        EXPECT_GE(viewer.lastPaintedPage(), page);
+        EXPECT_LE(viewer.lastPaintedPage() - viewer.firstPaintedPage(), 2 * reports::ReportViewer::PaintedAround);
+    }
+    auto* pageBox = viewer.findChild<QSpinBox*>("pageNumber");
+    ASSERT_NE(pageBox, nullptr);
+    EXPECT_EQ(pageBox->value(), viewer.currentPage());
+    pageBox->setValue(9);
+    EXPECT_EQ(viewer.currentPage(), 9);
+    QCoreApplication::processEvents();
+    viewer.grab().save(QString::fromStdString((rtest::pictureFolder() / "viewer-9.png").string()));
+    viewer.action("first")->trigger();
+    EXPECT_EQ(viewer.currentPage(), 1);
+
+    viewer.action("fitPage")->trigger();
+    const double fitPage = viewer.zoomFactor();
+    viewer.action("fitWidth")->trigger();
+    EXPECT_GT(viewer.zoomFactor(), fitPage);  // a landscape page in a wide window
+    const double before = viewer.zoomFactor();
+    viewer.action("zoomIn")->trigger();
+    EXPECT_GT(viewer.zoomFactor(), before);
+    viewer.action("zoomOut")->trigger();
+    viewer.action("zoomOut")->trigger();
+    EXPECT_LT(viewer.zoomFactor(), before);
+    viewer.action("fitWidth")->trigger();
+    viewer.grab().save(QString::fromStdString((rtest::pictureFolder() / "viewer.png").string()));
+
+    const auto pdf = rtest::pictureFolder() / "viewer.pdf";
+    std::filesystem::remove(pdf);
+    viewer.saveAsPdf(pdf);
+    EXPECT_EQ(rawdb::readAll(pdf).substr(0, 5), "%PDF-");
+}
+
+TEST_F(Viewer, AReportThatFailsShowsNothing) {
+    reports::ReportViewer viewer;
+    EXPECT_EQ(rtest::raised([&] { viewer.ViewReport(); }).number(), reports::errc::NotRun);
+    const auto file = rtest::writeReport(data_->folder(), "rau.vrpt",
+                                         "<report version=\"1\"><query>SELECT * FROM Lipsa</query></report>");
+    auto good = rtest::open(rtest::sampleReport("Personal.vrpt"), *data_);
+    viewer.setReportSource(good);
+    viewer.ViewReport();
+    EXPECT_GE(viewer.pageCount(), 1);
+    viewer.setReportSource(rtest::open(file, *data_));
+    EXPECT_EQ(rtest::raised([&] { viewer.ViewReport(); }).number(), reports::errc::QueryFailed);
+    EXPECT_EQ(viewer.pageCount(), 0);
+    EXPECT_FALSE(viewer.action("pdf")->isEnabled());
+    EXPECT_FALSE(viewer.action("print")->isEnabled());
+    EXPECT_EQ(rtest::raised([&] { viewer.saveAsPdf(rtest::pictureFolder() / "nimic.pdf"); }).number(), reports::errc::NotRun);
+}
+
+}  // namespace
