@@ -476,6 +476,13 @@ TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
     EXPECT_EQ(viewer->CRViewer1()->pageCount(), 1);  // the sample hospital's one sheet of the period
     // The viewer fills its window.
     EXPECT_EQ(viewer->CRViewer1()->geometry(), viewer->rect());
+    // A print or a save that fails is told once, as the program tells every error.
+    emit viewer->CRViewer1()->failed(reports::errc::OutputFailed, QStringLiteral("Fisierul PDF nu poate fi scris."));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(boxes.shown()[0].text.find("Fisierul PDF nu poate fi scris.\r\nModulul: frmAfisareRapoarte\r\n"), std::string::npos)
+        << boxes.shown()[0].text;
+    boxes.clear();
 
     // With VELMORA_SCREENSHOTS naming a folder, the screen and the viewer are saved there.
     if (const char* folder = std::getenv("VELMORA_SCREENSHOTS")) {
