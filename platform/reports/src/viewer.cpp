@@ -229,7 +229,9 @@ void ReportViewer::saveAsPdf() {
     // Offered in the folder of the last PDF saved, else in the user's documents: never in
     // whatever folder the program was started from.
     static QString lastFolder;
-    const QString folder = !lastFolder.isEmpty() ? lastFolder : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString folder = lastFolder;
+    if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists()) folder = QDir::homePath();
     const QString name = QString::fromStdString(report_->Title()).replace(QLatin1Char('/'), QLatin1Char('-')) + QStringLiteral(".pdf");
     QFileDialog dialog(this, tr("Salveaza raportul ca PDF"), QDir(folder).filePath(name), tr("Fisiere PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("savePdfDialog"));
