@@ -10,24 +10,14 @@
 
 namespace {
 
-class Layout : public ::testing::Test {
+class Layout : public rtest::OnSampleData<> {
 protected:
-    static void SetUpTestSuite() { data_ = new rtest::SampleData(); }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-
     static std::shared_ptr<reports::Report> run(const std::string& body) {
         auto r = rtest::open(rtest::writeReport(data_->folder(), "layout.vrpt", "<report version=\"1\">" + body + "</report>"), *data_);
         r->Run();
         return r;
     }
-    static rtest::SampleData* data_;
 };
-rtest::SampleData* Layout::data_ = nullptr;
 
 TEST_F(Layout, MoneyIntegersAndDatesAreWrittenExactly) {
     auto r = run(

@@ -18,32 +18,25 @@
 
 namespace {
 
-class Viewer : public ::testing::Test {
+class Viewer : public rtest::OnSampleData<true> {
 protected:
-    static void SetUpTestSuite() {
-        data_ = new rtest::SampleData();
-        data_->addSecondHospital();
+    // Every hospital's sheet of every period, a page each, shown in the viewer.
+    static std::shared_ptr<reports::Report> showSheets(reports::ReportViewer& viewer) {
+        auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
+        rtest::setValue(*report, "pIdJudet", int32_t{13});
+        rtest::setValue(*report, "pIdPerioada", int32_t{-1});
+        viewer.resize(1000, 700);
+        viewer.setReportSource(report);
+        viewer.ViewReport();
+        viewer.show();
+        return report;
     }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-    static rtest::SampleData* data_;
 };
-rtest::SampleData* Viewer::data_ = nullptr;
 
 TEST_F(Viewer, ShowsTheReportPagesAndMovesBetweenThem) {
-    auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
-    rtest::setValue(*report, "pIdJudet", int32_t{13});
-    rtest::setValue(*report, "pIdPerioada", int32_t{-1});
     reports::ReportViewer viewer;
-    viewer.resize(1000, 700);
-    viewer.setReportSource(report);
+    const auto report = showSheets(viewer);
     EXPECT_EQ(viewer.ReportSource(), report);
-    viewer.ViewReport();
-    viewer.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
     const int pages = static_cast<int>(rawdb::rawInt(data_->database(), "SELECT count(*) FROM Velmora_Spital"));
     EXPECT_EQ(viewer.pageCount(), pages);
@@ -115,14 +108,8 @@ TEST_F(Viewer, AReportThatFailsShowsNothing) {
 }
 
 TEST_F(Viewer, EveryActionHasItsKeyNamedInItsTip) {
-    auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
-    rtest::setValue(*report, "pIdJudet", int32_t{13});
-    rtest::setValue(*report, "pIdPerioada", int32_t{-1});
     reports::ReportViewer viewer;
-    viewer.resize(1000, 700);
-    viewer.setReportSource(report);
-    viewer.ViewReport();
-    viewer.show();
+    const auto report = showSheets(viewer);
     viewer.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
     viewer.preview()->setFocus();
