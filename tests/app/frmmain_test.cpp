@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -122,6 +123,23 @@ TEST_F(MainWindow, CaptionStatusBarAndMenuTree) {
         EXPECT_FALSE(w.menuItem(QString::fromLatin1(name))->isEnabled()) << name;
     for (const char* name : {"mnuBackup", "mnuAjutor", "mnuIesire", "mnuRapoarte"})
         EXPECT_TRUE(w.menuItem(QString::fromLatin1(name))->isEnabled()) << name;
+}
+
+TEST_F(MainWindow, TheWindowFitsASmallScreen) {
+    frmMain& w = window();
+    // A 1024 x 768 screen holds the whole window, its status bar's last panel included.
+    EXPECT_LE(w.minimumSizeHint().width(), 1024);
+    EXPECT_LE(w.minimumSizeHint().height(), 768);
+    // It opens no larger than the screen lets it (the test screen is smaller than its design size).
+    const QSize screen = w.screen()->availableGeometry().size().expandedTo(w.minimumSizeHint());
+    EXPECT_LE(w.width(), screen.width());
+    EXPECT_LE(w.height(), screen.height());
+    w.sBar()->setPanelText(5, QStringLiteral("Judetul: Caras-Severin---SJU-CARAS-SEVERIN-01"));
+    w.resize(1024, 740);
+    QCoreApplication::processEvents();
+    const QWidget* last = w.sBar()->findChild<QWidget*>(QStringLiteral("panel6"));
+    ASSERT_NE(last, nullptr);
+    EXPECT_LE(last->mapTo(&w, QPoint(last->width(), 0)).x(), w.width());
 }
 
 TEST_F(MainWindow, CountyAndHospitalPanel) {

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 
 #include <memory>
 
@@ -75,7 +76,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
-    resize(1100, 760);
+    resize(QSize(1100, 760).boundedTo(screen()->availableGeometry().size()));
 
     registerScreens(*this);
 }

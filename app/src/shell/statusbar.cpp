@@ -29,7 +29,9 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
         label->setObjectName(QStringLiteral("panel%1").arg(i + 1));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setMinimumWidth(kWidthsTwips[i] / kTwipsPerPixel);
+        // The county panel stretches from its text's width, so that the window fits a
+        // 1024-pixel screen; the others keep their design widths.
+        if (i != 4) label->setMinimumWidth(kWidthsTwips[i] / kTwipsPerPixel);
         addWidget(label, i == 4 ? 1 : 0);
         panels_[i] = label;
     }
