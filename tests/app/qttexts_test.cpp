@@ -1,5 +1,6 @@
 // What Qt's own widgets show on the program's screens is Romanian too: the context menus of
-// text fields and the help browser, an MDI child's system menu, the file dialog.
+// text fields and the help browser, an MDI child's system menu, the file and print
+// dialogs.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -9,6 +10,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeView>
@@ -66,6 +70,17 @@ TEST_F(QtTextsTest, FileDialog) {
     for (const char* name : {"backButton", "forwardButton", "toParentButton", "newFolderButton", "listModeButton", "detailModeButton"})
         tips += dialog.findChild<QToolButton*>(QString::fromLatin1(name))->toolTip().toStdString() + "|";
     EXPECT_EQ(tips, "Inapoi|Inainte|Directorul parinte|Director nou|Lista|Detalii|");
+}
+
+TEST_F(QtTextsTest, PrintDialog) {
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    QStringList buttons;
+    for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->isVisibleTo(&dialog)) buttons << button->text();
+    buttons.sort();
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Optiuni >>|&Tipareste|P&roprietati|Renunta");
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "Tiparire");
 }
 
 }  // namespace
