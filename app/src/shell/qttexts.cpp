@@ -103,7 +103,7 @@ const std::map<Key, const char*>& texts() {
         {{"QPrintSettingsOutput", "Pages"}, "Paginile"},
         {{"QPrintSettingsOutput", "Current Page"}, "Pagina curenta"},
         {{"QPrintSettingsOutput", "Selection"}, "Selectia"},
-        {{"QPrintSettingsOutput", "Page Set:"}, "Paginile:"},
+        {{"QPrintSettingsOutput", "Page Set:"}, "Care pagini:"},
         {{"QPrintSettingsOutput", "Output Settings"}, "Tiparirea"},
         {{"QPrintSettingsOutput", "Copies:"}, "Exemplare:"},
         {{"QPrintSettingsOutput", "Collate"}, "Asamblate"},
