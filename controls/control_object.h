@@ -41,18 +41,23 @@ struct CommonIds {
 // the setters setEnabled, setFont, setBackColor, setForeColor, setFocusBackColor and
 // setFocusForeColor, and enterFocus() / exitFocus() for the focus entering and leaving
 // the control as a whole.
-template <class Derived, class Interface>
+// Extra lists further interfaces a control implements besides the shared ones.
+template <class Derived, class Interface, class... Extra>
 class ControlObject : public QObject,
-                      public com::Dispatchable<Derived, Interface, com::IConnectionPointContainer, IControlHost> {
+                      public com::Dispatchable<Derived, Interface, com::IConnectionPointContainer, IControlHost, Extra...> {
 public:
     std::optional<com::DispId> GetIDOfName(std::string_view name) override {
         if (auto id = Derived::dispatchTable().idOf(name)) return id;
-        return commonTable().idOf(name);
+        if constexpr (hasCommonMembers()) return commonTable().idOf(name);
+        else return std::nullopt;
     }
 
     com::Variant Invoke(com::DispId id, com::InvokeKind kind, com::Args args) override {
         const auto& own = Derived::dispatchTable();
-        const auto& table = own.byId(id) ? own : commonTable();
+        const auto& table = [&]() -> const com::DispatchTable<Derived>& {
+            if constexpr (hasCommonMembers()) return own.byId(id) ? own : commonTable();
+            else return own;
+        }();
         try {
             view();  // every member needs the widget
             return table.invoke(static_cast<Derived&>(*this), id, kind, args);
@@ -132,6 +137,9 @@ protected:
         std::vector<com::Variant> none;
         events_->raise(event, com::Args(none));
     }
+
+    // From a member call, with arguments a sink may change (by reference).
+    void raiseEvent(com::DispId event, std::vector<com::Variant>& args) { events_->raise(event, com::Args(args)); }
 
     // From a window event: a sink's error is reported, never thrown through Qt.
     void raiseFromWindow(com::DispId event, std::vector<com::Variant>& args) {
@@ -214,6 +222,10 @@ protected:
 
 private:
     Derived& self() { return static_cast<Derived&>(*this); }
+
+    // A control without `commonIds` (the grid) has none of the shared members but hWnd
+    // and Font, which it lists itself.
+    static constexpr bool hasCommonMembers() { return requires { Derived::commonIds; }; }
 
     // The members every control has, under the control's own dispatch ids.
     static const com::DispatchTable<Derived>& commonTable() {

@@ -16,14 +16,6 @@ namespace {
 constexpr int TextHeightTwips = 285;
 constexpr int ButtonWidthTwips = 250;
 
-Qt::Alignment textAlignment(int32_t value) {
-    switch (value) {
-    case 1: return Qt::AlignRight | Qt::AlignVCenter;
-    case 2: return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
-    }
-}
-
 }  // namespace
 
 ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_personal::EventsId) {

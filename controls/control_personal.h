@@ -6,6 +6,7 @@
 
 #include "com/variant.h"
 #include "control_object.h"
+#include "typelib/property_pages.h"
 #include "typelib/quillon.h"
 
 class QLineEdit;
@@ -17,7 +18,7 @@ class HookedLineEdit;
 class NullableDateEdit;
 class ClickablePicture;
 
-class ControlPersonal final : public ControlObject<ControlPersonal, IControlPersonal> {
+class ControlPersonal final : public ControlObject<ControlPersonal, IControlPersonal, ISpecifyPropertyPages> {
 public:
     ControlPersonal();
     ~ControlPersonal() override;
@@ -35,6 +36,9 @@ public:
     void InitProperties() override;
     void ReadProperties(const com::PropertyBag& bag) override;
     void WriteProperties(com::PropertyBag& bag) override;
+
+    // ISpecifyPropertyPages: the kind page first.
+    std::vector<com::Guid> GetPages() override { return {pagina_proprietati::ClassId}; }
 
     // Members, as the dispatch tables reach them.
     int32_t tipData() const { return tipData_; }
@@ -83,7 +87,7 @@ private:
     void onPickerFocus(bool in);
     void enterFocus();
     void exitFocus();
-    friend class ControlObject<ControlPersonal, IControlPersonal>;
+    friend class ControlObject<ControlPersonal, IControlPersonal, ISpecifyPropertyPages>;
 
     HookedLineEdit* txt_ = nullptr;
     QLineEdit* txtNull_ = nullptr;

@@ -2,10 +2,10 @@
 
 #include <QDate>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include "com/error.h"
+#include "date_text.h"
 
 namespace quillon {
 
@@ -20,30 +20,11 @@ QString separatorData() {
     return QStringLiteral("/");
 }
 
-namespace {
-
-int fullYear(const QString& digits) {
-    const int year = digits.toInt();
-    // Two typed digits take the century of the run-time's window (1930 to 2029).
-    if (digits.size() <= 2) return year < 30 ? 2000 + year : 1900 + year;
-    return year;
-}
-
-}  // namespace
-
 QString formatData(const QString& text) {
-    const QString trimmed = text.trimmed();
-    const QString datePart = trimmed.section(u' ', 0, 0).section(u'T', 0, 0);
-    QDate date;
-    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
-    const QString sep = QRegularExpression::escape(separatorData());
-    const QRegularExpression dmy(QStringLiteral("^(\\d{1,2})(?:%1|/|\\.|-)(\\d{1,2})(?:%1|/|\\.|-)(\\d{1,4})$").arg(sep));
-    if (const auto m = iso.match(datePart); m.hasMatch())
-        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    else if (const auto d = dmy.match(datePart); d.hasMatch())
-        date = QDate(fullYear(d.captured(3)), d.captured(2).toInt(), d.captured(1).toInt());
-    if (!date.isValid())
+    const auto read = readDateText(text);
+    if (!read)
         com::raise(com::errc::TypeMismatch, "Global-FormatData", "Type mismatch: \"" + text.toStdString() + "\" is no date");
+    const QDate date = read->date();
     const QString s = separatorData();
     return QStringLiteral("%1%2%3%2%4")
         .arg(date.day(), 2, 10, QLatin1Char('0'))

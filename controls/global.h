@@ -13,9 +13,10 @@ QString separatorZecimal();
 // The date separator of the user's default locale (read anew at every call).
 QString separatorData();
 
-// A date given as day, month and year (in that order, separated by the locale's date
-// separator, "/", "." or "-") or as ISO "yyyy-MM-dd", written back as
-// dd<sep>MM<sep>year with the locale's separator. Raises 13 for text that is no date.
+// A date as the run-time's text-to-date conversion reads it (see readDateText: numeric
+// text day first, ISO, month names in English and Romanian, a time alone on day 0),
+// written back as dd<sep>MM<sep>year with the locale's separator. Raises 13 for text that
+// is no date.
 QString formatData(const QString& text);
 
 // Judges a key typed into a number field whose edit text is `text`, with the caret at

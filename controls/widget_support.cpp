@@ -167,6 +167,28 @@ std::filesystem::path libraryFolder() {
     return std::filesystem::absolute(info.dli_fname).parent_path();
 }
 
+namespace {
+std::function<void()>& beepHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+}  // namespace
+
+void beep() {
+    if (const auto& hook = beepHook()) hook();
+    else QApplication::beep();
+}
+
+void setBeepHook(std::function<void()> hook) { beepHook() = std::move(hook); }
+
+Qt::Alignment textAlignment(int32_t value) {
+    switch (value) {
+    case 1: return Qt::AlignRight | Qt::AlignVCenter;
+    case 2: return Qt::AlignHCenter | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
 int twips(int value) { return (value + 7) / 15; }
 
 }  // namespace quillon

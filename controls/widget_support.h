@@ -3,6 +3,7 @@
 // see them, moving the focus on as Tab does, window handles and the library's folder.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include <QColor>
@@ -42,8 +43,16 @@ void releaseWindowHandle(QWidget* widget);
 // The folder that holds this library's file.
 std::filesystem::path libraryFolder();
 
+// The alignment of a text box for the alignment property (0 left, 1 right, 2 centre).
+Qt::Alignment textAlignment(int32_t value);
+
 // Pixels for a length in twips (15 twips a pixel at 96 dots per inch).
 int twips(int value);
+
+// The beep of a refused key. `setBeepHook` replaces the sound (an empty hook restores it),
+// so that a headless run can count beeps.
+void beep();
+void setBeepHook(std::function<void()> hook);
 
 // True when `widget` is `container` or one of its descendants.
 bool isWithin(const QWidget* widget, const QWidget* container);

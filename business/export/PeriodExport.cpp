@@ -1,6 +1,7 @@
 #include "export/PeriodExport.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "ado/command.h"
@@ -86,10 +87,12 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
     // nothing or the earlier export, never a full copy of the live data.
     const fs::path work = ado::temporaryBeside(target, "export");
     bool began = false;
+    std::optional<ado::TemporaryHold> hold;  // outlives every connection to the file
     try {
         // A failed copy is raised here, naming the export file the user chose.
         ado::copyDatabase(sursa_, work, target);
         began = true;
+        hold.emplace(work);
         cutOutPeriod(work, vSystemDataBase, vUser, vPassword);
         // A compaction that cannot run leaves the export whole, only not compacted.
         GlobalBL::CompactDb(work, fs::path(vPath) / "Temp.mdb", vSystemDataBase);

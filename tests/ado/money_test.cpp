@@ -67,6 +67,20 @@ TEST_F(MoneyInSql, GroupedSumsAndStarsAlignWithTheirColumns) {
     EXPECT_EQ(starred[0].back(), money(12344));
 }
 
+TEST_F(MoneyInSql, ColumnsOfADerivedTableKeepTheirKinds) {
+    com::setUserLocale(com::UserLocale{});
+    const auto joined = rows(
+        "Select a.IdCost, w.S_TCP, w.N, S_TCP - a.TCP As Rest, w.[Text] From Velmora_Spital a Inner Join "
+        "(Select IdPerioada, Sum(TCP) As S_TCP, Count(*) As N, Cstr(Max(TCP)) As [Text] From Velmora_Spital "
+        "Group By IdPerioada) As w On w.IdPerioada = a.IdPerioada Where w.S_TCP > 2 Order By a.IdCost");
+    ASSERT_EQ(joined.size(), 2u);
+    EXPECT_EQ(joined[0][1], money(25000));
+    EXPECT_EQ(joined[0][2], com::Variant(int32_t{2}));
+    EXPECT_EQ(joined[0][3], money(10000));
+    EXPECT_EQ(joined[1][3], money(15000));
+    EXPECT_EQ(joined[0][4], com::Variant("1.5"));
+}
+
 TEST_F(MoneyInSql, ArithmeticFollowsJetTypes) {
     const std::string where = " From Velmora_Spital a Where a.IdSpital=1 And a.IdPerioada=1";
     EXPECT_EQ(value("Select a.TCP + a.c22 As X" + where), money(17500));

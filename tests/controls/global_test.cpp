@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "com/error.h"
+#include "date_text.h"
 #include "global.h"
 #include "number_text.h"
 #include "support.h"
@@ -60,6 +61,40 @@ TEST(FormatData, WritesDayMonthYearWithTheLocaleSeparator) {
 
 TEST(FormatData, RefusesTextThatIsNoDate) {
     for (const char* bad : {"", "abc", "31/02/2006", "12/13/2006", "1/2"}) {
+        try {
+            formatData(QString::fromLatin1(bad));
+            ADD_FAILURE() << bad << " was taken for a date";
+        } catch (const com::Error& e) {
+            EXPECT_EQ(e.number(), com::errc::TypeMismatch) << bad;
+        }
+    }
+}
+
+TEST(FormatData, ReadsMonthNamesTimesAndTimeAlone) {
+    test::pinEnglish();
+    for (const char* text : {"3 Feb 2006", "3 february 2006", "3 februarie 2006", "3 FEB 2006", "3 feb. 2006",
+                             "Feb 3, 2006", "3-feb-06", "2006 Feb 3", "03/02/2006 10:30", "3 Feb 2006 10:30 PM",
+                             "2006-02-03T08:15:00", "10:30 3.2.2006"})
+        EXPECT_EQ(formatData(QString::fromLatin1(text)), "03/02/2006") << text;
+    EXPECT_EQ(formatData("1 ianuarie 1999"), "01/01/1999");
+    EXPECT_EQ(formatData("15 iun 2010"), "15/06/2010");
+    EXPECT_EQ(formatData("15 iul 2010"), "15/07/2010");
+    EXPECT_EQ(formatData("30 noiembrie 2010"), "30/11/2010");
+    EXPECT_EQ(formatData("30 Sept 2010"), "30/09/2010");
+    EXPECT_EQ(formatData("1 mai 2010"), "01/05/2010");
+    EXPECT_EQ(formatData("May 1 2010"), "01/05/2010");
+    // A time alone is a time on day 0.
+    EXPECT_EQ(formatData("10:30"), "30/12/1899");
+    EXPECT_EQ(formatData("10:30:15 AM"), "30/12/1899");
+    const auto time = readDateText("10:30 PM");
+    ASSERT_TRUE(time);
+    EXPECT_EQ(*time, QDateTime(QDate(1899, 12, 30), QTime(22, 30)));
+    EXPECT_EQ(readDateText("3 Feb 2006 10:30:15")->time(), QTime(10, 30, 15));
+}
+
+TEST(FormatData, RefusesWhatNoConversionReads) {
+    for (const char* bad : {"3 Fbr 2006", "3 Feb", "Feb 2006 3 4", "3 Feb Mar 2006", "30 februarie 2006",
+                            "25:00", "10:61", "13:00 PM", "3 Feb 2006 x", "3+2+2006", "ma 3 2006", "10:30 10:30"}) {
         try {
             formatData(QString::fromLatin1(bad));
             ADD_FAILURE() << bad << " was taken for a date";

@@ -10,7 +10,9 @@
 #include "control_personal.h"
 #include "inner_widgets.h"
 #include "pagina_proprietati.h"
+#include "registry_support.h"
 #include "support.h"
+#include "typelib/property_pages.h"
 
 namespace quillon {
 namespace {
@@ -98,6 +100,44 @@ TEST_F(PaginaTest, AppliesEachKindsInitialValue) {
     page.applyChanges(selection());
     EXPECT_EQ(get(*controls[0], id::TipData), com::Variant(int32_t{0}));
     EXPECT_EQ(get(*controls[0], id::Valoare), com::Variant(""));  // Null stored, read as ""
+}
+
+// The page as a class of the library, as a designer reaches it: named by the entry
+// control as its first page, created by class id or ProgID through the registry.
+TEST(PaginaClass, IsTheEntryControlsFirstPageAndCreatedByClassId) {
+    test::pinEnglish();
+    const test::TemporaryRegistry registry("quillon-page");
+    const auto control = com::CreateObject(control_personal::ProgId);
+    const auto pages = control.query<ISpecifyPropertyPages>();
+    ASSERT_TRUE(pages);
+    const std::vector<com::Guid> ids = pages->GetPages();
+    ASSERT_FALSE(ids.empty());
+    EXPECT_EQ(ids.front(), com::Guid::of("{B54C4C4B-0784-4EFA-B8E9-F4E183A663F6}"));
+
+    const auto page = com::createInstance<IPropertyPage>(ids.front());
+    ASSERT_TRUE(page && page->widget());
+    EXPECT_EQ(page->Caption(), "Tip control");
+    EXPECT_FALSE(page->IsPageDirty());
+    put(*control, id::TipData, int32_t{3});
+    put(*control, id::NrZecimale, int16_t{1});
+    put(*control, id::Valoare, 2.5);
+    page->SetObjects({control});
+    EXPECT_EQ(page->widget()->findChild<QLineEdit*>("txtValoareNumar")->text(), "2.5");
+    EXPECT_FALSE(page->IsPageDirty());
+    page->widget()->findChild<QRadioButton*>("optTipAliniere2")->click();
+    EXPECT_TRUE(page->IsPageDirty());
+    page->Apply();
+    EXPECT_FALSE(page->IsPageDirty());
+    EXPECT_EQ(get(*control, id::Alignment), com::Variant(int32_t{2}));
+    EXPECT_EQ(get(*control, id::Valoare).toDouble(), 2.5);
+
+    // By ProgID it is the same class; it has no late-bound members of its own.
+    const auto byName = com::CreateObject("Quillon.PaginaProprietati");
+    ASSERT_TRUE(byName);
+    EXPECT_TRUE(byName.query<IPropertyPage>());
+    EXPECT_FALSE(byName->GetIDOfName("Apply"));
+    const com::Registry file(com::Registry::defaultPath(), true);
+    EXPECT_EQ(file.byClsid(pagina_proprietati::ClassId)->progId, "Quillon.PaginaProprietati");
 }
 
 }  // namespace

@@ -19,6 +19,8 @@
 #include "shell/helpwindow.h"
 #include "forms/messages.h"
 #include "shell/statusbar.h"
+#include "screens/frmconfigurare.h"
+#include "screens/frmexportdate.h"
 #include "screens/frmparametrizarerapoarte.h"
 
 namespace velmora {
@@ -31,7 +33,7 @@ constexpr const char* kScreenProperty = "velmoraScreen";
 class BusyWindow {
 public:
     explicit BusyWindow(QWidget* window) : window_(window) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        window_->setCursor(Qt::WaitCursor);  // this window's pointer only, not the program's
         window_->setEnabled(false);
     }
     BusyWindow(const BusyWindow&) = delete;
@@ -41,7 +43,7 @@ public:
         if (!busy_) return;
         busy_ = false;
         window_->setEnabled(true);
-        QApplication::restoreOverrideCursor();
+        window_->unsetCursor();
     }
 
 private:
@@ -76,7 +78,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
-    resize(QSize(1100, 760).boundedTo(screen()->availableGeometry().size()));
+    QSize size(1100, 760);
+    if (const QScreen* display = screen()) size = size.boundedTo(display->availableGeometry().size());
+    resize(size);
 
     registerScreens(*this);
 }
@@ -88,6 +92,8 @@ HelpWindow* frmMain::helpWindow() const { return help_; }
 void frmMain::registerScreens(frmMain& window) {
     // The register, cost-sheet, configuration, export and report screens register here
     // as they are added to the program.
+    window.setScreen(QStringLiteral("mnuConfigurare"), [](QWidget* parent) { return new frmConfigurare(parent); });
+    window.setScreen(QStringLiteral("mnuExport"), [](QWidget* parent) { return new frmExportDate(parent); });
     window.setScreen(QStringLiteral("mnuRapoarte"),
                      [](QWidget* parent) { return new frmParametrizareRapoarte(parent); });
 }

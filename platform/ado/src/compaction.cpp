@@ -1,5 +1,7 @@
 #include "ado/compaction.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -192,6 +194,14 @@ void replaceFile(const fs::path& temporary, const fs::path& destination) {
                                   "' cannot be written: " + detail::writeFailureCause(folder, error) + ".");
     detail::removeLockFile(temporary);
     detail::syncFolder(folder);
+}
+
+TemporaryHold::TemporaryHold(const fs::path& file) : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ >= 0) ::flock(fd_, LOCK_SH | LOCK_NB);
+}
+
+TemporaryHold::~TemporaryHold() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 void removeTemporary(const fs::path& temporary) {

@@ -1,5 +1,6 @@
 #include "ado/connection.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "ado/error.h"
@@ -129,7 +130,16 @@ std::shared_ptr<detail::PreparedStatement> Connection::Impl::acquire(std::string
         return it->second;
     }
     auto statement = std::make_shared<detail::PreparedStatement>();
-    const auto typed = detail::typeSelectList(h, translateJetSql(jetSql));
+    std::string translated = translateJetSql(jetSql);
+    std::string shape = detail::literalShape(translated);
+    detail::TypedSelect typed{translated, {}, {}, {}, true};
+    if (!untypedShapes.contains(shape)) {
+        typed = detail::typeSelectList(h, translated);
+        const bool untouched = typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(), [](ColumnKind k) {
+                                   return k == ColumnKind::Currency;
+                               });
+        if (untouched && typed.certain && untypedShapes.size() < 1024) untypedShapes.insert(std::move(shape));
+    }
     statement->stmt = detail::prepare(h, typed.sql, true);
     statement->describe(typed.columnKinds(sqlite3_column_count(statement->stmt.get())));
     statement->inUse = true;

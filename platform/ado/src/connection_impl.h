@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct Connection::Impl {
     uint64_t generation = 0;  // counts opens, so that a recordset notices its connection closed
     std::unordered_map<std::string, std::shared_ptr<detail::PreparedStatement>> cache;
     std::vector<std::weak_ptr<detail::PreparedStatement>> loose;  // borrowed, not cached
+    std::unordered_set<std::string> untypedShapes;  // statements the money typer leaves alone
 
     // Raises 3704 when the connection is closed.
     sqlite3* handle() const;

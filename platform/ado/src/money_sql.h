@@ -13,6 +13,8 @@
 //   a / b                                  -> double, always (Jet's `/`)
 //   Cstr(money), money in a `||` chain     -> the money's text (CstrMoney)
 //   (SELECT one money item ...)            -> money (the subquery typed in turn)
+//   a column of a derived table            -> the kind of its item in the subquery
+//     (FROM (SELECT Sum(TCP) AS S ...) w: w.S is money)
 //   money compared with a number           -> the number in units (=, <>, <, >, BETWEEN, IN),
 //                                             in the select list, WHERE and HAVING
 // An item or condition the typer cannot read (CASE, EXISTS, an unknown construct) is left
@@ -30,6 +32,8 @@ struct TypedSelect {
     std::string sql;                 // the statement with its select list rewritten
     std::vector<ColumnKind> items;   // the kind of each select-list item (Untyped when unknown)
     std::vector<bool> stars;         // which items are `*` or `t.*`
+    std::vector<std::string> names;  // the name each item yields (its alias or column; "" unknown)
+    bool certain = true;             // false when a name could not be looked up this time
 
     // The kinds of a prepared statement's `count` result columns, Untyped where a star's
     // columns stand or the items cannot be matched to the columns.
@@ -40,6 +44,12 @@ struct TypedSelect {
 // dialect, after the Jet translation). Any other statement, or one without a money expression, comes back as it
 // was with no items. Never raises.
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql);
+
+// Whether the typer leaves a statement as it is depends on its names and structure, not on
+// the values of its number literals: the statement with each number literal as "#" is the
+// key under which a connection remembers statements that need no typing (those that differ
+// only by an id are typed once).
+std::string literalShape(std::string_view sql);
 
 // Registers CstrMoney and MoneyMul on a connection.
 int registerMoneyFunctions(sqlite3* db);

@@ -44,6 +44,20 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& file, std::st
 // naming `destination` and the cause.
 void replaceFile(const std::filesystem::path& temporary, const std::filesystem::path& destination);
 
+// Marks a temporary file of this process as in use for the object's life (a lock that the
+// removal of dead processes' temporary files respects, also from another machine). Let it
+// go only after every connection to the file has closed.
+class TemporaryHold {
+public:
+    explicit TemporaryHold(const std::filesystem::path& file);
+    ~TemporaryHold();
+    TemporaryHold(const TemporaryHold&) = delete;
+    TemporaryHold& operator=(const TemporaryHold&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 // Removes a temporary data file, its journal and its lock file; never raises.
 void removeTemporary(const std::filesystem::path& temporary);
 

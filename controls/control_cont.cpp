@@ -1,0 +1,481 @@
+#include "control_cont.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTreeWidget>
+
+#include "account_code.h"
+#include "inner_widgets.h"
+#include "widget_support.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr int TagRole = Qt::UserRole;          // the row's code
+constexpr int KeyRole = Qt::UserRole + 1;      // the code followed by "K"
+constexpr int DescriptionRole = Qt::UserRole + 2;
+constexpr int MaxDigits = 4;
+constexpr int MinListRows = 3;
+constexpr int MaxListRows = 8;
+
+// The text a host's handler left in a by-reference argument; anything else reads as "".
+QString textOf(const com::Variant& value) {
+    try {
+        return QString::fromStdString(value.toString());
+    } catch (const com::Error&) {
+        return {};
+    }
+}
+
+// Keys that type no character but would edit the text: the code changes only by the
+// keys the control accepts.
+bool editsText(const QKeyEvent& event) {
+    for (const auto key : {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
+                           QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
+                           QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine})
+        if (event.matches(key)) return true;
+    return false;
+}
+
+}  // namespace
+
+ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId) {
+    QWidget* view = view_.data();
+    txt_ = new HookedLineEdit(view);
+    txt_->setObjectName(QStringLiteral("txt"));
+    // The code changes only by the keys the control accepts: no paste, drop or input method.
+    txt_->setContextMenuPolicy(Qt::NoContextMenu);
+    txt_->setAcceptDrops(false);
+    txt_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    lst_ = new QTreeWidget(view);
+    lst_->setObjectName(QStringLiteral("lst"));
+    lst_->setColumnCount(1);
+    lst_->setHeaderHidden(true);
+    lst_->setRootIsDecorated(false);
+    lst_->setUniformRowHeights(true);
+    lst_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lst_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lst_->setFocusPolicy(Qt::ClickFocus);
+    // The rows fit the control's width (a narrow grid column included): long ones are elided.
+    lst_->header()->setSectionResizeMode(QHeaderView::Stretch);
+    lst_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lst_->setTextElideMode(Qt::ElideRight);
+    lst_->hide();
+    view->setFocusProxy(txt_);
+
+    txt_->hooks.keyPress = [this](QKeyEvent* e) {
+        bool used = true;
+        guarded([&] { used = onTextKey(e); });
+        return used;
+    };
+    txt_->hooks.focusIn = [this] {
+        if (placingCaret_) return;
+        txt_->deselect();
+        txt_->setCursorPosition(static_cast<int>(txt_->text().size()));
+    };
+    txt_->hooks.focusOut = [this] { guarded([this] { commitIfLeaving(); }); };
+    QObject::connect(txt_, &QLineEdit::textChanged, this, [this] {
+        if (!suppress_) raiseFromWindow(control_cont::event::Change);
+    });
+    QObject::connect(lst_, &QTreeWidget::itemDoubleClicked, this, [this] { guarded([this] { accept(); }); });
+    lst_->installEventFilter(this);
+    view->installEventFilter(this);
+    trackFocus();
+    layout();
+    InitProperties();  // a new instance
+}
+
+ControlCont::~ControlCont() {
+    if (view_) txt_->hooks = {};  // unless a Qt parent has already deleted the widgets
+    destroyView();
+}
+
+bool ControlCont::eventFilter(QObject* watched, QEvent* event) {
+    if (dying()) return false;
+    if (watched == view_.data() && event->type() == QEvent::Resize) {
+        guarded([this] { layout(); });
+    } else if (watched == lst_ && event->type() == QEvent::FocusOut) {
+        guarded([this] { commitIfLeaving(); });
+    } else if (watched == lst_ && event->type() == QEvent::KeyPress) {
+        bool used = true;
+        guarded([&] { used = onListKey(static_cast<QKeyEvent*>(event)); });
+        return used;
+    }
+    return false;
+}
+
+// ---- Layout ------------------------------------------------------------------------
+
+// The text box spans the control; an open list lies below it, inside the control, which
+// grows downwards over its neighbours.
+void ControlCont::layout() {
+    if (!view_ || layingOut_) return;
+    layingOut_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{layingOut_};
+    QWidget& v = *view_;
+    const int w = v.width();
+    const int textHeight = txt_->sizeHint().height();
+    txt_->setGeometry(0, 0, w, textHeight);
+    if (lst_->isHidden()) {
+        v.setFixedHeight(textHeight);
+        return;
+    }
+    const int top = textHeight - twips(10);
+    const int minWidth = std::min(w, twips(1500));
+    const int left = std::clamp(listLeft(), 0, std::max(0, w - minWidth));
+    const int rows = std::clamp(lst_->topLevelItemCount(), MinListRows, MaxListRows);
+    const int rowHeight = std::max(lst_->sizeHintForRow(0), lst_->fontMetrics().height() + 2);
+    const int height = rows * rowHeight + 2 * lst_->frameWidth();
+    lst_->setGeometry(left, top, w - left, height);
+    v.setFixedHeight(top + height);
+    v.raise();
+}
+
+// The list starts under the segment it serves: after the text when a code is appended,
+// else under the "." that opens the caret's segment.
+int ControlCont::listLeft() const {
+    const QFontMetrics metrics(font_);
+    const QString text = txt_->text();
+    const int at = txt_->cursorPosition();
+    if (append_ && at == text.size()) return metrics.horizontalAdvance(text) + twips(40);
+    const QString before = text.left(at);
+    const qsizetype dot = before.lastIndexOf(u'.');
+    if (dot < 0) return metrics.horizontalAdvance(before) + twips(40);
+    return metrics.horizontalAdvance(before.left(dot));
+}
+
+// ---- Value -------------------------------------------------------------------------
+
+void ControlCont::setText(const QString& text) {
+    suppress_ = true;
+    txt_->setText(text);
+    suppress_ = false;
+}
+
+void ControlCont::setValoare(const QString& value) {
+    value_ = value;
+    setText(value);
+    markChanged("Valoare");
+}
+
+void ControlCont::goleste() {
+    value_.clear();
+    setText(QString());
+}
+
+// The code typed becomes the value when the focus leaves the control; an analytic
+// asked for but not picked (a trailing ".") is dropped.
+void ControlCont::commit() {
+    QString text = txt_->text();
+    if (text.endsWith(u'.')) text.chop(1);
+    setValoare(text);
+}
+
+// The focus-out of an inner widget comes before anyone hears that the focus moved: a
+// host that reads the value when the control loses the focus reads the committed code.
+void ControlCont::commitIfLeaving() {
+    if (!isWithin(QApplication::focusWidget(), view_.data())) commit();
+}
+
+int ControlCont::caret() const {
+    return txt_->hasSelectedText() ? static_cast<int>(txt_->selectionStart()) : txt_->cursorPosition();
+}
+
+// ---- Properties --------------------------------------------------------------------
+
+void ControlCont::setEnabled(bool value) {
+    enabled_ = value;
+    view().setEnabled(value);
+    layout();
+    markChanged("Enabled");
+}
+
+void ControlCont::setFont(const QString& description) {
+    font_ = fontFrom(description);
+    txt_->setFont(font_);
+    layout();
+    markChanged("Font");
+}
+
+void ControlCont::setAlignment(int32_t value) {
+    if (value < 0 || value > 2) com::raise(com::errc::InvalidPropertyValue, "");
+    alignment_ = value;
+    suppress_ = true;
+    txt_->setAlignment(textAlignment(value));
+    suppress_ = false;
+    markChanged("Alignment");
+}
+
+void ControlCont::setBackColor(int32_t value) {
+    backColor_ = value;
+    paintBack(*txt_, value);
+    paintBack(*lst_, value);
+    markChanged("BackColor");
+}
+
+void ControlCont::setForeColor(int32_t value) {
+    foreColor_ = value;
+    paintFore(*txt_, value);
+    markChanged("ForeColor");
+}
+
+void ControlCont::setFocusBackColor(int32_t value) {
+    focusBackColor_ = value;
+    markChanged("FocusBackColor");
+}
+
+void ControlCont::setFocusForeColor(int32_t value) {
+    focusForeColor_ = value;
+    markChanged("FocusForeColor");
+}
+
+// ---- Keys --------------------------------------------------------------------------
+
+bool ControlCont::onTextKey(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete) {
+        onDeleteKey();
+        return true;
+    }
+    const auto ascii = keyAscii(*event);
+    if (!lst_->isHidden() && ascii != 13) {  // the text is read-only while a list is open
+        if (ascii == 27) closeList();
+        return ascii.has_value();
+    }
+    if (!ascii) return editsText(*event);
+    const int16_t key = *ascii;
+    if (key >= '0' && key <= '9') return !onDigit();
+    if (key == '.') onDot();
+    else if (key == ' ') onSpace();
+    else if (key == 13) {
+        moveFocusAsTab(view_.data());
+        exitSteps();
+    }
+    return true;  // every other character, Backspace included, is swallowed
+}
+
+// True when the digit is taken.
+bool ControlCont::onDigit() {
+    const qsizetype length = txt_->text().size();
+    if (length == 2) {
+        ready_ = true;
+        return true;
+    }
+    if (length < MaxDigits) return true;
+    beep();
+    return false;
+}
+
+void ControlCont::onDot() {
+    const QString text = txt_->text();
+    const int at = caret();
+    // A "." opens the next level at the end of the code; anywhere else it would split a
+    // segment the list cannot fill.
+    if (!ready_ || at != text.size()) return beep();
+    const int level = account_code::dotsBefore(text, at);
+    if (!text.contains(u'.')) {
+        std::vector<com::Variant> args{com::Variant(text.toStdString()), com::Variant("")};
+        raiseFromWindow(control_cont::event::CautaAnalitic, args);
+        if (dying()) return;
+        levels_ = account_code::splitLevels(textOf(args[1]));
+        chosen_ = QStringList(levels_.size());
+        if (levels_.isEmpty()) return beep();
+    } else if (level >= levels_.size()) {
+        return beep();  // no further level
+    }
+    if (levels_[level].isEmpty()) {
+        ready_ = false;
+        return beep();
+    }
+    txt_->insert(QStringLiteral("."));
+    append_ = true;
+    openList(levels_[level], QString());
+    ready_ = false;
+}
+
+void ControlCont::onSpace() {
+    const QString text = txt_->text();
+    const int at = caret();
+    const int level = account_code::dotsBefore(text, at);
+    if (level == 0 || level > levels_.size()) return;
+    // A pick is appended only when the list serves the empty level after a final ".".
+    append_ = at == text.size() && text.endsWith(u'.');
+    savedCaret_ = at;
+    openList(levels_[level - 1], chosen_.value(level - 1));
+}
+
+void ControlCont::onDeleteKey() {
+    if (!lst_->isHidden()) hideList();
+    levels_.clear();
+    chosen_.clear();
+    goleste();
+    setText(QString());
+    raiseFromWindow(control_cont::event::GolescDescriere);
+}
+
+bool ControlCont::onListKey(QKeyEvent* event) {
+    const auto ascii = keyAscii(*event);
+    if (ascii == 27) {
+        closeList();
+        return true;
+    }
+    if (ascii == 13 || ascii == ' ') {
+        accept();
+        return true;
+    }
+    return false;
+}
+
+// ---- The list of a level -----------------------------------------------------------
+
+// Fills the list from a level list, selects the first row whose code begins with
+// `current`, shows it under its segment and gives it the focus.
+void ControlCont::openList(const QString& levelList, const QString& current) {
+    lst_->clear();
+    QTreeWidgetItem* chosen = nullptr;
+    for (const auto& row : account_code::levelRows(levelList)) {
+        auto* item = new QTreeWidgetItem(lst_, {row.code + QStringLiteral("   ") + row.description});
+        item->setData(0, TagRole, row.code);
+        item->setData(0, KeyRole, row.code + u'K');
+        item->setData(0, DescriptionRole, row.description);
+        if (!chosen && row.code.startsWith(current)) chosen = item;
+    }
+    lst_->setCurrentItem(chosen);
+    if (chosen) lst_->scrollToItem(chosen);
+    txt_->setReadOnly(true);
+    lst_->show();
+    layout();
+    lst_->setFocus(Qt::OtherFocusReason);
+}
+
+void ControlCont::hideList() {
+    lst_->hide();
+    txt_->setReadOnly(false);
+    layout();
+}
+
+// Esc: the list closes and the text stays as it is.
+// The text box takes the focus before the list hides, so that the focus never leaves
+// the control on the way.
+void ControlCont::closeList() {
+    txt_->setFocus(Qt::OtherFocusReason);
+    hideList();
+    txt_->setCursorPosition(static_cast<int>(txt_->text().size()));
+}
+
+void ControlCont::accept() {
+    QTreeWidgetItem* item = lst_->currentItem();
+    if (!item || !item->isSelected()) return;
+    const QString code = item->data(0, TagRole).toString();
+    const QString description = item->data(0, DescriptionRole).toString();
+    const QString text = txt_->text();
+    QString picked;
+    int at = 0;
+    if (append_) {
+        picked = text + code;
+        at = static_cast<int>(picked.size());
+    } else {
+        // The pick replaces exactly the segment it was opened on.
+        int end = 0;
+        picked = account_code::replaceSegment(text, savedCaret_, code, &end);
+        at = std::clamp(savedCaret_, end - static_cast<int>(code.size()), end);
+    }
+    txt_->setText(picked);  // a change of the user's: Change is raised
+    placingCaret_ = true;
+    txt_->setFocus(Qt::OtherFocusReason);
+    placingCaret_ = false;
+    hideList();
+    txt_->setCursorPosition(at);
+    const int level = account_code::dotsBefore(picked, at);
+    if (level >= 1 && level <= chosen_.size()) chosen_[level - 1] = code;
+    std::vector<com::Variant> args{com::Variant(description.toStdString()), com::Variant(static_cast<int16_t>(level)),
+                                   com::Variant(append_)};
+    raiseFromWindow(control_cont::event::ReimprospatezDescriere, args);
+    ready_ = true;
+}
+
+// ---- Focus -------------------------------------------------------------------------
+
+// Entering: the focus colours, and the level lists of the code already there, so that
+// Space can reopen its levels.
+void ControlCont::enterFocus() {
+    paintBack(*txt_, focusBackColor_);
+    paintBack(*lst_, focusBackColor_);
+    if (!isWithin(QApplication::focusWidget(), txt_) && !isWithin(QApplication::focusWidget(), lst_))
+        txt_->setFocus(Qt::OtherFocusReason);
+    const QString text = txt_->text();
+    if (const qsizetype dot = text.indexOf(u'.'); dot >= 0) {
+        std::vector<com::Variant> args{com::Variant(text.left(dot).toStdString()), com::Variant("")};
+        raiseFromWindow(control_cont::event::CautaAnalitic, args);
+        if (dying()) return;
+        levels_ = account_code::splitLevels(textOf(args[1]));
+        chosen_ = account_code::chosenCodes(text, static_cast<int>(levels_.size()));
+    }
+    ready_ = true;
+}
+
+void ControlCont::exitSteps() {
+    paintBack(*txt_, backColor_);
+    paintBack(*lst_, backColor_);
+    levels_.clear();
+    chosen_.clear();
+    if (!lst_->isHidden()) hideList();
+}
+
+// Leaving. The inner widget's focus-out committed the code already; the commit here
+// serves a focus that went without one.
+void ControlCont::exitFocus() {
+    commit();
+    exitSteps();
+}
+
+// ---- Persistence -------------------------------------------------------------------
+
+void ControlCont::InitProperties() {
+    initFont();
+    initEnabledAndColours();
+    goleste();
+}
+
+void ControlCont::ReadProperties(const com::PropertyBag& bag) {
+    reading([&] {
+        readFont(bag);
+        setAlignment(bag.ReadProperty("Alignment", int32_t{0}).toLong());
+        readEnabledAndColours(bag);
+        setValoare(QString::fromStdString(bag.ReadProperty("Valoare", "").toString()));
+    });
+}
+
+void ControlCont::WriteProperties(com::PropertyBag& bag) {
+    writeFont(bag);
+    bag.WriteProperty("Alignment", alignment_, int32_t{0});
+    writeEnabledAndColours(bag);
+    bag.WriteProperty("Valoare", value_.toStdString(), "");
+}
+
+// ---- Dispatch table ----------------------------------------------------------------
+
+const com::DispatchTable<ControlCont>& ControlCont::dispatchTable() {
+    namespace id = control_cont::dispid;
+    using C = ControlCont;
+    using V = com::Variant;
+    static const com::DispatchTable<C> table{
+        {.name = "Alignment", .id = id::Alignment,
+         .get = [](C& c, com::Args) { return V(c.alignment()); },
+         .put = [](C& c, com::Args, const V& v) { c.setAlignment(v.toLong()); }},
+        {.name = "Valoare", .id = id::Valoare,
+         .get = [](C& c, com::Args) { return V(c.valoare().toStdString()); },
+         .put = [](C& c, com::Args, const V& v) { c.setValoare(QString::fromStdString(v.toString())); }},
+        {.name = "Goleste", .id = id::Goleste, .call = [](C& c, com::Args) { c.goleste(); return V(); }},
+    };
+    return table;
+}
+
+}  // namespace quillon

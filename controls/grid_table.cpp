@@ -1,0 +1,198 @@
+#include "grid_table.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+
+#include <QLocale>
+
+#include "com/currency.h"
+#include "com/error.h"
+#include "global.h"
+#include "number_text.h"
+
+namespace quillon {
+
+namespace {
+
+[[noreturn]] void overflow() { com::raise(com::errc::Overflow, "", "Overflow"); }
+
+__int128 power10(int n) {
+    if (n < 0 || n > 38) overflow();
+    __int128 p = 1;
+    for (int i = 0; i < n; ++i) p *= 10;
+    return p;
+}
+
+__int128 scaled(__int128 units, int by) {
+    __int128 result = 0;
+    if (__builtin_mul_overflow(units, power10(by), &result)) overflow();
+    return result;
+}
+
+// Divides by 10^by, rounding half away from zero.
+__int128 rounded(__int128 units, int by) {
+    const __int128 p = power10(by);
+    __int128 q = units / p;
+    const __int128 r = units % p;
+    const __int128 twice = (r < 0 ? -r : r) * 2;
+    if (twice >= p) q += units < 0 ? -1 : 1;
+    return q;
+}
+
+int64_t narrow(__int128 units) {
+    if (units < INT64_MIN || units > INT64_MAX) overflow();
+    return static_cast<int64_t>(units);
+}
+
+Amount fromUnits(__int128 units, int scale, int decimals) {
+    if (scale == decimals) return Amount{narrow(units), decimals};
+    // The common amounts (a Currency shown with up to four decimals) stay in 64 bits.
+    if (scale > decimals && scale - decimals <= 4 && units >= INT64_MIN && units <= INT64_MAX) {
+        static constexpr int64_t powers[] = {1, 10, 100, 1000, 10000};
+        const int64_t p = powers[scale - decimals], u = static_cast<int64_t>(units);
+        int64_t q = u / p;
+        const int64_t r = u % p;
+        if ((r < 0 ? -r : r) * 2 >= p) q += u < 0 ? -1 : 1;
+        return Amount{q, decimals};
+    }
+    return Amount{narrow(scale <= decimals ? scaled(units, decimals - scale) : rounded(units, scale - decimals)), decimals};
+}
+
+// Reads the "." text of a number ("-1234.50") as a count at its own scale.
+Amount fromEditText(const QString& text, int decimals) {
+    __int128 units = 0;
+    bool negative = false;
+    for (const QChar c : text) {
+        if (c == u'-') negative = true;
+        else if (c.isDigit()) {
+            if (__builtin_mul_overflow(units, 10, &units) || __builtin_add_overflow(units, c.digitValue(), &units))
+                overflow();
+        }
+    }
+    return Amount{narrow(negative ? -units : units), decimals};
+}
+
+QString digitsOf(__int128 magnitude) {
+    if (magnitude == 0) return QStringLiteral("0");
+    QString digits;
+    while (magnitude > 0) {
+        digits.prepend(QChar(u'0' + static_cast<int>(magnitude % 10)));
+        magnitude /= 10;
+    }
+    return digits;
+}
+
+}  // namespace
+
+Amount Amount::of(const com::Variant& value, int decimals) {
+    if (decimals < 0 || decimals > 38) overflow();
+    switch (value.type()) {
+    case com::VarType::Empty: return zero(decimals);
+    case com::VarType::Boolean: return fromUnits(*value.get<bool>() ? -1 : 0, 0, decimals);
+    case com::VarType::Integer: return fromUnits(*value.get<int16_t>(), 0, decimals);
+    case com::VarType::Long: return fromUnits(*value.get<int32_t>(), 0, decimals);
+    case com::VarType::Currency: return fromUnits(value.get<com::Currency>()->units(), 4, decimals);
+    default: return fromEditText(editNumber(value, decimals), decimals);
+    }
+}
+
+Amount Amount::operator+(const Amount& other) const {
+    Amount sum{0, scale};
+    if (__builtin_add_overflow(units, fromUnits(other.units, other.scale, scale).units, &sum.units)) overflow();
+    return sum;
+}
+
+Amount Amount::operator-(const Amount& other) const {
+    Amount difference{0, scale};
+    if (__builtin_sub_overflow(units, fromUnits(other.units, other.scale, scale).units, &difference.units))
+        overflow();
+    return difference;
+}
+
+com::Variant Amount::value() const {
+    if (scale <= 4) {
+        const __int128 u = scaled(units, 4 - scale);
+        if (u >= INT64_MIN && u <= INT64_MAX) return com::Variant(com::Currency::fromUnits(static_cast<int64_t>(u)));
+    }
+    return com::Variant(static_cast<double>(static_cast<long double>(units) / static_cast<long double>(power10(scale))));
+}
+
+QString Amount::text() const {
+    const QLocale locale;
+    QString digits = digitsOf(units < 0 ? -static_cast<__int128>(units) : static_cast<__int128>(units));
+    while (digits.size() < scale + 1) digits.prepend(u'0');
+    QString whole = digits.left(digits.size() - scale);
+    const QString group = locale.groupSeparator();
+    for (qsizetype i = whole.size() - 3; i > 0; i -= 3) whole.insert(i, group);
+    QString result = units < 0 ? QStringLiteral("-") + whole : whole;
+    if (scale > 0) result += locale.decimalPoint() + digits.right(scale);
+    return result;
+}
+
+QString dateText(com::Date date) {
+    const com::DateParts p = date.parts();
+    const QString sep = separatorData();
+    return QStringLiteral("%1%2%3%2%4")
+        .arg(p.day, 2, 10, QLatin1Char('0'))
+        .arg(sep)
+        .arg(p.month, 2, 10, QLatin1Char('0'))
+        .arg(p.year, 4, 10, QLatin1Char('0'));
+}
+
+std::pair<int32_t, std::string> keyedValue(const std::string& value) {
+    const size_t bar = value.find('|');
+    if (bar == std::string::npos) com::raise(com::errc::SubscriptOutOfRange, "");
+    const size_t next = value.find('|', bar + 1);
+    int32_t key = 0;
+    // Plain digits are read at once; anything else as the run-time converts it.
+    const auto [end, failure] = std::from_chars(value.data(), value.data() + bar, key);
+    if (failure != std::errc() || end != value.data() + bar || bar == 0)
+        key = com::Variant(value.substr(0, bar)).toLong();
+    return {key, value.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
+}
+
+QString cellText(const Cell& cell) {
+    if (const auto* s = std::get_if<std::string>(&cell)) return QString::fromStdString(*s);
+    if (const auto* a = std::get_if<Amount>(&cell)) return a->text();
+    if (const auto* d = std::get_if<ShownDate>(&cell)) return dateText(d->date);
+    if (const auto* v = std::get_if<com::Variant>(&cell)) return v->isNull() ? QString() : QString::fromStdString(v->toString());
+    return {};
+}
+
+void GridTable::reset(int cols, int rows, int fixedRows) {
+    columns_.assign(static_cast<size_t>(std::max(0, cols - 1)), Column{});
+    std::fill(rowInfo_.begin(), rowInfo_.end(), Row{});
+    // The cells keep their places: a new fill writes every one of them, replacing the old
+    // values as it goes rather than in a pass of its own.
+    fixedRows_ = fixedRows;
+    setRows(rows, fixedRows);
+}
+
+void GridTable::setRows(int rows, int fixedRows) {
+    fixedRows_ = fixedRows;
+    const auto data = static_cast<size_t>(std::max(0, rows - fixedRows));
+    rowInfo_.resize(data);
+    cells_.resize(data * columns_.size());
+}
+
+void GridTable::appendRow() {
+    rowInfo_.emplace_back();
+    cells_.resize(rowInfo_.size() * columns_.size());
+}
+
+size_t GridTable::index(int r, int col) const {
+    if (r < fixedRows_ || r >= rows() || col < 1 || col >= cols())
+        com::raise(com::errc::SubscriptOutOfRange, "");
+    return static_cast<size_t>(r - fixedRows_) * columns_.size() + static_cast<size_t>(col - 1);
+}
+
+QString GridTable::text(int r, int col) const {
+    if (r < 0 || r >= rows() || col < 0 || col >= cols()) com::raise(com::errc::SubscriptOutOfRange, "");
+    if (col == 0) return {};
+    if (r == 0) return column(col).caption;
+    if (r < fixedRows_) return cellText(column(col).total);
+    return cellText(cell(r, col));
+}
+
+}  // namespace quillon

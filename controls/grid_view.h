@@ -1,0 +1,104 @@
+#pragma once
+// The grid's display: a table model serving the grid's table to a table view (no widget
+// per cell), a header that shows the captions and the totals row under them, a delegate
+// that honours the highlight and focus-rectangle settings, and the view itself, which
+// reports its keys, focus and double clicks to the control.
+#include <functional>
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include "grid_table.h"
+
+namespace quillon {
+
+class GridModel final : public QAbstractTableModel {
+public:
+    explicit GridModel(const GridTable& table, QObject* parent = nullptr) : QAbstractTableModel(parent), table_(table) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The view whose column widths and font decide which texts are clipped.
+    void setView(QTableView* view) { view_ = view; }
+
+    // Table changes made outside the model's knowledge.
+    void beginReset() { beginResetModel(); }
+    void endReset() { endResetModel(); }
+    void cellsChanged(int firstRow, int lastRow);  // grid row numbers
+    void rowAppended();                            // before the table gets its new row
+    void rowAppendedDone() { endInsertRows(); }
+
+    // Grid row and column of a model index, and back.
+    int gridRow(const QModelIndex& index) const { return index.row() + table_.fixedRows(); }
+    QModelIndex indexOf(int gridRow, int gridCol) const { return index(gridRow - table_.fixedRows(), gridCol - 1); }
+
+private:
+    const GridTable& table_;
+    QPointer<QTableView> view_;
+};
+
+// The header row and, under it, the totals row; both stay in place while the data rows
+// scroll.
+class GridHeader final : public QHeaderView {
+public:
+    GridHeader(const GridTable& table, QWidget* parent);
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+
+private:
+    const GridTable& table_;
+};
+
+class GridDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    int highLight = 0;  // never, always, with focus
+    int focusRect = 0;  // none, light, heavy
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
+// While the grid fills: the hourglass over the application, the table's painting off and
+// its model in reset; all come back whatever happens.
+class RedrawOff {
+public:
+    RedrawOff(QWidget& view, GridModel& model);
+    ~RedrawOff();
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+private:
+    QWidget& view_;
+    GridModel& model_;
+};
+
+class GridView final : public QTableView {
+public:
+    explicit GridView(QWidget* parent);
+
+    // Runs before the view sees the key; true consumes it.
+    std::function<bool(QKeyEvent*)> keyPress;
+    std::function<void()> focusIn;
+    std::function<void()> doubleClick;
+    bool scrollLocked = false;  // while an editor stands over a cell
+
+    // Places the headers and the viewport again (the header's height may have changed).
+    void relayout() { updateGeometries(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+};
+
+}  // namespace quillon

@@ -1,0 +1,361 @@
+#include "my_grid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QToolBar>
+
+#include "control_cont.h"
+#include "control_personal.h"
+#include "grid_view.h"
+#include "my_combo.h"
+#include "property_values.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr int RowSelectorTwips = 300, DataRowTwips = 270;
+
+int32_t checkedEnum(const com::Variant& value, int32_t last) {
+    const int32_t v = value.toLong();
+    if (v < 0 || v > last) com::raise(com::errc::InvalidPropertyValue, "");
+    return v;
+}
+
+}  // namespace
+
+MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
+    QWidget* view = view_.data();
+    lblTitlu_ = new QLabel(view);
+    lblTitlu_->setObjectName(QStringLiteral("lblTitlu"));
+    tBar_ = new QToolBar(view);
+    tBar_->setObjectName(QStringLiteral("tBar"));
+    tBar_->setIconSize(QSize(16, 16));
+    tBar_->setFocusPolicy(Qt::NoFocus);
+    const auto button = [&](const char* key, QStyle::StandardPixmap image) {
+        QAction* action = tBar_->addAction(view->style()->standardIcon(image), QString());
+        action->setObjectName(QString::fromLatin1(key));
+        action->setEnabled(false);
+        QObject::connect(action, &QAction::triggered, this, [this, key] { buttonClick(key); });
+        return action;
+    };
+    kNew_ = button("kNew", QStyle::SP_FileIcon);
+    kDelete_ = button("kDelete", QStyle::SP_DialogDiscardButton);
+    kUnDelete_ = button("kUnDelete", QStyle::SP_DialogResetButton);
+    tBar_->hide();
+
+    table_.reset(2, 2, 1);
+    fg_ = new GridView(view);
+    fg_->setObjectName(QStringLiteral("fg"));
+    model_ = new GridModel(table_, fg_);
+    header_ = new GridHeader(table_, fg_);
+    delegate_ = new GridDelegate(fg_);
+    fg_->setHorizontalHeader(header_);
+    fg_->setItemDelegate(delegate_);
+    fg_->setModel(model_);
+    model_->setView(fg_);
+    fg_->verticalHeader()->setFixedWidth(twips(RowSelectorTwips));
+    fg_->verticalHeader()->setDefaultSectionSize(twips(DataRowTwips));
+    view->setFocusProxy(fg_);
+    QObject::connect(fg_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                     [this] { guarded([this] { raiseFromWindow(my_grid::event::RowColChange); }); });
+    QObject::connect(fg_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                     [this] { guarded([this] { updateToolbarState(); }); });
+    fg_->keyPress = [this](QKeyEvent* e) {
+        bool used = false;
+        guarded([&] {
+            if (isEnter(*e)) {
+                enterNavigation();
+                used = true;
+            } else if (const auto key = keyAscii(*e); key && *key != 9) {
+                startEdit(*key);
+                used = true;
+            }
+        });
+        return used;
+    };
+    fg_->focusIn = [this] {
+        guarded([this] {
+            tracking_ = true;
+            updateToolbarState();
+        });
+    };
+    fg_->doubleClick = [this] { guarded([this] { if (areSursaDate_) startEdit(32); }); };
+
+    createEditors();
+    QObject::connect(qApp, &QApplication::focusChanged, this,
+                     [this](QWidget* old, QWidget* now) { guarded([&] { onFocusChanged(old, now); }); });
+    view->installEventFilter(this);
+    InitProperties();
+    layout();
+}
+
+MyGrid::~MyGrid() {
+    connections_.clear();
+    comboConnections_.clear();
+    // Each editor goes with its own widget before the grid's widget takes its children.
+    ctlControl_.reset();
+    cntCont_.reset();
+    cmbCombo_.clear();
+    destroyView();
+}
+
+bool MyGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (dying()) return false;
+    if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(); });
+    return eventFilterEditor(watched, event);
+}
+
+// ---- Surface -------------------------------------------------------------------------
+
+Gravlin::ModelColectie& MyGrid::source() const {
+    if (!source_) com::raise(com::errc::ObjectNotSet, "");
+    return *source_;
+}
+
+QString MyGrid::infoCelula(int32_t row, int32_t col) const { return table_.text(row, col); }
+
+int MyGrid::currentRow() const {
+    const QModelIndex current = fg_->currentIndex();
+    return current.isValid() ? model_->gridRow(current) : table_.fixedRows();
+}
+
+int MyGrid::currentCol() const {
+    const QModelIndex current = fg_->currentIndex();
+    return current.isValid() ? current.column() + 1 : 1;
+}
+
+int32_t MyGrid::randGrid() const { return currentRow(); }
+int32_t MyGrid::coloanaGrid() const { return currentCol(); }
+
+int32_t MyGrid::inregistrareaCurenta() const {
+    const int row = currentRow();
+    return row < table_.rows() && row >= table_.fixedRows() ? table_.row(row).rowData : 0;
+}
+
+void MyGrid::setCurrentCell(int row, int col) {
+    if (row < table_.fixedRows() || row >= table_.rows() || col < 1 || col >= table_.cols()) return;
+    fg_->selectionModel()->setCurrentIndex(model_->indexOf(row, col), QItemSelectionModel::ClearAndSelect);
+}
+
+void MyGrid::cellsChanged(int row) const {
+    model_->cellsChanged(row, row);
+    header_->viewport()->update();
+}
+
+void MyGrid::setPermitRandNou(bool value) {
+    permitRandNou_ = value;
+    markChanged("PermitRandNou");
+    layout();
+}
+
+void MyGrid::setPermitDelete(bool value) {
+    permitDelete_ = value;
+    markChanged("PermitDelete");
+    layout();
+}
+
+// The grid keeps one empty line under its header (and totals row) until it is bound again.
+void MyGrid::setAreTotal(bool value) {
+    areTotal_ = value;
+    {
+        const RedrawOff guard(*fg_, *model_);
+        table_.setRows(value ? 3 : 2, value ? 2 : 1);
+        for (auto& keys : cheiCombo_) keys.resize(static_cast<size_t>(table_.dataRows()), -1);
+        for (auto& [col, keys] : cheiSelectie_) keys.resize(static_cast<size_t>(table_.dataRows()), 0);
+    }
+    for (int k = 1; k < table_.cols(); ++k) fg_->setColumnWidth(k - 1, twips(table_.column(k).widthTwips));
+    fg_->relayout();
+    markChanged("AreTotal");
+}
+
+QString MyGrid::titlu() const { return lblTitlu_->text(); }
+
+void MyGrid::setTitlu(const QString& value) {
+    lblTitlu_->setText(value);
+    markChanged("Titlu");
+}
+
+void MyGrid::setFont(const QString& description) {
+    font_ = fontFrom(description);
+    fg_->setFont(font_);
+    fg_->verticalHeader()->setDefaultSectionSize(std::max(twips(DataRowTwips), QFontMetrics(font_).height() + 2));
+    markChanged("Font");
+}
+
+void MyGrid::setFixedFont(const QString& description) {
+    fixedFont_ = fontFrom(description);
+    header_->setFont(fixedFont_);
+    fg_->verticalHeader()->setFont(fixedFont_);
+    fg_->relayout();
+    markChanged("FixedFont");
+}
+
+void MyGrid::setHighLight(int32_t value) {
+    highLight_ = value;
+    delegate_->highLight = value;
+    fg_->viewport()->update();
+    markChanged("HighLight");
+}
+
+void MyGrid::setFocusRect(int32_t value) {
+    focusRect_ = value;
+    delegate_->focusRect = value;
+    fg_->viewport()->update();
+    markChanged("FocusRect");
+}
+
+void MyGrid::applyGridLines() {
+    fg_->setShowGrid(gridLines_ != 0);
+    switch (gridLines_) {
+    case 4: fg_->setGridStyle(Qt::DashLine); break;
+    case 5: fg_->setGridStyle(Qt::DotLine); break;
+    default: fg_->setGridStyle(Qt::SolidLine); break;
+    }
+}
+
+void MyGrid::setGridLinesFixed(int32_t value) {
+    gridLinesFixed_ = value;
+    markChanged("GridLinesFixed");
+}
+
+void MyGrid::setGridLines(int32_t value) {
+    gridLines_ = value;
+    applyGridLines();
+    markChanged("GridLines");
+}
+
+void MyGrid::setTextStyleFixed(int32_t value) {
+    textStyleFixed_ = value;
+    markChanged("TextStyleFixed");
+}
+
+void MyGrid::setTextStyle(int32_t value) {
+    textStyle_ = value;
+    markChanged("TextStyle");
+}
+
+// The title across the top, the toolbar at its right when lines may be added or
+// deleted, and the table under them, overlapping the title by 10 twips.
+void MyGrid::layout() {
+    if (!view_) return;
+    const int w = view_->width(), h = view_->height();
+    const int labelHeight = lblTitlu_->sizeHint().height();
+    if (!permitRandNou_ && !permitDelete_) {
+        lblTitlu_->setGeometry(0, 0, w, labelHeight);
+        tBar_->hide();
+    } else {
+        const int t = tBar_->sizeHint().width();
+        lblTitlu_->setGeometry(0, 0, std::max(0, w - t), labelHeight);
+        tBar_->setGeometry(std::max(0, w - t - twips(10)), 0, t + twips(10), tBar_->sizeHint().height());
+        tBar_->show();
+    }
+    const int top = std::max(labelHeight, permitRandNou_ || permitDelete_ ? tBar_->sizeHint().height() : 0);
+    fg_->setGeometry(0, top - twips(10), w, std::max(0, h - top + twips(10)));
+}
+
+// ---- Persistence ---------------------------------------------------------------------------
+
+void MyGrid::InitProperties() { ReadProperties(com::PropertyBag()); }
+
+void MyGrid::ReadProperties(const com::PropertyBag& bag) {
+    reading([&] {
+        const std::string ambient = ambientFont(view_.data()).toString().toStdString();
+        setPermitRandNou(bag.ReadProperty("PermitRandNou", false).toBool());
+        setPermitDelete(bag.ReadProperty("PermitDelete", false).toBool());
+        setAreTotal(bag.ReadProperty("AreTotal", false).toBool());
+        setTitlu(QString::fromStdString(bag.ReadProperty("Titlu", "").toString()));
+        setFont(QString::fromStdString(bag.ReadProperty("Font", ambient).toString()));
+        setFixedFont(QString::fromStdString(bag.ReadProperty("FixedFont", ambient).toString()));
+        setHighLight(checkedEnum(bag.ReadProperty("HighLight", int32_t{0}), 2));
+        setFocusRect(checkedEnum(bag.ReadProperty("FocusRect", int32_t{0}), 2));
+        setGridLinesFixed(checkedEnum(bag.ReadProperty("GridLinesFixed", int32_t{1}), 5));
+        setGridLines(checkedEnum(bag.ReadProperty("GridLines", int32_t{1}), 5));
+        setTextStyleFixed(checkedEnum(bag.ReadProperty("TextStyleFixed", int32_t{0}), 4));
+        setTextStyle(checkedEnum(bag.ReadProperty("TextStyle", int32_t{0}), 4));
+    });
+}
+
+void MyGrid::WriteProperties(com::PropertyBag& bag) {
+    const std::string ambient = ambientFont(view_.data()).toString().toStdString();
+    bag.WriteProperty("PermitRandNou", permitRandNou_, false);
+    bag.WriteProperty("PermitDelete", permitDelete_, false);
+    bag.WriteProperty("AreTotal", areTotal_, false);
+    bag.WriteProperty("Titlu", titlu().toStdString(), std::string());
+    bag.WriteProperty("Font", font_.toString().toStdString(), ambient);
+    bag.WriteProperty("FixedFont", fixedFont_.toString().toStdString(), ambient);
+    bag.WriteProperty("HighLight", highLight_, int32_t{0});
+    bag.WriteProperty("FocusRect", focusRect_, int32_t{0});
+    bag.WriteProperty("GridLinesFixed", gridLinesFixed_, int32_t{1});
+    bag.WriteProperty("GridLines", gridLines_, int32_t{1});
+    bag.WriteProperty("TextStyleFixed", textStyleFixed_, int32_t{0});
+    bag.WriteProperty("TextStyle", textStyle_, int32_t{0});
+}
+
+// ---- Dispatch table ----------------------------------------------------------------------
+
+const com::DispatchTable<MyGrid>& MyGrid::dispatchTable() {
+    namespace id = my_grid::dispid;
+    using C = MyGrid;
+    using V = com::Variant;
+    static const com::DispatchTable<C> table{
+        {.name = "AreSursaDate", .id = id::AreSursaDate, .get = [](C& c, com::Args) { return V(c.areSursaDate()); }},
+        {.name = "InfoCelula", .id = id::InfoCelula,
+         .get = [](C& c, com::Args a) { return V(c.infoCelula(a[0].toLong(), a[1].toLong()).toStdString()); },
+         .minArgs = 2, .maxArgs = 2},
+        {.name = "RandGrid", .id = id::RandGrid, .get = [](C& c, com::Args) { return V(c.randGrid()); }},
+        {.name = "ColoanaGrid", .id = id::ColoanaGrid, .get = [](C& c, com::Args) { return V(c.coloanaGrid()); }},
+        {.name = "PermitRandNou", .id = id::PermitRandNou,
+         .get = [](C& c, com::Args) { return V(c.permitRandNou()); },
+         .put = [](C& c, com::Args, const V& v) { c.setPermitRandNou(v.toBool()); }},
+        {.name = "PermitDelete", .id = id::PermitDelete,
+         .get = [](C& c, com::Args) { return V(c.permitDelete()); },
+         .put = [](C& c, com::Args, const V& v) { c.setPermitDelete(v.toBool()); }},
+        {.name = "AreTotal", .id = id::AreTotal,
+         .get = [](C& c, com::Args) { return V(c.areTotal()); },
+         .put = [](C& c, com::Args, const V& v) { c.setAreTotal(v.toBool()); }},
+        {.name = "Titlu", .id = id::Titlu,
+         .get = [](C& c, com::Args) { return V(c.titlu().toStdString()); },
+         .put = [](C& c, com::Args, const V& v) { c.setTitlu(QString::fromStdString(v.toString())); }},
+        {.name = "InregistrareaCurenta", .id = id::InregistrareaCurenta,
+         .get = [](C& c, com::Args) { return V(c.inregistrareaCurenta()); }},
+        {.name = "hWnd", .id = id::hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
+        {.name = "Font", .id = id::Font,
+         .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
+         .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
+        {.name = "FixedFont", .id = id::FixedFont,
+         .get = [](C& c, com::Args) { return V(c.fixedFont().toStdString()); },
+         .putRef = [](C& c, com::Args, const V& v) { c.setFixedFont(QString::fromStdString(v.toString())); }},
+        {.name = "HighLight", .id = id::HighLight,
+         .get = [](C& c, com::Args) { return V(c.highLight()); },
+         .put = [](C& c, com::Args, const V& v) { c.setHighLight(checkedEnum(v, 2)); }},
+        {.name = "FocusRect", .id = id::FocusRect,
+         .get = [](C& c, com::Args) { return V(c.focusRect()); },
+         .put = [](C& c, com::Args, const V& v) { c.setFocusRect(checkedEnum(v, 2)); }},
+        {.name = "GridLinesFixed", .id = id::GridLinesFixed,
+         .get = [](C& c, com::Args) { return V(c.gridLinesFixed()); },
+         .put = [](C& c, com::Args, const V& v) { c.setGridLinesFixed(checkedEnum(v, 5)); }},
+        {.name = "GridLines", .id = id::GridLines,
+         .get = [](C& c, com::Args) { return V(c.gridLines()); },
+         .put = [](C& c, com::Args, const V& v) { c.setGridLines(checkedEnum(v, 5)); }},
+        {.name = "TextStyleFixed", .id = id::TextStyleFixed,
+         .get = [](C& c, com::Args) { return V(c.textStyleFixed()); },
+         .put = [](C& c, com::Args, const V& v) { c.setTextStyleFixed(checkedEnum(v, 4)); }},
+        {.name = "TextStyle", .id = id::TextStyle,
+         .get = [](C& c, com::Args) { return V(c.textStyle()); },
+         .put = [](C& c, com::Args, const V& v) { c.setTextStyle(checkedEnum(v, 4)); }},
+        {.name = "SursaDate", .id = id::SursaDate,
+         .putRef = [](C& c, com::Args, const V& v) { c.setSursaDate(v); }},
+        {.name = "RefreshLine", .id = id::RefreshLine,
+         .call = [](C& c, com::Args a) { c.refreshLine(a[0].toLong(), a[1].toLong()); return V(); },
+         .minArgs = 2, .maxArgs = 2},
+    };
+    return table;
+}
+
+}  // namespace quillon

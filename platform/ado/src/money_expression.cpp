@@ -1,0 +1,364 @@
+#include "money_expression.h"
+
+#include <algorithm>
+#include <array>
+
+#include "com/dispatch.h"
+#include "money_sql.h"
+
+namespace ado::detail {
+
+namespace {
+
+struct Typed {
+    ColumnKind kind;
+    std::string text;
+};
+
+struct Unreadable {};  // the typer gives up on an item; it stays as written
+
+bool isNumeric(ColumnKind k) { return k == ColumnKind::Integer || k == ColumnKind::Real; }
+
+// A recursive-descent reader of one select-list expression: || over + - over * / over
+// unary signs over literals, names, function calls and parentheses.
+class ExpressionTyper {
+public:
+    ExpressionTyper(const std::vector<Token>& tokens, size_t from, size_t to,
+                    const std::function<ColumnKind(const std::string&)>& kindOf,
+                    const std::function<TypedSelect(const std::string&)>& subquery)
+        : t_(tokens), pos_(from), end_(to), kindOf_(kindOf), subquery_(subquery) {}
+
+    Typed whole() {
+        Typed x = condition();
+        if (peek()) throw Unreadable{};
+        return x;
+    }
+    // Whether any rule changed the text (else the caller keeps it as written).
+    bool rewrote() const { return rewrote_; }
+    // Whether a subquery's typing holds for this time only.
+    bool uncertain() const { return uncertain_; }
+
+private:
+    const Token* peek() {
+        while (pos_ < end_ && t_[pos_].kind == TokenKind::Space) ++pos_;
+        return pos_ < end_ ? &t_[pos_] : nullptr;
+    }
+    bool peekSymbol(std::string_view s) {
+        const Token* t = peek();
+        return t && t->kind == TokenKind::Symbol && t->text == s;
+    }
+    const Token& take() {
+        if (!peek()) throw Unreadable{};
+        return t_[pos_++];
+    }
+    void expect(std::string_view s) {
+        if (!peekSymbol(s)) throw Unreadable{};
+        ++pos_;
+    }
+
+    std::string rewritten(std::string text) {
+        rewrote_ = true;
+        return text;
+    }
+    std::string asText(const Typed& x) { return x.kind == ColumnKind::Currency ? rewritten("CstrMoney(" + x.text + ")") : x.text; }
+
+    bool peekWord(std::string_view w) {
+        const Token* t = peek();
+        return t && isWord(*t, w);
+    }
+
+    Typed condition() {
+        Typed left = conjunction();
+        while (peekWord("or")) {
+            const std::string op = take().text;
+            left = {ColumnKind::Integer, left.text + " " + op + " " + conjunction().text};
+        }
+        return left;
+    }
+
+    Typed conjunction() {
+        Typed left = negation();
+        while (peekWord("and")) {
+            const std::string op = take().text;
+            left = {ColumnKind::Integer, left.text + " " + op + " " + negation().text};
+        }
+        return left;
+    }
+
+    Typed negation() {
+        if (peekWord("not")) {
+            const std::string op = take().text;
+            return {ColumnKind::Integer, op + " " + negation().text};
+        }
+        return comparison();
+    }
+
+    // Money compared with a plain number: the number in units, as Jet compares the values.
+    std::string scaledAgainst(const Typed& side, const Typed& money) {
+        if (money.kind == ColumnKind::Currency && isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
+        return side.text;
+    }
+
+    Typed comparison() {
+        Typed left = concatenation();
+        static constexpr std::array operators{"=", "==", "<>", "!=", "<", ">", "<=", ">="};
+        if (const Token* t = peek(); t && t->kind == TokenKind::Symbol &&
+                                     std::find(operators.begin(), operators.end(), t->text) != operators.end()) {
+            const std::string op = take().text;
+            const Typed right = concatenation();
+            return {ColumnKind::Integer, scaledAgainst(left, right) + " " + op + " " + scaledAgainst(right, left)};
+        }
+        if (peekWord("is")) {
+            std::string op = take().text;
+            if (peekWord("not")) op += " " + take().text;
+            return {ColumnKind::Integer, left.text + " " + op + " " + concatenation().text};
+        }
+        std::string negated;
+        if (peekWord("not")) negated = take().text + " ";
+        if (peekWord("between")) {
+            const std::string op = negated + take().text;
+            const Typed low = concatenation();
+            if (!peekWord("and")) throw Unreadable{};
+            const std::string and_ = take().text;
+            const Typed high = concatenation();
+            const bool moneyBounds = low.kind == ColumnKind::Currency || high.kind == ColumnKind::Currency;
+            const std::string subject = moneyBounds ? scaledAgainst(left, Typed{ColumnKind::Currency, ""}) : left.text;
+            return {ColumnKind::Integer, subject + " " + op + " " + scaledAgainst(low, left) + " " + and_ + " " +
+                                             scaledAgainst(high, left)};
+        }
+        if (peekWord("in")) {
+            std::string text = left.text + " " + negated + take().text + " (";
+            expect("(");
+            if (peekWord("select")) {
+                text += subquerySql(t_[pos_ - 1].depth) + ")";
+                return {ColumnKind::Integer, text};
+            }
+            for (bool first = true; first || peekSymbol(","); first = false) {
+                if (!first) ++pos_;
+                text += (first ? "" : ", ") + scaledAgainst(concatenation(), left);
+            }
+            expect(")");
+            return {ColumnKind::Integer, text + ")"};
+        }
+        if (peekWord("like")) {
+            const std::string op = negated + take().text;
+            return {ColumnKind::Integer, left.text + " " + op + " " + concatenation().text};
+        }
+        if (!negated.empty()) throw Unreadable{};
+        return left;
+    }
+
+    Typed concatenation() {
+        Typed left = additive();
+        if (!peekSymbol("||")) return left;
+        std::string text = asText(left);
+        while (peekSymbol("||")) {
+            ++pos_;
+            text += " || " + asText(additive());
+        }
+        return {ColumnKind::Text, text};
+    }
+
+    Typed additive() {
+        Typed left = multiplicative();
+        while (peekSymbol("+") || peekSymbol("-")) {
+            const std::string op = take().text;
+            left = add(left, op, multiplicative());
+        }
+        return left;
+    }
+
+    Typed add(const Typed& l, const std::string& op, const Typed& r) {
+        using K = ColumnKind;
+        const std::string o = " " + op + " ";
+        if (l.kind == K::Currency && r.kind == K::Currency) return {K::Currency, l.text + o + r.text};
+        if (l.kind == K::Currency && r.kind == K::Integer) return {K::Currency, rewritten(l.text + o + "(" + r.text + ")*10000")};
+        if (l.kind == K::Integer && r.kind == K::Currency) return {K::Currency, rewritten("(" + l.text + ")*10000" + o + r.text)};
+        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, rewritten("(" + l.text + ")/10000.0" + o + r.text)};
+        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, rewritten(l.text + o + "(" + r.text + ")/10000.0")};
+        if (isNumeric(l.kind) && isNumeric(r.kind))
+            return {l.kind == K::Real || r.kind == K::Real ? K::Real : K::Integer, l.text + o + r.text};
+        return {K::Untyped, l.text + o + r.text};
+    }
+
+    Typed multiplicative() {
+        Typed left = unary();
+        while (peekSymbol("*") || peekSymbol("/")) {
+            const std::string op = take().text;
+            const Typed right = unary();
+            left = op == "*" ? multiply(left, right) : divide(left, right);
+        }
+        return left;
+    }
+
+    Typed multiply(const Typed& l, const Typed& r) {
+        using K = ColumnKind;
+        if ((l.kind == K::Currency && r.kind == K::Integer) || (l.kind == K::Integer && r.kind == K::Currency))
+            return {K::Currency, l.text + " * " + r.text};
+        if (l.kind == K::Currency && r.kind == K::Currency) return {K::Currency, rewritten("MoneyMul(" + l.text + ", " + r.text + ")")};
+        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, rewritten("(" + l.text + ")/10000.0 * " + r.text)};
+        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, rewritten(l.text + " * (" + r.text + ")/10000.0")};
+        if (isNumeric(l.kind) && isNumeric(r.kind))
+            return {l.kind == K::Real || r.kind == K::Real ? K::Real : K::Integer, l.text + " * " + r.text};
+        return {K::Untyped, l.text + " * " + r.text};
+    }
+
+    // Jet's `/` always divides as floating point; money on one side only is scaled first.
+    Typed divide(const Typed& l, const Typed& r) {
+        using K = ColumnKind;
+        if (l.kind == K::Currency && r.kind != K::Currency && r.kind != K::Untyped)
+            return {K::Real, rewritten("(" + l.text + ")/10000.0 / " + r.text)};
+        if (r.kind == K::Currency && l.kind != K::Currency && l.kind != K::Untyped)
+            return {K::Real, rewritten("(" + l.text + ")*10000.0 / " + r.text)};
+        const bool known = l.kind != K::Untyped && r.kind != K::Untyped;
+        return {known ? K::Real : K::Untyped, rewritten("CAST(" + l.text + " AS REAL) / " + r.text)};
+    }
+
+    Typed unary() {
+        if (peekSymbol("-") || peekSymbol("+")) {
+            const std::string sign = take().text;
+            const Typed x = unary();
+            return {x.kind, sign + x.text};
+        }
+        return primary();
+    }
+
+    Typed primary() {
+        const Token& t = take();
+        switch (t.kind) {
+        case TokenKind::Number:
+            return {t.text.find_first_of(".eE") == std::string::npos ? ColumnKind::Integer : ColumnKind::Real, t.text};
+        case TokenKind::String: return {ColumnKind::Text, t.text};
+        case TokenKind::Symbol:
+            if (t.text == "?") {
+                std::string text = "?";
+                if (pos_ < end_ && t_[pos_].kind == TokenKind::Number) text += t_[pos_++].text;
+                return {ColumnKind::Untyped, text};
+            }
+            if (t.text == "(") {
+                const Token* next = peek();
+                if (next && isWord(*next, "select")) return scalarSubquery(t.depth);
+                const Typed inner = condition();
+                expect(")");
+                return {inner.kind, "(" + inner.text + ")"};
+            }
+            throw Unreadable{};
+        case TokenKind::Word:
+            if (isWord(t, "null")) return {ColumnKind::Untyped, t.text};
+            if (isKeyword(t)) throw Unreadable{};
+            if (peekSymbol("(")) return call(t.text);
+            return name(t.text);
+        case TokenKind::Bracketed: return name(t.text);
+        case TokenKind::Space: break;
+        }
+        throw Unreadable{};
+    }
+
+    // The subquery after the "(" at `depth`, typed as a statement of its own, up to and
+    // including its ")"; `typed` receives its typing.
+    std::string subquerySql(int depth, TypedSelect* typed = nullptr) {
+        const size_t from = pos_;
+        while (pos_ < end_ && !(t_[pos_].kind == TokenKind::Symbol && t_[pos_].text == ")" && t_[pos_].depth == depth))
+            ++pos_;
+        if (pos_ >= end_) throw Unreadable{};
+        const std::string original = join(t_, from, pos_);
+        TypedSelect inner = subquery_(original);
+        if (inner.sql != original) rewrote_ = true;
+        if (!inner.certain) uncertain_ = true;
+        ++pos_;
+        std::string sql = inner.sql;
+        if (typed) *typed = std::move(inner);
+        return sql;
+    }
+
+    // "(SELECT one item FROM ...)": typed as its item.
+    Typed scalarSubquery(int depth) {
+        TypedSelect inner;
+        const std::string sql = subquerySql(depth, &inner);
+        const bool single = inner.items.size() == 1 && !inner.stars[0];
+        return {single ? inner.items[0] : ColumnKind::Untyped, "(" + sql + ")"};
+    }
+
+    Typed name(std::string text) {
+        if (peekSymbol(".")) {
+            ++pos_;
+            const Token& column = take();
+            if (column.kind != TokenKind::Word && column.kind != TokenKind::Bracketed) throw Unreadable{};
+            text += "." + column.text;
+        }
+        return {kindOf_(text), text};
+    }
+
+    Typed call(const std::string& function) {
+        expect("(");
+        std::vector<Typed> args;
+        std::string prefix;
+        if (const Token* t = peek(); t && isWord(*t, "distinct")) prefix = take().text + " ";
+        if (peekSymbol("*")) {
+            ++pos_;
+            args.push_back({ColumnKind::Untyped, "*"});
+        } else if (!peekSymbol(")")) {
+            args.push_back(condition());
+            while (peekSymbol(",")) {
+                ++pos_;
+                args.push_back(condition());
+            }
+        }
+        expect(")");
+        std::string list;
+        for (const auto& a : args) list += (list.empty() ? "" : ", ") + a.text;
+        const std::string text = function + "(" + prefix + list + ")";
+        auto is = [&](std::string_view n) { return com::equalsIgnoreCase(function, n); };
+        using K = ColumnKind;
+        if (is("count")) return {K::Integer, text};
+        // `&` became ifnull(x, '') || ...: money there is its text.
+        if (is("ifnull") && args.size() == 2 && args[0].kind == K::Currency && args[1].kind == K::Text)
+            return {K::Text, function + "(" + asText(args[0]) + ", " + args[1].text + ")"};
+        if (args.empty()) return {K::Untyped, text};
+        if (is("cstr") && args.size() == 1)
+            return {K::Text, args[0].kind == K::Currency ? rewritten("CstrMoney(" + args[0].text + ")") : text};
+        if (is("avg") && args.size() == 1)
+            return {args[0].kind == K::Currency ? K::Currency : isNumeric(args[0].kind) ? K::Real : K::Untyped, text};
+        if (is("sum") || is("max") || is("min") || is("abs") || is("total")) {
+            for (const auto& a : args)
+                if (a.kind != args[0].kind) return {K::Untyped, text};
+            if (is("total") && args[0].kind != K::Currency) return {K::Real, text};
+            return {args[0].kind, text};
+        }
+        return {K::Untyped, text};
+    }
+
+    const std::vector<Token>& t_;
+    size_t pos_, end_;
+    const std::function<ColumnKind(const std::string&)>& kindOf_;
+    const std::function<TypedSelect(const std::string&)>& subquery_;
+    bool rewrote_ = false;
+    bool uncertain_ = false;
+};
+
+}  // namespace
+
+bool isKeyword(const Token& t) {
+    static constexpr std::array words{"and", "or", "not", "as", "from", "where", "on", "select", "between", "like",
+                                      "is", "in", "case", "when", "then", "else", "end", "exists", "distinct",
+                                      "all", "group", "order", "having", "union", "null", "collate", "escape"};
+    if (t.kind != TokenKind::Word) return false;
+    for (const char* w : words)
+        if (com::equalsIgnoreCase(t.text, w)) return true;
+    return false;
+}
+
+bool isName(const Token& t) { return (t.kind == TokenKind::Word && !isKeyword(t)) || t.kind == TokenKind::Bracketed; }
+
+std::optional<TypedExpression> typeExpression(const std::vector<Token>& tokens, size_t from, size_t to,
+                                              const KindOf& kindOf, const SubqueryTyper& subquery) {
+    try {
+        ExpressionTyper typer(tokens, from, to, kindOf, subquery);
+        const Typed typed = typer.whole();
+        return TypedExpression{typed.kind, typed.text, typer.rewrote(), typer.uncertain()};
+    } catch (const Unreadable&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace ado::detail
