@@ -146,3 +146,33 @@ TEST_F(MoneyInSql, CstrAndConcatenationGiveTheMoneyText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
+    auto ids = [&](const std::string& condition, const std::vector<com::Variant>& values) {
+        ado::Recordset rs;
+        rs.Open("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost", connection, values);
+        std::vector<int32_t> out;
+        for (; !rs.Eof(); rs.MoveNext()) out.push_back(rs.field(0).toLong());
+        return out;
+    };
+    using Ids = std::vector<int32_t>;
+    using V = com::Variant;
+    // TCP is 1.5, 1 and 1.2345: a Long 1 is one leu, as is the Currency 1.
+    EXPECT_EQ(ids("a.TCP > ?", {V(int32_t{1})}), (Ids{1, 3}));
+    EXPECT_EQ(ids("a.TCP > ?", {money(10000)}), (Ids{1, 3}));
+    EXPECT_EQ(ids("? < a.TCP", {V(1.4)}), (Ids{1}));
+    EXPECT_EQ(ids("a.TCP Between ? And ?", {V(int32_t{1}), V(1.3)}), (Ids{2, 3}));
+    EXPECT_EQ(ids("a.TCP In (?, ?)", {V(int32_t{1}), V("1.5")}), (Ids{1, 2}));
+    // The placeholders around it keep their order and their own types.
+    EXPECT_EQ(ids("a.IdSpital = ? And a.TCP >= ? And a.IdPerioada = ?", {V(int32_t{1}), V(int32_t{1}), V(int32_t{2})}),
+              (Ids{3}));
+    EXPECT_EQ(ids("(? = -1 Or a.IdPerioada = ?) And a.TCP < ?", {V(int32_t{-1}), V(int32_t{0}), V(int32_t{2})}),
+              (Ids{1, 2, 3}));
+    ado::Recordset sum;
+    sum.Open("Select a.TCP + ? As X From Velmora_Spital a Where a.IdCost = ?", connection, {V(int32_t{1}), V(int32_t{1})});
+    EXPECT_EQ(sum.field(0), money(25000));
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 #include "com/dispatch.h"
 #include "money_sql.h"
@@ -13,6 +14,7 @@ namespace {
 struct Typed {
     ColumnKind kind;
     std::string text;
+    bool parameter = false;  // a bare "?" whose kind its neighbours decide
 };
 
 struct Unreadable {};  // the typer gives up on an item; it stays as written
@@ -93,9 +95,20 @@ private:
         return comparison();
     }
 
+    // A "?" beside money holds an amount: it is renamed so that the binding converts its
+    // value to units (a Long 5 is 5.0000, not 0.0005). A named parameter takes the number
+    // the "?" had, so the other placeholders keep theirs.
+    Typed asMoney(const Typed& x) {
+        if (!x.parameter) return x;
+        static std::atomic<unsigned> counter{0};
+        return {ColumnKind::Currency, rewritten(std::string(MoneyParameterPrefix) + std::to_string(counter++))};
+    }
+
     // Money compared with a plain number: the number in units, as Jet compares the values.
     std::string scaledAgainst(const Typed& side, const Typed& money) {
-        if (money.kind == ColumnKind::Currency && isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
+        if (money.kind != ColumnKind::Currency) return side.text;
+        if (side.parameter) return asMoney(side).text;
+        if (isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
         return side.text;
     }
 
@@ -163,7 +176,10 @@ private:
         Typed left = multiplicative();
         while (peekSymbol("+") || peekSymbol("-")) {
             const std::string op = take().text;
-            left = add(left, op, multiplicative());
+            Typed right = multiplicative();
+            if (left.kind == ColumnKind::Currency) right = asMoney(right);
+            if (right.kind == ColumnKind::Currency) left = asMoney(left);
+            left = add(left, op, right);
         }
         return left;
     }
@@ -231,9 +247,8 @@ private:
         case TokenKind::String: return {ColumnKind::Text, t.text};
         case TokenKind::Symbol:
             if (t.text == "?") {
-                std::string text = "?";
-                if (pos_ < end_ && t_[pos_].kind == TokenKind::Number) text += t_[pos_++].text;
-                return {ColumnKind::Untyped, text};
+                if (pos_ < end_ && t_[pos_].kind == TokenKind::Number) return {ColumnKind::Untyped, "?" + t_[pos_++].text};
+                return {ColumnKind::Untyped, "?", true};
             }
             if (t.text == "(") {
                 const Token* next = peek();

@@ -164,7 +164,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         start = stop + 1;
     }
     // The WHERE and HAVING conditions of this statement (before any UNION) that compare
-    // with a number: money compared with one must be compared in units.
+    // with a number or a placeholder: money compared with one must be compared in units.
     struct Clause {
         size_t from, to;
     };
@@ -175,7 +175,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
             Clause clause{k + 1, k + 1};
             while (clause.to < t.size() && !isClauseEnd(t[clause.to])) ++clause.to;
             const bool number = std::any_of(t.begin() + static_cast<long>(clause.from), t.begin() + static_cast<long>(clause.to),
-                                            [](const Token& x) { return x.kind == TokenKind::Number; });
+                                            [](const Token& x) { return x.kind == TokenKind::Number || x.text == "?"; });
             if (number) clauses.push_back(clause);
             k = clause.to;
         } else {

@@ -17,16 +17,22 @@
 //     (FROM (SELECT Sum(TCP) AS S ...) w: w.S is money)
 //   money compared with a number           -> the number in units (=, <>, <, >, BETWEEN, IN),
 //                                             in the select list, WHERE and HAVING
+//   a "?" compared with or added to money   -> an amount: renamed MoneyParameterPrefix + N,
+//                                             bound as money whatever the value's type
 // An item or condition the typer cannot read (CASE, EXISTS, an unknown construct) is left
 // as written; an item left so is read by its stored class.
 #include <sqlite3.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ado/values.h"
 
 namespace ado::detail {
+
+// The name prefix of a placeholder that stands beside money (see above).
+inline constexpr std::string_view MoneyParameterPrefix = ":money_";
 
 struct TypedSelect {
     std::string sql;                 // the statement with its select list rewritten
