@@ -176,3 +176,20 @@ TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, EverySelectOfACompoundStatementIsTyped) {
+    // TCP is 1.5, 1 and 1.2345.
+    const auto united = rows("Select a.IdCost, a.TCP + 1 As X From Velmora_Spital a Where a.TCP > 1.4 Union "
+                             "Select a.IdCost, a.TCP - 1 As X From Velmora_Spital a Where a.TCP < 1.1 Order By 1");
+    ASSERT_EQ(united.size(), 2u);
+    EXPECT_EQ(united[0][1], money(25000));
+    EXPECT_EQ(united[1][0], com::Variant(int32_t{2}));
+    EXPECT_EQ(united[1][1], money(0));
+    EXPECT_EQ(rows("Select a.IdCost From Velmora_Spital a Except Select a.IdCost From Velmora_Spital a "
+                   "Where a.TCP Between 1.2 And 1.3").size(),
+              2u);
+}
+
+}  // namespace

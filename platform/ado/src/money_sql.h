@@ -16,7 +16,8 @@
 //   a column of a derived table            -> the kind of its item in the subquery
 //     (FROM (SELECT Sum(TCP) AS S ...) w: w.S is money)
 //   money compared with a number           -> the number in units (=, <>, <, >, BETWEEN, IN),
-//                                             in the select list, WHERE and HAVING
+//                                             in the select list, WHERE and HAVING of every
+//                                             SELECT of a UNION, EXCEPT or INTERSECT
 //   a "?" compared with or added to money   -> an amount: renamed MoneyParameterPrefix + N,
 //                                             bound as money whatever the value's type
 // An item or condition the typer cannot read (CASE, EXISTS, an unknown construct) is left
