@@ -193,3 +193,33 @@ TEST_F(MoneyInSql, EverySelectOfACompoundStatementIsTyped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, CaseAndExistsAreTypedLikeTheRest) {
+    // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
+    const auto cases = rows("Select Case When a.TCP > 1.2 Then a.TCP Else 0 End As X, "
+                            "Case a.TCP When 1 Then 'one' Else 'other' End As Y, "
+                            "Case When a.c22 Is Null Then Null Else a.c22 + 1 End As Z "
+                            "From Velmora_Spital a Order By a.IdCost");
+    ASSERT_EQ(cases.size(), 3u);
+    EXPECT_EQ(cases[0][0], money(15000));
+    EXPECT_EQ(cases[1][0], money(0));
+    EXPECT_EQ(cases[0][1], com::Variant("other"));
+    EXPECT_EQ(cases[1][1], com::Variant("one"));
+    EXPECT_EQ(cases[0][2], money(12500));
+    EXPECT_TRUE(cases[1][2].isNull());
+    // A condition beside a CASE or inside EXISTS still compares money by value.
+    const auto ids = [&](const std::string& condition) {
+        std::vector<int32_t> out;
+        for (const auto& row : rows("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost"))
+            out.push_back(row[0].toLong());
+        return out;
+    };
+    using Ids = std::vector<int32_t>;
+    EXPECT_EQ(ids("a.TCP > 1.1 And (Case When a.IdPerioada = 1 Then 1 Else 0 End) = 1"), (Ids{1}));
+    EXPECT_EQ(ids("Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{1}));
+    EXPECT_EQ(ids("Not Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{2, 3}));
+}
+
+}  // namespace

@@ -260,6 +260,13 @@ private:
             throw Unreadable{};
         case TokenKind::Word:
             if (isWord(t, "null")) return {ColumnKind::Untyped, t.text};
+            if (isWord(t, "case")) return caseExpression(t.text);
+            if (isWord(t, "exists") && peekSymbol("(")) {
+                const int depth = t_[pos_].depth;
+                ++pos_;
+                if (!peekWord("select")) throw Unreadable{};
+                return {ColumnKind::Integer, t.text + " (" + subquerySql(depth) + ")"};
+            }
             if (isKeyword(t)) throw Unreadable{};
             if (peekSymbol("(")) return call(t.text);
             return name(t.text);
@@ -267,6 +274,47 @@ private:
         case TokenKind::Space: break;
         }
         throw Unreadable{};
+    }
+
+    // CASE [subject] WHEN .. THEN .. [ELSE ..] END: money when one result is money and the
+    // others are money, numbers (scaled to units) or Null; else the results' common kind.
+    Typed caseExpression(const std::string& keyword) {
+        std::string text = keyword;
+        std::optional<Typed> subject;
+        if (!peekWord("when")) {
+            subject = condition();
+            text += " " + subject->text;
+        }
+        std::vector<Typed> results;
+        std::vector<std::string> pieces;  // the text before each result
+        while (peekWord("when")) {
+            text += " " + take().text + " ";
+            const Typed when = condition();
+            text += subject ? scaledAgainst(when, *subject) : when.text;
+            if (!peekWord("then")) throw Unreadable{};
+            pieces.push_back(text + " " + take().text + " ");
+            text.clear();
+            results.push_back(condition());
+        }
+        if (results.empty()) throw Unreadable{};
+        if (peekWord("else")) {
+            pieces.push_back(" " + take().text + " ");
+            results.push_back(condition());
+        }
+        if (!peekWord("end")) throw Unreadable{};
+        const std::string end = " " + take().text;
+        auto isNull = [](const Typed& r) { return r.kind == ColumnKind::Untyped && com::equalsIgnoreCase(r.text, "null"); };
+        const bool money = std::any_of(results.begin(), results.end(), [](const Typed& r) { return r.kind == ColumnKind::Currency; }) &&
+                           std::all_of(results.begin(), results.end(), [&](const Typed& r) {
+                               return r.kind == ColumnKind::Currency || isNumeric(r.kind) || r.parameter || isNull(r);
+                           });
+        ColumnKind kind = money ? ColumnKind::Currency : results[0].kind;
+        std::string whole;
+        for (size_t i = 0; i < results.size(); ++i) {
+            if (!money && results[i].kind != kind && !isNull(results[i])) kind = ColumnKind::Untyped;
+            whole += pieces[i] + (money ? scaledAgainst(results[i], Typed{ColumnKind::Currency, ""}) : results[i].text);
+        }
+        return {kind, whole + end};
     }
 
     // The subquery after the "(" at `depth`, typed as a statement of its own, up to and
