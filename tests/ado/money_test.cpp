@@ -223,3 +223,28 @@ TEST_F(MoneyInSql, CaseAndExistsAreTypedLikeTheRest) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
+    rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP) VALUES (3, 1, 12500), (3, 2, 13500), (3, 3, -12550)");
+    const std::string third = " From Velmora_Spital a Where a.IdPerioada=3 Order By a.IdCost";
+    // Half to even: 1.25 -> 1.2, 1.35 -> 1.4, -1.255 -> -1.26; no decimals: 1.25 -> 1.
+    const auto rounded = rows("Select Round(a.TCP, 1), Round(a.TCP), Round(a.TCP, 2), Round(a.TCP, 6)" + third);
+    ASSERT_EQ(rounded.size(), 3u);
+    EXPECT_EQ(rounded[0][0], money(12000));
+    EXPECT_EQ(rounded[1][0], money(14000));
+    EXPECT_EQ(rounded[0][1], money(10000));
+    EXPECT_EQ(rounded[2][2], money(-12600));
+    EXPECT_EQ(rounded[2][3], money(-12550));
+    EXPECT_EQ(value("Select Round(Sum(a.TCP), 2) From Velmora_Spital a Where a.IdPerioada=1"), money(25000));
+    // c22 is 0.25, Null and 0.0001.
+    const auto firsts = rows("Select IfNull(a.c22, 0), Coalesce(a.c22, a.TCP, 2) From Velmora_Spital a "
+                             "Where a.IdPerioada=1 Order By a.IdCost");
+    ASSERT_EQ(firsts.size(), 2u);
+    EXPECT_EQ(firsts[0][0], money(2500));
+    EXPECT_EQ(firsts[1][0], money(0));
+    EXPECT_EQ(firsts[1][1], money(10000));
+}
+
+}  // namespace

@@ -380,6 +380,19 @@ private:
         if (args.empty()) return {K::Untyped, text};
         if (is("cstr") && args.size() == 1)
             return {K::Text, args[0].kind == K::Currency ? rewritten("CstrMoney(" + args[0].text + ")") : text};
+        // Round(money[, digits]) keeps money, rounded half to even as Jet's Round does.
+        if (is("round") && args[0].kind == K::Currency && args.size() <= 2 && (args.size() == 1 || isNumeric(args[1].kind)))
+            return {K::Currency, rewritten("MoneyRound(" + args[0].text + ", " + (args.size() == 2 ? args[1].text : "0") + ")")};
+        // The first value that is not Null: money when one is money and the others are numbers.
+        if ((is("ifnull") || is("coalesce")) &&
+            std::any_of(args.begin(), args.end(), [](const Typed& a) { return a.kind == K::Currency; }) &&
+            std::all_of(args.begin(), args.end(), [](const Typed& a) {
+                return a.kind == K::Currency || isNumeric(a.kind) || a.parameter;
+            })) {
+            std::string scaled;
+            for (const auto& a : args) scaled += (scaled.empty() ? "" : ", ") + scaledAgainst(a, Typed{K::Currency, ""});
+            return {K::Currency, function + "(" + scaled + ")"};
+        }
         if (is("avg") && args.size() == 1)
             return {args[0].kind == K::Currency ? K::Currency : isNumeric(args[0].kind) ? K::Real : K::Untyped, text};
         if (is("sum") || is("max") || is("min") || is("abs") || is("total")) {

@@ -12,6 +12,9 @@
 //   money +/-/* double                     -> double
 //   a / b                                  -> double, always (Jet's `/`)
 //   Cstr(money), money in a `||` chain     -> the money's text (CstrMoney)
+//   Round(money[, n])                      -> money, half to even (MoneyRound)
+//   IfNull/Coalesce(money, number ...)     -> money (the numbers scaled to units)
+//   CASE ... THEN money ... ELSE number    -> money (likewise)
 //   (SELECT one money item ...)            -> money (the subquery typed in turn)
 //   a column of a derived table            -> the kind of its item in the subquery
 //     (FROM (SELECT Sum(TCP) AS S ...) w: w.S is money)
@@ -20,7 +23,7 @@
 //                                             SELECT of a UNION, EXCEPT or INTERSECT
 //   a "?" compared with or added to money   -> an amount: renamed MoneyParameterPrefix + N,
 //                                             bound as money whatever the value's type
-// An item or condition the typer cannot read (CASE, EXISTS, an unknown construct) is left
+// An item or condition the typer cannot read (an unknown construct) is left
 // as written; an item left so is read by its stored class.
 #include <sqlite3.h>
 
@@ -58,7 +61,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql);
 // only by an id are typed once).
 std::string literalShape(std::string_view sql);
 
-// Registers CstrMoney and MoneyMul on a connection.
+// Registers CstrMoney, MoneyMul and MoneyRound on a connection.
 int registerMoneyFunctions(sqlite3* db);
 
 }  // namespace ado::detail
