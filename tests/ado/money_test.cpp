@@ -248,3 +248,15 @@ TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, CommentsAreBlanks) {
+    // A quote or parenthesis in a comment is no part of the statement.
+    const auto ids = rows("Select a.IdCost /* the sheet's id ( */ From Velmora_Spital a\n"
+                          "Where a.TCP > 1 -- more than one leu, it's (\nOrder By a.IdCost");
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(ids[1][0], com::Variant(int32_t{3}));
+}
+
+}  // namespace
