@@ -299,6 +299,41 @@ TEST_F(Compaction, TemporaryFilesOfDeadCopiesAreRemovedByTheNextCopy) {
     for (const auto& n : kept) EXPECT_TRUE(fs::exists(out / n)) << n;
 }
 
+TEST_F(Compaction, APipeOrLinkPlantedUnderADeadCopysNameNeitherStopsNorMisleadsTheNextCopy) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const fs::path pipe = folder / (".Copy.mdb.copy-" + std::to_string(gone) + "-0");
+    const fs::path link = folder / (".Copy.mdb.copy-" + std::to_string(gone) + "-1");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink(dataFile, link);
+    // The copy runs in a child, so that a copy that waits on the pipe fails the test
+    // instead of hanging it.
+    const pid_t copier = ::fork();
+    if (copier == 0) {
+        try {
+            ado::copyDatabase(dataFile, folder / "Copy.mdb");
+            ::_exit(0);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    ASSERT_GT(copier, 0);
+    int status = -1;
+    for (int i = 0; i < 200 && ::waitpid(copier, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (::waitpid(copier, &status, WNOHANG) == 0) {
+        ::kill(copier, SIGKILL);
+        ::waitpid(copier, &status, 0);
+        FAIL() << "the copy waits on a pipe";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(pipe)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
+}
+
 TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {
     auto copyError = [&](const fs::path& target) {
         try {
