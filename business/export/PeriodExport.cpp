@@ -9,6 +9,7 @@
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/recordset.h"
+#include "ado/workgroup.h"
 #include "framework/Binding.h"
 #include "framework/ClassRegistry.h"
 #include "framework/GlobalBL.h"
@@ -89,6 +90,8 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
     bool began = false;
     std::optional<ado::TemporaryHold> hold;  // outlives every connection to the file
     try {
+        // The account first: a refused one makes no copy of the data, not even a hidden one.
+        ado::workgroup::authenticate(vSystemDataBase, vUser, vPassword);
         // A failed copy is raised here, naming the export file the user chose.
         ado::copyDatabase(sursa_, work, target);
         began = true;
