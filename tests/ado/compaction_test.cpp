@@ -334,6 +334,33 @@ TEST_F(Compaction, APipeOrLinkPlantedUnderADeadCopysNameNeitherStopsNorMisleadsT
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
 }
 
+TEST_F(Compaction, FailingPathsLeakNoFileDescriptor) {
+    auto openFiles = [] {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++n;
+        return n;
+    };
+    const fs::path corrupt = folder / "Corrupt.mdb";
+    { std::ofstream(corrupt) << std::string(8192, 'x'); }
+    const fs::path link = folder / "Link.tmp";
+    fs::create_symlink(dataFile, link);
+    const auto before = openFiles();
+    for (int i = 0; i < 1000; ++i) {
+        EXPECT_FALSE(ado::compactDataFile(corrupt, temp));  // no database
+        EXPECT_FALSE(ado::compactDataFile(dataFile, link));   // a link as the temporary file
+        EXPECT_THROW(ado::copyDatabase(dataFile, folder / "missing" / "Copy.mdb"), com::Error);
+        EXPECT_THROW(ado::copyDatabase(corrupt, folder / "Copy.mdb"), com::Error);
+    }
+    // A refused account costs its password hash; a hundred of them will do.
+    for (int i = 0; i < 100; ++i)
+        EXPECT_THROW(ado::Connection::create()->Open(connectionString(adotest::User, "wrong"), "", "", -1), com::Error);
+    ado::setCopyStepHook([](ado::CopyStep, const fs::path&) { throw com::Error(5, "test", "injected"); });
+    for (int i = 0; i < 200; ++i) EXPECT_THROW(ado::copyDatabase(dataFile, folder / "Copy.mdb"), com::Error);
+    ado::setCopyStepHook(nullptr);
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+}
+
 TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {
     auto copyError = [&](const fs::path& target) {
         try {
