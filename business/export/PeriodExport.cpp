@@ -41,7 +41,7 @@ void PeriodExport::cutOutPeriod(const std::filesystem::path& copy, const std::st
                                 const std::string& vUser, const std::string& vPassword) const {
     auto connection = ado::Connection::create();
     connection->CursorLocation(static_cast<int32_t>(ado::CursorLocation::Server));
-    connection->Open(ado::buildConnectionString(vUser, vPassword, copy.string(), vSystemDataBase), "", "", -1);
+    connection->Open(ado::buildConnectionString(vUser, vPassword, copy.string(), vSystemDataBase), vUser, vPassword, -1);
     // The deleted rows are overwritten, not only unlinked: an export whose compaction
     // fails still holds no figure of another period in its free pages.
     connection->Execute("PRAGMA secure_delete=ON");
