@@ -173,6 +173,15 @@ TEST_F(Compaction, ALinkInPlaceOfTheTemporaryFileIsNeverFollowed) {
     }
 }
 
+TEST_F(Compaction, ALinkInPlaceOfTheLockFileMakesNoFileWhereItPoints) {
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_symlink(elsewhere, dataFile.string() + ".lock");
+    const auto before = content();
+    EXPECT_FALSE(ado::compactDataFile(dataFile, temp));  // no lock to be had: no compaction
+    expectWholeAndOpenable(before);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
+}
+
 TEST_F(Compaction, ATemporaryFileThatALiveCompactionHoldsIsLeftAlone) {
     // Another data file in the same folder (an export's) is compacted through the same
     // temporary file at the same time: the second compaction stands back.
