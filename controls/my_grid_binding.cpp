@@ -185,7 +185,9 @@ const Amount* MyGrid::storeCell(const ColumnDefinition& def, Cell& cell, com::Va
             cell = std::monostate{};
             return nullptr;
         }
-        auto [key, text] = keyedValue(value.toString());
+        // A text value is read where it stands, not copied first.
+        const std::string* stored = value.get<std::string>();
+        auto [key, text] = stored ? keyedValue(*stored) : keyedValue(value.toString());
         if (def.is(Tip::eComboBx)) setComboKey(dataRow, def.indexCombo, key);
         else selectionKeys(col).at(static_cast<size_t>(dataRow)) = key;
         cell = std::move(text);
