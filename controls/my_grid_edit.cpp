@@ -542,8 +542,10 @@ void MyGrid::refreshFormulas(int row, int col) {
         const com::Variant value = evaluateFormula(def.definireFormula, index);
         const Amount old = cellAmount(row, j);
         const Amount shown = Amount::of(value, def.nrZecimale);
-        table_.cell(row, j) = shown;
+        // The source first: a value it refuses is shown nowhere, so the cell and its
+        // total keep agreeing.
         source().SetData(j, index, shown.value(), true);
+        table_.cell(row, j) = shown;
         if (table_.hasTotals() && def.sums() && !table_.row(row).struck)
             adjustTotal(j, amountOrZero(source().GetData(j, index), def.nrZecimale) - old);
     }
