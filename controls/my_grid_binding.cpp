@@ -363,17 +363,10 @@ com::Variant MyGrid::evaluateFormula(const std::string& formula, int32_t index) 
 
 void MyGrid::refreshLine(int32_t line, int32_t col) {
     const int row = areTotal_ ? line + 1 : line;
-    const ColumnDefinition& def = definition(col);
-    const com::Variant value = source().GetData(col, line);
-    // The cell shows what the binding would show; totals, shading and marks stay.
-    const Amount total = def.sums() && std::holds_alternative<Amount>(table_.column(col).total)
-                             ? std::get<Amount>(table_.column(col).total)
-                             : Amount{};
-    writeCell(row, col, value);
-    if (def.sums() && table_.hasTotals()) {
-        table_.column(col).total = total;
-        definition(col).totalAgregare = total;
-    }
+    definition(col);  // a column the grid does not have is refused before the source is read
+    // The cell shows what the binding would show; shading and marks stay, and the totals
+    // row moves with an amount it sums, as it does after an edit.
+    writeCell(row, col, source().GetData(col, line));
     cellsChanged(row);
 }
 

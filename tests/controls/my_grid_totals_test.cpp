@@ -64,5 +64,33 @@ TEST_F(GridTotalsTest, AComputedAmountTheSourceRefusesIsNotShown) {
     EXPECT_EQ(text(1, 2), "30.00");
 }
 
+// A cell the host has the grid read again keeps the totals row summing its column; a
+// deleted item's amount stays out of it.
+TEST_F(GridTotalsTest, ACellReadAgainMovesItsTotal) {
+    source->cell(1, 1) = money(100);
+    test::call(*grid, id::RefreshLine, {com::Variant(int32_t{1}), com::Variant(int32_t{1})});
+    EXPECT_EQ(text(2, 1), "100.00");
+    EXPECT_EQ(text(1, 1), "105.00");
+
+    set(id::PermitDelete, true);
+    events->answers[my_grid::event::PermitDeleteFromToolbar] = [](com::Args a) { a[1] = com::Variant(true); };
+    moveTo(3, 1);
+    button("kDelete")->trigger();
+    EXPECT_EQ(text(1, 1), "100.00");
+    source->cell(1, 2) = money(8);
+    test::call(*grid, id::RefreshLine, {com::Variant(int32_t{2}), com::Variant(int32_t{1})});
+    EXPECT_EQ(text(3, 1), "8.00");
+    EXPECT_EQ(text(1, 1), "100.00");
+    events->answers[my_grid::event::PermitUndeleteFromToolbar] = [](com::Args a) { a[1] = com::Variant(true); };
+    button("kUnDelete")->trigger();
+    EXPECT_EQ(text(1, 1), "108.00");
+
+    // A column the grid does not have is refused.
+    EXPECT_EQ(test::errorOf([&] {
+                  test::call(*grid, id::RefreshLine, {com::Variant(int32_t{1}), com::Variant(int32_t{9})});
+              }).number(),
+              com::errc::SubscriptOutOfRange);
+}
+
 }  // namespace
 }  // namespace quillon
