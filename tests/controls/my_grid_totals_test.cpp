@@ -92,5 +92,31 @@ TEST_F(GridTotalsTest, ACellReadAgainMovesItsTotal) {
               com::errc::SubscriptOutOfRange);
 }
 
+// A new line whose first value the source refuses has no item: it does not let a further
+// line be added, and once the source takes the value the line becomes the next item.
+TEST_F(GridTotalsTest, ANewLineWhoseFirstValueIsRefusedWaitsForItsItem) {
+    set(id::PermitRandNou, true);
+    bind(source);
+    source->failWritesOf = 3;
+    moveTo(4, 3);
+    type('X');
+    enterInEditor();
+    ASSERT_EQ(source->items.size(), 2u);
+    moveTo(4, 1);
+    EXPECT_EQ(currentItem(), 0);
+    EXPECT_FALSE(button("kNew")->isEnabled());
+
+    source->failWritesOf = 0;
+    ASSERT_TRUE(editor()->isVisible());  // the refused value waits in its editor
+    editorText()->setFocus();
+    test::settle();
+    enterInEditor();
+    ASSERT_EQ(source->items.size(), 3u);
+    EXPECT_EQ(source->items[2][2], com::Variant("X"));
+    moveTo(4, 1);
+    EXPECT_EQ(currentItem(), 3);
+    EXPECT_TRUE(button("kNew")->isEnabled());
+}
+
 }  // namespace
 }  // namespace quillon
