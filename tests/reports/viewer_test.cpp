@@ -207,4 +207,21 @@ TEST_F(Viewer, PrintsThePagesChosenInThePrintDialog) {
     EXPECT_EQ(pages, 2u);
 }
 
+TEST_F(Viewer, ASaveThatFailsIsReportedOnceAndLeavesNothing) {
+    reports::ReportViewer viewer;
+    showSheets(viewer);
+    std::vector<int> failures;
+    QObject::connect(&viewer, &reports::ReportViewer::failed, [&](int number, const QString&) { failures.push_back(number); });
+    const auto nowhere = rtest::pictureFolder() / "lipsa" / "raport.pdf";
+    const Answer<QFileDialog> answer([&](QFileDialog* dialog) {
+        // Typed, as a folder that does not exist cannot be chosen.
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(nowhere.string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    viewer.action("pdf")->trigger();
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(failures, std::vector<int>{reports::errc::OutputFailed});
+    EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
+}
+
 }  // namespace
