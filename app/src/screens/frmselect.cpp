@@ -344,12 +344,12 @@ void frmSelect::noRowsFound() {
 }
 
 void frmSelect::onDoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
-    if (!item) item = list->currentItem();
     if (!item) return;  // nothing chosen: the dialog stays open
+    if (mlTipSelect_ < 0 || mlTipSelect_ > 3) return;
     {
         Hourglass hourglass;
-        if (list == lists_[static_cast<size_t>(mlTipSelect_ < 0 || mlTipSelect_ > 3 ? 0 : mlTipSelect_)] &&
-            mlTipSelect_ >= 0 && mlTipSelect_ <= 3) {
+        // Only the list of the current kind chooses; another one hands back the last id.
+        if (list == lists_[static_cast<size_t>(mlTipSelect_)]) {
             const bool read = GlobalUI::Trapped("frmSelect", "lstSelect_DblClick", [&] {
                 mlItemId_ = com::Variant(item->text(0).toStdString()).toLong();
             });
