@@ -3,43 +3,40 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPrintPreviewWidget>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include "reports/viewer.h"
 #include "support.h"
 
 namespace {
 
-class Viewer : public ::testing::Test {
+class Viewer : public rtest::OnSampleData<true> {
 protected:
-    static void SetUpTestSuite() {
-        data_ = new rtest::SampleData();
-        data_->addSecondHospital();
+    // Every hospital's sheet of every period, a page each, shown in the viewer.
+    static std::shared_ptr<reports::Report> showSheets(reports::ReportViewer& viewer) {
+        auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
+        rtest::setValue(*report, "pIdJudet", int32_t{13});
+        rtest::setValue(*report, "pIdPerioada", int32_t{-1});
+        viewer.resize(1000, 700);
+        viewer.setReportSource(report);
+        viewer.ViewReport();
+        viewer.show();
+        return report;
     }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-    static rtest::SampleData* data_;
 };
-rtest::SampleData* Viewer::data_ = nullptr;
 
 TEST_F(Viewer, ShowsTheReportPagesAndMovesBetweenThem) {
-    auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
-    rtest::setValue(*report, "pIdJudet", int32_t{13});
-    rtest::setValue(*report, "pIdPerioada", int32_t{-1});
     reports::ReportViewer viewer;
-    viewer.resize(1000, 700);
-    viewer.setReportSource(report);
+    const auto report = showSheets(viewer);
     EXPECT_EQ(viewer.ReportSource(), report);
-    viewer.ViewReport();
-    viewer.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
     const int pages = static_cast<int>(rawdb::rawInt(data_->database(), "SELECT count(*) FROM Velmora_Spital"));
     EXPECT_EQ(viewer.pageCount(), pages);
@@ -108,6 +105,61 @@ TEST_F(Viewer, AReportThatFailsShowsNothing) {
     EXPECT_FALSE(viewer.action("pdf")->isEnabled());
     EXPECT_FALSE(viewer.action("print")->isEnabled());
     EXPECT_EQ(rtest::raised([&] { viewer.saveAsPdf(rtest::pictureFolder() / "nimic.pdf"); }).number(), reports::errc::NotRun);
+}
+
+TEST_F(Viewer, EveryActionHasItsKeyNamedInItsTip) {
+    reports::ReportViewer viewer;
+    const auto report = showSheets(viewer);
+    viewer.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    viewer.preview()->setFocus();
+    ASSERT_GT(viewer.pageCount(), 3);
+
+    for (const char* name : {"first", "previous", "next", "last", "fitWidth", "fitPage", "zoomIn", "zoomOut", "print", "pdf"}) {
+        const QAction* a = viewer.action(name);
+        ASSERT_FALSE(a->shortcut().isEmpty()) << name;
+        EXPECT_TRUE(a->toolTip().contains(a->shortcut().toString(QKeySequence::NativeText))) << name;
+        for (const QChar c : a->toolTip()) EXPECT_LT(c.unicode(), 128) << name << ": " << a->toolTip().toStdString();
+    }
+    const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier); };
+    key(Qt::Key_End);
+    EXPECT_EQ(viewer.currentPage(), viewer.pageCount());
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(viewer.currentPage(), viewer.pageCount() - 1);
+    key(Qt::Key_Home);
+    EXPECT_EQ(viewer.currentPage(), 1);
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(viewer.currentPage(), 2);
+    key(Qt::Key_0);
+    const double fitPage = viewer.zoomFactor();
+    key(Qt::Key_2);
+    EXPECT_GT(viewer.zoomFactor(), fitPage);
+    const double fitWidth = viewer.zoomFactor();
+    key(Qt::Key_Plus);
+    EXPECT_GT(viewer.zoomFactor(), fitWidth);
+    key(Qt::Key_Minus);
+    key(Qt::Key_Minus);
+    EXPECT_LT(viewer.zoomFactor(), fitWidth);
+
+    // Ctrl+S asks where to save, offering the report's title; a name typed without ".pdf" gets it.
+    const auto pdf = rtest::pictureFolder() / "tastatura.pdf";
+    std::filesystem::remove(pdf);
+    QString offered;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        answer.stop();
+        offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        dialog->selectFile(QString::fromStdString((rtest::pictureFolder() / "tastatura").string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    answer.start(20);
+    key(Qt::Key_S);
+    EXPECT_FALSE(answer.isActive());
+    EXPECT_EQ(offered.toStdString(), report->Title() + ".pdf");
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_EQ(rawdb::readAll(pdf).substr(0, 5), "%PDF-");
 }
 
 }  // namespace

@@ -162,6 +162,7 @@ void EditScreen::pushField(HostedControl& control) {
     const bool combo = control.isCombo();
     try {
         const com::Variant value = control.get(combo ? "Cheie" : "Valoare");
+        beforeFieldPushed(control, value);
         model().SetDataByName(control.tag(), value, true);
         afterFieldPushed(control);
     } catch (const std::exception& e) {
@@ -179,6 +180,8 @@ void EditScreen::pushField(HostedControl& control) {
     }
 }
 
+HostedControl* EditScreen::controlNamed(const QString& name) const { return findControl(this, name); }
+
 void EditScreen::LoadControls() {
     mbLoading_ = true;
     try {
@@ -187,7 +190,7 @@ void EditScreen::LoadControls() {
         for (int32_t i = 1; i <= count; ++i) {
             // A field that fails is skipped; the next one is loaded all the same.
             try {
-                HostedControl* control = findControl(this, QString::fromStdString(rows.GetFieldName(i)));
+                HostedControl* control = controlNamed(QString::fromStdString(rows.GetFieldName(i)));
                 if (!control) continue;
                 if (control->isEntryControl()) {
                     control->put("Valoare", rows.GetDataByName(control->tag()));

@@ -113,6 +113,16 @@ protected:
     virtual void beforeComboLoad(HostedControl& combo) { (void)combo; }
     // Runs at the end of LoadControls, still while loading.
     virtual void afterLoadControls() {}
+    // The control of that name that LoadControls fills (nullptr for none). The default
+    // searches the screen's children; a screen that keeps its controls by name may answer
+    // from there.
+    virtual HostedControl* controlNamed(const QString& name) const;
+    // Runs before a field's value goes to the object; raising refuses the value, which is
+    // then reported as the object's own refusal is.
+    virtual void beforeFieldPushed(HostedControl& control, const com::Variant& value) {
+        (void)control;
+        (void)value;
+    }
     // Runs after a field's value reached the object (to re-show what the object computed).
     virtual void afterFieldPushed(HostedControl& control) { (void)control; }
     // Where the focus goes after "Adauga" and after "Renunta" on a new object.

@@ -23,6 +23,8 @@
 #include "screens/frmexportdate.h"
 #include "screens/frmparametrizarerapoarte.h"
 #include "screens/frmsectii.h"
+#include "screens/frmcostsectie.h"
+#include "screens/frmcostspital.h"
 #include "screens/frmspitale.h"
 
 namespace velmora {
@@ -100,6 +102,8 @@ void frmMain::registerScreens(frmMain& window) {
                      [](QWidget* parent) { return new frmParametrizareRapoarte(parent); });
     window.setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) { return new frmSpitale(parent); });
     window.setScreen(QStringLiteral("mnuSectii"), [](QWidget* parent) { return new frmSectii(parent); });
+    window.setScreen(QStringLiteral("mnuCostSpital"), [](QWidget* parent) { return new frmCostSpital(parent); });
+    window.setScreen(QStringLiteral("mnuCostSectie"), [](QWidget* parent) { return new frmCostSectie(parent); });
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {
