@@ -439,14 +439,16 @@ TEST_F(ScreenPictures, RegisterScreensAndTheSelectionDialog) {
     hospitals->ItemSelectat(1, "");
     expectWholeAndSave(*hospitals->parentWidget(), "velmora-spitale.png");
 
-    for (int kind : {0, 3}) {
+    const char* files[] = {"velmora-selectie-spitale.png", "velmora-selectie-costspital.png",
+                           "velmora-selectie-sectii.png", "velmora-selectie.png"};
+    for (int kind = 0; kind < 4; ++kind) {
         frmSelect dialog(mainWindow());
         dialog.setTipSelect(kind);
         dialog.show();
         QCoreApplication::processEvents();
         if (kind == 3) dialog.combo("cmbPerioadaSectie")->put("Cheie", com::Variant(int32_t{1}));
         dialog.cmdCauta_Click();
-        expectWholeAndSave(dialog, kind == 0 ? "velmora-selectie-spitale.png" : "velmora-selectie.png");
+        expectWholeAndSave(dialog, files[kind]);
     }
     const QPixmap main = mainWindow()->grab();  // the two screens inside the main window
     if (const QByteArray folder = qgetenv("VELMORA_SCREENSHOTS"); !folder.isEmpty())

@@ -130,7 +130,7 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
         list->setHeaderLabels(headers);
         list->header()->setStretchLastSection(true);
         list->setColumnWidth(0, 110);
-        if (kKinds[kind].columnCount == 3) list->setColumnWidth(1, 140);
+        if (kKinds[kind].columnCount == 3) list->setColumnWidth(1, kind == 2 ? 280 : 140);  // ward names are long
         // A double click, or Enter on the current row for a user of the keyboard.
         connect(list, &QTreeWidget::itemActivated, this,
                 [this, list](QTreeWidgetItem* item) { onDoubleClick(list, item); });
