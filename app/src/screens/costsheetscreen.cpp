@@ -57,11 +57,7 @@ CostSheetScreen::CostSheetScreen(CostSheetKind kind, EditScreenKind screen, QWid
         widget->installEventFilter(this);
         for (QWidget* inner : widget->findChildren<QWidget*>()) inner->installEventFilter(this);
     }
-    // Enter on a focused button presses it.
-    for (QPushButton* button : layout_.cmdButton) {
-        button->installEventFilter(this);
-        chain_.push_back(button);
-    }
+    for (QPushButton* button : layout_.cmdButton) chain_.push_back(button);
 }
 
 HostedControl& CostSheetScreen::control(const std::string& name) const {
@@ -160,11 +156,7 @@ bool CostSheetScreen::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             !(key->modifiers() & ~Qt::KeypadModifier)) {
-            if (auto* button = qobject_cast<QPushButton*>(watched)) {
-                if (button->isEnabled()) button->click();
-            } else {
-                moveFocus(true);
-            }
+            moveFocus(true);
             return true;
         }
     }
