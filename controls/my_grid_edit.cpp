@@ -335,6 +335,23 @@ void MyGrid::numberNewLine(int row, bool orLess) {
     if (rowData == 0 || (orLess && rowData < 0)) rowData = source().Count() + 1;
 }
 
+// Writes the edited cell's value to the line's item. A new line whose first value the
+// source refuses has no item yet: it waits for one again, so that no line added after it
+// takes the same index.
+void MyGrid::writeSource(int row, int col, const com::Variant& value) {
+    const int32_t index = table_.row(row).rowData;
+    try {
+        source().SetData(col, index, value, true);
+    } catch (const com::Error&) {
+        try {
+            if (index > source().Count()) table_.row(row).rowData = 0;
+        } catch (const com::Error&) {
+            // the line is as the failed write left it; the write's own error is the one reported
+        }
+        throw;
+    }
+}
+
 // ---- Focus ---------------------------------------------------------------------------------
 
 bool MyGrid::eventFilterEditor(QObject* watched, QEvent* event) {
@@ -435,7 +452,7 @@ void MyGrid::commitTyped(const Edit& edit) {
     // A line numbered by this edit has no item to compare with yet.
     if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
     const bool date = def.isPersonal(PersonalTip::eData);
-    source().SetData(edit.col, index, date && value.isNull() ? com::Variant(com::Date(0)) : value, true);
+    writeSource(edit.row, edit.col, date && value.isNull() ? com::Variant(com::Date(0)) : value);
 
     Cell& cell = table_.cell(edit.row, edit.col);
     if (date) {
@@ -468,7 +485,7 @@ void MyGrid::commitAccount(const Edit& edit) {
     const int32_t index = table_.row(edit.row).rowData;
     const com::Variant value(cntCont_->valoare().toStdString());
     if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
-    source().SetData(edit.col, index, value, true);
+    writeSource(edit.row, edit.col, value);
     table_.cell(edit.row, edit.col) = cntCont_->valoare().toStdString();
     refreshDependents(edit.row, edit.col);
     cellsChanged(edit.row);
@@ -479,7 +496,7 @@ void MyGrid::commitCheck() {
     const Edit edit = edit_;
     numberNewLine(edit.row);
     const auto value = static_cast<int16_t>(chk_->checkState() == Qt::Checked ? 1 : chk_->checkState() == Qt::PartiallyChecked ? 2 : 0);
-    source().SetData(edit.col, table_.row(edit.row).rowData, com::Variant(value), true);
+    writeSource(edit.row, edit.col, com::Variant(value));
     table_.cell(edit.row, edit.col) = std::string(value != 0 ? "True" : "False");
     cellsChanged(edit.row);
 }
@@ -491,7 +508,7 @@ void MyGrid::commitCombo(int combo) {
     MyCombo& list = *cmbCombo_.at(static_cast<size_t>(combo));
     const int32_t key = list.cheie();
     const std::string text = list.text().toStdString();
-    source().SetData(edit.col, table_.row(edit.row).rowData, com::Variant(std::to_string(key) + "|" + text), true);
+    writeSource(edit.row, edit.col, com::Variant(std::to_string(key) + "|" + text));
     table_.cell(edit.row, edit.col) = text;
     setComboKey(edit.row - table_.fixedRows(), definition(edit.col).indexCombo, key);
     refreshDependents(edit.row, edit.col);
@@ -512,8 +529,7 @@ void MyGrid::pick() {
         if (value.find('|') == std::string::npos) value = "0|" + value;
         ctlControl_->setValoare(com::Variant(value));
         numberNewLine(edit.row);
-        const int32_t index = table_.row(edit.row).rowData;
-        source().SetData(edit.col, index, ctlControl_->valoare(), true);
+        writeSource(edit.row, edit.col, ctlControl_->valoare());
         typedChange_ = false;  // the pick is the value; leaving the editor writes nothing more
         auto [key, text] = keyedValue(ctlControl_->valoare().toString());
         const size_t cut = text.find("---", 1);
@@ -542,8 +558,10 @@ void MyGrid::refreshFormulas(int row, int col) {
         const com::Variant value = evaluateFormula(def.definireFormula, index);
         const Amount old = cellAmount(row, j);
         const Amount shown = Amount::of(value, def.nrZecimale);
-        table_.cell(row, j) = shown;
+        // The source first: a value it refuses is shown nowhere, so the cell and its
+        // total keep agreeing.
         source().SetData(j, index, shown.value(), true);
+        table_.cell(row, j) = shown;
         if (table_.hasTotals() && def.sums() && !table_.row(row).struck)
             adjustTotal(j, amountOrZero(source().GetData(j, index), def.nrZecimale) - old);
     }
