@@ -170,6 +170,15 @@ TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
     ado::Recordset sum;
     sum.Open("Select a.TCP + ? As X From Velmora_Spital a Where a.IdCost = ?", connection, {V(int32_t{1}), V(int32_t{1})});
     EXPECT_EQ(sum.field(0), money(25000));
+    // A placeholder that multiplies or divides money is a plain number, whatever its type.
+    for (const V& two : {V(int32_t{2}), V(2.0), money(20000)}) {
+        ado::Recordset scaled;
+        scaled.Open("Select a.TCP * ?, a.TCP / ?, ? * a.TCP From Velmora_Spital a Where a.IdCost = 1", connection,
+                    {two, two, two});
+        EXPECT_EQ(scaled.field(0).toDouble(), 3.0);
+        EXPECT_EQ(scaled.field(1).toDouble(), 0.75);
+        EXPECT_EQ(scaled.field(2).toDouble(), 3.0);
+    }
 }
 
 TEST_F(MoneyInSql, EverySelectOfACompoundStatementIsTyped) {

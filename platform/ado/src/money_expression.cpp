@@ -98,10 +98,12 @@ private:
     // A "?" beside money holds an amount: it is renamed so that the binding converts its
     // value to units (a Long 5 is 5.0000, not 0.0005). A named parameter takes the number
     // the "?" had, so the other placeholders keep theirs.
-    Typed asMoney(const Typed& x) {
-        if (!x.parameter) return x;
+    Typed asMoney(const Typed& x) { return x.parameter ? renamed(MoneyParameterPrefix, ColumnKind::Currency) : x; }
+    // A "?" that multiplies or divides money is a plain number (bound as a Double).
+    Typed asNumber(const Typed& x) { return x.parameter ? renamed(NumberParameterPrefix, ColumnKind::Real) : x; }
+    Typed renamed(std::string_view prefix, ColumnKind kind) {
         static std::atomic<unsigned> counter{0};
-        return {ColumnKind::Currency, rewritten(std::string(MoneyParameterPrefix) + std::to_string(counter++))};
+        return {kind, rewritten(std::string(prefix) + std::to_string(counter++))};
     }
 
     // Money compared with a plain number: the number in units, as Jet compares the values.
@@ -201,7 +203,9 @@ private:
         Typed left = unary();
         while (peekSymbol("*") || peekSymbol("/")) {
             const std::string op = take().text;
-            const Typed right = unary();
+            Typed right = unary();
+            if (left.kind == ColumnKind::Currency) right = asNumber(right);
+            if (right.kind == ColumnKind::Currency) left = asNumber(left);
             left = op == "*" ? multiply(left, right) : divide(left, right);
         }
         return left;
