@@ -85,15 +85,20 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode, std::string_view what
 }
 
 namespace {
-void syncPath(const fs::path& path, int flags) {
+int flushPath(const fs::path& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) raise(errc::FileCopy, "Cannot open '" + path.string() + "' to flush it: " + std::strerror(errno));
-    const int rc = ::fsync(fd);
-    const int err = errno;
+    if (fd < 0) return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    if (rc != 0) raise(errc::FileCopy, "Cannot flush '" + path.string() + "': " + std::strerror(err));
+    return error;
+}
+void syncPath(const fs::path& path, int flags) {
+    if (const int error = flushPath(path, flags); error != 0)
+        raise(errc::FileCopy, "Cannot flush '" + path.string() + "': " + std::strerror(error));
 }
 }  // namespace
+
+int flushFile(const fs::path& file) { return flushPath(file, O_RDONLY); }
 
 void syncFile(const fs::path& file) { syncPath(file, O_RDONLY); }
 

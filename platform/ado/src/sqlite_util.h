@@ -39,6 +39,8 @@ void exec(sqlite3* db, const char* sql);
 
 // Flushes a file (and, for a rename, its folder) to the disk; raises 3051 on failure.
 void syncFile(const std::filesystem::path& file);
+// Flushes a file to the disk; answers 0 or the errno of the failure.
+int flushFile(const std::filesystem::path& file);
 void syncFolder(const std::filesystem::path& folder);
 
 // A name beside `file` for a temporary file of the given purpose (unique per process and call).

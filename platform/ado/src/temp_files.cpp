@@ -59,15 +59,6 @@ std::optional<HeldFile> HeldFile::create(const fs::path& file, const Ownership& 
     return held;
 }
 
-int flushFile(const fs::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    const int rc = ::fsync(fd);
-    const int error = rc == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
-}
-
 std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership& ownership) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         // Never through a link: a planted one would make the truncation below empty

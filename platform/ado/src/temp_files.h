@@ -52,9 +52,6 @@ private:
 // and that nobody holds locked. Never raises.
 void removeStaleTemporaries(const std::filesystem::path& folder);
 
-// Flushes a file to the disk; answers 0 or the errno of the failure.
-int flushFile(const std::filesystem::path& file);
-
 // Removes a temporary file and its journal; never raises.
 void removeWithJournal(const std::filesystem::path& file);
 // Removes the lock file that connections to a temporary data file made beside it (only for
