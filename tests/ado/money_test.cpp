@@ -123,6 +123,12 @@ TEST_F(MoneyInSql, ConditionsCompareMoneyWithNumbersByValue) {
     EXPECT_EQ(ids("(a.c22 < 0.5 Or a.c22 Is Null) And a.TCP + a.c22 <> 1.2346"), (Ids{1}));  // Null is no match
     EXPECT_EQ(ids("a.TCP > a.c22 * 6"), (Ids{3}));
     EXPECT_EQ(ids("a.TCP In (Select b.TCP From Velmora_Spital b Where b.TCP > 1.4)"), (Ids{1}));
+    // Exactly the amount written, though 0.0029 * 10000 in floating point is 28.999...
+    rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c22) VALUES (4, 1, 29, -29)");
+    EXPECT_EQ(ids("a.TCP = 0.0029"), (Ids{4}));
+    EXPECT_EQ(ids("a.TCP >= 0.0029 And a.TCP < 1.00001"), (Ids{2, 4}));
+    EXPECT_EQ(ids("a.c22 In (0.0001, -0.0029, 00.25)"), (Ids{1, 3, 4}));
+    EXPECT_EQ(ids("-0.0029 = a.c22 Or a.TCP = 1.2345"), (Ids{3, 4}));
     // Grouped: a condition on a sum.
     const auto grouped = rows("Select a.IdPerioada, Sum(a.TCP) As S From Velmora_Spital a "
                               "Group By a.IdPerioada Having Sum(a.TCP) > 2 Order By a.IdPerioada");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <optional>
+#include <string_view>
 
 #include "com/dispatch.h"
 #include "money_sql.h"
@@ -20,6 +22,27 @@ struct Typed {
 struct Unreadable {};  // the typer gives up on an item; it stays as written
 
 bool isNumeric(ColumnKind k) { return k == ColumnKind::Integer || k == ColumnKind::Real; }
+
+// A plain decimal literal ("-1.2345", "2", "0.00005") times 10 000, as decimal text; nullopt
+// for anything else (an exponent, an expression).
+std::optional<std::string> literalInUnits(std::string_view text) {
+    std::string sign;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        if (text.front() == '-') sign = "-";
+        text.remove_prefix(1);
+    }
+    const size_t dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    std::string fraction(dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1));
+    const auto digits = [](std::string_view d) { return d.find_first_not_of("0123456789") == std::string_view::npos; };
+    if (whole.empty() && fraction.empty()) return std::nullopt;
+    if (!digits(whole) || !digits(fraction)) return std::nullopt;
+    if (fraction.size() < 4) fraction.append(4 - fraction.size(), '0');
+    std::string units = std::string(whole) + fraction.substr(0, 4);
+    units.erase(0, std::min(units.find_first_not_of('0'), units.size() - 1));
+    if (fraction.size() > 4) units += "." + fraction.substr(4);
+    return sign + units;
+}
 
 // A recursive-descent reader of one select-list expression: || over + - over * / over
 // unary signs over literals, names, function calls and parentheses.
@@ -107,11 +130,14 @@ private:
     }
 
     // Money compared with a plain number: the number in units, as Jet compares the values.
+    // A literal is shifted as written ("1.2345" -> "12345"): 1.2345 * 10000 in floating
+    // point is 12344.999..., which no amount equals.
     std::string scaledAgainst(const Typed& side, const Typed& money) {
         if (money.kind != ColumnKind::Currency) return side.text;
         if (side.parameter) return asMoney(side).text;
-        if (isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
-        return side.text;
+        if (!isNumeric(side.kind)) return side.text;
+        if (const auto units = literalInUnits(side.text)) return rewritten(*units);
+        return rewritten("(" + side.text + ")*10000");
     }
 
     Typed comparison() {
