@@ -115,7 +115,36 @@ private:
             const std::string op = take().text;
             return {ColumnKind::Integer, op + " " + negation().text};
         }
-        return comparison();
+        return operand();
+    }
+
+    // One operand of AND / OR. One the typer cannot read (GLOB, CAST, ...) stays as written
+    // up to the next AND, OR, CASE word, comma or closing parenthesis of its level, so that
+    // the conditions beside it are still typed.
+    Typed operand() {
+        const Token* first = peek();
+        const size_t start = pos_;
+        const bool rewroteBefore = rewrote_;
+        try {
+            return comparison();
+        } catch (const Unreadable&) {
+            if (!first) throw;
+            rewrote_ = rewroteBefore;
+            pos_ = start;
+            const int depth = first->depth;
+            static constexpr std::array stops{"and", "or", "then", "else", "end", "when"};
+            for (; pos_ < end_; ++pos_) {
+                const Token& t = t_[pos_];
+                if (t.depth < depth) break;  // the ")" that closes its level
+                if (t.depth != depth) continue;
+                if (t.kind == TokenKind::Symbol && t.text == ",") break;
+                if (std::any_of(stops.begin(), stops.end(), [&](const char* w) { return isWord(t, w); })) break;
+            }
+            if (pos_ == start) throw;
+            size_t last = pos_;
+            while (last > start && t_[last - 1].kind == TokenKind::Space) --last;
+            return {ColumnKind::Untyped, join(t_, start, last)};
+        }
     }
 
     // A "?" beside money holds an amount: it is renamed so that the binding converts its

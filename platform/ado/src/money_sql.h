@@ -24,8 +24,8 @@
 //   a "?" compared with or added to money   -> an amount: renamed MoneyParameterPrefix + N,
 //                                             bound as money whatever the value's type
 //   money * ?, money / ?, ? * money         -> the "?" a Double (NumberParameterPrefix)
-// An item or condition the typer cannot read (an unknown construct) is left
-// as written; an item left so is read by its stored class.
+// An item the typer cannot read (an unknown construct) is left as written and read by its
+// stored class; in a condition, only the AND / OR operand it cannot read is left so.
 #include <sqlite3.h>
 
 #include <string>
