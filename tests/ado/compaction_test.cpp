@@ -370,6 +370,21 @@ TEST_F(Compaction, FailingPathsLeakNoFileDescriptor) {
     EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
 }
 
+TEST_F(Compaction, ACopyPassesOverLinksPlantedUnderItsNextNames) {
+    const fs::path precious = folder / "Precious.txt";
+    { std::ofstream(precious) << "not to be written"; }
+    const fs::path target = folder / "Copy.mdb";
+    // The names this process would take next: the one shown, then the same with the next number.
+    const std::string shown = ado::temporaryBeside(target, "copy").filename().string();
+    const size_t dash = shown.rfind('-');
+    const int next = std::stoi(shown.substr(dash + 1)) + 1;
+    for (int n = next; n < next + 5; ++n)
+        fs::create_symlink(precious, folder / (shown.substr(0, dash + 1) + std::to_string(n)));
+    ado::copyDatabase(dataFile, target);
+    EXPECT_EQ(adotest::readAll(precious), "not to be written");
+    EXPECT_GT(fs::file_size(target), 0u);
+}
+
 TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {
     auto copyError = [&](const fs::path& target) {
         try {

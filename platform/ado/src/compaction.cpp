@@ -251,9 +251,15 @@ void copyDatabase(const fs::path& source, const fs::path& destination, const fs:
     detail::removeStaleTemporaries(folder);
 
     auto from = detail::openDatabase(source, detail::OpenMode::ReadOnly);
-    const fs::path temp = detail::siblingTemp(destination, "copy");
+    // A name already taken (a link or file planted there) is passed over for the next one.
+    fs::path temp;
     int error = 0;
-    const auto held = detail::HeldFile::create(temp, detail::ownershipOf(source), error);
+    std::optional<detail::HeldFile> held;
+    for (int attempt = 0; attempt < 100 && !held; ++attempt) {
+        temp = detail::siblingTemp(destination, "copy");
+        held = detail::HeldFile::create(temp, detail::ownershipOf(source), error);
+        if (!held && error != EEXIST) break;
+    }
     if (!held) failed(error);
     Cleanup cleanup;  // after the lock: the files go while still held
     cleanup.add(temp);
