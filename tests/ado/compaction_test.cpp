@@ -2,6 +2,7 @@
 // left, and the data file whole and openable whatever step fails.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -383,6 +384,34 @@ TEST_F(Compaction, ACopyPassesOverLinksPlantedUnderItsNextNames) {
     ado::copyDatabase(dataFile, target);
     EXPECT_EQ(adotest::readAll(precious), "not to be written");
     EXPECT_GT(fs::file_size(target), 0u);
+}
+
+TEST_F(Compaction, ACopyIntoAFolderThatCannotBeReadSucceeds) {
+    // A drop folder: its owner may write into it but not list it (mode 0300). The copy runs
+    // in a child as that owner (an unprivileged one when the tests run as root).
+    const fs::path drop = folder / "drop";
+    fs::create_directories(drop);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+    fs::permissions(dataFile, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    ASSERT_EQ(::chown(drop.c_str(), owner, static_cast<gid_t>(-1)), 0);
+    fs::permissions(drop, fs::perms::owner_write | fs::perms::owner_exec);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(owner) != 0 || ::setuid(owner) != 0)) ::_exit(3);
+        try {
+            ado::copyDatabase(dataFile, drop / "Copy.mdb");
+            ::_exit(0);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    ASSERT_GT(child, 0);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    fs::permissions(drop, fs::perms::owner_all);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(fs::exists(drop / "Copy.mdb"));
 }
 
 TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {

@@ -103,7 +103,9 @@ int flushFile(const fs::path& file) { return flushPath(file, O_RDONLY); }
 void syncFile(const fs::path& file) { syncPath(file, O_RDONLY); }
 
 void syncFolder(const fs::path& folder) {
-    syncPath(folder.empty() ? fs::path(".") : folder, O_RDONLY | O_DIRECTORY);
+    // After a rename that has taken place: a folder that cannot be flushed (one the process
+    // may write into but not read) undoes nothing, so the rename is not reported as failed.
+    flushPath(folder.empty() ? fs::path(".") : folder, O_RDONLY | O_DIRECTORY);
 }
 
 fs::path siblingTemp(const fs::path& file, std::string_view purpose) {
