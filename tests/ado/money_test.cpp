@@ -130,6 +130,7 @@ TEST_F(MoneyInSql, ConditionsCompareMoneyWithNumbersByValue) {
     EXPECT_EQ(ids("a.c22 In (0.0001, -0.0029, 00.25)"), (Ids{1, 3, 4}));
     EXPECT_EQ(ids("-0.0029 = a.c22 Or a.TCP = 1.2345"), (Ids{3, 4}));
     EXPECT_EQ(ids("a.c22 > .2"), (Ids{1}));
+    EXPECT_EQ(ids("a.TCP > a.IdSpital"), (Ids{1, 3}));  // a whole-number column, no literal
     // A condition the typer cannot read stays as written; those beside it are typed.
     EXPECT_EQ(ids("a.TCP > 1.1 And Cast(a.IdSpital As Text) Glob '1*' And a.TCP < 2"), (Ids{1, 3}));
     EXPECT_EQ(ids("(Cast(a.TCP As Real) > 12000 Or a.TCP = 1) And a.TCP < 1.3"), (Ids{2, 3}));
