@@ -19,6 +19,33 @@ namespace {
 using adotest::DataFolder;
 namespace fs = std::filesystem;
 
+// Copies in a child process (as `owner` when the tests run as root), waiting ten seconds at
+// the most: its exit status (0 copied, 2 raised), or -1 when it had to be killed.
+int copyInChild(const fs::path& source, const fs::path& target, uid_t owner = ::geteuid()) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && owner != 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(owner) != 0 || ::setuid(owner) != 0))
+            ::_exit(3);
+        try {
+            ado::copyDatabase(source, target);
+            ::_exit(0);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    if (child < 0) return -2;
+    int status = -1;
+    for (int i = 0; i < 200 && ::waitpid(child, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (::waitpid(child, &status, WNOHANG) == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+}
+
 class Compaction : public DataFolder {
 protected:
     void SetUp() override {
@@ -318,27 +345,8 @@ TEST_F(Compaction, APipeOrLinkPlantedUnderADeadCopysNameNeitherStopsNorMisleadsT
     const fs::path link = folder / (".Copy.mdb.copy-" + std::to_string(gone) + "-1");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     fs::create_symlink(dataFile, link);
-    // The copy runs in a child, so that a copy that waits on the pipe fails the test
-    // instead of hanging it.
-    const pid_t copier = ::fork();
-    if (copier == 0) {
-        try {
-            ado::copyDatabase(dataFile, folder / "Copy.mdb");
-            ::_exit(0);
-        } catch (...) {
-            ::_exit(2);
-        }
-    }
-    ASSERT_GT(copier, 0);
-    int status = -1;
-    for (int i = 0; i < 200 && ::waitpid(copier, &status, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (::waitpid(copier, &status, WNOHANG) == 0) {
-        ::kill(copier, SIGKILL);
-        ::waitpid(copier, &status, 0);
-        FAIL() << "the copy waits on a pipe";
-    }
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // In a child, so that a copy that waits on the pipe fails the test instead of hanging it.
+    EXPECT_EQ(copyInChild(dataFile, folder / "Copy.mdb"), 0);
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(pipe)));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
@@ -396,21 +404,9 @@ TEST_F(Compaction, ACopyIntoAFolderThatCannotBeReadSucceeds) {
     const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
     ASSERT_EQ(::chown(drop.c_str(), owner, static_cast<gid_t>(-1)), 0);
     fs::permissions(drop, fs::perms::owner_write | fs::perms::owner_exec);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(owner) != 0 || ::setuid(owner) != 0)) ::_exit(3);
-        try {
-            ado::copyDatabase(dataFile, drop / "Copy.mdb");
-            ::_exit(0);
-        } catch (...) {
-            ::_exit(2);
-        }
-    }
-    ASSERT_GT(child, 0);
-    int status = -1;
-    ::waitpid(child, &status, 0);
+    const int status = copyInChild(dataFile, drop / "Copy.mdb", owner);
     fs::permissions(drop, fs::perms::owner_all);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(status, 0);
     EXPECT_TRUE(fs::exists(drop / "Copy.mdb"));
 }
 
