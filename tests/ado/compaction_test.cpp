@@ -210,6 +210,19 @@ TEST_F(Compaction, ALinkInPlaceOfTheLockFileMakesNoFileWhereItPoints) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
 }
 
+TEST_F(Compaction, ADataFileReachedThroughALinkIsCompactedWhereItIs) {
+    const fs::path real = folder / "shared" / "Velmora.mdb";
+    fs::create_directories(real.parent_path());
+    fs::rename(dataFile, real);
+    fs::create_symlink(real, dataFile);
+    const auto before = content();
+    const auto size = fs::file_size(real);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dataFile)));
+    EXPECT_LT(fs::file_size(real), size);
+    expectWholeAndOpenable(before);
+}
+
 TEST_F(Compaction, ATemporaryFileThatALiveCompactionHoldsIsLeftAlone) {
     // Another data file in the same folder (an export's) is compacted through the same
     // temporary file at the same time: the second compaction stands back.

@@ -124,13 +124,16 @@ void JetEngine::CompactDatabase(std::string_view sourceConnection, std::string_v
     vacuumInto(sourceFile, targetFile);
 }
 
-bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile) {
+bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
     try {
         std::error_code ec;
-        if (!fs::is_regular_file(dataFile, ec)) return false;
-        const detail::FileLock lock(dataFile, true);
+        if (!fs::is_regular_file(givenFile, ec)) return false;
+        const detail::FileLock lock(givenFile, true);  // the name the connections lock by
         if (!lock.held()) return false;  // in use: another connection has the file open
         reached(CompactStep::Locked);
+        // A data file reached through a link is replaced where it really is: replacing the
+        // link would leave the real file, which others may use, behind with the old data.
+        const fs::path dataFile = fs::canonical(givenFile);
 
         // The temporary file is locked while a compaction works on it (the export's
         // compaction may use the same one); one that nobody holds was left by a crash.
