@@ -274,13 +274,17 @@ void MyGrid::placeEditor(QWidget* editor, int row, int col) {
     editor->setFocus(Qt::OtherFocusReason);
 }
 
-// The typed key reaches the editor as a key of the numeric keypad once it has the focus.
+// The typed key reaches the editor as a key of the numeric keypad, now that it has the
+// focus: at once, so that it comes before any key already waiting for the window, which
+// the editor receives next.
 void MyGrid::replayKey(QWidget* editor, char key) {
     QWidget* target = focusTarget(editor);
     const int code = key == '-' ? Qt::Key_Minus : Qt::Key_0 + (key - '0');
     const QString text(QChar::fromLatin1(key));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, code, Qt::KeypadModifier, text));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, code, Qt::KeypadModifier, text));
+    QKeyEvent press(QEvent::KeyPress, code, Qt::KeypadModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::KeypadModifier, text);
+    QCoreApplication::sendEvent(target, &release);
 }
 
 void MyGrid::setScrollBars(bool on) {
