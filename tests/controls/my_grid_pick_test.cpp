@@ -1,7 +1,10 @@
-// A host that answers the selection picker with a window of its own: the focus leaves the
-// grid's editor while the pick is under way.
+// Picks made outside the editor's own window: a host's dialog answering the selection
+// picker, and the calendar of a date cell's editor.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QDateTimeEdit>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTimer>
@@ -45,6 +48,34 @@ TEST_F(GridPickTest, PickChosenInAHostsDialog) {
     EXPECT_EQ(currentRow(), 1);
     EXPECT_EQ(currentCol(), 1);
     EXPECT_EQ(host->window.focusWidget(), fg());  // the grid has the focus once its window is active again
+}
+
+// The calendar of a date cell's editor is part of the edit: the date picked in it is
+// the one written.
+TEST_F(GridPickTest, DatePickedInTheEditorsCalendar) {
+    columns = {{.kind = E::ControlPersonalTIP::eData}, {.kind = E::ControlPersonalTIP::eText}};
+    auto source = com::make<test::GridCollection>(std::vector<std::string>{"Data", "Nume"},
+                                                  std::vector<std::vector<com::Variant>>{{com::Date::fromYmd(2006, 3, 5), "x"}});
+    bind(source);
+    moveTo(1, 1);
+    press(Qt::Key_Space);
+    ASSERT_TRUE(editor()->isVisible());
+    auto* date = editor()->findChild<QDateTimeEdit*>();
+    ASSERT_TRUE(date);
+    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 5, date->height() / 2));  // the arrow
+    test::settle();
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_TRUE(popup);
+    EXPECT_TRUE(editor()->isVisible());  // the edit stays open while the calendar is up
+    auto* days = popup->findChild<QCalendarWidget*>()->findChild<QAbstractItemView*>();
+    ASSERT_TRUE(days);
+    QTest::keyClick(days, Qt::Key_Right);
+    QTest::keyClick(days, Qt::Key_Return);
+    test::settle();
+    enterInEditor();
+    ASSERT_EQ(source->writes.size(), 1u);
+    EXPECT_EQ(source->writes[0].value, com::Variant(com::Date::fromYmd(2006, 3, 6)));
+    EXPECT_EQ(text(1, 1), "06/03/2006");
 }
 
 }  // namespace
