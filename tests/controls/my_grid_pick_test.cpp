@@ -1,9 +1,10 @@
 // Picks made outside the editor's own window: a host's dialog answering the selection
-// picker, and the calendar of a date cell's editor.
+// picker, the calendar of a date cell's editor and the drop-down of a list cell's.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
+#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QLineEdit>
@@ -76,6 +77,29 @@ TEST_F(GridPickTest, DatePickedInTheEditorsCalendar) {
     ASSERT_EQ(source->writes.size(), 1u);
     EXPECT_EQ(source->writes[0].value, com::Variant(com::Date::fromYmd(2006, 3, 6)));
     EXPECT_EQ(text(1, 1), "06/03/2006");
+}
+
+// The drop-down of a list cell's editor: the row clicked in it is the one written.
+TEST_F(GridPickTest, ListRowClickedInTheEditorsDropDown) {
+    columns = {{.tip = E::ControlTIP::eComboBx, .list = "1&Alba|2&Bihor|3&Cluj|"}, {.kind = E::ControlPersonalTIP::eText}};
+    auto source = com::make<test::GridCollection>(std::vector<std::string>{"Judet", "Nume"},
+                                                  std::vector<std::vector<com::Variant>>{{"1|Alba", "x"}});
+    bind(source);
+    moveTo(1, 1);
+    press(Qt::Key_Space);
+    auto* list = combo(0)->findChild<QComboBox*>();
+    ASSERT_TRUE(list);
+    list->showPopup();
+    test::settle();
+    ASSERT_TRUE(QApplication::activePopupWidget());
+    EXPECT_TRUE(combo(0)->isVisible());  // the edit stays open while the list is down
+    QAbstractItemView* rows = list->view();
+    const QRect third = rows->visualRect(rows->model()->index(2, 0));
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, third.center());
+    test::settle();
+    ASSERT_EQ(source->writes.size(), 1u);
+    EXPECT_EQ(source->writes[0].value, com::Variant("3|Cluj"));
+    EXPECT_EQ(text(1, 1), "Cluj");
 }
 
 }  // namespace
