@@ -9,6 +9,7 @@
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/recordset.h"
+#include "ado/workgroup.h"
 #include "framework/Binding.h"
 #include "framework/ClassRegistry.h"
 #include "framework/GlobalBL.h"
@@ -40,7 +41,7 @@ void PeriodExport::cutOutPeriod(const std::filesystem::path& copy, const std::st
                                 const std::string& vUser, const std::string& vPassword) const {
     auto connection = ado::Connection::create();
     connection->CursorLocation(static_cast<int32_t>(ado::CursorLocation::Server));
-    connection->Open(ado::buildConnectionString(vUser, vPassword, copy.string(), vSystemDataBase), "", "", -1);
+    connection->Open(ado::buildConnectionString(vUser, vPassword, copy.string(), vSystemDataBase), vUser, vPassword, -1);
     // The deleted rows are overwritten, not only unlinked: an export whose compaction
     // fails still holds no figure of another period in its free pages.
     connection->Execute("PRAGMA secure_delete=ON");
@@ -89,6 +90,8 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
     bool began = false;
     std::optional<ado::TemporaryHold> hold;  // outlives every connection to the file
     try {
+        // The account first: a refused one makes no copy of the data, not even a hidden one.
+        ado::workgroup::authenticate(vSystemDataBase, vUser, vPassword);
         // A failed copy is raised here, naming the export file the user chose.
         ado::copyDatabase(sursa_, work, target);
         began = true;

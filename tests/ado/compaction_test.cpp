@@ -173,6 +173,15 @@ TEST_F(Compaction, ALinkInPlaceOfTheTemporaryFileIsNeverFollowed) {
     }
 }
 
+TEST_F(Compaction, ALinkInPlaceOfTheLockFileMakesNoFileWhereItPoints) {
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_symlink(elsewhere, dataFile.string() + ".lock");
+    const auto before = content();
+    EXPECT_FALSE(ado::compactDataFile(dataFile, temp));  // no lock to be had: no compaction
+    expectWholeAndOpenable(before);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
+}
+
 TEST_F(Compaction, ATemporaryFileThatALiveCompactionHoldsIsLeftAlone) {
     // Another data file in the same folder (an export's) is compacted through the same
     // temporary file at the same time: the second compaction stands back.
@@ -297,6 +306,68 @@ TEST_F(Compaction, TemporaryFilesOfDeadCopiesAreRemovedByTheNextCopy) {
     ado::copyDatabase(dataFile, out / "Copy.mdb");
     for (const auto& n : stale) EXPECT_FALSE(fs::exists(out / n)) << n;
     for (const auto& n : kept) EXPECT_TRUE(fs::exists(out / n)) << n;
+}
+
+TEST_F(Compaction, APipeOrLinkPlantedUnderADeadCopysNameNeitherStopsNorMisleadsTheNextCopy) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const fs::path pipe = folder / (".Copy.mdb.copy-" + std::to_string(gone) + "-0");
+    const fs::path link = folder / (".Copy.mdb.copy-" + std::to_string(gone) + "-1");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink(dataFile, link);
+    // The copy runs in a child, so that a copy that waits on the pipe fails the test
+    // instead of hanging it.
+    const pid_t copier = ::fork();
+    if (copier == 0) {
+        try {
+            ado::copyDatabase(dataFile, folder / "Copy.mdb");
+            ::_exit(0);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    ASSERT_GT(copier, 0);
+    int status = -1;
+    for (int i = 0; i < 200 && ::waitpid(copier, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (::waitpid(copier, &status, WNOHANG) == 0) {
+        ::kill(copier, SIGKILL);
+        ::waitpid(copier, &status, 0);
+        FAIL() << "the copy waits on a pipe";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(pipe)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
+}
+
+TEST_F(Compaction, FailingPathsLeakNoFileDescriptor) {
+    auto openFiles = [] {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++n;
+        return n;
+    };
+    const fs::path corrupt = folder / "Corrupt.mdb";
+    { std::ofstream(corrupt) << std::string(8192, 'x'); }
+    const fs::path link = folder / "Link.tmp";
+    fs::create_symlink(dataFile, link);
+    const auto before = openFiles();
+    for (int i = 0; i < 1000; ++i) {
+        EXPECT_FALSE(ado::compactDataFile(corrupt, temp));  // no database
+        EXPECT_FALSE(ado::compactDataFile(dataFile, link));   // a link as the temporary file
+        EXPECT_THROW(ado::copyDatabase(dataFile, folder / "missing" / "Copy.mdb"), com::Error);
+        EXPECT_THROW(ado::copyDatabase(corrupt, folder / "Copy.mdb"), com::Error);
+    }
+    // A refused account costs its password hash; a hundred of them will do.
+    for (int i = 0; i < 100; ++i)
+        EXPECT_THROW(ado::Connection::create()->Open(connectionString(adotest::User, "wrong"), "", "", -1), com::Error);
+    ado::setCopyStepHook([](ado::CopyStep, const fs::path&) { throw com::Error(5, "test", "injected"); });
+    for (int i = 0; i < 200; ++i) EXPECT_THROW(ado::copyDatabase(dataFile, folder / "Copy.mdb"), com::Error);
+    ado::setCopyStepHook(nullptr);
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
 }
 
 TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {

@@ -100,6 +100,20 @@ TEST_F(Connections, LastKeyWinsSoTypedTextCannotRedirectTheFiles) {
     EXPECT_EQ(ado::Connection::from(held.toObject()).get(), c.get());
 }
 
+TEST_F(Connections, AnAccountHandedOverApartOpensWhateverItsNameHolds) {
+    for (const std::string password : {"pw", ""}) {
+        const std::string name = "eve;Password=x";
+        ado::workgroup::setAccount(workgroupFile, name, password);
+        auto c = ado::Connection::create();
+        c->Open(ado::buildConnectionString(name, password, dataFile.string(), workgroupFile.string()), name, password);
+        EXPECT_EQ(c->Properties("User ID"), name);
+        EXPECT_EQ(c->Properties("Data Source"), dataFile.string());
+        // The typed name with another password is refused.
+        EXPECT_EQ(openError(ado::buildConnectionString(name, "x", dataFile.string(), workgroupFile.string())),
+                  ado::errc::NotAuthorised);
+    }
+}
+
 TEST_F(Connections, MalformedStringsAndForeignFilesAreRefusedUntouched) {
     EXPECT_EQ(openError("Provider=x;Data Source"), ado::errc::BadConnectionString);
     EXPECT_EQ(openError("Provider=x;User ID=a;Password=b"), ado::errc::BadConnectionString);

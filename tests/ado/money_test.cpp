@@ -146,3 +146,117 @@ TEST_F(MoneyInSql, CstrAndConcatenationGiveTheMoneyText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
+    auto ids = [&](const std::string& condition, const std::vector<com::Variant>& values) {
+        ado::Recordset rs;
+        rs.Open("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost", connection, values);
+        std::vector<int32_t> out;
+        for (; !rs.Eof(); rs.MoveNext()) out.push_back(rs.field(0).toLong());
+        return out;
+    };
+    using Ids = std::vector<int32_t>;
+    using V = com::Variant;
+    // TCP is 1.5, 1 and 1.2345: a Long 1 is one leu, as is the Currency 1.
+    EXPECT_EQ(ids("a.TCP > ?", {V(int32_t{1})}), (Ids{1, 3}));
+    EXPECT_EQ(ids("a.TCP > ?", {money(10000)}), (Ids{1, 3}));
+    EXPECT_EQ(ids("? < a.TCP", {V(1.4)}), (Ids{1}));
+    EXPECT_EQ(ids("a.TCP Between ? And ?", {V(int32_t{1}), V(1.3)}), (Ids{2, 3}));
+    EXPECT_EQ(ids("a.TCP In (?, ?)", {V(int32_t{1}), V("1.5")}), (Ids{1, 2}));
+    // The placeholders around it keep their order and their own types.
+    EXPECT_EQ(ids("a.IdSpital = ? And a.TCP >= ? And a.IdPerioada = ?", {V(int32_t{1}), V(int32_t{1}), V(int32_t{2})}),
+              (Ids{3}));
+    EXPECT_EQ(ids("(? = -1 Or a.IdPerioada = ?) And a.TCP < ?", {V(int32_t{-1}), V(int32_t{0}), V(int32_t{2})}),
+              (Ids{1, 2, 3}));
+    ado::Recordset sum;
+    sum.Open("Select a.TCP + ? As X From Velmora_Spital a Where a.IdCost = ?", connection, {V(int32_t{1}), V(int32_t{1})});
+    EXPECT_EQ(sum.field(0), money(25000));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, EverySelectOfACompoundStatementIsTyped) {
+    // TCP is 1.5, 1 and 1.2345.
+    const auto united = rows("Select a.IdCost, a.TCP + 1 As X From Velmora_Spital a Where a.TCP > 1.4 Union "
+                             "Select a.IdCost, a.TCP - 1 As X From Velmora_Spital a Where a.TCP < 1.1 Order By 1");
+    ASSERT_EQ(united.size(), 2u);
+    EXPECT_EQ(united[0][1], money(25000));
+    EXPECT_EQ(united[1][0], com::Variant(int32_t{2}));
+    EXPECT_EQ(united[1][1], money(0));
+    EXPECT_EQ(rows("Select a.IdCost From Velmora_Spital a Except Select a.IdCost From Velmora_Spital a "
+                   "Where a.TCP Between 1.2 And 1.3").size(),
+              2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, CaseAndExistsAreTypedLikeTheRest) {
+    // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
+    const auto cases = rows("Select Case When a.TCP > 1.2 Then a.TCP Else 0 End As X, "
+                            "Case a.TCP When 1 Then 'one' Else 'other' End As Y, "
+                            "Case When a.c22 Is Null Then Null Else a.c22 + 1 End As Z "
+                            "From Velmora_Spital a Order By a.IdCost");
+    ASSERT_EQ(cases.size(), 3u);
+    EXPECT_EQ(cases[0][0], money(15000));
+    EXPECT_EQ(cases[1][0], money(0));
+    EXPECT_EQ(cases[0][1], com::Variant("other"));
+    EXPECT_EQ(cases[1][1], com::Variant("one"));
+    EXPECT_EQ(cases[0][2], money(12500));
+    EXPECT_TRUE(cases[1][2].isNull());
+    // A condition beside a CASE or inside EXISTS still compares money by value.
+    const auto ids = [&](const std::string& condition) {
+        std::vector<int32_t> out;
+        for (const auto& row : rows("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost"))
+            out.push_back(row[0].toLong());
+        return out;
+    };
+    using Ids = std::vector<int32_t>;
+    EXPECT_EQ(ids("a.TCP > 1.1 And (Case When a.IdPerioada = 1 Then 1 Else 0 End) = 1"), (Ids{1}));
+    EXPECT_EQ(ids("Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{1}));
+    EXPECT_EQ(ids("Not Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{2, 3}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
+    rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP) VALUES (3, 1, 12500), (3, 2, 13500), (3, 3, -12550)");
+    const std::string third = " From Velmora_Spital a Where a.IdPerioada=3 Order By a.IdCost";
+    // Half to even: 1.25 -> 1.2, 1.35 -> 1.4, -1.255 -> -1.26; no decimals: 1.25 -> 1.
+    const auto rounded = rows("Select Round(a.TCP, 1), Round(a.TCP), Round(a.TCP, 2), Round(a.TCP, 6)" + third);
+    ASSERT_EQ(rounded.size(), 3u);
+    EXPECT_EQ(rounded[0][0], money(12000));
+    EXPECT_EQ(rounded[1][0], money(14000));
+    EXPECT_EQ(rounded[0][1], money(10000));
+    EXPECT_EQ(rounded[2][2], money(-12600));
+    EXPECT_EQ(rounded[2][3], money(-12550));
+    EXPECT_EQ(value("Select Round(Sum(a.TCP), 2) From Velmora_Spital a Where a.IdPerioada=1"), money(25000));
+    // c22 is 0.25, Null and 0.0001.
+    const auto firsts = rows("Select IfNull(a.c22, 0), Coalesce(a.c22, a.TCP, 2) From Velmora_Spital a "
+                             "Where a.IdPerioada=1 Order By a.IdCost");
+    ASSERT_EQ(firsts.size(), 2u);
+    EXPECT_EQ(firsts[0][0], money(2500));
+    EXPECT_EQ(firsts[1][0], money(0));
+    EXPECT_EQ(firsts[1][1], money(10000));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MoneyInSql, CommentsAreBlanks) {
+    // A quote or parenthesis in a comment is no part of the statement.
+    const auto ids = rows("Select a.IdCost /* the sheet's id ( */ From Velmora_Spital a\n"
+                          "Where a.TCP > 1 -- more than one leu, it's (\nOrder By a.IdCost");
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(ids[1][0], com::Variant(int32_t{3}));
+}
+
+}  // namespace

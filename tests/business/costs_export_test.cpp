@@ -146,6 +146,18 @@ TEST_F(CostExportTest, AFailureAfterTheCopyRemovesTheUnfinishedFile) {
     EXPECT_EQ(count("SELECT Count(*) FROM Velmora_Spital"), 3);
 }
 
+TEST_F(CostExportTest, ARefusedAccountCopiesNothing) {
+    std::ofstream(target) << "an earlier export";
+    bool copied = false;
+    ado::setCopyStepHook([&](ado::CopyStep, const fs::path&) { copied = true; });
+    const com::Error e = failedExport(1, target, "wrong password");
+    ado::setCopyStepHook(nullptr);
+    EXPECT_EQ(e.number(), 3029);
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(readAll(target), "an earlier export");
+    EXPECT_TRUE(leftovers().empty());
+}
+
 TEST_F(CostExportTest, AnExportWhoseCompactionFailsHoldsNoOtherPeriodsFigures) {
     rawExec(data_, "UPDATE Velmora_Spital SET c22=" + std::to_string(Marker) + " WHERE IdPerioada=2; "
                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "

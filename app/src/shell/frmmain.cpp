@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 
 #include <memory>
 
@@ -22,6 +23,10 @@
 #include "screens/frmconfigurare.h"
 #include "screens/frmexportdate.h"
 #include "screens/frmparametrizarerapoarte.h"
+#include "screens/frmsectii.h"
+#include "screens/frmcostsectie.h"
+#include "screens/frmcostspital.h"
+#include "screens/frmspitale.h"
 
 namespace velmora {
 namespace {
@@ -73,6 +78,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_ = new StatusPanels(this);
     setStatusBar(sBar_);
     buildMenus();
+    // Ctrl+F4 closes the active child window, as in the Windows programs the users know, also
+    // where the platform's own key for it is another.
+    const QKeySequence ctrlF4(QKeyCombination(Qt::ControlModifier, Qt::Key_F4));
+    if (!QKeySequence::keyBindings(QKeySequence::Close).contains(ctrlF4)) {
+        auto* closeChild = new QShortcut(ctrlF4, this);
+        connect(closeChild, &QShortcut::activated, mdiArea_, &QMdiArea::closeActiveSubWindow);
+    }
 
     const GlobalUI::Session& s = GlobalUI::session();
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
@@ -96,6 +108,10 @@ void frmMain::registerScreens(frmMain& window) {
     window.setScreen(QStringLiteral("mnuExport"), [](QWidget* parent) { return new frmExportDate(parent); });
     window.setScreen(QStringLiteral("mnuRapoarte"),
                      [](QWidget* parent) { return new frmParametrizareRapoarte(parent); });
+    window.setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) { return new frmSpitale(parent); });
+    window.setScreen(QStringLiteral("mnuSectii"), [](QWidget* parent) { return new frmSectii(parent); });
+    window.setScreen(QStringLiteral("mnuCostSpital"), [](QWidget* parent) { return new frmCostSpital(parent); });
+    window.setScreen(QStringLiteral("mnuCostSectie"), [](QWidget* parent) { return new frmCostSectie(parent); });
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {

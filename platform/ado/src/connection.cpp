@@ -203,8 +203,11 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     if (dataSource.empty()) raise(errc::BadConnectionString, "The connection string names no data file (Data Source).");
     if (systemDatabase.empty())
         raise(errc::BadConnectionString, "The connection string names no workgroup file (Jet OLEDB:System database).");
-    const std::string account = user.empty() ? connectionValue(pairs, "User ID") : std::string(user);
-    const std::string secret = password.empty() ? connectionValue(pairs, "Password") : std::string(password);
+    // An account handed over apart is taken whole, its password too (an empty one included):
+    // a name holding ";Password=" would split the string elsewhere.
+    const bool apart = !user.empty();
+    const std::string account = apart ? std::string(user) : connectionValue(pairs, "User ID");
+    const std::string secret = apart || !password.empty() ? std::string(password) : connectionValue(pairs, "Password");
 
     workgroup::authenticate(systemDatabase, account, secret);
     // The lock comes first: a compaction that holds it may still replace the file, and a

@@ -24,6 +24,12 @@ std::vector<Token> tokenize(std::string_view sql) {
         if (std::isspace(static_cast<unsigned char>(c))) {
             while (i < n && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
             kind = TokenKind::Space;
+        } else if (sql.substr(i, 2) == "--" || sql.substr(i, 2) == "/*") {
+            // A comment counts as a blank: no quote or parenthesis in it is read.
+            const bool line = c == '-';
+            const size_t close = sql.find(line ? "\n" : "*/", i + 2);
+            i = close == std::string_view::npos ? n : close + (line ? 0 : 2);
+            kind = TokenKind::Space;
         } else if (c == '\'' || c == '"') {
             ++i;
             for (;;) {

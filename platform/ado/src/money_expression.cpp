@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 #include "com/dispatch.h"
 #include "money_sql.h"
@@ -13,6 +14,7 @@ namespace {
 struct Typed {
     ColumnKind kind;
     std::string text;
+    bool parameter = false;  // a bare "?" whose kind its neighbours decide
 };
 
 struct Unreadable {};  // the typer gives up on an item; it stays as written
@@ -93,9 +95,20 @@ private:
         return comparison();
     }
 
+    // A "?" beside money holds an amount: it is renamed so that the binding converts its
+    // value to units (a Long 5 is 5.0000, not 0.0005). A named parameter takes the number
+    // the "?" had, so the other placeholders keep theirs.
+    Typed asMoney(const Typed& x) {
+        if (!x.parameter) return x;
+        static std::atomic<unsigned> counter{0};
+        return {ColumnKind::Currency, rewritten(std::string(MoneyParameterPrefix) + std::to_string(counter++))};
+    }
+
     // Money compared with a plain number: the number in units, as Jet compares the values.
     std::string scaledAgainst(const Typed& side, const Typed& money) {
-        if (money.kind == ColumnKind::Currency && isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
+        if (money.kind != ColumnKind::Currency) return side.text;
+        if (side.parameter) return asMoney(side).text;
+        if (isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
         return side.text;
     }
 
@@ -163,7 +176,10 @@ private:
         Typed left = multiplicative();
         while (peekSymbol("+") || peekSymbol("-")) {
             const std::string op = take().text;
-            left = add(left, op, multiplicative());
+            Typed right = multiplicative();
+            if (left.kind == ColumnKind::Currency) right = asMoney(right);
+            if (right.kind == ColumnKind::Currency) left = asMoney(left);
+            left = add(left, op, right);
         }
         return left;
     }
@@ -231,9 +247,8 @@ private:
         case TokenKind::String: return {ColumnKind::Text, t.text};
         case TokenKind::Symbol:
             if (t.text == "?") {
-                std::string text = "?";
-                if (pos_ < end_ && t_[pos_].kind == TokenKind::Number) text += t_[pos_++].text;
-                return {ColumnKind::Untyped, text};
+                if (pos_ < end_ && t_[pos_].kind == TokenKind::Number) return {ColumnKind::Untyped, "?" + t_[pos_++].text};
+                return {ColumnKind::Untyped, "?", true};
             }
             if (t.text == "(") {
                 const Token* next = peek();
@@ -245,6 +260,13 @@ private:
             throw Unreadable{};
         case TokenKind::Word:
             if (isWord(t, "null")) return {ColumnKind::Untyped, t.text};
+            if (isWord(t, "case")) return caseExpression(t.text);
+            if (isWord(t, "exists") && peekSymbol("(")) {
+                const int depth = t_[pos_].depth;
+                ++pos_;
+                if (!peekWord("select")) throw Unreadable{};
+                return {ColumnKind::Integer, t.text + " (" + subquerySql(depth) + ")"};
+            }
             if (isKeyword(t)) throw Unreadable{};
             if (peekSymbol("(")) return call(t.text);
             return name(t.text);
@@ -252,6 +274,47 @@ private:
         case TokenKind::Space: break;
         }
         throw Unreadable{};
+    }
+
+    // CASE [subject] WHEN .. THEN .. [ELSE ..] END: money when one result is money and the
+    // others are money, numbers (scaled to units) or Null; else the results' common kind.
+    Typed caseExpression(const std::string& keyword) {
+        std::string text = keyword;
+        std::optional<Typed> subject;
+        if (!peekWord("when")) {
+            subject = condition();
+            text += " " + subject->text;
+        }
+        std::vector<Typed> results;
+        std::vector<std::string> pieces;  // the text before each result
+        while (peekWord("when")) {
+            text += " " + take().text + " ";
+            const Typed when = condition();
+            text += subject ? scaledAgainst(when, *subject) : when.text;
+            if (!peekWord("then")) throw Unreadable{};
+            pieces.push_back(text + " " + take().text + " ");
+            text.clear();
+            results.push_back(condition());
+        }
+        if (results.empty()) throw Unreadable{};
+        if (peekWord("else")) {
+            pieces.push_back(" " + take().text + " ");
+            results.push_back(condition());
+        }
+        if (!peekWord("end")) throw Unreadable{};
+        const std::string end = " " + take().text;
+        auto isNull = [](const Typed& r) { return r.kind == ColumnKind::Untyped && com::equalsIgnoreCase(r.text, "null"); };
+        const bool money = std::any_of(results.begin(), results.end(), [](const Typed& r) { return r.kind == ColumnKind::Currency; }) &&
+                           std::all_of(results.begin(), results.end(), [&](const Typed& r) {
+                               return r.kind == ColumnKind::Currency || isNumeric(r.kind) || r.parameter || isNull(r);
+                           });
+        ColumnKind kind = money ? ColumnKind::Currency : results[0].kind;
+        std::string whole;
+        for (size_t i = 0; i < results.size(); ++i) {
+            if (!money && results[i].kind != kind && !isNull(results[i])) kind = ColumnKind::Untyped;
+            whole += pieces[i] + (money ? scaledAgainst(results[i], Typed{ColumnKind::Currency, ""}) : results[i].text);
+        }
+        return {kind, whole + end};
     }
 
     // The subquery after the "(" at `depth`, typed as a statement of its own, up to and
@@ -317,6 +380,19 @@ private:
         if (args.empty()) return {K::Untyped, text};
         if (is("cstr") && args.size() == 1)
             return {K::Text, args[0].kind == K::Currency ? rewritten("CstrMoney(" + args[0].text + ")") : text};
+        // Round(money[, digits]) keeps money, rounded half to even as Jet's Round does.
+        if (is("round") && args[0].kind == K::Currency && args.size() <= 2 && (args.size() == 1 || isNumeric(args[1].kind)))
+            return {K::Currency, rewritten("MoneyRound(" + args[0].text + ", " + (args.size() == 2 ? args[1].text : "0") + ")")};
+        // The first value that is not Null: money when one is money and the others are numbers.
+        if ((is("ifnull") || is("coalesce")) &&
+            std::any_of(args.begin(), args.end(), [](const Typed& a) { return a.kind == K::Currency; }) &&
+            std::all_of(args.begin(), args.end(), [](const Typed& a) {
+                return a.kind == K::Currency || isNumeric(a.kind) || a.parameter;
+            })) {
+            std::string scaled;
+            for (const auto& a : args) scaled += (scaled.empty() ? "" : ", ") + scaledAgainst(a, Typed{K::Currency, ""});
+            return {K::Currency, function + "(" + scaled + ")"};
+        }
         if (is("avg") && args.size() == 1)
             return {args[0].kind == K::Currency ? K::Currency : isNumeric(args[0].kind) ? K::Real : K::Untyped, text};
         if (is("sum") || is("max") || is("min") || is("abs") || is("total")) {

@@ -24,7 +24,7 @@ using KindOf = std::function<ColumnKind(const std::string&)>;
 using SubqueryTyper = std::function<TypedSelect(const std::string&)>;
 
 // Types the tokens [from, to) as one condition (or expression); nullopt when they hold
-// something the typer cannot read (CASE, EXISTS, ...). `kindOf` gives a name's kind,
+// something the typer cannot read (CAST, a window, ...). `kindOf` gives a name's kind,
 // `subquery` types a subquery's text as a statement.
 std::optional<TypedExpression> typeExpression(const std::vector<Token>& tokens, size_t from, size_t to,
                                               const KindOf& kindOf, const SubqueryTyper& subquery);

@@ -47,6 +47,23 @@ void moneyProduct(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
 }
 
+// Money rounded to `digits` decimals (0 to 4), half to even.
+void moneyRound(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const int64_t digits = sqlite3_value_int64(argv[1]);
+    if (digits < 0) return sqlite3_result_error(ctx, "Invalid procedure call: Round with negative decimals.", -1);
+    const int64_t units = unitsOf(argv[0]);
+    if (digits >= 4) return sqlite3_result_int64(ctx, units);
+    int64_t step = 1;
+    for (int64_t d = digits; d < 4; ++d) step *= 10;
+    int64_t quotient = units / step;
+    const int64_t rest = units % step;
+    const int64_t twice = (rest < 0 ? -rest : rest) * 2;
+    if (twice > step || (twice == step && quotient % 2 != 0)) quotient += units < 0 ? -1 : 1;
+    sqlite3_result_int64(ctx, quotient * step);
+}
+
 }  // namespace
 
 int registerMoneyFunctions(sqlite3* db) {
@@ -54,6 +71,8 @@ int registerMoneyFunctions(sqlite3* db) {
     int rc = sqlite3_create_function_v2(db, "CstrMoney", 1, flags, nullptr, moneyText, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "MoneyMul", 2, flags, nullptr, moneyProduct, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "MoneyRound", 2, flags, nullptr, moneyRound, nullptr, nullptr, nullptr);
     return rc;
 }
 

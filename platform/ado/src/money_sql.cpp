@@ -129,6 +129,17 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
     }
     size_t listFrom = skipSpace(t, 0);
     if (listFrom >= t.size() || !isWord(t[listFrom], "select")) return result;
+    // A compound statement: each SELECT is typed on its own; the first names the columns.
+    for (size_t k = listFrom; k < t.size(); ++k) {
+        if (t[k].depth != 0 || !(isWord(t[k], "union") || isWord(t[k], "except") || isWord(t[k], "intersect"))) continue;
+        size_t next = skipSpace(t, k + 1);
+        if (next < t.size() && isWord(t[next], "all")) next = skipSpace(t, next + 1);
+        TypedSelect first = typeSelectList(db, join(t, 0, k));
+        const TypedSelect rest = typeSelectList(db, join(t, next, t.size()));
+        first.sql += join(t, k, next) + rest.sql;
+        first.certain = first.certain && rest.certain;
+        return first;
+    }
     listFrom = skipSpace(t, listFrom + 1);
     if (listFrom < t.size() && (isWord(t[listFrom], "distinct") || isWord(t[listFrom], "all")))
         listFrom = skipSpace(t, listFrom + 1);
@@ -163,19 +174,18 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         items.push_back(item);
         start = stop + 1;
     }
-    // The WHERE and HAVING conditions of this statement (before any UNION) that compare
-    // with a number: money compared with one must be compared in units.
+    // The WHERE and HAVING conditions of this statement that compare
+    // with a number or a placeholder: money compared with one must be compared in units.
     struct Clause {
         size_t from, to;
     };
     std::vector<Clause> clauses;
-    for (size_t k = fromTo; k < t.size() && !(t[k].depth == 0 && (isWord(t[k], "union") || isWord(t[k], "except") ||
-                                                                   isWord(t[k], "intersect")));) {
+    for (size_t k = fromTo; k < t.size();) {
         if (t[k].depth == 0 && (isWord(t[k], "where") || isWord(t[k], "having"))) {
             Clause clause{k + 1, k + 1};
             while (clause.to < t.size() && !isClauseEnd(t[clause.to])) ++clause.to;
             const bool number = std::any_of(t.begin() + static_cast<long>(clause.from), t.begin() + static_cast<long>(clause.to),
-                                            [](const Token& x) { return x.kind == TokenKind::Number; });
+                                            [](const Token& x) { return x.kind == TokenKind::Number || x.text == "?"; });
             if (number) clauses.push_back(clause);
             k = clause.to;
         } else {

@@ -12,21 +12,31 @@
 //   money +/-/* double                     -> double
 //   a / b                                  -> double, always (Jet's `/`)
 //   Cstr(money), money in a `||` chain     -> the money's text (CstrMoney)
+//   Round(money[, n])                      -> money, half to even (MoneyRound)
+//   IfNull/Coalesce(money, number ...)     -> money (the numbers scaled to units)
+//   CASE ... THEN money ... ELSE number    -> money (likewise)
 //   (SELECT one money item ...)            -> money (the subquery typed in turn)
 //   a column of a derived table            -> the kind of its item in the subquery
 //     (FROM (SELECT Sum(TCP) AS S ...) w: w.S is money)
 //   money compared with a number           -> the number in units (=, <>, <, >, BETWEEN, IN),
-//                                             in the select list, WHERE and HAVING
-// An item or condition the typer cannot read (CASE, EXISTS, an unknown construct) is left
+//                                             in the select list, WHERE and HAVING of every
+//                                             SELECT of a UNION, EXCEPT or INTERSECT
+//   a "?" compared with or added to money   -> an amount: renamed MoneyParameterPrefix + N,
+//                                             bound as money whatever the value's type
+// An item or condition the typer cannot read (an unknown construct) is left
 // as written; an item left so is read by its stored class.
 #include <sqlite3.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ado/values.h"
 
 namespace ado::detail {
+
+// The name prefix of a placeholder that stands beside money (see above).
+inline constexpr std::string_view MoneyParameterPrefix = ":money_";
 
 struct TypedSelect {
     std::string sql;                 // the statement with its select list rewritten
@@ -51,7 +61,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql);
 // only by an id are typed once).
 std::string literalShape(std::string_view sql);
 
-// Registers CstrMoney and MoneyMul on a connection.
+// Registers CstrMoney, MoneyMul and MoneyRound on a connection.
 int registerMoneyFunctions(sqlite3* db);
 
 }  // namespace ado::detail

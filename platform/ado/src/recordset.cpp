@@ -7,6 +7,7 @@
 #include "ado/jetsql.h"
 #include "column_values.h"
 #include "connection_impl.h"
+#include "money_sql.h"
 #include "sql_tokens.h"
 
 namespace ado {
@@ -292,8 +293,11 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
         if (count != static_cast<int>(parameters.size()))
             raise(errc::BadArguments, "The statement has " + std::to_string(count) + " parameters; " +
                                           std::to_string(parameters.size()) + " values were given.");
-        for (int i = 0; i < count; ++i)
-            detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)], ColumnKind::Untyped);
+        for (int i = 0; i < count; ++i) {
+            const char* name = sqlite3_bind_parameter_name(s, i + 1);
+            const bool money = name && std::string_view(name).starts_with(detail::MoneyParameterPrefix);
+            detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)], money ? ColumnKind::Currency : ColumnKind::Untyped);
+        }
         m.step(c.db.get());
     } catch (...) {
         m.giveBack();

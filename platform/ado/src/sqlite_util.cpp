@@ -113,8 +113,9 @@ FileLock::FileLock(const fs::path& dataFile, bool exclusive, std::chrono::millis
     std::error_code ec;
     if (!fs::exists(dataFile, ec)) return;
     const fs::path lockPath = fs::path(dataFile.string() + ".lock");
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never through a link: one planted in its place would have a file made wherever it points.
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd_ < 0 && errno != ELOOP) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd_ < 0) return;
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {

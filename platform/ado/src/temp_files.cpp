@@ -148,10 +148,13 @@ void removeStaleTemporaries(const fs::path& folder) {
         const fs::path& file = it->path();
         const pid_t owner = temporaryOwner(file.filename().string());
         if (owner <= 0 || owner == ::getpid() || processAlive(owner)) continue;
-        // Its process is gone; one last look that nobody (another machine) holds it.
-        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        // Its process is gone; one last look that nobody (another machine) holds it. Only a
+        // plain file is ours: a link is not followed, and a pipe planted under such a name
+        // is neither waited on (O_NONBLOCK) nor removed.
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0) continue;
-        if (lockExclusive(fd)) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockExclusive(fd)) {
             std::error_code ignored;
             fs::remove(file, ignored);
         }

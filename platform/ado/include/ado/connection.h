@@ -68,7 +68,8 @@ public:
 
     // Raises 3705 when already open, 3706 for a malformed string, 3024 for a missing data or
     // workgroup file, 3029 for an unknown account or a wrong password, 3343 for a file that
-    // is no database. `user`/`password` given here take the place of the string's.
+    // is no database. A `user` given here takes the place of the string's account, with
+    // `password` as given (an empty one too); a `password` alone replaces the string's.
     void Open(std::string_view connectionString, std::string_view user = {},
               std::string_view password = {}, int32_t options = -1);
     // Raises 3704 when closed. A pending transaction is rolled back.
