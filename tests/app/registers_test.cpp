@@ -382,15 +382,19 @@ protected:
         EXPECT_LE(window.width(), 1024) << file;
         EXPECT_LE(window.height(), 700) << file;  // below the menu and status bar of the main window
         for (QLabel* caption : window.findChildren<QLabel*>())
-            if (caption->isVisible())
+            if (caption->isVisible()) {
                 EXPECT_GE(caption->width(), caption->sizeHint().width()) << file << " " << caption->text().toStdString();
+            }
         for (QPushButton* button : window.findChildren<QPushButton*>())
-            if (button->isVisible())
+            if (button->isVisible()) {
                 EXPECT_GE(button->width(), button->sizeHint().width()) << file << " " << button->text().toStdString();
+            }
         const QPixmap picture = window.grab();
         ASSERT_FALSE(picture.isNull());
         const QByteArray folder = qgetenv("VELMORA_SCREENSHOTS");
-        if (!folder.isEmpty()) EXPECT_TRUE(picture.save(QString::fromLocal8Bit(folder) + u'/' + QLatin1String(file)));
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(picture.save(QString::fromLocal8Bit(folder) + u'/' + QLatin1String(file)));
+        }
     }
 };
 
