@@ -32,6 +32,11 @@ com::ComPtr<com::IDispatch> copyOf(const com::ComPtr<com::IDispatch>& object) {
 
 }  // namespace
 
+std::optional<std::string> brokenRulesText(com::IDispatch& errors) {
+    if (com::getProperty(errors, "Count").toLong() < 1) return std::nullopt;
+    return "Erori in antetul obiectului:" + com::getProperty(errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
+}
+
 EditScreen::EditScreen(EditScreenKind kind, QWidget* parent)
     : QWidget(parent), kind_(std::move(kind)), bar_(createButtonBar(this, kind_.adaugaDialog)) {
     setObjectName(QString::fromStdString(kind_.module));
@@ -143,6 +148,11 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
     return control;
 }
 
+void EditScreen::refillCombo(HostedControl& combo, const std::string& list) {
+    com::callMethod(combo.object(), "Clear");
+    GlobalUI::FillCombo(combo.object(), list);
+}
+
 void EditScreen::pushOnValidate(HostedControl* control) {
     connect(control, &HostedControl::Validate, this, [this, control] { pushField(*control); });
 }
@@ -213,10 +223,9 @@ bool EditScreen::ValidateObject() {
     const com::ComPtr<com::IDispatch> errors = com::getProperty(*object_, "Errors").toDispatch();
     if (!errors) com::raise(com::errc::ObjectNotSet, kind_.module, "Lista de erori a obiectului nu este setata.");
     checkOwnRules(*errors);
-    if (com::getProperty(*errors, "Count").toLong() < 1) return false;
-    const std::string text =
-        "Erori in antetul obiectului:" + com::getProperty(*errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
-    showInfo(text);
+    const std::optional<std::string> text = brokenRulesText(*errors);
+    if (!text) return false;
+    showInfo(*text);
     return true;
 }
 

@@ -10,6 +10,7 @@
 // the last step of its constructor.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <QPointer>
@@ -36,6 +37,10 @@ struct EditScreenKind {
     int32_t tipSelect = 0;       // the selection dialog's kind behind "Cauta..."
     bool adaugaDialog = false;   // button 3 reads "Adauga..." instead of "Adauga"
 };
+
+// The box text of an object's broken rules: the heading, one rule per line in the order the
+// rules entered the list, and three line breaks; nothing while the list is empty.
+std::optional<std::string> brokenRulesText(com::IDispatch& errors);
 
 class EditScreen : public QWidget {
     Q_OBJECT
@@ -93,6 +98,9 @@ protected:
     QGroupBox* addFrame(const QString& caption);
     HostedControl* addRow(QGroupBox* frame, const QString& label, const char* progId, const QString& name,
                           const std::string& tag);
+
+    // Empties the combo and fills it from a lookup list ("id&text|id&text|...").
+    static void refillCombo(HostedControl& combo, const std::string& list);
 
     // The control pushes its value when the focus leaves it.
     void pushOnValidate(HostedControl* control);
