@@ -91,6 +91,8 @@ void EditScreen::formLoad() {
     controller_.AttachObject(object_);
     LoadControls();
     controller_.Activate();
+    // The keys start where they start on a new entry: the first open stop of the header.
+    focusAfterNewEntry();
 }
 
 // The object, its events and (through model()) its row model change together.

@@ -85,7 +85,8 @@ protected:
 
     // Form load, in the controller's calling order: collects the buttons, attaches the
     // form and the buttons, creates the object, runs fillCombos() and setDefaults(), takes
-    // the backup, attaches the object, loads the controls and activates the controller.
+    // the backup, attaches the object, loads the controls, activates the controller and
+    // puts the focus where a new entry starts (focusAfterNewEntry).
     // The derived constructor calls it last. Raises what fails (the menu reports it).
     void formLoad();
 
@@ -133,7 +134,8 @@ protected:
     }
     // Runs after a field's value reached the object (to re-show what the object computed).
     virtual void afterFieldPushed(HostedControl& control) { (void)control; }
-    // Where the focus goes after "Adauga" and after "Renunta" on a new object.
+    // Where the focus goes when the screen opens, after "Adauga" and after "Renunta" on a
+    // new object.
     virtual void focusAfterNewEntry() {}
 
     // The "Adauga" path: a new blank object with the defaults.
