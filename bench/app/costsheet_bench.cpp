@@ -8,13 +8,12 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
 #include "../../tests/support/rawdb.h"
+#include "bench_install.h"
 #include "com/server.h"
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
@@ -35,23 +34,10 @@ struct Session {
     fs::path program, data;
 
     Session() {
-        program = fs::path(root.path().toStdString()) / "program";
-        data = fs::path(root.path().toStdString()) / "data";
-        fs::create_directories(program);
-        fs::create_directories(data);
-        const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-        std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                              (data / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
-        for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-            command += " --data '" + source + file + "'";
-        command += " --workgroup '" + (data / "Velmora.mdw").string() + "' --account operator >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
-        std::ofstream init(program / "Init.xml");
-        init << "<Initializare><MyPath>" << data.string() << "</MyPath><MyDataBase>Velmora.mdb</MyDataBase>"
-             << "<MyFiserAcces>Velmora.mdw</MyFiserAcces><MyFiserDSN>Velmora.mdb</MyFiserDSN>"
-             << "<MyExport>" << data.string() << "</MyExport><MyBackup>" << data.string() << "</MyBackup>"
-             << "<MyJudet>13</MyJudet><MySpital>1</MySpital></Initializare>";
-        init.close();
+        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root.path().toStdString()));
+        program = folders.program;
+        data = folders.data;
+        bench::writeInit({program, data});
         velmora::setMessageHandler([](const velmora::MessageRequest&) { return velmora::MsgAnswer::Ok; });
         GlobalUI::setProgramFolder(program);
         GlobalUI::resetSession();
@@ -153,15 +139,4 @@ BENCHMARK(BM_LibrarySaveFullSheet)->Unit(benchmark::kMillisecond)->Iterations(10
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    GlobalUI::resetSession();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

@@ -10,13 +10,12 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "bench_install.h"
 #include "com/server.h"
 #include "forms/business.h"
 #include "forms/messages.h"
@@ -67,17 +66,9 @@ std::string zeroForNull(const fs::path& file) {
 class Session {
 public:
     Session() {
-        program_ = fs::path(root_.path().toStdString()) / "program";
-        data_ = fs::path(root_.path().toStdString()) / "data";
-        fs::create_directories(program_);
-        fs::create_directories(data_);
-        const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-        std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                              (data_ / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
-        for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-            command += " --data '" + source + file + "'";
-        command += " --workgroup '" + (data_ / "Velmora.mdw").string() + "' --account operator >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
+        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root_.path().toStdString()));
+        program_ = folders.program;
+        data_ = folders.data;
         exec(data_ / "Velmora.mdb",
              "BEGIN;"
              "INSERT INTO Lista_Sectii___Filtrat (IdSpital, IdSectie, NrSectie) "
@@ -89,12 +80,7 @@ public:
              "LIMIT " + std::to_string(kWardSheets) + " - (SELECT count(*) FROM Velmora_Sectie);"
              "COMMIT;");
         exec(data_ / "Velmora.mdb", "UPDATE Velmora_Sectie SET " + zeroForNull(data_ / "Velmora.mdb"));
-        std::ofstream init(program_ / "Init.xml");
-        init << "<Initializare><MyPath>" << data_.string() << "</MyPath><MyDataBase>Velmora.mdb</MyDataBase>"
-             << "<MyFiserAcces>Velmora.mdw</MyFiserAcces><MyFiserDSN>Velmora.mdb</MyFiserDSN>"
-             << "<MyExport>" << data_.string() << "</MyExport><MyBackup>" << data_.string() << "</MyBackup>"
-             << "<MyJudet>13</MyJudet><MySpital>1</MySpital></Initializare>";
-        init.close();
+        bench::writeInit({program_, data_});
         GlobalUI::setProgramFolder(program_);
         GlobalUI::resetSession();
         GlobalUI::session().gUser = "operator";
@@ -165,15 +151,4 @@ BENCHMARK(BM_OpenRegister_Sectii)->Unit(benchmark::kMillisecond)->Iterations(30)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    GlobalUI::resetSession();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

@@ -48,6 +48,8 @@ TEST_F(CostSectieForm, OpensOnABlankSheetWithTheHospitalsWards) {
     EXPECT_EQ(mask(), 72);
     for (const char* locked : {"ctlc24", "ctlc25"}) EXPECT_FALSE(field(locked).get("Enabled").toBool()) << locked;
     for (const char* open : {"ctlc23", "cmbSectieFiltrat"}) EXPECT_TRUE(field(open).get("Enabled").toBool()) << open;
+    // The keys start in the ward combo, the first stop of the form's tab order.
+    EXPECT_TRUE(test::hasFocus(wards.widget()));
 
     // A ward chosen outside a load is the user's choice: the sheet takes the ward's hospital,
     // type and number and becomes dirty.

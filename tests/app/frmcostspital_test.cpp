@@ -69,6 +69,8 @@ TEST_F(CostSpitalForm, OpensOnABlankSheetOfTheConfiguredHospital) {
     }
     EXPECT_EQ(form->layout().SSTab1->currentIndex(), 0);
     EXPECT_EQ(form->layout().SSTab2->currentIndex(), 0);
+    // The keys start in the period combo: the hospital combo before it is locked.
+    EXPECT_TRUE(test::hasFocus(field("cmbPerioada").widget()));
 }
 
 // A whole sheet typed with the keyboard alone: Tab and Enter move through every field

@@ -33,6 +33,11 @@ com::ComPtr<com::IDispatch> copyOf(const com::ComPtr<com::IDispatch>& object) {
 
 }  // namespace
 
+std::optional<std::string> brokenRulesText(com::IDispatch& errors) {
+    if (com::getProperty(errors, "Count").toLong() < 1) return std::nullopt;
+    return "Erori in antetul obiectului:" + com::getProperty(errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
+}
+
 EditScreen::EditScreen(EditScreenKind kind, QWidget* parent)
     : QWidget(parent), kind_(std::move(kind)), bar_(createButtonBar(this, kind_.adaugaDialog)) {
     setObjectName(QString::fromStdString(kind_.module));
@@ -92,6 +97,8 @@ void EditScreen::formLoad() {
     controller_.AttachObject(object_);
     LoadControls();
     controller_.Activate();
+    // The keys start where they start on a new entry: the first open stop of the header.
+    focusAfterNewEntry();
 }
 
 // The object, its events and (through model()) its row model change together.
@@ -147,6 +154,11 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
     grid->addWidget(caption, row, 0);
     grid->addWidget(control->widget(), row, 1);
     return control;
+}
+
+void EditScreen::refillCombo(HostedControl& combo, const std::string& list) {
+    com::callMethod(combo.object(), "Clear");
+    GlobalUI::FillCombo(combo.object(), list);
 }
 
 void EditScreen::pushOnValidate(HostedControl* control) {
@@ -219,10 +231,9 @@ bool EditScreen::ValidateObject() {
     const com::ComPtr<com::IDispatch> errors = com::getProperty(*object_, "Errors").toDispatch();
     if (!errors) com::raise(com::errc::ObjectNotSet, kind_.module, "Lista de erori a obiectului nu este setata.");
     checkOwnRules(*errors);
-    if (com::getProperty(*errors, "Count").toLong() < 1) return false;
-    const std::string text =
-        "Erori in antetul obiectului:" + com::getProperty(*errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
-    showInfo(text);
+    const std::optional<std::string> text = brokenRulesText(*errors);
+    if (!text) return false;
+    showInfo(*text);
     return true;
 }
 

@@ -43,11 +43,8 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
 }
 
 void frmSectii::fillCombos() {
-    const GlobalUI::Session& s = GlobalUI::session();
-    com::callMethod(cmbSpital_->object(), "Clear");
-    GlobalUI::FillCombo(cmbSpital_->object(), s.gListaSpitale);
-    com::callMethod(cmbSectie_->object(), "Clear");
-    GlobalUI::FillCombo(cmbSectie_->object(), s.gListaSectii);
+    refillCombo(*cmbSpital_, GlobalUI::session().gListaSpitale);
+    refillCombo(*cmbSectie_, GlobalUI::session().gListaSectii);
 }
 
 // A new ward belongs to the configured hospital and stays clean.

@@ -50,8 +50,7 @@ frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
 }
 
 void frmSpitale::fillCombos() {
-    com::callMethod(cmbJudet_->object(), "Clear");
-    GlobalUI::FillCombo(cmbJudet_->object(), GlobalUI::session().gListaJudete);
+    refillCombo(*cmbJudet_, GlobalUI::session().gListaJudete);
 }
 
 void frmSpitale::setDefaults(com::IDispatch& object) {
