@@ -61,6 +61,10 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
     lst_->setSelectionMode(QAbstractItemView::SingleSelection);
     lst_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lst_->setFocusPolicy(Qt::ClickFocus);
+    // The rows fit the control's width (a narrow grid column included): long ones are elided.
+    lst_->header()->setSectionResizeMode(QHeaderView::Stretch);
+    lst_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lst_->setTextElideMode(Qt::ElideRight);
     lst_->hide();
     view->setFocusProxy(txt_);
 

@@ -28,9 +28,6 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     pic2_->setAlignment(Qt::AlignCenter);
     pic1_ = new QWidget(view);
     pic1_->setObjectName(QStringLiteral("pic1"));
-    dtp_ = new NullableDateEdit(pic1_);
-    dtp_->setObjectName(QStringLiteral("dtp"));
-    dtp_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     txtNull_ = new QLineEdit(view);
     txtNull_->setObjectName(QStringLiteral("txtNull"));
     txtNull_->setEnabled(false);
@@ -44,11 +41,6 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     txt_->hooks.focusIn = [this] { guarded([this] { onTextFocusIn(); }); };
     txt_->hooks.focusOut = [this] { guarded([this] { onTextFocusOut(); }); };
     txt_->hooks.click = [this] { guarded([this] { raiseFromWindow(control_personal::event::Click); }); };
-    dtp_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onPickerKey(e); }); return used; };
-    dtp_->hooks.focusIn = [this] { guarded([this] { onPickerFocus(true); }); };
-    dtp_->hooks.focusOut = [this] { guarded([this] { onPickerFocus(false); }); };
-    dtp_->hooks.click = txt_->hooks.click;
-    dtp_->userChanged = [this] { guarded([this] { onPickerChanged(); }); };
     pic2_->hooks.click = [this] {
         guarded([this] {
             if (!is(TipData::Selectie)) return;
@@ -65,6 +57,21 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
 }
 
 ControlPersonal::~ControlPersonal() { destroyView(); }
+
+// The date picker (with its calendar, costly to build) is made when the field first
+// becomes a date field; the other kinds never need it.
+void ControlPersonal::ensurePicker() {
+    if (dtp_) return;
+    dtp_ = new NullableDateEdit(pic1_);
+    dtp_->setObjectName(QStringLiteral("dtp"));
+    dtp_->setDisplayFormat(afisezMinute_ ? QStringLiteral("dd/MM/yyyy HH:mm") : QStringLiteral("dd/MM/yyyy"));
+    dtp_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onPickerKey(e); }); return used; };
+    dtp_->hooks.focusIn = [this] { guarded([this] { onPickerFocus(true); }); };
+    dtp_->hooks.focusOut = [this] { guarded([this] { onPickerFocus(false); }); };
+    dtp_->hooks.click = txt_->hooks.click;
+    dtp_->userChanged = [this] { guarded([this] { onPickerChanged(); }); };
+    dtp_->setEnabled(enabled_);
+}
 
 bool ControlPersonal::eventFilter(QObject* watched, QEvent* event) {
     // A resize only places the parts: the colours a host set after its last let stay.
@@ -203,10 +210,11 @@ com::Variant ControlPersonal::valoare() const {
 }
 
 void ControlPersonal::setText(const QString& text) {
+    acceptedText_ = text;
+    if (txt_->text() == text) return;  // the box shows it already: nothing to redo
     busy_ = true;
     txt_->setText(text);
     busy_ = false;
-    acceptedText_ = text;
 }
 
 void ControlPersonal::goleste() {
@@ -216,13 +224,14 @@ void ControlPersonal::goleste() {
     else if (is(TipData::Numar)) value_ = com::Variant(int16_t{0});
     selectionId_ = 0;
     setText(QString());
-    dtp_->setNull();
+    if (dtp_) dtp_->setNull();
 }
 
 // ---- Properties --------------------------------------------------------------------
 
 void ControlPersonal::setTipData(int32_t kind) {
     tipData_ = kind;
+    if (is(TipData::Data)) ensurePicker();
     layout();
     goleste();
     markChanged("TipData");

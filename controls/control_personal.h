@@ -68,6 +68,7 @@ protected:
 
 private:
     bool is(TipData kind) const { return tipData_ == static_cast<int32_t>(kind); }
+    void ensurePicker();
     void layout(bool repaint = true);
     void storeValue(const com::Variant& value);
     void showValue();

@@ -140,16 +140,18 @@ QString dateText(com::Date date) {
         .arg(p.year, 4, 10, QLatin1Char('0'));
 }
 
-std::pair<int32_t, std::string> keyedValue(const std::string& value) {
-    const size_t bar = value.find('|');
-    if (bar == std::string::npos) com::raise(com::errc::SubscriptOutOfRange, "");
-    const size_t next = value.find('|', bar + 1);
+std::pair<int32_t, std::string> keyedValue(std::string_view value) {
+    // Values are short: a plain scan beats a library search here.
+    const auto barAt = std::find(value.begin(), value.end(), '|');
+    if (barAt == value.end()) com::raise(com::errc::SubscriptOutOfRange, "");
+    const auto bar = static_cast<size_t>(barAt - value.begin());
+    const std::string_view text = value.substr(bar + 1);
     int32_t key = 0;
     // Plain digits are read at once; anything else as the run-time converts it.
     const auto [end, failure] = std::from_chars(value.data(), value.data() + bar, key);
     if (failure != std::errc() || end != value.data() + bar || bar == 0)
         key = com::Variant(value.substr(0, bar)).toLong();
-    return {key, value.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
+    return {key, std::string(text.begin(), std::find(text.begin(), text.end(), '|'))};
 }
 
 QString cellText(const Cell& cell) {

@@ -5,6 +5,7 @@
 // held per row and per column, never per cell.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -52,7 +53,7 @@ QString cellText(const Cell& cell);
 
 // The identifier and the text of an "id|text" value (the text ends at a further "|");
 // raises 9 for a value without "|", 13 for an identifier that is no number.
-std::pair<int32_t, std::string> keyedValue(const std::string& value);
+std::pair<int32_t, std::string> keyedValue(std::string_view value);
 
 class GridTable {
 public:

@@ -162,6 +162,7 @@ private:
     void enterNavigation();
     void updateToolbarState();
     void numberNewLine(int row, bool orLess = false);
+    void writeSource(int row, int col, const com::Variant& value);
     void onFocusChanged(QWidget* old, QWidget* now);
     void editorLostFocus();
     void closeEdit(const Edit& edit);

@@ -185,7 +185,9 @@ const Amount* MyGrid::storeCell(const ColumnDefinition& def, Cell& cell, com::Va
             cell = std::monostate{};
             return nullptr;
         }
-        auto [key, text] = keyedValue(value.toString());
+        // A text value is read where it stands, not copied first.
+        const std::string* stored = value.get<std::string>();
+        auto [key, text] = stored ? keyedValue(*stored) : keyedValue(value.toString());
         if (def.is(Tip::eComboBx)) setComboKey(dataRow, def.indexCombo, key);
         else selectionKeys(col).at(static_cast<size_t>(dataRow)) = key;
         cell = std::move(text);
@@ -361,17 +363,10 @@ com::Variant MyGrid::evaluateFormula(const std::string& formula, int32_t index) 
 
 void MyGrid::refreshLine(int32_t line, int32_t col) {
     const int row = areTotal_ ? line + 1 : line;
-    const ColumnDefinition& def = definition(col);
-    const com::Variant value = source().GetData(col, line);
-    // The cell shows what the binding would show; totals, shading and marks stay.
-    const Amount total = def.sums() && std::holds_alternative<Amount>(table_.column(col).total)
-                             ? std::get<Amount>(table_.column(col).total)
-                             : Amount{};
-    writeCell(row, col, value);
-    if (def.sums() && table_.hasTotals()) {
-        table_.column(col).total = total;
-        definition(col).totalAgregare = total;
-    }
+    definition(col);  // a column the grid does not have is refused before the source is read
+    // The cell shows what the binding would show; shading and marks stay, and the totals
+    // row moves with an amount it sums, as it does after an edit.
+    writeCell(row, col, source().GetData(col, line));
     cellsChanged(row);
 }
 

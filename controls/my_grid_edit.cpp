@@ -49,6 +49,13 @@ QWidget* focusTarget(QWidget* widget) {
     return widget;
 }
 
+// Runs its action when the scope ends, however it ends.
+template <class F>
+struct AtExit {
+    F action;
+    ~AtExit() { action(); }
+};
+
 // Restores a loading guard whatever happens while the grid loads an editor.
 struct GuardOff {
     explicit GuardOff(bool& g) : guard(g) { guard = false; }
@@ -274,13 +281,17 @@ void MyGrid::placeEditor(QWidget* editor, int row, int col) {
     editor->setFocus(Qt::OtherFocusReason);
 }
 
-// The typed key reaches the editor as a key of the numeric keypad once it has the focus.
+// The typed key reaches the editor as a key of the numeric keypad, now that it has the
+// focus: at once, so that it comes before any key already waiting for the window, which
+// the editor receives next.
 void MyGrid::replayKey(QWidget* editor, char key) {
     QWidget* target = focusTarget(editor);
     const int code = key == '-' ? Qt::Key_Minus : Qt::Key_0 + (key - '0');
     const QString text(QChar::fromLatin1(key));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, code, Qt::KeypadModifier, text));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, code, Qt::KeypadModifier, text));
+    QKeyEvent press(QEvent::KeyPress, code, Qt::KeypadModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::KeypadModifier, text);
+    QCoreApplication::sendEvent(target, &release);
 }
 
 void MyGrid::setScrollBars(bool on) {
@@ -333,6 +344,23 @@ void MyGrid::updateToolbarState() {
 void MyGrid::numberNewLine(int row, bool orLess) {
     int32_t& rowData = table_.row(row).rowData;
     if (rowData == 0 || (orLess && rowData < 0)) rowData = source().Count() + 1;
+}
+
+// Writes the edited cell's value to the line's item. A new line whose first value the
+// source refuses has no item yet: it waits for one again, so that no line added after it
+// takes the same index.
+void MyGrid::writeSource(int row, int col, const com::Variant& value) {
+    const int32_t index = table_.row(row).rowData;
+    try {
+        source().SetData(col, index, value, true);
+    } catch (const com::Error&) {
+        try {
+            if (index > source().Count()) table_.row(row).rowData = 0;
+        } catch (const com::Error&) {
+            // the line is as the failed write left it; the write's own error is the one reported
+        }
+        throw;
+    }
 }
 
 // ---- Focus ---------------------------------------------------------------------------------
@@ -435,7 +463,10 @@ void MyGrid::commitTyped(const Edit& edit) {
     // A line numbered by this edit has no item to compare with yet.
     if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
     const bool date = def.isPersonal(PersonalTip::eData);
-    source().SetData(edit.col, index, date && value.isNull() ? com::Variant(com::Date(0)) : value, true);
+    writeSource(edit.row, edit.col, date && value.isNull() ? com::Variant(com::Date(0)) : value);
+    // What the commit changed is shown, also when a later step (a formula, a dependent
+    // column) fails.
+    const AtExit repaint{[&] { cellsChanged(edit.row); }};
 
     Cell& cell = table_.cell(edit.row, edit.col);
     if (date) {
@@ -455,7 +486,6 @@ void MyGrid::commitTyped(const Edit& edit) {
         cell = value.isNull() ? std::string() : value.toString();
     }
     refreshDependents(edit.row, edit.col);
-    cellsChanged(edit.row);
 }
 
 // The account code is written when the user changed it and it differs from the item's.
@@ -468,10 +498,10 @@ void MyGrid::commitAccount(const Edit& edit) {
     const int32_t index = table_.row(edit.row).rowData;
     const com::Variant value(cntCont_->valoare().toStdString());
     if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
-    source().SetData(edit.col, index, value, true);
+    writeSource(edit.row, edit.col, value);
+    const AtExit repaint{[&] { cellsChanged(edit.row); }};
     table_.cell(edit.row, edit.col) = cntCont_->valoare().toStdString();
     refreshDependents(edit.row, edit.col);
-    cellsChanged(edit.row);
 }
 
 void MyGrid::commitCheck() {
@@ -479,7 +509,7 @@ void MyGrid::commitCheck() {
     const Edit edit = edit_;
     numberNewLine(edit.row);
     const auto value = static_cast<int16_t>(chk_->checkState() == Qt::Checked ? 1 : chk_->checkState() == Qt::PartiallyChecked ? 2 : 0);
-    source().SetData(edit.col, table_.row(edit.row).rowData, com::Variant(value), true);
+    writeSource(edit.row, edit.col, com::Variant(value));
     table_.cell(edit.row, edit.col) = std::string(value != 0 ? "True" : "False");
     cellsChanged(edit.row);
 }
@@ -491,11 +521,11 @@ void MyGrid::commitCombo(int combo) {
     MyCombo& list = *cmbCombo_.at(static_cast<size_t>(combo));
     const int32_t key = list.cheie();
     const std::string text = list.text().toStdString();
-    source().SetData(edit.col, table_.row(edit.row).rowData, com::Variant(std::to_string(key) + "|" + text), true);
+    writeSource(edit.row, edit.col, com::Variant(std::to_string(key) + "|" + text));
+    const AtExit repaint{[&] { cellsChanged(edit.row); }};
     table_.cell(edit.row, edit.col) = text;
     setComboKey(edit.row - table_.fixedRows(), definition(edit.col).indexCombo, key);
     refreshDependents(edit.row, edit.col);
-    cellsChanged(edit.row);
 }
 
 // The picker of a selection cell: the host gets the editor's "id|text" and answers with
@@ -512,15 +542,14 @@ void MyGrid::pick() {
         if (value.find('|') == std::string::npos) value = "0|" + value;
         ctlControl_->setValoare(com::Variant(value));
         numberNewLine(edit.row);
-        const int32_t index = table_.row(edit.row).rowData;
-        source().SetData(edit.col, index, ctlControl_->valoare(), true);
+        writeSource(edit.row, edit.col, ctlControl_->valoare());
         typedChange_ = false;  // the pick is the value; leaving the editor writes nothing more
+        const AtExit repaint{[&] { cellsChanged(edit.row); }};
         auto [key, text] = keyedValue(ctlControl_->valoare().toString());
         const size_t cut = text.find("---", 1);
         table_.cell(edit.row, edit.col) = cut == std::string::npos ? text : text.substr(0, cut);
         selectionKeys(edit.col).at(static_cast<size_t>(edit.row - table_.fixedRows())) = key;
         refreshDependents(edit.row, edit.col);
-        cellsChanged(edit.row);
     });
     // Whatever happened, the picker's edit ends here.
     edit_ = Edit{};
@@ -542,8 +571,10 @@ void MyGrid::refreshFormulas(int row, int col) {
         const com::Variant value = evaluateFormula(def.definireFormula, index);
         const Amount old = cellAmount(row, j);
         const Amount shown = Amount::of(value, def.nrZecimale);
-        table_.cell(row, j) = shown;
+        // The source first: a value it refuses is shown nowhere, so the cell and its
+        // total keep agreeing.
         source().SetData(j, index, shown.value(), true);
+        table_.cell(row, j) = shown;
         if (table_.hasTotals() && def.sums() && !table_.row(row).struck)
             adjustTotal(j, amountOrZero(source().GetData(j, index), def.nrZecimale) - old);
     }

@@ -1,6 +1,11 @@
 -- One sample hospital with eight wards and their cost sheets for January to June 2024.
 -- Each group total equals the sum of its sub-lines; the hospital sheet is the sum of its wards.
 INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (1, 'SJU01', 'Spitalul Judetean de Urgenta Exemplu', 13);
+-- More hospitals without cost sheets, so that the configuration can be tried on them (ids
+-- from 10, clear of the hospitals that tests add).
+INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (10, 'SMC02', 'Spitalul Municipal Exemplu', 13);
+INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (11, 'SPC03', 'Spitalul de Pediatrie Exemplu', 13);
+INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (12, 'SJB01', 'Spitalul Judetean Bihor Exemplu', 5);
 INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES (1, 1, 1, 1);
 INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES (2, 1, 2, 1);
 INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES (3, 1, 3, 1);

@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev libsqlite3-dev libsodium-dev libpugixml-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb sqlite3
-          fonts-dejavu-core)
+          fonts-dejavu-core
+          libx11-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -7,13 +7,12 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "bench_install.h"
 #include "com/server.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
@@ -59,23 +58,11 @@ struct Installation {
     fs::path program, data;
 
     explicit Installation(bool manySheets) {
-        program = fs::path(root.path().toStdString()) / "program";
-        data = fs::path(root.path().toStdString()) / "data";
-        fs::create_directories(program);
-        fs::create_directories(data);
-        const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-        std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                              (data / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
-        for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-            command += " --data '" + source + file + "'";
-        command += " --workgroup '" + (data / "Velmora.mdw").string() + "' --account operator >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
+        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root.path().toStdString()));
+        program = folders.program;
+        data = folders.data;
         if (manySheets) addSheets();
-        std::ofstream init(program / "Init.xml");
-        init << "<Initializare><MyPath>" << data.string() << "</MyPath><MyDataBase>Velmora.mdb</MyDataBase>"
-             << "<MyFiserAcces>Velmora.mdw</MyFiserAcces><MyFiserDSN>Velmora.mdb</MyFiserDSN>"
-             << "<MyExport>" << data.string() << "</MyExport><MyBackup>" << data.string() << "</MyBackup>"
-             << "<MyJudet>13</MyJudet><MySpital>1</MySpital></Initializare>";
+        bench::writeInit({program, data});
     }
 
     // 250 hospitals of another county with a sheet for each of the 48 periods: 12,000 sheets.
@@ -155,15 +142,4 @@ BENCHMARK(BM_RawSQLite_12000Sheets)->Unit(benchmark::kMillisecond)->Iterations(1
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    GlobalUI::resetSession();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

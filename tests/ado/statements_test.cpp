@@ -35,6 +35,9 @@ protected:
     void SetUp() override {
         DataFolder::SetUp();
         makeDatabase(true);
+        // These statements are checked against the one sample hospital that has sheets.
+        rawExec("DELETE FROM Nom_Spitale WHERE IdSpital <> 1");
+        rawExec("UPDATE sqlite_sequence SET seq = 1 WHERE name = 'Nom_Spitale'");
         conn = open();
     }
     std::string lookup(const std::string& sql) {

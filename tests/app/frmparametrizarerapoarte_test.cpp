@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -464,6 +465,10 @@ TEST_F(ReportScreen, ALaunchErrorIsReportedAndTheScreenStaysUsable) {
 }
 
 TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
+    // With VELMORA_SCREENSHOTS naming a folder, the screen and the viewer are saved there as a
+    // Romanian installation on a 1024 x 768 screen shows them.
+    const char* folder = std::getenv("VELMORA_SCREENSHOTS");
+    if (folder) QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania));
     installReports();
     open();
     click(":3");
@@ -476,9 +481,17 @@ TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
     EXPECT_EQ(viewer->CRViewer1()->pageCount(), 1);  // the sample hospital's one sheet of the period
     // The viewer fills its window.
     EXPECT_EQ(viewer->CRViewer1()->geometry(), viewer->rect());
+    // A print or a save that fails is told once, as the program tells every error.
+    emit viewer->CRViewer1()->failed(reports::errc::OutputFailed, QStringLiteral("Fisierul PDF nu poate fi scris."));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(boxes.shown()[0].text.find("Fisierul PDF nu poate fi scris.\r\nModulul: frmAfisareRapoarte\r\n"), std::string::npos)
+        << boxes.shown()[0].text;
+    boxes.clear();
 
-    // With VELMORA_SCREENSHOTS naming a folder, the screen and the viewer are saved there.
-    if (const char* folder = std::getenv("VELMORA_SCREENSHOTS")) {
+    if (folder) {
+        GlobalUI::session().gfrmMain->resize(1024, 768);
+        QCoreApplication::processEvents();
         QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(viewer->parentWidget());
         window->resize(GlobalUI::session().gfrmMain->mdiArea()->viewport()->size());
         viewer->CRViewer1()->fitToWidth();
@@ -488,6 +501,7 @@ TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
             qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
         QCoreApplication::processEvents();
         screen->grab().save(QString::fromLocal8Bit(folder) + "/frmParametrizareRapoarte.png");
+        QLocale::setDefault(QLocale::system());
     }
 }
 

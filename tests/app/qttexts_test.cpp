@@ -1,14 +1,21 @@
 // What Qt's own widgets show on the program's screens is Romanian too: the context menus of
-// text fields and the help browser, and an MDI child's system menu.
+// text fields and the help browser, an MDI child's system menu, the file and print
+// dialogs.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeView>
 
 #include <memory>
 #include <string>
@@ -48,6 +55,32 @@ TEST_F(QtTextsTest, ChildWindowSystemMenu) {
     QMdiSubWindow* child = area.addSubWindow(new QWidget);
     EXPECT_EQ(itemsOf(*child->systemMenu()),
               "&Restaureaza|&Muta|&Dimensiune|Mi&nimizeaza|Ma&ximizeaza|Mereu d&easupra|&Inchide|");
+}
+
+TEST_F(QtTextsTest, FileDialog) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(view, nullptr);
+    std::string headers;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+        headers += view->model()->headerData(column, Qt::Horizontal).toString().toStdString() + "|";
+    EXPECT_EQ(headers, "Nume|Marime|Tip|Data modificarii|");
+    std::string tips;
+    for (const char* name : {"backButton", "forwardButton", "toParentButton", "newFolderButton", "listModeButton", "detailModeButton"})
+        tips += dialog.findChild<QToolButton*>(QString::fromLatin1(name))->toolTip().toStdString() + "|";
+    EXPECT_EQ(tips, "Inapoi|Inainte|Directorul parinte|Director nou|Lista|Detalii|");
+}
+
+TEST_F(QtTextsTest, PrintDialog) {
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    QStringList buttons;
+    for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->isVisibleTo(&dialog)) buttons << button->text();
+    buttons.sort();
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Optiuni >>|&Tipareste|P&roprietati|Renunta");
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "Tiparire");
 }
 
 }  // namespace

@@ -429,3 +429,81 @@ TEST(EditFormController, LocksTheFieldsTheCostSheetComputes) {
 }
 
 }  // namespace
+
+namespace {
+
+class StartUpKeyboard : public StartUp {};
+
+// Keys go where the focus is, as the user's do.
+void press(int key) {
+    QWidget* target = QApplication::focusWidget();
+    if (target) QTest::keyClick(target, static_cast<Qt::Key>(key));
+}
+void type(const QString& text) {
+    if (QWidget* target = QApplication::focusWidget()) QTest::keyClicks(target, text);
+}
+bool waitForFocus(QWidget* widget) {
+    return test::processUntil([widget] { return widget->hasFocus(); });
+}
+
+TEST_F(StartUpKeyboard, TheLoginWithTheKeyboardAlone) {
+    bool reachedAccepta = false;
+    runMain([&](frmLogin& login) {
+        login.ctlUser()->widget()->setFocus();
+        type(QStringLiteral("operator"));
+        press(Qt::Key_Return);
+        if (!waitForFocus(login.txtPassword())) return;
+        type(QStringLiteral("velmora"));
+        press(Qt::Key_Return);
+        reachedAccepta = waitForFocus(login.cmdAccepta());
+        press(Qt::Key_Return);
+        QCoreApplication::processEvents();
+        if (login.isVisible()) login.close();  // Enter did not press "Accepta"
+    });
+    EXPECT_TRUE(reachedAccepta);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    ASSERT_NE(mainWindow(), nullptr);
+    EXPECT_EQ(GlobalUI::session().gUser, "operator");
+}
+
+TEST_F(StartUpKeyboard, EscapeDoesNotEndTheLogin) {
+    bool stillOpen = false;
+    std::string typed;
+    runMain([&](frmLogin& login) {
+        login.ctlUser()->widget()->setFocus();
+        type(QStringLiteral("oper"));
+        press(Qt::Key_Escape);
+        login.txtPassword()->setFocus();
+        press(Qt::Key_Escape);
+        login.cmdRenunta()->setFocus();
+        press(Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        stillOpen = login.isVisible();
+        typed = login.ctlUser()->get("Valoare").toString();
+        login.close();  // the close box still ends the run, silently
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(typed, "oper");
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(mainWindow(), nullptr);
+}
+
+TEST_F(StartUpKeyboard, TheBackupBusyPointerIsTheMainWindowsOnly) {
+    runMain(test::kUser, test::kPassword);
+    ASSERT_NE(mainWindow(), nullptr);
+    bool overridden = true;
+    Qt::CursorShape windowPointer = Qt::ArrowCursor;
+    const velmora::MessageHandler previous = velmora::setMessageHandler([&](const velmora::MessageRequest&) {
+        overridden = QApplication::overrideCursor() != nullptr;
+        windowPointer = mainWindow()->cursor().shape();
+        return velmora::MsgAnswer::Ok;
+    });
+    mainWindow()->mnuBackup_Click();
+    velmora::setMessageHandler(previous);
+    EXPECT_FALSE(overridden);
+    EXPECT_EQ(windowPointer, Qt::WaitCursor);
+    EXPECT_EQ(mainWindow()->cursor().shape(), Qt::ArrowCursor);  // restored afterwards
+    EXPECT_TRUE(mainWindow()->isEnabled());
+}
+
+}  // namespace

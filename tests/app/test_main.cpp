@@ -9,6 +9,7 @@
 #include <string>
 
 #include "com/server.h"
+#include "forms/keyboard.h"
 #include "shell/globalui.h"
 #include "shell/singleinstance.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     setenv("VELMORA_LOCK_FILE", (runtime.path() + "/velmora.lock").toLocal8Bit().constData(), 1);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    velmora::installWindowsKeyboard(application);
     for (const std::string library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB})
         if (!library.empty()) com::registerLibrary(library);
     ::testing::InitGoogleTest(&argc, argv);

@@ -130,5 +130,31 @@ TEST_F(ListsTest, CollectionMembers) {
     EXPECT_EQ(spitale->get_Count(), 0);
 }
 
+// A listed object answers and raises as one made by hand: its rules follow its values,
+// and once watched its changes raise Valid and OnDirty, a copy keeps the same rules.
+TEST_F(ListsTest, ListedObjectsKeepTheirRulesAndEvents) {
+    auto all = create<vb::_Spital>(vb::ProgId::Spital)->LoadList();
+    auto listed = all->get_Item(Variant(":9"));
+    EXPECT_FALSE(listed->get_IsValid());
+    auto copy = listed->CopyMe();
+    EXPECT_EQ(copy->get_Errors()->get_BrokenRules(), "\r\nDenumirea spitalului trebuie completata.");
+    EventLog log = edited(*listed, vb::__Spital::iid);
+    listed->put_CodSpital("");
+    EXPECT_EQ(log.take(), (std::vector<std::string>{"Valid(False)", "OnDirty(True)"}));
+    EXPECT_EQ(listed->get_Errors()->get_BrokenRules(),
+              "\r\nDenumirea spitalului trebuie completata.\r\nCodul spitalului trebuie sa fie completat.");
+    listed->put_CodSpital("H9");
+    listed->put_DenSpital("Gama");
+    EXPECT_TRUE(listed->get_IsValid());
+    EXPECT_EQ(log.take(), (std::vector<std::string>{"OnDirty(True)", "Valid(True)", "OnDirty(True)"}));
+    EXPECT_EQ(copy->get_Errors()->get_Count(), 1);  // the copy has a list of its own
+
+    auto good = all->get_Item(Variant(":5"));
+    EXPECT_TRUE(good->get_IsValid());
+    EXPECT_EQ(good->get_Errors()->get_Count(), 0);
+    good->Clear();  // a cleared object breaks every rule again
+    EXPECT_EQ(good->get_Errors()->get_Count(), 2);
+}
+
 }  // namespace
 }  // namespace businesstest

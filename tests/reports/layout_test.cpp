@@ -10,24 +10,14 @@
 
 namespace {
 
-class Layout : public ::testing::Test {
+class Layout : public rtest::OnSampleData<> {
 protected:
-    static void SetUpTestSuite() { data_ = new rtest::SampleData(); }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-
     static std::shared_ptr<reports::Report> run(const std::string& body) {
         auto r = rtest::open(rtest::writeReport(data_->folder(), "layout.vrpt", "<report version=\"1\">" + body + "</report>"), *data_);
         r->Run();
         return r;
     }
-    static rtest::SampleData* data_;
 };
-rtest::SampleData* Layout::data_ = nullptr;
 
 TEST_F(Layout, MoneyIntegersAndDatesAreWrittenExactly) {
     auto r = run(
@@ -40,6 +30,20 @@ TEST_F(Layout, MoneyIntegersAndDatesAreWrittenExactly) {
         "<field w=\"2000\" h=\"240\" column=\"D\" format=\"date\"/><field w=\"2000\" h=\"240\" column=\"Zero\" format=\"money2\"/>"
         "</detail>");
     EXPECT_EQ(r->pageTexts(1), (std::vector<std::string>{"-1.234,57", "-1.235", "13", "12,50", "0,00", "29.02.2024", "0,00"}));
+}
+
+TEST_F(Layout, AValueItsFormatCannotWriteIsShownAsItComes) {
+    // Painting runs inside the viewer's paint events and the PDF writer: it never raises.
+    auto r = run(
+        "<query>SELECT 'nu este o data' AS D, 1e300 AS Mare, 'text' AS T</query>"
+        "<detail height=\"240\"><field w=\"2000\" h=\"240\" column=\"D\" format=\"date\"/>"
+        "<field w=\"2000\" h=\"240\" column=\"Mare\" format=\"money2\"/><field w=\"2000\" h=\"240\" column=\"T\" format=\"money0\"/>"
+        "</detail>");
+    EXPECT_EQ(r->pageTexts(1), (std::vector<std::string>{"nu este o data", com::Variant(1e300).toString(), "text"}));
+    EXPECT_FALSE(r->pageImage(1, 50).isNull());
+    const auto pdf = data_->folder() / "format.pdf";
+    r->exportPdf(pdf);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
 }
 
 TEST_F(Layout, GroupsBreakOnTheirColumnAndSumExactly) {

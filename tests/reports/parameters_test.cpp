@@ -69,15 +69,8 @@ TEST(ParameterValues, NumbersAndTexts) {
 }
 
 // Reports over the sample database with the test's own definitions.
-class Binding : public ::testing::Test {
+class Binding : public rtest::OnSampleData<> {
 protected:
-    static void SetUpTestSuite() { data_ = new rtest::SampleData(); }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-    static rtest::SampleData* data_;
-
     std::shared_ptr<reports::Report> report(const std::string& parameters, const std::string& query, const std::string& detail,
                                             const std::string& footer = "") {
         const std::string xml = "<report version=\"1\"><parameters>" + parameters + "</parameters><query><![CDATA[" + query +
@@ -86,7 +79,6 @@ protected:
         return rtest::open(rtest::writeReport(data_->folder(), "proba.vrpt", xml), *data_);
     }
 };
-rtest::SampleData* Binding::data_ = nullptr;
 
 TEST_F(Binding, AHostileTextIsAValueNeverPartOfTheQuery) {
     rawdb::rawExec(data_->database(),

@@ -14,19 +14,8 @@ using rtest::readMoney;
 
 const std::string Materials = "c22 + c23 + c24 + c25 + c26 + c27 + c28 + c29 + c30";
 
-class SampleReports : public ::testing::Test {
+class SampleReports : public rtest::OnSampleData<true> {
 protected:
-    static void SetUpTestSuite() {
-        data_ = new rtest::SampleData();
-        data_->addSecondHospital();
-    }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-
     static std::shared_ptr<reports::Report> open(const std::string& name) {
         return rtest::open(rtest::sampleReport(name + ".vrpt"), *data_);
     }
@@ -45,9 +34,7 @@ protected:
         EXPECT_EQ(rawdb::readAll(pdf).substr(0, 5), "%PDF-");
         EXPECT_FALSE(std::filesystem::exists(pdf.string() + ".partial"));
     }
-    static rtest::SampleData* data_;
 };
-rtest::SampleData* SampleReports::data_ = nullptr;
 
 TEST_F(SampleReports, HospitalSheetPagePerSheetWithItsTotals) {
     auto report = open("CostSpital");

@@ -1,6 +1,10 @@
 #pragma once
 // What the report tests share: a sample database made by mkdata, report files written by a
 // test, and sums read with SQLite itself.
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,6 +33,21 @@ public:
 
 private:
     rawdb::TempFolder folder_;
+};
+
+// A suite on one sample database made for it (with the second hospital when asked), its pages
+// written in the Romanian locale.
+template <bool SecondHospital = false>
+class OnSampleData : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        data_ = std::make_unique<SampleData>();
+        if constexpr (SecondHospital) data_->addSecondHospital();
+    }
+    static void TearDownTestSuite() { data_.reset(); }
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+    static inline std::unique_ptr<SampleData> data_;
 };
 
 std::filesystem::path sampleReport(const std::string& name);  // data/reports/<name>

@@ -1,45 +1,68 @@
-// The viewer: shows a run report's pages, moves between them, zooms, saves a PDF; a report
-// that fails shows nothing.
+// The viewer: shows a run report's pages, moves between them, zooms, saves a PDF, prints the
+// pages chosen; a report that fails shows nothing.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include "reports/viewer.h"
 #include "support.h"
 
 namespace {
 
-class Viewer : public ::testing::Test {
+class Viewer : public rtest::OnSampleData<true> {
 protected:
-    static void SetUpTestSuite() {
-        data_ = new rtest::SampleData();
-        data_->addSecondHospital();
+    // Every hospital's sheet of every period, a page each, shown in the viewer.
+    static std::shared_ptr<reports::Report> showSheets(reports::ReportViewer& viewer) {
+        auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
+        rtest::setValue(*report, "pIdJudet", int32_t{13});
+        rtest::setValue(*report, "pIdPerioada", int32_t{-1});
+        viewer.resize(1000, 700);
+        viewer.setReportSource(report);
+        viewer.ViewReport();
+        viewer.show();
+        return report;
     }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-    static rtest::SampleData* data_;
 };
-rtest::SampleData* Viewer::data_ = nullptr;
+
+// Answers the next modal dialog of kind D, once it shows, with `answer`.
+template <class D>
+class Answer {
+public:
+    explicit Answer(std::function<void(D*)> answer) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, answer = std::move(answer)] {
+            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            timer_.stop();
+            answered_ = true;
+            answer(dialog);
+        });
+        timer_.start(20);
+    }
+    bool answered() const { return answered_; }
+
+private:
+    QTimer timer_;
+    bool answered_ = false;
+};
 
 TEST_F(Viewer, ShowsTheReportPagesAndMovesBetweenThem) {
-    auto report = rtest::open(rtest::sampleReport("CostSpital.vrpt"), *data_);
-    rtest::setValue(*report, "pIdJudet", int32_t{13});
-    rtest::setValue(*report, "pIdPerioada", int32_t{-1});
     reports::ReportViewer viewer;
-    viewer.resize(1000, 700);
-    viewer.setReportSource(report);
+    const auto report = showSheets(viewer);
     EXPECT_EQ(viewer.ReportSource(), report);
-    viewer.ViewReport();
-    viewer.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
     const int pages = static_cast<int>(rawdb::rawInt(data_->database(), "SELECT count(*) FROM Velmora_Spital"));
     EXPECT_EQ(viewer.pageCount(), pages);
@@ -108,6 +131,97 @@ TEST_F(Viewer, AReportThatFailsShowsNothing) {
     EXPECT_FALSE(viewer.action("pdf")->isEnabled());
     EXPECT_FALSE(viewer.action("print")->isEnabled());
     EXPECT_EQ(rtest::raised([&] { viewer.saveAsPdf(rtest::pictureFolder() / "nimic.pdf"); }).number(), reports::errc::NotRun);
+}
+
+TEST_F(Viewer, EveryActionHasItsKeyNamedInItsTip) {
+    reports::ReportViewer viewer;
+    const auto report = showSheets(viewer);
+    viewer.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    viewer.preview()->setFocus();
+    ASSERT_GT(viewer.pageCount(), 3);
+
+    for (const char* name : {"first", "previous", "next", "last", "fitWidth", "fitPage", "zoomIn", "zoomOut", "print", "pdf"}) {
+        const QAction* a = viewer.action(name);
+        ASSERT_FALSE(a->shortcut().isEmpty()) << name;
+        EXPECT_TRUE(a->toolTip().contains(a->shortcut().toString(QKeySequence::NativeText))) << name;
+        for (const QChar c : a->toolTip()) EXPECT_LT(c.unicode(), 128) << name << ": " << a->toolTip().toStdString();
+    }
+    const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier); };
+    key(Qt::Key_End);
+    EXPECT_EQ(viewer.currentPage(), viewer.pageCount());
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(viewer.currentPage(), viewer.pageCount() - 1);
+    key(Qt::Key_Home);
+    EXPECT_EQ(viewer.currentPage(), 1);
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(viewer.currentPage(), 2);
+    key(Qt::Key_0);
+    const double fitPage = viewer.zoomFactor();
+    key(Qt::Key_2);
+    EXPECT_GT(viewer.zoomFactor(), fitPage);
+    const double fitWidth = viewer.zoomFactor();
+    key(Qt::Key_Plus);
+    EXPECT_GT(viewer.zoomFactor(), fitWidth);
+    key(Qt::Key_Minus);
+    key(Qt::Key_Minus);
+    EXPECT_LT(viewer.zoomFactor(), fitWidth);
+
+    // Ctrl+S asks where to save, offering the report's title; a name typed without ".pdf" gets it.
+    const auto pdf = rtest::pictureFolder() / "tastatura.pdf";
+    std::filesystem::remove(pdf);
+    QString offered;
+    const Answer<QFileDialog> answer([&](QFileDialog* dialog) {
+        offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        dialog->selectFile(QString::fromStdString((rtest::pictureFolder() / "tastatura").string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    key(Qt::Key_S);
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(offered.toStdString(), report->Title() + ".pdf");
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_EQ(rawdb::readAll(pdf).substr(0, 5), "%PDF-");
+}
+
+TEST_F(Viewer, PrintsThePagesChosenInThePrintDialog) {
+    reports::ReportViewer viewer;
+    showSheets(viewer);
+    ASSERT_GT(viewer.pageCount(), 3);
+    const auto pdf = rtest::pictureFolder() / "tiparit.pdf";
+    std::filesystem::remove(pdf);
+    // Pages 2 to 3, to a file.
+    const Answer<QPrintDialog> answer([&](QPrintDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(QString::fromStdString(pdf.string()));
+        dialog->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+        dialog->findChild<QSpinBox*>(QStringLiteral("from"))->setValue(2);
+        dialog->findChild<QSpinBox*>(QStringLiteral("to"))->setValue(3);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    viewer.action("print")->trigger();
+    EXPECT_TRUE(answer.answered());
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    const std::string text = rawdb::readAll(pdf);
+    size_t pages = 0;
+    for (size_t at = text.find("/Type /Page"); at != std::string::npos; at = text.find("/Type /Page", at + 1))
+        if (text.compare(at, 12, "/Type /Pages") != 0) ++pages;
+    EXPECT_EQ(pages, 2u);
+}
+
+TEST_F(Viewer, ASaveThatFailsIsReportedOnceAndLeavesNothing) {
+    reports::ReportViewer viewer;
+    showSheets(viewer);
+    std::vector<int> failures;
+    QObject::connect(&viewer, &reports::ReportViewer::failed, [&](int number, const QString&) { failures.push_back(number); });
+    const auto nowhere = rtest::pictureFolder() / "lipsa" / "raport.pdf";
+    const Answer<QFileDialog> answer([&](QFileDialog* dialog) {
+        // Typed, as a folder that does not exist cannot be chosen.
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(nowhere.string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    viewer.action("pdf")->trigger();
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(failures, std::vector<int>{reports::errc::OutputFailed});
+    EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ public:
         : fields(std::move(names)), items(std::move(rows)), deleted(items.size(), false) {}
 
     void SetData(int32_t field, int32_t index, const com::Variant& value, bool) override {
-        if (failWrites) com::raise(failWrites, "Colectie.SetData", "Valoarea nu poate fi scrisa.");
+        if (failWrites || (failWritesOf && failWritesOf == field))
+            com::raise(failWrites ? failWrites : 5, "Colectie.SetData", "Valoarea nu poate fi scrisa.");
         if (index == static_cast<int32_t>(items.size()) + 1) {  // a new line's first value makes its item
             items.emplace_back(fields.size(), com::Variant::null());
             deleted.push_back(false);
@@ -73,6 +74,7 @@ public:
     std::vector<Write> writes;
     long reads = 0;
     int32_t failWrites = 0;   // an error number SetData raises, 0 for none
+    int32_t failWritesOf = 0; // a field whose writes fail with error 5
     int32_t failMarks = 0;    // likewise for Delete
     int32_t failReadsOf = 0;  // a field whose reads fail
     int32_t failReadsCode = 0;

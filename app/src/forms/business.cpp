@@ -20,12 +20,27 @@ com::Variant valueOf(const com::Variant& item) {
     return object->Invoke(com::dispid::Value, com::InvokeKind::PropertyGet, {});
 }
 
-std::string connectionDataSource(com::IDispatch& conection) {
+std::string connectionProperty(com::IDispatch& conection, std::string_view name) {
     const com::ComPtr<com::IDispatch> connection = com::getProperty(conection, "ConnnectionObject").toDispatch();
     if (!connection) com::raise(com::errc::ObjectNotSet, "Velmora", "Conexiunea la baza de date nu este setata.");
     const com::Variant item =
-        com::callByName(*connection, "Properties", com::InvokeKind::PropertyGet, {com::Variant("Data Source")});
+        com::callByName(*connection, "Properties", com::InvokeKind::PropertyGet, {com::Variant(std::string(name))});
     return valueOf(item).toString();
+}
+
+std::string connectionDataSource(com::IDispatch& conection) { return connectionProperty(conection, "Data Source"); }
+
+std::string loadedField(std::string_view className, int32_t id, std::string_view field) {
+    const com::ComPtr<com::IDispatch> object = newBusinessObject(className);
+    com::callMethod(*object, "Load", {com::Variant(id)});
+    return com::getProperty(*object, field).toString();
+}
+
+std::string hospitalList(int32_t idJudet) {
+    const com::ComPtr<com::IDispatch> hospitals = newBusinessObject("Spital");
+    return com::callMethod(*hospitals, "GetListaComboSpitale",
+                           {com::Variant(idJudet), com::Variant("&"), com::Variant("|")})
+        .toString();
 }
 
 std::string typeNameOf(com::IDispatch& object) {

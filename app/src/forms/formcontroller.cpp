@@ -145,6 +145,8 @@ void FormController::LockTotalFields() {
         HostedControl* control = findControl(moForm, QString::fromLatin1(name));
         if (!control) com::raise(com::errc::NoSuchMember, "FormController.LockTotalFields",
                                  std::string("Controlul ") + name + " lipseste de pe macheta.");
+        // A control already locked is left as it is: repainting it changes nothing.
+        if (!control->get("Enabled").toBool() && control->get("BackColor").toLong() == kButtonFace) continue;
         control->put("Enabled", com::Variant(false));
         control->put("BackColor", com::Variant(kButtonFace));
     }

@@ -3,6 +3,11 @@
 // created by ProgID and called late-bound; its widget is placed on the form. The holder is
 // a QObject child of the same parent, named as the control, so a form finds its controls by
 // name (`findControl`) and the control lives as long as the form that holds it.
+//
+// The holder also plays the container's part for the control: it keeps the control's
+// `Tag` (the bound field's name on an edit screen), raises `Validate` when the focus leaves
+// the control for another control (by Tab, Enter, a click, a button press; not when the
+// window loses activation or a list pops up), and relays the control's `Click` event.
 #include <string_view>
 
 #include <QObject>
@@ -11,8 +16,7 @@
 #include <QString>
 
 #include "com/dispatch.h"
-
-
+#include "com/events.h"
 
 namespace velmora {
 
@@ -32,11 +36,31 @@ public:
         com::putProperty(*object_, property, std::move(value));
     }
 
+    // The container's Tag of the control.
+    const std::string& tag() const { return tag_; }
+    void setTag(std::string tag) { tag_ = std::move(tag); }
+
+    // The control's kind, by the interface it answers for.
+    bool isCombo() const;           // a MyCombo
+    bool isEntryControl() const;    // a ControlPersonal
+
+signals:
+    // The focus left the control for another control of the program.
+    void Validate();
+    // The control raised its Click event (for MyCombo: a row picked, or Cheie/ListIndex set).
+    void Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     HostedControl(com::ComPtr<com::IDispatch> object, QWidget* widget);
+    void watchFocus(QWidget* widget);
 
     com::ComPtr<com::IDispatch> object_;
     QPointer<QWidget> widget_;
+    std::string tag_;
+    com::EventConnection events_;
 };
 
 // The control of that name on the form (searched through all its children), or nullptr.

@@ -6,6 +6,7 @@
 
 #include "reports/report.h"
 #include "reports/viewer.h"
+#include "shell/globalui.h"
 
 namespace velmora {
 namespace {
@@ -25,6 +26,10 @@ frmAfisareRapoarte::frmAfisareRapoarte(QWidget* parent) : QWidget(parent) {
     viewer_ = new reports::ReportViewer(this);
     viewer_->setObjectName(QStringLiteral("CRViewer1"));
     layout->addWidget(viewer_);
+    // A print or a save that fails is reported as every other error of the program.
+    connect(viewer_, &reports::ReportViewer::failed, this, [](int number, const QString& description) {
+        GlobalUI::ShowError(number, description.toStdString(), "CRViewer1", "frmAfisareRapoarte");
+    });
     resize(900, 680);
 }
 

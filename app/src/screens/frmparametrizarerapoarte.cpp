@@ -227,8 +227,10 @@ void frmParametrizareRapoarte::trvRaport_NodeClick(QTreeWidgetItem* clicked) {
         const Row* row = chosenRow();
         if (!row || row->parametrii.empty()) return;
         try {
-            for (const ParametruRaport& parameter : parseParametrii(row->parametrii))
+            for (const ParametruRaport& parameter : parseParametrii(row->parametrii)) {
                 addParameterControls(parameter);
+                parameters_.push_back(parameter);
+            }
         } catch (...) {
             // A report whose parameters cannot all be shown is not launched with a part of them.
             removeParameterControls();
@@ -329,6 +331,7 @@ void frmParametrizareRapoarte::removeParameterControls() {
         if (HostedControl* control = findControl(picParametrii_, name)) delete control;
         else delete picParametrii_->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
     }
+    parameters_.clear();
     lastInTabOrder_ = trvRaport_;
     picParametrii_->setMinimumSize(0, 0);
 }
@@ -383,37 +386,30 @@ void frmParametrizareRapoarte::launch(const Row& row) {
 
 void frmParametrizareRapoarte::passParameters(reports::Report& report) const {
     reports::ParameterFields& fields = report.ParameterFields();
-    for (const QString& name : added_) {
-        const HostedControl* control = findControl(picParametrii_, name);
-        if (!control) continue;  // a label
-        const bool isCombo = static_cast<bool>(control->objectPtr().query<quillon::IMyCombo>());
-        const std::string fieldName = (isCombo ? "p" : "@") + name.toStdString();
-        for (int32_t position = 1; position <= fields.Count(); ++position) {
-            reports::ParameterField& field = fields.Item(position);
-            if (field.Name() != fieldName) continue;
-            if (isCombo) {
-                field.ClearCurrentValueAndRange();
-                field.AddCurrentValue(com::Variant(control->get("Cheie").toLong()));
-                continue;
+    for (const ParametruRaport& parameter : parameters_) {
+        const HostedControl* control = findControl(picParametrii_, QString::fromStdString(parameter.name));
+        reports::ParameterField* field = fields.find(reportFieldName(parameter));
+        if (!control || !field) continue;  // a parameter the report does not have keeps its default
+        field->ClearCurrentValueAndRange();
+        if (parameter.control == ParametruControl::MyCombo) {
+            field->AddCurrentValue(com::Variant(control->get("Cheie").toLong()));
+            continue;
+        }
+        // An empty entry passes nothing: the report's default applies, or its run names the
+        // parameter left without a value.
+        const com::Variant value = control->get("Valoare");
+        if (value.isNull() || value.isEmpty()) continue;
+        const auto kind = static_cast<quillon::TipData>(control->get("TipData").toLong());
+        if (kind == quillon::TipData::Data) {
+            field->AddCurrentValue(com::Variant(dateText(value)));
+        } else if (kind == quillon::TipData::Numar) {
+            try {
+                field->AddCurrentValue(com::Variant(value.toInteger()));
+            } catch (const com::Error&) {
+                field->AddCurrentValue(com::Variant(value.toLong()));
             }
-            const com::Variant value = control->get("Valoare");
-            const auto kind = static_cast<quillon::TipData>(control->get("TipData").toLong());
-            if (kind == quillon::TipData::Data) {
-                // An empty date passes nothing: the report's own default applies.
-                if (value.isNull() || value.isEmpty()) continue;
-                field.ClearCurrentValueAndRange();
-                field.AddCurrentValue(com::Variant(dateText(value)));
-            } else if (kind == quillon::TipData::Numar) {
-                field.ClearCurrentValueAndRange();
-                try {
-                    field.AddCurrentValue(com::Variant(value.toInteger()));
-                } catch (const com::Error&) {
-                    field.AddCurrentValue(com::Variant(value.toLong()));
-                }
-            } else {
-                field.ClearCurrentValueAndRange();
-                field.AddCurrentValue(com::Variant(value.toString()));
-            }
+        } else {
+            field->AddCurrentValue(com::Variant(value.toString()));
         }
     }
 }

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "screens/raportparametrii.h"
+
 class QPushButton;
 class QScrollArea;
 class QTreeWidget;
@@ -23,8 +25,6 @@ class Report;
 }
 
 namespace velmora {
-
-struct ParametruRaport;
 
 class frmParametrizareRapoarte final : public QWidget {
     Q_OBJECT
@@ -94,6 +94,7 @@ private:
     QTreeWidgetItem* currentBeforePress_ = nullptr;
     QString chosenKey_;
     QStringList added_;
+    std::vector<ParametruRaport> parameters_;  // the chosen report's, each with its controls in place
     std::function<QDate()> today_ = [] { return QDate::currentDate(); };
 };
 

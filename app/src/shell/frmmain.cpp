@@ -7,6 +7,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
 
 #include <memory>
 
@@ -18,7 +20,13 @@
 #include "shell/helpwindow.h"
 #include "forms/messages.h"
 #include "shell/statusbar.h"
+#include "screens/frmconfigurare.h"
+#include "screens/frmexportdate.h"
 #include "screens/frmparametrizarerapoarte.h"
+#include "screens/frmsectii.h"
+#include "screens/frmcostsectie.h"
+#include "screens/frmcostspital.h"
+#include "screens/frmspitale.h"
 
 namespace velmora {
 namespace {
@@ -30,7 +38,7 @@ constexpr const char* kScreenProperty = "velmoraScreen";
 class BusyWindow {
 public:
     explicit BusyWindow(QWidget* window) : window_(window) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        window_->setCursor(Qt::WaitCursor);  // this window's pointer only, not the program's
         window_->setEnabled(false);
     }
     BusyWindow(const BusyWindow&) = delete;
@@ -40,7 +48,7 @@ public:
         if (!busy_) return;
         busy_ = false;
         window_->setEnabled(true);
-        QApplication::restoreOverrideCursor();
+        window_->unsetCursor();
     }
 
 private:
@@ -70,12 +78,21 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_ = new StatusPanels(this);
     setStatusBar(sBar_);
     buildMenus();
+    // Ctrl+F4 closes the active child window, as in the Windows programs the users know, also
+    // where the platform's own key for it is another.
+    const QKeySequence ctrlF4(QKeyCombination(Qt::ControlModifier, Qt::Key_F4));
+    if (!QKeySequence::keyBindings(QKeySequence::Close).contains(ctrlF4)) {
+        auto* closeChild = new QShortcut(ctrlF4, this);
+        connect(closeChild, &QShortcut::activated, mdiArea_, &QMdiArea::closeActiveSubWindow);
+    }
 
     const GlobalUI::Session& s = GlobalUI::session();
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
-    resize(1100, 760);
+    QSize size(1100, 760);
+    if (const QScreen* display = screen()) size = size.boundedTo(display->availableGeometry().size());
+    resize(size);
 
     registerScreens(*this);
 }
@@ -87,8 +104,14 @@ HelpWindow* frmMain::helpWindow() const { return help_; }
 void frmMain::registerScreens(frmMain& window) {
     // The register, cost-sheet, configuration, export and report screens register here
     // as they are added to the program.
+    window.setScreen(QStringLiteral("mnuConfigurare"), [](QWidget* parent) { return new frmConfigurare(parent); });
+    window.setScreen(QStringLiteral("mnuExport"), [](QWidget* parent) { return new frmExportDate(parent); });
     window.setScreen(QStringLiteral("mnuRapoarte"),
                      [](QWidget* parent) { return new frmParametrizareRapoarte(parent); });
+    window.setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) { return new frmSpitale(parent); });
+    window.setScreen(QStringLiteral("mnuSectii"), [](QWidget* parent) { return new frmSectii(parent); });
+    window.setScreen(QStringLiteral("mnuCostSpital"), [](QWidget* parent) { return new frmCostSpital(parent); });
+    window.setScreen(QStringLiteral("mnuCostSectie"), [](QWidget* parent) { return new frmCostSectie(parent); });
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {

@@ -35,13 +35,6 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return pieces;
 }
 
-// Loads a register row by id through a new business object and returns one of its fields.
-std::string loadedField(std::string_view className, int32_t id, std::string_view field) {
-    const com::ComPtr<com::IDispatch> object = velmora::newBusinessObject(className);
-    com::callMethod(*object, "Load", {com::Variant(id)});
-    return com::getProperty(*object, field).toString();
-}
-
 }  // namespace
 
 Session& session() {
@@ -149,13 +142,16 @@ void OpenSession() {
                      com::Variant(s.gUser), com::Variant(s.gPassword), com::Variant(s.gMyPath),
                      com::Variant(int32_t{2})});
 
-    if (s.gIdJudet != -1) s.gDenJudet = loadedField("Judet", s.gIdJudet, "DenJudet");
-    if (s.gIdSpital != -1) s.gCodSpital = loadedField("Spital", s.gIdSpital, "CodSpital");
+    if (s.gIdJudet != -1) s.gDenJudet = velmora::loadedField("Judet", s.gIdJudet, "DenJudet");
+    if (s.gIdSpital != -1) s.gCodSpital = velmora::loadedField("Spital", s.gIdSpital, "CodSpital");
 
     s.gCache = std::make_unique<velmora::Cache>();
 
     s.gfrmMain = new velmora::frmMain();
     s.gfrmMain->show();
+    // The keyboard moves on from the closed login to the main window, also where no window
+    // manager hands it over.
+    s.gfrmMain->activateWindow();
 }
 
 void Main() {

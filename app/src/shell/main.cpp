@@ -1,6 +1,7 @@
 // The program velmora: starts through GlobalUI::Main and then lives in the main window.
 #include <QApplication>
 
+#include "forms/keyboard.h"
 #include "shell/globalui.h"
 #include "shell/frmmain.h"
 #include "shell/qttexts.h"
@@ -8,6 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    velmora::installWindowsKeyboard(application);
     velmora::QtTexts qtTexts;
     QApplication::installTranslator(&qtTexts);
     GlobalUI::Main();

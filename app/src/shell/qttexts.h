@@ -1,7 +1,8 @@
 #pragma once
 // Romanian texts (without diacritics) for what Qt's own widgets show: the context menus of
-// text fields, spin boxes, scroll bars and the help browser, and the MDI child windows'
-// system menu and title-bar buttons. Qt ships no Romanian translation of these.
+// text fields, spin boxes, scroll bars and the help browser, the MDI child windows' system
+// menu and title-bar buttons, the file and print dialogs and the standard buttons. Qt ships no
+// Romanian translation of these.
 #include <QTranslator>
 
 namespace velmora {

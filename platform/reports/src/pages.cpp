@@ -67,19 +67,24 @@ bool isZero(const com::Variant& v) {
 std::string formatValue(const com::Variant& value, Format format, bool blankWhenZero) {
     if (value.isNull() || value.isEmpty()) return {};
     if (blankWhenZero && isZero(value)) return {};
-    switch (format) {
-    case Format::Money0:
-    case Format::Integer:
-        if (value.isNumber()) return money(value.toCurrency(), 0);
-        break;
-    case Format::Money2:
-        if (value.isNumber()) return money(value.toCurrency(), 2);
-        break;
-    case Format::Date:
-        if (value.type() == com::VarType::Date) return dateText(*value.get<com::Date>());
-        if (const auto* text = value.get<std::string>()) return dateText(com::Date::fromIso(*text));
-        break;
-    case Format::Plain: break;
+    // A value the format cannot write (text where a date is due, a number beyond money's range)
+    // is shown as it comes: pages are painted inside paint events, where nothing may raise.
+    try {
+        switch (format) {
+        case Format::Money0:
+        case Format::Integer:
+            if (value.isNumber()) return money(value.toCurrency(), 0);
+            break;
+        case Format::Money2:
+            if (value.isNumber()) return money(value.toCurrency(), 2);
+            break;
+        case Format::Date:
+            if (value.type() == com::VarType::Date) return dateText(*value.get<com::Date>());
+            if (const auto* text = value.get<std::string>()) return dateText(com::Date::fromIso(*text));
+            break;
+        case Format::Plain: break;
+        }
+    } catch (const com::Error&) {
     }
     if (value.type() == com::VarType::Date) {
         const com::DateParts p = value.get<com::Date>()->parts();

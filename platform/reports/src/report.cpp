@@ -255,7 +255,11 @@ void Report::exportPdf(const std::filesystem::path& file) {
     if (!pages_) Run();
     // Written beside the target and renamed at the end, so that a failure leaves no half file.
     const std::filesystem::path partial = file.string() + ".partial";
-    {
+    const auto dropPartial = [&partial] {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+    };
+    try {
         QPdfWriter writer(QString::fromStdString(partial.string()));
         writer.setResolution(1200);
         writer.setTitle(QString::fromStdString(definition_->title));
@@ -264,18 +268,17 @@ void Report::exportPdf(const std::filesystem::path& file) {
         layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
         writer.setPageLayout(layout);
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            std::error_code ec;
-            std::filesystem::remove(partial, ec);
-            fail(errc::OutputFailed, definition_->file, "fisierul PDF \"" + file.string() + "\" nu poate fi scris.");
-        }
+        if (!painter.begin(&writer)) fail(errc::OutputFailed, definition_->file, "fisierul PDF \"" + file.string() + "\" nu poate fi scris.");
         paintAll(painter, writer);
         painter.end();
+    } catch (...) {
+        dropPartial();
+        throw;
     }
     std::error_code ec;
     std::filesystem::rename(partial, file, ec);
     if (ec) {
-        std::filesystem::remove(partial, ec);
+        dropPartial();
         fail(errc::OutputFailed, definition_->file, "fisierul PDF \"" + file.string() + "\" nu poate fi scris: " + ec.message());
     }
 }

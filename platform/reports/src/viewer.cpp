@@ -1,7 +1,9 @@
 #include "reports/viewer.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -10,6 +12,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -45,19 +48,31 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
     preview_->setObjectName("reportPreview");
     layout->addWidget(preview_, 1);
 
-    auto add = [this](const char* name, QStyle::StandardPixmap icon, const QString& text, auto slot) {
+    // Every action has a key, named in its tool tip, that works wherever the focus is in the
+    // viewer: the tool bar itself takes no focus.
+    const auto tip = [](QAction* a, const QString& text) {
+        a->setToolTip(text + QStringLiteral(" (") + a->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    };
+    auto add = [this, tip](const char* name, QStyle::StandardPixmap icon, const QString& text, const QKeySequence& key, auto slot) {
         // Actions without a picture show their text.
         QAction* a = icon == QStyle::SP_CustomBase ? toolBar_->addAction(text) : toolBar_->addAction(style()->standardIcon(icon), text);
         a->setObjectName(name);
-        a->setToolTip(text);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        a->setShortcut(key);
+        tip(a, text);
         a->setEnabled(false);
+        addAction(a);
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    add("first", QStyle::SP_MediaSkipBackward, tr("Prima pagina"), [this] { setCurrentPage(1); });
-    add("previous", QStyle::SP_MediaSeekBackward, tr("Pagina anterioara"), [this] { setCurrentPage(currentPage() - 1); });
+    const auto ctrl = [](int key) { return QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key(key))); };
+    add("first", QStyle::SP_MediaSkipBackward, tr("Prima pagina"), ctrl(Qt::Key_Home),
+        [this] { setCurrentPage(1); });
+    add("previous", QStyle::SP_MediaSeekBackward, tr("Pagina anterioara"), ctrl(Qt::Key_PageUp),
+        [this] { setCurrentPage(currentPage() - 1); });
     pageBox_ = new QSpinBox(toolBar_);
     pageBox_->setObjectName("pageNumber");
+    pageBox_->setToolTip(tr("Pagina aratata"));
     pageBox_->setRange(0, 0);
     pageBox_->setEnabled(false);
     toolBar_->addWidget(pageBox_);
@@ -67,16 +82,19 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
     connect(pageBox_, &QSpinBox::valueChanged, this, [this](int page) {
         if (page >= 1 && page != currentPage()) setCurrentPage(page);
     });
-    add("next", QStyle::SP_MediaSeekForward, tr("Pagina urmatoare"), [this] { setCurrentPage(currentPage() + 1); });
-    add("last", QStyle::SP_MediaSkipForward, tr("Ultima pagina"), [this] { setCurrentPage(pageCount()); });
+    add("next", QStyle::SP_MediaSeekForward, tr("Pagina urmatoare"), ctrl(Qt::Key_PageDown),
+        [this] { setCurrentPage(currentPage() + 1); });
+    add("last", QStyle::SP_MediaSkipForward, tr("Ultima pagina"), ctrl(Qt::Key_End),
+        [this] { setCurrentPage(pageCount()); });
     toolBar_->addSeparator();
-    add("fitWidth", QStyle::SP_CustomBase, tr("Latimea paginii"), [this] { fitToWidth(); });
-    add("fitPage", QStyle::SP_CustomBase, tr("Pagina intreaga"), [this] { fitInView(); });
-    add("zoomIn", QStyle::SP_CustomBase, tr("+"), [this] { zoomIn(); })->setToolTip(tr("Mareste"));
-    add("zoomOut", QStyle::SP_CustomBase, tr("-"), [this] { zoomOut(); })->setToolTip(tr("Micsoreaza"));
+    add("fitWidth", QStyle::SP_CustomBase, tr("Latimea paginii"), ctrl(Qt::Key_2), [this] { fitToWidth(); });
+    add("fitPage", QStyle::SP_CustomBase, tr("Pagina intreaga"), ctrl(Qt::Key_0), [this] { fitInView(); });
+    tip(add("zoomIn", QStyle::SP_CustomBase, tr("+"), ctrl(Qt::Key_Plus), [this] { zoomIn(); }), tr("Mareste"));
+    tip(add("zoomOut", QStyle::SP_CustomBase, tr("-"), ctrl(Qt::Key_Minus), [this] { zoomOut(); }), tr("Micsoreaza"));
     toolBar_->addSeparator();
-    add("print", QStyle::SP_CustomBase, tr("Tipareste..."), [this] { print(); });
-    add("pdf", QStyle::SP_DialogSaveButton, tr("Salveaza ca PDF..."), [this] { saveAsPdf(); });
+    add("print", QStyle::SP_CustomBase, tr("Tipareste..."), ctrl(Qt::Key_P), [this] { print(); });
+    add("pdf", QStyle::SP_DialogSaveButton, tr("Salveaza ca PDF..."), ctrl(Qt::Key_S),
+        [this] { saveAsPdf(); });
     if (QWidget* button = toolBar_->widgetForAction(action("pdf")))
         if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
@@ -208,12 +226,27 @@ void ReportViewer::saveAsPdf(const std::filesystem::path& file) {
 
 void ReportViewer::saveAsPdf() {
     if (!shown_ || !report_) return;
-    QString name = QFileDialog::getSaveFileName(this, tr("Salveaza raportul ca PDF"),
-                                                QString::fromStdString(report_->Title()) + ".pdf", tr("Fisiere PDF (*.pdf)"));
-    if (name.isEmpty()) return;
-    if (!name.endsWith(".pdf", Qt::CaseInsensitive)) name += ".pdf";
+    // Offered in the folder of the last PDF saved, else in the user's documents: never in
+    // whatever folder the program was started from.
+    static QString lastFolder;
+    QString folder = lastFolder;
+    if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists()) folder = QDir::homePath();
+    const QString name = QString::fromStdString(report_->Title()).replace(QLatin1Char('/'), QLatin1Char('-')) + QStringLiteral(".pdf");
+    QFileDialog dialog(this, tr("Salveaza raportul ca PDF"), QDir(folder).filePath(name), tr("Fisiere PDF (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("savePdfDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setLabelText(QFileDialog::LookIn, tr("Cauta in:"));
+    dialog.setLabelText(QFileDialog::FileName, tr("&Nume fisier:"));
+    dialog.setLabelText(QFileDialog::FileType, tr("Tip fisier:"));
+    dialog.setLabelText(QFileDialog::Accept, tr("&Salveaza"));
+    dialog.setLabelText(QFileDialog::Reject, tr("Renunta"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().constFirst();
     try {
-        saveAsPdf(std::filesystem::path(name.toStdString()));
+        saveAsPdf(std::filesystem::path(file.toStdString()));
+        lastFolder = QFileInfo(file).absolutePath();
     } catch (const com::Error& e) {
         report(e.number(), QString::fromStdString(e.description()));
     }

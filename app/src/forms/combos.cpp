@@ -1,0 +1,26 @@
+#include "forms/combos.h"
+
+#include "com/error.h"
+#include "forms/hostedcontrol.h"
+#include "typelib/quillon.h"
+
+namespace velmora {
+
+void selectKeyIfPresent(HostedControl& combo, int32_t id) {
+    try {
+        combo.put("Cheie", com::Variant(id));
+    } catch (const com::Error& e) {
+        if (e.number() != com::errc::InvalidProcedureCall) throw;
+        combo.put("ListIndex", com::Variant(int16_t{-1}));
+    }
+}
+
+int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
+
+com::EventConnection onComboClick(HostedControl& combo, std::function<void()> handler) {
+    auto sink = com::make<com::EventSink>();
+    sink->on(quillon::my_combo::event::Click, [handler = std::move(handler)](com::Args) { handler(); });
+    return com::EventConnection(combo.object(), quillon::my_combo::EventsId, com::ComPtr<com::IDispatch>(sink));
+}
+
+}  // namespace velmora

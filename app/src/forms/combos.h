@@ -1,0 +1,23 @@
+#pragma once
+// What the screens do with a keyed combo box (MyCombo): select by id, read the selected id,
+// and hear its Click.
+#include <cstdint>
+#include <functional>
+
+#include "com/events.h"
+
+namespace velmora {
+
+class HostedControl;
+
+// Selects the row of that id; an id the list does not hold (a county or hospital since
+// removed) leaves no row selected instead of failing.
+void selectKeyIfPresent(HostedControl& combo, int32_t id);
+
+// The id of the selected row, -1 for none.
+int32_t cheie(const HostedControl& combo);
+
+// Calls `handler` on each Click of the combo for as long as the returned connection lives.
+com::EventConnection onComboClick(HostedControl& combo, std::function<void()> handler);
+
+}  // namespace velmora

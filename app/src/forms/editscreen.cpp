@@ -1,0 +1,346 @@
+#include "forms/editscreen.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "com/error.h"
+#include "forms/business.h"
+#include "screens/frmselect.h"
+#include "forms/hostedcontrol.h"
+#include "forms/messages.h"
+#include "shell/globalui.h"
+#include "typelib/business/EditedEvents.h"
+
+namespace velmora {
+namespace {
+
+void reportError(const std::string& module, const std::string& procedure, const std::exception& error) {
+    if (const auto* e = dynamic_cast<const com::Error*>(&error))
+        GlobalUI::ShowError(e->number(), e->description(), procedure, module);
+    else
+        GlobalUI::ShowError(com::errc::InvalidProcedureCall, error.what(), procedure, module);
+}
+
+com::ComPtr<com::IDispatch> copyOf(const com::ComPtr<com::IDispatch>& object) {
+    return com::callMethod(*object, "CopyMe").toDispatch();
+}
+
+}  // namespace
+
+std::optional<std::string> brokenRulesText(com::IDispatch& errors) {
+    if (com::getProperty(errors, "Count").toLong() < 1) return std::nullopt;
+    return "Erori in antetul obiectului:" + com::getProperty(errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
+}
+
+EditScreen::EditScreen(EditScreenKind kind, QWidget* parent)
+    : QWidget(parent), kind_(std::move(kind)), bar_(createButtonBar(this, kind_.adaugaDialog)) {
+    setObjectName(QString::fromStdString(kind_.module));
+    for (int index = 0; index < kButtonCount; ++index)
+        connect(bar_.cmdButton[static_cast<size_t>(index)], &QPushButton::clicked, this,
+                [this, index] { cmdButton_Click(index); });
+}
+
+EditScreen::~EditScreen() {
+    // Form unload: the controls that die with the screen must not push into it.
+    unloading_ = true;
+    for (HostedControl* control : findChildren<HostedControl*>()) disconnect(control, nullptr, this, nullptr);
+    controller_.DeAttachObject(object_);
+    controller_.DeAttachForm(this);
+    dirtyEvents_.disconnect();
+    backup_.reset();
+    object_.reset();
+}
+
+void EditScreen::closeEvent(QCloseEvent* event) {
+    unloading_ = true;
+    QWidget::closeEvent(event);
+}
+
+Gravlin::ModelLinie& EditScreen::model() const {
+    const com::ComPtr<Gravlin::ModelLinie> model = object_ ? object_.query<Gravlin::ModelLinie>() : nullptr;
+    if (!model) com::raise(com::errc::ObjectNotSet, kind_.module, "Obiectul editat nu este setat.");
+    return *model;  // the current object keeps it alive
+}
+
+void EditScreen::report(const std::string& procedure, const std::exception& error) const {
+    reportError(kind_.module, procedure, error);
+}
+
+// The buttons were made before the fields: Tab reaches them after the last field.
+void EditScreen::buttonsLastInTabOrder() {
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+        if (isAncestorOf(w) && !bar_.picButton->isAncestorOf(w) && w != bar_.picButton && (w->focusPolicy() & Qt::TabFocus))
+            last = w;
+    for (QPushButton* button : bar_.cmdButton) {
+        if (last) QWidget::setTabOrder(last, button);
+        last = button;
+    }
+}
+
+void EditScreen::formLoad() {
+    buttonsLastInTabOrder();
+    QList<QAbstractButton*> buttons;
+    for (QPushButton* button : bar_.cmdButton) buttons.append(button);
+    controller_.AttachForm(this);
+    controller_.SeteazaButoane(buttons);
+    installObject(newBusinessObject(kind_.className));
+    fillCombos();
+    setDefaults(*object_);
+    backup_ = copyOf(object_);
+    controller_.AttachObject(object_);
+    LoadControls();
+    controller_.Activate();
+    // The keys start where they start on a new entry: the first open stop of the header.
+    focusAfterNewEntry();
+}
+
+// The object, its events and (through model()) its row model change together.
+void EditScreen::installObject(com::ComPtr<com::IDispatch> object) {
+    dirtyEvents_.disconnect();
+    object_ = std::move(object);
+    auto sink = com::make<com::EventSink>();
+    sink->on(Velmora_Business::EditedEvents::OnDirty, [this](com::Args args) { onDirty(!args.empty() && args[0].toBool()); });
+    dirtyEvents_ = com::EventConnection(*object_, kind_.eventsIid, com::ComPtr<com::IDispatch>(sink));
+}
+
+void EditScreen::onDirty(bool isDirty) {
+    if (unloading_) return;
+    try {
+        if (isDirty && !com::getProperty(*object_, "IsDirty").toBool())
+            com::putProperty(*object_, "IsDirty", com::Variant(true));
+        controller_.DirtyHandler(object_);
+    } catch (const std::exception& e) {
+        report("OnDirty", e);
+    }
+}
+
+HostedControl* EditScreen::addField(const char* progId, const QString& name, const std::string& tag,
+                                    QWidget* parent) {
+    HostedControl* control = HostedControl::create(progId, parent, name);
+    control->setTag(tag);
+    return control;
+}
+
+QGroupBox* EditScreen::addFrame(const QString& caption) {
+    auto* frame = new QGroupBox(caption, this);
+    frame->setObjectName(QStringLiteral("frmDateGenerale"));
+    auto* grid = new QGridLayout(frame);
+    grid->setColumnStretch(1, 1);
+    grid->setHorizontalSpacing(12);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addStretch(1);
+    layout->addWidget(bar_.picButton);
+    return frame;
+}
+
+HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const char* progId, const QString& name,
+                                  const std::string& tag) {
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
+    const int row = grid->rowCount();
+    auto* caption = new QLabel(label, frame);
+    caption->setObjectName(QStringLiteral("lbl") + name.mid(3));
+    HostedControl* control = addField(progId, name, tag, frame);
+    control->widget()->setMinimumWidth(380);  // room for "code---name" texts
+    control->widget()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    caption->setBuddy(control->widget());
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(control->widget(), row, 1);
+    return control;
+}
+
+void EditScreen::refillCombo(HostedControl& combo, const std::string& list) {
+    com::callMethod(combo.object(), "Clear");
+    GlobalUI::FillCombo(combo.object(), list);
+}
+
+void EditScreen::pushOnValidate(HostedControl* control) {
+    connect(control, &HostedControl::Validate, this, [this, control] { pushField(*control); });
+}
+
+void EditScreen::pushOnClick(HostedControl* combo) {
+    connect(combo, &HostedControl::Click, this, [this, combo] { pushField(*combo); });
+}
+
+void EditScreen::pushField(HostedControl& control) {
+    if (mbLoading_ || unloading_ || !object_) return;
+    const bool combo = control.isCombo();
+    try {
+        const com::Variant value = control.get(combo ? "Cheie" : "Valoare");
+        beforeFieldPushed(control, value);
+        model().SetDataByName(control.tag(), value, true);
+        afterFieldPushed(control);
+    } catch (const std::exception& e) {
+        report(control.objectName().toStdString() + "_Validate", e);
+        // Show what the object holds, so the screen never shows a value that was not taken.
+        try {
+            mbLoading_ = true;
+            control.put(combo ? "Cheie" : "Valoare", model().GetDataByName(control.tag()));
+        } catch (const std::exception&) {
+            if (combo) {
+                try { control.put("ListIndex", com::Variant(int16_t{-1})); } catch (const std::exception&) {}
+            }
+        }
+        mbLoading_ = false;
+    }
+}
+
+HostedControl* EditScreen::controlNamed(const QString& name) const { return findControl(this, name); }
+
+void EditScreen::LoadControls() {
+    mbLoading_ = true;
+    try {
+        Gravlin::ModelLinie& rows = model();
+        const int32_t count = rows.GetFieldCount();
+        for (int32_t i = 1; i <= count; ++i) {
+            // A field that fails is skipped; the next one is loaded all the same.
+            try {
+                HostedControl* control = controlNamed(QString::fromStdString(rows.GetFieldName(i)));
+                if (!control) continue;
+                if (control->isEntryControl()) {
+                    control->put("Valoare", rows.GetDataByName(control->tag()));
+                } else if (control->isCombo()) {
+                    beforeComboLoad(*control);
+                    try {
+                        control->put("Cheie", rows.GetDataByName(control->tag()));
+                    } catch (const com::Error&) {
+                        control->put("ListIndex", com::Variant(int16_t{-1}));  // a key it does not list
+                        throw;
+                    }
+                }
+            } catch (const std::exception&) {
+            }
+        }
+        afterLoadControls();
+    } catch (const std::exception& e) {
+        mbLoading_ = false;
+        report("LoadControls", e);
+        return;
+    }
+    mbLoading_ = false;
+}
+
+bool EditScreen::ValidateObject() {
+    const com::ComPtr<com::IDispatch> errors = com::getProperty(*object_, "Errors").toDispatch();
+    if (!errors) com::raise(com::errc::ObjectNotSet, kind_.module, "Lista de erori a obiectului nu este setata.");
+    checkOwnRules(*errors);
+    const std::optional<std::string> text = brokenRulesText(*errors);
+    if (!text) return false;
+    showInfo(*text);
+    return true;
+}
+
+void EditScreen::cmdButton_Click(int index) {
+    try {
+        switch (static_cast<Buton>(index)) {
+        case Buton::Salveaza: salveaza(); break;
+        case Buton::Renunta: renunta(); break;
+        case Buton::Cauta: cauta(); break;
+        case Buton::Adauga: adauga(); break;
+        case Buton::Sterge: Sterge(); break;
+        case Buton::Iesire: iesire(); break;
+        }
+    } catch (const std::exception& e) {
+        report("cmdButton_Click", e);
+    }
+}
+
+void EditScreen::salveaza() {
+    if (ValidateObject()) return;
+    // A save the database refuses raises here: the screen keeps every typed value and the
+    // object stays dirty, so the user can save again.
+    com::callMethod(*object_, "Save", {com::Variant(true)});
+    showInfo("Obiectul a fost salvat cu succes!");
+    backup_ = copyOf(object_);
+    LoadControls();
+    controller_.SaveObiectIsOk();
+}
+
+void EditScreen::renunta() {
+    const bool isNew = com::getProperty(*object_, "IsNew").toBool();
+    if (isNew) {
+        com::callMethod(*object_, "Clear");
+        setDefaults(*object_);
+        backup_ = copyOf(object_);
+    } else {
+        // A copy of the backup, so that the backup itself stays for the next "Renunta".
+        installObject(copyOf(backup_));
+    }
+    LoadControls();
+    controller_.RenuntaObiectIsOk(object_);
+    if (isNew) focusAfterNewEntry();
+}
+
+void EditScreen::cauta() {
+    frmSelect dialog(window());
+    dialog.setTipSelect(kind_.tipSelect);
+    connect(&dialog, &frmSelect::ItemSelectat, this,
+            [this](int32_t id, const QString& text) { ItemSelectat(id, text.toStdString()); });
+    dialog.exec();
+}
+
+void EditScreen::adauga() {
+    com::callMethod(*object_, "Clear");
+    setDefaults(*object_);
+    backup_ = copyOf(object_);
+    LoadControls();
+    controller_.AdaugaObiectIsOk(object_);
+    focusAfterNewEntry();
+}
+
+void EditScreen::Sterge() {
+    if (!askYesNo("Obiectul va fi sters permanent din baza de date!\r\nDoriti sa continuati?")) return;
+    com::callMethod(*object_, "Delete");
+    try {
+        com::callMethod(*object_, "Save", {com::Variant(true)});
+    } catch (const std::exception& e) {
+        // The deletion mark must not wait behind "Salveaza": the screen returns to the
+        // object as it was last loaded or saved.
+        report("cmdButton_Click", e);
+        restoreBackup();
+        return;
+    }
+    adauga();
+}
+
+void EditScreen::restoreBackup() {
+    try {
+        installObject(copyOf(backup_));
+        LoadControls();
+        controller_.RenuntaObiectIsOk(object_);
+    } catch (const std::exception& e) {
+        report("cmdButton_Click", e);
+    }
+}
+
+void EditScreen::iesire() {
+    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) window->close();
+    else close();
+}
+
+void EditScreen::ItemSelectat(int32_t itemId, const std::string&) {
+    try {
+        // The chosen object is loaded apart: a load that fails leaves the current object,
+        // its backup and the controls as they were.
+        com::ComPtr<com::IDispatch> loaded = newBusinessObject(kind_.className);
+        com::callMethod(*loaded, "Load", {com::Variant(itemId)});
+        com::ComPtr<com::IDispatch> copy = copyOf(loaded);
+        controller_.DeAttachObject(object_);
+        installObject(std::move(loaded));
+        controller_.AttachObject(object_);
+        backup_ = std::move(copy);
+        LoadControls();
+        controller_.LoadObiectIsOk(object_);
+    } catch (const std::exception& e) {
+        report("ItemSelectat", e);
+    }
+}
+
+}  // namespace velmora

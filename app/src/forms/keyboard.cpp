@@ -1,0 +1,117 @@
+#include "forms/keyboard.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStyleOptionMenuItem>
+#include <utility>
+
+namespace velmora {
+namespace {
+
+// The menu bar follows the keyboard as on Windows: Alt alone selects its first menu.
+class KeyboardStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    // The menu the keyboard selected is shown selected, also while its list is closed: the
+    // base style marks a menu-bar item only while its list is open, so Alt would show nothing.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget && widget->hasFocus()) {
+            QStyleOptionMenuItem selected(*item);
+            selected.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &selected, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+bool isEnter(const QKeyEvent& key) {
+    if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::NoModifier;
+}
+
+QMenuBar* menuBarOf(QWidget* widget) {
+    if (!widget) return nullptr;
+    auto* window = qobject_cast<QMainWindow*>(widget->window());
+    if (!window) return nullptr;
+    auto* bar = qobject_cast<QMenuBar*>(window->menuWidget());
+    return bar && bar->isVisible() ? bar : nullptr;
+}
+
+class WindowsKeyboard final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Polish:
+            // A dialog would otherwise make its first button the default one, and Enter in
+            // any of its fields would press it. A button made default on purpose stays so.
+            if (auto* button = qobject_cast<QPushButton*>(watched); button && !button->isDefault())
+                button->setAutoDefault(false);
+            break;
+        case QEvent::KeyPress:
+            return keyPress(watched, *static_cast<QKeyEvent*>(event));
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    static bool keyPress(QObject* watched, const QKeyEvent& key) {
+        if (isEnter(key)) {
+            // A key reaches a button only as the widget that has the keyboard focus.
+            auto* button = qobject_cast<QPushButton*>(watched);
+            if (!button || !button->isEnabled()) return false;
+            if (!key.isAutoRepeat()) button->click();
+            return true;
+        }
+        if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
+            // Only the key that no control took reaches the dialog itself: the program's
+            // forms have no cancel button, so it closes nothing. Message boxes keep theirs.
+            auto* dialog = qobject_cast<QDialog*>(watched);
+            return dialog && !qobject_cast<QMessageBox*>(dialog);
+        }
+        if (key.key() == Qt::Key_F10 && key.modifiers() == Qt::NoModifier && !key.isAutoRepeat()) {
+            // Once, where the key arrives first: at the focused widget, or the active window.
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+            if (watched != target) return false;
+            QMenuBar* bar = menuBarOf(target);
+            if (!bar) return false;
+            // The menu bar takes the keyboard when Alt is pressed and released alone.
+            for (const auto& [type, modifiers] : {std::pair{QEvent::ShortcutOverride, Qt::AltModifier},
+                                                  std::pair{QEvent::KeyPress, Qt::AltModifier},
+                                                  std::pair{QEvent::KeyRelease, Qt::NoModifier}}) {
+                QKeyEvent alt(type, Qt::Key_Alt, modifiers);
+                QCoreApplication::sendEvent(target, &alt);
+            }
+            return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void installWindowsKeyboard(QApplication& application) {
+    QApplication::setStyle(new KeyboardStyle);
+    application.installEventFilter(new WindowsKeyboard(&application));
+}
+
+}  // namespace velmora

@@ -1,0 +1,170 @@
+#include "screens/costsheetscreen.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include "com/currency.h"
+#include "com/error.h"
+#include "forms/hostedcontrol.h"
+#include "screens/costsheet_rules.h"
+#include "shell/globalui.h"
+
+namespace velmora {
+namespace {
+
+const FieldSpec* specOf(CostSheetKind kind, const std::string& name) {
+    for (const FieldSpec& spec : costSheetFields(kind))
+        if (spec.name == name) return &spec;
+    return nullptr;
+}
+
+// A typed figure in the sheet's currency; a number beyond its range is refused.
+com::Currency inCurrencyRange(const com::Variant& value) {
+    try {
+        return value.toCurrency();
+    } catch (const com::Error& e) {
+        if (e.number() != com::errc::Overflow) throw;
+        com::raise(com::errc::Overflow, "", "Suma introdusa depaseste valoarea maxima admisa.");
+    }
+}
+
+}  // namespace
+
+CostSheetScreen::CostSheetScreen(CostSheetKind kind, EditScreenKind screen, QWidget* parent)
+    : EditScreen(std::move(screen), parent), sheetKind_(kind) {
+    setWindowTitle(costSheetCaption(kind));
+    ButtonBar bar;
+    bar.picButton = picButton();
+    for (int i = 0; i < kButtonCount; ++i) bar.cmdButton[static_cast<size_t>(i)] = cmdButton(i);
+    layout_ = buildCostSheetLayout(this, kind, bar);
+
+    // The period, and on the ward form the ward, reach the sheet when picked; the
+    // hospital combo is shown only.
+    pushOnClick(layout_.cmbPerioada);
+    if (kind == CostSheetKind::Sectie) pushOnClick(layout_.cmbCheie);
+    for (HostedControl* field : layout_.fields) pushOnValidate(field);
+    connect(layout_.SSTab2, &QTabWidget::currentChanged, this, &CostSheetScreen::SSTab2_Click);
+
+    chain_ = {layout_.cmbCheie->widget(), layout_.cmbPerioada->widget()};
+    for (HostedControl* field : layout_.fields) chain_.push_back(field->widget());
+    // Enter moves on as Tab does, across the pages as well.
+    for (QWidget* widget : chain_) {
+        widget->installEventFilter(this);
+        for (QWidget* inner : widget->findChildren<QWidget*>()) inner->installEventFilter(this);
+    }
+    for (QPushButton* button : layout_.cmdButton) chain_.push_back(button);
+}
+
+HostedControl& CostSheetScreen::control(const std::string& name) const {
+    const auto found = layout_.byName.find(name);
+    if (found == layout_.byName.end())
+        com::raise(com::errc::InvalidProcedureCall, kind().module, "Controlul " + name + " lipseste de pe macheta.");
+    return *found->second;
+}
+
+void CostSheetScreen::fillPeriods() { refillCombo(*layout_.cmbPerioada, GlobalUI::session().gListaPerioade); }
+
+void CostSheetScreen::fillKeys(const std::string& list) { refillCombo(*layout_.cmbCheie, list); }
+
+HostedControl* CostSheetScreen::controlNamed(const QString& name) const {
+    const auto found = layout_.byName.find(name.toStdString());
+    return found == layout_.byName.end() ? nullptr : found->second;
+}
+
+void CostSheetScreen::checkOwnRules(com::IDispatch&) { postConsistencyRules(*object(), sheetKind_); }
+
+void CostSheetScreen::beforeFieldPushed(HostedControl& field, const com::Variant& value) {
+    if (field.isCombo()) return;
+    const com::Currency amount = inCurrencyRange(value);
+    // A figure left as it was loaded goes back unchanged, whatever it holds.
+    if (amount == model().GetDataByName(field.tag()).toCurrency()) return;
+    if (amount.units() % com::Currency::Scale != 0)
+        com::raise(com::errc::InvalidPropertyValue, "", "Sumele si numarul de angajati se introduc ca numere intregi.");
+    const FieldSpec* spec = specOf(sheetKind_, field.objectName().toStdString());
+    if (!spec || spec->kind != FieldKind::GroupPart) return;
+    // The group's total must stay within the currency range with the new part.
+    const FieldSpec* total = specOf(sheetKind_, spec->total);
+    try {
+        com::Currency sum = amount;
+        for (const std::string& part : total->parts)
+            if (part != spec->name) sum += model().GetDataByName(specOf(sheetKind_, part)->tag).toCurrency();
+    } catch (const com::Error& e) {
+        if (e.number() != com::errc::Overflow) throw;
+        com::raise(com::errc::Overflow, "", "Totalul articolului " + total->tag.substr(1) +
+                                                " ar depasi valoarea maxima admisa.");
+    }
+}
+
+void CostSheetScreen::afterFieldPushed(HostedControl& field) {
+    const FieldSpec* spec = specOf(sheetKind_, field.objectName().toStdString());
+    if (!spec) return;
+    // The sheet has summed the group after a part changed, and cleared the parts after the
+    // total changed: the form shows what it holds now.
+    if (spec->kind == FieldKind::GroupPart) {
+        HostedControl& total = control(spec->total);
+        total.put("Valoare", model().GetDataByName(total.tag()));
+    } else if (spec->kind == FieldKind::GroupTotal) {
+        for (const std::string& name : spec->parts) {
+            HostedControl& part = control(name);
+            part.put("Valoare", model().GetDataByName(part.tag()));
+        }
+    }
+}
+
+// The personnel page comes to the front after every fill.
+void CostSheetScreen::afterLoadControls() { layout_.SSTab1->setCurrentIndex(0); }
+
+void CostSheetScreen::SSTab2_Click(int tab) {
+    if (tab < 0 || tab > 5) return;
+    if (HostedControl* total = findControl(this, QStringLiteral("ctlc02_%1").arg(tab + 1)))
+        if (QWidget* widget = total->widget()) widget->setFocus(Qt::OtherFocusReason);
+}
+
+bool CostSheetScreen::focusNextPrevChild(bool next) { return moveFocus(next) || EditScreen::focusNextPrevChild(next); }
+
+bool CostSheetScreen::moveFocus(bool next) {
+    QWidget* focused = QApplication::focusWidget();
+    const auto at = std::find_if(chain_.begin(), chain_.end(),
+                                 [focused](QWidget* w) { return focused && (w == focused || w->isAncestorOf(focused)); });
+    if (at == chain_.end()) return false;
+    const auto count = static_cast<std::ptrdiff_t>(chain_.size());
+    const std::ptrdiff_t from = at - chain_.begin();
+    for (std::ptrdiff_t step = 1; step < count; ++step) {
+        QWidget* candidate = chain_[static_cast<size_t>(((from + (next ? step : -step)) % count + count) % count)];
+        const QWidget* target = candidate->focusProxy() ? candidate->focusProxy() : candidate;
+        if (!candidate->isEnabled() || !target->isEnabled() || !(target->focusPolicy() & Qt::TabFocus)) continue;
+        showPageOf(layout_, candidate);
+        candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return true;
+}
+
+bool CostSheetScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(key->modifiers() & ~Qt::KeypadModifier)) {
+            moveFocus(true);
+            return true;
+        }
+    }
+    return EditScreen::eventFilter(watched, event);
+}
+
+bool CostSheetScreen::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange) {
+        // A fixed-size child window: it can be moved, minimised and closed, never resized.
+        if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            window->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    }
+    return EditScreen::event(event);
+}
+
+}  // namespace velmora

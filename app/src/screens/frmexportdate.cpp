@@ -1,0 +1,91 @@
+#include "screens/frmexportdate.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "forms/business.h"
+#include "forms/combos.h"
+#include "forms/foldertree.h"
+#include "forms/hostedcontrol.h"
+#include "forms/messages.h"
+#include "shell/globalui.h"
+
+namespace velmora {
+namespace {
+
+std::string fileNamePart(std::string text) {
+    for (char& c : text)
+        if (c == '/' || c == '\0') c = '_';
+    return text;
+}
+
+}  // namespace
+
+std::filesystem::path exportFilePath(const std::filesystem::path& folder, const std::string& denJudet,
+                                     const std::string& codSpital, const std::string& denScurta,
+                                     const QDateTime& when) {
+    const QTime time = when.time();
+    const std::string name = "Velmora_" + fileNamePart(denJudet) + "_" + fileNamePart(codSpital) + "_" +
+                             fileNamePart(denScurta) + "_" +
+                             when.date().toString(QStringLiteral("dd.MM.yyyy")).toStdString() + "_" +
+                             std::to_string(time.hour()) + std::to_string(time.minute()) +
+                             std::to_string(time.second()) + ".mdb";
+    return folder / name;
+}
+
+frmExportDate::frmExportDate(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmExportDate"));
+    setWindowTitle(QStringLiteral("                Export date intr-un fisier Access 2000 de trimis la ZEMAT"));
+
+    cmbPerioada_ = HostedControl::create("Quillon.MyCombo", this, QStringLiteral("cmbPerioada"));
+    dirBox_ = new FolderTree(this);
+    dirBox_->setObjectName(QStringLiteral("DirBox"));
+    dirBox_->setMinimumSize(560, 260);  // wide enough for the whole caption
+    cmdExport_ = new QPushButton(QStringLiteral("Export"), this);
+    cmdExport_->setObjectName(QStringLiteral("cmdExport"));
+    connect(cmdExport_, &QPushButton::clicked, this, &frmExportDate::cmdExport_Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(cmbPerioada_->widget());
+    layout->addWidget(dirBox_);
+    layout->addWidget(cmdExport_, 0, Qt::AlignRight);
+    setTabOrder(cmbPerioada_->widget(), dirBox_);
+    setTabOrder(dirBox_, cmdExport_);
+
+    const GlobalUI::Session& s = GlobalUI::session();
+    dirBox_->setPath(QString::fromStdString(s.gMyExport));
+    com::callMethod(cmbPerioada_->object(), "Clear");
+    GlobalUI::FillCombo(cmbPerioada_->object(), s.gListaPerioade);
+    cmbPerioada_->widget()->setFocus();
+}
+
+void frmExportDate::cmdExport_Click() {
+    GlobalUI::Trapped("Export Date", "Export", [this] {
+        const int32_t idPerioada = cheie(*cmbPerioada_);
+        if (idPerioada == -1) {
+            showInfo("Nu a fost specificata perioada de selectie date.");
+            return;
+        }
+        const GlobalUI::Session& s = GlobalUI::session();
+        const com::ComPtr<com::IDispatch> period = newBusinessObject("Perioada");
+        const std::string denScurta =
+            com::callMethod(*period, "GetDenScurta", {com::Variant(idPerioada)}).toString();
+        if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Export", "Conexiunea la baza de date nu este setata.");
+
+        // One reading of the clock names the file; the message names the same file.
+        const std::string target =
+            exportFilePath(dirBox_->path().toStdString(), s.gDenJudet, s.gCodSpital, denScurta, clock_()).string();
+        const com::ComPtr<com::IDispatch> exporter = newBusinessObject("Export");
+        com::putProperty(*exporter, "Sursa", com::Variant(connectionDataSource(*s.gConection)));
+        com::putProperty(*exporter, "Destinatie", com::Variant(target));
+        com::putProperty(*exporter, "IdPerioada", com::Variant(idPerioada));
+        com::callMethod(*exporter, "Export",
+                        {com::Variant(s.gMyPath + "/" + s.gMyFiserAcces),
+                         com::Variant(connectionProperty(*s.gConection, "User ID")),
+                         com::Variant(connectionProperty(*s.gConection, "Password")), com::Variant(s.gMyExport)});
+        showInfo("Operatia de export s-a efectuat cu succes. Fisierul poate fi trimis pe mail din locatia:\r\n" +
+                 target);
+    });
+}
+
+}  // namespace velmora

@@ -1,0 +1,57 @@
+#include "screens/frmsectii.h"
+
+#include <QGroupBox>
+#include <QLayout>
+
+#include "com/dispatch.h"
+#include "com/error.h"
+#include "forms/hostedcontrol.h"
+#include "shell/globalui.h"
+#include "typelib/business/Sectie.h"
+
+namespace velmora {
+namespace {
+
+constexpr int32_t kScrollBar = static_cast<int32_t>(0x80000000u);
+
+EditScreenKind screenKind() {
+    return {"frmSectii", "Sectie", Velmora_Business::__Sectie::iid, 2, true};
+}
+
+}  // namespace
+
+frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
+    setWindowTitle(QStringLiteral("Selectie/Adaugare/Editare/Stergere informatii sectii selectate"));
+    QGroupBox* frame = addFrame(QStringLiteral("Date generale:"));
+    cmbSpital_ = addRow(frame, QStringLiteral("Spital"), "Quillon.MyCombo", QStringLiteral("cmbSpital"), "IdSpital");
+    cmbSectie_ = addRow(frame, QStringLiteral("Sectie"), "Quillon.MyCombo", QStringLiteral("cmbSectie"), "IdSectie");
+    ctlNrSectie_ = addRow(frame, QStringLiteral("Nr. sectie"), "Quillon.ControlPersonal",
+                          QStringLiteral("ctlNrSectie"), "NrSectie");
+    ctlNrSectie_->put("TipData", com::Variant(int32_t{3}));
+    ctlNrSectie_->put("Alignment", com::Variant(int32_t{1}));
+    ctlNrSectie_->put("Valoare", com::Variant(int32_t{0}));
+    ctlNrSectie_->widget()->setMinimumWidth(120);
+    ctlNrSectie_->widget()->setMaximumWidth(120);
+    frame->layout()->setAlignment(ctlNrSectie_->widget(), Qt::AlignLeft);
+    // The ward's hospital is always the configured one.
+    cmbSpital_->put("Enabled", com::Variant(false));
+    cmbSpital_->put("BackColor", com::Variant(kScrollBar));
+    pushOnValidate(cmbSectie_);
+    pushOnValidate(ctlNrSectie_);
+    resize(620, 200);
+    formLoad();
+}
+
+void frmSectii::fillCombos() {
+    refillCombo(*cmbSpital_, GlobalUI::session().gListaSpitale);
+    refillCombo(*cmbSectie_, GlobalUI::session().gListaSectii);
+}
+
+// A new ward belongs to the configured hospital and stays clean.
+void frmSectii::setDefaults(com::IDispatch& object) {
+    const auto ward = com::ComPtr<com::IDispatch>(&object).query<Velmora_Business::_Sectie>();
+    if (!ward) com::raise(com::errc::TypeMismatch, "frmSectii", "Obiectul editat nu este o sectie.");
+    ward->put_IdSpital(GlobalUI::session().gIdSpital, true);
+}
+
+}  // namespace velmora

@@ -1,0 +1,62 @@
+#include "screens/frmspitale.h"
+
+#include <QGroupBox>
+
+#include "com/dispatch.h"
+#include "forms/hostedcontrol.h"
+#include "forms/messages.h"
+#include "shell/globalui.h"
+#include "typelib/business/Spital.h"
+
+namespace velmora {
+namespace {
+
+constexpr int32_t kScrollBar = static_cast<int32_t>(0x80000000u);
+constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000Fu);
+
+EditScreenKind screenKind() {
+    return {"frmSpitale", "Spital", Velmora_Business::__Spital::iid, 0, false};
+}
+
+void disable(HostedControl& control, int32_t backColor) {
+    control.put("Enabled", com::Variant(false));
+    control.put("BackColor", com::Variant(backColor));
+}
+
+}  // namespace
+
+frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
+    setWindowTitle(QString(34, u' ') + QStringLiteral("Introducere / editare / eliminare spitale"));
+    QGroupBox* frame = addFrame(QStringLiteral("Date generale"));
+    cmbJudet_ = addRow(frame, QStringLiteral(" Judet:"), "Quillon.MyCombo", QStringLiteral("cmbJudet"), "IdJudet");
+    ctlCodSpital_ = addRow(frame, QStringLiteral(" Cod spital:"), "Quillon.ControlPersonal",
+                           QStringLiteral("ctlCodSpital"), "CodSpital");
+    ctlDenSpital_ = addRow(frame, QStringLiteral(" Denumire:"), "Quillon.ControlPersonal",
+                           QStringLiteral("ctlDenSpital"), "DenSpital");
+    for (HostedControl* text : {ctlCodSpital_, ctlDenSpital_}) {
+        text->put("TipData", com::Variant(int32_t{0}));
+        text->put("AfisezFormat", com::Variant(false));
+    }
+    // The register is read-only in this version: its fields are shown, never typed into.
+    disable(*cmbJudet_, kScrollBar);
+    disable(*ctlCodSpital_, kScrollBar);
+    disable(*ctlDenSpital_, kButtonFace);
+    ctlCodSpital_->put("BackColor", com::Variant(kButtonFace));
+    ctlDenSpital_->put("BackColor", com::Variant(kButtonFace));
+    pushOnValidate(ctlCodSpital_);
+    pushOnValidate(ctlDenSpital_);
+    resize(620, 200);
+    formLoad();
+}
+
+void frmSpitale::fillCombos() {
+    refillCombo(*cmbJudet_, GlobalUI::session().gListaJudete);
+}
+
+void frmSpitale::setDefaults(com::IDispatch& object) {
+    com::putProperty(object, "IdJudet", com::Variant(GlobalUI::session().gIdJudet));
+}
+
+void frmSpitale::Sterge() { showInfo("Stergerea unui spital nu este permisa in aceasta versiune a aplicatiei."); }
+
+}  // namespace velmora

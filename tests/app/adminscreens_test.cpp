@@ -1,0 +1,415 @@
+// The configuration and period export screens on a real session: the sample database made
+// by mkdata, a real Init.xml, the real libraries by ProgID.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "com/error.h"
+#include "forms/foldertree.h"
+#include "forms/hostedcontrol.h"
+#include "screens/frmconfigurare.h"
+#include "screens/frmexportdate.h"
+#include "shell/frmmain.h"
+#include "shell/globalui.h"
+#include "shell/initfile.h"
+#include "shell/statusbar.h"
+#include "support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using velmora::frmConfigurare;
+using velmora::frmExportDate;
+
+class AdminScreens : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlobalUI::resetSession();
+        GlobalUI::setProgramFolder(program.path());
+        test::makeDatabase(data.path());
+        fs::create_directories(data / "export");
+        fs::create_directories(data / "backup");
+        values.MyPath = data.path().string();
+        values.MyExport = (data / "export").string();
+        values.MyBackup = (data / "backup").string();
+    }
+    void TearDown() override {
+        frmConfigurare::setAcceptStepHook({});
+        GlobalUI::resetSession();
+        GlobalUI::setProgramFolder({});
+    }
+
+    // Logs in as the sample account with the county and hospital configured ("-1": none).
+    void start(const std::string& judet, const std::string& spital) {
+        values.MyJudet = judet;
+        values.MySpital = spital;
+        test::writeText(initFile(), test::initText(values));
+        auto& s = GlobalUI::session();
+        s.gUser = test::kUser;
+        s.gPassword = test::kPassword;
+        GlobalUI::OpenSession();
+        ASSERT_NE(mainWindow(), nullptr);
+        mainWindow()->activateWindow();  // keys go to the focused widget of the active window
+        ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
+    }
+    velmora::frmMain* mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
+    fs::path initFile() const { return program / "Init.xml"; }
+    static int32_t key(const velmora::HostedControl* combo) { return combo->get("Cheie").toLong(); }
+    static void choose(velmora::HostedControl* combo, int32_t id) { combo->put("Cheie", com::Variant(id)); }
+
+    test::TempFolder program;
+    test::TempFolder data;
+    test::InitFile values;
+    test::MessageScript boxes;
+};
+
+// What the session says about the configuration, for before/after comparisons.
+struct Configured {
+    int32_t idJudet, idSpital;
+    std::string denJudet, codSpital, listaSpitale, myExport, myBackup;
+    bool operator==(const Configured&) const = default;
+    static Configured now() {
+        const auto& s = GlobalUI::session();
+        return {s.gIdJudet, s.gIdSpital, s.gDenJudet, s.gCodSpital, s.gListaSpitale, s.gMyExport, s.gMyBackup};
+    }
+};
+
+TEST_F(AdminScreens, FirstConfigurationWritesTheFileThenTheSessionAndThePanel) {
+    start("-1", "-1");
+    auto form = std::make_unique<frmConfigurare>(mainWindow());
+    form->show();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Configurare parametrii aplicatie");
+    EXPECT_EQ(key(form->cmbJudet()), -1);
+    EXPECT_EQ(form->cmbSpital()->get("ListCount").toLong(), 0);
+    EXPECT_EQ(form->dirExport()->path().toStdString(), values.MyExport);
+    EXPECT_EQ(form->dirBackup()->path().toStdString(), values.MyBackup);
+
+    choose(form->cmbJudet(), 13);  // the county's click lists its hospitals
+    EXPECT_EQ(form->cmbSpital()->get("ListCount").toLong(), 3);
+    EXPECT_EQ(GlobalUI::session().gListaSpitale, "");  // only an accept changes it
+    choose(form->cmbSpital(), 10);
+    fs::create_directories(data / "elsewhere");
+    form->dirBackup()->setPath(QString::fromStdString((data / "elsewhere").string()));
+    QTest::mouseClick(form->cmdAccepta(), Qt::LeftButton);
+
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
+    EXPECT_FALSE(form->isVisible());
+    const velmora::InitValues file = velmora::readInitFile(initFile());
+    EXPECT_EQ(file.MyJudet, 13);
+    EXPECT_EQ(file.MySpital, 10);
+    EXPECT_EQ(file.MyExport, values.MyExport);
+    EXPECT_EQ(file.MyBackup, (data / "elsewhere").string());
+    const auto& s = GlobalUI::session();
+    EXPECT_EQ(s.gIdJudet, 13);
+    EXPECT_EQ(s.gDenJudet, "Cluj");
+    EXPECT_EQ(s.gIdSpital, 10);
+    EXPECT_EQ(s.gCodSpital, "SMC02");
+    EXPECT_EQ(s.gListaSpitale.rfind("1&SJU01---", 0), 0u);
+    EXPECT_NE(s.gListaSpitale.find("|10&SMC02---Spitalul Municipal Exemplu|"), std::string::npos);
+    EXPECT_EQ(s.gMyBackup, file.MyBackup);
+    EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SMC02");
+
+    // The next start reads the same.
+    form.reset();
+    GlobalUI::resetSession();
+    GlobalUI::session().gUser = test::kUser;
+    GlobalUI::session().gPassword = test::kPassword;
+    GlobalUI::OpenSession();
+    EXPECT_EQ(Configured::now().codSpital, "SMC02");
+    EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SMC02");
+}
+
+TEST_F(AdminScreens, AHospitalWithSheetsKeepsItsCountyAndHospital) {
+    start("13", "1");
+    const std::string before = test::readText(initFile());
+    const Configured session = Configured::now();
+    frmConfigurare form(mainWindow());
+    form.show();
+    EXPECT_EQ(key(form.cmbJudet()), 13);
+    EXPECT_EQ(key(form.cmbSpital()), 1);
+
+    const std::string refusal =
+        "Modificarea judetului | spitalului nu poate avea loc.\r\nExista date introduse pentru vechile valori judet | "
+        "spital.";
+    choose(form.cmbSpital(), 10);
+    QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
+    choose(form.cmbJudet(), 5);
+    EXPECT_EQ(key(form.cmbSpital()), -1);
+    choose(form.cmbSpital(), 12);
+    QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>(2, refusal));
+    EXPECT_EQ(test::readText(initFile()), before);
+    EXPECT_EQ(Configured::now(), session);
+    EXPECT_TRUE(form.isVisible());
+
+    // "Renunta" puts everything back and keeps the screen open.
+    fs::create_directories(data / "other");
+    form.dirExport()->setPath(QString::fromStdString((data / "other").string()));
+    QTest::mouseClick(form.cmdRenunta(), Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.dirExport()->path().toStdString(), values.MyExport);
+    EXPECT_EQ(key(form.cmbJudet()), 13);
+    EXPECT_EQ(form.cmbSpital()->get("ListCount").toLong(), 3);
+    EXPECT_EQ(key(form.cmbSpital()), 1);
+
+    // The same pair with other folders passes.
+    boxes.clear();
+    form.dirExport()->setPath(QString::fromStdString((data / "other").string()));
+    QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
+    EXPECT_EQ(velmora::readInitFile(initFile()).MyExport, (data / "other").string());
+    EXPECT_EQ(GlobalUI::session().gMyExport, (data / "other").string());
+    EXPECT_EQ(GlobalUI::session().gIdSpital, 1);
+}
+
+TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
+    values.MyExport = (data / "export" / "gone" / "deeper").string();
+    start("13", "77");  // a hospital removed from the register
+    frmConfigurare form(mainWindow());
+    form.show();
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(key(form.cmbJudet()), 13);
+    EXPECT_EQ(key(form.cmbSpital()), -1);
+    EXPECT_EQ(form.dirExport()->path().toStdString(), (data / "export").string());
+    EXPECT_EQ(velmora::FolderTree::nearestExistingFolder(QString()), QDir::homePath());
+
+    QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);  // no hospital chosen
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Spitalul trebuie configurat."});
+    EXPECT_TRUE(form.isVisible());
+
+    // Browsing counties and closing the window changes nothing.
+    const std::string before = test::readText(initFile());
+    const Configured session = Configured::now();
+    choose(form.cmbJudet(), 5);
+    choose(form.cmbSpital(), 12);
+    form.close();
+    EXPECT_EQ(test::readText(initFile()), before);
+    EXPECT_EQ(Configured::now(), session);
+}
+
+TEST_F(AdminScreens, AFolderTreeKeepsAHiddenOrLinkedFolder) {
+    // Folders the tree does not list (hidden ones) or reaches through a link stay chosen as
+    // given: the screen never swaps a configured folder for another.
+    const fs::path hidden = data / ".velmora" / "export";
+    fs::create_directories(hidden);
+    fs::create_directory_symlink(data / "backup", data / "linked");
+    velmora::FolderTree tree;
+    tree.show();
+    for (const fs::path& folder : {hidden, data / "linked"}) {
+        tree.setPath(QString::fromStdString(folder.string()));
+        QTest::qWait(300);  // the model reads the folders in the background
+        EXPECT_EQ(tree.path().toStdString(), folder.string());
+    }
+}
+
+TEST_F(AdminScreens, AFailedAcceptChangesNeitherFileNorSession) {
+    start("-1", "-1");
+    const std::string before = test::readText(initFile());
+    const Configured session = Configured::now();
+    const QString panel = mainWindow()->sBar()->panelText(5);
+    auto tryAccept = [&] {
+        frmConfigurare form(mainWindow());
+        form.show();
+        choose(form.cmbJudet(), 13);
+        choose(form.cmbSpital(), 11);
+        QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
+        EXPECT_TRUE(form.isVisible());
+    };
+    using Step = frmConfigurare::AcceptStep;
+    for (const Step failing :
+         {Step::Sheets, Step::CountyName, Step::HospitalList, Step::HospitalCode, Step::WriteInit}) {
+        boxes.clear();
+        frmConfigurare::setAcceptStepHook([failing](Step step) {
+            if (step == failing) com::raise(3021, "Velmora_Business.Test", "Esec injectat.");
+        });
+        tryAccept();
+        ASSERT_EQ(boxes.shown().size(), 1u) << static_cast<int>(failing);
+        EXPECT_EQ(boxes.shown()[0].text,
+                  "Numar Eroare: 3021.\r\nDescriere Eroare: Esec injectat.\r\nModulul: Configurare parametrii\r\n"
+                  "Subrutina/Functia: Configurare\r\n");
+        EXPECT_EQ(test::readText(initFile()), before);
+        EXPECT_EQ(Configured::now(), session);
+        EXPECT_EQ(mainWindow()->sBar()->panelText(5), panel);
+    }
+    frmConfigurare::setAcceptStepHook({});
+
+    // Real failures: the county table unreadable, the configuration file gone.
+    test::execSql(data / test::kDatabase, "ALTER TABLE Nom_Judete RENAME TO Nom_Judete_x");
+    boxes.clear();
+    tryAccept();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Modulul: Configurare parametrii\r\nSubrutina/Functia: Configurare"),
+              std::string::npos);
+    EXPECT_EQ(test::readText(initFile()), before);
+    EXPECT_EQ(Configured::now(), session);
+    test::execSql(data / test::kDatabase, "ALTER TABLE Nom_Judete_x RENAME TO Nom_Judete");
+
+    fs::remove(initFile());
+    boxes.clear();
+    tryAccept();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text.rfind("Numar Eroare: 53.", 0), 0u) << boxes.shown()[0].text;
+    EXPECT_EQ(Configured::now(), session);
+}
+
+TEST_F(AdminScreens, ConfigurationFromTheMenuWithTheKeyboard) {
+    start("13", "1");
+    ASSERT_TRUE(mainWindow()->menuItem(QStringLiteral("mnuConfigurare"))->isEnabled());
+    std::vector<std::string> order;
+    bool closedByEscape = true;
+    QTimer::singleShot(0, mainWindow(), [&] {
+        auto* form = qobject_cast<frmConfigurare*>(QApplication::activeModalWidget());
+        if (!form) return;
+        form->activateWindow();
+        (void)QTest::qWaitForWindowActive(form);
+        QWidget* first = form->cmbJudet()->widget();
+        first->setFocus();
+        test::processUntil([first] {
+            QWidget* focused = QApplication::focusWidget();
+            return focused && (focused == first || first->isAncestorOf(focused));
+        });
+        for (int i = 0; i < 6; ++i) {
+            QWidget* at = QApplication::focusWidget();  // the control that holds the focused widget
+            while (at && at->parentWidget() && at->parentWidget()->objectName() != QStringLiteral("picParam") &&
+                   at->parentWidget() != form)
+                at = at->parentWidget();
+            order.push_back(at ? at->objectName().toStdString() : "");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        closedByEscape = !form->isVisible();
+        form->cmdAccepta()->setFocus();
+        QTest::keyClick(form->cmdAccepta(), Qt::Key_Return);  // accepts the unchanged configuration
+    });
+    mainWindow()->menuItem(QStringLiteral("mnuConfigurare"))->trigger();
+    EXPECT_EQ(order, (std::vector<std::string>{"cmbJudet", "cmbSpital", "dirExport", "dirBackup", "cmdAccepta",
+                                               "cmdRenunta"}));
+    EXPECT_FALSE(closedByEscape);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
+}
+
+TEST(ExportFileName, FromOneClockReadingWithUnsafeCharactersReplaced) {
+    const QDateTime when(QDate(2025, 2, 3), QTime(9, 5, 7));
+    EXPECT_EQ(velmora::exportFilePath("/srv/x", "Cluj", "SP01", "Ian2025", when).string(),
+              "/srv/x/Velmora_Cluj_SP01_Ian2025_03.02.2025_957.mdb");
+    EXPECT_EQ(velmora::exportFilePath("/srv/x", "Cluj", "SP01", "", QDateTime(QDate(2025, 12, 31), QTime(23, 59, 0)))
+                  .string(),
+              "/srv/x/Velmora_Cluj_SP01__31.12.2025_23590.mdb");
+    EXPECT_EQ(velmora::exportFilePath("/srv/x", "A/../B", std::string("C\0D", 3), "01/2025", when).string(),
+              "/srv/x/Velmora_A_.._B_C_D_01_2025_03.02.2025_957.mdb");
+}
+
+class ExportScreen : public AdminScreens {
+protected:
+    void SetUp() override {
+        AdminScreens::SetUp();
+        fs::create_directories(data / "out");
+        start("13", "1");
+    }
+    frmExportDate* open() {
+        mainWindow()->menuItem(QStringLiteral("mnuExport"))->trigger();
+        QMdiSubWindow* window = mainWindow()->mdiArea()->activeSubWindow();
+        auto* form = window ? qobject_cast<frmExportDate*>(window->widget()) : nullptr;
+        if (form) form->setClock([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
+        return form;
+    }
+    std::vector<fs::path> filesIn(const fs::path& folder) const {
+        std::vector<fs::path> files;
+        // Every name, hidden ones and lock companions included: the user mails from this folder.
+        for (const auto& entry : fs::directory_iterator(folder))
+            files.push_back(entry.path().filename());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+};
+
+TEST_F(ExportScreen, ExportsThatPeriodOnlyIntoTheChosenFolder) {
+    frmExportDate* form = open();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowTitle().toStdString(),
+              "                Export date intr-un fisier Access 2000 de trimis la ZEMAT");
+    EXPECT_EQ(key(form->cmbPerioada()), -1);
+    EXPECT_EQ(form->DirBox()->path().toStdString(), values.MyExport);
+    EXPECT_EQ(open(), form);  // one instance
+
+    // The keyboard: the period, the folder, the button; Enter on the button presses it.
+    form->cmbPerioada()->widget()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(form->DirBox()->hasFocus());
+    QTest::keyClick(form->DirBox(), Qt::Key_Tab);
+    EXPECT_TRUE(form->cmdExport()->hasFocus());
+    QTest::keyClick(form->cmdExport(), Qt::Key_Return);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Nu a fost specificata perioada de selectie date."});
+
+    boxes.clear();
+    choose(form->cmbPerioada(), 2);
+    form->DirBox()->setPath(QString::fromStdString((data / "out").string()));
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    const fs::path file = data / "out" / "Velmora_Cluj_SJU01_Februarie 2024_03.02.2025_957.mdb";
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>{
+                  "Operatia de export s-a efectuat cu succes. Fisierul poate fi trimis pe mail din locatia:\r\n" +
+                  file.string()});
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(test::rowCount(file, "Velmora_Spital WHERE IdPerioada <> 2"), 0);
+    EXPECT_EQ(test::rowCount(file, "Velmora_Sectie WHERE IdPerioada <> 2"), 0);
+    EXPECT_EQ(test::rowCount(file, "Velmora_Spital WHERE IdPerioada = 2"), 1);
+    EXPECT_EQ(test::rowCount(file, "Velmora_Sectie WHERE IdPerioada = 2"),
+              test::rowCount(data / test::kDatabase, "Velmora_Sectie WHERE IdPerioada = 2"));
+    EXPECT_EQ(filesIn(data / "out"), std::vector<fs::path>{file.filename()});  // nothing else left
+    EXPECT_TRUE(filesIn(data / "export").empty());                             // nor in the export folder
+    EXPECT_GT(test::rowCount(data / test::kDatabase, "Velmora_Spital WHERE IdPerioada <> 2"), 0);
+}
+
+TEST_F(ExportScreen, FailuresAreShownAndLeaveNoFile) {
+    frmExportDate* form = open();
+    ASSERT_NE(form, nullptr);
+    choose(form->cmbPerioada(), 12);  // a period without sheets
+    form->DirBox()->setPath(QString::fromStdString((data / "out").string()));
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Nu sunt inregistrari in baza specifice selectie "
+                                         "efectuate.\r\nNu se va exporta nimic.\r\nModulul: Export Date\r\n"
+                                         "Subrutina/Functia: Export\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
+    EXPECT_TRUE(filesIn(data / "out").empty());
+
+    // A folder that went away after it was chosen, and one that cannot be written.
+    for (const fs::path& folder : {data / "out" / "gone", fs::path("/proc")}) {
+        boxes.clear();
+        fs::create_directories(data / "out" / "gone");
+        form->DirBox()->setPath(QString::fromStdString(folder.string()));
+        fs::remove(data / "out" / "gone");
+        choose(form->cmbPerioada(), 1);
+        QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+        ASSERT_EQ(boxes.shown().size(), 1u) << folder;
+        EXPECT_NE(boxes.shown()[0].text.find("Modulul: Export Date\r\nSubrutina/Functia: Export\r\n"),
+                  std::string::npos);
+        EXPECT_TRUE(filesIn(data / "out").empty()) << folder;
+    }
+    EXPECT_TRUE(filesIn(data / "export").empty());
+
+    // The screen is still usable, and a "/" in a name part keeps the file in its folder.
+    boxes.clear();
+    GlobalUI::session().gCodSpital = "SJU/01";
+    form->DirBox()->setPath(QString::fromStdString((data / "out").string()));
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information) << boxes.shown()[0].text;
+    EXPECT_EQ(filesIn(data / "out"),
+              std::vector<fs::path>{"Velmora_Cluj_SJU_01_Ianuarie 2024_03.02.2025_957.mdb"});
+}
+
+}  // namespace

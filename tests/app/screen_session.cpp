@@ -1,0 +1,63 @@
+#include "screen_session.h"
+
+#include "shell/globalui.h"
+
+namespace test {
+
+void ScreenSession::start(const std::string& judet, const std::string& spital, bool withSample) {
+    GlobalUI::resetSession();
+    GlobalUI::setProgramFolder(program.path());
+    // A restart with another configuration starts from fresh data as well.
+    std::filesystem::remove(data / kDatabase);
+    std::filesystem::remove(data / kWorkgroup);
+    makeDatabase(data.path(), withSample);
+    values.MyPath = data.path().string();
+    values.MyExport = data.path().string();
+    values.MyBackup = data.path().string();
+    values.MyJudet = judet;
+    values.MySpital = spital;
+    writeText(program / "Init.xml", initText(values));
+    GlobalUI::Session& s = GlobalUI::session();
+    s.gUser = kUser;
+    s.gPassword = kPassword;
+    GlobalUI::OpenSession();
+    velmora::frmMain* window = mainWindow();
+    ASSERT_TRUE(window);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+void ScreenSession::TearDown() {
+    if (velmora::frmMain* window = mainWindow()) {
+        window->mdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    GlobalUI::resetSession();
+    GlobalUI::setProgramFolder({});
+}
+
+velmora::frmMain* ScreenSession::mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
+
+void focus(QWidget* widget) {
+    // After a dialog closed the offscreen platform may leave no window active.
+    if (!widget->window()->isActiveWindow()) {
+        widget->window()->activateWindow();
+        (void)QTest::qWaitForWindowActive(widget->window());
+    }
+    widget->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+}
+
+void typeText(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QCoreApplication::processEvents();  // Enter moves on as Tab once the event loop runs
+}
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace test

@@ -1,0 +1,54 @@
+#pragma once
+// A logged-in session on a real sample database (the sample hospital, id 1, in county 13,
+// with eight wards and their cost sheets), with the main window shown and active, so that
+// screens open from their menu items and take the focus as they do for a user.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include "shell/frmmain.h"
+#include "support.h"
+
+namespace test {
+
+class ScreenSession : public ::testing::Test {
+protected:
+    void SetUp() override { start("13", "1"); }
+    void TearDown() override;
+
+    // Starts the session with the configured county and hospital ("-1" for none).
+    void start(const std::string& judet, const std::string& spital, bool withSample = true);
+    velmora::frmMain* mainWindow() const;
+    std::filesystem::path database() const { return data / kDatabase; }
+
+    // Opens the menu item's screen and returns its form (nullptr when none opened).
+    template <class Screen>
+    Screen* open(const char* menuName) {
+        QAction* item = mainWindow()->menuItem(QString::fromLatin1(menuName));
+        EXPECT_TRUE(item && item->isEnabled()) << menuName;
+        if (!item) return nullptr;
+        item->trigger();
+        QMdiSubWindow* window = mainWindow()->mdiArea()->activeSubWindow();
+        return window ? qobject_cast<Screen*>(window->widget()) : nullptr;
+    }
+
+    TempFolder program;
+    TempFolder data;
+    InitFile values;
+    MessageScript boxes;
+};
+
+// Gives the widget the focus as a click or Tab would, and the keys go where the focus is.
+void focus(QWidget* widget);
+void typeText(const QString& text);
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// A click of the mouse as the user makes it (the press moves the focus first).
+void click(QWidget* widget);
+
+}  // namespace test
