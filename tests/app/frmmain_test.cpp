@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
@@ -211,6 +212,17 @@ TEST_F(MainWindow, AScreenOpensAtItsFirstOpenTabStop) {
     QWidget* reports = window().mdiArea()->activeSubWindow()->widget();
     ASSERT_NE(reports->focusWidget(), nullptr);
     EXPECT_EQ(reports->focusWidget()->objectName().toStdString(), "chosen");
+}
+
+TEST_F(MainWindow, ChildWindowsShowTheProgramsIcon) {
+    registerPlainScreens();
+    choose("mnuSpitale");
+    const QImage expected = frmMain::programIcon().pixmap(16, 16).toImage();
+    ASSERT_FALSE(expected.isNull());
+    const QMdiSubWindow* child = window().mdiArea()->activeSubWindow();
+    EXPECT_EQ(child->windowIcon().pixmap(16, 16).toImage(), expected);
+    EXPECT_NE(child->windowIcon().pixmap(16, 16).toImage(),
+              child->style()->standardIcon(QStyle::SP_TitleBarMenuButton).pixmap(16, 16).toImage());
 }
 
 TEST_F(MainWindow, CtrlF4ClosesTheActiveChildWindow) {

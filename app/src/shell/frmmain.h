@@ -5,6 +5,7 @@
 #include <map>
 
 #include <QDateTime>
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -37,6 +38,10 @@ public:
     QMdiArea* mdiArea() const { return mdiArea_; }
     StatusPanels* sBar() const { return sBar_; }
     HelpWindow* helpWindow() const;
+
+    // The program's own icon, shown by its windows and their child windows in place of the
+    // toolkit's logo.
+    static QIcon programIcon();
 
     // The county and hospital text of panel 5, from the session.
     static QString judetSpitalText();

@@ -9,6 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setWindowIcon(velmora::frmMain::programIcon());
     velmora::installWindowsKeyboard(application);
     velmora::QtTexts qtTexts;
     QApplication::installTranslator(&qtTexts);
