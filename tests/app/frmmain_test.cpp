@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTest>
@@ -212,6 +213,14 @@ TEST_F(MainWindow, AScreenOpensAtItsFirstOpenTabStop) {
     QWidget* reports = window().mdiArea()->activeSubWindow()->widget();
     ASSERT_NE(reports->focusWidget(), nullptr);
     EXPECT_EQ(reports->focusWidget()->objectName().toStdString(), "chosen");
+}
+
+TEST_F(MainWindow, OpensMaximizedOnAScreenSmallerThanItself) {
+    const QSize available = window().screen()->availableGeometry().size();
+    const bool fits = available.width() >= 1100 && available.height() >= 760;
+    EXPECT_EQ(window().isMaximized(), !fits);
+    EXPECT_LE(window().width(), available.width());
+    EXPECT_LE(window().height(), available.height());
 }
 
 TEST_F(MainWindow, ChildWindowsShowTheProgramsIcon) {

@@ -127,9 +127,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
-    QSize size(1100, 760);
+    const QSize designed(1100, 760);
+    QSize size = designed;
     if (const QScreen* display = screen()) size = size.boundedTo(display->availableGeometry().size());
     resize(size);
+    // On a screen smaller than the window (1024 x 768) the window manager's title bar and
+    // frame would push the status bar off the bottom: the window opens maximized there.
+    if (size != designed) setWindowState(windowState() | Qt::WindowMaximized);
 
     registerScreens(*this);
 }
