@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -70,6 +71,12 @@ TEST_F(QtTextsTest, FileDialog) {
     for (const char* name : {"backButton", "forwardButton", "toParentButton", "newFolderButton", "listModeButton", "detailModeButton"})
         tips += dialog.findChild<QToolButton*>(QString::fromLatin1(name))->toolTip().toStdString() + "|";
     EXPECT_EQ(tips, "Inapoi|Inainte|Directorul parinte|Director nou|Lista|Detalii|");
+
+    // The places list starts with the whole machine.
+    const auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    ASSERT_NE(places, nullptr);
+    ASSERT_GT(places->model()->rowCount(), 0);
+    EXPECT_EQ(places->model()->index(0, 0).data().toString().toStdString(), "Calculator");
 }
 
 TEST_F(QtTextsTest, PrintDialog) {

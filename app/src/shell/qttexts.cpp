@@ -72,6 +72,7 @@ const std::map<Key, const char*>& texts() {
         {{"QFileSystemModel", "Size"}, "Marime"},
         {{"QFileSystemModel", "Type"}, "Tip"},
         {{"QFileSystemModel", "Date Modified"}, "Data modificarii"},
+        {{"QFileSystemModel", "Computer"}, "Calculator"},
         {{"QAbstractFileIconProvider", "Folder"}, "Director"},
         {{"QAbstractFileIconProvider", "File"}, "Fisier"},
         {{"QAbstractFileIconProvider", "%1 File"}, "Fisier %1"},
