@@ -6,12 +6,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -74,6 +77,22 @@ TEST(WindowsKeyboard, EnterPressesTheFocusedButtonAndNoOther) {
     form.field->setFocus();
     QTest::keyClick(form.field, Qt::Key_Return);
     EXPECT_EQ(form.firstClicks, 1);
+}
+
+TEST(WindowsKeyboard, EscapeCancelsTheFileAndPrintDialogs) {
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.show();
+    ASSERT_NE(files.focusWidget(), nullptr);
+    QTest::keyClick(files.focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(files.isVisible());
+    EXPECT_EQ(files.result(), QDialog::Rejected);
+
+    QPrinter printer;
+    QPrintDialog print(&printer);
+    print.show();
+    QTest::keyClick(print.focusWidget() ? print.focusWidget() : static_cast<QWidget*>(&print), Qt::Key_Escape);
+    EXPECT_FALSE(print.isVisible());
 }
 
 TEST(WindowsKeyboard, EscapeClosesNoFormButReachesItsControls) {

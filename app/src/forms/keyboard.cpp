@@ -44,6 +44,12 @@ bool isEnter(const QKeyEvent& key) {
     return modifiers == Qt::NoModifier;
 }
 
+// The toolkit's file, print and page dialogs (and the printer properties they open).
+bool isStandardDialog(const QDialog& dialog) {
+    return dialog.inherits("QFileDialog") || dialog.inherits("QAbstractPrintDialog") ||
+           dialog.inherits("QPageSetupDialog") || dialog.inherits("QPrintPropertiesDialog");
+}
+
 QMenuBar* menuBarOf(QWidget* widget) {
     if (!widget) return nullptr;
     auto* window = qobject_cast<QMainWindow*>(widget->window());
@@ -84,9 +90,10 @@ private:
         }
         if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
             // Only the key that no control took reaches the dialog itself: the program's
-            // forms have no cancel button, so it closes nothing. Message boxes keep theirs.
+            // forms have no cancel button, so it closes nothing. Message boxes keep theirs, and
+            // the file and print dialogs cancel with it, as the system's own dialogs do.
             auto* dialog = qobject_cast<QDialog*>(watched);
-            return dialog && !qobject_cast<QMessageBox*>(dialog);
+            return dialog && !qobject_cast<QMessageBox*>(dialog) && !isStandardDialog(*dialog);
         }
         if (key.key() == Qt::Key_F10 && key.modifiers() == Qt::NoModifier && !key.isAutoRepeat()) {
             // Once, where the key arrives first: at the focused widget, or the active window.
