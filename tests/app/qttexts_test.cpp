@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QMdiArea>
@@ -14,7 +15,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -88,6 +91,32 @@ TEST_F(QtTextsTest, PrintDialog) {
     buttons.sort();
     EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Optiuni >>|&Tipareste|P&roprietati|Renunta");
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Tiparire");
+}
+
+TEST_F(QtTextsTest, PrinterPropertiesDialog) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QPrintDialog dialog(&printer);
+    QPushButton* properties = nullptr;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("P&roprietati")) properties = button;
+    ASSERT_NE(properties, nullptr);
+    std::string title;
+    QStringList labels;
+    // The properties dialog runs modally: read it while it is open, then close it.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible() || !window->inherits("QPrintPropertiesDialog")) continue;
+            title = window->windowTitle().toStdString();
+            for (const QGroupBox* box : window->findChildren<QGroupBox*>()) labels << box->title();
+            for (const QRadioButton* radio : window->findChildren<QRadioButton*>()) labels << radio->text();
+            static_cast<QDialog*>(window)->reject();
+        }
+    });
+    properties->click();
+    EXPECT_EQ(title, "Proprietatile imprimantei");
+    for (const char* text : {"Hartie", "Orientare", "Portret", "Peisaj", "Margini", "Asezarea paginilor"})
+        EXPECT_TRUE(labels.contains(QString::fromLatin1(text))) << text << " in " << labels.join('|').toStdString();
 }
 
 }  // namespace
