@@ -20,6 +20,10 @@ QDateTime toDateTime(com::Date value) {
 
 NullableDateEdit::NullableDateEdit(QWidget* parent) : Hooked(parent) {
     setCalendarPopup(true);
+    // The calendar speaks the program's language whatever the system's: Romanian month names,
+    // weeks from Monday, one-letter day names (the short ones carry diacritics).
+    calendarWidget()->setLocale(QLocale(QLocale::Romanian, QLocale::Romania));
+    calendarWidget()->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     setMinimumDate(QDate(100, 1, 1));
     setMaximumDate(QDate(9999, 12, 31));
     setNull();

@@ -5,6 +5,8 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTableView>
+#include <QToolButton>
 
 #include "com/error.h"
 #include "control_personal.h"
@@ -225,6 +227,21 @@ TEST_F(ControlPersonalTest, DateFieldHasAnEmptyStateAndStoresTheDatePicked) {
         EXPECT_THROW(put(*object, id::Valoare, bad), com::Error) << bad;
         EXPECT_TRUE(value().isNull()) << bad;
     }
+    // The calendar is Romanian whatever the system's language, in plain letters.
+    put(*object, id::Valoare, com::Date::fromYmd(2006, 3, 5));
+    QCalendarWidget* calendar = dtp()->calendarWidget();
+    const auto* month = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    ASSERT_NE(month, nullptr);
+    EXPECT_EQ(month->text().toStdString(), "martie");
+    EXPECT_EQ(calendar->firstDayOfWeek(), Qt::Monday);
+    const auto* days = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    ASSERT_NE(days, nullptr);
+    std::string header;
+    for (int column = 0; column < days->model()->columnCount(); ++column)
+        header += days->model()->index(0, column).data().toString().toStdString();
+    EXPECT_EQ(header, "LMMJVSD");
+    put(*object, id::Valoare, com::Variant::null());
+
     // Picking, on the calendar of an empty field, the date it keeps underneath is a pick too.
     emit dtp()->calendarWidget()->clicked(dtp()->date());
     EXPECT_EQ(value().toDate().parts().day, QDate::currentDate().day());
