@@ -37,6 +37,10 @@ protected:
             if (screen.cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
         return value;
     }
+    static bool focusWithin(QWidget* control) {
+        QWidget* now = QApplication::focusWidget();
+        return now && (now == control || control->isAncestorOf(now));
+    }
     static QString label(const QWidget& screen, const char* buddyName) {
         for (QLabel* l : screen.findChildren<QLabel*>())
             if (l->buddy() && l->buddy()->objectName() == QString::fromLatin1(buddyName)) return l->text();
@@ -334,16 +338,33 @@ TEST_F(Registers, ASaveRefusedByALockedDatabaseKeepsWhatWasTyped) {
     EXPECT_EQ(mask(*screen), 120);
 }
 
+// Opened from the menu, a screen has the focus on its first enabled control (the keys
+// go somewhere at once); the hospital register's fields are disabled, so "Cauta..." has it.
+TEST_F(Registers, AScreenOpensWithTheFocusOnItsFirstEnabledControl) {
+    frmSectii* wards = open<frmSectii>("mnuSectii");
+    ASSERT_TRUE(wards);
+    EXPECT_TRUE(focusWithin(wards->cmbSectie()->widget()));
+    test::click(wards->cmdButton(5));
+    frmSpitale* hospitals = open<frmSpitale>("mnuSpitale");
+    ASSERT_TRUE(hospitals);
+    EXPECT_EQ(QApplication::focusWidget(), hospitals->cmdButton(2));
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<frmSelect*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->reject();
+        }
+    });
+    test::pressKey(Qt::Key_Return);  // Enter opens the selection dialog at once
+    EXPECT_TRUE(opened);
+}
+
 TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
-    const auto within = [](QWidget* control) {
-        QWidget* now = QApplication::focusWidget();
-        return now && (now == control || control->isAncestorOf(now));
-    };
     test::focus(screen->cmbSectie()->widget());
     test::pressKey(Qt::Key_Tab);
-    EXPECT_TRUE(within(screen->ctlNrSectie()->widget()));
+    EXPECT_TRUE(focusWithin(screen->ctlNrSectie()->widget()));
     test::pressKey(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdButton(2));  // "Salveaza", "Renunta" disabled
     test::pressKey(Qt::Key_Tab);
@@ -351,7 +372,7 @@ TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
     test::pressKey(Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdButton(2));
     test::pressKey(Qt::Key_Backtab);
-    EXPECT_TRUE(within(screen->ctlNrSectie()->widget()));
+    EXPECT_TRUE(focusWithin(screen->ctlNrSectie()->widget()));
 }
 
 // A user who never touches the mouse finds a ward, renumbers it, saves and deletes it:
@@ -359,7 +380,11 @@ TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
 TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
-    test::focus(screen->cmdButton(2));
+    // The screen opens with the focus in its first enabled field: two Tabs reach "Cauta...".
+    ASSERT_TRUE(focusWithin(screen->cmbSectie()->widget()));
+    test::pressKey(Qt::Key_Tab);
+    test::pressKey(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), screen->cmdButton(2));
     bool picked = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<frmSelect*>(QApplication::activeModalWidget());
