@@ -13,6 +13,7 @@
 
 #include "com/error.h"
 #include "forms/business.h"
+#include "forms/combos.h"
 #include "forms/hostedcontrol.h"
 #include "forms/messages.h"
 #include "shell/globalui.h"
@@ -51,17 +52,6 @@ QString trimmed(const std::string& text) {
 }
 
 QString number(int32_t value) { return QString::number(value); }
-
-// Selects the id when the combo lists it; otherwise leaves no row selected.
-void selectKeyIfPresent(HostedControl& combo, int32_t id) {
-    try {
-        combo.put("Cheie", com::Variant(id));
-    } catch (const com::Error&) {
-        combo.put("ListIndex", com::Variant(int16_t{-1}));
-    }
-}
-
-int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
 
 // Every item of a typed list, turned into the texts of one row.
 template <class List, class Row>
