@@ -4,17 +4,15 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <QApplication>
-#include <QTemporaryDir>
+#include <QCoreApplication>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-#include "com/server.h"
+#include "installation.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
 
@@ -53,48 +51,26 @@ size_t readAll(sqlite3* db, const char* sql) {
     return bytes;
 }
 
-// A program folder with its Init.xml and a data folder made by mkdata.
-struct Installation {
-    QTemporaryDir root;
-    fs::path program, data;
+// 250 hospitals of another county with a sheet for each of the 48 periods: 12,000 sheets.
+void addSheets(const fs::path& database) {
+    bench::exec(database,
+                "BEGIN;"
+                "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 251) "
+                "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) "
+                "SELECT i, 'SP' || i, 'Spitalul ' || i, 12 FROM n;"
+                "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c02_1, c24, c24_01) "
+                "SELECT p.IdPerioada, s.IdSpital, 100000000, 100000000, 5000000, 5000000 "
+                "FROM Nom_Perioade p CROSS JOIN Nom_Spitale s WHERE s.IdSpital > 1;"
+                "COMMIT;");
+}
 
-    explicit Installation(bool manySheets) {
-        program = fs::path(root.path().toStdString()) / "program";
-        data = fs::path(root.path().toStdString()) / "data";
-        fs::create_directories(program);
-        fs::create_directories(data);
-        const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-        std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                              (data / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
-        for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-            command += " --data '" + source + file + "'";
-        command += " --workgroup '" + (data / "Velmora.mdw").string() + "' --account operator >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
-        if (manySheets) addSheets();
-        std::ofstream init(program / "Init.xml");
-        init << "<Initializare><MyPath>" << data.string() << "</MyPath><MyDataBase>Velmora.mdb</MyDataBase>"
-             << "<MyFiserAcces>Velmora.mdw</MyFiserAcces><MyFiserDSN>Velmora.mdb</MyFiserDSN>"
-             << "<MyExport>" << data.string() << "</MyExport><MyBackup>" << data.string() << "</MyBackup>"
-             << "<MyJudet>13</MyJudet><MySpital>1</MySpital></Initializare>";
-    }
-
-    // 250 hospitals of another county with a sheet for each of the 48 periods: 12,000 sheets.
-    void addSheets() {
-        const Database db = open(data / "Velmora.mdb");
-        exec(db.get(),
-             "BEGIN;"
-             "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 251) "
-             "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) "
-             "SELECT i, 'SP' || i, 'Spitalul ' || i, 12 FROM n;"
-             "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c02_1, c24, c24_01) "
-             "SELECT p.IdPerioada, s.IdSpital, 100000000, 100000000, 5000000, 5000000 "
-             "FROM Nom_Perioade p CROSS JOIN Nom_Spitale s WHERE s.IdSpital > 1;"
-             "COMMIT;");
-    }
-};
+std::function<void(const fs::path&)> preparation(bool manySheets) {
+    if (manySheets) return addSheets;
+    return {};
+}
 
 void startUp(benchmark::State& state, bool manySheets) {
-    Installation installation(manySheets);
+    const bench::Installation installation(preparation(manySheets));
     GlobalUI::setProgramFolder(installation.program);
     for (auto _ : state) {
         state.PauseTiming();
@@ -118,8 +94,8 @@ void startUp(benchmark::State& state, bool manySheets) {
 // The same work with SQLite alone: compaction by VACUUM INTO and rename, opening, and the
 // county, hospital, lookup-list and catalogue queries.
 void rawStartUp(benchmark::State& state, bool manySheets) {
-    Installation installation(manySheets);
-    const fs::path file = installation.data / "Velmora.mdb";
+    const bench::Installation installation(preparation(manySheets));
+    const fs::path file = installation.database();
     const fs::path temporary = installation.data / "Temp.mdb";
     size_t bytes = 0;
     for (auto _ : state) {
@@ -154,16 +130,3 @@ BENCHMARK(BM_StartUp_12000Sheets)->Unit(benchmark::kMillisecond)->Iterations(10)
 BENCHMARK(BM_RawSQLite_12000Sheets)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    GlobalUI::resetSession();
-    return 0;
-}

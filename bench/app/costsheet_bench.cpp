@@ -3,22 +3,17 @@
 // controls filled again) against the business library's Save of the same sheet alone.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QAction>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <string>
 
 #include "../../tests/support/rawdb.h"
-#include "com/server.h"
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
+#include "installation.h"
 #include "screens/costsheetscreen.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
@@ -28,47 +23,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A program folder with its Init.xml and the sample data made by mkdata, with a session
-// open on it and every message box answered at once.
-struct Session {
-    QTemporaryDir root;
-    fs::path program, data;
-
-    Session() {
-        program = fs::path(root.path().toStdString()) / "program";
-        data = fs::path(root.path().toStdString()) / "data";
-        fs::create_directories(program);
-        fs::create_directories(data);
-        const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-        std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                              (data / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
-        for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-            command += " --data '" + source + file + "'";
-        command += " --workgroup '" + (data / "Velmora.mdw").string() + "' --account operator >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
-        std::ofstream init(program / "Init.xml");
-        init << "<Initializare><MyPath>" << data.string() << "</MyPath><MyDataBase>Velmora.mdb</MyDataBase>"
-             << "<MyFiserAcces>Velmora.mdw</MyFiserAcces><MyFiserDSN>Velmora.mdb</MyFiserDSN>"
-             << "<MyExport>" << data.string() << "</MyExport><MyBackup>" << data.string() << "</MyBackup>"
-             << "<MyJudet>13</MyJudet><MySpital>1</MySpital></Initializare>";
-        init.close();
-        velmora::setMessageHandler([](const velmora::MessageRequest&) { return velmora::MsgAnswer::Ok; });
-        GlobalUI::setProgramFolder(program);
-        GlobalUI::resetSession();
-        GlobalUI::session().gUser = "operator";
-        GlobalUI::session().gPassword = "velmora";
-        GlobalUI::OpenSession();
-    }
-    ~Session() {
-        if (velmora::frmMain* window = GlobalUI::session().gfrmMain) window->mdiArea()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder({});
-        velmora::setMessageHandler({});
-    }
+// The session on the sample data, with the hospital cost-sheet form at hand.
+struct Session : bench::Session {
     int32_t idCost(int32_t period) const {
-        return static_cast<int32_t>(
-            rawdb::rawInt(data / "Velmora.mdb", "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=" + std::to_string(period)));
+        return static_cast<int32_t>(rawdb::rawInt(installation().database(),
+                                                  "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=" +
+                                                      std::to_string(period)));
     }
     velmora::CostSheetScreen* openForm() const {
         velmora::frmMain* window = GlobalUI::session().gfrmMain;
@@ -152,16 +112,3 @@ BENCHMARK(BM_SalveazaFullSheet)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(BM_LibrarySaveFullSheet)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    GlobalUI::resetSession();
-    return 0;
-}

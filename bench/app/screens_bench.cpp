@@ -4,22 +4,16 @@
 #include <sqlite3.h>
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <memory>
-#include <stdexcept>
 #include <string>
 
-#include "com/server.h"
 #include "forms/business.h"
-#include "forms/messages.h"
+#include "installation.h"
 #include "screens/frmselect.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
@@ -29,20 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kWardSheets = 10000;
-
-void exec(const fs::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw std::runtime_error("cannot open " + file.string());
-    }
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error(message);
-}
 
 // "c=coalesce(c,0), ..." for every amount column of the ward sheets: no amount stays Null.
 std::string zeroForNull(const fs::path& file) {
@@ -62,55 +42,25 @@ std::string zeroForNull(const fs::path& file) {
     return assignments;
 }
 
-// The sample data with the configured hospital given 210 more wards and sheets for them,
-// 10,000 ward sheets in all; the session opened on it with the main window shown.
-class Session {
-public:
-    Session() {
-        program_ = fs::path(root_.path().toStdString()) / "program";
-        data_ = fs::path(root_.path().toStdString()) / "data";
-        fs::create_directories(program_);
-        fs::create_directories(data_);
-        const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-        std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                              (data_ / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
-        for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-            command += " --data '" + source + file + "'";
-        command += " --workgroup '" + (data_ / "Velmora.mdw").string() + "' --account operator >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
-        exec(data_ / "Velmora.mdb",
-             "BEGIN;"
-             "INSERT INTO Lista_Sectii___Filtrat (IdSpital, IdSectie, NrSectie) "
-             "SELECT 1, s.IdSectie, n.Nr FROM Lista_Sectii s CROSS JOIN "
-             "(WITH RECURSIVE k(Nr) AS (SELECT 3 UNION ALL SELECT Nr + 1 FROM k WHERE Nr < 9) SELECT Nr FROM k) n;"
-             "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, c02_1, c24, c24_01) "
-             "SELECT p.IdPerioada, 1, w.IdSectie, w.NrSectie, 100000000, 100000000, 5000000, 5000000 "
-             "FROM Nom_Perioade p CROSS JOIN Lista_Sectii___Filtrat w WHERE w.NrSectie >= 3 "
-             "LIMIT " + std::to_string(kWardSheets) + " - (SELECT count(*) FROM Velmora_Sectie);"
-             "COMMIT;");
-        exec(data_ / "Velmora.mdb", "UPDATE Velmora_Sectie SET " + zeroForNull(data_ / "Velmora.mdb"));
-        std::ofstream init(program_ / "Init.xml");
-        init << "<Initializare><MyPath>" << data_.string() << "</MyPath><MyDataBase>Velmora.mdb</MyDataBase>"
-             << "<MyFiserAcces>Velmora.mdw</MyFiserAcces><MyFiserDSN>Velmora.mdb</MyFiserDSN>"
-             << "<MyExport>" << data_.string() << "</MyExport><MyBackup>" << data_.string() << "</MyBackup>"
-             << "<MyJudet>13</MyJudet><MySpital>1</MySpital></Initializare>";
-        init.close();
-        GlobalUI::setProgramFolder(program_);
-        GlobalUI::resetSession();
-        GlobalUI::session().gUser = "operator";
-        GlobalUI::session().gPassword = "velmora";
-        GlobalUI::OpenSession();
-        velmora::setMessageHandler([](const velmora::MessageRequest&) { return velmora::MsgAnswer::Ok; });
-    }
-    ~Session() {
-        velmora::setMessageHandler({});
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder({});
-    }
+// The configured hospital given 210 more wards and sheets for them, 10,000 ward sheets in all.
+void addWardSheets(const fs::path& database) {
+    bench::exec(database,
+                "BEGIN;"
+                "INSERT INTO Lista_Sectii___Filtrat (IdSpital, IdSectie, NrSectie) "
+                "SELECT 1, s.IdSectie, n.Nr FROM Lista_Sectii s CROSS JOIN "
+                "(WITH RECURSIVE k(Nr) AS (SELECT 3 UNION ALL SELECT Nr + 1 FROM k WHERE Nr < 9) SELECT Nr FROM k) n;"
+                "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, c02_1, c24, c24_01) "
+                "SELECT p.IdPerioada, 1, w.IdSectie, w.NrSectie, 100000000, 100000000, 5000000, 5000000 "
+                "FROM Nom_Perioade p CROSS JOIN Lista_Sectii___Filtrat w WHERE w.NrSectie >= 3 "
+                "LIMIT " + std::to_string(kWardSheets) + " - (SELECT count(*) FROM Velmora_Sectie);"
+                "COMMIT;");
+    bench::exec(database, "UPDATE Velmora_Sectie SET " + zeroForNull(database));
+}
 
-private:
-    QTemporaryDir root_;
-    fs::path program_, data_;
+// The session opened on the sample data with the 10,000 ward sheets.
+class Session : public bench::Session {
+public:
+    Session() : bench::Session(addWardSheets) {}
 };
 
 // The dialog's whole search: the list cleared, LoadList, the rows listed.
@@ -164,16 +114,3 @@ BENCHMARK(BM_OpenRegister_Spitale)->Unit(benchmark::kMillisecond)->Iterations(30
 BENCHMARK(BM_OpenRegister_Sectii)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    GlobalUI::resetSession();
-    return 0;
-}
