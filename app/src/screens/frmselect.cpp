@@ -20,13 +20,12 @@
 #include "typelib/business/CostSheets.h"
 #include "typelib/business/Sectie.h"
 #include "typelib/business/Spital.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
 
-constexpr int32_t kActiveBorder = static_cast<int32_t>(0x8000000Au);
-constexpr int32_t kCaptionText = static_cast<int32_t>(0x80000009u);
-constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000Fu);
+namespace color = quillon::color;
 
 struct Kind {
     const char* tab;
@@ -133,10 +132,10 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
     // the configured ones: the user cannot change them.
     for (HostedControl* locked : {cmbJudetSpital_, cmbSpital_, cmbSpitalSectie_}) {
         locked->put("Enabled", com::Variant(false));
-        locked->put("BackColor", com::Variant(kActiveBorder));
+        locked->put("BackColor", com::Variant(color::ActiveBorder));
     }
     for (HostedControl* open : {cmbJudet_, cmbPerioadaSpital_, cmbPerioadaSectie_})
-        open->put("BackColor", com::Variant(kCaptionText));
+        open->put("BackColor", com::Variant(color::CaptionText));
     connect(cmbJudetSpital_, &HostedControl::Click, this, [this] {
         GlobalUI::Trapped("frmSelect", "cmbJudetSpital_Click", [this] { cmbJudetSpital_Click(); });
     });
@@ -189,11 +188,11 @@ void frmSelect::activate() {
         GlobalUI::FillCombo(cmbJudet_->object(), s.gListaJudete);
         if (s.gIdJudet != -1) {
             cmbJudet_->put("Enabled", com::Variant(false));
-            cmbJudet_->put("BackColor", com::Variant(kButtonFace));
+            cmbJudet_->put("BackColor", com::Variant(color::ButtonFace));
             selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
         } else {
             cmbJudet_->put("Enabled", com::Variant(true));
-            cmbJudet_->put("BackColor", com::Variant(kCaptionText));
+            cmbJudet_->put("BackColor", com::Variant(color::CaptionText));
             if (cmbJudet_->get("ListCount").toLong() > 0) cmbJudet_->put("ListIndex", com::Variant(int16_t{0}));
         }
         break;
