@@ -286,15 +286,9 @@ TEST_F(Registers, ADeleteThatFailsLeavesTheWardAsLastLoaded) {
     ASSERT_TRUE(screen);
     screen->ItemSelectat(6, "");
     boxes.answer(MsgAnswer::Yes);
-    {
-        rawdb::RawDb other = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
-        rawdb::rawExec(other.get(), "BEGIN IMMEDIATE");
-        test::click(screen->cmdButton(4));
-    }
+    test::whileLocked(database(), "BEGIN IMMEDIATE", [&] { test::click(screen->cmdButton(4)); });
     ASSERT_EQ(boxes.shown().size(), 2u);
-    EXPECT_EQ(boxes.shown()[1].icon, velmora::MsgIcon::Critical);
-    EXPECT_NE(boxes.shown()[1].text.find("Modulul: frmSectii\r\nSubrutina/Functia: cmdButton_Click\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(test::isErrorReport(boxes.shown()[1], "frmSectii", "cmdButton_Click"));
     EXPECT_EQ(ward(6, "IdSpital"), 1);
     EXPECT_FALSE(com::getProperty(*screen->object(), "IsDeleted").toBool());
     EXPECT_FALSE(com::getProperty(*screen->object(), "IsDirty").toBool());
@@ -316,16 +310,9 @@ TEST_F(Registers, ASaveRefusedByALockedDatabaseKeepsWhatWasTyped) {
     test::typeText(QStringLiteral("7"));
     test::pressKey(Qt::Key_Tab);
     boxes.clear();
-    {
-        rawdb::RawDb other = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
-        rawdb::rawExec(other.get(), "BEGIN IMMEDIATE");  // another program writing
-        test::click(screen->cmdButton(0));
-    }
+    test::whileLocked(database(), "BEGIN IMMEDIATE", [&] { test::click(screen->cmdButton(0)); });
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
-    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmSectii\r\nSubrutina/Functia: cmdButton_Click\r\n"),
-              std::string::npos)
-        << boxes.shown()[0].text;
+    EXPECT_TRUE(test::isErrorReport(boxes.shown()[0], "frmSectii", "cmdButton_Click"));
     EXPECT_EQ(ward(4, "NrSectie"), 1);
     EXPECT_EQ(screen->ctlNrSectie()->get("Valoare").toLong(), 17);
     EXPECT_TRUE(com::getProperty(*screen->object(), "IsDirty").toBool());
