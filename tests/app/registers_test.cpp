@@ -6,6 +6,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -278,6 +279,41 @@ TEST_F(Registers, DeletingAWardAsksFirst) {
     EXPECT_EQ(screen->cmbSectie()->get("ListIndex").toLong(), -1);
     EXPECT_EQ(screen->cmbSpital()->get("Cheie").toLong(), 1);
     EXPECT_EQ(mask(*screen), 72);
+}
+
+// The confirmation as the user meets it, on the screen: Esc and the close box answer No,
+// only "Da" deletes.
+TEST_F(Registers, TheDeleteConfirmationTakesEscAndTheCloseBoxForNo) {
+    frmSectii* screen = open<frmSectii>("mnuSectii");
+    ASSERT_TRUE(screen);
+    screen->ItemSelectat(7, "");
+    const velmora::MessageHandler script = velmora::setMessageHandler({});
+    const auto answerWith = [&](const std::function<void(QMessageBox&)>& answer) {
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            asked = true;
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("ATENTIE!"));
+            EXPECT_EQ(box->icon(), QMessageBox::Warning);
+            answer(*box);
+            if (box->isVisible()) box->reject();  // a failed check must not leave it open
+        });
+        test::click(screen->cmdButton(4));
+        EXPECT_TRUE(asked);
+    };
+    answerWith([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+    EXPECT_EQ(wardRows(), 8);
+    answerWith([](QMessageBox& box) { box.close(); });
+    EXPECT_EQ(wardRows(), 8);
+    EXPECT_EQ(com::getProperty(*screen->object(), "IdSectieFiltrat").toLong(), 7);
+    answerWith([](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons())
+            if (button->text() == QStringLiteral("Da")) button->click();
+    });
+    velmora::setMessageHandler(script);
+    EXPECT_EQ(wardRows(), 7);
+    EXPECT_TRUE(com::getProperty(*screen->object(), "IsNew").toBool());
 }
 
 // A deletion the database refuses leaves no deletion mark waiting behind "Salveaza".
