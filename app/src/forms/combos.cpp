@@ -2,6 +2,7 @@
 
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
+#include "shell/globalui.h"
 #include "typelib/quillon.h"
 
 namespace velmora {
@@ -13,6 +14,11 @@ void selectKeyIfPresent(HostedControl& combo, int32_t id) {
         if (e.number() != com::errc::InvalidProcedureCall) throw;
         combo.put("ListIndex", com::Variant(int16_t{-1}));
     }
+}
+
+void refillCombo(HostedControl& combo, const std::string& list) {
+    com::callMethod(combo.object(), "Clear");
+    GlobalUI::FillCombo(combo.object(), list);
 }
 
 int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }

@@ -3,6 +3,7 @@
 // and hear its Click.
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "com/events.h"
 
@@ -13,6 +14,9 @@ class HostedControl;
 // Selects the row of that id; an id the list does not hold (a county or hospital since
 // removed) leaves no row selected instead of failing.
 void selectKeyIfPresent(HostedControl& combo, int32_t id);
+
+// Empties the combo and fills it from a lookup list ("id&text|" rows).
+void refillCombo(HostedControl& combo, const std::string& list);
 
 // The id of the selected row, -1 for none.
 int32_t cheie(const HostedControl& combo);

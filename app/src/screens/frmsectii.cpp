@@ -5,6 +5,7 @@
 
 #include "com/dispatch.h"
 #include "com/error.h"
+#include "forms/combos.h"
 #include "forms/hostedcontrol.h"
 #include "shell/globalui.h"
 #include "typelib/business/Sectie.h"
@@ -45,10 +46,8 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
 
 void frmSectii::fillCombos() {
     const GlobalUI::Session& s = GlobalUI::session();
-    com::callMethod(cmbSpital_->object(), "Clear");
-    GlobalUI::FillCombo(cmbSpital_->object(), s.gListaSpitale);
-    com::callMethod(cmbSectie_->object(), "Clear");
-    GlobalUI::FillCombo(cmbSectie_->object(), s.gListaSectii);
+    refillCombo(*cmbSpital_, s.gListaSpitale);
+    refillCombo(*cmbSectie_, s.gListaSectii);
 }
 
 // A new ward belongs to the configured hospital and stays clean.

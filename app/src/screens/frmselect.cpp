@@ -184,8 +184,7 @@ void frmSelect::activate() {
     tabStep();
     switch (mlTipSelect_) {
     case 0:
-        com::callMethod(cmbJudet_->object(), "Clear");
-        GlobalUI::FillCombo(cmbJudet_->object(), s.gListaJudete);
+        refillCombo(*cmbJudet_, s.gListaJudete);
         if (s.gIdJudet != -1) {
             cmbJudet_->put("Enabled", com::Variant(false));
             cmbJudet_->put("BackColor", com::Variant(color::ButtonFace));
@@ -197,20 +196,16 @@ void frmSelect::activate() {
         }
         break;
     case 1:
-        com::callMethod(cmbPerioadaSpital_->object(), "Clear");
-        GlobalUI::FillCombo(cmbPerioadaSpital_->object(), s.gListaPerioade);
-        com::callMethod(cmbJudetSpital_->object(), "Clear");
-        GlobalUI::FillCombo(cmbJudetSpital_->object(), s.gListaJudete);
+        refillCombo(*cmbPerioadaSpital_, s.gListaPerioade);
+        refillCombo(*cmbJudetSpital_, s.gListaJudete);
         selectKeyIfPresent(*cmbJudetSpital_, s.gIdJudet);  // its Click fills the hospitals
         break;
     case 2:
-        com::callMethod(cmbSpitalSectie_->object(), "Clear");
-        GlobalUI::FillCombo(cmbSpitalSectie_->object(), s.gListaSpitale);
+        refillCombo(*cmbSpitalSectie_, s.gListaSpitale);
         selectKeyIfPresent(*cmbSpitalSectie_, s.gIdSpital);
         break;
     case 3:
-        com::callMethod(cmbPerioadaSectie_->object(), "Clear");
-        GlobalUI::FillCombo(cmbPerioadaSectie_->object(), s.gListaPerioade);
+        refillCombo(*cmbPerioadaSectie_, s.gListaPerioade);
         break;
     }
 }

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 
 #include "com/dispatch.h"
+#include "forms/combos.h"
 #include "forms/hostedcontrol.h"
 #include "forms/messages.h"
 #include "shell/globalui.h"
@@ -50,8 +51,7 @@ frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
 }
 
 void frmSpitale::fillCombos() {
-    com::callMethod(cmbJudet_->object(), "Clear");
-    GlobalUI::FillCombo(cmbJudet_->object(), GlobalUI::session().gListaJudete);
+    refillCombo(*cmbJudet_, GlobalUI::session().gListaJudete);
 }
 
 void frmSpitale::setDefaults(com::IDispatch& object) {
