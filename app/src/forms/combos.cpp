@@ -3,7 +3,6 @@
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
 #include "shell/globalui.h"
-#include "typelib/quillon.h"
 
 namespace velmora {
 
@@ -22,11 +21,5 @@ void refillCombo(HostedControl& combo, const std::string& list) {
 }
 
 int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
-
-com::EventConnection onComboClick(HostedControl& combo, std::function<void()> handler) {
-    auto sink = com::make<com::EventSink>();
-    sink->on(quillon::my_combo::event::Click, [handler = std::move(handler)](com::Args) { handler(); });
-    return com::EventConnection(combo.object(), quillon::my_combo::EventsId, com::ComPtr<com::IDispatch>(sink));
-}
 
 }  // namespace velmora

@@ -1,11 +1,8 @@
 #pragma once
-// What the screens do with a keyed combo box (MyCombo): select by id, read the selected id,
-// and hear its Click.
+// What the screens do with a keyed combo box (MyCombo): fill it, select by id and read the
+// selected id. Its Click is heard through HostedControl::Click.
 #include <cstdint>
-#include <functional>
 #include <string>
-
-#include "com/events.h"
 
 namespace velmora {
 
@@ -20,8 +17,5 @@ void refillCombo(HostedControl& combo, const std::string& list);
 
 // The id of the selected row, -1 for none.
 int32_t cheie(const HostedControl& combo);
-
-// Calls `handler` on each Click of the combo for as long as the returned connection lives.
-com::EventConnection onComboClick(HostedControl& combo, std::function<void()> handler);
 
 }  // namespace velmora

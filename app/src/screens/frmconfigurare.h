@@ -49,7 +49,6 @@ private:
     FolderTree* dirBackup_;
     QPushButton* cmdAccepta_;
     QPushButton* cmdRenunta_;
-    com::EventConnection judetEvents_;
     bool loaded_ = false;
 };
 
