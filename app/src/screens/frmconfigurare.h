@@ -6,8 +6,6 @@
 
 #include <QDialog>
 
-#include "com/events.h"
-
 class QFrame;
 class QPushButton;
 
