@@ -160,10 +160,12 @@ void EditScreen::pushOnValidate(HostedControl* control) {
 }
 
 void EditScreen::pushOnClick(HostedControl* combo) {
-    connect(combo, &HostedControl::Click, this, [this, combo] { pushField(*combo); });
+    connect(combo, &HostedControl::Click, this, [this, combo] { push(*combo, "_Click"); });
 }
 
-void EditScreen::pushField(HostedControl& control) {
+void EditScreen::pushField(HostedControl& control) { push(control, "_Validate"); }
+
+void EditScreen::push(HostedControl& control, const char* handler) {
     if (mbLoading_ || unloading_ || !object_) return;
     const bool combo = control.isCombo();
     try {
@@ -172,7 +174,7 @@ void EditScreen::pushField(HostedControl& control) {
         model().SetDataByName(control.tag(), value, true);
         afterFieldPushed(control);
     } catch (const std::exception& e) {
-        report(control.objectName().toStdString() + "_Validate", e);
+        report(control.objectName().toStdString() + handler, e);
         // Show what the object holds, so the screen never shows a value that was not taken.
         try {
             mbLoading_ = true;

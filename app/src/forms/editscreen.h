@@ -71,7 +71,8 @@ public:
 
     // Pushes the control's value (Valoare, or a combo's Cheie) into the object under the
     // control's Tag, then runs afterFieldPushed. Nothing while loading. A value the object
-    // refuses is reported ("<control>_Validate") and the control shows the stored value.
+    // refuses is reported ("<control>_Validate", "<combo>_Click" for a combo pushed when
+    // picked) and the control shows the stored value.
     void pushField(HostedControl& control);
 
     // Fills every control named by the row model from the object.
@@ -144,6 +145,7 @@ protected:
     void report(const std::string& procedure, const std::exception& error) const;
 
 private:
+    void push(HostedControl& control, const char* handler);
     void buttonsLastInTabOrder();
     void installObject(com::ComPtr<com::IDispatch> object);
     void onDirty(bool isDirty);
