@@ -7,12 +7,12 @@
 //   Rules              its rule texts in ReSetBrokenRule's order,
 //   rowFields()        its row-model fields (field name, property name, setter).
 #include <algorithm>
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "Binding.h"
 #include "BrokenRules.h"
@@ -47,16 +47,19 @@ template <class Derived, class Interface>
 class EditedEntity
     : public EntityBase<Derived, Interface, Gravlin::ModelLinie, com::IConnectionPointContainer> {
 public:
-    EditedEntity() : events_(com::make<com::ConnectionPoint>(Derived::EventsIid)) {}
+    EditedEntity() = default;
 
     void ReSetBrokenRule(bool BrokenAll) override {
         for (const std::string_view rule : Derived::Rules) checkRule(rule, BrokenAll);
     }
-    bool get_IsValid() override { return mobjValid_ ? mobjValid_->get_Count() == 0 : pending_.empty(); }
+    bool get_IsValid() override { return mobjValid_ ? mobjValid_->get_Count() == 0 : pendingCount_ == 0; }
     com::ComPtr<_BrokenRules> get_Errors() override { return rules(); }
 
     com::ComPtr<com::IConnectionPoint> FindConnectionPoint(const com::Guid& eventInterface) override {
-        if (eventInterface == Derived::EventsIid) return com::ComPtr<com::IConnectionPoint>(events_);
+        if (eventInterface != Derived::EventsIid) return {};
+        // Made when first asked for: the objects of a loaded list mostly never are.
+        if (!events_) events_ = com::make<com::ConnectionPoint>(Derived::EventsIid);
+        return com::ComPtr<com::IConnectionPoint>(events_);
         return {};
     }
 
@@ -91,7 +94,9 @@ public:
     void UnDelete(bool) override { this->self().UnDelete(); }
     bool IsDeleted() override { return this->self().get_IsDeleted(); }
 
-    void dirtyWritten(bool isDirty) { events_->raise(EditedEvents::OnDirty, {com::Variant(isDirty)}); }
+    void dirtyWritten(bool isDirty) {
+        if (events_) events_->raise(EditedEvents::OnDirty, {com::Variant(isDirty)});
+    }
     // A loaded object starts with no broken rule, whatever its values.
     void afterLoad() { ReSetBrokenRule(false); }
 
@@ -101,7 +106,7 @@ protected:
     void renewRules() {
         rulesConnection_ = com::EventConnection();
         mobjValid_.reset();
-        pending_.clear();
+        pendingCount_ = 0;
         ReSetBrokenRule(true);
     }
 
@@ -110,11 +115,21 @@ protected:
     // holding those rules. An object of a loaded list is so made without a list and its
     // events, yet answers exactly as one made with them.
     void checkRule(std::string_view rule, bool broken) {
-        if (!mobjValid_ && !events_->hasSinks()) {
-            const auto at = std::find(pending_.begin(), pending_.end(), rule);
-            if (broken && at == pending_.end()) pending_.push_back(rule);
-            if (!broken && at != pending_.end()) pending_.erase(at);
-            return;
+        if (!mobjValid_ && !(events_ && events_->hasSinks())) {
+            const auto end = pending_.begin() + pendingCount_;
+            const auto at = std::find(pending_.begin(), end, rule);
+            if (!broken) {
+                if (at != end) {
+                    std::move(at + 1, end, at);
+                    --pendingCount_;
+                }
+                return;
+            }
+            if (at != end) return;
+            if (pendingCount_ < pending_.size()) {
+                pending_[pendingCount_++] = rule;
+                return;
+            }
         }
         rules()->RuleBroken(std::string(rule), broken);
     }
@@ -142,8 +157,8 @@ private:
     const com::ComPtr<_BrokenRules>& rules() {
         if (mobjValid_) return mobjValid_;
         mobjValid_ = com::make<BrokenRules, _BrokenRules>();
-        for (const std::string_view rule : pending_) mobjValid_->RuleBroken(std::string(rule), true);
-        pending_.clear();
+        for (size_t i = 0; i < pendingCount_; ++i) mobjValid_->RuleBroken(std::string(pending_[i]), true);
+        pendingCount_ = 0;
         auto sink = com::make<com::EventSink>();
         sink->on(__BrokenRules::BrokenRule, [this](com::Args) { raiseValid(false); })
             .on(__BrokenRules::NoBrokenRules, [this](com::Args) { raiseValid(true); });
@@ -156,11 +171,16 @@ private:
         if (number < 1 || number > static_cast<int32_t>(fields.size())) return nullptr;
         return &fields[static_cast<size_t>(number - 1)];
     }
-    void raiseValid(bool isValid) { events_->raise(EditedEvents::Valid, {com::Variant(isValid)}); }
+    void raiseValid(bool isValid) {
+        if (events_) events_->raise(EditedEvents::Valid, {com::Variant(isValid)});
+    }
 
-    com::ComPtr<com::ConnectionPoint> events_;
+    com::ComPtr<com::ConnectionPoint> events_;  // made on first use, see FindConnectionPoint
     com::ComPtr<_BrokenRules> mobjValid_;          // made on first use, see rules()
-    std::vector<std::string_view> pending_;        // the broken rules while there is no list (the class's rule texts)
+    // The broken rules while there is no list (the class's own rule texts, in order); a
+    // class with more rules than this has its list made.
+    std::array<std::string_view, 4> pending_{};
+    size_t pendingCount_ = 0;
     com::EventConnection rulesConnection_;  // declared last: unadvised before the list goes
 };
 

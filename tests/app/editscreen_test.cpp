@@ -223,4 +223,13 @@ TEST_F(EditScreenBase, AValueTheObjectRefusesIsReportedAndTheFieldShowsWhatIsSto
     EXPECT_EQ(number("NrSectie"), 0);
 }
 
+TEST_F(EditScreenBase, ClosingTheWindowTakesNothingMoreFromItsFields) {
+    test::focus(screen->ctlNrSectie->widget());
+    test::typeText(QStringLiteral("99999999999"));
+    static_cast<QMdiSubWindow*>(screen->parentWidget())->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(mainWindow()->mdiArea()->subWindowList().empty());
+}
+
 }  // namespace

@@ -135,6 +135,35 @@ TEST_F(Registers, TheHospitalRegisterShowsAndFindsButChangesNothing) {
     EXPECT_EQ(mainWindow()->mdiArea()->subWindowList().size(), 0);
 }
 
+TEST_F(Registers, WithoutAConfiguredCountyTheHospitalRegisterStartsOnNone) {
+    start("-1", "-1");
+    frmSpitale* screen = open<frmSpitale>("mnuSpitale");
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(screen->cmbJudet()->get("ListIndex").toLong(), -1);
+    EXPECT_EQ(com::getProperty(*screen->object(), "IdJudet").toLong(), -1);
+    EXPECT_EQ(mask(*screen), 72);
+    // Any county's hospital can be found: the first county is offered, and Cluj chosen.
+    bool picked = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<frmSelect*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        EXPECT_TRUE(dialog->combo("cmbJudet")->get("Enabled").toBool());
+        dialog->combo("cmbJudet")->put("Cheie", com::Variant(int32_t{13}));
+        picked = true;
+        pickIn(*dialog, [](QTreeWidget& list) { return rowWithId(list, 10); });
+        if (dialog->isVisible()) dialog->reject();
+    });
+    test::click(screen->cmdButton(2));
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(screen->ctlCodSpital()->get("Valoare").toString(), "SMC02");
+    EXPECT_EQ(screen->cmbJudet()->get("Cheie").toLong(), 13);
+    EXPECT_EQ(mask(*screen), 120);
+    // The ward register needs a configured hospital.
+    boxes.clear();
+    mainWindow()->menuItem(QStringLiteral("mnuSectii"))->trigger();
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Spitalul trebuie mai intai configurat."}));
+}
+
 TEST_F(Registers, ANewWardIsCheckedSavedAndReadBack) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
@@ -381,14 +410,16 @@ protected:
         QCoreApplication::processEvents();
         EXPECT_LE(window.width(), 1024) << file;
         EXPECT_LE(window.height(), 700) << file;  // below the menu and status bar of the main window
-        for (QLabel* caption : window.findChildren<QLabel*>())
+        for (QLabel* caption : window.findChildren<QLabel*>()) {
             if (caption->isVisible()) {
                 EXPECT_GE(caption->width(), caption->sizeHint().width()) << file << " " << caption->text().toStdString();
             }
-        for (QPushButton* button : window.findChildren<QPushButton*>())
+        }
+        for (QPushButton* button : window.findChildren<QPushButton*>()) {
             if (button->isVisible()) {
                 EXPECT_GE(button->width(), button->sizeHint().width()) << file << " " << button->text().toStdString();
             }
+        }
         const QPixmap picture = window.grab();
         ASSERT_FALSE(picture.isNull());
         const QByteArray folder = qgetenv("VELMORA_SCREENSHOTS");
@@ -408,14 +439,16 @@ TEST_F(ScreenPictures, RegisterScreensAndTheSelectionDialog) {
     hospitals->ItemSelectat(1, "");
     expectWholeAndSave(*hospitals->parentWidget(), "velmora-spitale.png");
 
-    for (int kind : {0, 3}) {
+    const char* files[] = {"velmora-selectie-spitale.png", "velmora-selectie-costspital.png",
+                           "velmora-selectie-sectii.png", "velmora-selectie.png"};
+    for (int kind = 0; kind < 4; ++kind) {
         frmSelect dialog(mainWindow());
         dialog.setTipSelect(kind);
         dialog.show();
         QCoreApplication::processEvents();
         if (kind == 3) dialog.combo("cmbPerioadaSectie")->put("Cheie", com::Variant(int32_t{1}));
         dialog.cmdCauta_Click();
-        expectWholeAndSave(dialog, kind == 0 ? "velmora-selectie-spitale.png" : "velmora-selectie.png");
+        expectWholeAndSave(dialog, files[kind]);
     }
     const QPixmap main = mainWindow()->grab();  // the two screens inside the main window
     if (const QByteArray folder = qgetenv("VELMORA_SCREENSHOTS"); !folder.isEmpty())

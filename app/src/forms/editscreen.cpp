@@ -1,6 +1,7 @@
 #include "forms/editscreen.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -54,6 +55,11 @@ EditScreen::~EditScreen() {
     dirtyEvents_.disconnect();
     backup_.reset();
     object_.reset();
+}
+
+void EditScreen::closeEvent(QCloseEvent* event) {
+    unloading_ = true;
+    QWidget::closeEvent(event);
 }
 
 Gravlin::ModelLinie& EditScreen::model() const {

@@ -139,6 +139,9 @@ protected:
     // new object.
     virtual void focusAfterNewEntry() {}
 
+    // A screen being closed takes no more values from its fields.
+    void closeEvent(QCloseEvent* event) override;
+
     // The "Adauga" path: a new blank object with the defaults.
     void adauga();
     // Reports an error of a handler with the screen's module label.

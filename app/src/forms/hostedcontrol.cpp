@@ -35,7 +35,7 @@ void HostedControl::watchFocus(QWidget* widget) {
     for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
-bool HostedControl::eventFilter(QObject* watched, QEvent* event) {
+bool HostedControl::eventFilter(QObject*, QEvent* event) {
     if (event->type() == QEvent::ChildAdded) {
         if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) watchFocus(child);
         return false;
@@ -53,7 +53,6 @@ bool HostedControl::eventFilter(QObject* watched, QEvent* event) {
     // The focus widget is already the one that takes the focus.
     QWidget* now = QApplication::focusWidget();
     if (now && (now == widget_ || widget_->isAncestorOf(now))) return false;  // a move inside the control
-    (void)watched;
     emit Validate();
     return false;
 }

@@ -130,7 +130,7 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
         list->setHeaderLabels(headers);
         list->header()->setStretchLastSection(true);
         list->setColumnWidth(0, 110);
-        if (kKinds[kind].columnCount == 3) list->setColumnWidth(1, 140);
+        if (kKinds[kind].columnCount == 3) list->setColumnWidth(1, kind == 2 ? 280 : 140);  // ward names are long
         // A double click, or Enter on the current row for a user of the keyboard.
         connect(list, &QTreeWidget::itemActivated, this,
                 [this, list](QTreeWidgetItem* item) { onDoubleClick(list, item); });
@@ -344,12 +344,12 @@ void frmSelect::noRowsFound() {
 }
 
 void frmSelect::onDoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
-    if (!item) item = list->currentItem();
     if (!item) return;  // nothing chosen: the dialog stays open
+    if (mlTipSelect_ < 0 || mlTipSelect_ > 3) return;
     {
         Hourglass hourglass;
-        if (list == lists_[static_cast<size_t>(mlTipSelect_ < 0 || mlTipSelect_ > 3 ? 0 : mlTipSelect_)] &&
-            mlTipSelect_ >= 0 && mlTipSelect_ <= 3) {
+        // Only the list of the current kind chooses; another one hands back the last id.
+        if (list == lists_[static_cast<size_t>(mlTipSelect_)]) {
             const bool read = GlobalUI::Trapped("frmSelect", "lstSelect_DblClick", [&] {
                 mlItemId_ = com::Variant(item->text(0).toStdString()).toLong();
             });

@@ -174,8 +174,8 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         items.push_back(item);
         start = stop + 1;
     }
-    // The WHERE and HAVING conditions of this statement that compare
-    // with a number or a placeholder: money compared with one must be compared in units.
+    // The WHERE and HAVING conditions of this statement: money compared with a number (a
+    // literal, a placeholder, a whole-number column) must be compared in units.
     struct Clause {
         size_t from, to;
     };
@@ -184,9 +184,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         if (t[k].depth == 0 && (isWord(t[k], "where") || isWord(t[k], "having"))) {
             Clause clause{k + 1, k + 1};
             while (clause.to < t.size() && !isClauseEnd(t[clause.to])) ++clause.to;
-            const bool number = std::any_of(t.begin() + static_cast<long>(clause.from), t.begin() + static_cast<long>(clause.to),
-                                            [](const Token& x) { return x.kind == TokenKind::Number || x.text == "?"; });
-            if (number) clauses.push_back(clause);
+            clauses.push_back(clause);
             k = clause.to;
         } else {
             ++k;
