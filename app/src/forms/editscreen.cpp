@@ -97,8 +97,23 @@ void EditScreen::formLoad() {
     controller_.AttachObject(object_);
     LoadControls();
     controller_.Activate();
-    // The keys start where they start on a new entry: the first open stop of the header.
+    // The keys start where they start on a new entry; a screen that names no such place
+    // starts at its first open stop, as a form shown with no focus set does.
     focusAfterNewEntry();
+    if (!focusWidget()) focusFirstStop();
+}
+
+// The first open field, else the first open button (the buttons come after the fields).
+void EditScreen::focusFirstStop() {
+    for (const bool buttons : {false, true}) {
+        for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+            if (!isAncestorOf(w) || bar_.picButton->isAncestorOf(w) != buttons) continue;
+            if (w->isEnabled() && !w->isHidden() && (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
 }
 
 // The object, its events and (through model()) its row model change together.

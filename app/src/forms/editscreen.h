@@ -87,7 +87,8 @@ protected:
     // Form load, in the controller's calling order: collects the buttons, attaches the
     // form and the buttons, creates the object, runs fillCombos() and setDefaults(), takes
     // the backup, attaches the object, loads the controls, activates the controller and
-    // puts the focus where a new entry starts (focusAfterNewEntry).
+    // puts the focus where a new entry starts (focusAfterNewEntry; by default the first
+    // open tab stop).
     // The derived constructor calls it last. Raises what fails (the menu reports it).
     void formLoad();
 
@@ -149,6 +150,7 @@ protected:
 
 private:
     void push(HostedControl& control, const char* handler);
+    void focusFirstStop();
     void buttonsLastInTabOrder();
     void installObject(com::ComPtr<com::IDispatch> object);
     void onDirty(bool isDirty);
