@@ -440,6 +440,15 @@ void MyGrid::closeEdit(const Edit& edit) {
     enterNavigation();
 }
 
+// An editor that still holds the focus when the host binds another source (it acted
+// from a button that took no focus) is left as the user would leave it: its typed value
+// reaches the source the grid is about to leave.
+void MyGrid::commitOpenEdit() {
+    if (!source_ || edit_.editor == Editor::None) return;
+    if (isWithin(QApplication::focusWidget(), editorWidget(edit_.editor, edit_.combo)))
+        fg_->setFocus(Qt::OtherFocusReason);
+}
+
 // Hides an editor left open (a commit that failed) without writing it: the grid is about
 // to show another source.
 void MyGrid::closeEditors() {

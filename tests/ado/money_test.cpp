@@ -246,6 +246,15 @@ TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
     EXPECT_EQ(firsts[1][1], money(10000));
 }
 
+TEST_F(MoneyInSql, UpdatesAndDeletesSetAndCompareMoneyByValue) {
+    // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
+    connection->Execute("Update Velmora_Spital Set c22 = 2, TCP = TCP + 1 Where TCP > 1.2");
+    EXPECT_EQ(rawCount("SELECT Sum(TCP) FROM Velmora_Spital"), 25000 + 10000 + 22345);
+    EXPECT_EQ(rawCount("SELECT Count(*) FROM Velmora_Spital WHERE c22 = 20000"), 2);
+    connection->Execute("Delete a.* From Velmora_Spital a Where a.TCP < 2.3");
+    EXPECT_EQ(rawCount("SELECT Count(*) FROM Velmora_Spital"), 1);  // only the 2.5 is left
+}
+
 TEST_F(MoneyInSql, CommentsAreBlanks) {
     // A quote or parenthesis in a comment is no part of the statement.
     const auto ids = rows("Select a.IdCost /* the sheet's id ( */ From Velmora_Spital a\n"

@@ -1,5 +1,6 @@
-// Keys that reach the grid's window faster than the event loop runs: the key that opens
-// an editor stays the first character of the value, before the keys typed after it.
+// Keys typed into the grid's editors: the key that opens an editor stays the first
+// character of the value when keys reach the window faster than the event loop runs, and
+// a value typed but not yet committed survives the host binding another source.
 #include <gtest/gtest.h>
 
 #include <QWindow>
@@ -50,6 +51,31 @@ TEST_F(GridKeysTest, TheOpeningKeyStaysFirst) {
     QWidget* account = host->inner("cntCont");
     ASSERT_TRUE(account->isVisible());
     EXPECT_EQ(account->findChild<QLineEdit*>("txt")->text(), "40");
+}
+
+// A host that binds another source while an editor still holds a typed value (its button
+// took no focus): the value reaches the item it was typed for first.
+TEST_F(GridKeysTest, ATypedValueIsWrittenBeforeTheGridShowsAnotherSource) {
+    moveTo(1, 1);
+    type('4');
+    QTest::keyClick(editorText(), '2');
+    ASSERT_TRUE(editor()->isVisible());
+    auto next = com::make<test::GridCollection>(std::vector<std::string>{"Suma", "Cont"},
+                                                std::vector<std::vector<com::Variant>>{{com::Variant(int32_t{9}), ""}});
+    bind(next);
+    ASSERT_EQ(source->writes.size(), 1u);
+    EXPECT_EQ(source->writes[0].value.toDouble(), 42);
+    EXPECT_TRUE(next->writes.empty());
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_EQ(text(1, 1), "9.00");
+
+    // An account code typed likewise.
+    moveTo(1, 2);
+    type('4');
+    QTest::keyClick(QApplication::focusWidget(), '0');
+    bind(source);
+    ASSERT_EQ(next->writes.size(), 1u);
+    EXPECT_EQ(next->writes[0].value, com::Variant("40"));
 }
 
 }  // namespace

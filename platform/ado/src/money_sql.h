@@ -59,8 +59,9 @@ struct TypedSelect {
 };
 
 // Types and rewrites the select list, WHERE and HAVING of a SELECT statement (SQLite
-// dialect, after the Jet translation). Any other statement, or one without a money expression, comes back as it
-// was with no items. Never raises.
+// dialect, after the Jet translation), and the SET and WHERE of an UPDATE or DELETE. Any
+// other statement, or one without a money expression, comes back as it was with no
+// items. Never raises.
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql);
 
 // Whether the typer leaves a statement as it is depends on its names and structure, not on
