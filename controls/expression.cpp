@@ -363,7 +363,9 @@ Value logical(Op op, const Value& a, const Value& b) {
     }
 }
 
-Value apply(Op op, const Value& a, const Value& b) {
+// `a` is the running value of a chain: a text grows in place, so that a long chain of
+// joins takes time in proportion to its length.
+Value apply(Op op, Value&& a, const Value& b) {
     switch (op) {
     case Op::Imp: case Op::Eqv: case Op::Xor: case Op::Or: case Op::And: return logical(op, a, b);
     case Op::Eq: return compare(a, b) == 0;
@@ -372,10 +374,12 @@ Value apply(Op op, const Value& a, const Value& b) {
     case Op::Gt: return compare(a, b) > 0;
     case Op::Le: return compare(a, b) <= 0;
     case Op::Ge: return compare(a, b) >= 0;
-    case Op::Concat: return toText(a) + toText(b);
+    case Op::Concat:
+        if (auto* text = std::get_if<std::string>(&a)) return std::move(*text += toText(b));
+        return toText(a) + toText(b);
     case Op::Add:
         if (std::holds_alternative<std::string>(a) && std::holds_alternative<std::string>(b))
-            return std::get<std::string>(a) + std::get<std::string>(b);
+            return std::move(std::get<std::string>(a) += std::get<std::string>(b));
         return checked(toNumber(a) + toNumber(b));
     case Op::Sub: return checked(toNumber(a) - toNumber(b));
     case Op::Mul: return checked(toNumber(a) * toNumber(b));
@@ -414,7 +418,7 @@ Value evaluate(const Node& n) {
     }
     case Node::Kind::Chain: {
         Value acc = evaluate(*n.first);
-        for (const auto& [op, operand] : n.rest) acc = apply(op, acc, evaluate(*operand));
+        for (const auto& [op, operand] : n.rest) acc = apply(op, std::move(acc), evaluate(*operand));
         return acc;
     }
     }

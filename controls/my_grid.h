@@ -166,6 +166,7 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
     void editorLostFocus();
     void closeEdit(const Edit& edit);
+    void commitOpenEdit();
     void closeEditors();
     void commitTyped(const Edit& edit);
     void commitCheck();

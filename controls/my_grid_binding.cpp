@@ -36,6 +36,7 @@ bool isZeroDate(const com::Variant& value) {
 // ---- Binding ---------------------------------------------------------------------------
 
 void MyGrid::setSursaDate(const com::Variant& value) {
+    commitOpenEdit();
     try {
         source_ = com::ComPtr<Gravlin::ModelColectie>();
         areSursaDate_ = false;

@@ -49,6 +49,13 @@ QWidget* focusTarget(QWidget* widget) {
     return widget;
 }
 
+// Runs its action when the scope ends, however it ends.
+template <class F>
+struct AtExit {
+    F action;
+    ~AtExit() { action(); }
+};
+
 // Restores a loading guard whatever happens while the grid loads an editor.
 struct GuardOff {
     explicit GuardOff(bool& g) : guard(g) { guard = false; }
@@ -274,13 +281,17 @@ void MyGrid::placeEditor(QWidget* editor, int row, int col) {
     editor->setFocus(Qt::OtherFocusReason);
 }
 
-// The typed key reaches the editor as a key of the numeric keypad once it has the focus.
+// The typed key reaches the editor as a key of the numeric keypad, now that it has the
+// focus: at once, so that it comes before any key already waiting for the window, which
+// the editor receives next.
 void MyGrid::replayKey(QWidget* editor, char key) {
     QWidget* target = focusTarget(editor);
     const int code = key == '-' ? Qt::Key_Minus : Qt::Key_0 + (key - '0');
     const QString text(QChar::fromLatin1(key));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, code, Qt::KeypadModifier, text));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, code, Qt::KeypadModifier, text));
+    QKeyEvent press(QEvent::KeyPress, code, Qt::KeypadModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::KeypadModifier, text);
+    QCoreApplication::sendEvent(target, &release);
 }
 
 void MyGrid::setScrollBars(bool on) {
@@ -429,6 +440,15 @@ void MyGrid::closeEdit(const Edit& edit) {
     enterNavigation();
 }
 
+// An editor that still holds the focus when the host binds another source (it acted
+// from a button that took no focus) is left as the user would leave it: its typed value
+// reaches the source the grid is about to leave.
+void MyGrid::commitOpenEdit() {
+    if (!source_ || edit_.editor == Editor::None) return;
+    if (isWithin(QApplication::focusWidget(), editorWidget(edit_.editor, edit_.combo)))
+        fg_->setFocus(Qt::OtherFocusReason);
+}
+
 // Hides an editor left open (a commit that failed) without writing it: the grid is about
 // to show another source.
 void MyGrid::closeEditors() {
@@ -453,6 +473,9 @@ void MyGrid::commitTyped(const Edit& edit) {
     if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
     const bool date = def.isPersonal(PersonalTip::eData);
     writeSource(edit.row, edit.col, date && value.isNull() ? com::Variant(com::Date(0)) : value);
+    // What the commit changed is shown, also when a later step (a formula, a dependent
+    // column) fails.
+    const AtExit repaint{[&] { cellsChanged(edit.row); }};
 
     Cell& cell = table_.cell(edit.row, edit.col);
     if (date) {
@@ -472,7 +495,6 @@ void MyGrid::commitTyped(const Edit& edit) {
         cell = value.isNull() ? std::string() : value.toString();
     }
     refreshDependents(edit.row, edit.col);
-    cellsChanged(edit.row);
 }
 
 // The account code is written when the user changed it and it differs from the item's.
@@ -486,9 +508,9 @@ void MyGrid::commitAccount(const Edit& edit) {
     const com::Variant value(cntCont_->valoare().toStdString());
     if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
     writeSource(edit.row, edit.col, value);
+    const AtExit repaint{[&] { cellsChanged(edit.row); }};
     table_.cell(edit.row, edit.col) = cntCont_->valoare().toStdString();
     refreshDependents(edit.row, edit.col);
-    cellsChanged(edit.row);
 }
 
 void MyGrid::commitCheck() {
@@ -509,10 +531,10 @@ void MyGrid::commitCombo(int combo) {
     const int32_t key = list.cheie();
     const std::string text = list.text().toStdString();
     writeSource(edit.row, edit.col, com::Variant(std::to_string(key) + "|" + text));
+    const AtExit repaint{[&] { cellsChanged(edit.row); }};
     table_.cell(edit.row, edit.col) = text;
     setComboKey(edit.row - table_.fixedRows(), definition(edit.col).indexCombo, key);
     refreshDependents(edit.row, edit.col);
-    cellsChanged(edit.row);
 }
 
 // The picker of a selection cell: the host gets the editor's "id|text" and answers with
@@ -531,12 +553,12 @@ void MyGrid::pick() {
         numberNewLine(edit.row);
         writeSource(edit.row, edit.col, ctlControl_->valoare());
         typedChange_ = false;  // the pick is the value; leaving the editor writes nothing more
+        const AtExit repaint{[&] { cellsChanged(edit.row); }};
         auto [key, text] = keyedValue(ctlControl_->valoare().toString());
         const size_t cut = text.find("---", 1);
         table_.cell(edit.row, edit.col) = cut == std::string::npos ? text : text.substr(0, cut);
         selectionKeys(edit.col).at(static_cast<size_t>(edit.row - table_.fixedRows())) = key;
         refreshDependents(edit.row, edit.col);
-        cellsChanged(edit.row);
     });
     // Whatever happened, the picker's edit ends here.
     edit_ = Edit{};

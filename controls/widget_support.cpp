@@ -119,7 +119,15 @@ int16_t shiftMask(const QKeyEvent& event) {
 }
 
 bool isWithin(const QWidget* widget, const QWidget* container) {
-    return widget && container && (widget == container || container->isAncestorOf(widget));
+    if (!container) return false;
+    for (const QWidget* w = widget; w;) {
+        if (w == container || container->isAncestorOf(w)) return true;
+        // A popup (a calendar, a drop-down list) belongs to the widget that opened it.
+        const QWidget* window = w->window();
+        if (window->windowType() != Qt::Popup) return false;
+        w = window->parentWidget();
+    }
+    return false;
 }
 
 void moveFocusAsTab(QWidget* control) {

@@ -54,7 +54,8 @@ int twips(int value);
 void beep();
 void setBeepHook(std::function<void()> hook);
 
-// True when `widget` is `container` or one of its descendants.
+// True when `widget` is `container` or one of its descendants, also inside a popup that
+// one of them opened.
 bool isWithin(const QWidget* widget, const QWidget* container);
 
 }  // namespace quillon

@@ -4,15 +4,16 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QTemporaryDir>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-#include "installation.h"
+#include "bench_install.h"
+#include "com/server.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
 
@@ -51,27 +52,36 @@ size_t readAll(sqlite3* db, const char* sql) {
     return bytes;
 }
 
-// 250 hospitals of another county with a sheet for each of the 48 periods: 12,000 sheets.
-// Their ids start above the sample's own hospitals.
-void addSheets(const fs::path& database) {
-    bench::exec(database,
-                "BEGIN;"
-                "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 1249) "
-                "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) "
-                "SELECT i, 'SP' || i, 'Spitalul ' || i, 12 FROM n;"
-                "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c02_1, c24, c24_01) "
-                "SELECT p.IdPerioada, s.IdSpital, 100000000, 100000000, 5000000, 5000000 "
-                "FROM Nom_Perioade p CROSS JOIN Nom_Spitale s WHERE s.IdSpital >= 1000;"
-                "COMMIT;");
-}
+// A program folder with its Init.xml and a data folder made by mkdata.
+struct Installation {
+    QTemporaryDir root;
+    fs::path program, data;
 
-std::function<void(const fs::path&)> preparation(bool manySheets) {
-    if (manySheets) return addSheets;
-    return {};
-}
+    explicit Installation(bool manySheets) {
+        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root.path().toStdString()));
+        program = folders.program;
+        data = folders.data;
+        if (manySheets) addSheets();
+        bench::writeInit({program, data});
+    }
+
+    // 250 hospitals of another county with a sheet for each of the 48 periods: 12,000 sheets.
+    void addSheets() {
+        const Database db = open(data / "Velmora.mdb");
+        exec(db.get(),
+             "BEGIN;"
+             "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 251) "
+             "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) "
+             "SELECT i, 'SP' || i, 'Spitalul ' || i, 12 FROM n;"
+             "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c02_1, c24, c24_01) "
+             "SELECT p.IdPerioada, s.IdSpital, 100000000, 100000000, 5000000, 5000000 "
+             "FROM Nom_Perioade p CROSS JOIN Nom_Spitale s WHERE s.IdSpital > 1;"
+             "COMMIT;");
+    }
+};
 
 void startUp(benchmark::State& state, bool manySheets) {
-    const bench::Installation installation(preparation(manySheets));
+    Installation installation(manySheets);
     GlobalUI::setProgramFolder(installation.program);
     for (auto _ : state) {
         state.PauseTiming();
@@ -95,8 +105,8 @@ void startUp(benchmark::State& state, bool manySheets) {
 // The same work with SQLite alone: compaction by VACUUM INTO and rename, opening, and the
 // county, hospital, lookup-list and catalogue queries.
 void rawStartUp(benchmark::State& state, bool manySheets) {
-    const bench::Installation installation(preparation(manySheets));
-    const fs::path file = installation.database();
+    Installation installation(manySheets);
+    const fs::path file = installation.data / "Velmora.mdb";
     const fs::path temporary = installation.data / "Temp.mdb";
     size_t bytes = 0;
     for (auto _ : state) {
@@ -131,3 +141,5 @@ BENCHMARK(BM_StartUp_12000Sheets)->Unit(benchmark::kMillisecond)->Iterations(10)
 BENCHMARK(BM_RawSQLite_12000Sheets)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
+
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

@@ -3,17 +3,21 @@
 // controls filled again) against the business library's Save of the same sheet alone.
 #include <benchmark/benchmark.h>
 
-#include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "../../tests/support/rawdb.h"
+#include "bench_install.h"
+#include "com/server.h"
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "installation.h"
+#include "forms/messages.h"
 #include "screens/costsheetscreen.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
@@ -23,12 +27,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The session on the sample data, with the hospital cost-sheet form at hand.
-struct Session : bench::Session {
+// A program folder with its Init.xml and the sample data made by mkdata, with a session
+// open on it and every message box answered at once.
+struct Session {
+    QTemporaryDir root;
+    fs::path program, data;
+
+    Session() {
+        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root.path().toStdString()));
+        program = folders.program;
+        data = folders.data;
+        bench::writeInit({program, data});
+        velmora::setMessageHandler([](const velmora::MessageRequest&) { return velmora::MsgAnswer::Ok; });
+        GlobalUI::setProgramFolder(program);
+        GlobalUI::resetSession();
+        GlobalUI::session().gUser = "operator";
+        GlobalUI::session().gPassword = "velmora";
+        GlobalUI::OpenSession();
+    }
+    ~Session() {
+        if (velmora::frmMain* window = GlobalUI::session().gfrmMain) window->mdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        GlobalUI::resetSession();
+        GlobalUI::setProgramFolder({});
+        velmora::setMessageHandler({});
+    }
     int32_t idCost(int32_t period) const {
-        return static_cast<int32_t>(rawdb::rawInt(installation().database(),
-                                                  "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=" +
-                                                      std::to_string(period)));
+        return static_cast<int32_t>(
+            rawdb::rawInt(data / "Velmora.mdb", "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=" + std::to_string(period)));
     }
     velmora::CostSheetScreen* openForm() const {
         velmora::frmMain* window = GlobalUI::session().gfrmMain;
@@ -112,3 +138,5 @@ BENCHMARK(BM_SalveazaFullSheet)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(BM_LibrarySaveFullSheet)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 }  // namespace
+
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

@@ -4,16 +4,21 @@
 #include <sqlite3.h>
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "bench_install.h"
+#include "com/server.h"
 #include "forms/business.h"
-#include "installation.h"
+#include "forms/messages.h"
 #include "screens/frmselect.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
@@ -23,6 +28,20 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kWardSheets = 10000;
+
+void exec(const fs::path& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot open " + file.string());
+    }
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK) throw std::runtime_error(message);
+}
 
 // "c=coalesce(c,0), ..." for every amount column of the ward sheets: no amount stays Null.
 std::string zeroForNull(const fs::path& file) {
@@ -42,25 +61,42 @@ std::string zeroForNull(const fs::path& file) {
     return assignments;
 }
 
-// The configured hospital given 210 more wards and sheets for them, 10,000 ward sheets in all.
-void addWardSheets(const fs::path& database) {
-    bench::exec(database,
-                "BEGIN;"
-                "INSERT INTO Lista_Sectii___Filtrat (IdSpital, IdSectie, NrSectie) "
-                "SELECT 1, s.IdSectie, n.Nr FROM Lista_Sectii s CROSS JOIN "
-                "(WITH RECURSIVE k(Nr) AS (SELECT 3 UNION ALL SELECT Nr + 1 FROM k WHERE Nr < 9) SELECT Nr FROM k) n;"
-                "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, c02_1, c24, c24_01) "
-                "SELECT p.IdPerioada, 1, w.IdSectie, w.NrSectie, 100000000, 100000000, 5000000, 5000000 "
-                "FROM Nom_Perioade p CROSS JOIN Lista_Sectii___Filtrat w WHERE w.NrSectie >= 3 "
-                "LIMIT " + std::to_string(kWardSheets) + " - (SELECT count(*) FROM Velmora_Sectie);"
-                "COMMIT;");
-    bench::exec(database, "UPDATE Velmora_Sectie SET " + zeroForNull(database));
-}
-
-// The session opened on the sample data with the 10,000 ward sheets.
-class Session : public bench::Session {
+// The sample data with the configured hospital given 210 more wards and sheets for them,
+// 10,000 ward sheets in all; the session opened on it with the main window shown.
+class Session {
 public:
-    Session() : bench::Session(addWardSheets) {}
+    Session() {
+        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root_.path().toStdString()));
+        program_ = folders.program;
+        data_ = folders.data;
+        exec(data_ / "Velmora.mdb",
+             "BEGIN;"
+             "INSERT INTO Lista_Sectii___Filtrat (IdSpital, IdSectie, NrSectie) "
+             "SELECT 1, s.IdSectie, n.Nr FROM Lista_Sectii s CROSS JOIN "
+             "(WITH RECURSIVE k(Nr) AS (SELECT 3 UNION ALL SELECT Nr + 1 FROM k WHERE Nr < 9) SELECT Nr FROM k) n;"
+             "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, c02_1, c24, c24_01) "
+             "SELECT p.IdPerioada, 1, w.IdSectie, w.NrSectie, 100000000, 100000000, 5000000, 5000000 "
+             "FROM Nom_Perioade p CROSS JOIN Lista_Sectii___Filtrat w WHERE w.NrSectie >= 3 "
+             "LIMIT " + std::to_string(kWardSheets) + " - (SELECT count(*) FROM Velmora_Sectie);"
+             "COMMIT;");
+        exec(data_ / "Velmora.mdb", "UPDATE Velmora_Sectie SET " + zeroForNull(data_ / "Velmora.mdb"));
+        bench::writeInit({program_, data_});
+        GlobalUI::setProgramFolder(program_);
+        GlobalUI::resetSession();
+        GlobalUI::session().gUser = "operator";
+        GlobalUI::session().gPassword = "velmora";
+        GlobalUI::OpenSession();
+        velmora::setMessageHandler([](const velmora::MessageRequest&) { return velmora::MsgAnswer::Ok; });
+    }
+    ~Session() {
+        velmora::setMessageHandler({});
+        GlobalUI::resetSession();
+        GlobalUI::setProgramFolder({});
+    }
+
+private:
+    QTemporaryDir root_;
+    fs::path program_, data_;
 };
 
 // The dialog's whole search: the list cleared, LoadList, the rows listed.
@@ -114,3 +150,5 @@ BENCHMARK(BM_OpenRegister_Spitale)->Unit(benchmark::kMillisecond)->Iterations(30
 BENCHMARK(BM_OpenRegister_Sectii)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 }  // namespace
+
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

@@ -2,6 +2,7 @@
 // left, and the data file whole and openable whatever step fails.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,33 @@ namespace {
 
 using adotest::DataFolder;
 namespace fs = std::filesystem;
+
+// Copies in a child process (as `owner` when the tests run as root), waiting ten seconds at
+// the most: its exit status (0 copied, 2 raised), or -1 when it had to be killed.
+int copyInChild(const fs::path& source, const fs::path& target, uid_t owner = ::geteuid()) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && owner != 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(owner) != 0 || ::setuid(owner) != 0))
+            ::_exit(3);
+        try {
+            ado::copyDatabase(source, target);
+            ::_exit(0);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    if (child < 0) return -2;
+    int status = -1;
+    for (int i = 0; i < 200 && ::waitpid(child, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (::waitpid(child, &status, WNOHANG) == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+}
 
 class Compaction : public DataFolder {
 protected:
@@ -182,6 +210,19 @@ TEST_F(Compaction, ALinkInPlaceOfTheLockFileMakesNoFileWhereItPoints) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
 }
 
+TEST_F(Compaction, ADataFileReachedThroughALinkIsCompactedWhereItIs) {
+    const fs::path real = folder / "shared" / "Velmora.mdb";
+    fs::create_directories(real.parent_path());
+    fs::rename(dataFile, real);
+    fs::create_symlink(real, dataFile);
+    const auto before = content();
+    const auto size = fs::file_size(real);
+    EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dataFile)));
+    EXPECT_LT(fs::file_size(real), size);
+    expectWholeAndOpenable(before);
+}
+
 TEST_F(Compaction, ATemporaryFileThatALiveCompactionHoldsIsLeftAlone) {
     // Another data file in the same folder (an export's) is compacted through the same
     // temporary file at the same time: the second compaction stands back.
@@ -317,27 +358,8 @@ TEST_F(Compaction, APipeOrLinkPlantedUnderADeadCopysNameNeitherStopsNorMisleadsT
     const fs::path link = folder / (".Copy.mdb.copy-" + std::to_string(gone) + "-1");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     fs::create_symlink(dataFile, link);
-    // The copy runs in a child, so that a copy that waits on the pipe fails the test
-    // instead of hanging it.
-    const pid_t copier = ::fork();
-    if (copier == 0) {
-        try {
-            ado::copyDatabase(dataFile, folder / "Copy.mdb");
-            ::_exit(0);
-        } catch (...) {
-            ::_exit(2);
-        }
-    }
-    ASSERT_GT(copier, 0);
-    int status = -1;
-    for (int i = 0; i < 200 && ::waitpid(copier, &status, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (::waitpid(copier, &status, WNOHANG) == 0) {
-        ::kill(copier, SIGKILL);
-        ::waitpid(copier, &status, 0);
-        FAIL() << "the copy waits on a pipe";
-    }
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // In a child, so that a copy that waits on the pipe fails the test instead of hanging it.
+    EXPECT_EQ(copyInChild(dataFile, folder / "Copy.mdb"), 0);
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(pipe)));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
@@ -368,6 +390,37 @@ TEST_F(Compaction, FailingPathsLeakNoFileDescriptor) {
     ado::setCopyStepHook(nullptr);
     EXPECT_EQ(openFiles(), before);
     EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+}
+
+TEST_F(Compaction, ACopyPassesOverLinksPlantedUnderItsNextNames) {
+    const fs::path precious = folder / "Precious.txt";
+    { std::ofstream(precious) << "not to be written"; }
+    const fs::path target = folder / "Copy.mdb";
+    // The names this process would take next: the one shown, then the same with the next number.
+    const std::string shown = ado::temporaryBeside(target, "copy").filename().string();
+    const size_t dash = shown.rfind('-');
+    const int next = std::stoi(shown.substr(dash + 1)) + 1;
+    for (int n = next; n < next + 5; ++n)
+        fs::create_symlink(precious, folder / (shown.substr(0, dash + 1) + std::to_string(n)));
+    ado::copyDatabase(dataFile, target);
+    EXPECT_EQ(adotest::readAll(precious), "not to be written");
+    EXPECT_GT(fs::file_size(target), 0u);
+}
+
+TEST_F(Compaction, ACopyIntoAFolderThatCannotBeReadSucceeds) {
+    // A drop folder: its owner may write into it but not list it (mode 0300). The copy runs
+    // in a child as that owner (an unprivileged one when the tests run as root).
+    const fs::path drop = folder / "drop";
+    fs::create_directories(drop);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+    fs::permissions(dataFile, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    ASSERT_EQ(::chown(drop.c_str(), owner, static_cast<gid_t>(-1)), 0);
+    fs::permissions(drop, fs::perms::owner_write | fs::perms::owner_exec);
+    const int status = copyInChild(dataFile, drop / "Copy.mdb", owner);
+    fs::permissions(drop, fs::perms::owner_all);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(fs::exists(drop / "Copy.mdb"));
 }
 
 TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {

@@ -33,6 +33,13 @@ protected:
         return out;
     }
     com::Variant value(const std::string& sql) { return rows(sql).at(0).at(0); }
+    // The ids of the sheets that meet a condition, in order.
+    std::vector<int32_t> ids(const std::string& condition) {
+        std::vector<int32_t> out;
+        for (const auto& row : rows("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost"))
+            out.push_back(row[0].toLong());
+        return out;
+    }
     static com::Variant money(int64_t units) { return com::Variant(Currency::fromUnits(units)); }
 
     com::ComPtr<ado::Connection> connection;
@@ -105,12 +112,6 @@ TEST_F(MoneyInSql, ArithmeticFollowsJetTypes) {
 }
 
 TEST_F(MoneyInSql, ConditionsCompareMoneyWithNumbersByValue) {
-    auto ids = [&](const std::string& condition) {
-        std::vector<int32_t> out;
-        for (const auto& row : rows("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost"))
-            out.push_back(row[0].toLong());
-        return out;
-    };
     using Ids = std::vector<int32_t>;
     // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
     EXPECT_EQ(ids("a.TCP > 1"), (Ids{1, 3}));
@@ -122,6 +123,17 @@ TEST_F(MoneyInSql, ConditionsCompareMoneyWithNumbersByValue) {
     EXPECT_EQ(ids("(a.c22 < 0.5 Or a.c22 Is Null) And a.TCP + a.c22 <> 1.2346"), (Ids{1}));  // Null is no match
     EXPECT_EQ(ids("a.TCP > a.c22 * 6"), (Ids{3}));
     EXPECT_EQ(ids("a.TCP In (Select b.TCP From Velmora_Spital b Where b.TCP > 1.4)"), (Ids{1}));
+    // Exactly the amount written, though 0.0029 * 10000 in floating point is 28.999...
+    rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c22) VALUES (4, 1, 29, -29)");
+    EXPECT_EQ(ids("a.TCP = 0.0029"), (Ids{4}));
+    EXPECT_EQ(ids("a.TCP >= 0.0029 And a.TCP < 1.00001"), (Ids{2, 4}));
+    EXPECT_EQ(ids("a.c22 In (0.0001, -0.0029, 00.25)"), (Ids{1, 3, 4}));
+    EXPECT_EQ(ids("-0.0029 = a.c22 Or a.TCP = 1.2345"), (Ids{3, 4}));
+    EXPECT_EQ(ids("a.c22 > .2"), (Ids{1}));
+    EXPECT_EQ(ids("a.TCP > a.IdSpital"), (Ids{1, 3}));  // a whole-number column, no literal
+    // A condition the typer cannot read stays as written; those beside it are typed.
+    EXPECT_EQ(ids("a.TCP > 1.1 And Cast(a.IdSpital As Text) Glob '1*' And a.TCP < 2"), (Ids{1, 3}));
+    EXPECT_EQ(ids("(Cast(a.TCP As Real) > 12000 Or a.TCP = 1) And a.TCP < 1.3"), (Ids{2, 3}));
     // Grouped: a condition on a sum.
     const auto grouped = rows("Select a.IdPerioada, Sum(a.TCP) As S From Velmora_Spital a "
                               "Group By a.IdPerioada Having Sum(a.TCP) > 2 Order By a.IdPerioada");
@@ -145,12 +157,8 @@ TEST_F(MoneyInSql, CstrAndConcatenationGiveTheMoneyText) {
     com::setUserLocale(com::UserLocale{});
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
-    auto ids = [&](const std::string& condition, const std::vector<com::Variant>& values) {
+    auto bound = [&](const std::string& condition, const std::vector<com::Variant>& values) {
         ado::Recordset rs;
         rs.Open("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost", connection, values);
         std::vector<int32_t> out;
@@ -160,24 +168,29 @@ TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
     using Ids = std::vector<int32_t>;
     using V = com::Variant;
     // TCP is 1.5, 1 and 1.2345: a Long 1 is one leu, as is the Currency 1.
-    EXPECT_EQ(ids("a.TCP > ?", {V(int32_t{1})}), (Ids{1, 3}));
-    EXPECT_EQ(ids("a.TCP > ?", {money(10000)}), (Ids{1, 3}));
-    EXPECT_EQ(ids("? < a.TCP", {V(1.4)}), (Ids{1}));
-    EXPECT_EQ(ids("a.TCP Between ? And ?", {V(int32_t{1}), V(1.3)}), (Ids{2, 3}));
-    EXPECT_EQ(ids("a.TCP In (?, ?)", {V(int32_t{1}), V("1.5")}), (Ids{1, 2}));
+    EXPECT_EQ(bound("a.TCP > ?", {V(int32_t{1})}), (Ids{1, 3}));
+    EXPECT_EQ(bound("a.TCP > ?", {money(10000)}), (Ids{1, 3}));
+    EXPECT_EQ(bound("? < a.TCP", {V(1.4)}), (Ids{1}));
+    EXPECT_EQ(bound("a.TCP Between ? And ?", {V(int32_t{1}), V(1.3)}), (Ids{2, 3}));
+    EXPECT_EQ(bound("a.TCP In (?, ?)", {V(int32_t{1}), V("1.5")}), (Ids{1, 2}));
     // The placeholders around it keep their order and their own types.
-    EXPECT_EQ(ids("a.IdSpital = ? And a.TCP >= ? And a.IdPerioada = ?", {V(int32_t{1}), V(int32_t{1}), V(int32_t{2})}),
+    EXPECT_EQ(bound("a.IdSpital = ? And a.TCP >= ? And a.IdPerioada = ?", {V(int32_t{1}), V(int32_t{1}), V(int32_t{2})}),
               (Ids{3}));
-    EXPECT_EQ(ids("(? = -1 Or a.IdPerioada = ?) And a.TCP < ?", {V(int32_t{-1}), V(int32_t{0}), V(int32_t{2})}),
+    EXPECT_EQ(bound("(? = -1 Or a.IdPerioada = ?) And a.TCP < ?", {V(int32_t{-1}), V(int32_t{0}), V(int32_t{2})}),
               (Ids{1, 2, 3}));
     ado::Recordset sum;
     sum.Open("Select a.TCP + ? As X From Velmora_Spital a Where a.IdCost = ?", connection, {V(int32_t{1}), V(int32_t{1})});
     EXPECT_EQ(sum.field(0), money(25000));
+    // A placeholder that multiplies or divides money is a plain number, whatever its type.
+    for (const V& two : {V(int32_t{2}), V(2.0), money(20000)}) {
+        ado::Recordset scaled;
+        scaled.Open("Select a.TCP * ?, a.TCP / ?, ? * a.TCP From Velmora_Spital a Where a.IdCost = 1", connection,
+                    {two, two, two});
+        EXPECT_EQ(scaled.field(0).toDouble(), 3.0);
+        EXPECT_EQ(scaled.field(1).toDouble(), 0.75);
+        EXPECT_EQ(scaled.field(2).toDouble(), 3.0);
+    }
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(MoneyInSql, EverySelectOfACompoundStatementIsTyped) {
     // TCP is 1.5, 1 and 1.2345.
@@ -191,10 +204,6 @@ TEST_F(MoneyInSql, EverySelectOfACompoundStatementIsTyped) {
                    "Where a.TCP Between 1.2 And 1.3").size(),
               2u);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(MoneyInSql, CaseAndExistsAreTypedLikeTheRest) {
     // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
@@ -210,21 +219,11 @@ TEST_F(MoneyInSql, CaseAndExistsAreTypedLikeTheRest) {
     EXPECT_EQ(cases[0][2], money(12500));
     EXPECT_TRUE(cases[1][2].isNull());
     // A condition beside a CASE or inside EXISTS still compares money by value.
-    const auto ids = [&](const std::string& condition) {
-        std::vector<int32_t> out;
-        for (const auto& row : rows("Select a.IdCost From Velmora_Spital a Where " + condition + " Order By a.IdCost"))
-            out.push_back(row[0].toLong());
-        return out;
-    };
     using Ids = std::vector<int32_t>;
     EXPECT_EQ(ids("a.TCP > 1.1 And (Case When a.IdPerioada = 1 Then 1 Else 0 End) = 1"), (Ids{1}));
     EXPECT_EQ(ids("Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{1}));
     EXPECT_EQ(ids("Not Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{2, 3}));
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
     rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP) VALUES (3, 1, 12500), (3, 2, 13500), (3, 3, -12550)");
@@ -247,9 +246,14 @@ TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
     EXPECT_EQ(firsts[1][1], money(10000));
 }
 
-}  // namespace
-
-namespace {
+TEST_F(MoneyInSql, UpdatesAndDeletesSetAndCompareMoneyByValue) {
+    // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
+    connection->Execute("Update Velmora_Spital Set c22 = 2, TCP = TCP + 1 Where TCP > 1.2");
+    EXPECT_EQ(rawCount("SELECT Sum(TCP) FROM Velmora_Spital"), 25000 + 10000 + 22345);
+    EXPECT_EQ(rawCount("SELECT Count(*) FROM Velmora_Spital WHERE c22 = 20000"), 2);
+    connection->Execute("Delete a.* From Velmora_Spital a Where a.TCP < 2.3");
+    EXPECT_EQ(rawCount("SELECT Count(*) FROM Velmora_Spital"), 1);  // only the 2.5 is left
+}
 
 TEST_F(MoneyInSql, CommentsAreBlanks) {
     // A quote or parenthesis in a comment is no part of the statement.

@@ -197,6 +197,21 @@ TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     EXPECT_EQ(Configured::now(), session);
 }
 
+TEST_F(AdminScreens, AFolderTreeKeepsAHiddenOrLinkedFolder) {
+    // Folders the tree does not list (hidden ones) or reaches through a link stay chosen as
+    // given: the screen never swaps a configured folder for another.
+    const fs::path hidden = data / ".velmora" / "export";
+    fs::create_directories(hidden);
+    fs::create_directory_symlink(data / "backup", data / "linked");
+    velmora::FolderTree tree;
+    tree.show();
+    for (const fs::path& folder : {hidden, data / "linked"}) {
+        tree.setPath(QString::fromStdString(folder.string()));
+        QTest::qWait(300);  // the model reads the folders in the background
+        EXPECT_EQ(tree.path().toStdString(), folder.string());
+    }
+}
+
 TEST_F(AdminScreens, AFailedAcceptChangesNeitherFileNorSession) {
     start("-1", "-1");
     const std::string before = test::readText(initFile());
@@ -310,9 +325,9 @@ protected:
     }
     std::vector<fs::path> filesIn(const fs::path& folder) const {
         std::vector<fs::path> files;
-        // The data layer's lock companion ("NAME.lock") of a file it opened is not an export file.
+        // Every name, hidden ones and lock companions included: the user mails from this folder.
         for (const auto& entry : fs::directory_iterator(folder))
-            if (entry.path().extension() != ".lock") files.push_back(entry.path().filename());
+            files.push_back(entry.path().filename());
         std::sort(files.begin(), files.end());
         return files;
     }

@@ -85,6 +85,22 @@ TEST_F(Rules, HeadCountsAloneSatisfyTheFirstRule) {
     EXPECT_EQ(sheet->get_Errors()->get_Count(), 0);
 }
 
+// Every one of the 85 figures, the last of the ward sheet included, counts for the first
+// rule, a negative one as well.
+TEST_F(Rules, AnyOneFigureAloneSatisfiesTheFirstRule) {
+    for (CostSheetKind sheetKind : {CostSheetKind::Spital, CostSheetKind::Sectie}) {
+        const auto& fields = velmora::costSheetFields(sheetKind);
+        ASSERT_EQ(fields.size(), 85u);
+        for (const auto& field : fields) {
+            useSheet(sheetKind);
+            chooseHeader();
+            set(field.tag, -1);
+            const std::optional<std::string> text = check();
+            EXPECT_TRUE(!text || text->find(message(kind, 1)) == std::string::npos) << field.tag << ": " << *text;
+        }
+    }
+}
+
 TEST_F(Rules, TotalsMayEqualTheirLinesButNotFallOneTenThousandthShort) {
     chooseHeader();
     set("c02_1", 300);

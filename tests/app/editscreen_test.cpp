@@ -164,6 +164,7 @@ TEST_F(EditScreenBase, RenuntaReturnsAStoredObjectToItsBackupAsOftenAsAsked) {
 }
 
 TEST_F(EditScreenBase, RenuntaOnANewObjectAndAdaugaStartAfreshWhereTheScreenWantsTheFocus) {
+    EXPECT_EQ(screen->newEntries, 1);  // the screen opened where a new entry starts
     test::focus(screen->ctlNrSectie->widget());
     test::typeText(QStringLiteral("6"));
     test::pressKey(Qt::Key_Tab);
@@ -173,7 +174,7 @@ TEST_F(EditScreenBase, RenuntaOnANewObjectAndAdaugaStartAfreshWhereTheScreenWant
     EXPECT_EQ(number("IdSpital"), 1);  // the defaults again
     EXPECT_FALSE(flag("IsDirty"));
     EXPECT_EQ(mask(), 72);
-    EXPECT_EQ(screen->newEntries, 1);
+    EXPECT_EQ(screen->newEntries, 2);
     EXPECT_TRUE(screen->cmbSectie->widget()->isAncestorOf(QApplication::focusWidget()) ||
                 screen->cmbSectie->widget() == QApplication::focusWidget());
 
@@ -183,7 +184,7 @@ TEST_F(EditScreenBase, RenuntaOnANewObjectAndAdaugaStartAfreshWhereTheScreenWant
     EXPECT_EQ(number("IdSectie"), -1);
     EXPECT_EQ(screen->cmbSectie->get("ListIndex").toLong(), -1);
     EXPECT_EQ(mask(), 72);
-    EXPECT_EQ(screen->newEntries, 2);
+    EXPECT_EQ(screen->newEntries, 3);
 }
 
 TEST_F(EditScreenBase, ALoadThatFailsKeepsTheObjectOnScreen) {

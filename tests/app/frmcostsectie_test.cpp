@@ -48,6 +48,8 @@ TEST_F(CostSectieForm, OpensOnABlankSheetWithTheHospitalsWards) {
     EXPECT_EQ(mask(), 72);
     for (const char* locked : {"ctlc24", "ctlc25"}) EXPECT_FALSE(field(locked).get("Enabled").toBool()) << locked;
     for (const char* open : {"ctlc23", "cmbSectieFiltrat"}) EXPECT_TRUE(field(open).get("Enabled").toBool()) << open;
+    // The keys start in the ward combo, the first stop of the form's tab order.
+    EXPECT_TRUE(test::hasFocus(wards.widget()));
 
     // A ward chosen outside a load is the user's choice: the sheet takes the ward's hospital,
     // type and number and becomes dirty.
@@ -129,6 +131,30 @@ TEST_F(CostSectieForm, ADuplicateSheetIsReportedInTheWardsWordsAndTheTypingKept)
         << boxes.shown()[0].text;
     EXPECT_EQ(shown("ctlc72"), 31);
     EXPECT_EQ(mask(), 6);
+}
+
+// A ward the sheet cannot look up (the database locked) is reported by the combo's click
+// handler and the combo shows no ward; once free, the same pick is taken.
+TEST_F(CostSectieForm, AWardPickTheDatabaseRefusesIsReportedByItsClickHandler) {
+    velmora::HostedControl& wards = field("cmbSectieFiltrat");
+    test::focus(wards.widget());
+    {
+        rawdb::RawDb holder = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
+        rawdb::rawExec(holder.get(), "BEGIN EXCLUSIVE");
+        wards.put("Cheie", com::Variant(int32_t{8}));
+    }
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmCostSectie\r\nSubrutina/Functia: cmbSectieFiltrat_Click\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
+    EXPECT_EQ(wards.get("ListIndex").toLong(), -1);
+    EXPECT_EQ(sheetLong("IdSectieFiltrat"), -1);
+
+    boxes.clear();
+    wards.put("Cheie", com::Variant(int32_t{8}));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(sheetLong("IdSectieFiltrat"), 8);
+    EXPECT_TRUE(dirty());
 }
 
 TEST_F(CostSectieForm, AStoredSheetIsFoundShownAndDeleted) {

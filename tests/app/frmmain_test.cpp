@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QTextBrowser>
+#include <QTest>
 #include <QTimer>
 
 #include "com/application.h"
@@ -168,6 +169,20 @@ TEST_F(MainWindow, AScreenOpensOnceAndComesToTheFront) {
     hospitals->close();  // once closed, the next choice builds a new one
     choose("mnuSpitale");
     EXPECT_EQ(built[QStringLiteral("mnuSpitale")], 2);
+}
+
+TEST_F(MainWindow, CtrlF4ClosesTheActiveChildWindow) {
+    registerPlainScreens();
+    choose("mnuSpitale");
+    choose("mnuRapoarte");
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QWidget* active = window().mdiArea()->activeSubWindow()->widget();
+    ASSERT_EQ(active->objectName().toStdString(), "mnuRapoarte");
+    QTest::keyClick(active, Qt::Key_F4, Qt::ControlModifier);
+    test::processUntil([this] { return children() == 1; });
+    ASSERT_EQ(children(), 1);
+    EXPECT_EQ(window().mdiArea()->subWindowList()[0]->widget()->objectName().toStdString(), "mnuSpitale");
 }
 
 TEST_F(MainWindow, ConfigurationAndCloseAreRefusedWhileAWindowIsOpen) {

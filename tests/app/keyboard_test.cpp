@@ -117,6 +117,18 @@ protected:
     velmora::frmMain& window() { return *GlobalUI::session().gfrmMain; }
     QMenuBar* bar() { return window().menuBar(); }
     QWidget* focused() { return QApplication::focusWidget() ? QApplication::focusWidget() : &window(); }
+    // Whether the bar paints that menu's title in the selection colour.
+    bool showsHighlight(QAction* menu) {
+        const QImage image = bar()->grab().toImage();
+        const QRect place = bar()->actionGeometry(menu);
+        const QRgb highlight = bar()->palette().color(QPalette::Highlight).rgb();
+        int matching = 0;
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                if (image.pixel(x * image.width() / bar()->width(), y * image.height() / bar()->height()) == highlight)
+                    ++matching;
+        return matching > place.width() * place.height() / 4;
+    }
 
     test::MessageScript boxes;
 };
@@ -132,6 +144,9 @@ TEST_F(MainWindowKeyboard, AltAloneOrF10TakesTheMenuBarArrowsMoveEnterRunsEscLea
     EXPECT_EQ(bar()->activeAction()->text(), QStringLiteral("Rapoarte"));
     QTest::keyClick(bar(), Qt::Key_Right);
     EXPECT_EQ(bar()->activeAction()->text(), QStringLiteral("Administrare"));
+    // The user sees which menu is selected, before any list opens.
+    EXPECT_TRUE(showsHighlight(bar()->activeAction()));
+    EXPECT_FALSE(showsHighlight(bar()->actions().at(0)));
     QTest::keyClick(bar(), Qt::Key_Left);
     QTest::keyClick(bar(), Qt::Key_Left);
     EXPECT_EQ(bar()->activeAction()->text(), QStringLiteral("Date"));
@@ -190,6 +205,21 @@ TEST_F(MainWindowKeyboard, TheWholeStatusBarShowsOn1024By768) {
     EXPECT_EQ(panels->panel(1)->width(), 1235 / 15);
     EXPECT_EQ(panels->panel(6)->width(), 3441 / 15);
     EXPECT_EQ(judetSpital->text(), panels->panelText(5));
+
+    // A common county and code shows whole in a narrower window too: the other panels give
+    // way to their own text before it elides.
+    s.gCodSpital = "SJU01";
+    window().refreshJudetSpital();
+    for (const int width : {1024, 800}) {
+        window().resize(width, 700);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(judetSpital->text(), panels->panelText(5)) << width;
+        for (int panel = 1; panel <= velmora::StatusPanels::kPanelCount; ++panel) {
+            const auto* label = static_cast<QLabel*>(panels->panel(panel));
+            EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << width << " " << panel;
+        }
+    }
 }
 
 TEST_F(MainWindowKeyboard, LockKeyPanelsFollowTheKeysAndAreGreyedWithoutAWayToReadThem) {

@@ -158,6 +158,24 @@ TEST_F(CostExportTest, ARefusedAccountCopiesNothing) {
     EXPECT_TRUE(leftovers().empty());
 }
 
+TEST_F(CostExportTest, FailedExportsLeakNoFileDescriptor) {
+    auto openFiles = [] {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++n;
+        return n;
+    };
+    std::ofstream(target) << "an earlier export";
+    runExport(1, dir_ / "warm.mdb");  // the first run loads what stays loaded
+    const auto before = openFiles();
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(failedExport(3, target).number(), -2147221503);  // nothing in the period
+        failedExport(1, dir_ / "missing" / "x.mdb");
+    }
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(readAll(target), "an earlier export");
+    EXPECT_TRUE(leftovers().empty());
+}
+
 TEST_F(CostExportTest, AnExportWhoseCompactionFailsHoldsNoOtherPeriodsFigures) {
     rawExec(data_, "UPDATE Velmora_Spital SET c22=" + std::to_string(Marker) + " WHERE IdPerioada=2; "
                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "

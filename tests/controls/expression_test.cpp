@@ -1,5 +1,6 @@
 // The grid's formula evaluator: the operators and their precedence, the language's own
-// errors for what is no expression, and nesting that cannot exhaust the stack.
+// errors for what is no expression, and nesting that cannot exhaust the stack nor long
+// chains the time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -79,6 +80,15 @@ TEST_F(ExpressionTest, DeepNestingIsRefusedAndLongSumsAreNot) {
     std::string sum = "1";
     for (int i = 0; i < 100000; ++i) sum += "+1";
     EXPECT_DOUBLE_EQ(number(sum), 100001);
+
+    std::string joined = "\"abcdefghij\"", added = joined;
+    for (int i = 0; i < 100000; ++i) {
+        joined += "&\"abcdefghij\"";
+        added += "+\"abcdefghij\"";
+    }
+    EXPECT_EQ(evaluateExpression(joined).toString().size(), 1000010u);
+    EXPECT_EQ(evaluateExpression(added).toString().size(), 1000010u);
+    EXPECT_EQ(evaluateExpression("1 & 2 & \"x\" + \"y\""), com::Variant("12xy"));
 }
 
 }  // namespace

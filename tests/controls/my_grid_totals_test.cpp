@@ -3,6 +3,8 @@
 // new lines whose first write fails.
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include "grid_support.h"
 
 namespace quillon {
@@ -62,6 +64,20 @@ TEST_F(GridTotalsTest, AComputedAmountTheSourceRefusesIsNotShown) {
     EXPECT_EQ(source->items[0][1], money(20));
     EXPECT_EQ(text(2, 2), "20.00");
     EXPECT_EQ(text(1, 2), "30.00");
+}
+
+// A commit whose formula fails still shows what it changed: the edited cell and its total.
+TEST_F(GridTotalsTest, ACommitWhoseFormulaFailsShowsWhatItChanged) {
+    columns[1].formula = "#1#/0";
+    bind(source);
+    QSignalSpy repainted(fg()->model(), &QAbstractItemModel::dataChanged);
+    moveTo(2, 1);
+    type('7');
+    enterInEditor();
+    EXPECT_EQ(text(2, 1), "7.00");
+    EXPECT_EQ(text(1, 1), "12.00");
+    ASSERT_FALSE(repainted.isEmpty());
+    EXPECT_EQ(repainted.first().at(0).toModelIndex().row(), 0);
 }
 
 // A cell the host has the grid read again keeps the totals row summing its column; a

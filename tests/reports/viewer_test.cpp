@@ -1,5 +1,5 @@
-// The viewer: shows a run report's pages, moves between them, zooms, saves a PDF; a report
-// that fails shows nothing.
+// The viewer: shows a run report's pages, moves between them, zooms, saves a PDF, prints the
+// pages chosen; a report that fails shows nothing.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -7,11 +7,16 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 #include "reports/viewer.h"
 #include "support.h"
@@ -31,6 +36,27 @@ protected:
         viewer.show();
         return report;
     }
+};
+
+// Answers the next modal dialog of kind D, once it shows, with `answer`.
+template <class D>
+class Answer {
+public:
+    explicit Answer(std::function<void(D*)> answer) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, answer = std::move(answer)] {
+            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            timer_.stop();
+            answered_ = true;
+            answer(dialog);
+        });
+        timer_.start(20);
+    }
+    bool answered() const { return answered_; }
+
+private:
+    QTimer timer_;
+    bool answered_ = false;
 };
 
 TEST_F(Viewer, ShowsTheReportPagesAndMovesBetweenThem) {
@@ -145,21 +171,57 @@ TEST_F(Viewer, EveryActionHasItsKeyNamedInItsTip) {
     const auto pdf = rtest::pictureFolder() / "tastatura.pdf";
     std::filesystem::remove(pdf);
     QString offered;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        answer.stop();
+    const Answer<QFileDialog> answer([&](QFileDialog* dialog) {
         offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
         dialog->selectFile(QString::fromStdString((rtest::pictureFolder() / "tastatura").string()));
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    answer.start(20);
     key(Qt::Key_S);
-    EXPECT_FALSE(answer.isActive());
+    EXPECT_TRUE(answer.answered());
     EXPECT_EQ(offered.toStdString(), report->Title() + ".pdf");
     ASSERT_TRUE(std::filesystem::exists(pdf));
     EXPECT_EQ(rawdb::readAll(pdf).substr(0, 5), "%PDF-");
+}
+
+TEST_F(Viewer, PrintsThePagesChosenInThePrintDialog) {
+    reports::ReportViewer viewer;
+    showSheets(viewer);
+    ASSERT_GT(viewer.pageCount(), 3);
+    const auto pdf = rtest::pictureFolder() / "tiparit.pdf";
+    std::filesystem::remove(pdf);
+    // Pages 2 to 3, to a file.
+    const Answer<QPrintDialog> answer([&](QPrintDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(QString::fromStdString(pdf.string()));
+        dialog->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+        dialog->findChild<QSpinBox*>(QStringLiteral("from"))->setValue(2);
+        dialog->findChild<QSpinBox*>(QStringLiteral("to"))->setValue(3);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    viewer.action("print")->trigger();
+    EXPECT_TRUE(answer.answered());
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    const std::string text = rawdb::readAll(pdf);
+    size_t pages = 0;
+    for (size_t at = text.find("/Type /Page"); at != std::string::npos; at = text.find("/Type /Page", at + 1))
+        if (text.compare(at, 12, "/Type /Pages") != 0) ++pages;
+    EXPECT_EQ(pages, 2u);
+}
+
+TEST_F(Viewer, ASaveThatFailsIsReportedOnceAndLeavesNothing) {
+    reports::ReportViewer viewer;
+    showSheets(viewer);
+    std::vector<int> failures;
+    QObject::connect(&viewer, &reports::ReportViewer::failed, [&](int number, const QString&) { failures.push_back(number); });
+    const auto nowhere = rtest::pictureFolder() / "lipsa" / "raport.pdf";
+    const Answer<QFileDialog> answer([&](QFileDialog* dialog) {
+        // Typed, as a folder that does not exist cannot be chosen.
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(nowhere.string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    viewer.action("pdf")->trigger();
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(failures, std::vector<int>{reports::errc::OutputFailed});
+    EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
 }
 
 }  // namespace

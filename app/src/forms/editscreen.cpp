@@ -33,6 +33,11 @@ com::ComPtr<com::IDispatch> copyOf(const com::ComPtr<com::IDispatch>& object) {
 
 }  // namespace
 
+std::optional<std::string> brokenRulesText(com::IDispatch& errors) {
+    if (com::getProperty(errors, "Count").toLong() < 1) return std::nullopt;
+    return "Erori in antetul obiectului:" + com::getProperty(errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
+}
+
 EditScreen::EditScreen(EditScreenKind kind, QWidget* parent)
     : QWidget(parent), kind_(std::move(kind)), bar_(createButtonBar(this, kind_.adaugaDialog)) {
     setObjectName(QString::fromStdString(kind_.module));
@@ -92,6 +97,23 @@ void EditScreen::formLoad() {
     controller_.AttachObject(object_);
     LoadControls();
     controller_.Activate();
+    // The keys start where they start on a new entry; a screen that names no such place
+    // starts at its first open stop, as a form shown with no focus set does.
+    focusAfterNewEntry();
+    if (!focusWidget()) focusFirstStop();
+}
+
+// The first open field, else the first open button (the buttons come after the fields).
+void EditScreen::focusFirstStop() {
+    for (const bool buttons : {false, true}) {
+        for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+            if (!isAncestorOf(w) || bar_.picButton->isAncestorOf(w) != buttons) continue;
+            if (w->isEnabled() && !w->isHidden() && (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
 }
 
 // The object, its events and (through model()) its row model change together.
@@ -149,15 +171,22 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
     return control;
 }
 
+void EditScreen::refillCombo(HostedControl& combo, const std::string& list) {
+    com::callMethod(combo.object(), "Clear");
+    GlobalUI::FillCombo(combo.object(), list);
+}
+
 void EditScreen::pushOnValidate(HostedControl* control) {
     connect(control, &HostedControl::Validate, this, [this, control] { pushField(*control); });
 }
 
 void EditScreen::pushOnClick(HostedControl* combo) {
-    connect(combo, &HostedControl::Click, this, [this, combo] { pushField(*combo); });
+    connect(combo, &HostedControl::Click, this, [this, combo] { push(*combo, "_Click"); });
 }
 
-void EditScreen::pushField(HostedControl& control) {
+void EditScreen::pushField(HostedControl& control) { push(control, "_Validate"); }
+
+void EditScreen::push(HostedControl& control, const char* handler) {
     if (mbLoading_ || unloading_ || !object_) return;
     const bool combo = control.isCombo();
     try {
@@ -166,7 +195,7 @@ void EditScreen::pushField(HostedControl& control) {
         model().SetDataByName(control.tag(), value, true);
         afterFieldPushed(control);
     } catch (const std::exception& e) {
-        report(control.objectName().toStdString() + "_Validate", e);
+        report(control.objectName().toStdString() + handler, e);
         // Show what the object holds, so the screen never shows a value that was not taken.
         try {
             mbLoading_ = true;
@@ -219,10 +248,9 @@ bool EditScreen::ValidateObject() {
     const com::ComPtr<com::IDispatch> errors = com::getProperty(*object_, "Errors").toDispatch();
     if (!errors) com::raise(com::errc::ObjectNotSet, kind_.module, "Lista de erori a obiectului nu este setata.");
     checkOwnRules(*errors);
-    if (com::getProperty(*errors, "Count").toLong() < 1) return false;
-    const std::string text =
-        "Erori in antetul obiectului:" + com::getProperty(*errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
-    showInfo(text);
+    const std::optional<std::string> text = brokenRulesText(*errors);
+    if (!text) return false;
+    showInfo(*text);
     return true;
 }
 

@@ -10,6 +10,7 @@
 // the last step of its constructor.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <QPointer>
@@ -36,6 +37,10 @@ struct EditScreenKind {
     int32_t tipSelect = 0;       // the selection dialog's kind behind "Cauta..."
     bool adaugaDialog = false;   // button 3 reads "Adauga..." instead of "Adauga"
 };
+
+// The box text of an object's broken rules: the heading, one rule per line in the order the
+// rules entered the list, and three line breaks; nothing while the list is empty.
+std::optional<std::string> brokenRulesText(com::IDispatch& errors);
 
 class EditScreen : public QWidget {
     Q_OBJECT
@@ -66,7 +71,8 @@ public:
 
     // Pushes the control's value (Valoare, or a combo's Cheie) into the object under the
     // control's Tag, then runs afterFieldPushed. Nothing while loading. A value the object
-    // refuses is reported ("<control>_Validate") and the control shows the stored value.
+    // refuses is reported ("<control>_Validate", "<combo>_Click" for a combo pushed when
+    // picked) and the control shows the stored value.
     void pushField(HostedControl& control);
 
     // Fills every control named by the row model from the object.
@@ -80,7 +86,9 @@ protected:
 
     // Form load, in the controller's calling order: collects the buttons, attaches the
     // form and the buttons, creates the object, runs fillCombos() and setDefaults(), takes
-    // the backup, attaches the object, loads the controls and activates the controller.
+    // the backup, attaches the object, loads the controls, activates the controller and
+    // puts the focus where a new entry starts (focusAfterNewEntry; by default the first
+    // open tab stop).
     // The derived constructor calls it last. Raises what fails (the menu reports it).
     void formLoad();
 
@@ -93,6 +101,9 @@ protected:
     QGroupBox* addFrame(const QString& caption);
     HostedControl* addRow(QGroupBox* frame, const QString& label, const char* progId, const QString& name,
                           const std::string& tag);
+
+    // Empties the combo and fills it from a lookup list ("id&text|id&text|...").
+    static void refillCombo(HostedControl& combo, const std::string& list);
 
     // The control pushes its value when the focus leaves it.
     void pushOnValidate(HostedControl* control);
@@ -125,7 +136,8 @@ protected:
     }
     // Runs after a field's value reached the object (to re-show what the object computed).
     virtual void afterFieldPushed(HostedControl& control) { (void)control; }
-    // Where the focus goes after "Adauga" and after "Renunta" on a new object.
+    // Where the focus goes when the screen opens, after "Adauga" and after "Renunta" on a
+    // new object.
     virtual void focusAfterNewEntry() {}
 
     // A screen being closed takes no more values from its fields.
@@ -137,6 +149,8 @@ protected:
     void report(const std::string& procedure, const std::exception& error) const;
 
 private:
+    void push(HostedControl& control, const char* handler);
+    void focusFirstStop();
     void buttonsLastInTabOrder();
     void installObject(com::ComPtr<com::IDispatch> object);
     void onDirty(bool isDirty);

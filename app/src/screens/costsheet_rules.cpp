@@ -4,6 +4,7 @@
 
 #include "com/currency.h"
 #include "com/error.h"
+#include "forms/editscreen.h"
 #include "typelib/ModelLinie.h"
 #include "typelib/business/CostSheets.h"
 
@@ -94,10 +95,8 @@ void postConsistencyRules(com::IDispatch& object, CostSheetKind kind) {
 
 std::optional<std::string> checkConsistency(com::IDispatch& object, CostSheetKind kind) {
     postConsistencyRules(object, kind);
-    const com::ComPtr<Velmora_Business::_BrokenRules> errors =
-        com::ComPtr<com::IDispatch>(&object).query<_CostSheet>()->get_Errors();
-    if (errors->get_Count() < 1) return std::nullopt;
-    return std::string(kRulesHeading) + errors->get_BrokenRules() + "\r\n\r\n\r\n";
+    const com::ComPtr<com::IDispatch> errors = com::getProperty(object, "Errors").toDispatch();
+    return brokenRulesText(*errors);
 }
 
 }  // namespace velmora

@@ -21,17 +21,13 @@ struct ConsistencyRule {
 // The rules in the order in which they run: eight, and on the ward sheet a ninth.
 std::span<const ConsistencyRule> consistencyRules(CostSheetKind kind);
 
-// The heading of the box that lists the broken rules.
-inline constexpr std::string_view kRulesHeading = "Erori in antetul obiectului:";
-
 // Runs every rule on the sheet, in order, and records each outcome in the sheet's Errors
 // (a rule that holds leaves the list, one that fails enters it once). A sum beyond the
 // currency range, or a figure that cannot be read, raises com::Error; the rules run
 // before it have been recorded.
 void postConsistencyRules(com::IDispatch& sheet, CostSheetKind kind);
 
-// postConsistencyRules, then, when the list is not empty, the box text: the heading, one
-// line per listed rule in the order they entered the list, and three line breaks.
+// postConsistencyRules, then the box text of the sheet's broken rules (brokenRulesText).
 std::optional<std::string> checkConsistency(com::IDispatch& sheet, CostSheetKind kind);
 
 }  // namespace velmora

@@ -67,15 +67,9 @@ HostedControl& CostSheetScreen::control(const std::string& name) const {
     return *found->second;
 }
 
-void CostSheetScreen::fillPeriods() {
-    com::callMethod(layout_.cmbPerioada->object(), "Clear");
-    GlobalUI::FillCombo(layout_.cmbPerioada->object(), GlobalUI::session().gListaPerioade);
-}
+void CostSheetScreen::fillPeriods() { refillCombo(*layout_.cmbPerioada, GlobalUI::session().gListaPerioade); }
 
-void CostSheetScreen::fillKeys(const std::string& list) {
-    com::callMethod(layout_.cmbCheie->object(), "Clear");
-    GlobalUI::FillCombo(layout_.cmbCheie->object(), list);
-}
+void CostSheetScreen::fillKeys(const std::string& list) { refillCombo(*layout_.cmbCheie, list); }
 
 HostedControl* CostSheetScreen::controlNamed(const QString& name) const {
     const auto found = layout_.byName.find(name.toStdString());

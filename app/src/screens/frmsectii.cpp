@@ -5,7 +5,6 @@
 
 #include "com/dispatch.h"
 #include "com/error.h"
-#include "forms/combos.h"
 #include "forms/hostedcontrol.h"
 #include "shell/globalui.h"
 #include "typelib/business/Sectie.h"
@@ -45,9 +44,8 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
 }
 
 void frmSectii::fillCombos() {
-    const GlobalUI::Session& s = GlobalUI::session();
-    refillCombo(*cmbSpital_, s.gListaSpitale);
-    refillCombo(*cmbSectie_, s.gListaSectii);
+    refillCombo(*cmbSpital_, GlobalUI::session().gListaSpitale);
+    refillCombo(*cmbSectie_, GlobalUI::session().gListaSectii);
 }
 
 // A new ward belongs to the configured hospital and stays clean.

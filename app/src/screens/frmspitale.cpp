@@ -3,7 +3,6 @@
 #include <QGroupBox>
 
 #include "com/dispatch.h"
-#include "forms/combos.h"
 #include "forms/hostedcontrol.h"
 #include "forms/messages.h"
 #include "shell/globalui.h"

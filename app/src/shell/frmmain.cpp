@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 
 #include <memory>
 
@@ -94,6 +95,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     sBar_ = new StatusPanels(this);
     setStatusBar(sBar_);
     buildMenus();
+    // Ctrl+F4 closes the active child window, as in the Windows programs the users know, also
+    // where the platform's own key for it is another.
+    const QKeySequence ctrlF4(QKeyCombination(Qt::ControlModifier, Qt::Key_F4));
+    if (!QKeySequence::keyBindings(QKeySequence::Close).contains(ctrlF4)) {
+        auto* closeChild = new QShortcut(ctrlF4, this);
+        connect(closeChild, &QShortcut::activated, mdiArea_, &QMdiArea::closeActiveSubWindow);
+    }
 
     const GlobalUI::Session& s = GlobalUI::session();
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));

@@ -149,6 +149,9 @@ void OpenSession() {
 
     s.gfrmMain = new velmora::frmMain();
     s.gfrmMain->show();
+    // The keyboard moves on from the closed login to the main window, also where no window
+    // manager hands it over.
+    s.gfrmMain->activateWindow();
 }
 
 void Main() {

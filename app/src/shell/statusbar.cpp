@@ -1,5 +1,7 @@
 #include "shell/statusbar.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,7 +12,8 @@
 namespace velmora {
 
 // One sunken panel. Its design width is where it starts; on a narrower window it shrinks
-// down to its text (or, when eliding, to a few characters and "...").
+// down to its text (or, when eliding, to a few characters and "..."). An eliding panel asks
+// for the width of a longer text, to show it whole where there is room.
 class StatusPanel final : public QLabel {
 public:
     StatusPanel(int designWidth, bool elides, QWidget* parent)
@@ -27,11 +30,12 @@ public:
         updateGeometry();
     }
 
-    QSize sizeHint() const override { return {designWidth_, QLabel::sizeHint().height()}; }
+    QSize sizeHint() const override {
+        const int wanted = elides_ ? std::max(designWidth_, widthFor(fullText_)) : designWidth_;
+        return {wanted, QLabel::sizeHint().height()};
+    }
     QSize minimumSizeHint() const override {
-        const int chrome = 2 * frameWidth() + 2 * margin() + 6;
-        const QString shortest = elides_ ? QStringLiteral("W...") : fullText_;
-        const int wanted = fontMetrics().horizontalAdvance(shortest) + chrome;
+        const int wanted = widthFor(elides_ ? QStringLiteral("W...") : fullText_);
         return {std::min(wanted, designWidth_), QLabel::minimumSizeHint().height()};
     }
 
@@ -42,6 +46,10 @@ protected:
     }
 
 private:
+    int widthFor(const QString& text) const {
+        return fontMetrics().horizontalAdvance(text) + 2 * frameWidth() + 2 * margin() + 6;
+    }
+
     void showText() {
         if (!elides_) {
             setText(fullText_);
@@ -78,7 +86,9 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), lockKeys_(plat
     for (int i = 0; i < kPanelCount; ++i) {
         auto* label = new StatusPanel(kWidthsTwips[i] / kTwipsPerPixel, i == kJudetSpitalPanel, this);
         label->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        addWidget(label, i == kJudetSpitalPanel ? 1 : 0);
+        // No panel stretches: a stretching one would give way first, eliding the county
+        // and hospital while the other panels still had room to spare.
+        addWidget(label);
         panels_[i] = label;
     }
     panels_[0]->setFullText(QStringLiteral("NUM"));

@@ -124,13 +124,16 @@ void JetEngine::CompactDatabase(std::string_view sourceConnection, std::string_v
     vacuumInto(sourceFile, targetFile);
 }
 
-bool compactDataFile(const fs::path& dataFile, const fs::path& tempFile) {
+bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
     try {
         std::error_code ec;
-        if (!fs::is_regular_file(dataFile, ec)) return false;
-        const detail::FileLock lock(dataFile, true);
+        if (!fs::is_regular_file(givenFile, ec)) return false;
+        const detail::FileLock lock(givenFile, true);  // the name the connections lock by
         if (!lock.held()) return false;  // in use: another connection has the file open
         reached(CompactStep::Locked);
+        // A data file reached through a link is replaced where it really is: replacing the
+        // link would leave the real file, which others may use, behind with the old data.
+        const fs::path dataFile = fs::canonical(givenFile);
 
         // The temporary file is locked while a compaction works on it (the export's
         // compaction may use the same one); one that nobody holds was left by a crash.
@@ -251,9 +254,15 @@ void copyDatabase(const fs::path& source, const fs::path& destination, const fs:
     detail::removeStaleTemporaries(folder);
 
     auto from = detail::openDatabase(source, detail::OpenMode::ReadOnly);
-    const fs::path temp = detail::siblingTemp(destination, "copy");
+    // A name already taken (a link or file planted there) is passed over for the next one.
+    fs::path temp;
     int error = 0;
-    const auto held = detail::HeldFile::create(temp, detail::ownershipOf(source), error);
+    std::optional<detail::HeldFile> held;
+    for (int attempt = 0; attempt < 100 && !held; ++attempt) {
+        temp = detail::siblingTemp(destination, "copy");
+        held = detail::HeldFile::create(temp, detail::ownershipOf(source), error);
+        if (!held && error != EEXIST) break;
+    }
     if (!held) failed(error);
     Cleanup cleanup;  // after the lock: the files go while still held
     cleanup.add(temp);

@@ -47,7 +47,10 @@ std::vector<Token> tokenize(std::string_view sql) {
             if (close == std::string_view::npos) raise(errc::BadSql, "The statement has an unterminated [name]: " + std::string(sql));
             i = close + 1;
             kind = TokenKind::Bracketed;
-        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+        } else if (std::isdigit(static_cast<unsigned char>(c)) ||
+                   (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(sql[i + 1])) &&
+                    (out.empty() || (out.back().kind != TokenKind::Word && out.back().kind != TokenKind::Bracketed &&
+                                     out.back().text != ")")))) {  // ".5"
             while (i < n && (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
             kind = TokenKind::Number;
         } else if (isWordChar(c)) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <optional>
+#include <string_view>
 
 #include "com/dispatch.h"
 #include "money_sql.h"
@@ -20,6 +22,27 @@ struct Typed {
 struct Unreadable {};  // the typer gives up on an item; it stays as written
 
 bool isNumeric(ColumnKind k) { return k == ColumnKind::Integer || k == ColumnKind::Real; }
+
+// A plain decimal literal ("-1.2345", "2", "0.00005") times 10 000, as decimal text; nullopt
+// for anything else (an exponent, an expression).
+std::optional<std::string> literalInUnits(std::string_view text) {
+    std::string sign;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        if (text.front() == '-') sign = "-";
+        text.remove_prefix(1);
+    }
+    const size_t dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    std::string fraction(dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1));
+    const auto digits = [](std::string_view d) { return d.find_first_not_of("0123456789") == std::string_view::npos; };
+    if (whole.empty() && fraction.empty()) return std::nullopt;
+    if (!digits(whole) || !digits(fraction)) return std::nullopt;
+    if (fraction.size() < 4) fraction.append(4 - fraction.size(), '0');
+    std::string units = std::string(whole) + fraction.substr(0, 4);
+    units.erase(0, std::min(units.find_first_not_of('0'), units.size() - 1));
+    if (fraction.size() > 4) units += "." + fraction.substr(4);
+    return sign + units;
+}
 
 // A recursive-descent reader of one select-list expression: || over + - over * / over
 // unary signs over literals, names, function calls and parentheses.
@@ -92,24 +115,58 @@ private:
             const std::string op = take().text;
             return {ColumnKind::Integer, op + " " + negation().text};
         }
-        return comparison();
+        return operand();
+    }
+
+    // One operand of AND / OR. One the typer cannot read (GLOB, CAST, ...) stays as written
+    // up to the next AND, OR, CASE word, comma or closing parenthesis of its level, so that
+    // the conditions beside it are still typed.
+    Typed operand() {
+        const Token* first = peek();
+        const size_t start = pos_;
+        const bool rewroteBefore = rewrote_;
+        try {
+            return comparison();
+        } catch (const Unreadable&) {
+            if (!first) throw;
+            rewrote_ = rewroteBefore;
+            pos_ = start;
+            const int depth = first->depth;
+            static constexpr std::array stops{"and", "or", "then", "else", "end", "when"};
+            for (; pos_ < end_; ++pos_) {
+                const Token& t = t_[pos_];
+                if (t.depth < depth) break;  // the ")" that closes its level
+                if (t.depth != depth) continue;
+                if (t.kind == TokenKind::Symbol && t.text == ",") break;
+                if (std::any_of(stops.begin(), stops.end(), [&](const char* w) { return isWord(t, w); })) break;
+            }
+            if (pos_ == start) throw;
+            size_t last = pos_;
+            while (last > start && t_[last - 1].kind == TokenKind::Space) --last;
+            return {ColumnKind::Untyped, join(t_, start, last)};
+        }
     }
 
     // A "?" beside money holds an amount: it is renamed so that the binding converts its
     // value to units (a Long 5 is 5.0000, not 0.0005). A named parameter takes the number
     // the "?" had, so the other placeholders keep theirs.
-    Typed asMoney(const Typed& x) {
-        if (!x.parameter) return x;
+    Typed asMoney(const Typed& x) { return x.parameter ? renamed(MoneyParameterPrefix, ColumnKind::Currency) : x; }
+    // A "?" that multiplies or divides money is a plain number (bound as a Double).
+    Typed asNumber(const Typed& x) { return x.parameter ? renamed(NumberParameterPrefix, ColumnKind::Real) : x; }
+    Typed renamed(std::string_view prefix, ColumnKind kind) {
         static std::atomic<unsigned> counter{0};
-        return {ColumnKind::Currency, rewritten(std::string(MoneyParameterPrefix) + std::to_string(counter++))};
+        return {kind, rewritten(std::string(prefix) + std::to_string(counter++))};
     }
 
     // Money compared with a plain number: the number in units, as Jet compares the values.
+    // A literal is shifted as written ("1.2345" -> "12345"): 1.2345 * 10000 in floating
+    // point is 12344.999..., which no amount equals.
     std::string scaledAgainst(const Typed& side, const Typed& money) {
         if (money.kind != ColumnKind::Currency) return side.text;
         if (side.parameter) return asMoney(side).text;
-        if (isNumeric(side.kind)) return rewritten("(" + side.text + ")*10000");
-        return side.text;
+        if (!isNumeric(side.kind)) return side.text;
+        if (const auto units = literalInUnits(side.text)) return rewritten(*units);
+        return rewritten("(" + side.text + ")*10000");
     }
 
     Typed comparison() {
@@ -201,7 +258,9 @@ private:
         Typed left = unary();
         while (peekSymbol("*") || peekSymbol("/")) {
             const std::string op = take().text;
-            const Typed right = unary();
+            Typed right = unary();
+            if (left.kind == ColumnKind::Currency) right = asNumber(right);
+            if (right.kind == ColumnKind::Currency) left = asNumber(left);
             left = op == "*" ? multiply(left, right) : divide(left, right);
         }
         return left;

@@ -85,6 +85,59 @@ std::map<std::string, ColumnKind> resolveNames(sqlite3* db, const std::vector<st
     return kinds;
 }
 
+size_t findAtTop(const std::vector<Token>& t, size_t from, size_t to, std::string_view word) {
+    while (from < to && !(t[from].depth == 0 && isWord(t[from], word))) ++from;
+    return from;
+}
+
+// UPDATE T [AS a] SET x = e, ... [WHERE c] and DELETE FROM T [AS a] [WHERE c]: each
+// assignment is typed as the comparison "x = e" (a number set into money is scaled to
+// units), and the condition as a SELECT's is.
+TypedSelect typeWrite(sqlite3* db, const std::vector<Token>& t, size_t verb, TypedSelect result) {
+    const bool update = isWord(t[verb], "update");
+    size_t end = t.size();
+    for (const char* w : {"returning", "order", "limit"}) end = std::min(end, findAtTop(t, verb, t.size(), w));
+    const size_t where = findAtTop(t, verb, end, "where");
+    const size_t set = update ? findAtTop(t, verb, where, "set") : where;
+    size_t table = skipSpace(t, verb + 1);
+    if (update && table < set && isWord(t[table], "or")) table = skipSpace(t, skipSpace(t, table + 1) + 1);
+    if (!update && (table >= where || !isWord(t[table], "from"))) return result;
+    if (update && set >= where) return result;
+    const std::string fromClause = update ? "FROM " + join(t, table, set) : join(t, table, where);
+
+    std::vector<std::pair<size_t, size_t>> parts;  // the assignments, then the condition
+    for (size_t k = set + 1; update && k < where;) {
+        size_t stop = k;
+        while (stop < where && !(t[stop].depth == 0 && t[stop].text == ",")) ++stop;
+        parts.emplace_back(k, stop);
+        k = stop + 1;
+    }
+    if (where < end) parts.emplace_back(where + 1, end);
+    std::vector<std::string> names;
+    for (const auto& [from, to] : parts) collectNames(t, from, to, names);
+    if (names.empty()) return result;
+    const auto kinds = resolveNames(db, names, fromClause, result.certain);
+    const KindOf kindOf = [&](const std::string& n) {
+        const auto it = kinds.find(n);
+        return it == kinds.end() ? ColumnKind::Untyped : it->second;
+    };
+    const SubqueryTyper subquery = [db](const std::string& inner) { return typeSelectList(db, inner); };
+    std::string rewritten;
+    size_t done = 0;
+    for (const auto& [from, to] : parts) {
+        size_t first = skipSpace(t, from), last = to;
+        while (last > first && t[last - 1].kind == TokenKind::Space) --last;
+        const auto typed = typeExpression(t, first, last, kindOf, subquery);
+        if (!typed || !typed->rewrote) continue;
+        if (typed->uncertain) result.certain = false;
+        rewritten += join(t, done, first) + typed->text;
+        done = last;
+    }
+    if (done == 0) return result;
+    result.sql = rewritten + join(t, done, t.size());
+    return result;
+}
+
 }  // namespace
 
 std::vector<ColumnKind> TypedSelect::columnKinds(int count) const {
@@ -128,6 +181,8 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         return result;  // the statement's own prepare reports it
     }
     size_t listFrom = skipSpace(t, 0);
+    if (listFrom < t.size() && (isWord(t[listFrom], "update") || isWord(t[listFrom], "delete")))
+        return typeWrite(db, t, listFrom, std::move(result));
     if (listFrom >= t.size() || !isWord(t[listFrom], "select")) return result;
     // A compound statement: each SELECT is typed on its own; the first names the columns.
     for (size_t k = listFrom; k < t.size(); ++k) {
@@ -174,8 +229,8 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         items.push_back(item);
         start = stop + 1;
     }
-    // The WHERE and HAVING conditions of this statement that compare
-    // with a number or a placeholder: money compared with one must be compared in units.
+    // The WHERE and HAVING conditions of this statement: money compared with a number (a
+    // literal, a placeholder, a whole-number column) must be compared in units.
     struct Clause {
         size_t from, to;
     };
@@ -184,9 +239,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         if (t[k].depth == 0 && (isWord(t[k], "where") || isWord(t[k], "having"))) {
             Clause clause{k + 1, k + 1};
             while (clause.to < t.size() && !isClauseEnd(t[clause.to])) ++clause.to;
-            const bool number = std::any_of(t.begin() + static_cast<long>(clause.from), t.begin() + static_cast<long>(clause.to),
-                                            [](const Token& x) { return x.kind == TokenKind::Number || x.text == "?"; });
-            if (number) clauses.push_back(clause);
+            clauses.push_back(clause);
             k = clause.to;
         } else {
             ++k;

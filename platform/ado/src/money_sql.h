@@ -23,8 +23,9 @@
 //                                             SELECT of a UNION, EXCEPT or INTERSECT
 //   a "?" compared with or added to money   -> an amount: renamed MoneyParameterPrefix + N,
 //                                             bound as money whatever the value's type
-// An item or condition the typer cannot read (an unknown construct) is left
-// as written; an item left so is read by its stored class.
+//   money * ?, money / ?, ? * money         -> the "?" a Double (NumberParameterPrefix)
+// An item the typer cannot read (an unknown construct) is left as written and read by its
+// stored class; in a condition, only the AND / OR operand it cannot read is left so.
 #include <sqlite3.h>
 
 #include <string>
@@ -35,8 +36,15 @@
 
 namespace ado::detail {
 
-// The name prefix of a placeholder that stands beside money (see above).
+// The name prefixes of placeholders beside money (see above), and the kind each is bound as.
 inline constexpr std::string_view MoneyParameterPrefix = ":money_";
+inline constexpr std::string_view NumberParameterPrefix = ":number_";
+inline ColumnKind placeholderKind(const char* name) {
+    const std::string_view n = name ? name : "";
+    return n.starts_with(MoneyParameterPrefix)    ? ColumnKind::Currency
+           : n.starts_with(NumberParameterPrefix) ? ColumnKind::Real
+                                                  : ColumnKind::Untyped;
+}
 
 struct TypedSelect {
     std::string sql;                 // the statement with its select list rewritten
@@ -51,8 +59,9 @@ struct TypedSelect {
 };
 
 // Types and rewrites the select list, WHERE and HAVING of a SELECT statement (SQLite
-// dialect, after the Jet translation). Any other statement, or one without a money expression, comes back as it
-// was with no items. Never raises.
+// dialect, after the Jet translation), and the SET and WHERE of an UPDATE or DELETE. Any
+// other statement, or one without a money expression, comes back as it was with no
+// items. Never raises.
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql);
 
 // Whether the typer leaves a statement as it is depends on its names and structure, not on

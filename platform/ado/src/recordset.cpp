@@ -125,6 +125,33 @@ struct Recordset::Impl {
     // Gives the live statement back to its connection (reset, so that it holds no lock).
     ~Impl() { giveBack(); }
 
+    // Starts afresh on `to`: raises 3705 when open, 3704 when the connection is closed.
+    Connection::Impl& restart(const com::ComPtr<Connection>& to) {
+        if (open) raise(errc::ObjectOpen, "Operation is not allowed when the object is open.");
+        if (!to) raise(errc::ObjectClosed, "The recordset has no connection.");
+        Connection::Impl& c = to->impl();
+        c.handle();
+        *this = Impl{};
+        connection = to;
+        generation = c.generation;
+        return c;
+    }
+
+    // Forward-only: runs the statement, its placeholders bound by `bind`, to its first row.
+    template <typename Bind>
+    void openLive(Connection::Impl& c, std::string_view sql, Bind&& bind) {
+        live = c.acquire(sql);
+        open = true;
+        try {
+            bind(live->stmt.get());
+            step(c.db.get());
+        } catch (...) {
+            giveBack();
+            open = false;
+            throw;
+        }
+    }
+
     void giveBack() noexcept {
         if (live && connection && connection->impl().generation == generation) Connection::Impl::release(*live);
         live.reset();
@@ -240,27 +267,10 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connection, CursorType cursor, LockType lock,
                      int32_t) {
     Impl& m = *impl_;
-    if (m.open) raise(errc::ObjectOpen, "Operation is not allowed when the object is open.");
-    if (!connection) raise(errc::ObjectClosed, "The recordset has no connection.");
-    Connection::Impl& c = connection->impl();
-    c.handle();
-    m = Impl{};
-    m.connection = connection;
-    m.generation = c.generation;
+    Connection::Impl& c = m.restart(connection);
     m.buffered = cursor != CursorType::ForwardOnly;
     m.updatable = m.buffered && lock != LockType::ReadOnly;
-    if (!m.buffered) {
-        m.live = c.acquire(sql);
-        m.open = true;
-        try {
-            m.step(c.db.get());
-        } catch (...) {
-            m.giveBack();
-            m.open = false;
-            throw;
-        }
-        return;
-    }
+    if (!m.buffered) return m.openLive(c, sql, [](sqlite3_stmt*) {});
     const std::string translated = translateJetSql(sql);
     if (m.updatable) {
         auto table = singleTable(translated);
@@ -278,32 +288,16 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
 void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connection,
                      const std::vector<com::Variant>& parameters) {
     Impl& m = *impl_;
-    if (m.open) raise(errc::ObjectOpen, "Operation is not allowed when the object is open.");
-    if (!connection) raise(errc::ObjectClosed, "The recordset has no connection.");
-    Connection::Impl& c = connection->impl();
-    c.handle();
-    m = Impl{};
-    m.connection = connection;
-    m.generation = c.generation;
-    m.live = c.acquire(sql);
-    m.open = true;
-    try {
-        sqlite3_stmt* s = m.live->stmt.get();
+    Connection::Impl& c = m.restart(connection);
+    m.openLive(c, sql, [&](sqlite3_stmt* s) {
         const int count = sqlite3_bind_parameter_count(s);
         if (count != static_cast<int>(parameters.size()))
             raise(errc::BadArguments, "The statement has " + std::to_string(count) + " parameters; " +
                                           std::to_string(parameters.size()) + " values were given.");
-        for (int i = 0; i < count; ++i) {
-            const char* name = sqlite3_bind_parameter_name(s, i + 1);
-            const bool money = name && std::string_view(name).starts_with(detail::MoneyParameterPrefix);
-            detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)], money ? ColumnKind::Currency : ColumnKind::Untyped);
-        }
-        m.step(c.db.get());
-    } catch (...) {
-        m.giveBack();
-        m.open = false;
-        throw;
-    }
+        for (int i = 0; i < count; ++i)
+            detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)],
+                              detail::placeholderKind(sqlite3_bind_parameter_name(s, i + 1)));
+    });
 }
 
 void Recordset::Close() {

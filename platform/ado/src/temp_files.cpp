@@ -22,15 +22,19 @@ Ownership ownershipOf(const fs::path& file) {
     return {static_cast<mode_t>(st.st_mode & 07777), st.st_gid};
 }
 
-void applyOwnership(int fd, const fs::path& file, const Ownership& ownership) {
+namespace {
+
+// Answers 0 or the errno of the failure to set the mode.
+int setOwnership(int fd, const Ownership& ownership) {
     // The group first: changing it may clear set-id bits that the mode then puts back.
     if (ownership.group != static_cast<gid_t>(-1) && ::fchown(fd, static_cast<uid_t>(-1), ownership.group) != 0) {
         // Not a member of that group: the file keeps the process's group, and the mode
         // below still keeps it from anyone the data file's mode keeps out.
     }
-    if (::fchmod(fd, ownership.mode) != 0)
-        raise(errc::FileCopy, "Cannot set the permissions of '" + file.string() + "': " + std::strerror(errno));
+    return ::fchmod(fd, ownership.mode) == 0 ? 0 : errno;
 }
+
+}  // namespace
 
 namespace {
 
@@ -44,28 +48,15 @@ std::optional<HeldFile> HeldFile::create(const fs::path& file, const Ownership& 
         error = errno;
         return std::nullopt;
     }
-    HeldFile held(fd, file);
+    HeldFile held(fd);
     lockExclusive(fd);  // new and unique: nobody else has it
-    if (ownership.group != static_cast<gid_t>(-1)) {
-        [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), ownership.group);
-    }
-    if (::fchmod(fd, ownership.mode) != 0) {
-        error = errno;
+    error = setOwnership(fd, ownership);
+    if (error != 0) {
         std::error_code ec;
         fs::remove(file, ec);
         return std::nullopt;
     }
-    error = 0;
     return held;
-}
-
-int flushFile(const fs::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    const int rc = ::fsync(fd);
-    const int error = rc == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
 }
 
 std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership& ownership) {
@@ -77,7 +68,7 @@ std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership
             const int error = errno;
             raise(errc::FileCopy, "Cannot create '" + file.string() + "': " + writeFailureCause(file.parent_path(), error));
         }
-        HeldFile held(fd, file);
+        HeldFile held(fd);
         struct stat opened {}, named {};
         if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_nlink != 1)
             raise(errc::FileCopy, "'" + file.string() + "' is not a plain file of its own; it is left alone.");
@@ -90,19 +81,19 @@ std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership
             raise(errc::FileCopy, "Cannot empty '" + file.string() + "': " + std::strerror(errno));
         std::error_code ec;
         fs::remove(fs::path(file.string() + "-journal"), ec);
-        applyOwnership(fd, file, ownership);
+        if (const int error = setOwnership(fd, ownership); error != 0)
+            raise(errc::FileCopy, "Cannot set the permissions of '" + file.string() + "': " + std::strerror(error));
         return held;
     }
     return std::nullopt;
 }
 
-HeldFile::HeldFile(HeldFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) { other.fd_ = -1; }
+HeldFile::HeldFile(HeldFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
 
 HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = other.fd_;
-        path_ = std::move(other.path_);
         other.fd_ = -1;
     }
     return *this;

@@ -19,13 +19,11 @@ struct Ownership {
 
 // The permission bits and group of an existing file; 0600 and no group when it cannot be read.
 Ownership ownershipOf(const std::filesystem::path& file);
-// Gives the file the mode exactly (the umask does not apply) and the group where the
-// process may set it. Raises 3051 when the mode cannot be set.
-void applyOwnership(int fd, const std::filesystem::path& file, const Ownership& ownership);
 
 class HeldFile {
 public:
-    // A new file of a name not in use (O_EXCL), locked, with the ownership; nullopt with
+    // A new file of a name not in use (O_EXCL), locked, with the ownership (the mode exactly,
+    // the umask aside; the group where the process may set it); nullopt with
     // the errno of the failure in `error` when it cannot be made.
     static std::optional<HeldFile> create(const std::filesystem::path& file, const Ownership& ownership, int& error);
     // The fixed-name temporary file of a compaction: taken over, emptied, when no live
@@ -39,21 +37,15 @@ public:
     HeldFile& operator=(const HeldFile&) = delete;
     ~HeldFile();  // releases the lock; the file itself stays
 
-    const std::filesystem::path& path() const { return path_; }
-
 private:
-    HeldFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
+    explicit HeldFile(int fd) : fd_(fd) {}
     int fd_ = -1;
-    std::filesystem::path path_;
 };
 
 // Removes, from a folder, the temporary files of copies and compactions (".NAME.copy-PID-N",
 // ".NAME.compact-PID-N", ".NAME.export-PID-N", their "-journal" and ".lock") whose process is gone
 // and that nobody holds locked. Never raises.
 void removeStaleTemporaries(const std::filesystem::path& folder);
-
-// Flushes a file to the disk; answers 0 or the errno of the failure.
-int flushFile(const std::filesystem::path& file);
 
 // Removes a temporary file and its journal; never raises.
 void removeWithJournal(const std::filesystem::path& file);

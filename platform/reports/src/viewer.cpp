@@ -57,8 +57,8 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
         // Actions without a picture show their text.
         QAction* a = icon == QStyle::SP_CustomBase ? toolBar_->addAction(text) : toolBar_->addAction(style()->standardIcon(icon), text);
         a->setObjectName(name);
-        a->setShortcut(key);
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        a->setShortcut(key);
         tip(a, text);
         a->setEnabled(false);
         addAction(a);

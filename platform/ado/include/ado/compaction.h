@@ -23,7 +23,8 @@ enum class CompactStep { Locked, Compacted, Flushed, Checked, Replaced };
 // account is involved): refuses at once when the data file is in use (any open Connection, of this process or
 // another, holds its lock), writes the compacted copy to `tempFile`, flushes it, checks it
 // (it opens, and its size matches its page count) and replaces the data file by an atomic rename (through a sibling
-// temporary file when `tempFile` is on another file system). Whatever fails, the data file
+// temporary file when `tempFile` is on another file system); a data file reached through a
+// link is replaced where the link points, the link kept. Whatever fails, the data file
 // stays whole and `tempFile` is removed. Answers true when the file was compacted and
 // replaced; never raises.
 bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile);

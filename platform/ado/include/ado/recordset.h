@@ -59,7 +59,8 @@ public:
     // `parameters` as SQL values (never pasted into the text): integers and booleans as
     // integers, currency as its count of 1/10 000, dates as ISO text, text as text, Null
     // and Empty as NULL; a placeholder compared with or added to a money expression takes
-    // its value as an amount (a Long 5 is 5.0000). Raises as Open, and 3001 when the counts differ.
+    // its value as an amount (a Long 5 is 5.0000), one that multiplies or divides money as a
+    // Double. Raises as Open, and 3001 when the counts differ.
     void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
               const std::vector<com::Variant>& parameters);
     void Close();            // raises 3704 when closed
