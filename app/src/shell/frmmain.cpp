@@ -34,23 +34,6 @@ namespace {
 constexpr const char* kCaption = "PROIECT VELMORA - ATENTIE TOATE SUMELE SUNT EXPRIMATE IN RON";
 constexpr const char* kScreenProperty = "velmoraScreen";
 
-// A screen opens with the focus on its first enabled control in reading order (top to
-// bottom, left to right), so the keys go somewhere at once; the sub-window alone may pick a
-// disabled control and leave the focus nowhere.
-void focusFirstControl(QWidget& form) {
-    QWidget* first = nullptr;
-    QPoint firstAt;
-    for (QWidget* w : form.findChildren<QWidget*>()) {
-        if (!w->isEnabled() || !w->isVisible() || !(w->focusPolicy() & Qt::TabFocus)) continue;
-        const QPoint at = w->mapTo(&form, QPoint(0, 0));
-        if (!first || at.y() < firstAt.y() || (at.y() == firstAt.y() && at.x() < firstAt.x())) {
-            first = w;
-            firstAt = at;
-        }
-    }
-    if (first) first->setFocus(Qt::TabFocusReason);
-}
-
 // Restores the window and the mouse pointer however the backup ends.
 class BusyWindow {
 public:
@@ -240,7 +223,6 @@ void frmMain::openSingleInstance(const QString& menuName, const Screen& screen) 
         window->move(0, 0);
         form->show();
         mdiArea_->setActiveSubWindow(window);
-        focusFirstControl(*form);
     });
 }
 
