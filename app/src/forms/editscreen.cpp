@@ -11,6 +11,7 @@
 
 #include "com/error.h"
 #include "forms/business.h"
+#include "forms/combos.h"
 #include "screens/frmselect.h"
 #include "forms/hostedcontrol.h"
 #include "forms/messages.h"
@@ -171,10 +172,7 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
     return control;
 }
 
-void EditScreen::refillCombo(HostedControl& combo, const std::string& list) {
-    com::callMethod(combo.object(), "Clear");
-    GlobalUI::FillCombo(combo.object(), list);
-}
+void EditScreen::refillCombo(HostedControl& combo, const std::string& list) { velmora::refillCombo(combo, list); }
 
 void EditScreen::pushOnValidate(HostedControl* control) {
     connect(control, &HostedControl::Validate, this, [this, control] { pushField(*control); });
