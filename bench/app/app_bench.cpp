@@ -66,16 +66,17 @@ struct Installation {
     }
 
     // 250 hospitals of another county with a sheet for each of the 48 periods: 12,000 sheets.
+    // Their ids start above the sample's own hospitals.
     void addSheets() {
         const Database db = open(data / "Velmora.mdb");
         exec(db.get(),
              "BEGIN;"
-             "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 251) "
+             "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 1249) "
              "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) "
              "SELECT i, 'SP' || i, 'Spitalul ' || i, 12 FROM n;"
              "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c02_1, c24, c24_01) "
              "SELECT p.IdPerioada, s.IdSpital, 100000000, 100000000, 5000000, 5000000 "
-             "FROM Nom_Perioade p CROSS JOIN Nom_Spitale s WHERE s.IdSpital > 1;"
+             "FROM Nom_Perioade p CROSS JOIN Nom_Spitale s WHERE s.IdSpital >= 1000;"
              "COMMIT;");
     }
 };

@@ -41,8 +41,16 @@ void CostSheet<Derived, Interface>::put_IdPerioada(int32_t value, bool bNotMakeD
 template <class Derived, class Interface>
 void CostSheet<Derived, Interface>::putSecondId(int32_t value, bool bNotMakeDirty) {
     const bool changed = value != secondId_;
+    const int32_t previous = secondId_;
     secondId_ = value;
-    derived().afterSecondIdStored();
+    try {
+        derived().afterSecondIdStored();
+    } catch (...) {
+        // A key whose details cannot be read is not taken: the sheet keeps the key, and the
+        // details, that it had.
+        secondId_ = previous;
+        throw;
+    }
     this->checkRule(Derived::Rules[1], value == -1);
     if (changed && !bNotMakeDirty) put_IsDirty(true);
 }

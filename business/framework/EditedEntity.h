@@ -60,7 +60,6 @@ public:
         // Made when first asked for: the objects of a loaded list mostly never are.
         if (!events_) events_ = com::make<com::ConnectionPoint>(Derived::EventsIid);
         return com::ComPtr<com::IConnectionPoint>(events_);
-        return {};
     }
 
     // ModelLinie. The flags bDirtyObject and record are not read.

@@ -133,6 +133,30 @@ TEST_F(CostSectieForm, ADuplicateSheetIsReportedInTheWardsWordsAndTheTypingKept)
     EXPECT_EQ(mask(), 6);
 }
 
+// A ward the sheet cannot look up (the database locked) is reported by the combo's click
+// handler and the combo shows no ward; once free, the same pick is taken.
+TEST_F(CostSectieForm, AWardPickTheDatabaseRefusesIsReportedByItsClickHandler) {
+    velmora::HostedControl& wards = field("cmbSectieFiltrat");
+    test::focus(wards.widget());
+    {
+        rawdb::RawDb holder = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
+        rawdb::rawExec(holder.get(), "BEGIN EXCLUSIVE");
+        wards.put("Cheie", com::Variant(int32_t{8}));
+    }
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmCostSectie\r\nSubrutina/Functia: cmbSectieFiltrat_Click\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
+    EXPECT_EQ(wards.get("ListIndex").toLong(), -1);
+    EXPECT_EQ(sheetLong("IdSectieFiltrat"), -1);
+
+    boxes.clear();
+    wards.put("Cheie", com::Variant(int32_t{8}));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(sheetLong("IdSectieFiltrat"), 8);
+    EXPECT_TRUE(dirty());
+}
+
 TEST_F(CostSectieForm, AStoredSheetIsFoundShownAndDeleted) {
     const std::string where = "IdPerioada=4 AND IdSectie=1 AND NrSectie=2";
     const int64_t idCost = stored("IdCost", where);

@@ -8,8 +8,10 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "../support/rawdb.h"
 #include "costsheet_support.h"
@@ -302,6 +304,33 @@ TEST_F(CostSpitalForm, SterngeAsksAndRemovesTheSheetOnlyOnYes) {
     EXPECT_EQ(shown("ctlTCP"), 0);
     EXPECT_EQ(mask(), 72);
     EXPECT_TRUE(test::hasFocus(field("cmbPerioada").widget()));
+}
+
+// The question on the screen itself: Escape and the close box answer "Nu".
+TEST_F(CostSpitalForm, StergeAnsweredByEscapeOrTheCloseBoxKeepsTheSheet) {
+    const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=2");
+    form->ItemSelectat(static_cast<int32_t>(idCost), "");
+    const velmora::MessageHandler scripted = velmora::setMessageHandler({});
+    for (const bool escape : {true, false}) {
+        std::string asked;
+        QTimer answer;
+        answer.setInterval(20);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            answer.stop();
+            asked = box->text().toStdString();
+            if (escape) QTest::keyClick(box, Qt::Key_Escape);
+            else box->close();
+        });
+        answer.start();
+        test::click(form->cmdButton(4));
+        EXPECT_EQ(asked, "Obiectul va fi sters permanent din baza de date!\nDoriti sa continuati?") << escape;
+        EXPECT_EQ(stored("count(*)", "IdCost=" + std::to_string(idCost)), 1) << escape;
+        EXPECT_EQ(sheetLong("IdCost"), idCost) << escape;
+        EXPECT_EQ(mask(), 120) << escape;
+    }
+    velmora::setMessageHandler(scripted);
 }
 
 TEST_F(CostSpitalForm, ValuesThatCannotBeStoredAreReportedAndThePreviousValueKept) {

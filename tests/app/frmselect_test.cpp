@@ -193,15 +193,9 @@ TEST_F(SelectionDialog, PresetIdsTheListsDoNotHoldLeaveNoSelectionAndKeepTheSear
 
 TEST_F(SelectionDialog, ASearchThatFailsIsReportedAndTheDialogStaysUsable) {
     auto dialog = openDialog(2);
-    {
-        rawdb::RawDb holder = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
-        rawdb::rawExec(holder.get(), "BEGIN EXCLUSIVE");
-        dialog->cmdCauta_Click();
-    }
+    test::whileLocked(database(), "BEGIN EXCLUSIVE", [&] { dialog->cmdCauta_Click(); });
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
-    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmSelect\r\nSubrutina/Functia: cmdCauta_Click\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(test::isErrorReport(boxes.shown()[0], "frmSelect", "cmdCauta_Click"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(dialog->isVisible());
     expectSearch(*dialog, 2, " WHERE a.IdSpital=1", "SELECT count(*) FROM Lista_Sectii___Filtrat WHERE IdSpital=1");

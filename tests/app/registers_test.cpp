@@ -6,6 +6,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -36,6 +37,10 @@ protected:
         for (int i = 0; i < velmora::kButtonCount; ++i)
             if (screen.cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
         return value;
+    }
+    static bool focusWithin(QWidget* control) {
+        QWidget* now = QApplication::focusWidget();
+        return now && (now == control || control->isAncestorOf(now));
     }
     static QString label(const QWidget& screen, const char* buddyName) {
         for (QLabel* l : screen.findChildren<QLabel*>())
@@ -178,6 +183,8 @@ TEST_F(Registers, ANewWardIsCheckedSavedAndReadBack) {
     EXPECT_EQ(screen->cmbSpital()->get("BackColor").toLong(), kScrollBar);
     EXPECT_EQ(screen->cmbSectie()->get("ListIndex").toLong(), -1);
     EXPECT_EQ(screen->ctlNrSectie()->get("Valoare").toLong(), 0);
+    EXPECT_TRUE(screen->cmbSectie()->widget()->isAncestorOf(QApplication::focusWidget()) ||
+                screen->cmbSectie()->widget() == QApplication::focusWidget());  // the first open stop
     EXPECT_EQ(screen->cmdButton(3)->text(), QStringLiteral("Adauga..."));
     EXPECT_EQ(mask(*screen), 72);
 
@@ -276,21 +283,50 @@ TEST_F(Registers, DeletingAWardAsksFirst) {
     EXPECT_EQ(mask(*screen), 72);
 }
 
+// The confirmation as the user meets it, on the screen: Esc and the close box answer No,
+// only "Da" deletes.
+TEST_F(Registers, TheDeleteConfirmationTakesEscAndTheCloseBoxForNo) {
+    frmSectii* screen = open<frmSectii>("mnuSectii");
+    ASSERT_TRUE(screen);
+    screen->ItemSelectat(7, "");
+    const velmora::MessageHandler script = velmora::setMessageHandler({});
+    const auto answerWith = [&](const std::function<void(QMessageBox&)>& answer) {
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            asked = true;
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("ATENTIE!"));
+            EXPECT_EQ(box->icon(), QMessageBox::Warning);
+            answer(*box);
+            if (box->isVisible()) box->reject();  // a failed check must not leave it open
+        });
+        test::click(screen->cmdButton(4));
+        EXPECT_TRUE(asked);
+    };
+    answerWith([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+    EXPECT_EQ(wardRows(), 8);
+    answerWith([](QMessageBox& box) { box.close(); });
+    EXPECT_EQ(wardRows(), 8);
+    EXPECT_EQ(com::getProperty(*screen->object(), "IdSectieFiltrat").toLong(), 7);
+    answerWith([](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons())
+            if (button->text() == QStringLiteral("Da")) button->click();
+    });
+    velmora::setMessageHandler(script);
+    EXPECT_EQ(wardRows(), 7);
+    EXPECT_TRUE(com::getProperty(*screen->object(), "IsNew").toBool());
+}
+
 // A deletion the database refuses leaves no deletion mark waiting behind "Salveaza".
 TEST_F(Registers, ADeleteThatFailsLeavesTheWardAsLastLoaded) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     screen->ItemSelectat(6, "");
     boxes.answer(MsgAnswer::Yes);
-    {
-        rawdb::RawDb other = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
-        rawdb::rawExec(other.get(), "BEGIN IMMEDIATE");
-        test::click(screen->cmdButton(4));
-    }
+    test::whileLocked(database(), "BEGIN IMMEDIATE", [&] { test::click(screen->cmdButton(4)); });
     ASSERT_EQ(boxes.shown().size(), 2u);
-    EXPECT_EQ(boxes.shown()[1].icon, velmora::MsgIcon::Critical);
-    EXPECT_NE(boxes.shown()[1].text.find("Modulul: frmSectii\r\nSubrutina/Functia: cmdButton_Click\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(test::isErrorReport(boxes.shown()[1], "frmSectii", "cmdButton_Click"));
     EXPECT_EQ(ward(6, "IdSpital"), 1);
     EXPECT_FALSE(com::getProperty(*screen->object(), "IsDeleted").toBool());
     EXPECT_FALSE(com::getProperty(*screen->object(), "IsDirty").toBool());
@@ -312,16 +348,9 @@ TEST_F(Registers, ASaveRefusedByALockedDatabaseKeepsWhatWasTyped) {
     test::typeText(QStringLiteral("7"));
     test::pressKey(Qt::Key_Tab);
     boxes.clear();
-    {
-        rawdb::RawDb other = rawdb::openRaw(database(), SQLITE_OPEN_READWRITE);
-        rawdb::rawExec(other.get(), "BEGIN IMMEDIATE");  // another program writing
-        test::click(screen->cmdButton(0));
-    }
+    test::whileLocked(database(), "BEGIN IMMEDIATE", [&] { test::click(screen->cmdButton(0)); });
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
-    EXPECT_NE(boxes.shown()[0].text.find("Modulul: frmSectii\r\nSubrutina/Functia: cmdButton_Click\r\n"),
-              std::string::npos)
-        << boxes.shown()[0].text;
+    EXPECT_TRUE(test::isErrorReport(boxes.shown()[0], "frmSectii", "cmdButton_Click"));
     EXPECT_EQ(ward(4, "NrSectie"), 1);
     EXPECT_EQ(screen->ctlNrSectie()->get("Valoare").toLong(), 17);
     EXPECT_TRUE(com::getProperty(*screen->object(), "IsDirty").toBool());
@@ -334,16 +363,33 @@ TEST_F(Registers, ASaveRefusedByALockedDatabaseKeepsWhatWasTyped) {
     EXPECT_EQ(mask(*screen), 120);
 }
 
+// Opened from the menu, a screen has the focus on its first enabled control (the keys
+// go somewhere at once); the hospital register's fields are disabled, so "Cauta..." has it.
+TEST_F(Registers, AScreenOpensWithTheFocusOnItsFirstEnabledControl) {
+    frmSectii* wards = open<frmSectii>("mnuSectii");
+    ASSERT_TRUE(wards);
+    EXPECT_TRUE(focusWithin(wards->cmbSectie()->widget()));
+    test::click(wards->cmdButton(5));
+    frmSpitale* hospitals = open<frmSpitale>("mnuSpitale");
+    ASSERT_TRUE(hospitals);
+    EXPECT_EQ(QApplication::focusWidget(), hospitals->cmdButton(2));
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<frmSelect*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->reject();
+        }
+    });
+    test::pressKey(Qt::Key_Return);  // Enter opens the selection dialog at once
+    EXPECT_TRUE(opened);
+}
+
 TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
-    const auto within = [](QWidget* control) {
-        QWidget* now = QApplication::focusWidget();
-        return now && (now == control || control->isAncestorOf(now));
-    };
     test::focus(screen->cmbSectie()->widget());
     test::pressKey(Qt::Key_Tab);
-    EXPECT_TRUE(within(screen->ctlNrSectie()->widget()));
+    EXPECT_TRUE(focusWithin(screen->ctlNrSectie()->widget()));
     test::pressKey(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdButton(2));  // "Salveaza", "Renunta" disabled
     test::pressKey(Qt::Key_Tab);
@@ -351,7 +397,7 @@ TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
     test::pressKey(Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdButton(2));
     test::pressKey(Qt::Key_Backtab);
-    EXPECT_TRUE(within(screen->ctlNrSectie()->widget()));
+    EXPECT_TRUE(focusWithin(screen->ctlNrSectie()->widget()));
 }
 
 // A user who never touches the mouse finds a ward, renumbers it, saves and deletes it:
@@ -359,7 +405,11 @@ TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
 TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
-    test::focus(screen->cmdButton(2));
+    // The screen opens with the focus in its first enabled field: two Tabs reach "Cauta...".
+    ASSERT_TRUE(focusWithin(screen->cmbSectie()->widget()));
+    test::pressKey(Qt::Key_Tab);
+    test::pressKey(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), screen->cmdButton(2));
     bool picked = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<frmSelect*>(QApplication::activeModalWidget());

@@ -1,5 +1,6 @@
 #include "screen_session.h"
 
+#include "../support/rawdb.h"
 #include "shell/globalui.h"
 
 namespace test {
@@ -37,6 +38,20 @@ void ScreenSession::TearDown() {
 }
 
 velmora::frmMain* ScreenSession::mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
+
+void whileLocked(const std::filesystem::path& database, const char* begin, const std::function<void()>& action) {
+    rawdb::RawDb other = rawdb::openRaw(database, SQLITE_OPEN_READWRITE);
+    rawdb::rawExec(other.get(), begin);
+    action();
+}
+
+::testing::AssertionResult isErrorReport(const velmora::MessageRequest& box, const std::string& module,
+                                         const std::string& procedure) {
+    if (box.icon != velmora::MsgIcon::Critical) return ::testing::AssertionFailure() << "not an error box: " << box.text;
+    if (box.text.find("Modulul: " + module + "\r\nSubrutina/Functia: " + procedure + "\r\n") == std::string::npos)
+        return ::testing::AssertionFailure() << "not from " << module << "." << procedure << ": " << box.text;
+    return ::testing::AssertionSuccess();
+}
 
 void focus(QWidget* widget) {
     // After a dialog closed the offscreen platform may leave no window active.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include <QApplication>
@@ -43,6 +44,13 @@ protected:
     InitFile values;
     MessageScript boxes;
 };
+
+// Runs `action` while another program holds the database: "BEGIN IMMEDIATE" (it is writing,
+// so no one else may write) or "BEGIN EXCLUSIVE" (no one else may even read).
+void whileLocked(const std::filesystem::path& database, const char* begin, const std::function<void()>& action);
+// The box is an error report of that module's procedure.
+::testing::AssertionResult isErrorReport(const velmora::MessageRequest& box, const std::string& module,
+                                         const std::string& procedure);
 
 // Gives the widget the focus as a click or Tab would, and the keys go where the focus is.
 void focus(QWidget* widget);

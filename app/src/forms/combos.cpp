@@ -2,7 +2,7 @@
 
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
-#include "typelib/quillon.h"
+#include "shell/globalui.h"
 
 namespace velmora {
 
@@ -15,12 +15,11 @@ void selectKeyIfPresent(HostedControl& combo, int32_t id) {
     }
 }
 
-int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
-
-com::EventConnection onComboClick(HostedControl& combo, std::function<void()> handler) {
-    auto sink = com::make<com::EventSink>();
-    sink->on(quillon::my_combo::event::Click, [handler = std::move(handler)](com::Args) { handler(); });
-    return com::EventConnection(combo.object(), quillon::my_combo::EventsId, com::ComPtr<com::IDispatch>(sink));
+void refillCombo(HostedControl& combo, const std::string& list) {
+    com::callMethod(combo.object(), "Clear");
+    GlobalUI::FillCombo(combo.object(), list);
 }
+
+int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
 
 }  // namespace velmora

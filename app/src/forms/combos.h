@@ -1,10 +1,8 @@
 #pragma once
-// What the screens do with a keyed combo box (MyCombo): select by id, read the selected id,
-// and hear its Click.
+// What the screens do with a keyed combo box (MyCombo): fill it, select by id and read the
+// selected id. Its Click is heard through HostedControl::Click.
 #include <cstdint>
-#include <functional>
-
-#include "com/events.h"
+#include <string>
 
 namespace velmora {
 
@@ -14,10 +12,10 @@ class HostedControl;
 // removed) leaves no row selected instead of failing.
 void selectKeyIfPresent(HostedControl& combo, int32_t id);
 
+// Empties the combo and fills it from a lookup list ("id&text|" rows).
+void refillCombo(HostedControl& combo, const std::string& list);
+
 // The id of the selected row, -1 for none.
 int32_t cheie(const HostedControl& combo);
-
-// Calls `handler` on each Click of the combo for as long as the returned connection lives.
-com::EventConnection onComboClick(HostedControl& combo, std::function<void()> handler);
 
 }  // namespace velmora

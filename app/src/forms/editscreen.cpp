@@ -11,6 +11,7 @@
 
 #include "com/error.h"
 #include "forms/business.h"
+#include "forms/combos.h"
 #include "screens/frmselect.h"
 #include "forms/hostedcontrol.h"
 #include "forms/messages.h"
@@ -97,8 +98,23 @@ void EditScreen::formLoad() {
     controller_.AttachObject(object_);
     LoadControls();
     controller_.Activate();
-    // The keys start where they start on a new entry: the first open stop of the header.
+    // The keys start where they start on a new entry; a screen that names no such place
+    // starts at its first open stop, as a form shown with no focus set does.
     focusAfterNewEntry();
+    if (!focusWidget()) focusFirstStop();
+}
+
+// The first open field, else the first open button (the buttons come after the fields).
+void EditScreen::focusFirstStop() {
+    for (const bool buttons : {false, true}) {
+        for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+            if (!isAncestorOf(w) || bar_.picButton->isAncestorOf(w) != buttons) continue;
+            if (w->isEnabled() && !w->isHidden() && (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
 }
 
 // The object, its events and (through model()) its row model change together.
@@ -156,20 +172,19 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
     return control;
 }
 
-void EditScreen::refillCombo(HostedControl& combo, const std::string& list) {
-    com::callMethod(combo.object(), "Clear");
-    GlobalUI::FillCombo(combo.object(), list);
-}
+void EditScreen::refillCombo(HostedControl& combo, const std::string& list) { velmora::refillCombo(combo, list); }
 
 void EditScreen::pushOnValidate(HostedControl* control) {
     connect(control, &HostedControl::Validate, this, [this, control] { pushField(*control); });
 }
 
 void EditScreen::pushOnClick(HostedControl* combo) {
-    connect(combo, &HostedControl::Click, this, [this, combo] { pushField(*combo); });
+    connect(combo, &HostedControl::Click, this, [this, combo] { push(*combo, "_Click"); });
 }
 
-void EditScreen::pushField(HostedControl& control) {
+void EditScreen::pushField(HostedControl& control) { push(control, "_Validate"); }
+
+void EditScreen::push(HostedControl& control, const char* handler) {
     if (mbLoading_ || unloading_ || !object_) return;
     const bool combo = control.isCombo();
     try {
@@ -178,7 +193,7 @@ void EditScreen::pushField(HostedControl& control) {
         model().SetDataByName(control.tag(), value, true);
         afterFieldPushed(control);
     } catch (const std::exception& e) {
-        report(control.objectName().toStdString() + "_Validate", e);
+        report(control.objectName().toStdString() + handler, e);
         // Show what the object holds, so the screen never shows a value that was not taken.
         try {
             mbLoading_ = true;

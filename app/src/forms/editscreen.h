@@ -71,7 +71,8 @@ public:
 
     // Pushes the control's value (Valoare, or a combo's Cheie) into the object under the
     // control's Tag, then runs afterFieldPushed. Nothing while loading. A value the object
-    // refuses is reported ("<control>_Validate") and the control shows the stored value.
+    // refuses is reported ("<control>_Validate", "<combo>_Click" for a combo pushed when
+    // picked) and the control shows the stored value.
     void pushField(HostedControl& control);
 
     // Fills every control named by the row model from the object.
@@ -86,7 +87,8 @@ protected:
     // Form load, in the controller's calling order: collects the buttons, attaches the
     // form and the buttons, creates the object, runs fillCombos() and setDefaults(), takes
     // the backup, attaches the object, loads the controls, activates the controller and
-    // puts the focus where a new entry starts (focusAfterNewEntry).
+    // puts the focus where a new entry starts (focusAfterNewEntry; by default the first
+    // open tab stop).
     // The derived constructor calls it last. Raises what fails (the menu reports it).
     void formLoad();
 
@@ -147,6 +149,8 @@ protected:
     void report(const std::string& procedure, const std::exception& error) const;
 
 private:
+    void push(HostedControl& control, const char* handler);
+    void focusFirstStop();
     void buttonsLastInTabOrder();
     void installObject(com::ComPtr<com::IDispatch> object);
     void onDirty(bool isDirty);

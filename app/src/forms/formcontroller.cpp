@@ -7,14 +7,14 @@
 #include "forms/business.h"
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
 
 constexpr int32_t kAllButtons = 126;
 constexpr int32_t kButtonBits = 2 | 4 | 8 | 16 | 32 | 64;
-// The system button-face colour, given to a field the user never types into.
-constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000Fu);
+namespace color = quillon::color;  // the system colours of the control library
 
 constexpr int32_t bit(Buton button) { return 1 << (static_cast<int>(button) + 1); }
 
@@ -146,9 +146,9 @@ void FormController::LockTotalFields() {
         if (!control) com::raise(com::errc::NoSuchMember, "FormController.LockTotalFields",
                                  std::string("Controlul ") + name + " lipseste de pe macheta.");
         // A control already locked is left as it is: repainting it changes nothing.
-        if (!control->get("Enabled").toBool() && control->get("BackColor").toLong() == kButtonFace) continue;
+        if (!control->get("Enabled").toBool() && control->get("BackColor").toLong() == color::ButtonFace) continue;
         control->put("Enabled", com::Variant(false));
-        control->put("BackColor", com::Variant(kButtonFace));
+        control->put("BackColor", com::Variant(color::ButtonFace));
     }
 }
 

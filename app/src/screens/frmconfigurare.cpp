@@ -101,7 +101,7 @@ frmConfigurare::frmConfigurare(QWidget* parent) : QDialog(parent) {
     setTabOrder(dirBackup_, cmdAccepta_);
     setTabOrder(cmdAccepta_, cmdRenunta_);
 
-    judetEvents_ = onComboClick(*cmbJudet_, [this] {
+    connect(cmbJudet_, &HostedControl::Click, this, [this] {
         if (loaded_) GlobalUI::Trapped(kModule, "cmbJudet_Click", [this] { cmbJudet_Click(); });
     });
     loadValues();

@@ -6,8 +6,6 @@
 
 #include <QDialog>
 
-#include "com/events.h"
-
 class QFrame;
 class QPushButton;
 
@@ -49,7 +47,6 @@ private:
     FolderTree* dirBackup_;
     QPushButton* cmdAccepta_;
     QPushButton* cmdRenunta_;
-    com::EventConnection judetEvents_;
     bool loaded_ = false;
 };
 

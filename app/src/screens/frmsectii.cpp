@@ -8,11 +8,12 @@
 #include "forms/hostedcontrol.h"
 #include "shell/globalui.h"
 #include "typelib/business/Sectie.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
 
-constexpr int32_t kScrollBar = static_cast<int32_t>(0x80000000u);
+namespace color = quillon::color;
 
 EditScreenKind screenKind() {
     return {"frmSectii", "Sectie", Velmora_Business::__Sectie::iid, 2, true};
@@ -35,7 +36,7 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
     frame->layout()->setAlignment(ctlNrSectie_->widget(), Qt::AlignLeft);
     // The ward's hospital is always the configured one.
     cmbSpital_->put("Enabled", com::Variant(false));
-    cmbSpital_->put("BackColor", com::Variant(kScrollBar));
+    cmbSpital_->put("BackColor", com::Variant(color::ScrollBar));
     pushOnValidate(cmbSectie_);
     pushOnValidate(ctlNrSectie_);
     resize(620, 200);

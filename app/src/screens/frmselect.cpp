@@ -13,19 +13,19 @@
 
 #include "com/error.h"
 #include "forms/business.h"
+#include "forms/combos.h"
 #include "forms/hostedcontrol.h"
 #include "forms/messages.h"
 #include "shell/globalui.h"
 #include "typelib/business/CostSheets.h"
 #include "typelib/business/Sectie.h"
 #include "typelib/business/Spital.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
 
-constexpr int32_t kActiveBorder = static_cast<int32_t>(0x8000000Au);
-constexpr int32_t kCaptionText = static_cast<int32_t>(0x80000009u);
-constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000Fu);
+namespace color = quillon::color;
 
 struct Kind {
     const char* tab;
@@ -51,17 +51,6 @@ QString trimmed(const std::string& text) {
 }
 
 QString number(int32_t value) { return QString::number(value); }
-
-// Selects the id when the combo lists it; otherwise leaves no row selected.
-void selectKeyIfPresent(HostedControl& combo, int32_t id) {
-    try {
-        combo.put("Cheie", com::Variant(id));
-    } catch (const com::Error&) {
-        combo.put("ListIndex", com::Variant(int16_t{-1}));
-    }
-}
-
-int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
 
 // Every item of a typed list, turned into the texts of one row.
 template <class List, class Row>
@@ -143,10 +132,10 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
     // the configured ones: the user cannot change them.
     for (HostedControl* locked : {cmbJudetSpital_, cmbSpital_, cmbSpitalSectie_}) {
         locked->put("Enabled", com::Variant(false));
-        locked->put("BackColor", com::Variant(kActiveBorder));
+        locked->put("BackColor", com::Variant(color::ActiveBorder));
     }
     for (HostedControl* open : {cmbJudet_, cmbPerioadaSpital_, cmbPerioadaSectie_})
-        open->put("BackColor", com::Variant(kCaptionText));
+        open->put("BackColor", com::Variant(color::CaptionText));
     connect(cmbJudetSpital_, &HostedControl::Click, this, [this] {
         GlobalUI::Trapped("frmSelect", "cmbJudetSpital_Click", [this] { cmbJudetSpital_Click(); });
     });
@@ -195,33 +184,28 @@ void frmSelect::activate() {
     tabStep();
     switch (mlTipSelect_) {
     case 0:
-        com::callMethod(cmbJudet_->object(), "Clear");
-        GlobalUI::FillCombo(cmbJudet_->object(), s.gListaJudete);
+        refillCombo(*cmbJudet_, s.gListaJudete);
         if (s.gIdJudet != -1) {
             cmbJudet_->put("Enabled", com::Variant(false));
-            cmbJudet_->put("BackColor", com::Variant(kButtonFace));
+            cmbJudet_->put("BackColor", com::Variant(color::ButtonFace));
             selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
         } else {
             cmbJudet_->put("Enabled", com::Variant(true));
-            cmbJudet_->put("BackColor", com::Variant(kCaptionText));
+            cmbJudet_->put("BackColor", com::Variant(color::CaptionText));
             if (cmbJudet_->get("ListCount").toLong() > 0) cmbJudet_->put("ListIndex", com::Variant(int16_t{0}));
         }
         break;
     case 1:
-        com::callMethod(cmbPerioadaSpital_->object(), "Clear");
-        GlobalUI::FillCombo(cmbPerioadaSpital_->object(), s.gListaPerioade);
-        com::callMethod(cmbJudetSpital_->object(), "Clear");
-        GlobalUI::FillCombo(cmbJudetSpital_->object(), s.gListaJudete);
+        refillCombo(*cmbPerioadaSpital_, s.gListaPerioade);
+        refillCombo(*cmbJudetSpital_, s.gListaJudete);
         selectKeyIfPresent(*cmbJudetSpital_, s.gIdJudet);  // its Click fills the hospitals
         break;
     case 2:
-        com::callMethod(cmbSpitalSectie_->object(), "Clear");
-        GlobalUI::FillCombo(cmbSpitalSectie_->object(), s.gListaSpitale);
+        refillCombo(*cmbSpitalSectie_, s.gListaSpitale);
         selectKeyIfPresent(*cmbSpitalSectie_, s.gIdSpital);
         break;
     case 3:
-        com::callMethod(cmbPerioadaSectie_->object(), "Clear");
-        GlobalUI::FillCombo(cmbPerioadaSectie_->object(), s.gListaPerioade);
+        refillCombo(*cmbPerioadaSectie_, s.gListaPerioade);
         break;
     }
 }

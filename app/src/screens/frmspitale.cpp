@@ -7,12 +7,12 @@
 #include "forms/messages.h"
 #include "shell/globalui.h"
 #include "typelib/business/Spital.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
 
-constexpr int32_t kScrollBar = static_cast<int32_t>(0x80000000u);
-constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000Fu);
+namespace color = quillon::color;
 
 EditScreenKind screenKind() {
     return {"frmSpitale", "Spital", Velmora_Business::__Spital::iid, 0, false};
@@ -38,11 +38,11 @@ frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
         text->put("AfisezFormat", com::Variant(false));
     }
     // The register is read-only in this version: its fields are shown, never typed into.
-    disable(*cmbJudet_, kScrollBar);
-    disable(*ctlCodSpital_, kScrollBar);
-    disable(*ctlDenSpital_, kButtonFace);
-    ctlCodSpital_->put("BackColor", com::Variant(kButtonFace));
-    ctlDenSpital_->put("BackColor", com::Variant(kButtonFace));
+    disable(*cmbJudet_, color::ScrollBar);
+    disable(*ctlCodSpital_, color::ScrollBar);
+    disable(*ctlDenSpital_, color::ButtonFace);
+    ctlCodSpital_->put("BackColor", com::Variant(color::ButtonFace));
+    ctlDenSpital_->put("BackColor", com::Variant(color::ButtonFace));
     pushOnValidate(ctlCodSpital_);
     pushOnValidate(ctlDenSpital_);
     resize(620, 200);

@@ -22,6 +22,8 @@ namespace color {
 inline constexpr int32_t ScrollBar = static_cast<int32_t>(0x80000000u);
 inline constexpr int32_t Window = static_cast<int32_t>(0x80000005u);
 inline constexpr int32_t WindowText = static_cast<int32_t>(0x80000008u);
+inline constexpr int32_t CaptionText = static_cast<int32_t>(0x80000009u);
+inline constexpr int32_t ActiveBorder = static_cast<int32_t>(0x8000000Au);
 inline constexpr int32_t ButtonFace = static_cast<int32_t>(0x8000000Fu);
 }  // namespace color
 
