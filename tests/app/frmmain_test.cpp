@@ -6,19 +6,16 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "com/application.h"
 #include "com/error.h"
@@ -174,45 +171,6 @@ TEST_F(MainWindow, AScreenOpensOnceAndComesToTheFront) {
     hospitals->close();  // once closed, the next choice builds a new one
     choose("mnuSpitale");
     EXPECT_EQ(built[QStringLiteral("mnuSpitale")], 2);
-}
-
-TEST_F(MainWindow, AScreenOpensAtItsFirstOpenTabStop) {
-    // A read-only register: its fields are disabled, its button is open.
-    window().setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) {
-        auto* form = new QWidget(parent);
-        auto* layout = new QVBoxLayout(form);
-        auto* field = new QLineEdit(form);
-        field->setEnabled(false);
-        auto* button = new QPushButton(QStringLiteral("Cauta..."), form);
-        button->setObjectName(QStringLiteral("cmdCauta"));
-        layout->addWidget(field);
-        layout->addWidget(button);
-        return form;
-    });
-    // A screen that chose where its keys start keeps that field.
-    window().setScreen(QStringLiteral("mnuRapoarte"), [](QWidget* parent) {
-        auto* form = new QWidget(parent);
-        auto* layout = new QVBoxLayout(form);
-        auto* first = new QLineEdit(form);
-        auto* chosen = new QLineEdit(form);
-        chosen->setObjectName(QStringLiteral("chosen"));
-        layout->addWidget(first);
-        layout->addWidget(chosen);
-        chosen->setFocus();
-        return form;
-    });
-    window().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-
-    choose("mnuSpitale");
-    QWidget* hospitals = window().mdiArea()->activeSubWindow()->widget();
-    ASSERT_NE(hospitals->focusWidget(), nullptr);
-    EXPECT_EQ(hospitals->focusWidget()->objectName().toStdString(), "cmdCauta");
-
-    choose("mnuRapoarte");
-    QWidget* reports = window().mdiArea()->activeSubWindow()->widget();
-    ASSERT_NE(reports->focusWidget(), nullptr);
-    EXPECT_EQ(reports->focusWidget()->objectName().toStdString(), "chosen");
 }
 
 TEST_F(MainWindow, OpensMaximizedOnAScreenSmallerThanItself) {

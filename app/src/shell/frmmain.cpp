@@ -35,19 +35,6 @@ namespace {
 constexpr const char* kCaption = "PROIECT VELMORA - ATENTIE TOATE SUMELE SUNT EXPRIMATE IN RON";
 constexpr const char* kScreenProperty = "velmoraScreen";
 
-// A screen whose first tab stops are disabled (a read-only register) would open with nothing
-// focused, so that Enter and Tab reach nothing: start it at its first open tab stop instead.
-// A screen that chose its own starting field keeps it.
-void focusFirstOpenStop(QWidget& form) {
-    if (const QWidget* current = form.focusWidget(); current && current->isEnabled()) return;
-    for (QWidget* w = form.nextInFocusChain(); w && w != &form; w = w->nextInFocusChain()) {
-        if (form.isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(&form) && (w->focusPolicy() & Qt::TabFocus)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-}
-
 // Restores the window and the mouse pointer however the backup ends.
 class BusyWindow {
 public:
@@ -264,7 +251,6 @@ void frmMain::openSingleInstance(const QString& menuName, const Screen& screen) 
         window->move(0, 0);
         form->show();
         mdiArea_->setActiveSubWindow(window);
-        focusFirstOpenStop(*form);
     });
 }
 
