@@ -16,6 +16,7 @@ MyCombo::MyCombo() : ControlObject("MyCombo", my_combo::EventsId) {
     combo_->setObjectName(QStringLiteral("Combo1"));
     combo_->setEditable(false);  // only a picked row is a value
     combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->setFocusPolicy(Qt::StrongFocus);  // a turn of the wheel gives it no focus
     view->setFocusProxy(combo_);
     QObject::connect(combo_, &QComboBox::activated, this,
                      [this] { guarded([this] { raiseFromWindow(my_combo::event::Click); }); });
@@ -38,7 +39,9 @@ bool MyCombo::eventFilter(QObject* watched, QEvent* event) {
         moveFocusAsTab(view_.data());
         return true;
     } else if (watched == combo_ && event->type() == QEvent::Wheel && !combo_->hasFocus()) {
-        return true;  // a wheel passing over the list does not pick a row
+        // A wheel passing over the list picks no row: it goes on to what lies under it.
+        event->ignore();
+        return true;
     }
     return false;
 }

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
@@ -16,6 +17,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -24,6 +27,7 @@
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
 #include "shell/statusbar.h"
+#include "../support/wheel.h"
 #include "support.h"
 
 namespace {
@@ -116,6 +120,40 @@ TEST(WindowsKeyboard, EscapeClosesNoFormButReachesItsControls) {
     EXPECT_EQ(escapesSeen, 1);  // the control itself still gets the key
     form.dialog.close();        // the close box still closes it
     EXPECT_FALSE(form.dialog.isVisible());
+}
+
+// A Qt combo on a page that scrolls: a pointer passing over it while the user types
+// elsewhere scrolls the page and changes no choice; once it has the focus the wheel picks.
+TEST(WindowsKeyboard, TheWheelChangesAComboOnlyWhileItHasTheFocus) {
+    QScrollArea area;
+    auto* page = new QWidget;
+    page->setFixedSize(300, 2000);
+    auto* field = new QLineEdit(page);
+    field->setGeometry(10, 10, 200, 24);
+    auto* combo = new QComboBox(page);
+    combo->setGeometry(10, 50, 200, 24);
+    combo->addItems({QStringLiteral("Ianuarie"), QStringLiteral("Februarie"), QStringLiteral("Martie")});
+    combo->setCurrentIndex(1);
+    area.setWidget(page);
+    area.resize(320, 300);
+    area.show();
+    area.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+    field->setFocus(Qt::TabFocusReason);
+    QSignalSpy picked(combo, &QComboBox::activated);
+
+    wheel::turnOver(combo, -1);
+    EXPECT_EQ(combo->currentIndex(), 1);
+    EXPECT_EQ(picked.count(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    EXPECT_GT(area.verticalScrollBar()->value(), 0);  // the page under it scrolled
+
+    area.verticalScrollBar()->setValue(0);
+    combo->setFocus(Qt::TabFocusReason);
+    wheel::turnOver(combo, -1);
+    EXPECT_EQ(combo->currentIndex(), 2);
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_EQ(area.verticalScrollBar()->value(), 0);
 }
 
 class MainWindowKeyboard : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include "com/error.h"
 #include "my_combo.h"
 #include "support.h"
+#include "wheel.h"
 #include "widget_support.h"
 
 namespace quillon {
@@ -124,6 +125,31 @@ TEST_F(MyComboTest, UserPickRaisesClickAndEnterMovesOn) {
     EXPECT_TRUE(dialog.enterMovesOn());
     EXPECT_EQ(dialog.accepted, 0);
     EXPECT_EQ(clicks(), 1);
+}
+
+// A pointer passing over the list while the user types elsewhere changes no choice: the
+// turn goes on to what lies under the list.
+TEST_F(MyComboTest, TheWheelPicksARowOnlyWhileTheListHasTheFocus) {
+    add("Alba", 5);
+    add("Arad", 7);
+    add("Arges", 9);
+    put(*object, id::Cheie, int32_t{7});
+    const int before = clicks();
+    host->before->setFocus(Qt::TabFocusReason);
+    test::settle();
+    const wheel::TurnsReaching under(&host->window);
+    for (const int notches : {-1, 1, -2}) wheel::turnOver(host->widget, notches);
+    EXPECT_EQ(get(*object, id::Cheie), com::Variant(int32_t{7}));
+    EXPECT_EQ(clicks(), before);
+    EXPECT_EQ(QApplication::focusWidget(), host->before);
+    EXPECT_EQ(under.turns, 3);
+
+    combo()->setFocus(Qt::TabFocusReason);
+    test::settle();
+    wheel::turnOver(host->widget, -1);
+    EXPECT_EQ(get(*object, id::Cheie), com::Variant(int32_t{9}));
+    EXPECT_EQ(clicks(), before + 1);
+    EXPECT_EQ(under.turns, 3);
 }
 
 TEST_F(MyComboTest, FocusColoursApplyOnlyWhileFocused) {

@@ -1,6 +1,7 @@
 #include "forms/editscreen.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -63,6 +64,31 @@ void EditScreen::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+bool EditScreen::focusNextPrevChild(bool next) {
+    if (barUpdating_) return true;  // the control keeps the focus until the whole mask is applied
+    return moveFocusOn(next);
+}
+
+template <class Call>
+void EditScreen::updateBar(Call&& call) {
+    if (barUpdating_) return call();
+    barUpdating_ = true;
+    try {
+        call();
+    } catch (...) {
+        barUpdating_ = false;
+        focusOffDisabled();
+        throw;
+    }
+    barUpdating_ = false;
+    focusOffDisabled();
+}
+
+void EditScreen::focusOffDisabled() {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && isAncestorOf(focused) && !focused->isEnabled()) moveFocusOn(true);
+}
+
 Gravlin::ModelLinie& EditScreen::model() const {
     const com::ComPtr<Gravlin::ModelLinie> model = object_ ? object_.query<Gravlin::ModelLinie>() : nullptr;
     if (!model) com::raise(com::errc::ObjectNotSet, kind_.module, "Obiectul editat nu este setat.");
@@ -97,7 +123,7 @@ void EditScreen::formLoad() {
     backup_ = copyOf(object_);
     controller_.AttachObject(object_);
     LoadControls();
-    controller_.Activate();
+    updateBar([this] { controller_.Activate(); });
     // The keys start where they start on a new entry; a screen that names no such place
     // starts at its first open stop, as a form shown with no focus set does.
     focusAfterNewEntry();
@@ -131,7 +157,7 @@ void EditScreen::onDirty(bool isDirty) {
     try {
         if (isDirty && !com::getProperty(*object_, "IsDirty").toBool())
             com::putProperty(*object_, "IsDirty", com::Variant(true));
-        controller_.DirtyHandler(object_);
+        updateBar([this] { controller_.DirtyHandler(object_); });
     } catch (const std::exception& e) {
         report("OnDirty", e);
     }
@@ -275,7 +301,7 @@ void EditScreen::salveaza() {
     showInfo("Obiectul a fost salvat cu succes!");
     backup_ = copyOf(object_);
     LoadControls();
-    controller_.SaveObiectIsOk();
+    updateBar([this] { controller_.SaveObiectIsOk(); });
 }
 
 void EditScreen::renunta() {
@@ -289,7 +315,7 @@ void EditScreen::renunta() {
         installObject(copyOf(backup_));
     }
     LoadControls();
-    controller_.RenuntaObiectIsOk(object_);
+    updateBar([this] { controller_.RenuntaObiectIsOk(object_); });
     if (isNew) focusAfterNewEntry();
 }
 
@@ -306,7 +332,7 @@ void EditScreen::adauga() {
     setDefaults(*object_);
     backup_ = copyOf(object_);
     LoadControls();
-    controller_.AdaugaObiectIsOk(object_);
+    updateBar([this] { controller_.AdaugaObiectIsOk(object_); });
     focusAfterNewEntry();
 }
 
@@ -329,7 +355,7 @@ void EditScreen::restoreBackup() {
     try {
         installObject(copyOf(backup_));
         LoadControls();
-        controller_.RenuntaObiectIsOk(object_);
+        updateBar([this] { controller_.RenuntaObiectIsOk(object_); });
     } catch (const std::exception& e) {
         report("cmdButton_Click", e);
     }
@@ -352,7 +378,7 @@ void EditScreen::ItemSelectat(int32_t itemId, const std::string&) {
         controller_.AttachObject(object_);
         backup_ = std::move(copy);
         LoadControls();
-        controller_.LoadObiectIsOk(object_);
+        updateBar([this] { controller_.LoadObiectIsOk(object_); });
     } catch (const std::exception& e) {
         report("ItemSelectat", e);
     }

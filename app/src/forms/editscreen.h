@@ -143,6 +143,12 @@ protected:
     // A screen being closed takes no more values from its fields.
     void closeEvent(QCloseEvent* event) override;
 
+    // Tab, Shift+Tab, and a focused control that became hidden or disabled move the focus
+    // by moveFocusOn; while the controller applies the bar the move waits (updateBar).
+    bool focusNextPrevChild(bool next) final;
+    // The screen's step of the focus; the default follows the focus chain.
+    virtual bool moveFocusOn(bool next) { return QWidget::focusNextPrevChild(next); }
+
     // The "Adauga" path: a new blank object with the defaults.
     void adauga();
     // Reports an error of a handler with the screen's module label.
@@ -150,6 +156,12 @@ protected:
 
 private:
     void push(HostedControl& control, const char* handler);
+    // Runs a controller call. A focused control that the call disables would hand the focus
+    // on at once, while the rest of the mask is not yet applied; instead the focus moves once
+    // the whole mask is applied, to the next control in the tab order that is then enabled.
+    template <class Call>
+    void updateBar(Call&& call);
+    void focusOffDisabled();
     void focusFirstStop();
     void buttonsLastInTabOrder();
     void installObject(com::ComPtr<com::IDispatch> object);
@@ -168,6 +180,7 @@ private:
     com::EventConnection dirtyEvents_;
     bool mbLoading_ = false;
     bool unloading_ = false;
+    bool barUpdating_ = false;
 };
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 #include "forms/keyboard.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -70,9 +71,14 @@ protected:
             // any of its fields would press it. A button made default on purpose stays so.
             if (auto* button = qobject_cast<QPushButton*>(watched); button && !button->isDefault())
                 button->setAutoDefault(false);
+            // A turn of the wheel over a combo gives it no focus (see wheelOverCombo).
+            if (auto* combo = qobject_cast<QComboBox*>(watched); combo && combo->focusPolicy() == Qt::WheelFocus)
+                combo->setFocusPolicy(Qt::StrongFocus);
             break;
         case QEvent::KeyPress:
             return keyPress(watched, *static_cast<QKeyEvent*>(event));
+        case QEvent::Wheel:
+            return wheelOverCombo(watched, *event);
         default:
             break;
         }
@@ -80,6 +86,18 @@ protected:
     }
 
 private:
+    // A combo changes with the wheel only while it has the focus; otherwise the turn goes on
+    // to the widget under it (a list or a page scrolls), so that a pointer passing over a
+    // combo changes no choice.
+    static bool wheelOverCombo(QObject* watched, QEvent& event) {
+        auto* combo = qobject_cast<QComboBox*>(watched);
+        if (!combo) return false;
+        const QWidget* focused = QApplication::focusWidget();
+        if (focused && (focused == combo || combo->isAncestorOf(focused))) return false;
+        event.ignore();
+        return true;
+    }
+
     static bool keyPress(QObject* watched, const QKeyEvent& key) {
         if (isEnter(key)) {
             // A key reaches a button only as the widget that has the keyboard focus.

@@ -2,7 +2,8 @@
 // The Windows keyboard on every form of the program, installed once for the whole
 // application: Enter on a focused command button presses it, Enter in a field never
 // presses a button by itself, Esc does not close a form, and Alt alone or F10 takes the
-// menu bar.
+// menu bar. With it goes the mouse wheel's rule for combos: one changes with the wheel
+// only while it has the focus.
 class QApplication;
 
 namespace velmora {

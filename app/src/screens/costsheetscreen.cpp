@@ -33,6 +33,16 @@ com::Currency inCurrencyRange(const com::Variant& value) {
     }
 }
 
+// Figures are whole numbers: a decimal typed or pasted into one is refused with this.
+com::Error wholeNumbersOnly() {
+    return com::Error(com::errc::InvalidPropertyValue, "", "Sumele si numarul de angajati se introduc ca numere intregi.");
+}
+
+bool isDecimalKey(const QKeyEvent& key) {
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    return key.text() == QLatin1String(".") || key.text() == QLatin1String(",");
+}
+
 }  // namespace
 
 CostSheetScreen::CostSheetScreen(CostSheetKind kind, EditScreenKind screen, QWidget* parent)
@@ -83,8 +93,7 @@ void CostSheetScreen::beforeFieldPushed(HostedControl& field, const com::Variant
     const com::Currency amount = inCurrencyRange(value);
     // A figure left as it was loaded goes back unchanged, whatever it holds.
     if (amount == model().GetDataByName(field.tag()).toCurrency()) return;
-    if (amount.units() % com::Currency::Scale != 0)
-        com::raise(com::errc::InvalidPropertyValue, "", "Sumele si numarul de angajati se introduc ca numere intregi.");
+    if (amount.units() % com::Currency::Scale != 0) throw wholeNumbersOnly();
     const FieldSpec* spec = specOf(sheetKind_, field.objectName().toStdString());
     if (!spec || spec->kind != FieldKind::GroupPart) return;
     // The group's total must stay within the currency range with the new part.
@@ -125,13 +134,27 @@ void CostSheetScreen::SSTab2_Click(int tab) {
         if (QWidget* widget = total->widget()) widget->setFocus(Qt::OtherFocusReason);
 }
 
-bool CostSheetScreen::focusNextPrevChild(bool next) { return moveFocus(next) || EditScreen::focusNextPrevChild(next); }
+bool CostSheetScreen::moveFocusOn(bool next) { return moveFocus(next) || EditScreen::moveFocusOn(next); }
+
+HostedControl* CostSheetScreen::fieldHolding(const QObject* widget) const {
+    for (HostedControl* field : layout_.fields)
+        if (QWidget* w = field->widget(); w && widget && (w == widget || w->isAncestorOf(qobject_cast<const QWidget*>(widget))))
+            return field;
+    return nullptr;
+}
 
 bool CostSheetScreen::moveFocus(bool next) {
     QWidget* focused = QApplication::focusWidget();
+    // A tab page being hidden gives up the focus of its field. The tab control then shows the
+    // page chosen and puts the focus on it; a move from here would pick the hidden page's next
+    // field and so select the page being left again, halfway through the switch.
+    if (focused && isAncestorOf(focused) && !focused->isVisible()) return true;
     const auto at = std::find_if(chain_.begin(), chain_.end(),
                                  [focused](QWidget* w) { return focused && (w == focused || w->isAncestorOf(focused)); });
     if (at == chain_.end()) return false;
+    // The field's value reaches the sheet before the next control is chosen: the change may
+    // be what enables "Salveaza".
+    if (HostedControl* field = fieldHolding(*at)) pushField(*field);
     const auto count = static_cast<std::ptrdiff_t>(chain_.size());
     const std::ptrdiff_t from = at - chain_.begin();
     for (std::ptrdiff_t step = 1; step < count; ++step) {
@@ -152,6 +175,14 @@ bool CostSheetScreen::eventFilter(QObject* watched, QEvent* event) {
             !(key->modifiers() & ~Qt::KeypadModifier)) {
             moveFocus(true);
             return true;
+        }
+        // The field would drop the decimal point silently, and "12.5" would become 125: the
+        // user is told, and the field keeps what it had.
+        if (isDecimalKey(*key)) {
+            if (HostedControl* field = fieldHolding(watched)) {
+                report(field->objectName().toStdString() + "_KeyPress", wholeNumbersOnly());
+                return true;
+            }
         }
     }
     return EditScreen::eventFilter(watched, event);

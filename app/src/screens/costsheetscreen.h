@@ -3,7 +3,8 @@
 // the layout built from its table, the fields bound by their tags, group totals re-shown
 // after a part changed and parts after a total changed, whole-number figures, the
 // consistency rules before a save, the personnel tabs focusing their category's total,
-// and Tab and Enter moving through the fields of every page in the designed order.
+// Tab and Enter moving through the fields of every page in the designed order, and a
+// decimal key in a figure refused aloud.
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ protected:
     void afterLoadControls() override;
 
     // The next (or previous) field that can take the focus, across the tab pages.
-    bool focusNextPrevChild(bool next) override;
+    bool moveFocusOn(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -43,6 +44,8 @@ private:
     void SSTab2_Click(int tab);
     // Moves the focus from the chain's control that holds it; false when none does.
     bool moveFocus(bool next);
+    // The field whose widget is, or holds, `widget`; nullptr for none.
+    HostedControl* fieldHolding(const QObject* widget) const;
 
     CostSheetKind sheetKind_;
     CostSheetLayout layout_;

@@ -1,0 +1,230 @@
+// Both cost-sheet forms as a user drives them with the mouse and the keys: clicks on the
+// tab strips, where the focus goes after the last field and after a save, the wheel over
+// the header combos, and a decimal key typed in a figure.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <utility>
+#include <vector>
+
+#include "../support/rawdb.h"
+#include "../support/wheel.h"
+#include "costsheet_support.h"
+#include "forms/hostedcontrol.h"
+
+namespace {
+
+using velmora::HostedControl;
+
+const std::string kSaved = "Obiectul a fost salvat cu succes!";
+const std::string kWholeNumbers = "Sumele si numarul de angajati se introduc ca numere intregi.";
+
+struct FormCase {
+    const char* menu;
+    const char* module;
+    const char* table;
+    const char* keyCombo;  // the sheet's hospital or ward
+    std::vector<std::pair<const char*, int32_t>> freeKey;  // the combos' keys of a sheet not yet stored
+};
+
+const FormCase kSpital{"mnuCostSpital", "frmCostSpital", "Velmora_Spital", "cmbSpital", {{"cmbPerioada", 7}}};
+const FormCase kSectie{"mnuCostSectie", "frmCostSectie", "Velmora_Sectie", "cmbSectieFiltrat", {{"cmbSectieFiltrat", 3}, {"cmbPerioada", 9}}};
+
+void PrintTo(const FormCase& form, std::ostream* out) { *out << form.module; }
+
+class CostSheetFocus : public test::CostSheetSession, public ::testing::WithParamInterface<FormCase> {
+protected:
+    void SetUp() override {
+        ScreenSession::SetUp();
+        openForm(GetParam().menu);
+    }
+
+    void chooseFreeKey() {
+        for (const auto& [combo, key] : GetParam().freeKey) pick(combo, key);
+    }
+    void loadStoredSheet() {
+        idCost = rawdb::rawInt(database(), std::string("SELECT min(IdCost) FROM ") + GetParam().table);
+        ASSERT_GT(idCost, 0);
+        form->ItemSelectat(static_cast<int32_t>(idCost), "");
+        ASSERT_FALSE(dirty());
+    }
+    int64_t storedUnits(const std::string& column) const {
+        return stored(GetParam().table, column, "IdCost=" + std::to_string(sheetLong("IdCost")));
+    }
+
+    // A click on the strip's tab, where the user sees it.
+    void clickTab(QTabWidget* tabs, int index) {
+        QTabBar* bar = tabs->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
+        QCoreApplication::processEvents();
+    }
+
+    // Both strips highlight the page they show, `tabs` the tab clicked, and the focus is on a
+    // control the user can see.
+    ::testing::AssertionResult agree(QTabWidget* tabs, int index) const {
+        if (tabs->tabBar()->currentIndex() != index)
+            return ::testing::AssertionFailure() << tabs->objectName().toStdString() << " highlights tab "
+                                                 << tabs->tabBar()->currentIndex() << ", not " << index;
+        for (QTabWidget* strip : {form->layout().SSTab1, form->layout().SSTab2}) {
+            const int highlighted = strip->tabBar()->currentIndex();
+            if (strip->isVisible() && strip->widget(highlighted) != strip->currentWidget())
+                return ::testing::AssertionFailure() << strip->objectName().toStdString() << " highlights tab "
+                                                     << highlighted << " and shows page "
+                                                     << strip->indexOf(strip->currentWidget());
+        }
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused || !focused->isVisible()) return ::testing::AssertionFailure() << "the focus is on no visible control";
+        return ::testing::AssertionSuccess();
+    }
+
+    // The field that has the focus.
+    HostedControl* focusedField() const {
+        for (HostedControl* control : form->layout().fields)
+            if (test::hasFocus(control->widget())) return control;
+        return nullptr;
+    }
+
+    int64_t idCost = 0;
+};
+
+TEST_P(CostSheetFocus, ATabClickedShowsItsPageAndAFigureTypedThenIsSavedInItsColumn) {
+    const auto& l = form->layout();
+    chooseFreeKey();
+    typeInto("ctlTCP", "900000");  // the personnel total holds what follows
+    ASSERT_TRUE(test::hasFocus(field("ctlc02_1").widget()));
+
+    // From a field, the category strip: the tab clicked shows and its total takes the keys.
+    clickTab(l.SSTab2, 5);
+    ASSERT_TRUE(agree(l.SSTab2, 5));
+    ASSERT_TRUE(test::hasFocus(field("ctlc02_6").widget()));
+    test::typeText("600");
+    clickTab(l.SSTab2, 2);
+    ASSERT_TRUE(agree(l.SSTab2, 2));
+    ASSERT_TRUE(test::hasFocus(field("ctlc02_3").widget()));
+    test::typeText("300");
+
+    // From a field, the outer strip: the keys go to a field of the page shown.
+    clickTab(l.SSTab1, 1);
+    ASSERT_TRUE(agree(l.SSTab1, 1));
+    HostedControl* materiale = focusedField();
+    ASSERT_NE(materiale, nullptr);
+    ASSERT_TRUE(l.SSTab1->widget(1)->isAncestorOf(materiale->widget()));
+    test::typeText("22");
+    clickTab(l.SSTab1, 0);
+    ASSERT_TRUE(agree(l.SSTab1, 0));
+
+    // From a button.
+    test::focus(form->cmdButton(0));
+    clickTab(l.SSTab2, 4);
+    ASSERT_TRUE(agree(l.SSTab2, 4));
+    ASSERT_TRUE(test::hasFocus(field("ctlc02_5").widget()));
+    test::typeText("500");
+    test::focus(form->cmdButton(0));
+    clickTab(l.SSTab1, 2);
+    ASSERT_TRUE(agree(l.SSTab1, 2));
+    clickTab(l.SSTab1, 0);
+    ASSERT_TRUE(agree(l.SSTab1, 0));
+    EXPECT_EQ(l.SSTab2->tabBar()->currentIndex(), 4);
+
+    test::click(form->cmdButton(0));
+    ASSERT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
+    const std::vector<int64_t> categories{0, 0, 300, 0, 500, 600};
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_EQ(storedUnits("c02_" + std::to_string(k)), categories[k - 1] * com::Currency::Scale) << k;
+    EXPECT_EQ(storedUnits(materiale->tag()), 22 * com::Currency::Scale) << materiale->tag();
+    // The next key after a save is not the period's: the focus is on "Cauta...".
+    EXPECT_TRUE(test::hasFocus(form->cmdButton(2)));
+}
+
+TEST_P(CostSheetFocus, TheKeyAfterTheLastFieldOfAChangedSheetReachesSalveazaAndTheSaveCauta) {
+    loadStoredSheet();
+    const int32_t period = sheetLong("IdPerioada");
+    const int64_t untouched = storedUnits("c22");
+    int64_t figure = 4321;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
+        velmora::showPageOf(form->layout(), field("ctlc72").widget());
+        test::focus(field("ctlc72").widget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ShiftModifier);
+        test::typeText(QString::number(++figure));
+        test::pressKey(key);
+        ASSERT_TRUE(test::hasFocus(form->cmdButton(0))) << key;
+        EXPECT_EQ(mask(), 6) << key;
+
+        boxes.clear();
+        test::pressKey(Qt::Key_Return);
+        ASSERT_EQ(boxes.texts(), std::vector<std::string>{kSaved}) << key;
+        ASSERT_TRUE(test::hasFocus(form->cmdButton(2))) << key;
+        test::pressKey(Qt::Key_Down);  // a stray key changes no choice of the sheet
+        EXPECT_EQ(field("cmbPerioada").get("Cheie").toLong(), period) << key;
+        EXPECT_FALSE(dirty()) << key;
+        EXPECT_EQ(storedUnits("c72"), figure * com::Currency::Scale) << key;
+        EXPECT_EQ(storedUnits("IdPerioada"), period) << key;
+    }
+    EXPECT_EQ(storedUnits("c22"), untouched);
+}
+
+TEST_P(CostSheetFocus, TheWheelOverAHeaderComboChangesItOnlyWhileItHasTheFocus) {
+    loadStoredSheet();
+    HostedControl& period = field("cmbPerioada");
+    HostedControl& key = field(GetParam().keyCombo);
+    const int32_t periodBefore = period.get("Cheie").toLong();
+    const int32_t keyBefore = key.get("Cheie").toLong();
+    test::focus(field("ctlTCP").widget());
+    for (const int notches : {-1, 1, -3}) {
+        wheel::turnOver(period.widget(), notches);
+        wheel::turnOver(key.widget(), notches);
+    }
+    EXPECT_EQ(period.get("Cheie").toLong(), periodBefore);
+    EXPECT_EQ(key.get("Cheie").toLong(), keyBefore);
+    EXPECT_FALSE(dirty());
+    EXPECT_EQ(mask(), 120);
+    EXPECT_TRUE(test::hasFocus(field("ctlTCP").widget()));
+
+    test::focus(period.widget());
+    wheel::turnOver(period.widget(), period.get("ListIndex").toLong() > 0 ? 1 : -1);
+    EXPECT_NE(period.get("Cheie").toLong(), periodBefore);
+    EXPECT_TRUE(dirty());
+}
+
+TEST_P(CostSheetFocus, ADecimalKeyInAFigureShowsTheWholeNumberBoxAndTheFieldKeepsItsText) {
+    chooseFreeKey();
+    velmora::showPageOf(form->layout(), field("ctlc27").widget());
+    test::focus(field("ctlc27").widget());
+    test::typeText("12");
+    auto* text = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(text, nullptr);
+    boxes.clear();
+    for (const char* key : {".", ","}) {
+        test::typeText(QString::fromLatin1(key));
+        ASSERT_EQ(boxes.shown().size(), 1u) << key;
+        const velmora::MessageRequest& box = boxes.shown()[0];
+        EXPECT_EQ(box.title, "ATENTIE!");
+        EXPECT_TRUE(test::isErrorReport(box, GetParam().module, "ctlc27_KeyPress"));
+        EXPECT_NE(box.text.find("Descriere Eroare: " + kWholeNumbers + "\r\n"), std::string::npos) << box.text;
+        EXPECT_EQ(text->text(), QStringLiteral("12")) << key;
+        EXPECT_TRUE(test::hasFocus(field("ctlc27").widget())) << key;
+        boxes.clear();
+    }
+    // Other keys a figure does not take stay silent.
+    test::typeText(QStringLiteral("a; "));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(text->text(), QStringLiteral("12"));
+    test::typeText(QStringLiteral("5"));
+    test::pressKey(Qt::Key_Tab);
+    EXPECT_EQ(shown("ctlc27"), 125);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, CostSheetFocus, ::testing::Values(kSpital, kSectie),
+                         [](const ::testing::TestParamInfo<FormCase>& info) {
+                             return std::string(info.param.module);
+                         });
+
+}  // namespace
