@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev libsqlite3-dev libsodium-dev libpugixml-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb sqlite3
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool sqlite3
           fonts-dejavu-core
           libx11-dev)
 missing=()

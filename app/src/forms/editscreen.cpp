@@ -1,7 +1,6 @@
 #include "forms/editscreen.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,7 +84,9 @@ void EditScreen::updateBar(Call&& call) {
 }
 
 void EditScreen::focusOffDisabled() {
-    QWidget* focused = QApplication::focusWidget();
+    // The window's focus widget: after a message box the window may not be active yet, and
+    // it gives the focus back to that widget when it is.
+    QWidget* focused = window()->focusWidget();
     if (focused && isAncestorOf(focused) && !focused->isEnabled()) moveFocusOn(true);
 }
 

@@ -144,7 +144,7 @@ HostedControl* CostSheetScreen::fieldHolding(const QObject* widget) const {
 }
 
 bool CostSheetScreen::moveFocus(bool next) {
-    QWidget* focused = QApplication::focusWidget();
+    QWidget* focused = window()->focusWidget();  // also while a message box has the keys
     // A tab page being hidden gives up the focus of its field. The tab control then shows the
     // page chosen and puts the focus on it; a move from here would pick the hidden page's next
     // field and so select the page being left again, halfway through the switch.
