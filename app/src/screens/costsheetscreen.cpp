@@ -1,6 +1,5 @@
 #include "screens/costsheetscreen.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPushButton>
