@@ -1,6 +1,8 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,6 +46,39 @@ void SampleData::addSecondHospital() const {
                        " FROM Velmora_Spital WHERE IdSpital = 1;"
                    "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, " + amounts + ") SELECT IdPerioada, 2, IdSectie, NrSectie, " +
                        doubled + " FROM Velmora_Sectie WHERE IdSpital = 1;");
+}
+
+SmallFileSystem::SmallFileSystem(size_t bytes) : folder_("velmora-small-fs") {
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+    mounted_ = ::mount("velmora-test", folder().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+}
+
+SmallFileSystem::~SmallFileSystem() {
+    if (mounted_) ::umount2(folder().c_str(), MNT_DETACH);
+}
+
+void SmallFileSystem::fill(size_t room) const {
+    const auto filler = folder() / "filler";
+    std::ofstream out(filler, std::ios::binary);
+    const std::string block(4096, 'x');
+    while (out.write(block.data(), static_cast<std::streamsize>(block.size())) && out.flush()) {
+    }
+    out.close();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(filler, ec);
+    std::filesystem::resize_file(filler, size > room ? size - room : 0, ec);
+}
+
+void SmallFileSystem::makeReadOnly() const {
+    if (::mount(nullptr, folder().c_str(), nullptr, MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) != 0)
+        throw std::runtime_error("the small file system cannot be made read-only");
+}
+
+std::vector<std::string> listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::filesystem::path sampleReport(const std::string& name) {

@@ -53,6 +53,29 @@ protected:
 std::filesystem::path sampleReport(const std::string& name);  // data/reports/<name>
 void writeText(const std::filesystem::path& file, const std::string& text);
 
+// A small file system of its own (a tmpfs mounted on a temporary folder) for writes that
+// fail: one filled up, or one made read-only. Mounting needs the right to (root); without it
+// `mounted()` is false and the caller skips.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(size_t bytes = 1024 * 1024);
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    bool mounted() const { return mounted_; }
+    const std::filesystem::path& folder() const { return folder_.path(); }
+    // Fills it with one file until at most `room` bytes are left.
+    void fill(size_t room) const;
+    void makeReadOnly() const;
+
+private:
+    rawdb::TempFolder folder_;
+    bool mounted_ = false;
+};
+
+// The names in a folder.
+std::vector<std::string> listing(const std::filesystem::path& folder);
+
 // Opens a report and logs it on to the sample data.
 std::shared_ptr<reports::Report> open(const std::filesystem::path& file, const SampleData& data);
 void setValue(reports::Report& report, const std::string& name, const com::Variant& value);
