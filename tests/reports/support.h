@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "com/currency.h"
 #include "com/error.h"
@@ -72,6 +73,15 @@ private:
     rawdb::TempFolder folder_;
     bool mounted_ = false;
 };
+
+// The words of a PDF's text layer as poppler's pdftotext reads them, page after page, with
+// their boxes in points; and its plain text. Raise when pdftotext (poppler-utils) is missing.
+struct PdfWord {
+    double left, top, right, bottom;
+    std::string text;
+};
+std::vector<std::vector<PdfWord>> pdfWords(const std::filesystem::path& pdf);
+std::string pdfText(const std::filesystem::path& pdf);
 
 // The names in a folder.
 std::vector<std::string> listing(const std::filesystem::path& folder);

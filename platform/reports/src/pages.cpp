@@ -254,6 +254,16 @@ com::Variant Pages::aggregate(const Item& item, int32_t row) const {
 }
 
 std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIndex) const {
+    bool number = false;
+    return itemText(item, p, pageIndex, number);
+}
+
+std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIndex, bool& number) const {
+    number = false;
+    const auto shown = [&](const com::Variant& value) {
+        number = value.isNumber();
+        return formatValue(value, item.format, item.blankWhenZero);
+    };
     switch (item.kind) {
     case ItemKind::Text: return item.text;
     case ItemKind::Field: {
@@ -265,12 +275,11 @@ std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIn
             row = 0;
         }
         if (row < 0 || static_cast<size_t>(row) >= table->rowCount) return {};
-        return formatValue(table->at(static_cast<size_t>(row), static_cast<size_t>(item.columnIndex)), item.format, item.blankWhenZero);
+        return shown(table->at(static_cast<size_t>(row), static_cast<size_t>(item.columnIndex)));
     }
-    case ItemKind::Parameter:
-        return formatValue(parameters_[static_cast<size_t>(item.parameterIndex)], item.format, item.blankWhenZero);
+    case ItemKind::Parameter: return shown(parameters_[static_cast<size_t>(item.parameterIndex)]);
     case ItemKind::Sum:
-    case ItemKind::Count: return formatValue(aggregate(item, p.row), item.format, item.blankWhenZero);
+    case ItemKind::Count: return shown(aggregate(item, p.row));
     case ItemKind::Special: {
         const std::string page = std::to_string(pageIndex + 1), total = std::to_string(pages_.size());
         switch (item.special) {
@@ -436,10 +445,12 @@ void Pages::paint(QPainter& painter, int32_t index) const {
                     painter.drawRect(box);
                 }
                 if (text.empty()) break;
-                painter.setFont(item.font);
-                painter.setPen(item.color);
                 const QRectF inner = box.adjusted(TextPadding, 0, -TextPadding, 0);
-                painter.drawText(inner, item.align | (item.wrap ? Qt::TextWordWrap : 0), QString::fromStdString(text));
+                const CellText cell = fitted(item, p, index, inner.width(), inner.height());
+                painter.setFont(cell.font);
+                painter.setPen(item.color);
+                // A line of text is fitted to its cell and drawn whole; wrapped text stays inside its box.
+                painter.drawText(inner, item.align | (item.wrap ? Qt::TextWordWrap : Qt::TextDontClip), cell.text);
             }
             }
         }
@@ -447,12 +458,20 @@ void Pages::paint(QPainter& painter, int32_t index) const {
     painter.restore();
 }
 
+CellText Pages::fitted(const Item& item, const Placement& p, int32_t pageIndex, double width, double height) const {
+    bool number = false;
+    const std::string text = itemText(item, p, pageIndex, number);
+    return fitCell(QString::fromStdString(text), number, item.wrap, item.font, width, height);
+}
+
 std::vector<std::string> Pages::texts(int32_t index) const {
     std::vector<std::string> out;
     for (const Placement& p : pages_[static_cast<size_t>(index)])
         for (const Item& item : band(p.band).items) {
             if (item.kind == ItemKind::Line || item.kind == ItemKind::Box) continue;
-            std::string t = itemText(item, p, index);
+            const std::string shown = itemText(item, p, index);
+            const int height = item.canGrow && !shown.empty() ? std::max(item.h, neededHeight(item, shown)) : item.h;
+            std::string t = fitted(item, p, index, item.w - 2 * TextPadding, height).text.toStdString();
             if (!t.empty()) out.push_back(std::move(t));
         }
     return out;
