@@ -45,6 +45,19 @@ std::string money(com::Currency amount, int decimals) {
     return text;
 }
 
+// A whole number grouped; one that is not whole (a head count of a part-time post) with the
+// decimals it has, so that the lines shown add up to their total.
+std::string wholeOrAsItIs(com::Currency amount) {
+    const int64_t units = amount.units();
+    if (units % com::Currency::Scale == 0) return money(amount, 0);
+    const uint64_t magnitude = units < 0 ? static_cast<uint64_t>(-(units + 1)) + 1 : static_cast<uint64_t>(units);
+    std::string fraction = std::to_string(magnitude % com::Currency::Scale + com::Currency::Scale).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    std::string text = groupDigits(magnitude / com::Currency::Scale) + QLocale().decimalPoint().toStdString() + fraction;
+    if (units < 0) text.insert(0, "-");
+    return text;
+}
+
 std::string dateText(const com::Date& date) {
     const com::DateParts p = date.parts();
     char buffer[16];
@@ -72,8 +85,10 @@ std::string formatValue(const com::Variant& value, Format format, bool blankWhen
     try {
         switch (format) {
         case Format::Money0:
-        case Format::Integer:
             if (value.isNumber()) return money(value.toCurrency(), 0);
+            break;
+        case Format::Integer:
+            if (value.isNumber()) return wholeOrAsItIs(value.toCurrency());
             break;
         case Format::Money2:
             if (value.isNumber()) return money(value.toCurrency(), 2);
