@@ -311,4 +311,19 @@ TEST_F(PdfFailures, InAReadOnlyFolder) {
     if (!root) ::chmod(folder.c_str(), 0755);
 }
 
+TEST_F(PdfFailures, UnderANameAFolderHolds) {
+    rawdb::TempFolder folder("velmora-pdf-folder");
+    const auto taken = folder.path() / "raport.pdf";
+    std::filesystem::create_directory(taken);
+    rtest::writeText(taken / "pastrat.txt", Earlier);
+    auto report = rtest::open(rtest::sampleReport("Personal.vrpt"), *data_);
+    const com::Error e = rtest::raised([&] { report->exportPdf(taken); });
+    EXPECT_EQ(e.number(), reports::errc::OutputFailed);
+    EXPECT_NE(e.description().find("Fisierul " + taken.string() + " nu a putut fi scris: exista un folder cu acest nume."),
+              std::string::npos)
+        << e.description();
+    EXPECT_EQ(rtest::listing(folder.path()), std::vector<std::string>{"raport.pdf"});
+    EXPECT_EQ(rawdb::readAll(taken / "pastrat.txt"), Earlier);
+}
+
 }  // namespace

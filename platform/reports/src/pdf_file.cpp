@@ -111,8 +111,10 @@ std::string cause(int error, const fs::path& file) {
     case EPERM: return "Folderul " + folderOf(file) + " este protejat la scriere: fisierul " + name + " nu a putut fi scris.";
     case ENOENT:
     case ENOTDIR: return "Folderul " + folderOf(file) + " nu exista: fisierul " + name + " nu a putut fi scris.";
+    case EISDIR: return "Fisierul " + name + " nu a putut fi scris: exista un folder cu acest nume.";
     case 0: return "Fisierul " + name + " nu a putut fi scris: scrierea PDF nu s-a incheiat.";
-    default: return "Fisierul " + name + " nu a putut fi scris (" + std::strerror(error) + ").";
+    // The system's own words follow on a line of their own, for support.
+    default: return "Fisierul " + name + " nu a putut fi scris.\n" + std::strerror(error);
     }
 }
 
