@@ -438,7 +438,8 @@ void Pages::paint(QPainter& painter, int32_t index) const {
     for (const Placement& p : pages_[static_cast<size_t>(index)]) {
         const Band& b = band(p.band);
         for (const Item& item : b.items) {
-            const std::string text = itemText(item, p, index);
+            bool number = false;
+            const std::string text = itemText(item, p, index, number);
             const int height = item.canGrow && !text.empty() ? std::max(item.h, neededHeight(item, text)) : item.h;
             const QRectF box(item.x, p.y + item.y, item.w, height);
             switch (item.kind) {
@@ -461,7 +462,7 @@ void Pages::paint(QPainter& painter, int32_t index) const {
                 }
                 if (text.empty()) break;
                 const QRectF inner = box.adjusted(TextPadding, 0, -TextPadding, 0);
-                const CellText cell = fitted(item, p, index, inner.width(), inner.height());
+                const CellText cell = fitCell(QString::fromStdString(text), number, item.wrap, item.font, inner.width(), inner.height());
                 painter.setFont(cell.font);
                 painter.setPen(item.color);
                 // A line of text is fitted to its cell and drawn whole; wrapped text stays inside its box.
@@ -473,20 +474,17 @@ void Pages::paint(QPainter& painter, int32_t index) const {
     painter.restore();
 }
 
-CellText Pages::fitted(const Item& item, const Placement& p, int32_t pageIndex, double width, double height) const {
-    bool number = false;
-    const std::string text = itemText(item, p, pageIndex, number);
-    return fitCell(QString::fromStdString(text), number, item.wrap, item.font, width, height);
-}
-
 std::vector<std::string> Pages::texts(int32_t index) const {
     std::vector<std::string> out;
     for (const Placement& p : pages_[static_cast<size_t>(index)])
         for (const Item& item : band(p.band).items) {
             if (item.kind == ItemKind::Line || item.kind == ItemKind::Box) continue;
-            const std::string shown = itemText(item, p, index);
+            // As painted: the same fitting in the same box.
+            bool number = false;
+            const std::string shown = itemText(item, p, index, number);
             const int height = item.canGrow && !shown.empty() ? std::max(item.h, neededHeight(item, shown)) : item.h;
-            std::string t = fitted(item, p, index, item.w - 2 * TextPadding, height).text.toStdString();
+            std::string t = fitCell(QString::fromStdString(shown), number, item.wrap, item.font, item.w - 2 * TextPadding, height)
+                                .text.toStdString();
             if (!t.empty()) out.push_back(std::move(t));
         }
     return out;

@@ -51,8 +51,6 @@ private:
     std::string itemText(const Item& item, const Placement& p, int32_t pageIndex) const;
     // The same, telling whether it shows a number.
     std::string itemText(const Item& item, const Placement& p, int32_t pageIndex, bool& number) const;
-    // The text as it is painted in a cell of that size (the layer of texts holds the same).
-    CellText fitted(const Item& item, const Placement& p, int32_t pageIndex, double width, double height) const;
     int bandHeight(const Band& band, int32_t row) const;
     void resolve(Band& band);
     com::Variant aggregate(const Item& item, int32_t row) const;
