@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev libsqlite3-dev libsodium-dev libpugixml-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool sqlite3
-          fonts-dejavu-core
+          fonts-dejavu-core poppler-utils
           libx11-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -13,15 +13,16 @@ void Raport::Clear() {
     locatie_.clear();
 }
 
-// A root node has no parent (Null, read as 0); a folder node has no kind, parameters or
-// file (Null, read as ""), by Load as by LoadList.
+// A root node has no parent (Null, read as 0) by Load as by LoadList. A Null kind,
+// parameter text or file is read as "" by LoadList only: Load reads them as they are, and a
+// Null fails it.
 void Raport::readRow(const ado::Recordset& rs) {
     id_ = data::readLong(rs, "IdRaport");
     den_ = data::readText(rs, "DenRaport");
     idParinte_ = data::readLongOrZero(rs, "IdParinte");
-    tip_ = data::readTextOrEmpty(rs, "TipRaport");
-    parametrii_ = data::readTextOrEmpty(rs, "Parametrii");
-    locatie_ = data::readTextOrEmpty(rs, "Locatie");
+    tip_ = data::readText(rs, "TipRaport");
+    parametrii_ = data::readText(rs, "Parametrii");
+    locatie_ = data::readText(rs, "Locatie");
 }
 
 void Raport::assignRow(const ado::Recordset& rs) {

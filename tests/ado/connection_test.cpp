@@ -155,4 +155,38 @@ TEST_F(Connections, OpenCloseAndTransactionsFollowTheState) {
     EXPECT_EQ(c->State(), 1);
 }
 
+TEST_F(Connections, AReadOnlyConnectionReadsAndRefusesAnythingElse) {
+    rawExec("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (1, 'A')");
+    auto c = ado::Connection::create();
+    EXPECT_EQ(c->Mode(), 0);
+    EXPECT_THROW(c->Mode(2), com::Error);
+    c->Mode(static_cast<int32_t>(ado::ConnectMode::Read));
+    c->Open(connectionString());
+    try {
+        c->Mode(3);
+        ADD_FAILURE() << "the mode of an open connection changed";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), ado::errc::ObjectOpen);
+    }
+    ado::Recordset rs;
+    rs.Open("SELECT DenJudet FROM Nom_Judete", c);
+    EXPECT_EQ(rs.field(0).toString(), "A");
+    rs.Close();
+    for (const char* sql : {"DELETE FROM Nom_Judete", "PRAGMA query_only = 0", "VACUUM"}) {
+        try {
+            c->Execute(sql);
+            ADD_FAILURE() << "ran: " << sql;
+        } catch (const com::Error& e) {
+            EXPECT_EQ(e.number(), ado::errc::NotAllowed) << sql << ": " << e.description();
+        }
+    }
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 1);
+    // Closed and opened again in the default mode, it writes.
+    c->Close();
+    c->Mode(0);
+    c->Open(connectionString());
+    c->Execute("DELETE FROM Nom_Judete");
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 0);
+}
+
 }  // namespace

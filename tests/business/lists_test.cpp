@@ -67,6 +67,8 @@ TEST_F(ListsTest, ReportNodesReadNullsAsEmpty) {
     auto root = list->get_Item(Variant(":1"));
     EXPECT_EQ(root->get_IdParinte(), 0);
     EXPECT_EQ(root->get_Parametrii(), "");
+    EXPECT_EQ(root->get_Locatie(), "");
+    exec("UPDATE Rapoarte SET Parametrii='', Locatie='' WHERE IdRaport=1");
     ASSERT_TRUE(raport->Load(1));  // a folder node loads by id as well
     EXPECT_EQ(raport->get_IdParinte(), 0);
     EXPECT_EQ(raport->get_Locatie(), "");
@@ -83,6 +85,25 @@ TEST_F(ListsTest, ReportNodesReadNullsAsEmpty) {
     EXPECT_EQ(e.number(), com::errc::InvalidUseOfNull);
     EXPECT_EQ(e.source(), "Ambrel_Core.Raport.Load");
     EXPECT_EQ(errorOf([&] { raport->LoadList(); }).source(), "Ambrel_Core.Raport.LoadList");
+}
+
+TEST_F(ListsTest, ReportNodeWithANullKindParametersOrFileFailsLoadOnly) {
+    auto raport = create<vb::_Raport>(vb::ProgId::Raport);
+    for (const char* column : {"TipRaport", "Parametrii", "Locatie"}) {
+        SCOPED_TRACE(column);
+        exec("UPDATE Rapoarte SET TipRaport='R', Parametrii='p1', Locatie='r/costuri.xml' WHERE IdRaport=2");
+        exec(std::string("UPDATE Rapoarte SET ") + column + "=NULL WHERE IdRaport=2");
+        const com::Error e = errorOf([&] { raport->Load(2); });
+        EXPECT_EQ(e.number(), com::errc::InvalidUseOfNull);
+        EXPECT_EQ(e.source(), "Ambrel_Core.Raport.Load");
+        // The list reads the same row with "" in place of the Null.
+        auto node = raport->LoadList()->get_Item(Variant(":2"));
+        ASSERT_TRUE(node);
+        const std::string kind = node->get_TipRaport(), text = node->get_Parametrii(), file = node->get_Locatie();
+        EXPECT_EQ(kind + "|" + text + "|" + file, std::string(column) == "TipRaport"    ? "|p1|r/costuri.xml"
+                                                  : std::string(column) == "Parametrii" ? "R||r/costuri.xml"
+                                                                                        : "R|p1|");
+    }
 }
 
 TEST_F(ListsTest, NullIdOrTextFailsLoadAndLoadList) {

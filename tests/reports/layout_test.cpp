@@ -29,7 +29,8 @@ TEST_F(Layout, MoneyIntegersAndDatesAreWrittenExactly) {
         "<field w=\"2000\" h=\"240\" column=\"Half\" format=\"money2\"/><field w=\"2000\" h=\"240\" column=\"Zero\" blankWhenZero=\"true\"/>"
         "<field w=\"2000\" h=\"240\" column=\"D\" format=\"date\"/><field w=\"2000\" h=\"240\" column=\"Zero\" format=\"money2\"/>"
         "</detail>");
-    EXPECT_EQ(r->pageTexts(1), (std::vector<std::string>{"-1.234,57", "-1.235", "13", "12,50", "0,00", "29.02.2024", "0,00"}));
+    // A head count that is not whole keeps its digits.
+    EXPECT_EQ(r->pageTexts(1), (std::vector<std::string>{"-1.234,57", "-1.235", "12,5", "12,50", "0,00", "29.02.2024", "0,00"}));
 }
 
 TEST_F(Layout, AValueItsFormatCannotWriteIsShownAsItComes) {

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <set>
+
 #include "support.h"
 
 namespace {
@@ -141,6 +143,53 @@ TEST_F(Binding, TheConnectionOnlyReadsAndChecksTheAccount) {
     reports::Application application;
     auto fresh = application.OpenReport(data_->folder() / "proba.vrpt", 1);
     EXPECT_EQ(rtest::raised([&] { fresh->Run(); }).number(), errc::NotLoggedOn);
+}
+
+TEST_F(Binding, NoQueryOfAReportWritesOrCreatesAFile) {
+    namespace fs = std::filesystem;
+    const auto listing = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(data_->folder())) names.insert(entry.path().filename().string());
+        return names;
+    };
+    const std::string copy = (data_->folder() / "copie.mdb").string(), other = (data_->folder() / "alta.mdb").string();
+    // A harmless run first: the lock file that every connection shares is there from now on.
+    report("", "SELECT DenJudet FROM Nom_Judete", "<field w=\"5000\" h=\"240\" column=\"DenJudet\"/>")->Run();
+    const std::string bytes = rawdb::readAll(data_->database());
+    const std::set<std::string> files = listing();
+    const auto twoQueries = [&](const std::string& first, const std::string& second) {
+        const std::string xml = "<report version=\"1\"><query><![CDATA[" + first + "]]></query><query name=\"doi\"><![CDATA[" +
+                                second + "]]></query><detail height=\"240\"/></report>";
+        return rtest::open(rtest::writeReport(data_->folder(), "proba.vrpt", xml), *data_);
+    };
+    const std::vector<std::pair<std::string, std::string>> attempts{
+        {"PRAGMA query_only = 0", "DELETE FROM Velmora_Spital"},
+        {"SELECT 1 AS X", "PRAGMA query_only = 0"},
+        {"SELECT 1 AS X", "DELETE FROM Velmora_Spital"},
+        {"SELECT 1 AS X", "UPDATE Nom_Judete SET DenJudet = 'X'"},
+        {"SELECT 1 AS X", "INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (99, 'X')"},
+        {"SELECT 1 AS X", "DROP TABLE Nom_Judete"},
+        {"SELECT 1 AS X", "CREATE TABLE Nou (a)"},
+        {"SELECT 1 AS X", "CREATE TEMP TABLE Nou (a)"},
+        {"SELECT 1 AS X", "PRAGMA journal_mode = WAL"},
+        {"SELECT 1 AS X", "PRAGMA user_version = 7"},
+        {"SELECT 1 AS X", "ATTACH '" + other + "' AS alta"},
+        {"SELECT 1 AS X", "VACUUM INTO '" + copy + "'"},
+        {"SELECT 1 AS X", "VACUUM"},
+        {"SELECT 1 AS X", "BEGIN IMMEDIATE"},
+        {"SELECT 1 AS X", "SELECT load_extension('" + (data_->folder() / "x.so").string() + "')"},
+    };
+    for (const auto& [first, second] : attempts) {
+        SCOPED_TRACE(first + " / " + second);
+        auto r = twoQueries(first, second);
+        const com::Error e = rtest::raised([&] { r->Run(); });
+        EXPECT_EQ(e.number(), errc::QueryFailed);
+        EXPECT_NE(e.description().find("poate numai citi"), std::string::npos) << e.description();
+        EXPECT_FALSE(r->hasRun());
+        EXPECT_TRUE(rawdb::readAll(data_->database()) == bytes);
+        EXPECT_EQ(listing(), files);
+    }
+    EXPECT_EQ(rawdb::rawInt(data_->database(), "SELECT count(*) FROM Velmora_Spital") > 0, true);
 }
 
 TEST_F(Binding, EachRunReadsTheDataAfresh) {

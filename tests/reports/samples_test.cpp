@@ -119,6 +119,10 @@ TEST_F(SampleReports, SummaryOverADateIntervalSumsPerHospital) {
     EXPECT_EQ(rtest::occurrences(texts, "Martie 2024"), 2);
     EXPECT_FALSE(rtest::shows(texts, "Ianuarie 2024"));
     render(*report, "Centralizator");
+    // Copied from the PDF, the text reads as typed: no letters joined into one ligature.
+    const std::string copied = rtest::pdfText(rtest::pictureFolder() / "Centralizator.pdf");
+    EXPECT_NE(copied.find("Numar fise de spital:"), std::string::npos) << copied;
+    for (const char* ligature : {"\uFB00", "\uFB01", "\uFB02", "\uFB03", "\uFB04"}) EXPECT_EQ(copied.find(ligature), std::string::npos);
 }
 
 TEST_F(SampleReports, ControlShowsTheHospitalAgainstItsWardsAndTheDifference) {
@@ -166,6 +170,81 @@ TEST_F(SampleReports, HeadCountsPerHospitalAndWard) {
     EXPECT_EQ(texts.at(texts.size() - 3),  // the report's grand total, before the page footer
               QLocale().toString(static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie WHERE IdPerioada = 5"))).toStdString());
     render(*report, "Personal");
+}
+
+TEST_F(SampleReports, HeadCountsAddUpWithinAPeriodNeverAcrossPeriods) {
+    auto report = open("Personal");
+    rtest::setValue(*report, "pIdPerioada", int32_t{-1});
+    report->Run();
+    const std::string all = "(Angajati_1 + Angajati_2 + Angajati_3 + Angajati_4 + Angajati_5 + Angajati_6) / 10000";
+    const auto periods = count("SELECT count(DISTINCT IdPerioada) FROM Velmora_Sectie");
+    ASSERT_GT(periods, 1);
+    const std::string acrossPeriods = QLocale().toString(static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie"))).toStdString();
+    int totals = 0;
+    for (int32_t page = 1; page <= report->PageCount(); ++page) {
+        const auto texts = report->pageTexts(page);
+        EXPECT_FALSE(rtest::shows(texts, "TOTAL GENERAL"));
+        EXPECT_FALSE(rtest::shows(texts, acrossPeriods)) << "page " << page;
+        if (!rtest::shows(texts, "TOTAL PERIOADA")) continue;
+        ++totals;
+        // The period's own total, as the last figure before the page footer.
+        const std::string period = rtest::after(texts, "Perioada:");
+        EXPECT_EQ(texts.at(texts.size() - 3),
+                  QLocale().toString(static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie w JOIN Nom_Perioade p "
+                                                                  "ON p.IdPerioada = w.IdPerioada WHERE p.DenPerioada = '" + period + "'")))
+                      .toStdString())
+            << period;
+    }
+    EXPECT_EQ(totals, periods);
+}
+
+TEST_F(SampleReports, ContinuedPagesOfTheWardReportsRepeatThePeriodAndTheHospital) {
+    // Hospital 1's wards of May six times over: more rows than a page holds.
+    const auto last = count("SELECT max(IdCost) FROM Velmora_Sectie");
+    for (int copy = 0; copy < 5; ++copy)
+        rawdb::rawExec(data_->database(),
+                       "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, Angajati_1) SELECT IdPerioada, IdSpital, "
+                       "IdSectie, NrSectie + " + std::to_string(10 * (copy + 1)) + ", TCP, Angajati_1 FROM Velmora_Sectie "
+                       "WHERE IdPerioada = 5 AND IdSpital = 1 AND IdCost <= " + std::to_string(last));
+    for (const char* name : {"Personal", "CostSectii"}) {
+        auto report = open(name);
+        rtest::setValue(*report, "pIdPerioada", int32_t{5});
+        report->Run();
+        ASSERT_GT(report->PageCount(), 1) << name;
+        // Every page of wards names their period and hospital (a last page may hold the report's total alone).
+        int withWards = 0;
+        for (int32_t page = 1; page <= report->PageCount(); ++page) {
+            const auto texts = report->pageTexts(page);
+            const bool wards = std::any_of(texts.begin(), texts.end(), [](const std::string& t) {
+                return t.find("Anestezie") != std::string::npos || t == "Total spital";
+            });
+            if (!wards) continue;
+            ++withWards;
+            EXPECT_EQ(rtest::after(texts, "Perioada:"), "Mai 2024") << name << ", page " << page;
+            EXPECT_FALSE(rtest::after(texts, "Spitalul:").empty()) << name << ", page " << page;
+        }
+        EXPECT_GT(withWards, 1) << name;
+    }
+    rawdb::rawExec(data_->database(), "DELETE FROM Velmora_Sectie WHERE IdCost > " + std::to_string(last));
+}
+
+TEST_F(SampleReports, AHeadCountThatIsNotWholeShowsItsDigits) {
+    // Half a post more on one ward of hospital 1 in May.
+    const std::string ward = "(SELECT min(IdCost) FROM Velmora_Sectie WHERE IdPerioada = 5 AND IdSpital = 1 AND NrSectie = 1 AND "
+                             "IdSectie = (SELECT IdSectie FROM Lista_Sectii WHERE CodSectie = 'ATI'))";
+    rawdb::rawExec(data_->database(), "UPDATE Velmora_Sectie SET Angajati_1 = Angajati_1 + 5000 WHERE IdCost = " + ward);
+    auto report = open("Personal");
+    rtest::setValue(*report, "pIdPerioada", int32_t{5});
+    report->Run();
+    const auto texts = report->pageTexts(1);
+    const auto half = [](int64_t whole) { return std::to_string(whole) + ",5"; };
+    const auto wardRow = std::find(texts.begin(), texts.end(), "ATI");
+    ASSERT_LT(wardRow + 4, texts.end());
+    EXPECT_EQ(wardRow[3], half(count("SELECT Angajati_1 / 10000 FROM Velmora_Sectie WHERE IdCost = " + ward)));
+    EXPECT_EQ(rtest::after(texts, "Total spital", 1),
+              half(count("SELECT sum(Angajati_1) / 10000 FROM Velmora_Sectie WHERE IdPerioada = 5 AND IdSpital = 1")));
+    EXPECT_EQ(rtest::after(texts, "TOTAL PERIOADA"), half(count("SELECT sum(Angajati_1) / 10000 FROM Velmora_Sectie WHERE IdPerioada = 5")));
+    rawdb::rawExec(data_->database(), "UPDATE Velmora_Sectie SET Angajati_1 = Angajati_1 - 5000 WHERE IdCost = " + ward);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,6 +46,79 @@ void SampleData::addSecondHospital() const {
                        " FROM Velmora_Spital WHERE IdSpital = 1;"
                    "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, " + amounts + ") SELECT IdPerioada, 2, IdSectie, NrSectie, " +
                        doubled + " FROM Velmora_Sectie WHERE IdSpital = 1;");
+}
+
+SmallFileSystem::SmallFileSystem(size_t bytes) : folder_("velmora-small-fs") {
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+    mounted_ = ::mount("velmora-test", folder().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+}
+
+SmallFileSystem::~SmallFileSystem() {
+    if (mounted_) ::umount2(folder().c_str(), MNT_DETACH);
+}
+
+void SmallFileSystem::fill(size_t room) const {
+    const auto filler = folder() / "filler";
+    std::ofstream out(filler, std::ios::binary);
+    const std::string block(4096, 'x');
+    while (out.write(block.data(), static_cast<std::streamsize>(block.size())) && out.flush()) {
+    }
+    out.close();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(filler, ec);
+    std::filesystem::resize_file(filler, size > room ? size - room : 0, ec);
+}
+
+void SmallFileSystem::makeReadOnly() const {
+    if (::mount(nullptr, folder().c_str(), nullptr, MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) != 0)
+        throw std::runtime_error("the small file system cannot be made read-only");
+}
+
+namespace {
+std::string run(const std::string& command) {
+    const std::filesystem::path out = std::filesystem::temp_directory_path() / ("velmora-pdftotext-" + std::to_string(::getpid()));
+    if (std::system((command + " > '" + out.string() + "' 2>/dev/null").c_str()) != 0) {
+        std::filesystem::remove(out);
+        throw std::runtime_error("failed (is poppler-utils installed?): " + command);
+    }
+    std::string text = rawdb::readAll(out);
+    std::filesystem::remove(out);
+    return text;
+}
+
+std::string unescape(std::string text) {
+    for (const auto& [entity, c] : {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}}) {
+        for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + c.size())) text.replace(at, entity.size(), c);
+    }
+    return text;
+}
+}  // namespace
+
+std::vector<std::vector<PdfWord>> pdfWords(const std::filesystem::path& pdf) {
+    const std::string html = run("pdftotext -bbox '" + pdf.string() + "' -");
+    std::vector<std::vector<PdfWord>> pages;
+    const auto attribute = [&](size_t from, const std::string& name) {
+        const size_t at = html.find(name + "=\"", from) + name.size() + 2;
+        return std::stod(html.substr(at, html.find('"', at) - at));
+    };
+    for (size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+        if (html.compare(at, 6, "<page ") == 0) pages.emplace_back();
+        if (html.compare(at, 6, "<word ") != 0 || pages.empty()) continue;
+        const size_t open = html.find('>', at) + 1, close = html.find("</word>", open);
+        pages.back().push_back({attribute(at, "xMin"), attribute(at, "yMin"), attribute(at, "xMax"), attribute(at, "yMax"),
+                                unescape(html.substr(open, close - open))});
+        at = close;
+    }
+    return pages;
+}
+
+std::string pdfText(const std::filesystem::path& pdf) { return run("pdftotext '" + pdf.string() + "' -"); }
+
+std::vector<std::string> listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::filesystem::path sampleReport(const std::string& name) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "com/currency.h"
 #include "com/error.h"
@@ -52,6 +53,38 @@ protected:
 
 std::filesystem::path sampleReport(const std::string& name);  // data/reports/<name>
 void writeText(const std::filesystem::path& file, const std::string& text);
+
+// A small file system of its own (a tmpfs mounted on a temporary folder) for writes that
+// fail: one filled up, or one made read-only. Mounting needs the right to (root); without it
+// `mounted()` is false and the caller skips.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(size_t bytes = 1024 * 1024);
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    bool mounted() const { return mounted_; }
+    const std::filesystem::path& folder() const { return folder_.path(); }
+    // Fills it with one file until at most `room` bytes are left.
+    void fill(size_t room) const;
+    void makeReadOnly() const;
+
+private:
+    rawdb::TempFolder folder_;
+    bool mounted_ = false;
+};
+
+// The words of a PDF's text layer as poppler's pdftotext reads them, page after page, with
+// their boxes in points; and its plain text. Raise when pdftotext (poppler-utils) is missing.
+struct PdfWord {
+    double left, top, right, bottom;
+    std::string text;
+};
+std::vector<std::vector<PdfWord>> pdfWords(const std::filesystem::path& pdf);
+std::string pdfText(const std::filesystem::path& pdf);
+
+// The names in a folder.
+std::vector<std::string> listing(const std::filesystem::path& folder);
 
 // Opens a report and logs it on to the sample data.
 std::shared_ptr<reports::Report> open(const std::filesystem::path& file, const SampleData& data);

@@ -16,6 +16,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
 
 #include "reports/viewer.h"
@@ -222,6 +225,105 @@ TEST_F(Viewer, ASaveThatFailsIsReportedOnceAndLeavesNothing) {
     EXPECT_TRUE(answer.answered());
     EXPECT_EQ(failures, std::vector<int>{reports::errc::OutputFailed});
     EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
+}
+
+// A PDF that cannot be written, whether saved or printed to a file: one message naming the
+// file and the cause, no file left under its name, an earlier file of that name as it was.
+class PdfFailures : public Viewer {
+protected:
+    // Saves and prints to a file into `folder` through the viewer's dialogs; the messages shown.
+    static std::vector<std::string> saveAndPrint(reports::ReportViewer& viewer, const std::filesystem::path& folder) {
+        std::vector<std::string> failures;
+        QObject::connect(&viewer, &reports::ReportViewer::failed,
+                         [&](int number, const QString& text) { failures.push_back(std::to_string(number) + " " + text.toStdString()); });
+        const Answer<QFileDialog> save([&](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString((folder / "salvat.pdf").string()));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        viewer.action("pdf")->trigger();
+        EXPECT_TRUE(save.answered());
+        const Answer<QPrintDialog> print([&](QPrintDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(QString::fromStdString((folder / "tiparit.pdf").string()));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        viewer.action("print")->trigger();
+        EXPECT_TRUE(print.answered());
+        return failures;
+    }
+    static constexpr const char* Earlier = "un PDF de mai inainte";
+};
+
+TEST_F(PdfFailures, OnAFullDisk) {
+    rtest::SmallFileSystem disk;
+    if (!disk.mounted()) GTEST_SKIP() << "a small file system cannot be mounted here";
+    const auto earlier = disk.folder() / "raport.pdf";
+    rtest::writeText(earlier, Earlier);
+    disk.fill(16 * 1024);
+    const auto names = rtest::listing(disk.folder());
+    reports::ReportViewer viewer;
+    auto report = showSheets(viewer);
+    for (const auto& file : {earlier, disk.folder() / "nou.pdf"}) {
+        const com::Error e = rtest::raised([&] { report->exportPdf(file); });
+        EXPECT_EQ(e.number(), reports::errc::OutputFailed);
+        EXPECT_NE(e.description().find("Discul este plin: fisierul " + file.string() + " nu a putut fi scris."), std::string::npos)
+            << e.description();
+    }
+    EXPECT_EQ(rtest::listing(disk.folder()), names);
+    EXPECT_EQ(rawdb::readAll(earlier), Earlier);
+
+    const auto failures = saveAndPrint(viewer, disk.folder());
+    ASSERT_EQ(failures.size(), 2u);
+    for (const std::string file : {"salvat.pdf", "tiparit.pdf"})
+        EXPECT_EQ(std::count_if(failures.begin(), failures.end(),
+                                [&](const std::string& f) {
+                                    return f.find("20509 ") == 0 && f.find("Discul este plin: fisierul " + (disk.folder() / file).string()) != std::string::npos;
+                                }),
+                  1)
+            << file;
+    EXPECT_EQ(rtest::listing(disk.folder()), names);
+    EXPECT_EQ(rawdb::readAll(earlier), Earlier);
+}
+
+TEST_F(PdfFailures, InAReadOnlyFolder) {
+    // As root a folder's mode does not stop a write: a file system mounted read-only does.
+    rtest::SmallFileSystem disk;
+    rawdb::TempFolder plain("velmora-read-only");
+    const bool root = ::geteuid() == 0;
+    if (root && !disk.mounted()) GTEST_SKIP() << "a read-only file system cannot be mounted here";
+    const std::filesystem::path folder = root ? disk.folder() : plain.path();
+    const auto earlier = folder / "raport.pdf";
+    rtest::writeText(earlier, Earlier);
+    if (root) disk.makeReadOnly();
+    else ::chmod(folder.c_str(), 0555);
+    const auto names = rtest::listing(folder);
+    reports::ReportViewer viewer;
+    auto report = showSheets(viewer);
+    const com::Error e = rtest::raised([&] { report->exportPdf(earlier); });
+    EXPECT_EQ(e.number(), reports::errc::OutputFailed);
+    EXPECT_NE(e.description().find("Folderul " + folder.string() + " este protejat la scriere: fisierul " + earlier.string()),
+              std::string::npos)
+        << e.description();
+    const auto failures = saveAndPrint(viewer, folder);
+    ASSERT_EQ(failures.size(), 2u);
+    for (const auto& f : failures) EXPECT_NE(f.find("este protejat la scriere"), std::string::npos) << f;
+    EXPECT_EQ(rtest::listing(folder), names);
+    EXPECT_EQ(rawdb::readAll(earlier), Earlier);
+    if (!root) ::chmod(folder.c_str(), 0755);
+}
+
+TEST_F(PdfFailures, UnderANameAFolderHolds) {
+    rawdb::TempFolder folder("velmora-pdf-folder");
+    const auto taken = folder.path() / "raport.pdf";
+    std::filesystem::create_directory(taken);
+    rtest::writeText(taken / "pastrat.txt", Earlier);
+    auto report = rtest::open(rtest::sampleReport("Personal.vrpt"), *data_);
+    const com::Error e = rtest::raised([&] { report->exportPdf(taken); });
+    EXPECT_EQ(e.number(), reports::errc::OutputFailed);
+    EXPECT_NE(e.description().find("Fisierul " + taken.string() + " nu a putut fi scris: exista un folder cu acest nume."),
+              std::string::npos)
+        << e.description();
+    EXPECT_EQ(rtest::listing(folder.path()), std::vector<std::string>{"raport.pdf"});
+    EXPECT_EQ(rawdb::readAll(taken / "pastrat.txt"), Earlier);
 }
 
 }  // namespace

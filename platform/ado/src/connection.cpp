@@ -35,6 +35,18 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
+// The guard of a read-only connection: reads (and the functions they call) pass, anything
+// else is refused before it runs. VACUUM, VACUUM INTO and ATTACH all come here as ATTACH.
+int readOnlyAuthorizer(void*, int action, const char*, const char* detail, const char*, const char*) {
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_RECURSIVE: return SQLITE_OK;
+    case SQLITE_FUNCTION: return detail && com::equalsIgnoreCase(detail, "load_extension") ? SQLITE_DENY : SQLITE_OK;
+    default: return SQLITE_DENY;
+    }
+}
+
 // Jet's Cstr for the values SQLite holds: numbers in their plain text form, Null stays Null.
 void cstrFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     switch (sqlite3_value_type(argv[0])) {
@@ -195,6 +207,14 @@ void Connection::CursorLocation(int32_t location) {
     impl_->cursorLocation = location;
 }
 
+int32_t Connection::Mode() const { return static_cast<int32_t>(impl_->mode); }
+
+void Connection::Mode(int32_t mode) {
+    if (impl_->db) raise(errc::ObjectOpen, "Operation is not allowed when the connection is open.");
+    if (mode != 0 && mode != 1 && mode != 3) raise(errc::BadArguments, "The connection mode " + std::to_string(mode) + " is not valid.");
+    impl_->mode = static_cast<ConnectMode>(mode);
+}
+
 void Connection::Open(std::string_view connectionString, std::string_view user, std::string_view password, int32_t) {
     if (impl_->db) raise(errc::ObjectOpen, "Operation is not allowed when the connection is open.");
     auto pairs = parseConnectionString(connectionString);
@@ -215,10 +235,12 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     detail::FileLock lock(dataSource, false, std::chrono::seconds(5));
     if (lock.refused())
         raise(errc::InUse, "The data file '" + dataSource + "' is being compacted; try again in a moment.");
-    auto db = detail::openDatabase(dataSource, detail::OpenMode::ReadWrite);
+    const bool readOnly = impl_->mode == ConnectMode::Read;
+    auto db = detail::openDatabase(dataSource, readOnly ? detail::OpenMode::ReadOnly : detail::OpenMode::ReadWrite);
     detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                                        nullptr, cstrFunction, nullptr, nullptr, nullptr));
     detail::check(db.get(), detail::registerMoneyFunctions(db.get()));
+    if (readOnly) detail::check(db.get(), sqlite3_set_authorizer(db.get(), readOnlyAuthorizer, nullptr));
     impl_->db = std::move(db);
     impl_->lock = std::move(lock);
     impl_->properties = std::move(pairs);

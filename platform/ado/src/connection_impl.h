@@ -26,6 +26,7 @@ struct Connection::Impl {
     std::vector<std::pair<std::string, std::string>> properties;
     std::string user, password;
     int32_t cursorLocation = 2;
+    ConnectMode mode = ConnectMode::Unknown;
     int32_t transactionLevel = 0;
     uint64_t generation = 0;  // counts opens, so that a recordset notices its connection closed
     std::unordered_map<std::string, std::shared_ptr<detail::PreparedStatement>> cache;

@@ -23,6 +23,9 @@ void raiseEngine(sqlite3* db, int code, std::string_view context) {
         raise(errc::Engine,
               "The changes were not made because they would create duplicate values in a unique index (" +
                   message + ").");
+    // A refusal of the read-only guard: SQLITE_AUTH, or for a function SQLite's own wording.
+    if ((code & 0xff) == SQLITE_AUTH || message.rfind("not authorized", 0) == 0)
+        raise(errc::NotAllowed, "The statement was refused: the connection only reads (" + message + ").");
     if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT)
         raise(errc::NotADatabase, "The file is not a database or is damaged (" + message + ").");
     raise(errc::Engine, message);

@@ -1,6 +1,7 @@
 #include "data.h"
 
 #include "ado/connection.h"
+#include "ado/error.h"
 #include "ado/recordset.h"
 #include "com/dispatch.h"
 #include "com/error.h"
@@ -79,6 +80,8 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
         }
         rs.Close();
     } catch (const com::Error& e) {
+        if (e.number() == ado::errc::NotAllowed)
+            fail(errc::QueryFailed, file, "interogarea \"" + query.name + "\" nu a fost rulata: un raport poate numai citi baza de date.");
         fail(errc::QueryFailed, file, "interogarea \"" + query.name + "\" a esuat: " + e.description());
     }
     // Declared types, then the computed columns in their order (each may use the ones before).
@@ -152,11 +155,12 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
 std::vector<Table> readData(const Definition& definition, const LogOn& logOn, const std::vector<com::Variant>& values) {
     auto connection = ado::Connection::create();
     try {
+        // The report only reads: the engine opens the file read-only and the connection
+        // refuses, before it runs, every statement of a query that is not a read.
+        connection->Mode(static_cast<int32_t>(ado::ConnectMode::Read));
         connection->Open(ado::buildConnectionString(logOn.user, logOn.password, logOn.database.string(),
                                                     logOn.workgroup.string()),
                          logOn.user, logOn.password);
-        // The report only reads: the connection refuses every write a query might attempt.
-        connection->Execute("PRAGMA query_only = 1");
     } catch (const com::Error& e) {
         fail(errc::QueryFailed, definition.file, "conectarea la baza de date \"" + logOn.database.string() + "\" a esuat: " + e.description());
     }

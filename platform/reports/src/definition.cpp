@@ -389,6 +389,9 @@ std::shared_ptr<Definition> loadDefinition(const std::filesystem::path& file) {
     d->page = r.page(root.child("page"));
     QFont base(QStringLiteral("DejaVu Sans"));
     base.setHintingPreference(QFont::PreferNoHinting);
+    // Letters are drawn one by one, never joined into ligatures, so that text copied from a
+    // PDF reads as it was typed ("fi", not one "ﬁ" glyph).
+    base.setStyleStrategy(QFont::PreferNoShaping);
     Reader::setPointSize(base, 9);
     d->font = r.font(root.child("font"), base);
     if (const pugi::xml_node f = root.child("font"); f && !f.attribute("font")) {

@@ -45,6 +45,19 @@ std::string money(com::Currency amount, int decimals) {
     return text;
 }
 
+// A whole number grouped; one that is not whole (a head count of a part-time post) with the
+// decimals it has, so that the lines shown add up to their total.
+std::string wholeOrAsItIs(com::Currency amount) {
+    const int64_t units = amount.units();
+    if (units % com::Currency::Scale == 0) return money(amount, 0);
+    const uint64_t magnitude = units < 0 ? static_cast<uint64_t>(-(units + 1)) + 1 : static_cast<uint64_t>(units);
+    std::string fraction = std::to_string(magnitude % com::Currency::Scale + com::Currency::Scale).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    std::string text = groupDigits(magnitude / com::Currency::Scale) + QLocale().decimalPoint().toStdString() + fraction;
+    if (units < 0) text.insert(0, "-");
+    return text;
+}
+
 std::string dateText(const com::Date& date) {
     const com::DateParts p = date.parts();
     char buffer[16];
@@ -72,8 +85,10 @@ std::string formatValue(const com::Variant& value, Format format, bool blankWhen
     try {
         switch (format) {
         case Format::Money0:
-        case Format::Integer:
             if (value.isNumber()) return money(value.toCurrency(), 0);
+            break;
+        case Format::Integer:
+            if (value.isNumber()) return wholeOrAsItIs(value.toCurrency());
             break;
         case Format::Money2:
             if (value.isNumber()) return money(value.toCurrency(), 2);
@@ -254,6 +269,16 @@ com::Variant Pages::aggregate(const Item& item, int32_t row) const {
 }
 
 std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIndex) const {
+    bool number = false;
+    return itemText(item, p, pageIndex, number);
+}
+
+std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIndex, bool& number) const {
+    number = false;
+    const auto shown = [&](const com::Variant& value) {
+        number = value.isNumber();
+        return formatValue(value, item.format, item.blankWhenZero);
+    };
     switch (item.kind) {
     case ItemKind::Text: return item.text;
     case ItemKind::Field: {
@@ -265,12 +290,11 @@ std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIn
             row = 0;
         }
         if (row < 0 || static_cast<size_t>(row) >= table->rowCount) return {};
-        return formatValue(table->at(static_cast<size_t>(row), static_cast<size_t>(item.columnIndex)), item.format, item.blankWhenZero);
+        return shown(table->at(static_cast<size_t>(row), static_cast<size_t>(item.columnIndex)));
     }
-    case ItemKind::Parameter:
-        return formatValue(parameters_[static_cast<size_t>(item.parameterIndex)], item.format, item.blankWhenZero);
+    case ItemKind::Parameter: return shown(parameters_[static_cast<size_t>(item.parameterIndex)]);
     case ItemKind::Sum:
-    case ItemKind::Count: return formatValue(aggregate(item, p.row), item.format, item.blankWhenZero);
+    case ItemKind::Count: return shown(aggregate(item, p.row));
     case ItemKind::Special: {
         const std::string page = std::to_string(pageIndex + 1), total = std::to_string(pages_.size());
         switch (item.special) {
@@ -414,7 +438,8 @@ void Pages::paint(QPainter& painter, int32_t index) const {
     for (const Placement& p : pages_[static_cast<size_t>(index)]) {
         const Band& b = band(p.band);
         for (const Item& item : b.items) {
-            const std::string text = itemText(item, p, index);
+            bool number = false;
+            const std::string text = itemText(item, p, index, number);
             const int height = item.canGrow && !text.empty() ? std::max(item.h, neededHeight(item, text)) : item.h;
             const QRectF box(item.x, p.y + item.y, item.w, height);
             switch (item.kind) {
@@ -436,10 +461,12 @@ void Pages::paint(QPainter& painter, int32_t index) const {
                     painter.drawRect(box);
                 }
                 if (text.empty()) break;
-                painter.setFont(item.font);
-                painter.setPen(item.color);
                 const QRectF inner = box.adjusted(TextPadding, 0, -TextPadding, 0);
-                painter.drawText(inner, item.align | (item.wrap ? Qt::TextWordWrap : 0), QString::fromStdString(text));
+                const CellText cell = fitCell(QString::fromStdString(text), number, item.wrap, item.font, inner.width(), inner.height());
+                painter.setFont(cell.font);
+                painter.setPen(item.color);
+                // A line of text is fitted to its cell and drawn whole; wrapped text stays inside its box.
+                painter.drawText(inner, item.align | (item.wrap ? Qt::TextWordWrap : Qt::TextDontClip), cell.text);
             }
             }
         }
@@ -452,7 +479,12 @@ std::vector<std::string> Pages::texts(int32_t index) const {
     for (const Placement& p : pages_[static_cast<size_t>(index)])
         for (const Item& item : band(p.band).items) {
             if (item.kind == ItemKind::Line || item.kind == ItemKind::Box) continue;
-            std::string t = itemText(item, p, index);
+            // As painted: the same fitting in the same box.
+            bool number = false;
+            const std::string shown = itemText(item, p, index, number);
+            const int height = item.canGrow && !shown.empty() ? std::max(item.h, neededHeight(item, shown)) : item.h;
+            std::string t = fitCell(QString::fromStdString(shown), number, item.wrap, item.font, item.w - 2 * TextPadding, height)
+                                .text.toStdString();
             if (!t.empty()) out.push_back(std::move(t));
         }
     return out;

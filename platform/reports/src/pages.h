@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cell_text.h"
 #include "data.h"
 #include "definition.h"
 
@@ -42,12 +43,14 @@ public:
     int32_t count() const { return static_cast<int32_t>(pages_.size()); }
     const std::vector<Placement>& page(int32_t index) const { return pages_[static_cast<size_t>(index)]; }
     void paint(QPainter& painter, int32_t index) const;  // 0-based
-    std::vector<std::string> texts(int32_t index) const;  // 0-based, in painting order
+    std::vector<std::string> texts(int32_t index) const;  // 0-based, in painting order, as painted
     const Definition& definition() const { return *definition_; }
 
 private:
     const Band& band(uint16_t id) const;
     std::string itemText(const Item& item, const Placement& p, int32_t pageIndex) const;
+    // The same, telling whether it shows a number.
+    std::string itemText(const Item& item, const Placement& p, int32_t pageIndex, bool& number) const;
     int bandHeight(const Band& band, int32_t row) const;
     void resolve(Band& band);
     com::Variant aggregate(const Item& item, int32_t row) const;

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -15,6 +16,7 @@
 #include "data.h"
 #include "definition.h"
 #include "pages.h"
+#include "pdf_file.h"
 
 namespace reports {
 
@@ -251,36 +253,20 @@ std::vector<std::string> Report::pageTexts(int32_t page) const {
     return pages.texts(page - 1);
 }
 
-void Report::exportPdf(const std::filesystem::path& file) {
+void Report::exportPdf(const std::filesystem::path& file, int32_t fromPage, int32_t toPage) {
     if (!pages_) Run();
-    // Written beside the target and renamed at the end, so that a failure leaves no half file.
-    const std::filesystem::path partial = file.string() + ".partial";
-    const auto dropPartial = [&partial] {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-    };
-    try {
-        QPdfWriter writer(QString::fromStdString(partial.string()));
-        writer.setResolution(1200);
-        writer.setTitle(QString::fromStdString(definition_->title));
-        QPageLayout layout = definition_->page;
-        layout.setMargins(QMarginsF(0, 0, 0, 0));
-        layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
-        writer.setPageLayout(layout);
-        QPainter painter;
-        if (!painter.begin(&writer)) fail(errc::OutputFailed, definition_->file, "fisierul PDF \"" + file.string() + "\" nu poate fi scris.");
-        paintAll(painter, writer);
-        painter.end();
-    } catch (...) {
-        dropPartial();
-        throw;
-    }
-    std::error_code ec;
-    std::filesystem::rename(partial, file, ec);
-    if (ec) {
-        dropPartial();
-        fail(errc::OutputFailed, definition_->file, "fisierul PDF \"" + file.string() + "\" nu poate fi scris: " + ec.message());
-    }
+    const Pages& pages = *pages_;
+    const int32_t last = toPage > 0 ? std::min(toPage, pages.count()) : pages.count();
+    const int32_t first = std::max(fromPage, 1);
+    QPageLayout layout = definition_->page;
+    layout.setMargins(QMarginsF(0, 0, 0, 0));
+    layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
+    writePdf(file, definition_->file, layout, definition_->title, [&](QPainter& painter, QPdfWriter& writer) {
+        for (int32_t i = first; i <= last; ++i) {
+            if (i > first) writer.newPage();
+            pages.paint(painter, i - 1);
+        }
+    });
 }
 
 QImage Report::pageImage(int32_t page, int dpi) {

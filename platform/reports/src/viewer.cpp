@@ -259,16 +259,22 @@ void ReportViewer::print() {
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, pageCount());
     if (dialog.exec() != QDialog::Accepted) return;
+    const int from = printer.fromPage() > 0 ? printer.fromPage() : 1;
+    const int to = printer.toPage() > 0 ? printer.toPage() : pageCount();
     try {
+        // Printed to a file, the pages are a PDF written whole or not at all, as when saved.
+        if (!printer.outputFileName().isEmpty()) {
+            report_->exportPdf(std::filesystem::path(printer.outputFileName().toStdString()), from, to);
+            return;
+        }
+        const std::string failed = "Raportul \"" + report_->path().string() + "\": ";
         QPainter painter;
-        if (!painter.begin(&printer))
-            com::raise(errc::OutputFailed, "reports", "Raportul \"" + report_->path().string() + "\": imprimanta nu poate fi folosita.");
-        const int from = printer.fromPage() > 0 ? printer.fromPage() : 1;
-        const int to = printer.toPage() > 0 ? printer.toPage() : pageCount();
+        if (!painter.begin(&printer)) com::raise(errc::OutputFailed, "reports", failed + "imprimanta nu poate fi folosita.");
         for (int page = from; page <= to; ++page) {
             if (page > from) printer.newPage();
             report_->paintPage(painter, page);
         }
+        if (!painter.end()) com::raise(errc::OutputFailed, "reports", failed + "tiparirea nu s-a incheiat.");
     } catch (const com::Error& e) {
         report(e.number(), QString::fromStdString(e.description()));
     }

@@ -28,6 +28,8 @@ namespace ado {
 
 enum class ObjectState : int32_t { Closed = 0, Open = 1 };
 enum class CursorLocation : int32_t { Server = 2, Client = 3 };
+// The access a connection opens with (ADO's connect modes that the layer tells apart).
+enum class ConnectMode : int32_t { Unknown = 0, Read = 1, ReadWrite = 3 };
 
 // The Jet provider's fixed opening of every connection string of the system.
 inline constexpr std::string_view ProviderLiteral =
@@ -65,6 +67,15 @@ public:
     // Only recorded (SQLite has no client cursors); 2 until set.
     int32_t CursorLocation() const;
     void CursorLocation(int32_t location);
+
+    // The access of the next Open: Unknown (0, until set) and ReadWrite (3) read and write;
+    // Read (1) opens the data file read-only in the engine itself, so that nothing can be
+    // written to it or beside it, and refuses every statement that is not a read when it is
+    // prepared or run: a write, any PRAGMA, ATTACH and DETACH (and so VACUUM and VACUUM INTO),
+    // a transaction, a temporary object, extension loading. A refused statement raises 3219
+    // (errc::NotAllowed). Setting it on an open connection raises 3705; another value 3001.
+    int32_t Mode() const;
+    void Mode(int32_t mode);
 
     // Raises 3705 when already open, 3706 for a malformed string, 3024 for a missing data or
     // workgroup file, 3029 for an unknown account or a wrong password, 3343 for a file that

@@ -178,8 +178,10 @@ public:
     // The texts a page shows, in painting order (for checks and searches).
     std::vector<std::string> pageTexts(int32_t page) const;
 
-    // Runs when not yet run, then writes the pages. Raise errc::OutputFailed.
-    void exportPdf(const std::filesystem::path& file);
+    // Runs when not yet run, then writes pages fromPage to toPage (0: the last) to a PDF file,
+    // whole or not at all: on a failure nothing is left under `file` (an earlier file of that
+    // name stays as it was) and errc::OutputFailed names the file and the cause.
+    void exportPdf(const std::filesystem::path& file, int32_t fromPage = 1, int32_t toPage = 0);
     QImage pageImage(int32_t page, int dpi = 96);
 
 private:

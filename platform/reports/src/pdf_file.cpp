@@ -1,0 +1,156 @@
+#include "pdf_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QIODevice>
+#include <QPainter>
+
+#include <cerrno>
+#include <cstring>
+
+#include "com/error.h"
+#include "definition.h"
+
+namespace reports {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where the PDF writer's bytes go: a file descriptor, through a buffer of its own, keeping
+// the first failure. The writer itself drops write errors and ends as if all went well.
+class FileOutput final : public QIODevice {
+public:
+    explicit FileOutput(int fd) : fd_(fd) { QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    ~FileOutput() override { flushBuffer(); }
+    bool isSequential() const override { return true; }
+    void close() override {
+        flushBuffer();
+        QIODevice::close();
+    }
+    // Writes out what is buffered; the errno of the first failure, 0 when there was none.
+    int finish() {
+        flushBuffer();
+        return error_;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (error_) return -1;
+        buffer_.append(data, static_cast<size_t>(size));
+        if (buffer_.size() >= Chunk) flushBuffer();
+        return error_ ? -1 : size;
+    }
+
+private:
+    static constexpr size_t Chunk = 64 * 1024;
+    void flushBuffer() {
+        size_t done = 0;
+        while (!error_ && done < buffer_.size()) {
+            const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) error_ = errno;
+            else done += static_cast<size_t>(n);
+        }
+        buffer_.clear();
+    }
+    int fd_;
+    int error_ = 0;
+    std::string buffer_;
+};
+
+// The temporary file beside the target: removed unless it has become the target.
+class PartialFile {
+public:
+    explicit PartialFile(fs::path path) : path_(std::move(path)) {
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd_ < 0) error_ = errno;
+        created_ = fd_ >= 0;
+    }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+    ~PartialFile() {
+        closeFile();
+        if (created_ && !committed_) ::unlink(path_.c_str());
+    }
+    int fd() const { return fd_; }
+    int error() const { return error_; }
+    // Flushes and closes; the errno of a failure, 0 when the bytes are on the disk.
+    int closeFile() {
+        if (fd_ < 0) return 0;
+        int error = ::fsync(fd_) == 0 ? 0 : errno;
+        if (::close(fd_) != 0 && error == 0) error = errno;
+        fd_ = -1;
+        return error;
+    }
+    void committed() { committed_ = true; }
+
+private:
+    fs::path path_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool created_ = false;
+    bool committed_ = false;
+};
+
+std::string folderOf(const fs::path& file) {
+    const fs::path folder = file.parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+// The cause of a failure, in the words the user reads.
+std::string cause(int error, const fs::path& file) {
+    const std::string name = file.string();
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT: return "Discul este plin: fisierul " + name + " nu a putut fi scris.";
+    case EROFS:
+    case EACCES:
+    case EPERM: return "Folderul " + folderOf(file) + " este protejat la scriere: fisierul " + name + " nu a putut fi scris.";
+    case ENOENT:
+    case ENOTDIR: return "Folderul " + folderOf(file) + " nu exista: fisierul " + name + " nu a putut fi scris.";
+    case EISDIR: return "Fisierul " + name + " nu a putut fi scris: exista un folder cu acest nume.";
+    case 0: return "Fisierul " + name + " nu a putut fi scris: scrierea PDF nu s-a incheiat.";
+    // The system's own words follow on a line of their own, for support.
+    default: return "Fisierul " + name + " nu a putut fi scris.\n" + std::strerror(error);
+    }
+}
+
+}  // namespace
+
+void writePdf(const fs::path& file, const std::string& reportFile, const QPageLayout& layout, const std::string& title,
+              const std::function<void(QPainter&, QPdfWriter&)>& paint) {
+    PartialFile partial(file.string() + ".partial");
+    if (partial.fd() < 0) fail(errc::OutputFailed, reportFile, cause(partial.error(), file));
+    int error = 0;
+    bool ended = false;
+    {
+        FileOutput output(partial.fd());
+        QPdfWriter writer(&output);
+        writer.setResolution(1200);
+        writer.setTitle(QString::fromStdString(title));
+        writer.setPageLayout(layout);
+        QPainter painter;
+        if (painter.begin(&writer)) {
+            paint(painter, writer);
+            ended = painter.end();
+        }
+        error = output.finish();
+    }
+    if (const int closing = partial.closeFile(); error == 0) error = closing;
+    if (error != 0 || !ended) fail(errc::OutputFailed, reportFile, cause(error, file));
+    std::error_code ec;
+    fs::rename(file.string() + ".partial", file, ec);
+    if (ec) fail(errc::OutputFailed, reportFile, cause(ec.value(), file));
+    partial.committed();
+    // The rename is kept across a crash once the folder is flushed; one that cannot be
+    // flushed undoes nothing.
+    if (const int folder = ::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+}  // namespace reports
