@@ -166,7 +166,8 @@ TEST_F(StartUp, AWrongPasswordIsReportedOnceAndTheRunEnds) {
     const std::string& text = boxes.shown()[0].text;
     EXPECT_EQ(text.rfind("Numar Eroare: ", 0), 0u);
     EXPECT_NE(text.find(".\r\nDescriere Eroare: Eroare la conectarea la baza de date (Cale baza incorecta, parola "
-                        "gresita, utilizator nepermis).\r\nModulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"),
+                        "gresita, utilizator nepermis).\r\nUtilizatorul sau parola nu sunt corecte.\r\n"
+                        "Modulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
@@ -198,7 +199,9 @@ TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
     runMain(test::kUser, test::kPassword);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Eroare la conectarea la baza de date (Cale baza "
-                                         "incorecta, parola gresita, utilizator nepermis).\r\nModulul: GlobalUI\r\n"),
+                                         "incorecta, parola gresita, utilizator nepermis).\r\nFisierul " +
+                                         (data / "elsewhere" / test::kWorkgroup).string() +
+                                         " nu exista.\r\nModulul: GlobalUI\r\n"),
               std::string::npos)
         << boxes.shown()[0].text;
     EXPECT_EQ(mainWindow(), nullptr);

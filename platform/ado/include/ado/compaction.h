@@ -2,6 +2,7 @@
 // Compaction and copies of database files.
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string_view>
 
 namespace ado {
@@ -61,6 +62,18 @@ private:
 
 // Removes a temporary data file, its journal and its lock file; never raises.
 void removeTemporary(const std::filesystem::path& temporary);
+
+// Removes from `folder` what runs that crashed left there: the hidden temporary files of
+// copies, compactions and exports whose process is gone (with their journals and lock
+// files), and the temporary files of the atomic rewrite of each file named in `rewritten`
+// ("NAME.XXXXXX") that no run holds locked. Only plain files that nobody holds locked go; a
+// link is never followed. Never raises.
+void removeLeftovers(const std::filesystem::path& folder, std::span<const std::string_view> rewritten = {});
+
+// Creates `file` empty, to receive what is read from `database`, with the database's mode
+// and group (as copies take them), so that a writer that then opens it to fill it keeps
+// them; an earlier file of that name, or a link, is replaced. Raises 3051 with the cause.
+void createLike(const std::filesystem::path& file, const std::filesystem::path& database);
 
 // Copies a database file (which may be open, in this process or another) through SQLite's
 // online backup API into a temporary name in the target folder (with the source's mode),
