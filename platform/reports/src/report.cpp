@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "ado/compaction.h"
 #include "com/error.h"
 #include "data.h"
 #include "definition.h"
@@ -260,6 +261,12 @@ void Report::exportPdf(const std::filesystem::path& file) {
         std::filesystem::remove(partial, ignored);
     };
     try {
+        // No more people may read the figures on paper than in the database.
+        try {
+            ado::createLike(partial, database_.Tables(1).database());
+        } catch (const com::Error& e) {
+            fail(errc::OutputFailed, definition_->file, "fisierul PDF \"" + file.string() + "\" nu poate fi scris: " + e.description());
+        }
         QPdfWriter writer(QString::fromStdString(partial.string()));
         writer.setResolution(1200);
         writer.setTitle(QString::fromStdString(definition_->title));

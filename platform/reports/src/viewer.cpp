@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ado/compaction.h"
 #include "com/error.h"
 #include "reports/report.h"
 
@@ -260,6 +261,9 @@ void ReportViewer::print() {
     dialog.setMinMax(1, pageCount());
     if (dialog.exec() != QDialog::Accepted) return;
     try {
+        // Printed to a file: no more people may read it than the database.
+        if (!printer.outputFileName().isEmpty())
+            ado::createLike(printer.outputFileName().toStdString(), report_->Database().Tables(1).database());
         QPainter painter;
         if (!painter.begin(&printer))
             com::raise(errc::OutputFailed, "reports", "Raportul \"" + report_->path().string() + "\": imprimanta nu poate fi folosita.");
