@@ -259,6 +259,35 @@ TEST_F(Compaction, CompactedFilesAndCopiesKeepTheDataFilesMode) {
     ::umask(mask);
 }
 
+TEST_F(Compaction, AFileMadeForDataTakesTheDatabasesModeAndReplacesOnlyAFile) {
+    const mode_t mask = ::umask(022);
+    fs::permissions(dataFile, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path made = folder / "Raport.pdf";
+    { std::ofstream(made) << "earlier"; }
+    fs::permissions(made, fs::perms::all);
+    ado::createLike(made, dataFile);
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::file_size(made), 0u);
+    // A link under the name is replaced, never written through; a folder is left alone.
+    const fs::path precious = folder / "precious.txt";
+    { std::ofstream(precious) << "precious"; }
+    fs::create_symlink(precious, folder / "Link.pdf");
+    ado::createLike(folder / "Link.pdf", dataFile);
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(folder / "Link.pdf")));
+    EXPECT_EQ(adotest::readAll(precious), "precious");
+    fs::create_directories(folder / "Dosar.pdf");
+    try {
+        ado::createLike(folder / "Dosar.pdf", dataFile);
+        ADD_FAILURE() << "a folder was taken for a file";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), ado::errc::FileCopy);
+        EXPECT_EQ(e.description().rfind("Fisierul " + (folder / "Dosar.pdf").string() + " nu a putut fi scris.", 0), 0u)
+            << e.description();
+    }
+    EXPECT_TRUE(fs::is_directory(folder / "Dosar.pdf"));
+    ::umask(mask);
+}
+
 TEST_F(Compaction, JetEngineChecksTheAccountAndTheDestination) {
     const std::string source = connectionString();
     const std::string target = ado::buildConnectionString(adotest::User, adotest::Password, temp.string(), workgroupFile.string());

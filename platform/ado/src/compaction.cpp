@@ -221,8 +221,10 @@ void createLike(const fs::path& file, const fs::path& database) {
         // that it is as private as the database from its first byte.
         int error = 0;
         if (detail::HeldFile::create(file, ownership, error)) return;
-        if (error != EEXIST) raise(errc::FileCopy, detail::writeFailureCause(file, error));
         std::error_code ec;
+        // A folder of that name is no earlier file: it is never removed.
+        if (error == EEXIST && fs::is_directory(fs::symlink_status(file, ec))) error = EISDIR;
+        if (error != EEXIST) raise(errc::FileCopy, detail::writeFailureCause(file, error));
         fs::remove(file, ec);
     }
     raise(errc::FileCopy, detail::writeFailureCause(file, EEXIST));
