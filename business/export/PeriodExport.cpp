@@ -105,14 +105,14 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
         if (began) ado::removeTemporary(work);
         // The user is told of the file they chose, never of the hidden one it is built under.
         std::string description = e.description();
-        const std::string hidden = work.string();
-        for (size_t at = description.find(hidden); at != std::string::npos; at = description.find(hidden, at))
-            description.replace(at, hidden.size(), target.string()), at += target.string().size();
-        try {
-            throw com::Error(e.number(), e.source(), std::move(description));
-        } catch (...) {
-            GlobalBL::reRaise(ClassName, "Export");
+        const std::string hidden = work.string(), shown = target.string();
+        for (size_t at = description.find(hidden); at != std::string::npos; at = description.find(hidden, at)) {
+            description.replace(at, hidden.size(), shown);
+            at += shown.size();
         }
+        GlobalBL::gErrNumber() = e.number();
+        GlobalBL::gErrDescription() = description;
+        GlobalBL::RaiseError(e.number(), description, ClassName, "Export");
     } catch (...) {
         if (began) ado::removeTemporary(work);
         GlobalBL::reRaise(ClassName, "Export");
