@@ -17,8 +17,8 @@ namespace {
 // The formula language's own numbers and texts for the failures an expression can meet.
 [[noreturn]] void fail(int32_t number, const char* text) { com::raise(number, "", text); }
 [[noreturn]] void syntaxError() { fail(1002, "Syntax error"); }
-[[noreturn]] void typeMismatch() { fail(com::errc::TypeMismatch, "Type mismatch"); }
-[[noreturn]] void overflow() { fail(com::errc::Overflow, "Overflow"); }
+[[noreturn]] void typeMismatch() { com::raise(com::errc::TypeMismatch, ""); }
+[[noreturn]] void overflow() { com::raise(com::errc::Overflow, ""); }
 
 // Deeper nesting than this is refused before it can exhaust the stack.
 constexpr int MaxDepth = 256;

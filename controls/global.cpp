@@ -23,7 +23,8 @@ QString separatorData() {
 QString formatData(const QString& text) {
     const auto read = readDateText(text);
     if (!read)
-        com::raise(com::errc::TypeMismatch, "Global-FormatData", "Type mismatch: \"" + text.toStdString() + "\" is no date");
+        com::raise(com::errc::TypeMismatch, "Global-FormatData",
+                   com::standardDescription(com::errc::TypeMismatch, "\"" + text.toStdString() + "\" nu este o data."));
     const QDate date = read->date();
     const QString s = separatorData();
     return QStringLiteral("%1%2%3%2%4")

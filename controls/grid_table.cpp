@@ -15,7 +15,7 @@ namespace quillon {
 
 namespace {
 
-[[noreturn]] void overflow() { com::raise(com::errc::Overflow, "", "Overflow"); }
+[[noreturn]] void overflow() { com::raise(com::errc::Overflow, ""); }
 
 __int128 power10(int n) {
     if (n < 0 || n > 38) overflow();

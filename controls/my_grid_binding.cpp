@@ -142,7 +142,7 @@ void MyGrid::fill() {
             if (amount && counted && def.sums()) {
                 Amount& total = totals[static_cast<size_t>(k - 1)];  // of the column's decimals, as the amount
                 if (__builtin_add_overflow(total.units, amount->units, &total.units))
-                    com::raise(com::errc::Overflow, "", "Overflow");
+                    com::raise(com::errc::Overflow, "");
             }
         }
     }

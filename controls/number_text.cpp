@@ -31,7 +31,7 @@ DecimalDigits fromInteger(int64_t value, int scale = 0) {
 
 // Fifteen significant digits, as the run-time formats a double.
 DecimalDigits fromDouble(double value) {
-    if (!std::isfinite(value)) com::raise(com::errc::Overflow, "", "Overflow");
+    if (!std::isfinite(value)) com::raise(com::errc::Overflow, "");
     char buffer[64];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
     const std::string text(buffer, end);

@@ -101,6 +101,18 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
         GlobalBL::CompactDb(work, fs::path(vPath) / "Temp.mdb", vSystemDataBase);
         ado::replaceFile(work, target);
         return true;
+    } catch (const com::Error& e) {
+        if (began) ado::removeTemporary(work);
+        // The user is told of the file they chose, never of the hidden one it is built under.
+        std::string description = e.description();
+        const std::string hidden = work.string(), shown = target.string();
+        for (size_t at = description.find(hidden); at != std::string::npos; at = description.find(hidden, at)) {
+            description.replace(at, hidden.size(), shown);
+            at += shown.size();
+        }
+        GlobalBL::gErrNumber() = e.number();
+        GlobalBL::gErrDescription() = description;
+        GlobalBL::RaiseError(e.number(), description, ClassName, "Export");
     } catch (...) {
         if (began) ado::removeTemporary(work);
         GlobalBL::reRaise(ClassName, "Export");

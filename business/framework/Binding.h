@@ -40,7 +40,7 @@ T fromVariant(const com::Variant& value) {
         const auto object = value.toObject();
         if (!object) return T{};
         auto typed = object.template query<typename std::pointer_traits<T>::element_type>();
-        if (!typed) com::raise(com::errc::TypeMismatch, "", "Type mismatch");
+        if (!typed) com::raise(com::errc::TypeMismatch, "");
         return typed;
     } else static_assert(sizeof(T) == 0, "no conversion from a variant to this type");
 }

@@ -2,7 +2,9 @@
 #include <filesystem>
 
 #include "Binding.h"
+#include "ado/error.h"
 #include "ado/workgroup.h"
+#include "com/server.h"
 #include "ClassRegistry.h"
 #include "GlobalBL.h"
 #include "typelib/business/Conection.h"
@@ -26,24 +28,19 @@ public:
 
     bool Connect(const std::string& vstrDataSource, const std::string& vstrSystemDataBase, const std::string& vstrUser,
                  const std::string& vstrPassord, const std::string& vstrPath, int32_t CursorLocation = 2) override {
-        return GlobalBL::trapped(
-            "Conection", "Connect",
-            [&] {
-                // The account is checked before anything touches the data file: a refused
-                // login leaves it exactly as it was.
-                ado::workgroup::authenticate(vstrSystemDataBase, vstrUser, vstrPassord);
-                // A compaction that fails (or is refused) does not stop the connect.
-                GlobalBL::CompactDb(vstrDataSource, std::filesystem::path(vstrPath) / "Temp.mdb", vstrSystemDataBase);
-                auto& connection = GlobalBL::gConn();
-                connection->CursorLocation(CursorLocation);
-                // The typed account is also handed over apart, so that it is checked exactly as
-                // typed and nothing typed in it can stand for another key of the string.
-                connection->Open(
-                    ado::buildConnectionString(vstrUser, vstrPassord, vstrDataSource, vstrSystemDataBase),
-                    vstrUser, vstrPassord, -1);
-                return true;
-            },
-            ConnectFailed);
+        return GlobalBL::trapped("Conection", "Connect", [&] {
+            try {
+                return open(vstrDataSource, vstrSystemDataBase, vstrUser, vstrPassord, vstrPath, CursorLocation);
+            } catch (const com::Error& e) {
+                // The fixed line, then the cause as the data layer tells it (a refused account,
+                // a missing file, the database held by another program, ...).
+                throw com::Error(e.number(), e.source(),
+                                 ado::text::withDetail(std::string(ConnectFailed), ado::text::firstLine(e.description())));
+            } catch (const std::exception& e) {
+                throw com::Error(com::hresult::Fail, "",
+                                 ado::text::withDetail(std::string(ConnectFailed), ado::text::firstLine(e.what())));
+            }
+        });
     }
 
     bool Disconnect() override {
@@ -60,6 +57,25 @@ public:
             method<C, &C::Disconnect>("Disconnect", 3),
         };
         return table;
+    }
+
+private:
+    static bool open(const std::string& vstrDataSource, const std::string& vstrSystemDataBase,
+                     const std::string& vstrUser, const std::string& vstrPassord, const std::string& vstrPath,
+                     int32_t CursorLocation) {
+        // The account is checked before anything touches the data file: a refused
+        // login leaves it exactly as it was.
+        ado::workgroup::authenticate(vstrSystemDataBase, vstrUser, vstrPassord);
+        // A compaction that fails (or is refused) does not stop the connect.
+        GlobalBL::CompactDb(vstrDataSource, std::filesystem::path(vstrPath) / "Temp.mdb", vstrSystemDataBase);
+        auto& connection = GlobalBL::gConn();
+        connection->CursorLocation(CursorLocation);
+        // The typed account is also handed over apart, so that it is checked exactly as
+        // typed and nothing typed in it can stand for another key of the string.
+        connection->Open(
+            ado::buildConnectionString(vstrUser, vstrPassord, vstrDataSource, vstrSystemDataBase),
+            vstrUser, vstrPassord, -1);
+        return true;
     }
 };
 

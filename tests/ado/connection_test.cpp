@@ -1,6 +1,9 @@
 // Opening connections: the account check, refusals that create nothing, the connection
 // string's keys and the properties the main program reads late-bound.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 
 #include "fixture.h"
 
@@ -190,3 +193,50 @@ TEST_F(Connections, AReadOnlyConnectionReadsAndRefusesAnythingElse) {
 }
 
 }  // namespace
+
+namespace {
+
+std::pair<mode_t, gid_t> modeAndGroup(const fs::path& file) {
+    struct stat st {};
+    ::stat(file.c_str(), &st);
+    return {st.st_mode & 07777, st.st_gid};
+}
+
+// Whether another account can open the file and take its lock, keeping the owner out.
+bool anotherUserCanHold(const fs::path& lockFile) {
+    return adotest::inChild(
+               [&] {
+                   const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+                   return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+               },
+               adotest::otherUser()) == 1;
+}
+
+}  // namespace
+
+TEST_F(Connections, TheLockFileIsOpenOnlyToThoseTheDatabaseIsOpenTo) {
+    const mode_t mask = ::umask(022);
+    fs::permissions(dataFile, fs::perms::owner_read | fs::perms::owner_write);
+    const gid_t group = ::geteuid() == 0 ? 4242 : ::getegid();
+    ASSERT_EQ(::chown(dataFile.c_str(), static_cast<uid_t>(-1), group), 0);
+    const fs::path lockFile = dataFile.string() + ".lock";
+    open()->Close();
+    EXPECT_EQ(modeAndGroup(lockFile), std::make_pair(mode_t{0600}, group));
+    if (::geteuid() == 0) {
+        EXPECT_FALSE(anotherUserCanHold(lockFile));
+    }
+    // One left wider by an earlier run is narrowed at the next open.
+    fs::permissions(lockFile, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                  fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
+    open()->Close();
+    EXPECT_EQ(modeAndGroup(lockFile).first, mode_t{0600});
+    if (::geteuid() == 0) {
+        EXPECT_FALSE(anotherUserCanHold(lockFile));
+    }
+    // A database its group may use gives its group the lock file too.
+    fs::remove(lockFile);
+    fs::permissions(dataFile, fs::perms::group_read | fs::perms::group_write, fs::perm_options::add);
+    open()->Close();
+    EXPECT_EQ(modeAndGroup(lockFile), std::make_pair(mode_t{0660}, group));
+    ::umask(mask);
+}

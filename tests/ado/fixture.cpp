@@ -1,6 +1,12 @@
 #include "fixture.h"
 
+#include <grp.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
 
 #include <fstream>
 #include <random>
@@ -15,6 +21,32 @@ std::string readAll(const fs::path& file) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+uid_t otherUser() { return ::geteuid() == 0 ? 65534 : ::geteuid(); }
+
+int inChild(const std::function<int()>& body, uid_t owner) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && owner != 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(owner) != 0 || ::setuid(owner) != 0))
+            ::_exit(3);
+        try {
+            ::_exit(body());
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    if (child < 0) return -2;
+    int status = -1;
+    for (int i = 0; i < 200 && ::waitpid(child, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (::waitpid(child, &status, WNOHANG) == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
 }
 
 namespace {

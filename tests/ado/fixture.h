@@ -1,6 +1,8 @@
 #pragma once
 // A temporary data folder with a database built from data/schema.sql (optionally with the
 // reference and sample data) and a workgroup file with the account "tester".
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -33,5 +35,13 @@ protected:
 };
 
 std::string readAll(const std::filesystem::path& file);
+
+// An account other than the tests' own: "nobody" when the tests run as root.
+uid_t otherUser();
+
+// Runs `body` in a child process (as `owner` when the tests run as root), waiting ten
+// seconds at the most: its exit status (the body's answer, 2 when it raised, 3 when it could
+// not become `owner`), or -1 when it had to be killed.
+int inChild(const std::function<int()>& body, uid_t owner = ::geteuid());
 
 }  // namespace adotest

@@ -122,7 +122,7 @@ TEST_F(Saves, ValuesFollowTheDeclaredTypes) {
     ado::Recordset rs;
     rs.Open("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet FROM Nom_Spitale a WHERE a.IdSpital=5", conn);
     EXPECT_TRUE(rs.field("DenSpital").isNull());
-    EXPECT_EQ(expectError([&] { rs.field("IdJudet"); }), com::errc::Overflow);
+    EXPECT_EQ(expectError([&] { rs.field("IdJudet"); }, "Valoare prea mare."), com::errc::Overflow);
     EXPECT_EQ(expectError([&] { rs.field("Nope"); }), ado::errc::ItemNotFound);
     EXPECT_EQ(expectError([&] { rs.Collect("CodSpital", "Y"); }), ado::errc::NotUpdatable);
     rs.Close();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileSystemModel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -180,8 +181,10 @@ TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(key(form.cmbJudet()), 13);
     EXPECT_EQ(key(form.cmbSpital()), -1);
-    EXPECT_EQ(form.dirExport()->path().toStdString(), (data / "export").string());
-    EXPECT_EQ(velmora::FolderTree::nearestExistingFolder(QString()), QDir::homePath());
+    // The missing folder shows nothing selected; no other folder takes its place.
+    EXPECT_TRUE(form.dirExport()->path().isEmpty());
+    EXPECT_TRUE(form.dirExport()->selectionModel()->selectedIndexes().isEmpty());
+    EXPECT_EQ(form.dirBackup()->path().toStdString(), values.MyBackup);
 
     QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);  // no hospital chosen
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Spitalul trebuie configurat."});
@@ -195,6 +198,65 @@ TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     form.close();
     EXPECT_EQ(test::readText(initFile()), before);
     EXPECT_EQ(Configured::now(), session);
+
+    // Accepted with nothing selected in the export tree: its folder is stored as it was.
+    boxes.clear();
+    frmConfigurare again(mainWindow());
+    again.show();
+    choose(again.cmbJudet(), 13);
+    choose(again.cmbSpital(), 1);
+    QTest::mouseClick(again.cmdAccepta(), Qt::LeftButton);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
+    EXPECT_EQ(velmora::readInitFile(initFile()).MyExport, values.MyExport);
+    EXPECT_EQ(GlobalUI::session().gMyExport, values.MyExport);
+    EXPECT_EQ(velmora::readInitFile(initFile()).MyBackup, values.MyBackup);
+}
+
+TEST_F(AdminScreens, AChosenFolderThatGoesAwayIsNotReplacedByAnother) {
+    for (const char* name : {"a", "chosen", "z"}) fs::create_directories(data / "export" / name);
+    start("13", "1");
+    frmConfigurare form(mainWindow());
+    form.show();
+    const fs::path chosen = data / "export" / "chosen";
+    form.dirExport()->setPath(QString::fromStdString(chosen.string()));
+    ASSERT_EQ(form.dirExport()->path().toStdString(), chosen.string());
+    fs::remove(chosen);
+    // Once the tree has seen it go, nothing is selected, not a neighbour.
+    EXPECT_TRUE(test::processUntil([&] { return form.dirExport()->selectionModel()->selectedIndexes().isEmpty(); }));
+    EXPECT_TRUE(form.dirExport()->path().isEmpty());
+    QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
+    EXPECT_EQ(velmora::readInitFile(initFile()).MyExport, values.MyExport);
+}
+
+TEST_F(AdminScreens, TheChosenFolderIsScrolledIntoViewOnceItsListHasLoaded) {
+    // A long list, read in the background: the chosen folder is in view when it has loaded,
+    // in every new tree and after every choice.
+    const fs::path many = data / "many";
+    for (int i = 0; i < 400; ++i) fs::create_directories(many / ("d" + std::to_string(1000 + i)) / "sub");
+    auto inView = [](velmora::FolderTree& tree) {
+        const QModelIndex current = tree.currentIndex();
+        return current.isValid() && tree.viewport()->rect().contains(tree.visualRect(current));
+    };
+    for (int round = 0; round < 6; ++round) {
+        // Chosen before the tree is shown (as the screens do), or after.
+        const bool before = round % 2 == 0;
+        velmora::FolderTree tree;
+        tree.resize(360, 150);
+        const fs::path chosen = many / ("d" + std::to_string(1390 - round * 67));
+        if (before) tree.setPath(QString::fromStdString(chosen.string()));
+        tree.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+        if (!before) tree.setPath(QString::fromStdString(chosen.string()));
+        QTest::qWait(700);  // the lists load; nothing scrolls the tree but the tree itself
+        EXPECT_EQ(tree.path().toStdString(), chosen.string());
+        EXPECT_TRUE(inView(tree)) << round;
+        // Chosen again in a tree whose lists have loaded.
+        const fs::path next = many / ("d" + std::to_string(1005 + round));
+        tree.setPath(QString::fromStdString(next.string()));
+        QTest::qWait(100);
+        EXPECT_TRUE(inView(tree)) << round;
+    }
 }
 
 TEST_F(AdminScreens, AFolderTreeKeepsAHiddenOrLinkedFolder) {
@@ -386,7 +448,8 @@ TEST_F(ExportScreen, FailuresAreShownAndLeaveNoFile) {
         << boxes.shown()[0].text;
     EXPECT_TRUE(filesIn(data / "out").empty());
 
-    // A folder that went away after it was chosen, and one that cannot be written.
+    // A folder that went away after it was chosen (before the tree has seen it go), and one
+    // that cannot be written.
     for (const fs::path& folder : {data / "out" / "gone", fs::path("/proc")}) {
         boxes.clear();
         fs::create_directories(data / "out" / "gone");
@@ -395,8 +458,11 @@ TEST_F(ExportScreen, FailuresAreShownAndLeaveNoFile) {
         choose(form->cmbPerioada(), 1);
         QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
         ASSERT_EQ(boxes.shown().size(), 1u) << folder;
-        EXPECT_NE(boxes.shown()[0].text.find("Modulul: Export Date\r\nSubrutina/Functia: Export\r\n"),
-                  std::string::npos);
+        if (folder == "/proc")
+            EXPECT_NE(boxes.shown()[0].text.find("Modulul: Export Date\r\nSubrutina/Functia: Export\r\n"),
+                      std::string::npos);
+        else
+            EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Folderul " + folder.string() + " nu exista."});
         EXPECT_TRUE(filesIn(data / "out").empty()) << folder;
     }
     EXPECT_TRUE(filesIn(data / "export").empty());
@@ -410,6 +476,49 @@ TEST_F(ExportScreen, FailuresAreShownAndLeaveNoFile) {
     EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information) << boxes.shown()[0].text;
     EXPECT_EQ(filesIn(data / "out"),
               std::vector<fs::path>{"Velmora_Cluj_SJU_01_Ianuarie 2024_03.02.2025_957.mdb"});
+}
+
+TEST_F(ExportScreen, ExportsOnlyIntoTheFolderShownChosen) {
+    // The configured folder is missing: nothing is selected, and nothing is written anywhere
+    // until a folder is chosen.
+    fs::remove_all(data / "export");
+    frmExportDate* form = open();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->DirBox()->path().isEmpty());
+    EXPECT_TRUE(form->DirBox()->selectionModel()->selectedIndexes().isEmpty());
+    choose(form->cmbPerioada(), 1);
+    const auto before = filesIn(data.path());
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Folderul " + values.MyExport + " nu exista."});
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information);
+    EXPECT_EQ(filesIn(data.path()), before);
+
+    // A chosen folder that goes away, once the tree has seen it go: the export refuses, and
+    // the neighbouring folders get nothing.
+    for (const char* name : {"a", "chosen", "z"}) fs::create_directories(data / "out" / name);
+    const fs::path chosen = data / "out" / "chosen";
+    form->DirBox()->setPath(QString::fromStdString(chosen.string()));
+    EXPECT_EQ(form->DirBox()->path().toStdString(), chosen.string());
+    fs::remove(chosen);
+    EXPECT_TRUE(test::processUntil([&] { return form->DirBox()->selectionModel()->selectedIndexes().isEmpty(); }));
+    boxes.clear();
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Folderul " + chosen.string() + " nu exista."});
+    EXPECT_EQ(filesIn(data / "out"), (std::vector<fs::path>{"a", "z"}));
+    EXPECT_TRUE(filesIn(data / "out" / "a").empty());
+    EXPECT_TRUE(filesIn(data / "out" / "z").empty());
+
+    // A folder the user picks in the tree is where the file goes.
+    boxes.clear();
+    auto* model = qobject_cast<QFileSystemModel*>(form->DirBox()->model());
+    const QModelIndex z = model->index(QString::fromStdString((data / "out" / "z").string()));
+    form->DirBox()->scrollTo(z);
+    QTest::mouseClick(form->DirBox()->viewport(), Qt::LeftButton, {}, form->DirBox()->visualRect(z).center());
+    EXPECT_EQ(form->DirBox()->path().toStdString(), (data / "out" / "z").string());
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information) << boxes.shown()[0].text;
+    EXPECT_EQ(filesIn(data / "out" / "z").size(), 1u);
 }
 
 }  // namespace

@@ -351,6 +351,10 @@ TEST_F(Registers, ASaveRefusedByALockedDatabaseKeepsWhatWasTyped) {
     test::whileLocked(database(), "BEGIN IMMEDIATE", [&] { test::click(screen->cmdButton(0)); });
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_TRUE(test::isErrorReport(boxes.shown()[0], "frmSectii", "cmdButton_Click"));
+    EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Baza de date este folosita de alt program. Incercati din "
+                                         "nou dupa ce acesta o elibereaza.\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
     EXPECT_EQ(ward(4, "NrSectie"), 1);
     EXPECT_EQ(screen->ctlNrSectie()->get("Valoare").toLong(), 17);
     EXPECT_TRUE(com::getProperty(*screen->object(), "IsDirty").toBool());

@@ -1,6 +1,11 @@
 // Start-up on the real libraries: the login form, the configuration file, the connection,
 // the list cache and the main window; the backup of the open database; the combo filler on
 // the real keyed combo box and the controller's locked fields on real cost sheets.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -152,6 +157,43 @@ TEST_F(StartUp, TheConfiguredHospitalIsLoadedAndShown) {
     EXPECT_FALSE(s.gConection);
 }
 
+TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUp) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);  // a process id that is gone
+    const std::string dead = std::to_string(child);
+    const std::string live = std::to_string(::getpid());
+    const std::filesystem::path exports = data / "export";
+    std::filesystem::create_directories(exports);
+    const std::vector<std::filesystem::path> stale{
+        data / (".Velmora.mdb.compact-" + dead + "-0"),
+        exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1"),
+        exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1-journal"),
+        backups / (".VelmoraBck__03.02.2025.mdb.copy-" + dead + "-0"),
+        program / "Init.xml.a1B2c3"};
+    const std::vector<std::filesystem::path> kept{
+        exports / (".Velmora_x.mdb.export-" + live + "-0"),  // a run that is alive
+        program / "Init.xml.bak", program / "Init.xml.Q9w8E7", data / "Init.xml.z1z2z3"};
+    for (const auto& file : stale) test::writeText(file, "left by a crash");
+    for (const auto& file : kept) test::writeText(file, "not a leftover");
+    // A rewrite of Init.xml that another run is making holds its file.
+    const int rewriting = ::open((program / "Init.xml.Q9w8E7").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(rewriting, LOCK_EX | LOCK_NB), 0);
+    // A link under a leftover's name is not followed: what it points to stays.
+    const std::filesystem::path precious = data / "precious.txt";
+    test::writeText(precious, "precious");
+    std::filesystem::create_symlink(precious, backups / (".VelmoraBck__x.mdb.copy-" + dead + "-1"));
+    std::filesystem::create_symlink(precious, program / "Init.xml.l1n2k3");
+
+    runMain(test::kUser, test::kPassword);
+    ::close(rewriting);
+    ASSERT_NE(mainWindow(), nullptr) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
+    for (const auto& file : stale) EXPECT_FALSE(std::filesystem::exists(file)) << file;
+    for (const auto& file : kept) EXPECT_TRUE(std::filesystem::exists(file)) << file;
+    EXPECT_EQ(test::readText(precious), "precious");
+}
+
 TEST_F(StartUp, AnEmptyPeriodTableStillStarts) {
     test::execSql(data / test::kDatabase, "DELETE FROM Nom_Perioade");
     runMain(test::kUser, test::kPassword);
@@ -166,7 +208,8 @@ TEST_F(StartUp, AWrongPasswordIsReportedOnceAndTheRunEnds) {
     const std::string& text = boxes.shown()[0].text;
     EXPECT_EQ(text.rfind("Numar Eroare: ", 0), 0u);
     EXPECT_NE(text.find(".\r\nDescriere Eroare: Eroare la conectarea la baza de date (Cale baza incorecta, parola "
-                        "gresita, utilizator nepermis).\r\nModulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"),
+                        "gresita, utilizator nepermis).\r\nUtilizatorul sau parola nu sunt corecte.\r\n"
+                        "Modulul: GlobalUI\r\nSubrutina/Functia: Main\r\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
@@ -198,7 +241,9 @@ TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
     runMain(test::kUser, test::kPassword);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Eroare la conectarea la baza de date (Cale baza "
-                                         "incorecta, parola gresita, utilizator nepermis).\r\nModulul: GlobalUI\r\n"),
+                                         "incorecta, parola gresita, utilizator nepermis).\r\nFisierul " +
+                                         (data / "elsewhere" / test::kWorkgroup).string() +
+                                         " nu exista.\r\nModulul: GlobalUI\r\n"),
               std::string::npos)
         << boxes.shown()[0].text;
     EXPECT_EQ(mainWindow(), nullptr);

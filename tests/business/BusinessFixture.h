@@ -28,6 +28,9 @@ inline constexpr const char* User = "operator";
 inline constexpr const char* Password = "secret";
 inline constexpr const char* ConnectFailed =
     "Eroare la conectarea la baza de date (Cale baza incorecta, parola gresita, utilizator nepermis).";
+// A failed connect's description: the fixed line, then the cause on a line of its own.
+inline std::string connectFailed(const std::string& cause) { return std::string(ConnectFailed) + "\r\n" + cause; }
+inline constexpr const char* RefusedAccount = "Utilizatorul sau parola nu sunt corecte.";
 
 // The suite's folder: the registry and the template database and workgroup file.
 const fs::path& suiteFolder();

@@ -2,7 +2,10 @@
 // and the error convention of the library's operations.
 #include "BusinessFixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -34,7 +37,7 @@ TEST_F(ConnectionTest, MissingDataFileFailsWithTheFixedMessageAndCreatesNothing)
     const com::Error e =
         errorOf([&] { conection->Connect(missing.string(), workgroup_.string(), User, Password, dir_.string()); });
     EXPECT_EQ(e.number(), ado::errc::FileNotFound);
-    EXPECT_EQ(e.description(), ConnectFailed);
+    EXPECT_EQ(e.description(), connectFailed("Fisierul " + missing.string() + " nu exista."));
     EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
     EXPECT_FALSE(fs::exists(missing));
     EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
@@ -58,7 +61,7 @@ TEST_F(ConnectionTest, RefusedLoginsFailWithTheFixedMessageAndLeaveTheDataFileUn
         const com::Error e =
             errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), user, password, dir_.string()); });
         EXPECT_EQ(e.number(), ado::errc::NotAuthorised) << user;
-        EXPECT_EQ(e.description(), ConnectFailed);
+        EXPECT_EQ(e.description(), connectFailed(RefusedAccount));
         EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
         // Nothing was compacted or rewritten: the same file, byte for byte.
         EXPECT_EQ(inodeOf(data_), inode);
@@ -68,6 +71,29 @@ TEST_F(ConnectionTest, RefusedLoginsFailWithTheFixedMessageAndLeaveTheDataFileUn
     // The right account compacts and opens.
     conection_ = connect();
     EXPECT_LT(fs::file_size(data_), bytes.size());
+}
+
+TEST_F(ConnectionTest, AFailedConnectTellsItsCauseOnALineOfItsOwn) {
+    conection_->Disconnect();
+    // A file that is no database of the program.
+    const fs::path damaged = dir_ / "Stricat.mdb";
+    { std::ofstream(damaged) << std::string(4096, 'x'); }
+    auto conection = create<vb::_Conection>(vb::ProgId::Conection);
+    com::Error e = errorOf([&] { conection->Connect(damaged.string(), workgroup_.string(), User, Password, dir_.string()); });
+    EXPECT_EQ(e.number(), ado::errc::NotADatabase);
+    EXPECT_EQ(e.description(), connectFailed("Fisierul " + damaged.string() +
+                                             " nu este o baza de date a aplicatiei sau este deteriorat."));
+    // Another program holds the database's lock file past the wait.
+    const int held = ::open((data_.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    e = errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), User, Password, dir_.string()); });
+    ::close(held);
+    EXPECT_EQ(e.number(), ado::errc::InUse);
+    EXPECT_EQ(e.description(), connectFailed("Baza de date este folosita de alt program. Incercati din nou dupa ce "
+                                             "acesta o elibereaza."));
+    EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
+    conection_ = connect();
 }
 
 TEST_F(ConnectionTest, ConnectionObjectIsTheSharedConnection) {
@@ -181,7 +207,7 @@ TEST_F(ConnectionTest, TypedAccountCannotRedirectTheDataSource) {
         conection->Connect(data_.string(), workgroup_.string(), User, std::string(Password) + ";Data Source=" + decoy.string(),
                            dir_.string());
     });
-    EXPECT_EQ(e.description(), ConnectFailed);
+    EXPECT_EQ(e.description(), connectFailed(RefusedAccount));
     const fs::path otherWorkgroup = dir_ / "Other.mdw";
     ado::workgroup::create(otherWorkgroup);
     ado::workgroup::setAccount(otherWorkgroup, "intrus", "x");
@@ -189,7 +215,7 @@ TEST_F(ConnectionTest, TypedAccountCannotRedirectTheDataSource) {
         conection->Connect(data_.string(), workgroup_.string(),
                            "intrus;Jet OLEDB:System database=" + otherWorkgroup.string(), "x", dir_.string());
     });
-    EXPECT_EQ(e2.description(), ConnectFailed);
+    EXPECT_EQ(e2.description(), connectFailed(RefusedAccount));
     conection_ = connect();
 }
 

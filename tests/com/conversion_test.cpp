@@ -107,6 +107,19 @@ TEST_F(Romanian, OutOfRangeRaisesOverflow) {
     EXPECT_EQ(errorNumber([] { (void)Variant("1e400").toDouble(); }), com::errc::Overflow);
 }
 
+TEST_F(Romanian, OverflowAndTypeMismatchAreToldInRomanian) {
+    // The run-time's texts reach every screen: the first line is the user's, what was refused follows.
+    const auto tooLarge = comtest::errorOf([] { (void)Variant("3000000000").toLong(); });
+    ASSERT_TRUE(tooLarge);
+    EXPECT_EQ(tooLarge->description(), "Valoare prea mare.");
+    const auto notANumber = comtest::errorOf([] { (void)Variant("abc").toLong(); });
+    ASSERT_TRUE(notANumber);
+    EXPECT_EQ(notANumber->number(), com::errc::TypeMismatch);
+    EXPECT_EQ(notANumber->description(), "Tip de date nepotrivit.\r\n\"abc\" nu este un numar.");
+    EXPECT_EQ(com::Error(com::errc::Overflow, "x").description(), "Valoare prea mare.");
+    EXPECT_EQ(com::Error(com::errc::TypeMismatch, "x").description(), "Tip de date nepotrivit.");
+}
+
 TEST_F(Romanian, NullRaisesInvalidUseOfNullForEveryTarget) {
     const Variant null = Variant::null();
     const std::function<void()> conversions[] = {

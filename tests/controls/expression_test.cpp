@@ -45,8 +45,8 @@ TEST_F(ExpressionTest, WhatIsNoExpressionRaisesItsOwnError) {
     const std::tuple<const char*, int32_t, const char*> cases[] = {
         {"1/0", 11, "Division by zero"},
         {"5 Mod 0", 11, "Division by zero"},
-        {"0/0", 6, "Overflow"},
-        {"1E308*10", 6, "Overflow"},
+        {"0/0", 6, "Valoare prea mare."},
+        {"1E308*10", 6, "Valoare prea mare."},
         {"", 1002, "Syntax error"},
         {"5*", 1002, "Syntax error"},
         {"1/0 +", 1002, "Syntax error"},  // a malformed text is refused before anything runs
@@ -56,8 +56,8 @@ TEST_F(ExpressionTest, WhatIsNoExpressionRaisesItsOwnError) {
         {"1 2", 1025, "Expected end of statement"},
         {"abc", 500, "Variable is undefined"},
         {"x + 1", 500, "Variable is undefined"},
-        {"CreateObject(\"Scripting.FileSystemObject\")", 13, "Type mismatch"},
-        {"\"a\" * 2", 13, "Type mismatch"},
+        {"CreateObject(\"Scripting.FileSystemObject\")", 13, "Tip de date nepotrivit."},
+        {"\"a\" * 2", 13, "Tip de date nepotrivit."},
         {"1 @ 2", 1032, "Invalid character"},
         {"1:2", 1032, "Invalid character"},
         {"\"abc", 1033, "Unterminated string constant"},

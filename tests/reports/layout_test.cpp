@@ -1,5 +1,7 @@
 // Laying pages out: formats, page breaks, groups and their exact sums, growing text, and the
 // paper the pages are painted on.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,6 +11,8 @@
 #include "support.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 class Layout : public rtest::OnSampleData<> {
 protected:
@@ -147,6 +151,25 @@ TEST_F(Layout, PagesArePaintedOnThePaperOfTheDefinition) {
     EXPECT_EQ(e.number(), reports::errc::OutputFailed);
     EXPECT_NE(e.description().find(nowhere.string()), std::string::npos) << e.description();
     EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
+}
+
+TEST_F(Layout, APdfIsAsPrivateAsTheDatabase) {
+    auto r = run("<query>SELECT DenJudet FROM Nom_Judete</query><detail height=\"240\"><field w=\"3000\" h=\"240\" column=\"DenJudet\"/></detail>");
+    const mode_t mask = ::umask(022);
+    const auto pdf = data_->folder() / "raport.pdf";
+    for (const auto mode : {fs::perms::owner_read | fs::perms::owner_write,
+                            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read}) {
+        fs::permissions(data_->database(), mode);
+        // An earlier, wider file of that name is replaced by one as narrow as the database.
+        rtest::writeText(pdf, "earlier");
+        fs::permissions(pdf, fs::perms::all);
+        r->exportPdf(pdf);
+        EXPECT_EQ(fs::status(pdf).permissions(), mode);
+        EXPECT_GT(fs::file_size(pdf), 1000u);
+    }
+    fs::permissions(data_->database(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                           fs::perms::others_read);
+    ::umask(mask);
 }
 
 TEST_F(Layout, LookupQueriesAndParametersShowBesideTheMainRows) {

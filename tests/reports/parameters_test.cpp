@@ -192,6 +192,22 @@ TEST_F(Binding, NoQueryOfAReportWritesOrCreatesAFile) {
     EXPECT_EQ(rawdb::rawInt(data_->database(), "SELECT count(*) FROM Velmora_Spital") > 0, true);
 }
 
+TEST_F(Binding, ALogOnThatFailsSaysWhyInRomanian) {
+    // A database without its workgroup file beside it, then a wrong password.
+    rawdb::TempFolder alone("reports-logon");
+    const auto database = alone.path() / "Velmora.mdb";
+    std::filesystem::copy_file(data_->database(), database);
+    auto r = report("", "SELECT DenJudet FROM Nom_Judete", "<field w=\"5000\" h=\"240\" column=\"DenJudet\"/>");
+    r->Database().Tables(1).SetLogOnInfo("Velmora.mdb", database.string(), rtest::kUser, rtest::kPassword);
+    com::Error e = rtest::raised([&] { r->Run(); });
+    EXPECT_EQ(e.number(), errc::QueryFailed);
+    const std::string missing = "Fisierul " + (alone.path() / "Velmora.mdw").string() + " nu exista.";
+    EXPECT_NE(e.description().find(missing), std::string::npos) << e.description();
+    r->Database().Tables(1).SetLogOnInfo("Velmora.mdb", data_->database().string(), rtest::kUser, "gresita");
+    e = rtest::raised([&] { r->Run(); });
+    EXPECT_NE(e.description().find("Utilizatorul sau parola nu sunt corecte."), std::string::npos) << e.description();
+}
+
 TEST_F(Binding, EachRunReadsTheDataAfresh) {
     auto r = report("", "SELECT CodSpital FROM Nom_Spitale ORDER BY IdSpital", "<field w=\"5000\" h=\"240\" column=\"CodSpital\"/>");
     r->Run();

@@ -1,5 +1,7 @@
 // The viewer: shows a run report's pages, moves between them, zooms, saves a PDF, prints the
 // pages chosen; a report that fails shows nothing.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -208,6 +210,28 @@ TEST_F(Viewer, PrintsThePagesChosenInThePrintDialog) {
     for (size_t at = text.find("/Type /Page"); at != std::string::npos; at = text.find("/Type /Page", at + 1))
         if (text.compare(at, 12, "/Type /Pages") != 0) ++pages;
     EXPECT_EQ(pages, 2u);
+}
+
+TEST_F(Viewer, AReportPrintedToAFileIsAsPrivateAsTheDatabase) {
+    reports::ReportViewer viewer;
+    showSheets(viewer);
+    const auto pdf = rtest::pictureFolder() / "tiparit-privat.pdf";
+    std::filesystem::remove(pdf);
+    const auto readable = std::filesystem::status(data_->database()).permissions();
+    const auto ownerOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+    std::filesystem::permissions(data_->database(), ownerOnly);
+    const mode_t mask = ::umask(022);  // a file made as the process pleases would be readable by all
+    const Answer<QPrintDialog> answer([&](QPrintDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(QString::fromStdString(pdf.string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    viewer.action("print")->trigger();
+    ::umask(mask);
+    std::filesystem::permissions(data_->database(), readable);
+    EXPECT_TRUE(answer.answered());
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_EQ(std::filesystem::status(pdf).permissions(), ownerOnly);
+    EXPECT_EQ(rawdb::readAll(pdf).substr(0, 5), "%PDF-");
 }
 
 TEST_F(Viewer, ASaveThatFailsIsReportedOnceAndLeavesNothing) {

@@ -180,8 +180,9 @@ void frmConfigurare::cmdAccepta_Click() {
         next.listaSpitale = hospitalList(next.idJudet);
         before(AcceptStep::HospitalCode);
         next.codSpital = loadedField("Spital", next.idSpital, "CodSpital");
-        next.myExport = dirExport_->path().toStdString();
-        next.myBackup = dirBackup_->path().toStdString();
+        // A tree with nothing selected keeps its folder as it is stored.
+        next.myExport = dirExport_->path().isEmpty() ? s.gMyExport : dirExport_->path().toStdString();
+        next.myBackup = dirBackup_->path().isEmpty() ? s.gMyBackup : dirBackup_->path().toStdString();
 
         before(AcceptStep::WriteInit);
         writeInitFile(GlobalUI::programFolder() / "Init.xml",

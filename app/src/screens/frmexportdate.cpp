@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ado/error.h"
 #include "forms/business.h"
 #include "forms/combos.h"
 #include "forms/foldertree.h"
@@ -67,6 +68,13 @@ void frmExportDate::cmdExport_Click() {
             return;
         }
         const GlobalUI::Session& s = GlobalUI::session();
+        // Only into the folder the user sees chosen: never one that stands in for it.
+        const QString folder = dirBox_->path();
+        if (folder.isEmpty()) {
+            const QString chosen = dirBox_->chosenPath();
+            showInfo(ado::text::folderMissing(chosen.isEmpty() ? s.gMyExport : chosen.toStdString()));
+            return;
+        }
         const com::ComPtr<com::IDispatch> period = newBusinessObject("Perioada");
         const std::string denScurta =
             com::callMethod(*period, "GetDenScurta", {com::Variant(idPerioada)}).toString();
@@ -74,7 +82,7 @@ void frmExportDate::cmdExport_Click() {
 
         // One reading of the clock names the file; the message names the same file.
         const std::string target =
-            exportFilePath(dirBox_->path().toStdString(), s.gDenJudet, s.gCodSpital, denScurta, clock_()).string();
+            exportFilePath(folder.toStdString(), s.gDenJudet, s.gCodSpital, denScurta, clock_()).string();
         const com::ComPtr<com::IDispatch> exporter = newBusinessObject("Export");
         com::putProperty(*exporter, "Sursa", com::Variant(connectionDataSource(*s.gConection)));
         com::putProperty(*exporter, "Destinatie", com::Variant(target));

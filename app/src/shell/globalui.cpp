@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "ado/compaction.h"
 #include "forms/business.h"
 #include "shell/cache.h"
 #include "com/application.h"
@@ -20,6 +21,15 @@ namespace {
 std::filesystem::path& folderOverride() {
     static std::filesystem::path folder;
     return folder;
+}
+
+// Removes what runs that crashed left in the folders the program writes to: hidden copies
+// of the database beside exports, backups and compactions, and unfinished rewrites of Init.xml.
+void removeCrashLeftovers(const Session& s) {
+    for (const std::string& folder : {s.gMyPath, s.gMyExport, s.gMyBackup})
+        if (!folder.empty()) ado::removeLeftovers(folder);
+    static constexpr std::string_view rewritten[] = {"Init.xml"};
+    ado::removeLeftovers(programFolder(), rewritten);
 }
 
 std::vector<std::string> split(const std::string& text, char separator) {
@@ -134,6 +144,7 @@ void ReadInit() {
 void OpenSession() {
     Session& s = session();
     ReadInit();
+    removeCrashLeftovers(s);
 
     s.gConection = velmora::newBusinessObject("Conection");
     const std::string folder = s.gMyPath + "/";

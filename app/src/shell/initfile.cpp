@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -140,6 +141,9 @@ void replaceFile(const std::filesystem::path& target, const std::string& text) {
     std::string pattern = (target.parent_path() / (target.filename().string() + ".XXXXXX")).string();
     FileDescriptor fd(::mkstemp(pattern.data()));
     if (fd.get() < 0) raiseFileError("Nu se poate crea fisierul temporar", target);
+    // Held while it is written: the start-up of another run removes only those nobody holds
+    // (left by a run that crashed).
+    ::flock(fd.get(), LOCK_EX | LOCK_NB);
     const std::filesystem::path temporary = pattern;
     struct RemoveUnlessDone {
         const std::filesystem::path& file;

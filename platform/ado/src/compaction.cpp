@@ -192,9 +192,7 @@ void replaceFile(const fs::path& temporary, const fs::path& destination) {
     const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
     int error = detail::flushFile(temporary);
     if (error == 0 && std::rename(temporary.c_str(), destination.c_str()) != 0) error = errno;
-    if (error != 0)
-        raise(errc::FileCopy, "The file '" + destination.string() +
-                                  "' cannot be written: " + detail::writeFailureCause(folder, error) + ".");
+    if (error != 0) raise(errc::FileCopy, detail::writeFailureCause(destination, error));
     detail::removeLockFile(temporary);
     detail::syncFolder(folder);
 }
@@ -210,6 +208,14 @@ TemporaryHold::~TemporaryHold() {
 void removeTemporary(const fs::path& temporary) {
     detail::removeWithJournal(temporary);
     detail::removeLockFile(temporary);
+}
+
+void removeLeftovers(const fs::path& folder, std::span<const std::string_view> rewritten) {
+    detail::removeStaleTemporaries(folder, rewritten);
+}
+
+int shareOwnership(int fd, const fs::path& database) {
+    return detail::applyOwnership(fd, detail::ownershipOf(database));
 }
 
 namespace {
@@ -237,18 +243,16 @@ void writeCopy(sqlite3* from, const fs::path& temp) {
 
 void copyDatabase(const fs::path& source, const fs::path& destination, const fs::path& reportedAs) {
     std::error_code ec;
-    if (!fs::is_regular_file(source, ec))
-        raise(errc::FileNotFound, "The database file '" + source.string() + "' does not exist.");
+    if (!fs::is_regular_file(source, ec)) raise(errc::FileNotFound, text::fileMissing(source));
     if (fs::exists(destination, ec) && fs::equivalent(source, destination, ec))
-        raise(errc::FileCopy, "The database file '" + source.string() + "' cannot be copied onto itself.");
+        raise(errc::FileCopy, "Baza de date " + source.string() + " nu poate fi copiata peste ea insasi.");
     const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
     // The description names the file the caller chose and why it could not be written,
     // never the hidden temporary name.
+    const fs::path shown = reportedAs.empty() ? destination : reportedAs;
     auto failed = [&](int error, const std::string& otherwise = {}) {
-        std::string cause = detail::writeFailureCause(folder, error);
-        if (error == 0 && !otherwise.empty()) cause = otherwise;
-        raise(errc::FileCopy, "The copy '" + (reportedAs.empty() ? destination : reportedAs).string() +
-                                  "' cannot be written: " + cause + ".");
+        if (error == 0 && !otherwise.empty()) raise(errc::FileCopy, text::withDetail(text::notWritten(shown), otherwise));
+        raise(errc::FileCopy, detail::writeFailureCause(shown, error));
     };
     if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK | X_OK) != 0) failed(errno);
     detail::removeStaleTemporaries(folder);

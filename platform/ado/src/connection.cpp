@@ -234,7 +234,7 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     // connection opened before that would write into the replaced one.
     detail::FileLock lock(dataSource, false, std::chrono::seconds(5));
     if (lock.refused())
-        raise(errc::InUse, "The data file '" + dataSource + "' is being compacted; try again in a moment.");
+        raise(errc::InUse, text::inUse());
     const bool readOnly = impl_->mode == ConnectMode::Read;
     auto db = detail::openDatabase(dataSource, readOnly ? detail::OpenMode::ReadOnly : detail::OpenMode::ReadWrite);
     detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,10 +11,21 @@
 #include <thread>
 
 #include "ado/error.h"
+#include "temp_files.h"
 
 namespace ado::detail {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The file of the connection's main database, as the engine names it ("" for none).
+fs::path databaseFile(sqlite3* db) {
+    const char* name = db ? sqlite3_db_filename(db, "main") : nullptr;
+    return name ? fs::path(name) : fs::path();
+}
+
+}  // namespace
 
 void raiseEngine(sqlite3* db, int code, std::string_view context) {
     const int extended = db ? sqlite3_extended_errcode(db) : code;
@@ -23,11 +35,29 @@ void raiseEngine(sqlite3* db, int code, std::string_view context) {
         raise(errc::Engine,
               "The changes were not made because they would create duplicate values in a unique index (" +
                   message + ").");
+    // The failures a user meets are told in the program's language, the engine's text after.
+    const int primary = code & 0xff;
+    const int systemError = db ? sqlite3_system_errno(db) : 0;
     // A refusal of the read-only guard: SQLITE_AUTH, or for a function SQLite's own wording.
-    if ((code & 0xff) == SQLITE_AUTH || message.rfind("not authorized", 0) == 0)
+    if (primary == SQLITE_AUTH || message.rfind("not authorized", 0) == 0)
         raise(errc::NotAllowed, "The statement was refused: the connection only reads (" + message + ").");
-    if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT)
-        raise(errc::NotADatabase, "The file is not a database or is damaged (" + message + ").");
+    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
+        raise(errc::NotADatabase, text::withDetail(text::notADatabase(databaseFile(db)), message));
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) raise(errc::Engine, text::withDetail(text::inUse(), message));
+    if (primary == SQLITE_FULL ||
+        (primary == SQLITE_IOERR && (systemError == ENOSPC || systemError == EDQUOT || systemError == EFBIG)))
+        raise(errc::Engine, text::withDetail(text::diskFull(databaseFile(db)), message));
+    if (extended == SQLITE_READONLY_DIRECTORY) {  // no journal can be made beside the database
+        const fs::path file = databaseFile(db);
+        raise(errc::Engine, text::withDetail(text::folderNotWritable(file.parent_path()), message));
+    }
+    if (primary == SQLITE_READONLY)
+        raise(errc::Engine, text::withDetail(text::readOnlyDatabase(databaseFile(db)), message));
+    if (primary == SQLITE_CANTOPEN && db) {
+        // A journal that cannot be made beside the database.
+        const fs::path file = databaseFile(db);
+        raise(errc::Engine, text::withDetail(writeFailureCause(file, systemError), message));
+    }
     raise(errc::Engine, message);
 }
 
@@ -51,13 +81,11 @@ StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent) {
     return handle;
 }
 
-DbHandle openDatabase(const fs::path& file, OpenMode mode, std::string_view what) {
+DbHandle openDatabase(const fs::path& file, OpenMode mode) {
     std::error_code ec;
     if (mode != OpenMode::Create) {
-        if (!fs::is_regular_file(file, ec))
-            raise(errc::FileNotFound, "The " + std::string(what) + " file '" + file.string() + "' does not exist.");
-        if (fs::file_size(file, ec) == 0)
-            raise(errc::NotADatabase, "The " + std::string(what) + " file '" + file.string() + "' is empty: it is no database.");
+        if (!fs::is_regular_file(file, ec)) raise(errc::FileNotFound, text::fileMissing(file));
+        if (fs::file_size(file, ec) == 0) raise(errc::NotADatabase, text::notADatabase(file));
     }
     const int flags = SQLITE_OPEN_NOMUTEX |
                       (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
@@ -67,8 +95,13 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode, std::string_view what
     const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
     DbHandle db(raw);
     if (rc != SQLITE_OK) {
-        if (rc == SQLITE_CANTOPEN)
-            raise(errc::FileNotFound, "The " + std::string(what) + " file '" + file.string() + "' cannot be opened.");
+        if (rc == SQLITE_CANTOPEN) {
+            const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+            raise(errc::FileNotFound, fs::is_directory(folder, ec)
+                                          ? text::withDetail("Fisierul " + file.string() + " nu poate fi deschis.",
+                                                             sqlite3_errmsg(db.get()))
+                                          : text::folderMissing(folder));
+        }
         raiseEngine(db.get(), rc, file.string());
     }
     sqlite3_extended_result_codes(db.get(), 1);
@@ -79,9 +112,8 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode, std::string_view what
         if (mode != OpenMode::ReadOnly) exec(db.get(), "PRAGMA journal_mode=DELETE");
         exec(db.get(), "PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF");
     } catch (const com::Error& e) {
-        if (e.number() == errc::NotADatabase)
-            raise(errc::NotADatabase, "The " + std::string(what) + " file '" + file.string() +
-                                          "' is not a database or is damaged.");
+        // The file as the caller named it.
+        if (e.number() == errc::NotADatabase) raise(errc::NotADatabase, text::notADatabase(file));
         throw;
     }
     return db;
@@ -123,9 +155,25 @@ FileLock::FileLock(const fs::path& dataFile, bool exclusive, std::chrono::millis
     std::error_code ec;
     if (!fs::exists(dataFile, ec)) return;
     const fs::path lockPath = fs::path(dataFile.string() + ".lock");
+    // Whoever may open the lock file may hold it and so keep the data file's users out: it is
+    // open to exactly those the data file is open to (its read and write bits and group).
+    Ownership ownership = ownershipOf(dataFile);
+    ownership.mode &= 0666;
     // Never through a link: one planted in its place would have a file made wherever it points.
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd_ < 0 && errno != ELOOP) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ >= 0) {
+        applyOwnership(fd_, ownership);
+    } else if (errno == EEXIST) {
+        fd_ = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        if (fd_ < 0 && errno != ELOOP) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        // One found open to more people than the data file (an older run's) is narrowed.
+        struct stat st {};
+        if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
+            if ((st.st_mode & 0777 & ~ownership.mode) != 0) ::fchmod(fd_, st.st_mode & 0777 & ownership.mode);
+            if (ownership.group != static_cast<gid_t>(-1) && st.st_gid != ownership.group && (st.st_mode & 0070) != 0)
+                applyOwnership(fd_, {static_cast<mode_t>(st.st_mode & 0777 & ownership.mode), ownership.group});
+        }
+    }
     if (fd_ < 0) return;
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {

@@ -32,7 +32,7 @@ enum class OpenMode { ReadOnly, ReadWrite, Create };
 
 // Opens a database file. ReadOnly and ReadWrite never create it: a missing file raises
 // 3024, an empty or foreign file 3343. Sets the connection pragmas the system relies on.
-DbHandle openDatabase(const std::filesystem::path& file, OpenMode mode, std::string_view what = "database");
+DbHandle openDatabase(const std::filesystem::path& file, OpenMode mode);
 
 StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent = false);
 void exec(sqlite3* db, const char* sql);

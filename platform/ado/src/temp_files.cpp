@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -22,10 +24,7 @@ Ownership ownershipOf(const fs::path& file) {
     return {static_cast<mode_t>(st.st_mode & 07777), st.st_gid};
 }
 
-namespace {
-
-// Answers 0 or the errno of the failure to set the mode.
-int setOwnership(int fd, const Ownership& ownership) {
+int applyOwnership(int fd, const Ownership& ownership) {
     // The group first: changing it may clear set-id bits that the mode then puts back.
     if (ownership.group != static_cast<gid_t>(-1) && ::fchown(fd, static_cast<uid_t>(-1), ownership.group) != 0) {
         // Not a member of that group: the file keeps the process's group, and the mode
@@ -33,8 +32,6 @@ int setOwnership(int fd, const Ownership& ownership) {
     }
     return ::fchmod(fd, ownership.mode) == 0 ? 0 : errno;
 }
-
-}  // namespace
 
 namespace {
 
@@ -50,7 +47,7 @@ std::optional<HeldFile> HeldFile::create(const fs::path& file, const Ownership& 
     }
     HeldFile held(fd);
     lockExclusive(fd);  // new and unique: nobody else has it
-    error = setOwnership(fd, ownership);
+    error = applyOwnership(fd, ownership);
     if (error != 0) {
         std::error_code ec;
         fs::remove(file, ec);
@@ -66,7 +63,7 @@ std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership
         const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
         if (fd < 0) {
             const int error = errno;
-            raise(errc::FileCopy, "Cannot create '" + file.string() + "': " + writeFailureCause(file.parent_path(), error));
+            raise(errc::FileCopy, writeFailureCause(file, error));
         }
         HeldFile held(fd);
         struct stat opened {}, named {};
@@ -81,7 +78,7 @@ std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership
             raise(errc::FileCopy, "Cannot empty '" + file.string() + "': " + std::strerror(errno));
         std::error_code ec;
         fs::remove(fs::path(file.string() + "-journal"), ec);
-        if (const int error = setOwnership(fd, ownership); error != 0)
+        if (const int error = applyOwnership(fd, ownership); error != 0)
             raise(errc::FileCopy, "Cannot set the permissions of '" + file.string() + "': " + std::strerror(error));
         return held;
     }
@@ -131,17 +128,34 @@ pid_t temporaryOwner(std::string_view name) {
 
 bool processAlive(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
+// "NAME.XXXXXX" for one of the names: the temporary file of an atomic rewrite of NAME.
+bool isRewriteTemporary(std::string_view name, std::span<const std::string_view> rewritten) {
+    constexpr size_t SuffixSize = 6;
+    for (const std::string_view original : rewritten) {
+        if (name.size() != original.size() + 1 + SuffixSize || !name.starts_with(original) ||
+            name[original.size()] != '.')
+            continue;
+        const std::string_view suffix = name.substr(original.size() + 1);
+        if (std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-void removeStaleTemporaries(const fs::path& folder) {
+void removeStaleTemporaries(const fs::path& folder, std::span<const std::string_view> rewritten) {
     std::error_code ec;
     for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path& file = it->path();
-        const pid_t owner = temporaryOwner(file.filename().string());
-        if (owner <= 0 || owner == ::getpid() || processAlive(owner)) continue;
-        // Its process is gone; one last look that nobody (another machine) holds it. Only a
-        // plain file is ours: a link is not followed, and a pipe planted under such a name
-        // is neither waited on (O_NONBLOCK) nor removed.
+        const std::string name = file.filename().string();
+        const pid_t owner = temporaryOwner(name);
+        const bool ours = owner > 0 ? owner != ::getpid() && !processAlive(owner) : isRewriteTemporary(name, rewritten);
+        if (!ours) continue;
+        // Its process is gone (a rewrite's is when nobody holds its lock); one last look that
+        // nobody (another machine) holds it. Only a plain file is ours: a link is not
+        // followed, and a pipe planted under such a name is neither waited on (O_NONBLOCK)
+        // nor removed.
         const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0) continue;
         struct stat st {};
@@ -164,14 +178,14 @@ void removeLockFile(const fs::path& file) {
     fs::remove(fs::path(file.string() + ".lock"), ec);
 }
 
-std::string writeFailureCause(const fs::path& folderGiven, int error) {
-    const fs::path folder = folderGiven.empty() ? fs::path(".") : folderGiven;
+std::string writeFailureCause(const fs::path& file, int error) {
+    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) return "the folder '" + folder.string() + "' does not exist";
+    if (!fs::is_directory(folder, ec)) return text::folderMissing(folder);
     if (error == EACCES || error == EPERM || error == EROFS || ::access(folder.c_str(), W_OK | X_OK) != 0)
-        return "the folder '" + folder.string() + "' is not writable";
-    if (error == ENOSPC || error == EDQUOT || error == EFBIG) return "the disk is full";
-    return error != 0 ? std::string(std::strerror(error)) : std::string("the file could not be written");
+        return text::folderNotWritable(folder);
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG) return text::diskFull(file);
+    return text::withDetail(text::notWritten(file), error != 0 ? std::strerror(error) : "");
 }
 
 }  // namespace ado::detail

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ struct Ownership {
 
 // The permission bits and group of an existing file; 0600 and no group when it cannot be read.
 Ownership ownershipOf(const std::filesystem::path& file);
+
+// Gives an open file the ownership: the group where the process may set it, then the mode
+// exactly. Answers 0 or the errno of the failure to set the mode.
+int applyOwnership(int fd, const Ownership& ownership);
 
 class HeldFile {
 public:
@@ -44,8 +49,10 @@ private:
 
 // Removes, from a folder, the temporary files of copies and compactions (".NAME.copy-PID-N",
 // ".NAME.compact-PID-N", ".NAME.export-PID-N", their "-journal" and ".lock") whose process is gone
-// and that nobody holds locked. Never raises.
-void removeStaleTemporaries(const std::filesystem::path& folder);
+// and that nobody holds locked, and the temporary files of the atomic rewrite of each file
+// named in `rewritten` ("NAME.XXXXXX", six letters or digits) that nobody holds locked. Only
+// plain files go; a link is never followed. Never raises.
+void removeStaleTemporaries(const std::filesystem::path& folder, std::span<const std::string_view> rewritten = {});
 
 // Removes a temporary file and its journal; never raises.
 void removeWithJournal(const std::filesystem::path& file);
@@ -53,8 +60,10 @@ void removeWithJournal(const std::filesystem::path& file);
 // a file nobody else can know of); never raises.
 void removeLockFile(const std::filesystem::path& file);
 
-// Why writing into `folder` failed, as a phrase ("the folder '...' does not exist", "the
-// disk is full", ...), from the errno of the failure (0 when unknown).
-std::string writeFailureCause(const std::filesystem::path& folder, int error);
+// Why `file` could not be written, as the user is told it: "Folderul <folder> nu exista.",
+// "Folderul <folder> este protejat la scriere.", "Discul este plin: fisierul <file> nu a putut
+// fi scris." or, for another cause, "Fisierul <file> nu a putut fi scris." with the system's
+// text on a line of its own; from the errno of the failure (0 when unknown).
+std::string writeFailureCause(const std::filesystem::path& file, int error);
 
 }  // namespace ado::detail

@@ -42,12 +42,12 @@ std::string hashPassword(std::string_view password) {
 }
 
 detail::DbHandle openWorkgroup(const fs::path& file, detail::OpenMode mode) {
-    auto db = detail::openDatabase(file, mode, "workgroup");
+    auto db = detail::openDatabase(file, mode);
     sqlite3_stmt* probe = nullptr;
     const int rc = sqlite3_prepare_v2(db.get(), "SELECT Name, PasswordHash FROM Accounts LIMIT 0", -1, &probe, nullptr);
     sqlite3_finalize(probe);
     if (rc != SQLITE_OK)
-        raise(errc::NotADatabase, "The file '" + file.string() + "' is not a workgroup file.");
+        raise(errc::NotADatabase, text::notADatabase(file));
     return db;
 }
 
@@ -108,7 +108,7 @@ void create(const fs::path& file) {
     std::error_code ec;
     if (fs::exists(file, ec)) raise(com::errc::FileAlreadyExists, "The workgroup file '" + file.string() + "' already exists.");
     {
-        auto db = detail::openDatabase(file, detail::OpenMode::Create, "workgroup");
+        auto db = detail::openDatabase(file, detail::OpenMode::Create);
         detail::exec(db.get(),
                      ("CREATE TABLE Accounts (Name TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, PasswordHash TEXT NOT NULL); "
                       "PRAGMA user_version=" + std::to_string(Format)).c_str());
@@ -135,7 +135,7 @@ void authenticate(const fs::path& file, std::string_view name, std::string_view 
     sqlite3_bind_text(stmt.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(stmt.get());
     detail::check(db.get(), rc);
-    const std::string refusal = "Not a valid account name or password.";
+    const std::string refusal = text::refusedAccount();
     if (rc != SQLITE_ROW) raise(errc::NotAuthorised, refusal);
     // The old files' built-in entry had a password anyone could read: it opens nothing.
     if (formatOf(db.get()) < Format && com::equalsIgnoreCase(name, FormerBuiltInName)) raise(errc::NotAuthorised, refusal);

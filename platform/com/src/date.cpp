@@ -111,7 +111,7 @@ Date Date::fromIso(std::string_view text) {
     }
     if (ok)
         if (auto d = tryFromParts(p)) return *d;
-    raise(errc::TypeMismatch, "Date", "Type mismatch: \"" + s + "\" is not a date");
+    raise(errc::TypeMismatch, "Date", standardDescription(errc::TypeMismatch, "\"" + s + "\" nu este o data."));
 }
 
 Date Date::now() {

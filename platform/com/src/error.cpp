@@ -5,11 +5,11 @@ namespace com {
 std::string standardDescription(int32_t number) {
     switch (number) {
     case errc::InvalidProcedureCall: return "Invalid procedure call or argument";
-    case errc::Overflow: return "Overflow";
+    case errc::Overflow: return "Valoare prea mare.";
     case errc::OutOfMemory: return "Out of memory";
     case errc::SubscriptOutOfRange: return "Subscript out of range";
     case errc::DivisionByZero: return "Division by zero";
-    case errc::TypeMismatch: return "Type mismatch";
+    case errc::TypeMismatch: return "Tip de date nepotrivit.";
     case errc::DllLoadFailed: return "Error in loading DLL";
     case errc::BadFileNameOrNumber: return "Bad file name or number";
     case errc::FileNotFound: return "File not found";
@@ -26,6 +26,12 @@ std::string standardDescription(int32_t number) {
     case errc::DuplicateKey: return "This key is already associated with an element of this collection";
     default: return {};
     }
+}
+
+std::string standardDescription(int32_t number, std::string_view detail) {
+    std::string text = standardDescription(number);
+    if (!detail.empty()) text.append("\r\n").append(detail);
+    return text;
 }
 
 Error::Error(int32_t number, std::string source, std::string description)

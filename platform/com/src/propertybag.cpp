@@ -71,7 +71,7 @@ std::string encode(const Variant& v) {
     case VarType::String: return "S:" + quote(*v.get<std::string>());
     case VarType::Object: break;
     }
-    raise(errc::TypeMismatch, source, "An object cannot be kept in a property bag");
+    raise(errc::TypeMismatch, source, standardDescription(errc::TypeMismatch, "Un obiect nu poate fi pastrat in proprietati."));
 }
 
 // A number as encode writes it: the whole text, within the type's range.

@@ -20,7 +20,7 @@ constexpr const char* source = "Variant";
 [[noreturn]] void nullUsed() { raise(errc::InvalidUseOfNull, source); }
 [[noreturn]] void mismatch(std::string_view what = {}) {
     if (what.empty()) raise(errc::TypeMismatch, source);
-    raise(errc::TypeMismatch, source, "Type mismatch: \"" + std::string(what) + "\" is not a number");
+    raise(errc::TypeMismatch, source, standardDescription(errc::TypeMismatch, "\"" + std::string(what) + "\" nu este un numar."));
 }
 
 detail::DecimalText readNumberText(std::string_view text) {
@@ -210,7 +210,7 @@ Date Variant::toDate() const {
     case VarType::String: {
         const std::string& s = *get<std::string>();
         if (auto d = readDateText(s)) return *d;
-        raise(errc::TypeMismatch, source, "Type mismatch: \"" + s + "\" is not a date");
+        raise(errc::TypeMismatch, source, standardDescription(errc::TypeMismatch, "\"" + s + "\" nu este o data."));
     }
     case VarType::Object: mismatch();
     default: return Date(toDouble());
@@ -246,7 +246,7 @@ ComPtr<IDispatch> Variant::toDispatch() const {
     const ComPtr<IUnknown> object = toObject();
     if (!object) return {};
     auto dispatch = object.query<IDispatch>();
-    if (!dispatch) raise(errc::TypeMismatch, source, "Type mismatch: the object has no late-bound interface");
+    if (!dispatch) raise(errc::TypeMismatch, source, standardDescription(errc::TypeMismatch, "Obiectul nu poate fi apelat prin nume."));
     return dispatch;
 }
 

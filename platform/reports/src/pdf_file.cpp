@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ado/compaction.h"
 #include "com/error.h"
 #include "definition.h"
 
@@ -64,10 +65,12 @@ private:
 // The temporary file beside the target: removed unless it has become the target.
 class PartialFile {
 public:
-    explicit PartialFile(fs::path path) : path_(std::move(path)) {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // Made private, then given the database's mode and group: never more open than the data.
+    PartialFile(fs::path path, const fs::path& database) : path_(std::move(path)) {
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd_ < 0) error_ = errno;
         created_ = fd_ >= 0;
+        if (created_) error_ = ado::shareOwnership(fd_, database);
     }
     PartialFile(const PartialFile&) = delete;
     PartialFile& operator=(const PartialFile&) = delete;
@@ -120,10 +123,10 @@ std::string cause(int error, const fs::path& file) {
 
 }  // namespace
 
-void writePdf(const fs::path& file, const std::string& reportFile, const QPageLayout& layout, const std::string& title,
-              const std::function<void(QPainter&, QPdfWriter&)>& paint) {
-    PartialFile partial(file.string() + ".partial");
-    if (partial.fd() < 0) fail(errc::OutputFailed, reportFile, cause(partial.error(), file));
+void writePdf(const fs::path& file, const fs::path& database, const std::string& reportFile, const QPageLayout& layout,
+              const std::string& title, const std::function<void(QPainter&, QPdfWriter&)>& paint) {
+    PartialFile partial(file.string() + ".partial", database);
+    if (partial.fd() < 0 || partial.error() != 0) fail(errc::OutputFailed, reportFile, cause(partial.error(), file));
     int error = 0;
     bool ended = false;
     {

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "ado/compaction.h"
 #include "com/error.h"
 #include "data.h"
 #include "definition.h"
@@ -261,7 +262,7 @@ void Report::exportPdf(const std::filesystem::path& file, int32_t fromPage, int3
     QPageLayout layout = definition_->page;
     layout.setMargins(QMarginsF(0, 0, 0, 0));
     layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
-    writePdf(file, definition_->file, layout, definition_->title, [&](QPainter& painter, QPdfWriter& writer) {
+    writePdf(file, database_.Tables(1).database(), definition_->file, layout, definition_->title, [&](QPainter& painter, QPdfWriter& writer) {
         for (int32_t i = first; i <= last; ++i) {
             if (i > first) writer.newPage();
             pages.paint(painter, i - 1);

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ado/compaction.h"
 #include "com/error.h"
 #include "reports/report.h"
 

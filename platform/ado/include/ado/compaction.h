@@ -2,6 +2,7 @@
 // Compaction and copies of database files.
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string_view>
 
 namespace ado {
@@ -61,6 +62,17 @@ private:
 
 // Removes a temporary data file, its journal and its lock file; never raises.
 void removeTemporary(const std::filesystem::path& temporary);
+
+// Removes from `folder` what runs that crashed left there: the hidden temporary files of
+// copies, compactions and exports whose process is gone (with their journals and lock
+// files), and the temporary files of the atomic rewrite of each file named in `rewritten`
+// ("NAME.XXXXXX") that no run holds locked. Only plain files that nobody holds locked go; a
+// link is never followed. Never raises.
+void removeLeftovers(const std::filesystem::path& folder, std::span<const std::string_view> rewritten = {});
+
+// Gives the open file `fd`, made to receive what is read from `database`, the database's mode
+// and group (as copies take them). Answers 0 or the errno of the failure to set the mode.
+int shareOwnership(int fd, const std::filesystem::path& database);
 
 // Copies a database file (which may be open, in this process or another) through SQLite's
 // online backup API into a temporary name in the target folder (with the source's mode),

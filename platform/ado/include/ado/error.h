@@ -2,7 +2,9 @@
 // Error numbers of the data layer. Every failure of the layer is raised as com::Error
 // with one of these numbers, the source "ado" (or the object's name) and a description.
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "com/error.h"
 
@@ -31,5 +33,25 @@ inline constexpr int32_t BadArguments = 3001;           // arguments of the wron
 }  // namespace errc
 
 [[noreturn]] void raise(int32_t number, std::string description);
+
+// The descriptions of the failures a user meets, as the layer tells them (a file or folder
+// named as the caller gave it). The engine's or the system's own text, when kept, follows
+// on a line of its own (withDetail).
+namespace text {
+inline constexpr std::string_view LineBreak = "\r\n";
+std::string inUse();  // another program holds the database
+std::string diskFull(const std::filesystem::path& file);
+std::string folderNotWritable(const std::filesystem::path& folder);
+std::string folderMissing(const std::filesystem::path& folder);
+std::string fileMissing(const std::filesystem::path& file);
+std::string readOnlyDatabase(const std::filesystem::path& file);
+std::string notADatabase(const std::filesystem::path& file);
+std::string notWritten(const std::filesystem::path& file);  // any other cause
+std::string refusedAccount();
+// `description`, then `detail` on a line of its own (nothing added for an empty detail).
+std::string withDetail(std::string description, std::string_view detail);
+// The first line of a description.
+std::string firstLine(std::string_view description);
+}  // namespace text
 
 }  // namespace ado

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace com {
 
@@ -34,6 +35,8 @@ inline constexpr int32_t CantLoadRegistry = 336;
 
 // The run-time's standard text for its own numbers ("" for numbers it does not know).
 std::string standardDescription(int32_t number);
+// The standard text with `detail` (what was refused) on a line of its own.
+std::string standardDescription(int32_t number, std::string_view detail);
 
 class Error : public std::exception {
 public:
