@@ -33,6 +33,32 @@ std::optional<std::size_t> idEnd(const std::string& list, std::size_t at) {
     return p;
 }
 
+// Loads the configured county's name and hospital's code. A county or hospital that the
+// database does not hold is taken as not configured for this run (Init.xml stays as it
+// is), so that nothing is stored for it; a hospital is chosen within its county, so an
+// unknown county takes the hospital with it. Answers false when one was unknown.
+bool loadConfigured(Session& s) {
+    bool known = true;
+    if (s.gIdJudet != -1) {
+        if (std::optional<std::string> name = velmora::storedField("Judet", s.gIdJudet, "DenJudet")) {
+            s.gDenJudet = std::move(*name);
+        } else {
+            known = false;
+            s.gIdJudet = -1;
+            s.gIdSpital = -1;
+        }
+    }
+    if (s.gIdSpital != -1) {
+        if (std::optional<std::string> code = velmora::storedField("Spital", s.gIdSpital, "CodSpital")) {
+            s.gCodSpital = std::move(*code);
+        } else {
+            known = false;
+            s.gIdSpital = -1;
+        }
+    }
+    return known;
+}
+
 }  // namespace
 
 Session& session() {
@@ -146,8 +172,7 @@ void OpenSession() {
                      com::Variant(s.gUser), com::Variant(s.gPassword), com::Variant(s.gMyPath),
                      com::Variant(int32_t{2})});
 
-    if (s.gIdJudet != -1) s.gDenJudet = velmora::loadedField("Judet", s.gIdJudet, "DenJudet");
-    if (s.gIdSpital != -1) s.gCodSpital = velmora::loadedField("Spital", s.gIdSpital, "CodSpital");
+    const bool unknownConfiguration = !loadConfigured(s);
 
     s.gCache = std::make_unique<velmora::Cache>();
 
@@ -156,6 +181,9 @@ void OpenSession() {
     // The keyboard moves on from the closed login to the main window, also where no window
     // manager hands it over.
     s.gfrmMain->activateWindow();
+    if (unknownConfiguration)
+        velmora::showInfo("Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
+                          "Configurati aplicatia din meniul Administrare.");
 }
 
 void Main() {
