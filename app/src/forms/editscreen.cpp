@@ -290,7 +290,7 @@ void EditScreen::renunta() {
     }
     LoadControls();
     controller_.RenuntaObiectIsOk(object_);
-    if (isNew) focusAfterNewEntry();
+    focusAfterRenunta(isNew);
 }
 
 void EditScreen::cauta() {
