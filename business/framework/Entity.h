@@ -8,7 +8,8 @@
 //   readRow(rs)        Load: columns straight into the fields,
 //   assignRow(rs)      LoadList: columns through the public setters,
 //   copyFieldsTo(c)    CopyMe: fields through the copy's public setters,
-//   writeRow(rs)       Save: fields into the columns.
+//   writeRow(rs)       Save: fields into the columns,
+//   checkBeforeSave()  Save: what the stored data forbids (optional).
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,9 @@ public:
     void dirtyWritten(bool) {}
     // Load's last step on the fields; the edited entities clear their rules.
     void afterLoad() {}
+    // Save's check of the object's own rules on what is stored, inside Save's transaction
+    // before anything is written; raising refuses the save.
+    void checkBeforeSave() {}
 
 protected:
     Derived& self() { return static_cast<Derived&>(*this); }
@@ -102,6 +106,7 @@ protected:
                         GlobalBL::gConn()->BeginTrans();
                         began = true;
                     }
+                    self().checkBeforeSave();
                     writeOrDelete();
                     if (began) {
                         GlobalBL::gConn()->CommitTrans();

@@ -1,8 +1,60 @@
 #include "Sectie.h"
 
+#include <optional>
+
 #include "framework/ClassRegistry.h"
 
 namespace Velmora_Business {
+namespace {
+
+// What a ward's cost sheets refer to it by.
+struct Triple {
+    int32_t idSpital;
+    int32_t idSectie;
+    int32_t nrSectie;
+    bool operator==(const Triple&) const = default;
+};
+
+std::string whereTriple(const Triple& t) {
+    return " Where a.IdSpital=" + std::to_string(t.idSpital) + " And a.IdSectie=" + std::to_string(t.idSectie) +
+           " And a.NrSectie=" + std::to_string(t.nrSectie);
+}
+
+int32_t countOf(const std::string& sql) {
+    ado::Recordset rs = data::openReading(sql);
+    const int32_t count = data::readLong(rs, "Numar");
+    rs.Close();
+    return count;
+}
+
+// The ward's row as stored, none for a ward not (or no longer) stored.
+std::optional<Triple> storedTriple(int32_t idSectieFiltrat) {
+    ado::Recordset rs = data::openReading(data::withId(
+        "Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=",
+        idSectieFiltrat));
+    std::optional<Triple> stored;
+    if (!rs.Eof())
+        stored = Triple{data::readLong(rs, "IdSpital"), data::readLong(rs, "IdSectie"), data::readLong(rs, "NrSectie")};
+    rs.Close();
+    return stored;
+}
+
+// The wards other than this one that have the triple.
+int32_t otherWardsWith(const Triple& t, int32_t idSectieFiltrat) {
+    return countOf("Select Count(*) As Numar From Lista_Sectii___Filtrat a" + whereTriple(t) +
+                   " And a.IdSectieFiltrat<>" + std::to_string(idSectieFiltrat));
+}
+
+// The ward sheets that a ward stored with this triple would leave behind, reachable through
+// no ward: none while another ward has the same triple (a database may hold such pairs
+// from before; either of them may then go or change).
+int32_t sheetsLeftBehind(const Triple& stored, int32_t idSectieFiltrat) {
+    const int32_t sheets = countOf("Select Count(*) As Numar From Velmora_Sectie a" + whereTriple(stored));
+    if (sheets == 0 || otherWardsWith(stored, idSectieFiltrat) > 0) return 0;
+    return sheets;
+}
+
+}  // namespace
 
 void Sectie::Clear() {
     resetMarks();
@@ -38,6 +90,27 @@ void Sectie::writeRow(ado::Recordset& rs) {
     rs.Collect("IdSpital", com::Variant(idSpital_));
     rs.Collect("IdSectie", com::Variant(idSectie_));
     rs.Collect("NrSectie", com::Variant(nrSectie_));
+}
+
+// Runs inside Save's transaction, before the row is written or deleted.
+void Sectie::checkBeforeSave() {
+    const std::optional<Triple> stored = storedTriple(id_);
+    if (isDeleted_) {
+        if (!stored) return;  // nothing to delete
+        if (const int32_t sheets = sheetsLeftBehind(*stored, id_))
+            com::raise(DeleteOfWardWithSheets, "",
+                       "Sectia are " + std::to_string(sheets) + " fise de cost inregistrate si nu poate fi stearsa.");
+        return;
+    }
+    const Triple wanted{idSpital_, idSectie_, nrSectie_};
+    if (stored == wanted) return;  // what the sheets refer to stays as it is
+    if (stored) {
+        if (const int32_t sheets = sheetsLeftBehind(*stored, id_))
+            com::raise(ChangeOfWardWithSheets, "",
+                       "Sectia are " + std::to_string(sheets) +
+                           " fise de cost inregistrate; tipul si numarul ei nu pot fi modificate.");
+    }
+    if (otherWardsWith(wanted, id_) > 0) com::raise(DuplicateWard, "", std::string(DuplicateWardText));
 }
 
 std::string Sectie::GetListaComboSectii(const std::string&, const std::string&) {

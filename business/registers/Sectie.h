@@ -32,6 +32,16 @@ public:
     static constexpr std::string_view RuleNr = "Numarul sectiei de lucru trebuie specificat.";
     static constexpr std::array<std::string_view, 2> Rules{RuleSectie, RuleNr};
 
+    // The refusals of Save, numbered after the export's refusal in the range of the
+    // numbers that objects define for themselves. The cost sheets hang on a ward's
+    // hospital, type and number, so these may neither be taken twice nor moved away from
+    // the sheets that hold them.
+    static constexpr int32_t DuplicateWard = -2147221502;
+    static constexpr int32_t ChangeOfWardWithSheets = -2147221501;
+    static constexpr int32_t DeleteOfWardWithSheets = -2147221500;
+    static constexpr std::string_view DuplicateWardText =
+        "Exista deja o sectie de acest tip cu acest numar la spitalul specificat.";
+
     Sectie() { Clear(); }
 
     int32_t get_IdSectieFiltrat() override { return id_; }
@@ -66,6 +76,7 @@ public:
     void assignRow(const ado::Recordset& rs);
     void copyFieldsTo(Sectie& copy);
     void writeRow(ado::Recordset& rs);
+    void checkBeforeSave();
 
     static std::span<const RowField<Sectie>> rowFields();
     static const com::DispatchTable<Sectie>& dispatchTable();

@@ -175,7 +175,12 @@ TEST_F(AdminScreens, AHospitalWithSheetsKeepsItsCountyAndHospital) {
 
 TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     values.MyExport = (data / "export" / "gone" / "deeper").string();
-    start("13", "77");  // a hospital removed from the register
+    start("13", "77");  // a hospital removed from the register: the run starts without it
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{
+                                 "Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
+                                 "Configurati aplicatia din meniul Administrare."});
+    EXPECT_EQ(GlobalUI::session().gIdSpital, -1);
+    boxes.clear();
     frmConfigurare form(mainWindow());
     form.show();
     EXPECT_TRUE(boxes.shown().empty());

@@ -83,14 +83,7 @@ int64_t CostSheetSession::stored(const std::string& table, const std::string& co
     return rawdb::rawInt(database(), "SELECT " + column + " FROM " + table + " WHERE " + where);
 }
 
-void CostSheetSession::pick(const std::string& combo, int32_t key) {
-    velmora::HostedControl& control = field(combo);
-    focus(control.widget());
-    const int32_t count = control.get("ListCount").toLong();
-    control.put("ListIndex", com::Variant(int16_t{-1}));
-    for (int32_t i = 0; i < count && control.get("Cheie").toLong() != key; ++i) pressKey(Qt::Key_Down);
-    ASSERT_EQ(control.get("Cheie").toLong(), key);
-}
+void CostSheetSession::pick(const std::string& combo, int32_t key) { pickWithKeys(field(combo), key); }
 
 void CostSheetSession::typeInto(const std::string& name, const QString& text) {
     velmora::showPageOf(form->layout(), field(name).widget());

@@ -77,14 +77,30 @@ TEST(ShowError, TrappedReportsOnceAndSaysItFailed) {
 TEST(FillCombo, AddsEachRowInOrder) {
     EXPECT_TRUE(filled("").empty());
     EXPECT_EQ(filled("5&A|7&B|"), (Items{{"A", 5}, {"B", 7}}));
-    EXPECT_EQ(filled("5&A&B|"), (Items{{"A", 5}}));      // text after a second "&" is not shown
     EXPECT_EQ(filled("-1&Fara|"), (Items{{"Fara", -1}}));
     EXPECT_TRUE(filled("5&A").empty());                     // a row must end with "|"
+    EXPECT_EQ(filled("5&A|B"), (Items{{"A", 5}}));        // what follows the last "|" is no row
+}
+
+// The names are not escaped: "&" and "|" at the start, in the middle and at the end of a
+// text belong to it; only a "|" followed by an id and "&" (or the last "|") ends it.
+TEST(FillCombo, NamesHoldingTheSeparatorsShowWhole) {
+    EXPECT_EQ(filled("5&A&B|"), (Items{{"A&B", 5}}));
+    EXPECT_EQ(filled("1&&Alfa|2&Be&ta|3&Gama&|"), (Items{{"&Alfa", 1}, {"Be&ta", 2}, {"Gama&", 3}}));
+    EXPECT_EQ(filled("1&|Alfa|2&Be|ta|3&Gama||"), (Items{{"|Alfa", 1}, {"Be|ta", 2}, {"Gama|", 3}}));
+    EXPECT_EQ(filled("7&Spitalul Municipal | Sectia 1|-1&A | B & C|9&x|"),
+              (Items{{"Spitalul Municipal | Sectia 1", 7}, {"A | B & C", -1}, {"x", 9}}));
+    EXPECT_EQ(filled("4&|&|5&&|&|"), (Items{{"|&", 4}, {"&|&", 5}}));
+    EXPECT_EQ(filled("4&|x&y|"), (Items{{"|x&y", 4}}));  // "x" is no id: no row starts there
+    EXPECT_EQ(filled("4&|"), (Items{{"", 4}}));
 }
 
 TEST(FillCombo, MalformedRowsAndDuplicateIdsRaise) {
     EXPECT_EQ(fillError("5A|"), com::errc::SubscriptOutOfRange);
-    EXPECT_EQ(fillError("x&A|"), com::errc::TypeMismatch);
+    EXPECT_EQ(fillError("x&A|"), com::errc::SubscriptOutOfRange);  // a row starts with its id
+    EXPECT_EQ(fillError("&A|"), com::errc::SubscriptOutOfRange);
+    EXPECT_EQ(fillError("-&A|"), com::errc::SubscriptOutOfRange);
+    EXPECT_EQ(fillError("|5&A|"), com::errc::SubscriptOutOfRange);
     EXPECT_EQ(fillError("99999999999&A|"), com::errc::Overflow);
     EXPECT_EQ(fillError("5&A|5&B|"), com::errc::DuplicateKey);
 }

@@ -13,15 +13,15 @@
 
 #include <functional>
 
-#include "../support/rawdb.h"
 #include "forms/hostedcontrol.h"
-#include "screen_session.h"
+#include "registers_fixture.h"
 #include "screens/frmsectii.h"
 #include "screens/frmselect.h"
 #include "screens/frmspitale.h"
 
 namespace {
 
+using test::Registers;
 using velmora::frmSectii;
 using velmora::frmSelect;
 using velmora::frmSpitale;
@@ -29,65 +29,6 @@ using velmora::MsgAnswer;
 
 constexpr int32_t kScrollBar = static_cast<int32_t>(0x80000000u);
 constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000Fu);
-
-class Registers : public test::ScreenSession {
-protected:
-    static int mask(const velmora::EditScreen& screen) {
-        int value = 0;
-        for (int i = 0; i < velmora::kButtonCount; ++i)
-            if (screen.cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
-        return value;
-    }
-    static bool focusWithin(QWidget* control) {
-        QWidget* now = QApplication::focusWidget();
-        return now && (now == control || control->isAncestorOf(now));
-    }
-    static QString label(const QWidget& screen, const char* buddyName) {
-        for (QLabel* l : screen.findChildren<QLabel*>())
-            if (l->buddy() && l->buddy()->objectName() == QString::fromLatin1(buddyName)) return l->text();
-        return {};
-    }
-    long long wardRows() { return test::rowCount(database(), "Lista_Sectii___Filtrat"); }
-    long long ward(int32_t id, const char* column) {
-        return rawdb::rawInt(database(), std::string("SELECT ") + column +
-                                             " FROM Lista_Sectii___Filtrat WHERE IdSectieFiltrat=" + std::to_string(id));
-    }
-
-    // Presses "Cauta..." and, in the dialog it opens, searches and picks a row.
-    void searchAndPick(velmora::EditScreen& screen, const std::function<int(QTreeWidget&)>& rowToPick) {
-        bool acted = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<frmSelect*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(dialog);
-            acted = true;
-            pickIn(*dialog, rowToPick);
-            if (dialog->isVisible()) dialog->reject();  // a failed check must not leave it open
-        });
-        test::click(screen.cmdButton(2));
-        EXPECT_TRUE(acted);
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
-    static void pickIn(frmSelect& dialog, const std::function<int(QTreeWidget&)>& rowToPick) {
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-        test::click(dialog.cmdCauta());
-        QTreeWidget* list = nullptr;
-        for (int kind = 0; kind < 4; ++kind)
-            if (dialog.ssTab()->isTabVisible(kind)) list = dialog.list(kind);
-        ASSERT_TRUE(list);
-        QTreeWidgetItem* item = list->topLevelItem(rowToPick(*list));
-        ASSERT_TRUE(item);
-        const QPoint at = list->visualItemRect(item).center();
-        EXPECT_EQ(list->itemAt(at), item);
-        // The first click of the pair selects the row, the second one is the double click.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
-    static int rowWithId(QTreeWidget& list, int id) {
-        for (int i = 0; i < list.topLevelItemCount(); ++i)
-            if (list.topLevelItem(i)->text(0).toInt() == id) return i;
-        return -1;
-    }
-};
 
 TEST_F(Registers, TheHospitalRegisterShowsAndFindsButChangesNothing) {
     frmSpitale* screen = open<frmSpitale>("mnuSpitale");
@@ -230,6 +171,7 @@ TEST_F(Registers, ANewWardIsCheckedSavedAndReadBack) {
 }
 
 TEST_F(Registers, AFoundWardIsEditedRestoredTwiceAndSaved) {
+    dropSheetsOf(8);
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     searchAndPick(*screen, [](QTreeWidget& list) { return rowWithId(list, 8); });
@@ -257,6 +199,7 @@ TEST_F(Registers, AFoundWardIsEditedRestoredTwiceAndSaved) {
 }
 
 TEST_F(Registers, DeletingAWardAsksFirst) {
+    dropSheetsOf(7);
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     screen->ItemSelectat(7, "");
@@ -286,6 +229,7 @@ TEST_F(Registers, DeletingAWardAsksFirst) {
 // The confirmation as the user meets it, on the screen: Esc and the close box answer No,
 // only "Da" deletes.
 TEST_F(Registers, TheDeleteConfirmationTakesEscAndTheCloseBoxForNo) {
+    dropSheetsOf(7);
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     screen->ItemSelectat(7, "");
@@ -320,6 +264,7 @@ TEST_F(Registers, TheDeleteConfirmationTakesEscAndTheCloseBoxForNo) {
 
 // A deletion the database refuses leaves no deletion mark waiting behind "Salveaza".
 TEST_F(Registers, ADeleteThatFailsLeavesTheWardAsLastLoaded) {
+    dropSheetsOf(6);
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     screen->ItemSelectat(6, "");
@@ -341,6 +286,7 @@ TEST_F(Registers, ADeleteThatFailsLeavesTheWardAsLastLoaded) {
 }
 
 TEST_F(Registers, ASaveRefusedByALockedDatabaseKeepsWhatWasTyped) {
+    dropSheetsOf(4);
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     screen->ItemSelectat(4, "");
@@ -407,6 +353,7 @@ TEST_F(Registers, TabFollowsTheFieldsThenTheEnabledButtons) {
 // A user who never touches the mouse finds a ward, renumbers it, saves and deletes it:
 // Tab, arrows, Enter on the focused buttons and on the chosen row, Space on a button.
 TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
+    test::execSql(database(), "DELETE FROM Velmora_Sectie");  // whichever ward comes first may go
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     // The screen opens with the focus in its first enabled field: two Tabs reach "Cauta...".

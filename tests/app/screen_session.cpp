@@ -75,4 +75,12 @@ void click(QWidget* widget) {
     QCoreApplication::processEvents();
 }
 
+void pickWithKeys(velmora::HostedControl& combo, int32_t key) {
+    focus(combo.widget());
+    const int32_t count = combo.get("ListCount").toLong();
+    combo.put("ListIndex", com::Variant(int16_t{-1}));
+    for (int32_t i = 0; i < count && combo.get("Cheie").toLong() != key; ++i) pressKey(Qt::Key_Down);
+    ASSERT_EQ(combo.get("Cheie").toLong(), key);
+}
+
 }  // namespace test

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
+#include "forms/hostedcontrol.h"
 #include "shell/frmmain.h"
 #include "support.h"
 
@@ -58,5 +59,7 @@ void typeText(const QString& text);
 void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // A click of the mouse as the user makes it (the press moves the focus first).
 void click(QWidget* widget);
+// Gives the keyed combo the focus and picks the row of that key with the Down key.
+void pickWithKeys(velmora::HostedControl& combo, int32_t key);
 
 }  // namespace test

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -192,6 +193,45 @@ TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUp) {
     for (const auto& file : stale) EXPECT_FALSE(std::filesystem::exists(file)) << file;
     for (const auto& file : kept) EXPECT_TRUE(std::filesystem::exists(file)) << file;
     EXPECT_EQ(test::readText(precious), "precious");
+}
+
+// A county or hospital that Init.xml names but the database does not hold is taken as not
+// configured for the run, with one message at start-up; the file stays as it was, and no
+// sheet can be entered (hence saved) for that hospital.
+TEST_F(StartUp, ACountyOrHospitalMissingFromTheDatabaseStartsUnconfigured) {
+    struct Case {
+        const char* judet;
+        const char* spital;
+        int32_t idJudet;
+        const char* panel;
+    };
+    for (const Case& c : {Case{"13", "555", 13, "Judetul: Cluj"}, Case{"99", "1", -1, "Judetul: ---"}}) {
+        GlobalUI::resetSession();
+        boxes.clear();
+        configure(c.judet, c.spital);
+        const std::string before = test::readText(program / "Init.xml");
+        runMain(test::kUser, test::kPassword);
+        ASSERT_NE(mainWindow(), nullptr) << c.spital;
+        ASSERT_EQ(boxes.shown().size(), 1u) << c.spital;
+        EXPECT_EQ(boxes.shown()[0].text,
+                  "Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
+                  "Configurati aplicatia din meniul Administrare.");
+        EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information);
+        EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
+        const auto& s = GlobalUI::session();
+        EXPECT_EQ(s.gIdJudet, c.idJudet);
+        EXPECT_EQ(s.gIdSpital, -1);
+        EXPECT_EQ(s.gCodSpital, "");
+        EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), c.panel);
+        EXPECT_EQ(test::readText(program / "Init.xml"), before);
+
+        for (const char* menu : {"mnuCostSpital", "mnuCostSectie", "mnuSectii"}) {
+            boxes.clear();
+            mainWindow()->menuItem(QString::fromLatin1(menu))->trigger();
+            EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Spitalul trebuie mai intai configurat."}) << menu;
+            EXPECT_TRUE(mainWindow()->mdiArea()->subWindowList().isEmpty()) << menu;
+        }
+    }
 }
 
 TEST_F(StartUp, AnEmptyPeriodTableStillStarts) {

@@ -30,10 +30,14 @@ std::string connectionProperty(com::IDispatch& conection, std::string_view name)
 
 std::string connectionDataSource(com::IDispatch& conection) { return connectionProperty(conection, "Data Source"); }
 
-std::string loadedField(std::string_view className, int32_t id, std::string_view field) {
+std::optional<std::string> storedField(std::string_view className, int32_t id, std::string_view field) {
     const com::ComPtr<com::IDispatch> object = newBusinessObject(className);
-    com::callMethod(*object, "Load", {com::Variant(id)});
+    if (!com::callMethod(*object, "Load", {com::Variant(id)}).toBool()) return std::nullopt;
     return com::getProperty(*object, field).toString();
+}
+
+std::string loadedField(std::string_view className, int32_t id, std::string_view field) {
+    return storedField(className, id, field).value_or(std::string());
 }
 
 std::string hospitalList(int32_t idJudet) {

@@ -2,6 +2,7 @@
 // The business library's classes, created by ProgID and called late-bound: the program
 // never links the library.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,9 @@ std::string connectionProperty(com::IDispatch& conection, std::string_view name)
 std::string connectionDataSource(com::IDispatch& conection);
 
 // Loads a register row by id through a new business object and returns one of its fields
-// ("" when no row has that id).
+// (none when no row has that id).
+std::optional<std::string> storedField(std::string_view className, int32_t id, std::string_view field);
+// The same, "" when no row has that id.
 std::string loadedField(std::string_view className, int32_t id, std::string_view field);
 
 // The lookup-list string of a county's hospitals ("id&code---name|...").

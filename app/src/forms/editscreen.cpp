@@ -317,7 +317,7 @@ void EditScreen::renunta() {
     }
     LoadControls();
     updateBar([this] { controller_.RenuntaObiectIsOk(object_); });
-    if (isNew) focusAfterNewEntry();
+    focusAfterRenunta(isNew);
 }
 
 void EditScreen::cauta() {

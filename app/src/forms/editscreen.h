@@ -139,6 +139,12 @@ protected:
     // Where the focus goes when the screen opens, after "Adauga" and after "Renunta" on a
     // new object.
     virtual void focusAfterNewEntry() {}
+    // Where the focus goes after "Renunta"; `wasNew` tells whether the object was new (and
+    // is now cleared) or went back to its backup. By default as after a new entry, on a new
+    // object only.
+    virtual void focusAfterRenunta(bool wasNew) {
+        if (wasNew) focusAfterNewEntry();
+    }
 
     // A screen being closed takes no more values from its fields.
     void closeEvent(QCloseEvent* event) override;

@@ -55,4 +55,8 @@ void frmSectii::setDefaults(com::IDispatch& object) {
     ward->put_IdSpital(GlobalUI::session().gIdSpital, true);
 }
 
+void frmSectii::focusAfterNewEntry() { cmbSectie_->widget()->setFocus(Qt::OtherFocusReason); }
+
+void frmSectii::focusAfterRenunta(bool) { focusAfterNewEntry(); }
+
 }  // namespace velmora

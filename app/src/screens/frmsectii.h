@@ -18,6 +18,10 @@ public:
 protected:
     void fillCombos() override;
     void setDefaults(com::IDispatch& object) override;
+    // The keys start at the ward type: when the screen opens, after "Adauga...", after
+    // "Renunta" and after a deletion.
+    void focusAfterNewEntry() override;
+    void focusAfterRenunta(bool wasNew) override;
 
 private:
     HostedControl* cmbSpital_ = nullptr;

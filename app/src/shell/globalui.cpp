@@ -2,8 +2,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
-#include <vector>
 
 #include "ado/compaction.h"
 #include "forms/business.h"
@@ -32,17 +32,41 @@ void removeCrashLeftovers(const Session& s) {
     ado::removeLeftovers(programFolder(), rewritten);
 }
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> pieces;
-    if (text.empty()) return pieces;  // an empty text has no piece at all
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto at = text.find(separator, start);
-        pieces.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) break;
-        start = at + 1;
+// Where the id of a row that starts at `at` ends: the row starts with digits (a "-" may
+// come before them) and "&"; the position of that "&", none for any other start.
+std::optional<std::size_t> idEnd(const std::string& list, std::size_t at) {
+    std::size_t p = at;
+    if (p < list.size() && list[p] == '-') ++p;
+    const std::size_t digits = p;
+    while (p < list.size() && list[p] >= '0' && list[p] <= '9') ++p;
+    if (p == digits || p >= list.size() || list[p] != '&') return std::nullopt;
+    return p;
+}
+
+// Loads the configured county's name and hospital's code. A county or hospital that the
+// database does not hold is taken as not configured for this run (Init.xml stays as it
+// is), so that nothing is stored for it; a hospital is chosen within its county, so an
+// unknown county takes the hospital with it. Answers false when one was unknown.
+bool loadConfigured(Session& s) {
+    bool known = true;
+    if (s.gIdJudet != -1) {
+        if (std::optional<std::string> name = velmora::storedField("Judet", s.gIdJudet, "DenJudet")) {
+            s.gDenJudet = std::move(*name);
+        } else {
+            known = false;
+            s.gIdJudet = -1;
+            s.gIdSpital = -1;
+        }
     }
-    return pieces;
+    if (s.gIdSpital != -1) {
+        if (std::optional<std::string> code = velmora::storedField("Spital", s.gIdSpital, "CodSpital")) {
+            s.gCodSpital = std::move(*code);
+        } else {
+            known = false;
+            s.gIdSpital = -1;
+        }
+    }
+    return known;
 }
 
 }  // namespace
@@ -97,22 +121,28 @@ bool Trapped(const std::string& module, const std::string& procedure, const std:
     return false;
 }
 
+// The texts are not escaped, so a name may hold "&" and "|" itself: a row's text runs from
+// the "&" after its id to the "|" that the next row's id and "&" follow, or to the list's
+// last "|". What follows the last "|" (nothing, in a well-formed list) is no row.
 void FillCombo(com::IDispatch& combo, const std::string& list) {
-    const std::vector<std::string> rows = split(list, '|');
-    // The piece after the last "|" is empty in a well-formed list and is skipped.
-    for (std::size_t row = 0; row + 1 < rows.size(); ++row) {
-        const std::vector<std::string> columns = split(rows[row], '&');
-        if (columns.size() < 2)
+    const std::size_t last = list.rfind('|');
+    if (last == std::string::npos) return;
+    for (std::size_t at = 0; at <= last;) {
+        const std::optional<std::size_t> amp = idEnd(list, at);
+        if (!amp)
             com::raise(com::errc::SubscriptOutOfRange, "GlobalUI.FillCombo",
-                       "Randul \"" + rows[row] + "\" al listei nu are forma id&text.");
+                       "Randul \"" + list.substr(at, list.find('|', at) - at) + "\" al listei nu are forma id&text.");
+        std::size_t end = list.find('|', *amp + 1);
+        while (end != last && !idEnd(list, end + 1)) end = list.find('|', end + 1);
+        const std::string idText = list.substr(at, *amp - at);
         int32_t id = 0;
         try {
-            id = com::Variant(columns[0]).toLong();
+            id = com::Variant(idText).toLong();
         } catch (const com::Error& e) {
-            com::raise(e.number(), "GlobalUI.FillCombo",
-                       "Id-ul \"" + columns[0] + "\" al listei nu este un numar intreg.");
+            com::raise(e.number(), "GlobalUI.FillCombo", "Id-ul \"" + idText + "\" al listei nu este un numar intreg.");
         }
-        com::callMethod(combo, "AddItem", {com::Variant(columns[1]), com::Variant(id)});
+        com::callMethod(combo, "AddItem", {com::Variant(list.substr(*amp + 1, end - *amp - 1)), com::Variant(id)});
+        at = end + 1;
     }
 }
 
@@ -153,8 +183,7 @@ void OpenSession() {
                      com::Variant(s.gUser), com::Variant(s.gPassword), com::Variant(s.gMyPath),
                      com::Variant(int32_t{2})});
 
-    if (s.gIdJudet != -1) s.gDenJudet = velmora::loadedField("Judet", s.gIdJudet, "DenJudet");
-    if (s.gIdSpital != -1) s.gCodSpital = velmora::loadedField("Spital", s.gIdSpital, "CodSpital");
+    const bool unknownConfiguration = !loadConfigured(s);
 
     s.gCache = std::make_unique<velmora::Cache>();
 
@@ -163,6 +192,9 @@ void OpenSession() {
     // The keyboard moves on from the closed login to the main window, also where no window
     // manager hands it over.
     s.gfrmMain->activateWindow();
+    if (unknownConfiguration)
+        velmora::showInfo("Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
+                          "Configurati aplicatia din meniul Administrare.");
 }
 
 void Main() {

@@ -77,7 +77,9 @@ void ShowError(int32_t number, const std::string& description, const std::string
 bool Trapped(const std::string& module, const std::string& procedure, const std::function<void()>& body);
 
 // Adds the rows of a lookup-list string ("id&text|id&text|") to a keyed combo box through
-// its AddItem(text, id). A row without "&" or with a non-numeric id raises.
+// its AddItem(text, id). A text may itself hold "&" and "|": it ends at the "|" that the
+// next row's id and "&" follow, or at the last "|". A row that does not start with an id
+// (digits, a "-" before them allowed) and "&" raises error 9.
 void FillCombo(com::IDispatch& combo, const std::string& list);
 
 // The whole content of a text file; a missing file raises error 53.
