@@ -17,8 +17,7 @@ namespace {
 
 [[noreturn]] void overflow() { com::raise(com::errc::Overflow, "", "Overflow"); }
 
-// The largest count the decimal range holds: 2^96 - 1.
-constexpr __int128 MaxUnits = (static_cast<__int128>(1) << 96) - 1;
+constexpr __int128 MaxUnits = Amount::MaxUnits;
 
 __int128 checked(__int128 units) {
     if (units > MaxUnits || units < -MaxUnits) overflow();
@@ -102,13 +101,23 @@ Amount fromEditText(const QString& text, int decimals) {
 }
 
 QString digitsOf(__int128 magnitude) {
-    if (magnitude == 0) return QStringLiteral("0");
-    QString digits;
-    while (magnitude > 0) {
-        digits.prepend(QChar(u'0' + static_cast<int>(magnitude % 10)));
-        magnitude /= 10;
+    // Nineteen digits at a time in 64 bits: one 128-bit division for each.
+    constexpr uint64_t Chunk = 10'000'000'000'000'000'000ULL;
+    char buffer[48];
+    char* const end = buffer + sizeof buffer;
+    char* first = end;
+    for (;;) {
+        uint64_t part = static_cast<uint64_t>(magnitude % Chunk);
+        magnitude /= Chunk;
+        const char* const chunkStart = first - 19;
+        do {
+            *--first = static_cast<char>('0' + part % 10);
+            part /= 10;
+        } while (part > 0);
+        if (magnitude == 0) break;
+        while (first > chunkStart) *--first = '0';
     }
-    return digits;
+    return QString::fromLatin1(first, end - first);
 }
 
 }  // namespace
@@ -125,6 +134,8 @@ Amount Amount::of(const com::Variant& value, int decimals) {
     default: return fromEditText(editNumber(value, decimals), decimals);
     }
 }
+
+void Amount::outOfRange() { overflow(); }
 
 Amount Amount::at(int decimals) const {
     checkScale(decimals);

@@ -22,6 +22,7 @@ namespace quillon {
 // magnitude, at most 28 decimals); beyond it every operation raises 6.
 struct Amount {
     static constexpr int MaxScale = 28;
+    static constexpr __int128 MaxUnits = (static_cast<__int128>(1) << 96) - 1;  // 2^96 - 1
 
     __int128 units = 0;
     int32_t scale = 0;
@@ -36,6 +37,11 @@ struct Amount {
     // The same amount at `decimals` decimals, rounded half away from zero.
     Amount at(int decimals) const;
     Amount operator+(const Amount& other) const;  // at this amount's scale
+    // Adds an amount of the same scale (a cell to its column's total), in place.
+    void add(const Amount& sameScale) {
+        units += sameScale.units;
+        if (units > MaxUnits || units < -MaxUnits) outOfRange();
+    }
     Amount operator-(const Amount& other) const;
     friend bool operator==(const Amount&, const Amount&) = default;
 
@@ -44,6 +50,8 @@ struct Amount {
     com::Variant value() const;
     // The amount with the locale's decimal point and digit grouping.
     QString text() const;
+
+    [[noreturn]] static void outOfRange();
 };
 
 // A shown date (its day-month-year text uses the locale's date separator).

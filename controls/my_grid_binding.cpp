@@ -141,10 +141,7 @@ void MyGrid::fill() {
         for (int k = 1; k < cols; ++k) {
             const ColumnDefinition& def = columns_[static_cast<size_t>(k - 1)];
             const Amount* amount = storeCell(def, line[k - 1], src.GetData(k, index), r - fixedRows, k);
-            if (amount && counted && def.sums()) {
-                Amount& total = totals[static_cast<size_t>(k - 1)];
-                total = total + *amount;
-            }
+            if (amount && counted && def.sums()) totals[static_cast<size_t>(k - 1)].add(*amount);  // one scale
         }
     }
     // The empty line has no item to read.
