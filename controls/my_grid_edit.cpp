@@ -388,9 +388,13 @@ void MyGrid::onFocusChanged(QWidget* old, QWidget* now) {
         QWidget* editor = editorWidget(edit_.editor, edit_.combo);
         if (isWithin(old, editor) && !isWithin(now, editor)) editorLostFocus();
     }
-    const bool was = isWithin(old, view_.data()), isIn = isWithin(QApplication::focusWidget(), view_.data());
+    // Where the focus is now, after whatever the commit did (an error box may have come
+    // and gone); another window taking it is no leaving of the grid.
+    QWidget* const current = QApplication::focusWidget();
+    const bool was = isWithin(old, view_.data()), isIn = isWithin(current, view_.data());
+    const bool sameWindow = current && current->window() == view_->window();
     if (!was && isIn) focused_ = true;
-    else if (was && !isIn && now && focused_) {
+    else if (was && !isIn && sameWindow && focused_) {
         focused_ = false;
         exitFocus();
     }

@@ -4,6 +4,8 @@
 // next edit.
 #include <gtest/gtest.h>
 
+#include <QPushButton>
+
 #include "grid_support.h"
 
 namespace quillon {
@@ -14,7 +16,7 @@ namespace id = my_grid::dispid;
 
 com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
 
-// Value, quantity, the price computed from them, a name, a date and a check.
+// Value, quantity, the price computed from them, a name, a date, a check and a list.
 class GridFailuresTest : public test::GridTest {
 protected:
     void SetUp() override {
@@ -27,13 +29,14 @@ protected:
             {.kind = E::ControlPersonalTIP::eText},
             {.kind = E::ControlPersonalTIP::eData},
             {.tip = E::ControlTIP::eCheckBx},
+            {.tip = E::ControlTIP::eComboBx, .list = "1&Alba|2&Bihor|"},
         };
         set(id::AreTotal, true);
         source = com::make<test::GridCollection>(
-            std::vector<std::string>{"Valoare", "Cantitate", "Pret", "Nume", "Data", "Activ"},
+            std::vector<std::string>{"Valoare", "Cantitate", "Pret", "Nume", "Data", "Activ", "Judet"},
             std::vector<std::vector<com::Variant>>{
-                {money(100), money(4), money(25), "Ana", com::Date::fromYmd(2006, 3, 5), true},
-                {money(50), money(2), money(25), "Dan", "nu e data", false},
+                {money(100), money(4), money(25), "Ana", com::Date::fromYmd(2006, 3, 5), true, "1|Alba"},
+                {money(50), money(2), money(25), "Dan", "nu e data", false, "2|Bihor"},
             });
         bind(source);
     }
@@ -89,12 +92,25 @@ TEST_F(GridFailuresTest, AWriteTheSourceRefusesIsShownOnceAndTheGridTakesTheNext
     EXPECT_EQ(text(2, 6), "True");
     EXPECT_EQ(currentCol(), 6);
 
+    // So does a list whose row is refused.
+    source->failWritesOf = 7;
+    moveTo(2, 7);
+    press(Qt::Key_Space);
+    ASSERT_TRUE(combo(0)->isVisible());
+    QTest::keyClick(combo(0)->findChild<QComboBox*>(), Qt::Key_Down);
+    test::settle();
+    ASSERT_EQ(reported.errors.size(), 3u);
+    EXPECT_EQ(reported.errors[2].source(), "MyGrid-Click(cmbCombo)");
+    EXPECT_FALSE(combo(0)->isVisible());
+    EXPECT_EQ(text(2, 7), "Alba");
+    EXPECT_EQ(QApplication::focusWidget(), fg());
+
     source->failWritesOf = 0;
     moveTo(3, 4);
     typeAndLeave("Zoe");
     EXPECT_EQ(source->items[1][3], com::Variant("Zoe"));
     EXPECT_EQ(text(3, 4), "Zoe");
-    EXPECT_EQ(reported.errors.size(), 2u);
+    EXPECT_EQ(reported.errors.size(), 3u);
 }
 
 // The quantity 0 reaches the source once; the price its formula cannot compute stays as
@@ -181,6 +197,35 @@ TEST_F(GridFailuresTest, DeepFormulasAndCellsTheEditorCannotTakeAreReportedOnce)
     typeAndLeave("Zoe");
     EXPECT_EQ(source->items[1][3], com::Variant("Zoe"));
     EXPECT_EQ(reported.errors.size(), 2u);
+}
+
+// The program's error box takes the focus while it is shown: once it has gone, the cursor
+// is still on the failed cell.
+TEST_F(GridFailuresTest, TheErrorBoxLeavesTheCursorOnTheFailedCell) {
+    QWidget box;  // stands in for the program's box
+    auto* ok = new QPushButton("OK", &box);
+    int shown = 0;
+    const com::WindowEventErrorHandler previous = com::setWindowEventErrorHandler([&](const com::Error&) {
+        ++shown;
+        box.show();
+        box.activateWindow();
+        (void)QTest::qWaitForWindowActive(&box);
+        ok->setFocus();
+        test::settle();
+        box.hide();
+    });
+    source->failWritesOf = 4;
+    moveTo(3, 4);
+    typeAndLeave("Bogdan");
+    host->window.activateWindow();
+    (void)QTest::qWaitForWindowActive(&host->window);
+    test::settle();
+    com::setWindowEventErrorHandler(previous);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(QApplication::focusWidget(), fg());
+    EXPECT_EQ(currentRow(), 3);
+    EXPECT_EQ(currentCol(), 4);
+    EXPECT_EQ(text(3, 4), "Dan");
 }
 
 }  // namespace
