@@ -276,7 +276,7 @@ void MyGrid::sumColumn(int col) {
 void MyGrid::rereadLine(int row) {
     GridTable::Row& line = table_.row(row);
     // A new line whose first value never reached the source has no item yet.
-    if (line.rowData > source().Count()) line.rowData = 0;
+    if (line.rowData < 0 || line.rowData > source().Count()) line.rowData = 0;
     std::optional<com::Error> failure;
     const auto attempt = [&failure](auto&& action) {
         try {
