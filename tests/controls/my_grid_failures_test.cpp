@@ -16,7 +16,8 @@ namespace id = my_grid::dispid;
 
 com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
 
-// Value, quantity, the price computed from them, a name, a date, a check and a list.
+// Value, quantity, the price computed from them, a name, a date, a check, a list and an
+// account.
 class GridFailuresTest : public test::GridTest {
 protected:
     void SetUp() override {
@@ -30,13 +31,14 @@ protected:
             {.kind = E::ControlPersonalTIP::eData},
             {.tip = E::ControlTIP::eCheckBx},
             {.tip = E::ControlTIP::eComboBx, .list = "1&Alba|2&Bihor|"},
+            {.tip = E::ControlTIP::eCont},
         };
         set(id::AreTotal, true);
         source = com::make<test::GridCollection>(
-            std::vector<std::string>{"Valoare", "Cantitate", "Pret", "Nume", "Data", "Activ", "Judet"},
+            std::vector<std::string>{"Valoare", "Cantitate", "Pret", "Nume", "Data", "Activ", "Judet", "Cont"},
             std::vector<std::vector<com::Variant>>{
-                {money(100), money(4), money(25), "Ana", com::Date::fromYmd(2006, 3, 5), true, "1|Alba"},
-                {money(50), money(2), money(25), "Dan", "nu e data", false, "2|Bihor"},
+                {money(100), money(4), money(25), "Ana", com::Date::fromYmd(2006, 3, 5), true, "1|Alba", ""},
+                {money(50), money(2), money(25), "Dan", "nu e data", false, "2|Bihor", "5121"},
             });
         bind(source);
     }
@@ -105,12 +107,25 @@ TEST_F(GridFailuresTest, AWriteTheSourceRefusesIsShownOnceAndTheGridTakesTheNext
     EXPECT_EQ(text(2, 7), "Alba");
     EXPECT_EQ(QApplication::focusWidget(), fg());
 
+    // And an account code.
+    source->failWritesOf = 8;
+    moveTo(3, 8);
+    type('4');
+    QTest::keyClick(QApplication::focusWidget(), '0');
+    enterInEditor();
+    ASSERT_EQ(reported.errors.size(), 4u);
+    EXPECT_EQ(reported.errors[3].source(), "MyGrid-LostFocus(cntCont)");
+    EXPECT_FALSE(host->inner("cntCont")->isVisible());
+    EXPECT_EQ(text(3, 8), "5121");
+    EXPECT_EQ(currentRow(), 3);
+    EXPECT_EQ(currentCol(), 8);
+
     source->failWritesOf = 0;
     moveTo(3, 4);
     typeAndLeave("Zoe");
     EXPECT_EQ(source->items[1][3], com::Variant("Zoe"));
     EXPECT_EQ(text(3, 4), "Zoe");
-    EXPECT_EQ(reported.errors.size(), 3u);
+    EXPECT_EQ(reported.errors.size(), 4u);
 }
 
 // The quantity 0 reaches the source once; the price its formula cannot compute stays as
