@@ -1,15 +1,27 @@
 #include "control_object.h"
 
-#include <QtGlobal>
-
 namespace quillon {
 
+namespace {
+
+// The error as the object layer reports it: a com::Error, sourced `source` unless it
+// carries a source of its own (or, with `force`, unless it names the control already).
+com::Error windowEventError(const std::string& control, const std::exception& error, const std::string& source,
+                            bool force) {
+    const auto* e = dynamic_cast<const com::Error*>(&error);
+    if (!e) return com::Error(com::errc::InvalidProcedureCall, source, error.what());
+    const bool keep = force ? e->source().starts_with(control + "-") : !e->source().empty();
+    return keep ? *e : com::Error(e->number(), source, e->description());
+}
+
+}  // namespace
+
 void reportWindowEventError(const std::string& control, const std::exception& error) {
-    if (const auto* e = dynamic_cast<const com::Error*>(&error))
-        qWarning("%s: an event handler failed: error %d (%s): %s", control.c_str(), e->number(),
-                 e->source().c_str(), e->description().c_str());
-    else
-        qWarning("%s: an event handler failed: %s", control.c_str(), error.what());
+    com::reportWindowEventError(windowEventError(control, error, control, false));
+}
+
+void reportWindowEventError(const std::string& control, std::string_view operation, const std::exception& error) {
+    com::reportWindowEventError(windowEventError(control, error, control + "-" + std::string(operation), true));
 }
 
 void raiseFromMember(const com::Error& error, const std::string& control, std::string_view member) {

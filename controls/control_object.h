@@ -25,9 +25,13 @@
 
 namespace quillon {
 
-// Reports an error that a host's event handler raised inside a window event, where no
-// caller can receive it (it would otherwise unwind through Qt's event loop).
+// Reports, through the object layer, an error raised inside a window event, where no
+// caller can receive it (it would otherwise unwind through Qt's event loop). An error
+// without a source of its own is sourced by the control's name.
 void reportWindowEventError(const std::string& control, const std::exception& error);
+// The same for a failure of one of the control's own operations: it is sourced
+// "<control>-<operation>" unless it names the control already.
+void reportWindowEventError(const std::string& control, std::string_view operation, const std::exception& error);
 
 // Re-raises `error` with the source "<control>-<member>" unless it carries one already.
 [[noreturn]] void raiseFromMember(const com::Error& error, const std::string& control, std::string_view member);
@@ -158,6 +162,17 @@ protected:
             handler();
         } catch (const std::exception& e) {
             reportWindowEventError(name_, e);
+        }
+    }
+
+    // The same for a handler that is one operation of the control's own.
+    template <class F>
+    void guarded(std::string_view operation, F&& handler) {
+        if (dying_) return;
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            reportWindowEventError(name_, operation, e);
         }
     }
 

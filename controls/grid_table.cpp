@@ -17,46 +17,76 @@ namespace {
 
 [[noreturn]] void overflow() { com::raise(com::errc::Overflow, ""); }
 
+constexpr __int128 MaxUnits = Amount::MaxUnits;
+
+__int128 checked(__int128 units) {
+    if (units > MaxUnits || units < -MaxUnits) overflow();
+    return units;
+}
+
+void checkScale(int decimals) {
+    if (decimals < 0 || decimals > Amount::MaxScale) overflow();
+}
+
 __int128 power10(int n) {
-    if (n < 0 || n > 38) overflow();
     __int128 p = 1;
     for (int i = 0; i < n; ++i) p *= 10;
     return p;
 }
 
-__int128 scaled(__int128 units, int by) {
-    __int128 result = 0;
-    if (__builtin_mul_overflow(units, power10(by), &result)) overflow();
-    return result;
-}
-
-// Divides by 10^by, rounding half away from zero.
-__int128 rounded(__int128 units, int by) {
-    const __int128 p = power10(by);
+// A count at `scale` as a count at `decimals`, rounded half away from zero.
+__int128 rescaled(__int128 units, int scale, int decimals) {
+    if (scale == decimals) return checked(units);
+    if (decimals > scale) {
+        __int128 result = 0;
+        if (decimals - scale > 38 || __builtin_mul_overflow(units, power10(decimals - scale), &result)) overflow();
+        return checked(result);
+    }
+    if (scale - decimals > 38) return 0;
+    // The common amounts (a Currency shown with two decimals) divide in 64 bits.
+    if (scale - decimals <= 18 && units >= INT64_MIN && units <= INT64_MAX) {
+        const auto p = static_cast<int64_t>(power10(scale - decimals)), u = static_cast<int64_t>(units);
+        int64_t q = u / p;
+        const int64_t r = u % p;
+        if ((r < 0 ? -r : r) >= p - p / 2) q += u < 0 ? -1 : 1;
+        return q;
+    }
+    const __int128 p = power10(scale - decimals);
     __int128 q = units / p;
     const __int128 r = units % p;
-    const __int128 twice = (r < 0 ? -r : r) * 2;
-    if (twice >= p) q += units < 0 ? -1 : 1;
+    if ((r < 0 ? -r : r) >= p - p / 2) q += units < 0 ? -1 : 1;
     return q;
 }
 
-int64_t narrow(__int128 units) {
-    if (units < INT64_MIN || units > INT64_MAX) overflow();
-    return static_cast<int64_t>(units);
+// Decimal digits followed by `zeros` zeros, as a count; raises 6 beyond the range.
+__int128 countOf(std::string_view digits, long zeros) {
+    __int128 units = 0;
+    const auto push = [&units](int digit) {
+        units = units * 10 + digit;
+        if (units > MaxUnits) overflow();
+    };
+    for (const char c : digits) push(c - '0');
+    for (long i = 0; i < zeros && units != 0; ++i) push(0);
+    return units;
 }
 
-Amount fromUnits(__int128 units, int scale, int decimals) {
-    if (scale == decimals) return Amount{narrow(units), decimals};
-    // The common amounts (a Currency shown with up to four decimals) stay in 64 bits.
-    if (scale > decimals && scale - decimals <= 4 && units >= INT64_MIN && units <= INT64_MAX) {
-        static constexpr int64_t powers[] = {1, 10, 100, 1000, 10000};
-        const int64_t p = powers[scale - decimals], u = static_cast<int64_t>(units);
-        int64_t q = u / p;
-        const int64_t r = u % p;
-        if ((r < 0 ? -r : r) * 2 >= p) q += u < 0 ? -1 : 1;
-        return Amount{q, decimals};
+// A text the user's locale reads as a number, exactly, rounded half away from zero.
+Amount fromText(std::string_view text, int decimals) {
+    if (text.empty()) return Amount::zero(decimals);
+    const com::DecimalDigits d = com::parseDecimal(text);
+    const long shift = static_cast<long>(d.exponent) + decimals;
+    __int128 units = 0;
+    if (shift >= 0) {
+        units = countOf(d.digits, shift);
+    } else {
+        const auto drop = static_cast<size_t>(-shift);
+        if (drop <= d.digits.size()) {
+            const std::string_view digits = d.digits;
+            units = countOf(digits.substr(0, digits.size() - drop), 0);
+            if (drop > 0 && digits[digits.size() - drop] >= '5') units = checked(units + 1);
+        }
     }
-    return Amount{narrow(scale <= decimals ? scaled(units, decimals - scale) : rounded(units, scale - decimals)), decimals};
+    return Amount{d.negative ? -units : units, decimals};
 }
 
 // Reads the "." text of a number ("-1234.50") as a count at its own scale.
@@ -65,62 +95,76 @@ Amount fromEditText(const QString& text, int decimals) {
     bool negative = false;
     for (const QChar c : text) {
         if (c == u'-') negative = true;
-        else if (c.isDigit()) {
-            if (__builtin_mul_overflow(units, 10, &units) || __builtin_add_overflow(units, c.digitValue(), &units))
-                overflow();
-        }
+        else if (c.isDigit()) units = checked(units * 10 + c.digitValue());
     }
-    return Amount{narrow(negative ? -units : units), decimals};
+    return Amount{negative ? -units : units, decimals};
 }
 
 QString digitsOf(__int128 magnitude) {
-    if (magnitude == 0) return QStringLiteral("0");
-    QString digits;
-    while (magnitude > 0) {
-        digits.prepend(QChar(u'0' + static_cast<int>(magnitude % 10)));
-        magnitude /= 10;
+    // Nineteen digits at a time in 64 bits: one 128-bit division for each.
+    constexpr uint64_t Chunk = 10'000'000'000'000'000'000ULL;
+    char buffer[48];
+    char* const end = buffer + sizeof buffer;
+    char* first = end;
+    for (;;) {
+        uint64_t part = static_cast<uint64_t>(magnitude % Chunk);
+        magnitude /= Chunk;
+        const char* const chunkStart = first - 19;
+        do {
+            *--first = static_cast<char>('0' + part % 10);
+            part /= 10;
+        } while (part > 0);
+        if (magnitude == 0) break;
+        while (first > chunkStart) *--first = '0';
     }
-    return digits;
+    return QString::fromLatin1(first, end - first);
 }
 
 }  // namespace
 
 Amount Amount::of(const com::Variant& value, int decimals) {
-    if (decimals < 0 || decimals > 38) overflow();
+    checkScale(decimals);
     switch (value.type()) {
     case com::VarType::Empty: return zero(decimals);
-    case com::VarType::Boolean: return fromUnits(*value.get<bool>() ? -1 : 0, 0, decimals);
-    case com::VarType::Integer: return fromUnits(*value.get<int16_t>(), 0, decimals);
-    case com::VarType::Long: return fromUnits(*value.get<int32_t>(), 0, decimals);
-    case com::VarType::Currency: return fromUnits(value.get<com::Currency>()->units(), 4, decimals);
+    case com::VarType::Boolean: return Amount{rescaled(*value.get<bool>() ? -1 : 0, 0, decimals), decimals};
+    case com::VarType::Integer: return Amount{rescaled(*value.get<int16_t>(), 0, decimals), decimals};
+    case com::VarType::Long: return Amount{rescaled(*value.get<int32_t>(), 0, decimals), decimals};
+    case com::VarType::Currency: return Amount{rescaled(value.get<com::Currency>()->units(), 4, decimals), decimals};
+    case com::VarType::String: return fromText(*value.get<std::string>(), decimals);
     default: return fromEditText(editNumber(value, decimals), decimals);
     }
 }
 
+void Amount::outOfRange() { overflow(); }
+
+Amount Amount::at(int decimals) const {
+    checkScale(decimals);
+    return Amount{rescaled(units, scale, decimals), decimals};
+}
+
 Amount Amount::operator+(const Amount& other) const {
-    Amount sum{0, scale};
-    if (__builtin_add_overflow(units, fromUnits(other.units, other.scale, scale).units, &sum.units)) overflow();
-    return sum;
+    return Amount{checked(units + rescaled(other.units, other.scale, scale)), scale};
 }
 
 Amount Amount::operator-(const Amount& other) const {
-    Amount difference{0, scale};
-    if (__builtin_sub_overflow(units, fromUnits(other.units, other.scale, scale).units, &difference.units))
-        overflow();
-    return difference;
+    return Amount{checked(units - rescaled(other.units, other.scale, scale)), scale};
 }
 
 com::Variant Amount::value() const {
     if (scale <= 4) {
-        const __int128 u = scaled(units, 4 - scale);
+        const __int128 u = units * power10(4 - scale);
         if (u >= INT64_MIN && u <= INT64_MAX) return com::Variant(com::Currency::fromUnits(static_cast<int64_t>(u)));
     }
-    return com::Variant(static_cast<double>(static_cast<long double>(units) / static_cast<long double>(power10(scale))));
+    // The nearest Double, read from the exact digits.
+    const std::string text = digitsOf(units < 0 ? -units : units).toStdString() + "e-" + std::to_string(scale);
+    double magnitude = 0;
+    std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    return com::Variant(units < 0 ? -magnitude : magnitude);
 }
 
 QString Amount::text() const {
     const QLocale locale;
-    QString digits = digitsOf(units < 0 ? -static_cast<__int128>(units) : static_cast<__int128>(units));
+    QString digits = digitsOf(units < 0 ? -units : units);
     while (digits.size() < scale + 1) digits.prepend(u'0');
     QString whole = digits.left(digits.size() - scale);
     const QString group = locale.groupSeparator();

@@ -18,25 +18,40 @@
 namespace quillon {
 
 // A decimal amount as a number column shows it: a count of 10^-scale, the scale being
-// the column's decimals. Sixty-four bits hold any Currency with up to four decimals.
+// the column's decimals, within the run-time's decimal range (a count below 2^96 in
+// magnitude, at most 28 decimals); beyond it every operation raises 6.
 struct Amount {
-    int64_t units = 0;
+    static constexpr int MaxScale = 28;
+    static constexpr __int128 MaxUnits = (static_cast<__int128>(1) << 96) - 1;  // 2^96 - 1
+
+    __int128 units = 0;
     int32_t scale = 0;
 
     // The value rounded half away from zero to `decimals` decimals, as the run-time's
-    // number formatting rounds (a Double first to 15 significant digits). Raises 94 for
-    // Null, 13 for a value that is no number, 6 beyond the range.
+    // number formatting rounds (a Double first to 15 significant digits; a text is read
+    // exactly, under the user's locale). Raises 94 for Null, 13 for a value that is no
+    // number, 6 beyond the range.
     static Amount of(const com::Variant& value, int decimals);
     static Amount zero(int decimals) { return Amount{0, decimals}; }
 
-    Amount operator+(const Amount& other) const;  // both of one scale
+    // The same amount at `decimals` decimals, rounded half away from zero.
+    Amount at(int decimals) const;
+    Amount operator+(const Amount& other) const;  // at this amount's scale
+    // Adds an amount of the same scale (a cell to its column's total), in place.
+    void add(const Amount& sameScale) {
+        units += sameScale.units;
+        if (units > MaxUnits || units < -MaxUnits) outOfRange();
+    }
     Amount operator-(const Amount& other) const;
     friend bool operator==(const Amount&, const Amount&) = default;
 
-    // The amount as a value a source takes: a Currency when it holds exactly, else a Double.
+    // The amount as a value a source takes: a Currency when it holds exactly at up to four
+    // decimals, else the nearest Double.
     com::Variant value() const;
     // The amount with the locale's decimal point and digit grouping.
     QString text() const;
+
+    [[noreturn]] static void outOfRange();
 };
 
 // A shown date (its day-month-year text uses the locale's date separator).

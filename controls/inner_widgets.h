@@ -2,6 +2,7 @@
 // The inner widgets of the controls: a line edit, a date picker and a picture that
 // report their keys, focus and clicks to the control through hooks.
 #include <functional>
+#include <limits>
 
 #include <QDateTimeEdit>
 #include <QKeyEvent>
@@ -57,7 +58,8 @@ protected:
 
 class HookedLineEdit : public Hooked<QLineEdit> {
 public:
-    using Hooked::Hooked;
+    // A text of any length is kept whole (a line edit's own limit is 32,767 characters).
+    explicit HookedLineEdit(QWidget* parent = nullptr) : Hooked(parent) { setMaxLength(std::numeric_limits<int>::max()); }
 };
 
 // The selection button: a picture that reports clicks.

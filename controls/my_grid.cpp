@@ -68,12 +68,12 @@ MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
                      [this] { guarded([this] { updateToolbarState(); }); });
     fg_->keyPress = [this](QKeyEvent* e) {
         bool used = false;
-        guarded([&] {
+        guarded("KeyPress(fg)", [&] {
             if (isEnter(*e)) {
                 enterNavigation();
                 used = true;
-            } else if (const auto key = keyAscii(*e); key && *key != 9) {
-                startEdit(*key);
+            } else if (const QString typed = typedCharacter(*e); !typed.isEmpty()) {
+                startEdit(typed);
                 used = true;
             }
         });
@@ -85,7 +85,7 @@ MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
             updateToolbarState();
         });
     };
-    fg_->doubleClick = [this] { guarded([this] { if (areSursaDate_) startEdit(32); }); };
+    fg_->doubleClick = [this] { guarded("DblClick(fg)", [this] { if (areSursaDate_) startEdit(QStringLiteral(" ")); }); };
 
     createEditors();
     QObject::connect(qApp, &QApplication::focusChanged, this,

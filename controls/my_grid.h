@@ -2,9 +2,14 @@
 // MyGrid: an editable table bound to a host's collection (ModelColectie), with columns
 // the host defines one by one, a totals row, deleted items struck through, in-place
 // editors opened by typing on a cell, and a toolbar that adds, deletes and restores lines.
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -140,6 +145,13 @@ private:
     // Writes a cell of a line without an item (the empty line, a new line).
     void writeBlankCell(int row, int col);
     void adjustTotal(int col, const Amount& difference);
+    // The column's total moved by `difference`, without storing it (raises 6 beyond range).
+    Amount adjustedTotal(int col, const Amount& difference) const;
+    // The totals cell of a summed column as the sum of its cells (deleted items left out).
+    void sumColumn(int col);
+    // The line shows again what its item holds, and the totals follow; a line without an
+    // item shows empty. Raises the first failure of a read after reading every cell.
+    void rereadLine(int row);
     Amount cellAmount(int row, int col) const;
     static Amount updateTotal(Enumeratori::TipSemn sign, const Amount& total, const com::Variant& amount, int decimals);
     com::Variant evaluateFormula(const std::string& formula, int32_t index);
@@ -153,9 +165,11 @@ private:
 
     // ---- Editing and the toolbar (my_grid_edit.cpp) ----
     void createEditors();
-    void startEdit(int16_t keyAscii);
+    // `typed` is the character typed on the cell (a control character, Space for a
+    // double click).
+    void startEdit(const QString& typed);
     Editor getEditorForColumn(int col);
-    void showEditor(Editor editor, int16_t keyAscii);
+    void showEditor(Editor editor, const QString& typed);
     QWidget* editorWidget(Editor editor, int combo) const;
     void placeEditor(QWidget* editor, int row, int col);
     void replayKey(QWidget* editor, char key);
@@ -166,6 +180,11 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
     void editorLostFocus();
     void closeEdit(const Edit& edit);
+    // Runs a commit of `edit`. A failure is reported once as the grid's `operation`; the
+    // line then shows what its item holds, and the edit ends without writing anything
+    // more. Returns false when it failed.
+    bool commitOrAbandon(const Edit& edit, std::string_view operation, const std::function<void()>& commit);
+    std::optional<com::Error> abandonEdit(const Edit& edit);
     void commitOpenEdit();
     void closeEditors();
     void commitTyped(const Edit& edit);
@@ -221,6 +240,9 @@ private:
     bool typedChange_ = false;
     bool accountChange_ = false;  // the account editor's code was changed in this edit
     bool focused_ = false;
+    // Cells (row, column) whose value reached the source while their formula columns
+    // failed: their next commit computes the formulas, also when the value is unchanged.
+    std::set<std::pair<int, int>> formulasPending_;
 
     friend class ControlObject<MyGrid, IMyGrid>;
 };

@@ -2,6 +2,7 @@
 // with their totals and marks, the list editors and their keys, formulas and single cells
 // read again.
 #include <algorithm>
+#include <optional>
 
 #include "control_cont.h"
 #include "control_personal.h"
@@ -64,6 +65,7 @@ void MyGrid::fill() {
     Gravlin::ModelColectie& src = *source_;
     closeEditors();
     resetSource();
+    formulasPending_.clear();
     const RedrawOff guard(*fg_, *model_);
 
     const int cols = src.GetFieldCount() + 1;
@@ -139,11 +141,7 @@ void MyGrid::fill() {
         for (int k = 1; k < cols; ++k) {
             const ColumnDefinition& def = columns_[static_cast<size_t>(k - 1)];
             const Amount* amount = storeCell(def, line[k - 1], src.GetData(k, index), r - fixedRows, k);
-            if (amount && counted && def.sums()) {
-                Amount& total = totals[static_cast<size_t>(k - 1)];  // of the column's decimals, as the amount
-                if (__builtin_add_overflow(total.units, amount->units, &total.units))
-                    com::raise(com::errc::Overflow, "");
-            }
+            if (amount && counted && def.sums()) totals[static_cast<size_t>(k - 1)].add(*amount);  // one scale
         }
     }
     // The empty line has no item to read.
@@ -246,26 +244,61 @@ void MyGrid::writeBlankCell(int row, int col) {
 Amount MyGrid::cellAmount(int row, int col) const {
     const Cell& cell = table_.cell(row, col);
     const int decimals = definition(col).nrZecimale;
-    if (const auto* a = std::get_if<Amount>(&cell)) return Amount::of(a->value(), decimals);
+    if (const auto* a = std::get_if<Amount>(&cell)) return a->at(decimals);
     if (const auto* s = std::get_if<std::string>(&cell); s && !s->empty()) return Amount::of(com::Variant(*s), decimals);
     if (const auto* v = std::get_if<com::Variant>(&cell); v && !v->isNull() && !cellText(cell).isEmpty())
         return Amount::of(*v, decimals);
     return Amount::zero(decimals);
 }
 
+Amount MyGrid::adjustedTotal(int col, const Amount& difference) const {
+    const GridTable::Column& column = table_.column(col);
+    const Amount total = std::holds_alternative<Amount>(column.total) ? std::get<Amount>(column.total)
+                                                                      : Amount::zero(definition(col).nrZecimale);
+    return total + difference;
+}
+
 // The totals cell moves by `difference`; its text and the column's total follow.
 void MyGrid::adjustTotal(int col, const Amount& difference) {
-    ColumnDefinition& def = definition(col);
-    GridTable::Column& column = table_.column(col);
-    const Amount total = std::holds_alternative<Amount>(column.total) ? std::get<Amount>(column.total)
-                                                                      : Amount::zero(def.nrZecimale);
-    column.total = total + difference;
-    def.totalAgregare = std::get<Amount>(column.total);
+    const Amount total = adjustedTotal(col, difference);
+    table_.column(col).total = total;
+    definition(col).totalAgregare = total;
+}
+
+void MyGrid::sumColumn(int col) {
+    Amount total = Amount::zero(definition(col).nrZecimale);
+    for (int r = table_.fixedRows(); r < table_.rows(); ++r)
+        if (!table_.row(r).struck) total = total + cellAmount(r, col);
+    table_.column(col).total = total;
+    definition(col).totalAgregare = total;
+}
+
+void MyGrid::rereadLine(int row) {
+    GridTable::Row& line = table_.row(row);
+    // A new line whose first value never reached the source has no item yet.
+    if (line.rowData < 0 || line.rowData > source().Count()) line.rowData = 0;
+    std::optional<com::Error> failure;
+    const auto attempt = [&failure](auto&& action) {
+        try {
+            action();
+        } catch (const com::Error& e) {
+            if (!failure) failure = e;
+        }
+    };
+    for (int k = 1; k < table_.cols(); ++k)
+        attempt([&] {
+            if (line.rowData == 0) writeBlankCell(row, k);
+            else storeCell(definition(k), table_.cell(row, k), source().GetData(k, line.rowData), row - table_.fixedRows(), k);
+        });
+    for (int k = 1; k < table_.cols() && table_.hasTotals(); ++k)
+        if (definition(k).sums()) attempt([&] { sumColumn(k); });
+    cellsChanged(row);
+    if (failure) throw *failure;
 }
 
 Amount MyGrid::updateTotal(Enumeratori::TipSemn sign, const Amount& total, const com::Variant& amount, int decimals) {
     const Amount value = amount.isNull() ? Amount::zero(decimals) : Amount::of(amount, decimals);
-    const Amount rounded = Amount::of(total.value(), decimals);
+    const Amount rounded = total.at(decimals);
     return sign == Enumeratori::TipSemn::Minus ? rounded - value : rounded + value;
 }
 

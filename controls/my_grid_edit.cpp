@@ -130,16 +130,25 @@ void MyGrid::createEditors() {
 
 // ---- Opening an editor -------------------------------------------------------------------
 
-void MyGrid::startEdit(int16_t keyAscii) {
+void MyGrid::startEdit(const QString& typed) {
     if (!areSursaDate_ || edit_.editor != Editor::None) return;
     const int row = currentRow(), col = currentCol();
     if (row < table_.fixedRows() || row >= table_.rows() || col < 1 || col >= table_.cols()) return;
     const Editor editor = getEditorForColumn(col);
     edit_ = Edit{editor, editor == Editor::Combo ? definition(col).indexCombo : 0, row, col};
     try {
-        showEditor(editor, keyAscii);
+        showEditor(editor, typed);
     } catch (...) {
+        // No edit opened (a cell the editor cannot take): the grid stays as it was.
+        const Edit failed = edit_;
         edit_ = Edit{};
+        typedChange_ = accountChange_ = false;
+        if (QWidget* widget = editorWidget(failed.editor, failed.combo); widget && widget->isVisible()) {
+            fg_->setFocus(Qt::OtherFocusReason);
+            widget->hide();
+        }
+        setScrollBars(true);
+        updateToolbarState();
         throw;
     }
 }
@@ -169,7 +178,7 @@ QWidget* MyGrid::editorWidget(Editor editor, int combo) const {
     }
 }
 
-void MyGrid::showEditor(Editor editor, int16_t keyAscii) {
+void MyGrid::showEditor(Editor editor, const QString& typed) {
     const int row = edit_.row, col = edit_.col;
     const auto nothing = [this] {
         edit_ = Edit{};
@@ -187,7 +196,8 @@ void MyGrid::showEditor(Editor editor, int16_t keyAscii) {
 
     const int dataRow = row - table_.fixedRows();
     std::optional<char> replay;
-    if (keyAscii >= 0 && keyAscii <= 32) {
+    const char32_t key = typed.isEmpty() ? U'\0' : typed.toUcs4().front();
+    if (key <= 32) {
         // A control key, Space or a double click: the editor opens on the cell's value.
         const Cell& cell = table_.cell(row, col);
         switch (editor) {
@@ -232,8 +242,7 @@ void MyGrid::showEditor(Editor editor, int16_t keyAscii) {
         }
     } else {
         // A typed character: only a text, number or account editor opens, with the key.
-        const QString typed(QChar(static_cast<char16_t>(keyAscii)));
-        const char c = keyAscii < 128 ? static_cast<char>(keyAscii) : '\0';
+        const char c = key < 128 ? static_cast<char>(key) : '\0';
         switch (editor) {
         case Editor::Personal:
             switch (ctlControl_->tipData()) {
@@ -379,9 +388,13 @@ void MyGrid::onFocusChanged(QWidget* old, QWidget* now) {
         QWidget* editor = editorWidget(edit_.editor, edit_.combo);
         if (isWithin(old, editor) && !isWithin(now, editor)) editorLostFocus();
     }
-    const bool was = isWithin(old, view_.data()), isIn = isWithin(QApplication::focusWidget(), view_.data());
+    // Where the focus is now, after whatever the commit did (an error box may have come
+    // and gone); another window taking it is no leaving of the grid.
+    QWidget* const current = QApplication::focusWidget();
+    const bool was = isWithin(old, view_.data()), isIn = isWithin(current, view_.data());
+    const bool sameWindow = current && current->window() == view_->window();
     if (!was && isIn) focused_ = true;
-    else if (was && !isIn && now && focused_) {
+    else if (was && !isIn && sameWindow && focused_) {
         focused_ = false;
         exitFocus();
     }
@@ -403,15 +416,10 @@ void MyGrid::editorLostFocus() {
     const Edit edit = edit_;
     if (edit.editor == Editor::Personal) {
         setScrollBars(true);
-        try {
-            commitTyped(edit);
-        } catch (...) {
-            typedChange_ = true;  // the value stays in the open editor; leaving again retries
-            throw;
-        }
+        if (!commitOrAbandon(edit, "LostFocus(ctlControl)", [&] { commitTyped(edit); })) return;
     } else if (edit.editor == Editor::Cont) {
         setScrollBars(true);
-        commitAccount(edit);
+        if (!commitOrAbandon(edit, "LostFocus(cntCont)", [&] { commitAccount(edit); })) return;
     }
     closeEdit(edit);
     if (edit.editor != Editor::Personal && edit.editor != Editor::Cont) setScrollBars(true);
@@ -438,6 +446,46 @@ void MyGrid::closeEdit(const Edit& edit) {
     if (!ok) return;
     setCurrentCell(edit.row, edit.col);
     enterNavigation();
+}
+
+bool MyGrid::commitOrAbandon(const Edit& edit, std::string_view operation, const std::function<void()>& commit) {
+    try {
+        commit();
+        return true;
+    } catch (const std::exception& error) {
+        const std::optional<com::Error> reread = abandonEdit(edit);
+        reportWindowEventError(name_, operation, error);
+        if (reread) reportWindowEventError(name_, operation, *reread);
+        return false;
+    }
+}
+
+// Ends an edit whose commit failed: the line and its totals show what the source holds,
+// the editor closes without writing, and the cursor stays on the edited cell.
+std::optional<com::Error> MyGrid::abandonEdit(const Edit& edit) {
+    edit_ = Edit{};
+    typedChange_ = accountChange_ = false;
+    std::optional<com::Error> failure;
+    try {
+        rereadLine(edit.row);
+    } catch (const com::Error& e) {
+        failure = e;
+    }
+    // As when an edit closes, each step runs whatever the one before did.
+    const auto step = [](auto&& action) {
+        try {
+            action();
+        } catch (const std::exception&) {
+        }
+    };
+    step([&] { fg_->setFocus(Qt::OtherFocusReason); });
+    if (edit.editor == Editor::Personal) step([&] { ctlControl_->goleste(); });
+    if (edit.editor == Editor::Cont) step([&] { cntCont_->goleste(); });
+    if (QWidget* editor = editorWidget(edit.editor, edit.combo)) editor->hide();
+    setScrollBars(true);
+    setCurrentCell(edit.row, edit.col);
+    step([&] { updateToolbarState(); });
+    return failure;
 }
 
 // An editor that still holds the focus when the host binds another source (it acted
@@ -469,30 +517,47 @@ void MyGrid::commitTyped(const Edit& edit) {
     numberNewLine(edit.row);
     const int32_t index = table_.row(edit.row).rowData;
     const com::Variant value = ctlControl_->valoare();
+    const bool number = def.isPersonal(PersonalTip::eNumar);
+    const bool counted = number && table_.hasTotals() && def.sums() && !table_.row(edit.row).struck;
+    const std::pair cell{edit.row, edit.col};
     // A line numbered by this edit has no item to compare with yet.
-    if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) return;
+    if (index <= source().Count() && sameValue(source().GetData(edit.col, index), value)) {
+        // The source took this value before while its formulas failed: they follow now.
+        if (number && def.membruFormula && formulasPending_.contains(cell)) {
+            const AtExit repaint{[&] { cellsChanged(edit.row); }};
+            refreshFormulas(edit.row, edit.col);
+            formulasPending_.erase(cell);
+        }
+        return;
+    }
+    // An amount the cell or its total cannot hold is refused before the source sees it.
+    const Amount old = number ? cellAmount(edit.row, edit.col) : Amount{};
+    if (number) {
+        const Amount typed = Amount::of(value, def.nrZecimale);
+        if (counted) adjustedTotal(edit.col, typed - old);
+    }
     const bool date = def.isPersonal(PersonalTip::eData);
     writeSource(edit.row, edit.col, date && value.isNull() ? com::Variant(com::Date(0)) : value);
-    // What the commit changed is shown, also when a later step (a formula, a dependent
-    // column) fails.
     const AtExit repaint{[&] { cellsChanged(edit.row); }};
 
-    Cell& cell = table_.cell(edit.row, edit.col);
+    Cell& shown = table_.cell(edit.row, edit.col);
     if (date) {
-        if (value.isNull()) cell = std::monostate{};
-        else cell = ShownDate{value.toDate()};
+        if (value.isNull()) shown = std::monostate{};
+        else shown = ShownDate{value.toDate()};
     } else if (def.isPersonal(PersonalTip::eSelect)) {
         auto [key, text] = keyedValue(value.toString());
-        cell = std::move(text);
+        shown = std::move(text);
         selectionKeys(edit.col).at(static_cast<size_t>(edit.row - table_.fixedRows())) = key;
-    } else if (def.isPersonal(PersonalTip::eNumar)) {
-        const Amount old = cellAmount(edit.row, edit.col);
-        cell = Amount::of(value, def.nrZecimale);
-        if (table_.hasTotals() && def.sums() && !table_.row(edit.row).struck)
-            adjustTotal(edit.col, amountOrZero(source().GetData(edit.col, index), def.nrZecimale) - old);
-        if (def.membruFormula) refreshFormulas(edit.row, edit.col);
+    } else if (number) {
+        shown = Amount::of(value, def.nrZecimale);
+        if (counted) adjustTotal(edit.col, amountOrZero(source().GetData(edit.col, index), def.nrZecimale) - old);
+        if (def.membruFormula) {
+            formulasPending_.insert(cell);
+            refreshFormulas(edit.row, edit.col);
+            formulasPending_.erase(cell);
+        }
     } else {
-        cell = value.isNull() ? std::string() : value.toString();
+        shown = value.isNull() ? std::string() : value.toString();
     }
     refreshDependents(edit.row, edit.col);
 }
@@ -516,25 +581,29 @@ void MyGrid::commitAccount(const Edit& edit) {
 void MyGrid::commitCheck() {
     if (!checkGuard_ || edit_.editor != Editor::Check) return;
     const Edit edit = edit_;
-    numberNewLine(edit.row);
-    const auto value = static_cast<int16_t>(chk_->checkState() == Qt::Checked ? 1 : chk_->checkState() == Qt::PartiallyChecked ? 2 : 0);
-    writeSource(edit.row, edit.col, com::Variant(value));
-    table_.cell(edit.row, edit.col) = std::string(value != 0 ? "True" : "False");
-    cellsChanged(edit.row);
+    commitOrAbandon(edit, "Click(chk)", [&] {
+        numberNewLine(edit.row);
+        const auto value = static_cast<int16_t>(chk_->checkState() == Qt::Checked ? 1 : chk_->checkState() == Qt::PartiallyChecked ? 2 : 0);
+        writeSource(edit.row, edit.col, com::Variant(value));
+        table_.cell(edit.row, edit.col) = std::string(value != 0 ? "True" : "False");
+        cellsChanged(edit.row);
+    });
 }
 
 void MyGrid::commitCombo(int combo) {
     if (!comboGuard_ || edit_.editor != Editor::Combo || edit_.combo != combo) return;
     const Edit edit = edit_;
-    numberNewLine(edit.row, true);
-    MyCombo& list = *cmbCombo_.at(static_cast<size_t>(combo));
-    const int32_t key = list.cheie();
-    const std::string text = list.text().toStdString();
-    writeSource(edit.row, edit.col, com::Variant(std::to_string(key) + "|" + text));
-    const AtExit repaint{[&] { cellsChanged(edit.row); }};
-    table_.cell(edit.row, edit.col) = text;
-    setComboKey(edit.row - table_.fixedRows(), definition(edit.col).indexCombo, key);
-    refreshDependents(edit.row, edit.col);
+    commitOrAbandon(edit, "Click(cmbCombo)", [&] {
+        numberNewLine(edit.row, true);
+        MyCombo& list = *cmbCombo_.at(static_cast<size_t>(combo));
+        const int32_t key = list.cheie();
+        const std::string text = list.text().toStdString();
+        writeSource(edit.row, edit.col, com::Variant(std::to_string(key) + "|" + text));
+        const AtExit repaint{[&] { cellsChanged(edit.row); }};
+        table_.cell(edit.row, edit.col) = text;
+        setComboKey(edit.row - table_.fixedRows(), definition(edit.col).indexCombo, key);
+        refreshDependents(edit.row, edit.col);
+    });
 }
 
 // The picker of a selection cell: the host gets the editor's "id|text" and answers with
@@ -542,7 +611,7 @@ void MyGrid::commitCombo(int combo) {
 void MyGrid::pick() {
     if (edit_.editor != Editor::Personal) return;
     const Edit edit = edit_;
-    guarded([&] {
+    const bool picked = commitOrAbandon(edit, "Selecteaza(ctlControl)", [&] {
         std::vector<com::Variant> answer{ctlControl_->valoare()};
         raiseEvent(my_grid::event::SelectFromControlSelectie, answer);
         setCurrentCell(edit.row, edit.col);
@@ -560,7 +629,7 @@ void MyGrid::pick() {
         selectionKeys(edit.col).at(static_cast<size_t>(edit.row - table_.fixedRows())) = key;
         refreshDependents(edit.row, edit.col);
     });
-    // Whatever happened, the picker's edit ends here.
+    if (!picked) return;  // the failed pick ended the edit
     edit_ = Edit{};
     guarded([&] { ctlControl_->goleste(); });
     ctlControl_->widget()->hide();
@@ -580,12 +649,13 @@ void MyGrid::refreshFormulas(int row, int col) {
         const com::Variant value = evaluateFormula(def.definireFormula, index);
         const Amount old = cellAmount(row, j);
         const Amount shown = Amount::of(value, def.nrZecimale);
+        const bool counted = table_.hasTotals() && def.sums() && !table_.row(row).struck;
+        if (counted) adjustedTotal(j, shown - old);  // a total beyond the range is refused first
         // The source first: a value it refuses is shown nowhere, so the cell and its
         // total keep agreeing.
         source().SetData(j, index, shown.value(), true);
         table_.cell(row, j) = shown;
-        if (table_.hasTotals() && def.sums() && !table_.row(row).struck)
-            adjustTotal(j, amountOrZero(source().GetData(j, index), def.nrZecimale) - old);
+        if (counted) adjustTotal(j, amountOrZero(source().GetData(j, index), def.nrZecimale) - old);
     }
 }
 

@@ -65,15 +65,21 @@ void paintFore(QWidget& widget, int32_t ole) { paint(widget, ole, {QPalette::Tex
 
 bool isEnter(const QKeyEvent& event) { return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter; }
 
-std::optional<int16_t> keyAscii(const QKeyEvent& event) {
-    if (isEnter(event)) return int16_t{13};
+QString typedCharacter(const QKeyEvent& event) {
+    if (isEnter(event)) return QStringLiteral("\r");
     switch (event.key()) {
-    case Qt::Key_Backspace: return int16_t{8};
-    case Qt::Key_Escape: return int16_t{27};
-    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: return std::nullopt;
+    case Qt::Key_Backspace: return QStringLiteral("\b");
+    case Qt::Key_Escape: return QStringLiteral("\x1b");
+    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: return {};
     default: break;
     }
     const QString text = event.text();
+    const bool one = text.size() == 1 || (text.size() == 2 && text.front().isHighSurrogate() && text.back().isLowSurrogate());
+    return one ? text : QString();
+}
+
+std::optional<int16_t> keyAscii(const QKeyEvent& event) {
+    const QString text = typedCharacter(event);
     if (text.size() != 1) return std::nullopt;
     const char16_t c = text.front().unicode();
     return static_cast<int16_t>(c < 0x8000 ? c : u'?');

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QPalette>
+#include <QString>
 
 class QKeyEvent;
 class QWidget;
@@ -24,6 +25,10 @@ QColor oleColor(int32_t ole);
 void paintBack(QWidget& widget, int32_t ole);
 void paintFore(QWidget& widget, int32_t ole);
 
+// The one character a key press types, as text (a character outside the basic plane is
+// two UTF-16 units; Enter "\r", Backspace "\b", Escape "\x1b"), or "" for keys that type
+// no character (arrows, Tab, Delete, F1) or more than one.
+QString typedCharacter(const QKeyEvent& event);
 // The character code a key press delivers (Enter 13, Backspace 8, Escape 27, a typed
 // character's code), or nullopt for keys that type no character (arrows, Delete, F1).
 std::optional<int16_t> keyAscii(const QKeyEvent& event);

@@ -32,6 +32,7 @@
 #include "shell/singleinstance.h"
 #include "shell/statusbar.h"
 #include "support.h"
+#include "typelib/quillon.h"
 
 namespace {
 
@@ -138,6 +139,29 @@ TEST_F(StartUp, NothingConfiguredOpensTheMainWindowWithEmptyCountyAndHospital) {
     EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: ---");
     EXPECT_EQ(mainWindow()->sBar()->panelText(6).toStdString(), "Utilizator: operator");
     EXPECT_EQ(com::app::helpFile(), (program / "Velmora.html").string());
+}
+
+// A control's failure inside a window event, which no caller receives (here a handler of
+// the host's own that fails on a click), reaches the user once, in the program's error box.
+TEST_F(StartUp, ControlFailuresInsideWindowEventsShowTheErrorBox) {
+    runMain(test::kUser, test::kPassword);
+    ASSERT_NE(mainWindow(), nullptr);
+    ASSERT_TRUE(boxes.shown().empty());
+    velmora::HostedControl* field = velmora::HostedControl::create("Quillon.ControlPersonal", mainWindow(), "ctlTest");
+    auto sink = com::make<com::EventSink>();
+    sink->on(quillon::control_personal::event::Click,
+             [](com::Args) { com::raise(com::errc::DivisionByZero, "frmTest-ctlTest_Click", "Impartire la zero."); });
+    const com::EventConnection connection(field->object(), quillon::control_personal::EventsId, sink);
+    field->widget()->setGeometry(10, 10, 200, 24);
+    QWidget* txt = field->widget()->findChild<QLineEdit*>("txt");
+    ASSERT_NE(txt, nullptr);
+    QTest::mouseClick(txt, Qt::LeftButton);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
+    EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
+    EXPECT_EQ(boxes.shown()[0].text,
+              "Numar Eroare: 11.\r\nDescriere Eroare: Impartire la zero.\r\nModulul: frmTest\r\n"
+              "Subrutina/Functia: ctlTest_Click\r\n");
 }
 
 TEST_F(StartUp, TheConfiguredHospitalIsLoadedAndShown) {

@@ -78,5 +78,37 @@ TEST_F(GridKeysTest, ATypedValueIsWrittenBeforeTheGridShowsAnotherSource) {
     EXPECT_EQ(next->writes[0].value, com::Variant("40"));
 }
 
+// A text longer than a line edit's own limit (32,767 characters) is edited whole; a first
+// key at or above U+8000, or outside the basic plane, opens the text editor holding it.
+TEST_F(GridKeysTest, TextCellsTakeTextsOfAnyLengthAndAnyCharacter) {
+    columns = {{.kind = E::ControlPersonalTIP::eText}};
+    const std::string longText(40000, 'a');
+    auto texts = com::make<test::GridCollection>(std::vector<std::string>{"Nume"},
+                                                 std::vector<std::vector<com::Variant>>{{longText}, {""}});
+    bind(texts);
+    moveTo(1, 1);
+    press(Qt::Key_Space);
+    ASSERT_TRUE(editor()->isVisible());
+    EXPECT_EQ(editorText()->text().size(), 40000);
+    QTest::keyClick(editorText(), Qt::Key_End);
+    QTest::keyClick(editorText(), 'b');
+    enterInEditor();
+    ASSERT_EQ(texts->writes.size(), 1u);
+    EXPECT_EQ(texts->writes[0].value, com::Variant(longText + "b"));
+    EXPECT_EQ(text(1, 1).size(), 40001u);
+
+    for (const char32_t typed : {U'\u8A9E', U'\U0001F600'}) {
+        const QString character = QString::fromUcs4(&typed, 1);
+        moveTo(2, 1);
+        QTest::sendKeyEvent(QTest::Click, fg(), Qt::Key_unknown, character, Qt::NoModifier);
+        test::settle();
+        ASSERT_TRUE(editor()->isVisible());
+        EXPECT_EQ(editorText()->text(), character);
+        enterInEditor();
+        EXPECT_EQ(texts->writes.back().value, com::Variant(character.toStdString()));
+        EXPECT_EQ(text(2, 1), character.toStdString());
+    }
+}
+
 }  // namespace
 }  // namespace quillon

@@ -24,20 +24,6 @@ namespace ev = my_grid::event;
 com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
 com::Variant null() { return com::Variant::null(); }
 
-// Warnings the library writes for errors raised inside window events.
-struct WarningLog {
-    WarningLog() {
-        current = this;
-        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-            current->lines << text;
-        });
-    }
-    ~WarningLog() { qInstallMessageHandler(previous); }
-    QStringList lines;
-    QtMessageHandler previous;
-    static inline WarningLog* current = nullptr;
-};
-
 // Amount, name, date, county (list), active (check), hospital (selection) and a computed
 // double of the amount that is not typed into.
 class MyGridTest : public test::GridTest {
@@ -504,11 +490,11 @@ TEST_F(MyGridTest, DeleteAndRestoreMoveTheTotalsAfterTheHostAgrees) {
     // A delete the source refuses leaves the line as it was and is reported.
     source->failMarks = 70;
     {
-        WarningLog warnings;
+        test::ReportedErrors reported;
         button("kDelete")->trigger();
-        ASSERT_EQ(warnings.lines.size(), 1);
-        EXPECT_TRUE(warnings.lines[0].contains("MyGrid-ButtonClick(kDelete)")) << warnings.lines[0].toStdString();
-        EXPECT_TRUE(warnings.lines[0].contains("error 70"));
+        ASSERT_EQ(reported.errors.size(), 1u);
+        EXPECT_EQ(reported.errors[0].source(), "MyGrid-ButtonClick(kDelete)");
+        EXPECT_EQ(reported.errors[0].number(), 70);
     }
     EXPECT_FALSE(role(3, 1, Qt::FontRole).isValid());
     EXPECT_EQ(text(1, 1), "1,274.75");
@@ -563,21 +549,19 @@ TEST_F(MyGridTest, FormulaInADecimalCommaLocale) {
     EXPECT_EQ(text(1, 2), "2,50");
     EXPECT_EQ(text(1, 3), "-3,00");
 
-    // A division by zero in a formula leaves the formula's cell as it was.
+    // A division by zero in a formula leaves the formula's cell as the source holds it.
     moveTo(1, 1);
     type('2');
-    WarningLog warnings;
-    enterInEditor();
-    ASSERT_FALSE(warnings.lines.isEmpty());
-    EXPECT_TRUE(warnings.lines[0].contains("error 11")) << warnings.lines[0].toStdString();
-    EXPECT_TRUE(warnings.lines[0].contains("Division by zero"));
+    {
+        test::ReportedErrors reported;
+        enterInEditor();
+        ASSERT_EQ(reported.errors.size(), 1u);
+        EXPECT_EQ(reported.errors[0].number(), com::errc::DivisionByZero);
+        EXPECT_EQ(reported.errors[0].description(), "Division by zero");
+    }
+    EXPECT_EQ(text(1, 1), "2,0");
     EXPECT_EQ(text(1, 3), "-3,00");
-
-    // A new binding closes the editor left open, without writing it.
-    const size_t written = source->writes.size();
-    bind(source);
     EXPECT_FALSE(editor()->isVisible());
-    EXPECT_EQ(source->writes.size(), written);
 
     // A negative amount is one operand of the formula: its square is positive.
     columns[1].formula = "#1#^2";
@@ -593,10 +577,10 @@ TEST_F(MyGridTest, FormulaInADecimalCommaLocale) {
     bind(source);
     moveTo(1, 1);
     type('4');
-    WarningLog malformed;
+    test::ReportedErrors malformed;
     enterInEditor();
-    ASSERT_FALSE(malformed.lines.isEmpty());
-    EXPECT_TRUE(malformed.lines[0].contains("error 13")) << malformed.lines[0].toStdString();
+    ASSERT_EQ(malformed.errors.size(), 1u);
+    EXPECT_EQ(malformed.errors[0].number(), com::errc::TypeMismatch);
     EXPECT_EQ(text(1, 2), "9,00");
 }
 

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "com/error.h"
 #include "com/events.h"
 #include "com/locale.h"
 #include "typelib/control_host.h"
@@ -133,6 +134,19 @@ struct EventLog {
     std::map<com::DispId, std::function<void(com::Args)>> answers;
     com::ComPtr<com::EventSink> sink;
     com::EventConnection connection;
+};
+
+// Records, while it lives, the errors the controls report from inside window events
+// through the object layer (where the program shows its error box).
+struct ReportedErrors {
+    ReportedErrors() {
+        previous = com::setWindowEventErrorHandler([this](const com::Error& e) { errors.push_back(e); });
+    }
+    ~ReportedErrors() { com::setWindowEventErrorHandler(std::move(previous)); }
+    ReportedErrors(const ReportedErrors&) = delete;
+    ReportedErrors& operator=(const ReportedErrors&) = delete;
+    std::vector<com::Error> errors;
+    com::WindowEventErrorHandler previous;
 };
 
 // Lets posted events (the focus moved on as Tab) arrive.

@@ -90,6 +90,7 @@ void resetSession() {
     if (s.gfrmMain) delete s.gfrmMain.data();
     ReleaseCacheAndConnection();
     s = Session{};
+    com::setWindowEventErrorHandler({});  // until Main installs the error box again
 }
 
 std::filesystem::path programFolder() {
@@ -107,6 +108,13 @@ void ShowError(int32_t number, const std::string& description, const std::string
          << "Modulul: " << module << "\r\n"
          << "Subrutina/Functia: " << procedure << "\r\n";
     velmora::showMessage({text.str(), velmora::kTitle, velmora::MsgIcon::Critical, velmora::MsgButtons::Ok});
+}
+
+void ShowWindowEventError(const com::Error& error) {
+    const std::string& source = error.source();
+    const auto dash = source.find('-');
+    if (dash == std::string::npos) ShowError(error.number(), error.description(), "", source);
+    else ShowError(error.number(), error.description(), source.substr(dash + 1), source.substr(0, dash));
 }
 
 bool Trapped(const std::string& module, const std::string& procedure, const std::function<void()>& body) {
@@ -198,6 +206,7 @@ void OpenSession() {
 }
 
 void Main() {
+    com::setWindowEventErrorHandler(ShowWindowEventError);
     Session& s = session();
     const bool started = Trapped("GlobalUI", "Main", [] {
         com::app::setHelpFile((programFolder() / "Velmora.html").string());

@@ -51,7 +51,8 @@ Session& session();
 // window's unload).
 void ReleaseCacheAndConnection();
 // Releases everything the session holds and starts it afresh (the main window's unload
-// releases the cache and the connection; tests start each run from here).
+// releases the cache and the connection; tests start each run from here), the error box
+// of window-event errors included.
 void resetSession();
 
 // The program's folder: Init.xml and the help file sit there. Tests point it elsewhere.
@@ -71,6 +72,12 @@ void OpenSession();
 // procedure. Never ends the program.
 void ShowError(int32_t number, const std::string& description, const std::string& procedure,
                const std::string& module);
+
+// Shows an error that the object layer reports from inside a window event (a control's
+// failure no caller receives) as ShowError shows a trapped one: the error's source gives
+// the module and the procedure ("MyGrid-LostFocus(ctlControl)": module MyGrid, procedure
+// LostFocus(ctlControl)). Main installs it before anything else runs.
+void ShowWindowEventError(const com::Error& error);
 
 // Runs `body`; a failure it raises is reported once through ShowError with the labels given.
 // Returns false when it failed. No error ever reaches the Qt event loop through here.

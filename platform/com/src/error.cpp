@@ -1,5 +1,9 @@
 #include "com/error.h"
 
+#include <cstdio>
+#include <mutex>
+#include <utility>
+
 namespace com {
 
 std::string standardDescription(int32_t number) {
@@ -42,6 +46,40 @@ Error::Error(int32_t number, std::string source, std::string description)
 
 void raise(int32_t number, std::string source, std::string description) {
     throw Error(number, std::move(source), std::move(description));
+}
+
+namespace {
+
+struct WindowEventErrors {
+    std::mutex lock;
+    WindowEventErrorHandler handler;
+};
+
+WindowEventErrors& windowEventErrors() {
+    static WindowEventErrors state;
+    return state;
+}
+
+}  // namespace
+
+void reportWindowEventError(const Error& error) {
+    WindowEventErrorHandler handler;
+    {
+        std::lock_guard guard(windowEventErrors().lock);
+        handler = windowEventErrors().handler;
+    }
+    // The handler runs unlocked: it may show a window whose events report errors too.
+    if (handler) {
+        handler(error);
+        return;
+    }
+    std::fprintf(stderr, "Error %d (%s): %s\n", static_cast<int>(error.number()), error.source().c_str(),
+                 error.description().c_str());
+}
+
+WindowEventErrorHandler setWindowEventErrorHandler(WindowEventErrorHandler handler) {
+    std::lock_guard guard(windowEventErrors().lock);
+    return std::exchange(windowEventErrors().handler, std::move(handler));
 }
 
 }  // namespace com

@@ -137,6 +137,11 @@ double parseNumber(std::string_view text) {
     return d;
 }
 
+DecimalDigits parseDecimal(std::string_view text) {
+    detail::DecimalText d = readNumberText(text);
+    return DecimalDigits{d.negative, std::move(d.digits), d.exponent};
+}
+
 bool Variant::isNumber() const {
     switch (type()) {
     case VarType::Integer:

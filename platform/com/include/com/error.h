@@ -2,6 +2,7 @@
 // The run-time's error object: the one exception type that crosses the deliverables.
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,5 +56,14 @@ private:
 };
 
 [[noreturn]] void raise(int32_t number, std::string source, std::string description = {});
+
+// An error raised inside a window event's handler, where no caller can receive it (it
+// would otherwise unwind through the event loop). Each such error is reported once, here:
+// to the handler the program installs (its error box), else on the standard error stream.
+void reportWindowEventError(const Error& error);
+using WindowEventErrorHandler = std::function<void(const Error&)>;
+// Installs `handler` (an empty one restores the standard error stream); returns the
+// handler installed before.
+WindowEventErrorHandler setWindowEventErrorHandler(WindowEventErrorHandler handler);
 
 }  // namespace com

@@ -79,6 +79,15 @@ private:
 
 // Text to number under the user's locale, as the coercions read it; raises 13 or 6.
 double parseNumber(std::string_view text);
+// Text to number under the user's locale as the coercions read it, kept exact: its
+// decimal digits (at least one, no leading zeros) and the power of ten that scales them
+// (value = digits x 10^exponent). Raises 13 for text that is no number.
+struct DecimalDigits {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+DecimalDigits parseDecimal(std::string_view text);
 // Double to integer, half to even, range-checked (raises 6).
 int64_t roundHalfEven(double value);
 
