@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "ado/compaction.h"
+#include "ado/error.h"
 #include "com/error.h"
 #include "definition.h"
 
@@ -98,26 +99,27 @@ private:
     bool committed_ = false;
 };
 
-std::string folderOf(const fs::path& file) {
+fs::path folderOf(const fs::path& file) {
     const fs::path folder = file.parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
+    return folder.empty() ? fs::path(".") : folder;
 }
 
-// The cause of a failure, in the words the user reads.
+// The cause of a failure, in the words the user reads (the data layer's, as for any copy).
 std::string cause(int error, const fs::path& file) {
-    const std::string name = file.string();
+    namespace text = ado::text;
     switch (error) {
     case ENOSPC:
-    case EDQUOT: return "Discul este plin: fisierul " + name + " nu a putut fi scris.";
+    case EDQUOT:
+    case EFBIG: return text::diskFull(file);
     case EROFS:
     case EACCES:
-    case EPERM: return "Folderul " + folderOf(file) + " este protejat la scriere: fisierul " + name + " nu a putut fi scris.";
+    case EPERM: return text::withDetail(text::folderNotWritable(folderOf(file)), text::notWritten(file));
     case ENOENT:
-    case ENOTDIR: return "Folderul " + folderOf(file) + " nu exista: fisierul " + name + " nu a putut fi scris.";
-    case EISDIR: return "Fisierul " + name + " nu a putut fi scris: exista un folder cu acest nume.";
-    case 0: return "Fisierul " + name + " nu a putut fi scris: scrierea PDF nu s-a incheiat.";
+    case ENOTDIR: return text::withDetail(text::folderMissing(folderOf(file)), text::notWritten(file));
+    case EISDIR: return "Fisierul " + file.string() + " nu a putut fi scris: exista un folder cu acest nume.";
+    case 0: return "Fisierul " + file.string() + " nu a putut fi scris: scrierea PDF nu s-a incheiat.";
     // The system's own words follow on a line of their own, for support.
-    default: return "Fisierul " + name + " nu a putut fi scris.\n" + std::strerror(error);
+    default: return text::withDetail(text::notWritten(file), std::strerror(error));
     }
 }
 
