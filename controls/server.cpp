@@ -36,16 +36,16 @@ const std::array<com::ClassInfo, 5> classes{{
 
 extern "C" {
 
-__attribute__((visibility("default"))) int32_t DllGetClassObject(const com::Guid* clsid, const com::Guid* iid, void** out) {
+int32_t DllGetClassObject(const com::Guid* clsid, const com::Guid* iid, void** out) {
     return com::server::getClassObject(classes, clsid, iid, out);
 }
 
-__attribute__((visibility("default"))) int32_t DllCanUnloadNow() { return com::server::canUnloadNow(); }
+int32_t DllCanUnloadNow() { return com::server::canUnloadNow(); }
 
-__attribute__((visibility("default"))) int32_t DllRegisterServer() {
+int32_t DllRegisterServer() {
     return com::server::registerServer(classes, reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
-__attribute__((visibility("default"))) int32_t DllUnregisterServer() { return com::server::unregisterServer(classes); }
+int32_t DllUnregisterServer() { return com::server::unregisterServer(classes); }
 
 }

@@ -89,8 +89,16 @@ public:
         return com::getProperty(static_cast<Interface&>(this->self()), FieldName);
     }
     int32_t GetFieldCount() override { return static_cast<int32_t>(Derived::rowFields().size()); }
+    // The row model's Delete(bool) and UnDelete(bool) share their names with the entity's
+    // own Delete() and UnDelete(): each caller reaches them through its own interface, so
+    // neither pair hides the other.
+    using Interface::Delete;
+    using Interface::UnDelete;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
     void Delete(bool) override { this->self().Delete(); }
     void UnDelete(bool) override { this->self().UnDelete(); }
+#pragma GCC diagnostic pop
     bool IsDeleted() override { return this->self().get_IsDeleted(); }
 
     void dirtyWritten(bool isDirty) {

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <string>
 
 #include "com/server.h"
 #include "forms/keyboard.h"
@@ -21,8 +20,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     velmora::installWindowsKeyboard(application);
-    for (const std::string library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB})
-        if (!library.empty()) com::registerLibrary(library);
+    for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     GlobalUI::resetSession();

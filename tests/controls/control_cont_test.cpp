@@ -1,4 +1,4 @@
-// ControlCont created by ProgID and driven by real keys on a shown window: the synthetic
+// ControlCont (also created by ProgID) driven by real keys on a shown window: the synthetic
 // account, the analytic levels the host supplies, the list of a level, the committed
 // value, the focus colours and the property bag.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 
 #include "account_code.h"
 #include "com/server.h"
+#include "control_cont.h"
 #include "typelib/control_cont.h"
 #include "typelib/quillon.h"
 #include "registry_support.h"
@@ -32,7 +33,9 @@ protected:
     void SetUp() override {
         test::pinEnglish();
         setBeepHook([this] { ++beeps; });
-        object = com::CreateObject(control_cont::ProgId);
+        // Made by the library code linked into the tests, whose beep the hook above replaces;
+        // the tests below that create it by ProgID get it from the registered library.
+        object = com::make<ControlCont, IControlCont>();
         ASSERT_TRUE(object);
         host = std::make_unique<test::HostWindow>(object);
         host->host->InitProperties();

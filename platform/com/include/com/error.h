@@ -47,7 +47,9 @@ public:
     int32_t number() const noexcept { return number_; }
     const std::string& source() const noexcept { return source_; }
     const std::string& description() const noexcept { return description_; }
-    const char* what() const noexcept override { return description_.c_str(); }
+    // Defined in the object layer's library, so that the class's type information lives
+    // there alone for every library that throws or catches it.
+    const char* what() const noexcept override;
 
 private:
     int32_t number_;

@@ -100,3 +100,12 @@ void registerLibrary(const std::filesystem::path& library);
 void unregisterLibrary(const std::filesystem::path& library);
 
 }  // namespace com
+
+// The four entry points every class library defines, and the only symbols it exports:
+// a class library is built with hidden visibility, and these declarations mark them.
+extern "C" {
+[[gnu::visibility("default")]] int32_t DllGetClassObject(const com::Guid* clsid, const com::Guid* iid, void** out);
+[[gnu::visibility("default")]] int32_t DllCanUnloadNow();
+[[gnu::visibility("default")]] int32_t DllRegisterServer();
+[[gnu::visibility("default")]] int32_t DllUnregisterServer();
+}
