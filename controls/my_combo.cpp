@@ -70,7 +70,10 @@ void MyCombo::paint(int32_t back, int32_t fore) {
     paintFore(*combo_, fore);
 }
 
-int MyCombo::rowOf(int32_t id) const { return combo_->findData(QVariant(id)); }
+int MyCombo::rowOf(int32_t id) const {
+    const auto found = positions_.find(id);
+    return found == positions_.end() ? -1 : found->second;
+}
 
 void MyCombo::select(int row) {
     const QSignalBlocker block(combo_);
@@ -141,16 +144,23 @@ void MyCombo::setCheie(int32_t id) {
     setListIndex(static_cast<int16_t>(row));
 }
 
+// The key first: a duplicate identifier fails before the list is touched.
 void MyCombo::addItem(const QString& item, int32_t id) {
-    if (rowOf(id) >= 0)
+    const int row = combo_->count();
+    if (!positions_.try_emplace(id, row).second)
         com::raise(com::errc::DuplicateKey, "MyCombo-AddItem",
                    "Exista deja in combo un item cu Id-ul " + std::to_string(id) +
                        ".\r\nFiecare item trebuie sa aiba un Id unic.");
     const int before = combo_->currentIndex();
     const QSignalBlocker block(combo_);
-    combo_->addItem(item, QVariant(id));
+    try {
+        combo_->addItem(item, QVariant(id));
+    } catch (...) {
+        positions_.erase(id);
+        throw;
+    }
     // A list keeps no row selected until one is chosen.
-    if (before < 0) combo_->setCurrentIndex(-1);
+    if (before < 0 && combo_->currentIndex() >= 0) combo_->setCurrentIndex(-1);
 }
 
 void MyCombo::removeItem(int32_t id) {
@@ -159,6 +169,9 @@ void MyCombo::removeItem(int32_t id) {
         com::raise(com::errc::InvalidProcedureCall, "MyCombo-RemoveItem",
                    "Nu exista nici un item in combo cu Id-ul " + std::to_string(id) + ".");
     const int selected = combo_->currentIndex();
+    positions_.erase(id);
+    for (auto& [key, position] : positions_)
+        if (position > row) --position;  // the rows below move up
     const QSignalBlocker block(combo_);
     combo_->removeItem(row);
     // Removing the selected row leaves no row selected; other rows keep theirs.
@@ -166,6 +179,7 @@ void MyCombo::removeItem(int32_t id) {
 }
 
 void MyCombo::clear() {
+    positions_.clear();
     const QSignalBlocker block(combo_);
     combo_->clear();
 }
@@ -203,7 +217,8 @@ const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
          .put = [](C& c, com::Args, const V& v) { c.setCheie(v.toLong()); }},
         {.name = "AddItem", .id = id::AddItem,
          .call = [](C& c, com::Args a) {
-             c.addItem(QString::fromStdString(a[0].toString()), a[1].toLong());
+             const auto* text = a[0].get<std::string>();  // a text argument is read in place
+             c.addItem(QString::fromStdString(text ? *text : a[0].toString()), a[1].toLong());
              return V();
          },
          .minArgs = 2, .maxArgs = 2},
