@@ -33,13 +33,24 @@ QString textOf(const com::Variant& value) {
 }
 
 // Keys that type no character but would edit the text: the code changes only by the
-// keys the control accepts.
+// keys the control accepts (a paste goes through them, character by character).
 bool editsText(const QKeyEvent& event) {
-    for (const auto key : {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
+    for (const auto key : {QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
                            QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
                            QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine})
         if (event.matches(key)) return true;
     return false;
+}
+
+// The rule of a typed digit, by the length of the whole text before it: taken at two
+// characters, which makes the synthetic account ready for its "." (`ready` is set), and
+// otherwise while the text is shorter than four.
+bool digitTaken(qsizetype length, bool& ready) {
+    if (length == 2) {
+        ready = true;
+        return true;
+    }
+    return length < MaxDigits;
 }
 
 }  // namespace
@@ -48,10 +59,15 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
     QWidget* view = view_.data();
     txt_ = new HookedLineEdit(view);
     txt_->setObjectName(QStringLiteral("txt"));
-    // The code changes only by the keys the control accepts: no paste, drop or input method.
+    // The code changes only as the keys would change it: a paste, a drop, the middle
+    // button or an input method is taken as its characters typed in turn. The context
+    // menu would cut, delete and undo past the keys.
     txt_->setContextMenuPolicy(Qt::NoContextMenu);
-    txt_->setAcceptDrops(false);
-    txt_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    txt_->entering = [this](const QString& before, int at, int replaced, const QString& typed) {
+        bool taken = false;
+        guarded([&] { taken = takesTyped(before, at, replaced, typed); });
+        return taken;
+    };
     lst_ = new QTreeWidget(view);
     lst_->setObjectName(QStringLiteral("lst"));
     lst_->setColumnCount(1);
@@ -263,14 +279,22 @@ bool ControlCont::onTextKey(QKeyEvent* event) {
 
 // True when the digit is taken.
 bool ControlCont::onDigit() {
-    const qsizetype length = txt_->text().size();
-    if (length == 2) {
-        ready_ = true;
-        return true;
-    }
-    if (length < MaxDigits) return true;
+    if (digitTaken(txt_->text().size(), ready_)) return true;
     beep();
     return false;
+}
+
+// Text that enters the box by another way than a key is taken when each of its characters
+// is a digit the keys would take, typed in turn; "." and Space open lists, they are no text.
+bool ControlCont::takesTyped(const QString& before, int at, int replaced, const QString& typed) {
+    if (typed.isEmpty()) return true;
+    bool ready = ready_;
+    const bool taken = !txt_->isReadOnly() &&
+                       takenOneByOne(before, at, replaced, typed, [&ready](const QString& text, int, QChar c) {
+                           return c >= u'0' && c <= u'9' && digitTaken(text.size(), ready);
+                       });
+    if (taken) ready_ = ready;
+    return taken;
 }
 
 void ControlCont::onDot() {

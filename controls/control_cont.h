@@ -55,6 +55,7 @@ private:
 
     bool onTextKey(QKeyEvent* event);
     bool onDigit();
+    bool takesTyped(const QString& before, int at, int replaced, const QString& typed);
     void onDot();
     void onSpace();
     void onDeleteKey();

@@ -78,6 +78,8 @@ private:
     QDateTime storedDate() const;
 
     void onTextChanged();
+    int16_t keyRule(int caret, int16_t key, const QString& text) const;
+    bool takesTyped(const QString& before, int at, int replaced, const QString& typed) const;
     bool onTextKey(QKeyEvent* event);
     bool onPickerKey(QKeyEvent* event);
     bool raiseKeyDown(QKeyEvent* event);

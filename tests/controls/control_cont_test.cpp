@@ -108,6 +108,51 @@ TEST_F(ControlContTest, SyntheticAccountTakesAtMostFourDigitsAndNothingElse) {
     EXPECT_EQ(valoare(), "4011");
 }
 
+// Text that comes in by any way but the keys (a paste, a drop, an input method) is taken
+// only when the keys would take each of its characters in turn: digits up to four, "."
+// and Space being keys that open lists, not text. Refused text is refused whole.
+TEST_F(ControlContTest, TextEnteringByAnyWayGoesThroughTheKeyRules) {
+    enter();
+    type("40");
+    test::pasteByShortcut(txt(), "1.5");
+    test::dropText(txt(), "ABC 9999.xx");
+    test::commitFromInputMethod(txt(), "123");  // a fifth digit
+    test::commitFromInputMethod(txt(), "1 ");
+    EXPECT_EQ(text(), "40");
+    EXPECT_EQ(count(ev::Change), 2);
+    EXPECT_EQ(beeps, 0);
+    test::pasteByShortcut(txt(), "1");
+    EXPECT_EQ(text(), "401");
+    type(".");  // the pasted third digit made the account ready for its first level
+    ASSERT_TRUE(listOpen());
+    key(Qt::Key_Escape);
+    test::dropText(txt(), "01");
+    EXPECT_EQ(text(), "401.");
+    leave();
+    EXPECT_EQ(valoare(), "401");
+
+    enter();
+    key(Qt::Key_Delete);
+    test::dropText(txt(), "4");
+    test::commitFromInputMethod(txt(), "01");
+    EXPECT_EQ(text(), "401");
+    leave();
+    EXPECT_EQ(valoare(), "401");
+}
+
+// X11's primary selection, pasted by the middle button (run on an X server: the offscreen
+// platform has no primary selection).
+TEST_F(ControlContTest, PrimarySelectionPasteGoesThroughTheKeyRules) {
+    enter();
+    type("401");
+    if (!test::pasteFromPrimarySelection(txt(), "ABC 9999.xx")) GTEST_SKIP() << "the platform has no primary selection";
+    EXPECT_EQ(text(), "401");
+    test::pasteFromPrimarySelection(txt(), "1");
+    EXPECT_EQ(text(), "4011");
+    leave();
+    EXPECT_EQ(valoare(), "4011");
+}
+
 TEST_F(ControlContTest, DotAsksTheHostAndAnEmptyAnswerRefusesIt) {
     enter();
     type("402.");
