@@ -83,6 +83,10 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
     lst_->setTextElideMode(Qt::ElideRight);
     lst_->hide();
     view->setFocusProxy(txt_);
+    // A list floating over the window goes with the control's widget.
+    QObject::connect(view, &QObject::destroyed, this, [this] {
+        if (lst_) delete lst_.data();
+    });
 
     txt_->hooks.keyPress = [this](QKeyEvent* e) {
         bool used = true;
@@ -107,7 +111,11 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
 }
 
 ControlCont::~ControlCont() {
-    if (view_) txt_->hooks = {};  // unless a Qt parent has already deleted the widgets
+    if (view_) {  // unless a Qt parent has already deleted the widgets
+        txt_->hooks = {};
+        txt_->entering = {};
+    }
+    if (lst_ && lst_->parentWidget() != view_.data()) delete lst_.data();  // still floating
     destroyView();
 }
 
@@ -115,6 +123,8 @@ bool ControlCont::eventFilter(QObject* watched, QEvent* event) {
     if (dying()) return false;
     if (watched == view_.data() && event->type() == QEvent::Resize) {
         guarded([this] { layout(); });
+    } else if (watched == view_.data() && event->type() == QEvent::Hide && lst_ && !lst_->isHidden()) {
+        guarded([this] { hideList(); });  // the list does not stay over the window without its control
     } else if (watched == lst_ && event->type() == QEvent::FocusOut) {
         guarded([this] { commitIfLeaving(); });
     } else if (watched == lst_ && event->type() == QEvent::KeyPress) {
@@ -127,8 +137,8 @@ bool ControlCont::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Layout ------------------------------------------------------------------------
 
-// The text box spans the control; an open list lies below it, inside the control, which
-// grows downwards over its neighbours.
+// The text box spans the control, which keeps its height; an open list floats over the
+// window (placeList).
 void ControlCont::layout() {
     if (!view_ || layingOut_) return;
     layingOut_ = true;
@@ -137,22 +147,40 @@ void ControlCont::layout() {
         ~Done() { flag = false; }
     } done{layingOut_};
     QWidget& v = *view_;
-    const int w = v.width();
     const int textHeight = txt_->sizeHint().height();
-    txt_->setGeometry(0, 0, w, textHeight);
-    if (lst_->isHidden()) {
-        v.setFixedHeight(textHeight);
-        return;
+    txt_->setGeometry(0, 0, v.width(), textHeight);
+    v.setFixedHeight(textHeight);
+    if (!lst_->isHidden()) placeList(textHeight);
+}
+
+// The open list lies under the segment it serves, over the window rather than inside the
+// control, so that no container clips it: below the text box where the window has room
+// for it, else above, and always wholly inside the window.
+void ControlCont::placeList(int textHeight) {
+    QWidget& v = *view_;
+    QWidget* window = v.window();
+    if (lst_->parentWidget() != window) {
+        lst_->setParent(window);
+        setFloatingOwner(*lst_, &v);
     }
-    const int top = textHeight - twips(10);
+    const int w = v.width();
     const int minWidth = std::min(w, twips(1500));
     const int left = std::clamp(listLeft(), 0, std::max(0, w - minWidth));
     const int rows = std::clamp(lst_->topLevelItemCount(), MinListRows, MaxListRows);
     const int rowHeight = std::max(lst_->sizeHintForRow(0), lst_->fontMetrics().height() + 2);
-    const int height = rows * rowHeight + 2 * lst_->frameWidth();
-    lst_->setGeometry(left, top, w - left, height);
-    v.setFixedHeight(top + height);
-    v.raise();
+    const int width = std::min(w - left, window->width());
+    const int height = std::min(rows * rowHeight + 2 * lst_->frameWidth(), window->height());
+    const QPoint origin = v.mapTo(window, QPoint(left, 0));
+    const int below = origin.y() + textHeight - twips(10);
+    const int above = origin.y() + twips(10) - height;
+    int top = below;
+    if (below + height > window->height()) {
+        const bool upward = above >= 0 || origin.y() > window->height() - origin.y() - textHeight;
+        top = std::clamp(upward ? above : below, 0, std::max(0, window->height() - height));
+    }
+    lst_->setGeometry(std::clamp(origin.x(), 0, std::max(0, window->width() - width)), top, width, height);
+    lst_->show();
+    lst_->raise();
 }
 
 // The list starts under the segment it serves: after the text when a code is appended,
@@ -381,6 +409,10 @@ void ControlCont::openList(const QString& levelList, const QString& current) {
 
 void ControlCont::hideList() {
     lst_->hide();
+    if (lst_->parentWidget() != view_.data()) {  // back inside the control until it opens again
+        lst_->setParent(view_.data());
+        setFloatingOwner(*lst_, nullptr);
+    }
     txt_->setReadOnly(false);
     layout();
 }

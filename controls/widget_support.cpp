@@ -118,16 +118,37 @@ int16_t shiftMask(const QKeyEvent& event) {
                                 ((m & Qt::AltModifier) ? 4 : 0));
 }
 
+namespace {
+constexpr const char* FloatingOwner = "quillonFloatingOwner";
+
+// The widget that floats `widget` (or one of its ancestors) over its window, if any.
+const QWidget* floatingOwner(const QWidget* widget) {
+    for (const QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget())
+        if (const QVariant owner = w->property(FloatingOwner); owner.isValid())
+            return qobject_cast<const QWidget*>(owner.value<QObject*>());
+    return nullptr;
+}
+}  // namespace
+
 bool isWithin(const QWidget* widget, const QWidget* container) {
     if (!container) return false;
     for (const QWidget* w = widget; w;) {
         if (w == container || container->isAncestorOf(w)) return true;
+        // A list floated over the window belongs to the control that floats it.
+        if (const QWidget* owner = floatingOwner(w)) {
+            w = owner;
+            continue;
+        }
         // A popup (a calendar, a drop-down list) belongs to the widget that opened it.
         const QWidget* window = w->window();
         if (window->windowType() != Qt::Popup) return false;
         w = window->parentWidget();
     }
     return false;
+}
+
+void setFloatingOwner(QWidget& floating, QWidget* owner) {
+    floating.setProperty(FloatingOwner, owner ? QVariant::fromValue(static_cast<QObject*>(owner)) : QVariant());
 }
 
 void moveFocusAsTab(QWidget* control) {

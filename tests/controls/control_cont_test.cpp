@@ -48,7 +48,8 @@ protected:
     void TearDown() override { setBeepHook({}); }
 
     QLineEdit* txt() const { return host->inner<QLineEdit>("txt"); }
-    QTreeWidget* lst() const { return host->inner<QTreeWidget>("lst"); }
+    // The open list floats over the window, outside the control's widget.
+    QTreeWidget* lst() const { return host->window.findChild<QTreeWidget*>("lst"); }
     bool listOpen() const { return !lst()->isHidden(); }
     QString text() const { return txt()->text(); }
     std::string valoare() const { return get(*object, id::Valoare).toString(); }
@@ -368,7 +369,7 @@ TEST_F(ControlContTest, TheCodeIsCommittedBeforeAnyoneHearsTheFocusLeft) {
     com::ComPtr<com::IDispatch> editor;
     QPointer<QWidget> editorWidget;
     const auto connection = QObject::connect(qApp, &QApplication::focusChanged, [&](QWidget* old, QWidget* now) {
-        if (editorWidget && editorWidget->isAncestorOf(old) && !editorWidget->isAncestorOf(now))
+        if (editorWidget && isWithin(old, editorWidget) && !isWithin(now, editorWidget))
             seen.push_back(get(*editor, id::Valoare).toString());
     });
     editor = com::CreateObject(control_cont::ProgId);
@@ -380,7 +381,7 @@ TEST_F(ControlContTest, TheCodeIsCommittedBeforeAnyoneHearsTheFocusLeft) {
     window.inner<QLineEdit>("txt")->setFocus(Qt::TabFocusReason);
     test::settle();
     type("512.");
-    ASSERT_TRUE(!window.inner<QTreeWidget>("lst")->isHidden());
+    ASSERT_TRUE(!window.window.findChild<QTreeWidget*>("lst")->isHidden());
     key(Qt::Key_Return);  // from the list
     window.after->setFocus(Qt::TabFocusReason);
     test::settle();
@@ -421,9 +422,11 @@ TEST_F(ControlContTest, FocusColoursPaintTextAndList) {
     openFirstLevel();
     EXPECT_EQ(txt()->palette().color(QPalette::Base), QColor(Qt::yellow));
     EXPECT_EQ(lst()->palette().color(QPalette::Base), QColor(Qt::yellow));
-    // The open list lies inside the control, which grows downwards.
-    EXPECT_GT(host->widget->height(), txt()->height());
-    EXPECT_LE(lst()->geometry().bottom(), host->widget->height());
+    // The open list floats right under the text box; the control keeps its height.
+    const QPoint under = txt()->mapTo(&host->window, QPoint(0, txt()->height()));
+    EXPECT_EQ(lst()->parentWidget(), &host->window);
+    EXPECT_NEAR(lst()->geometry().top(), under.y(), twips(10) + 1);
+    EXPECT_EQ(host->widget->height(), txt()->height());
     leave();
     EXPECT_EQ(txt()->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(lst()->palette().color(QPalette::Base), QColor(Qt::white));
