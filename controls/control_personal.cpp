@@ -128,6 +128,9 @@ void ControlPersonal::layout(bool repaint) {
     }
 }
 
+// The picker stands 25 twips left of the field and 20 twips past its right edge.
+int ControlPersonal::dateWidth() const { return dtp_ ? dtp_->sizeHint().width() - twips(45) : 0; }
+
 void ControlPersonal::showEmptyDate(bool empty) {
     if (!empty) {
         txtNull_->hide();

@@ -62,6 +62,9 @@ public:
     com::Variant valoare() const;
     void setValoare(const com::Variant& value, bool formatText = true);
     void goleste();
+    // The width a date field needs to show its whole date and its button (0 for a field
+    // that never was a date field).
+    int dateWidth() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,8 +3,10 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QApplication>
 #include <QPainter>
 
+#include "grid_paint.h"
 #include "typelib/quillon.h"
 #include "widget_support.h"
 
@@ -82,7 +84,8 @@ void GridModel::rowAppended() { beginInsertRows({}, table_.dataRows(), table_.da
 
 // ---- Header ----------------------------------------------------------------------------
 
-GridHeader::GridHeader(const GridTable& table, QWidget* parent) : QHeaderView(Qt::Horizontal, parent), table_(table) {
+GridHeader::GridHeader(const GridTable& table, QWidget* parent, Qt::Orientation orientation)
+    : QHeaderView(orientation, parent), table_(table) {
     setSectionsClickable(false);
     setHighlightSections(false);
     setDefaultAlignment(Qt::AlignCenter);
@@ -90,36 +93,37 @@ GridHeader::GridHeader(const GridTable& table, QWidget* parent) : QHeaderView(Qt
 
 QSize GridHeader::sizeHint() const {
     QSize size = QHeaderView::sizeHint();
+    if (orientation() == Qt::Vertical) return size;
     const int captions = std::max(twips(HeaderHeightTwips), QFontMetrics(font()).height() + 4);
     const int totals = std::max(twips(TotalsHeightTwips), QFontMetrics(font()).height() + 4);
     size.setHeight(table_.hasTotals() ? captions + totals : captions);
     return size;
 }
 
+void GridHeader::paintCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment) const {
+    painter.fillRect(rect, palette().color(QPalette::Button));
+    const int lines = grid_paint::lineWidth(gridLines);
+    painter.setFont(font());
+    grid_paint::drawText(painter, rect.adjusted(3, 0, -3 - lines, -lines), static_cast<int>(alignment), text, textStyle,
+                         palette().color(QPalette::ButtonText), palette());
+    grid_paint::drawLines(painter, rect, gridLines, palette().color(QPalette::Mid), palette());
+}
+
 void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    if (!table_.hasTotals()) {
-        QHeaderView::paintSection(painter, rect, logicalIndex);
-        return;
-    }
-    const int captions = std::max(twips(HeaderHeightTwips), QFontMetrics(font()).height() + 4);
-    QRect top = rect;
-    top.setHeight(captions);
     painter->save();
-    QHeaderView::paintSection(painter, top, logicalIndex);
-    painter->restore();
-    const QRect bottom(rect.left(), rect.top() + captions, rect.width(), rect.height() - captions);
-    painter->save();
-    painter->fillRect(bottom, palette().color(QPalette::Button));
-    painter->setPen(palette().color(QPalette::Mid));
-    painter->drawLine(bottom.topLeft(), bottom.topRight());
-    painter->drawLine(bottom.topRight(), bottom.bottomRight());
-    painter->drawLine(bottom.bottomLeft(), bottom.bottomRight());
     const int col = logicalIndex + 1;
-    if (col < table_.cols()) {
-        painter->setPen(palette().color(QPalette::ButtonText));
-        painter->setFont(font());
-        painter->drawText(bottom.adjusted(3, 0, -3, 0), alignmentOf(table_.column(col).alignment),
-                          table_.text(1, col));
+    if (orientation() == Qt::Vertical) {
+        paintCell(*painter, rect, QString(), Qt::AlignCenter);
+    } else if (!table_.hasTotals()) {
+        paintCell(*painter, rect, col < table_.cols() ? table_.column(col).caption : QString(), Qt::AlignCenter);
+    } else {
+        const int captions = std::max(twips(HeaderHeightTwips), QFontMetrics(font()).height() + 4);
+        const QRect top(rect.left(), rect.top(), rect.width(), captions);
+        const QRect bottom(rect.left(), rect.top() + captions, rect.width(), rect.height() - captions);
+        const bool data = col < table_.cols();
+        paintCell(*painter, top, data ? table_.column(col).caption : QString(), Qt::AlignCenter);
+        paintCell(*painter, bottom, data ? table_.text(1, col) : QString(),
+                  data ? alignmentOf(table_.column(col).alignment) : Qt::AlignCenter);
     }
     painter->restore();
 }
@@ -128,9 +132,42 @@ void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
 
 void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
-    if (focusRect == 0) option->state &= ~QStyle::State_HasFocus;
     const bool viewFocused = option->widget && option->widget->hasFocus();
     if (highLight == 0 || (highLight == 2 && !viewFocused)) option->state &= ~QStyle::State_Selected;
+    if (highLight == 1) option->state |= QStyle::State_Active;  // in the highlight colour, focused or not
+    option->state &= ~QStyle::State_HasFocus;                   // the focus rectangle is the grid's own
+}
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const bool current = option.state & QStyle::State_HasFocus;  // the current cell of the focused grid
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QRect cell = opt.rect;
+    const int lines = grid_paint::lineWidth(gridLines);
+    opt.rect = cell.adjusted(0, 0, -lines, -lines);
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
+    const QString text = opt.text;
+    opt.text.clear();
+    // The cell's own background first: the view fills a selected cell with the highlight
+    // colour before the delegate paints, which only HighLight may show.
+    painter->fillRect(cell, opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush : opt.palette.base());
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);  // the highlight, as HighLight says
+
+    painter->save();
+    const bool selected = opt.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = (opt.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    const QColor colour = opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    painter->setFont(opt.font);
+    grid_paint::drawText(*painter, textRect, static_cast<int>(opt.displayAlignment),
+                         opt.fontMetrics.elidedText(text, opt.textElideMode, textRect.width()), textStyle, colour,
+                         opt.palette);
+    const auto gridColour = static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &opt, widget));
+    grid_paint::drawLines(*painter, cell, gridLines, QColor::fromRgb(gridColour), opt.palette);
+    if (current) grid_paint::drawFocus(*painter, opt.rect, focusRect, colour);
+    painter->restore();
 }
 
 // ---- Redraw ----------------------------------------------------------------------------

@@ -43,25 +43,35 @@ private:
     QPointer<QTableView> view_;
 };
 
-// The header row and, under it, the totals row; both stay in place while the data rows
-// scroll.
+// The fixed cells: the header row with, under it, the totals row (both stay in place
+// while the data rows scroll), or the row selectors down the left side; drawn with the
+// grid's lines and text style for fixed cells.
 class GridHeader final : public QHeaderView {
 public:
-    GridHeader(const GridTable& table, QWidget* parent);
+    GridHeader(const GridTable& table, QWidget* parent, Qt::Orientation orientation = Qt::Horizontal);
     QSize sizeHint() const override;
+    int gridLines = 1;  // GridLinesFixed
+    int textStyle = 0;  // TextStyleFixed
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
+    void paintCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment) const;
     const GridTable& table_;
 };
 
+// Draws the data cells: the current cell marked as HighLight and FocusRect say, the lines
+// and the text as GridLines and TextStyle say.
 class GridDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     int highLight = 0;  // never, always, with focus
     int focusRect = 0;  // none, light, heavy
+    int gridLines = 1;
+    int textStyle = 0;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

@@ -274,6 +274,10 @@ void MyGrid::placeEditor(QWidget* editor, int row, int col) {
     const QPoint at = fg_->viewport()->mapTo(view_.data(), cell.topLeft());
     if (editor == chk_)
         editor->setGeometry(at.x() + twips(50), at.y(), std::max(1, cell.width() - twips(50)), cell.height());
+    else if (editor == ctlControl_->widget() && ctlControl_->tipData() == static_cast<int32_t>(TipData::Data))
+        // A date editor wider than a narrow column: the whole date shows.
+        editor->setGeometry(at.x() - twips(15), at.y() - twips(13),
+                            std::max(cell.width() + twips(25), ctlControl_->dateWidth()), cell.height());
     else
         editor->setGeometry(at.x() - twips(15), at.y() - twips(13), cell.width() + twips(25), cell.height());
     editor->show();

@@ -17,17 +17,6 @@ namespace {
 using E = Enumeratori;
 constexpr const char* Levels = "01&Alfa|02&Beta|03&Gama|04&Delta|05&Epsilon|$";
 
-// The part of `widget` that its window shows: its rectangle cut by every container's, in
-// the window's coordinates.
-QRect shownPart(const QWidget& widget) {
-    QRect shown(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size());
-    for (const QWidget* w = widget.parentWidget(); w && !w->isWindow(); w = w->parentWidget())
-        shown &= QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
-    return shown & widget.window()->rect();
-}
-
-QRect inWindow(const QWidget& widget) { return QRect(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size()); }
-
 // The list of a ControlCont placed directly on a form, near its top edge and near its bottom edge.
 class ControlContOnFormTest : public ::testing::Test {
 protected:
@@ -71,8 +60,8 @@ TEST_F(ControlContOnFormTest, TheListOpensDownwardWhereThereIsRoomElseUpwardAndI
     low->move(20, form.height() - low->height() - 2);
     QTreeWidget* list = openList(low);
     ASSERT_TRUE(list && list->isVisible());
-    EXPECT_EQ(shownPart(*list), inWindow(*list));
-    EXPECT_LE(inWindow(*list).bottom(), inWindow(*low).top() + twips(10));  // above the text box
+    EXPECT_EQ(test::shownPart(*list), test::inWindow(*list));
+    EXPECT_LE(test::inWindow(*list).bottom(), test::inWindow(*low).top() + twips(10));  // above the text box
     QTest::keyClick(list, Qt::Key_Escape);
     test::settle();
     EXPECT_TRUE(list->isHidden());
@@ -80,8 +69,8 @@ TEST_F(ControlContOnFormTest, TheListOpensDownwardWhereThereIsRoomElseUpwardAndI
     QWidget* high = place(10);
     list = openList(high);
     ASSERT_TRUE(list && list->isVisible());
-    EXPECT_EQ(shownPart(*list), inWindow(*list));
-    EXPECT_NEAR(inWindow(*list).top(), inWindow(*high).bottom(), twips(10) + 1);  // under it
+    EXPECT_EQ(test::shownPart(*list), test::inWindow(*list));
+    EXPECT_NEAR(test::inWindow(*list).top(), test::inWindow(*high).bottom(), twips(10) + 1);  // under it
 }
 
 class ControlContInGridTest : public test::GridTest {};
@@ -104,11 +93,11 @@ TEST_F(ControlContInGridTest, TheListOnTheLastVisibleRowIsWhollyVisible) {
     auto* list = host->window.findChild<QTreeWidget*>("lst");
     ASSERT_TRUE(list && list->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), list);
-    EXPECT_EQ(shownPart(*list), inWindow(*list));
+    EXPECT_EQ(test::shownPart(*list), test::inWindow(*list));
     // It covers no part of the code being typed (but the edge they share).
     const QWidget* code = host->inner("cntCont")->findChild<QLineEdit*>("txt");
     const int edge = twips(10) + 1;
-    EXPECT_FALSE(inWindow(*list).intersects(inWindow(*code).adjusted(0, edge, 0, -edge)));
+    EXPECT_FALSE(test::inWindow(*list).intersects(test::inWindow(*code).adjusted(0, edge, 0, -edge)));
     // A pick still reaches the code.
     QTest::keyClick(list, Qt::Key_Return);
     test::settle();

@@ -147,6 +147,15 @@ inline void settle() {
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
+// A widget's rectangle in its window's coordinates, and the part of it that the window
+// shows: cut by every container's rectangle.
+inline QRect inWindow(const QWidget& widget) { return QRect(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size()); }
+inline QRect shownPart(const QWidget& widget) {
+    QRect shown = inWindow(widget);
+    for (const QWidget* w = widget.parentWidget(); w && !w->isWindow(); w = w->parentWidget()) shown &= inWindow(*w);
+    return shown & widget.window()->rect();
+}
+
 // The ways text enters a line edit besides its keys, each as the user takes it; the text
 // goes in at the caret (a drop: at the end of the text).
 // Shift+Insert: Ctrl+V is a typed control character, which the keys of a field may swallow.
