@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QApplication>
 #include <QPainter>
+#include <QScrollBar>
 
 #include "grid_paint.h"
 #include "typelib/quillon.h"
@@ -75,9 +76,14 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     return {};
 }
 
+// Cell by cell: a view repaints the whole table for a change that spans several cells.
 void GridModel::cellsChanged(int firstRow, int lastRow) {
     if (table_.dataRows() == 0 || table_.cols() < 2) return;
-    emit dataChanged(index(firstRow - table_.fixedRows(), 0), index(lastRow - table_.fixedRows(), table_.cols() - 2));
+    for (int r = firstRow; r <= lastRow; ++r)
+        for (int c = 0; c < table_.cols() - 1; ++c) {
+            const QModelIndex cell = index(r - table_.fixedRows(), c);
+            emit dataChanged(cell, cell);
+        }
 }
 
 void GridModel::rowAppended() { beginInsertRows({}, table_.dataRows(), table_.dataRows()); }
@@ -91,13 +97,24 @@ GridHeader::GridHeader(const GridTable& table, QWidget* parent, Qt::Orientation 
     setDefaultAlignment(Qt::AlignCenter);
 }
 
+int GridHeader::captionsHeight() const { return std::max(twips(HeaderHeightTwips), QFontMetrics(font()).height() + 4); }
+
 QSize GridHeader::sizeHint() const {
     QSize size = QHeaderView::sizeHint();
     if (orientation() == Qt::Vertical) return size;
-    const int captions = std::max(twips(HeaderHeightTwips), QFontMetrics(font()).height() + 4);
     const int totals = std::max(twips(TotalsHeightTwips), QFontMetrics(font()).height() + 4);
-    size.setHeight(table_.hasTotals() ? captions + totals : captions);
+    size.setHeight(table_.hasTotals() ? captionsHeight() + totals : captionsHeight());
     return size;
+}
+
+void GridHeader::totalsChanged() {
+    if (orientation() == Qt::Vertical || !table_.hasTotals()) return;
+    const int top = captionsHeight();
+    for (int section = 0; section < count() && section + 1 < table_.cols(); ++section) {
+        const auto at = static_cast<size_t>(section);
+        if (at < shownTotals_.size() && shownTotals_[at] == table_.text(1, section + 1)) continue;
+        viewport()->update(QRect(sectionViewportPosition(section), top, sectionSize(section), height() - top));
+    }
 }
 
 void GridHeader::paintCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment) const {
@@ -117,13 +134,15 @@ void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     } else if (!table_.hasTotals()) {
         paintCell(*painter, rect, col < table_.cols() ? table_.column(col).caption : QString(), Qt::AlignCenter);
     } else {
-        const int captions = std::max(twips(HeaderHeightTwips), QFontMetrics(font()).height() + 4);
+        const int captions = captionsHeight();
         const QRect top(rect.left(), rect.top(), rect.width(), captions);
         const QRect bottom(rect.left(), rect.top() + captions, rect.width(), rect.height() - captions);
         const bool data = col < table_.cols();
+        const QString total = data ? table_.text(1, col) : QString();
         paintCell(*painter, top, data ? table_.column(col).caption : QString(), Qt::AlignCenter);
-        paintCell(*painter, bottom, data ? table_.text(1, col) : QString(),
-                  data ? alignmentOf(table_.column(col).alignment) : Qt::AlignCenter);
+        paintCell(*painter, bottom, total, data ? alignmentOf(table_.column(col).alignment) : Qt::AlignCenter);
+        if (shownTotals_.size() <= static_cast<size_t>(logicalIndex)) shownTotals_.resize(static_cast<size_t>(logicalIndex) + 1);
+        shownTotals_[static_cast<size_t>(logicalIndex)] = total;
     }
     painter->restore();
 }
@@ -147,23 +166,27 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     opt.rect = cell.adjusted(0, 0, -lines, -lines);
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
-    const QString text = opt.text;
-    opt.text.clear();
     // The cell's own background first: the view fills a selected cell with the highlight
     // colour before the delegate paints, which only HighLight may show.
     painter->fillRect(cell, opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush : opt.palette.base());
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);  // the highlight, as HighLight says
+    const bool selected = opt.state & QStyle::State_Selected;
+    const QString text = opt.text;
+    if (selected) {
+        opt.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);  // the highlight
+    }
 
     painter->save();
-    const bool selected = opt.state & QStyle::State_Selected;
     const QPalette::ColorGroup group = (opt.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
     const QColor colour = opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    // The cells hold one line of text, without icons or check boxes.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+    const bool fits = opt.fontMetrics.horizontalAdvance(text) <= textRect.width();
     painter->setFont(opt.font);
-    grid_paint::drawText(*painter, textRect, static_cast<int>(opt.displayAlignment),
-                         opt.fontMetrics.elidedText(text, opt.textElideMode, textRect.width()), textStyle, colour,
-                         opt.palette);
+    grid_paint::drawText(*painter, textRect, static_cast<int>(opt.displayAlignment | Qt::TextSingleLine),
+                         fits ? text : opt.fontMetrics.elidedText(text, opt.textElideMode, textRect.width()), textStyle,
+                         colour, opt.palette);
     const auto gridColour = static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &opt, widget));
     grid_paint::drawLines(*painter, cell, gridLines, QColor::fromRgb(gridColour), opt.palette);
     if (current) grid_paint::drawFocus(*painter, opt.rect, focusRect, colour);
@@ -187,6 +210,8 @@ RedrawOff::~RedrawOff() {
 // ---- View ------------------------------------------------------------------------------
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {
+    // While scrolling is locked the scroll bars take no mouse.
+    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) bar->installEventFilter(this);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -206,14 +231,40 @@ void GridView::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
+// The focus changes only the marks that depend on it: the current cell's focus rectangle
+// and, when the highlight shows only with the focus, the selected cells. The base classes
+// would repaint the whole table at every focus change (an editor opening and closing).
+void GridView::updateFocusMarks() {
+    const auto* delegate = dynamic_cast<const GridDelegate*>(itemDelegate());
+    if (!delegate || delegate->focusRect != 0) update(currentIndex());
+    if (!delegate || delegate->highLight == 2) viewport()->update(visualRegionForSelection(selectionModel()->selection()));
+}
+
 void GridView::focusInEvent(QFocusEvent* event) {
-    QTableView::focusInEvent(event);
+    if (currentIndex().isValid()) updateFocusMarks();
+    else QTableView::focusInEvent(event);  // it makes a cell current first
     if (focusIn) focusIn();
 }
+
+void GridView::focusOutEvent(QFocusEvent*) { updateFocusMarks(); }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
     if (doubleClick && indexAt(event->position().toPoint()).isValid()) doubleClick();
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+    if (scrollLocked && (watched == horizontalScrollBar() || watched == verticalScrollBar())) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel: return true;
+        default: break;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void GridView::wheelEvent(QWheelEvent* event) {

@@ -4,6 +4,7 @@
 // that honours the highlight and focus-rectangle settings, and the view itself, which
 // reports its keys, focus and double clicks to the control.
 #include <functional>
+#include <vector>
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -53,12 +54,17 @@ public:
     int gridLines = 1;  // GridLinesFixed
     int textStyle = 0;  // TextStyleFixed
 
+    // Repaints the totals whose text is no longer the one shown.
+    void totalsChanged();
+
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
     void paintCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment) const;
+    int captionsHeight() const;
     const GridTable& table_;
+    mutable std::vector<QString> shownTotals_;  // by section, as last painted
 };
 
 // Draws the data cells: the current cell marked as HighLight and FocusRect say, the lines
@@ -107,8 +113,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void updateFocusMarks();
     void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace quillon

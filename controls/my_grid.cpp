@@ -150,7 +150,7 @@ void MyGrid::setCurrentCell(int row, int col) {
 
 void MyGrid::cellsChanged(int row) const {
     model_->cellsChanged(row, row);
-    header_->viewport()->update();
+    header_->totalsChanged();
 }
 
 void MyGrid::setPermitRandNou(bool value) {

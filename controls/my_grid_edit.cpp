@@ -298,12 +298,9 @@ void MyGrid::replayKey(QWidget* editor, char key) {
     QCoreApplication::sendEvent(target, &release);
 }
 
-void MyGrid::setScrollBars(bool on) {
-    const auto policy = on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
-    fg_->setHorizontalScrollBarPolicy(policy);
-    fg_->setVerticalScrollBarPolicy(policy);
-    fg_->scrollLocked = !on;
-}
+// While an editor stands over a cell the table does not scroll; its scroll bars stay in
+// place (switching them off and on would lay the whole table out twice an edit).
+void MyGrid::setScrollBars(bool on) { fg_->scrollLocked = !on; }
 
 // ---- Moving on and the toolbar's state -----------------------------------------------------
 
