@@ -20,11 +20,13 @@ int lineWidth(int style);
 // light colours (engraved: the dark line above and left of the light one; raised: the reverse).
 void drawLines(QPainter& painter, const QRect& cell, int style, const QColor& line, const QPalette& palette);
 
-// A text in `colour` with the copies of `style`: raised and inset add a light and a dark
-// copy one pixel up-left and down-right (raised: light up-left; inset: the reverse),
-// raised light and inset light the light copy alone.
-void drawText(QPainter& painter, const QRect& rect, int flags, const QString& text, int style, const QColor& colour,
-              const QPalette& palette);
+// One line of text in `colour`, aligned in `rect` by `alignment`, cut with "..." when it is
+// wider, with the copies of `style`: raised and inset add a light and a dark copy one
+// pixel up-left and down-right (raised: light up-left; inset: the reverse), raised light
+// and inset light the light copy alone. The painter's font is used; texts are laid out
+// once and kept, since a cell is painted again at every repaint.
+void drawText(QPainter& painter, const QRect& rect, Qt::Alignment alignment, const QString& text, int style,
+              const QColor& colour, const QPalette& palette);
 
 // The current cell's focus rectangle: light is a thin dotted one, heavy a thick one.
 void drawFocus(QPainter& painter, const QRect& cell, int focusRect, const QColor& colour);

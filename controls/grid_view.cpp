@@ -35,17 +35,28 @@ int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid
 
 int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : table_.cols() - 1; }
 
+// A read-only column's shade covers the lines' alternate shading.
+QColor GridModel::background(int r, int c) const {
+    if (table_.column(c).readOnly) return oleColor(color::ButtonFace);
+    if (table_.row(r).shaded) return oleColor(InfoBackground);
+    return {};
+}
+
+GridModel::CellLook GridModel::cellLook(const QModelIndex& index) const {
+    const int r = gridRow(index), c = index.column() + 1;
+    return {cellText(table_.cell(r, c)), alignmentOf(table_.column(c).alignment), background(r, c), table_.row(r).struck};
+}
+
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int r = gridRow(index), c = index.column() + 1;
     switch (role) {
     case Qt::DisplayRole: return cellText(table_.cell(r, c));
     case Qt::TextAlignmentRole: return QVariant::fromValue(alignmentOf(table_.column(c).alignment));
-    case Qt::BackgroundRole:
-        // A read-only column's shade covers the rows' alternate shading.
-        if (table_.column(c).readOnly) return oleColor(color::ButtonFace);
-        if (table_.row(r).shaded) return oleColor(InfoBackground);
-        return {};
+    case Qt::BackgroundRole: {
+        const QColor colour = background(r, c);
+        return colour.isValid() ? QVariant(colour) : QVariant();
+    }
     case Qt::ForegroundRole:
         if (table_.row(r).struck) return oleColor(Red);
         return {};
@@ -76,12 +87,30 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     return {};
 }
 
-// Cell by cell: a view repaints the whole table for a change that spans several cells.
+// A cell's look as a number: its text and its line's and column's marks.
+uint32_t GridModel::lookHash(const QModelIndex& index, const QString& text) const {
+    const int r = gridRow(index), c = index.column() + 1;
+    const GridTable::Row& row = table_.row(r);
+    const uint32_t marks = (row.shaded ? 1u : 0u) | (row.struck ? 2u : 0u) | (table_.column(c).readOnly ? 4u : 0u) |
+                           static_cast<uint32_t>(table_.column(c).alignment) << 3;
+    return static_cast<uint32_t>(qHash(text) * 31u + marks) | 1u;  // never 0
+}
+
+void GridModel::painted(const QModelIndex& index, const CellLook& look) const {
+    const auto at = static_cast<size_t>(index.row()) * static_cast<size_t>(columnCount()) + static_cast<size_t>(index.column());
+    if (shown_.size() <= at) shown_.resize(static_cast<size_t>(rowCount()) * static_cast<size_t>(columnCount()), 0);
+    if (at < shown_.size()) shown_[at] = lookHash(index, look.text);
+}
+
+// Cell by cell, and only the cells that look other than they were painted: a view
+// repaints the whole table for a change that spans several cells.
 void GridModel::cellsChanged(int firstRow, int lastRow) {
     if (table_.dataRows() == 0 || table_.cols() < 2) return;
     for (int r = firstRow; r <= lastRow; ++r)
         for (int c = 0; c < table_.cols() - 1; ++c) {
             const QModelIndex cell = index(r - table_.fixedRows(), c);
+            const auto at = static_cast<size_t>(cell.row()) * static_cast<size_t>(columnCount()) + static_cast<size_t>(c);
+            if (at < shown_.size() && shown_[at] == lookHash(cell, cellText(table_.cell(r, c + 1)))) continue;
             emit dataChanged(cell, cell);
         }
 }
@@ -121,13 +150,13 @@ void GridHeader::paintCell(QPainter& painter, const QRect& rect, const QString& 
     painter.fillRect(rect, palette().color(QPalette::Button));
     const int lines = grid_paint::lineWidth(gridLines);
     painter.setFont(font());
-    grid_paint::drawText(painter, rect.adjusted(3, 0, -3 - lines, -lines), static_cast<int>(alignment), text, textStyle,
+    grid_paint::drawText(painter, rect.adjusted(3, 0, -3 - lines, -lines), alignment, text, textStyle,
                          palette().color(QPalette::ButtonText), palette());
     grid_paint::drawLines(painter, rect, gridLines, palette().color(QPalette::Mid), palette());
 }
 
+// The header saves and restores the painter around each section.
 void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    painter->save();
     const int col = logicalIndex + 1;
     if (orientation() == Qt::Vertical) {
         paintCell(*painter, rect, QString(), Qt::AlignCenter);
@@ -144,53 +173,46 @@ void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
         if (shownTotals_.size() <= static_cast<size_t>(logicalIndex)) shownTotals_.resize(static_cast<size_t>(logicalIndex) + 1);
         shownTotals_[static_cast<size_t>(logicalIndex)] = total;
     }
-    painter->restore();
 }
 
 // ---- Delegate --------------------------------------------------------------------------
 
-void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
-    QStyledItemDelegate::initStyleOption(option, index);
-    const bool viewFocused = option->widget && option->widget->hasFocus();
-    if (highLight == 0 || (highLight == 2 && !viewFocused)) option->state &= ~QStyle::State_Selected;
-    if (highLight == 1) option->state |= QStyle::State_Active;  // in the highlight colour, focused or not
-    option->state &= ~QStyle::State_HasFocus;                   // the focus rectangle is the grid's own
-}
-
+// The cell is drawn from the grid's table at once (not through the model's roles, one by
+// one): its background, the highlight as HighLight says (never, always, with the focus),
+// its text in TextStyle, its lines in GridLines and the focus rectangle in FocusRect.
 void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const auto* model = dynamic_cast<const GridModel*>(index.model());
+    if (!model) return QStyledItemDelegate::paint(painter, option, index);
+    const GridModel::CellLook look = model->cellLook(index);
+    const QWidget* widget = option.widget;
+    const bool focused = widget && widget->hasFocus();
     const bool current = option.state & QStyle::State_HasFocus;  // the current cell of the focused grid
-    QStyleOptionViewItem opt = option;
-    initStyleOption(&opt, index);
-    const QRect cell = opt.rect;
+    const bool selected = (option.state & QStyle::State_Selected) && (highLight == 1 || (highLight == 2 && focused));
+    const QPalette::ColorGroup group =
+        highLight == 1 || (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    const QRect cell = option.rect;
     const int lines = grid_paint::lineWidth(gridLines);
-    opt.rect = cell.adjusted(0, 0, -lines, -lines);
-    const QWidget* widget = opt.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
+    const QRect inner = cell.adjusted(0, 0, -lines, -lines);
     // The cell's own background first: the view fills a selected cell with the highlight
     // colour before the delegate paints, which only HighLight may show.
-    painter->fillRect(cell, opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush : opt.palette.base());
-    const bool selected = opt.state & QStyle::State_Selected;
-    const QString text = opt.text;
-    if (selected) {
-        opt.text.clear();
-        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);  // the highlight
-    }
-
-    painter->save();
-    const QPalette::ColorGroup group = (opt.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
-    const QColor colour = opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
-    // The cells hold one line of text, without icons or check boxes.
+    painter->fillRect(cell, look.background.isValid() ? look.background : option.palette.color(group, QPalette::Base));
+    if (selected) painter->fillRect(inner, option.palette.brush(group, QPalette::Highlight));
+    const QColor colour = selected     ? option.palette.color(group, QPalette::HighlightedText)
+                          : look.struck ? oleColor(Red)
+                                        : option.palette.color(group, QPalette::Text);
+    QStyle* style = widget ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
-    const bool fits = opt.fontMetrics.horizontalAdvance(text) <= textRect.width();
-    painter->setFont(opt.font);
-    grid_paint::drawText(*painter, textRect, static_cast<int>(opt.displayAlignment | Qt::TextSingleLine),
-                         fits ? text : opt.fontMetrics.elidedText(text, opt.textElideMode, textRect.width()), textStyle,
-                         colour, opt.palette);
-    const auto gridColour = static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &opt, widget));
-    grid_paint::drawLines(*painter, cell, gridLines, QColor::fromRgb(gridColour), opt.palette);
-    if (current) grid_paint::drawFocus(*painter, opt.rect, focusRect, colour);
-    painter->restore();
+    QFont font = option.font;
+    font.setStrikeOut(look.struck);
+    painter->setFont(font);  // each cell sets its own: nothing to restore
+    grid_paint::drawText(*painter, inner.adjusted(margin, 0, -margin, 0), look.alignment, look.text, textStyle, colour,
+                         option.palette);
+    QStyleOption hint;
+    hint.palette = option.palette;
+    const auto gridColour = static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &hint, widget));
+    grid_paint::drawLines(*painter, cell, gridLines, QColor::fromRgb(gridColour), option.palette);
+    if (current) grid_paint::drawFocus(*painter, inner, focusRect, colour);
+    model->painted(index, look);
 }
 
 // ---- Redraw ----------------------------------------------------------------------------

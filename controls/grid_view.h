@@ -30,8 +30,12 @@ public:
 
     // Table changes made outside the model's knowledge.
     void beginReset() { beginResetModel(); }
-    void endReset() { endResetModel(); }
-    void cellsChanged(int firstRow, int lastRow);  // grid row numbers
+    void endReset() {
+        shown_.clear();
+        endResetModel();
+    }
+    // The cells of these grid rows whose text or marks are not those last painted.
+    void cellsChanged(int firstRow, int lastRow);
     void rowAppended();                            // before the table gets its new row
     void rowAppendedDone() { endInsertRows(); }
 
@@ -39,9 +43,26 @@ public:
     int gridRow(const QModelIndex& index) const { return index.row() + table_.fixedRows(); }
     QModelIndex indexOf(int gridRow, int gridCol) const { return index(gridRow - table_.fixedRows(), gridCol - 1); }
 
+    // How a data cell shows: its text, alignment and background (invalid: the view's), and
+    // whether its line is deleted (struck through, in red).
+    struct CellLook {
+        QString text;
+        Qt::Alignment alignment;
+        QColor background;
+        bool struck = false;
+    };
+    CellLook cellLook(const QModelIndex& index) const;
+
+    // Notes how a cell was painted.
+    void painted(const QModelIndex& index, const CellLook& look) const;
+
 private:
+    QColor background(int gridRow, int gridCol) const;
+    uint32_t lookHash(const QModelIndex& index, const QString& text) const;
+
     const GridTable& table_;
     QPointer<QTableView> view_;
+    mutable std::vector<uint32_t> shown_;  // by cell, row after row: the look last painted, 0 none
 };
 
 // The fixed cells: the header row with, under it, the totals row (both stay in place
@@ -78,9 +99,6 @@ public:
     int textStyle = 0;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
 // While the grid fills: the hourglass over the application, the table's painting off and

@@ -71,6 +71,9 @@ void MyGrid::createEditors() {
     QWidget* ctl = ctlControl_->widget();
     ctl->setParent(view);
     ctl->setObjectName(QStringLiteral("ctlControl"));
+    // Opaque over the cell it edits, so that showing it repaints nothing under it.
+    ctl->setBackgroundRole(QPalette::Base);
+    ctl->setAutoFillBackground(true);
     ctl->hide();
     auto ctlSink = com::make<com::EventSink>();
     ctlSink->on(control_personal::event::Change, [this](com::Args) {

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <map>
+#include <vector>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -119,13 +120,20 @@ int16_t shiftMask(const QKeyEvent& event) {
 }
 
 namespace {
-constexpr const char* FloatingOwner = "quillonFloatingOwner";
+// The widgets floated over their windows, each with the widget that floats it (few, and
+// mostly none: a focus change asks about them).
+struct Floating {
+    QPointer<QWidget> widget;
+    QPointer<QWidget> owner;
+};
+std::vector<Floating>& floating() {
+    static std::vector<Floating> all;
+    return all;
+}
 
-// The widget that floats `widget` (or one of its ancestors) over its window, if any.
 const QWidget* floatingOwner(const QWidget* widget) {
-    for (const QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget())
-        if (const QVariant owner = w->property(FloatingOwner); owner.isValid())
-            return qobject_cast<const QWidget*>(owner.value<QObject*>());
+    for (const Floating& f : floating())
+        if (f.widget && f.owner && (f.widget == widget || f.widget->isAncestorOf(widget))) return f.owner;
     return nullptr;
 }
 }  // namespace
@@ -147,8 +155,10 @@ bool isWithin(const QWidget* widget, const QWidget* container) {
     return false;
 }
 
-void setFloatingOwner(QWidget& floating, QWidget* owner) {
-    floating.setProperty(FloatingOwner, owner ? QVariant::fromValue(static_cast<QObject*>(owner)) : QVariant());
+void setFloatingOwner(QWidget& widget, QWidget* owner) {
+    auto& all = floating();
+    std::erase_if(all, [&widget](const Floating& f) { return !f.widget || !f.owner || f.widget == &widget; });
+    if (owner) all.push_back({&widget, owner});
 }
 
 void moveFocusAsTab(QWidget* control) {
