@@ -88,7 +88,7 @@ void MyCombo::setEnabled(bool value) {
 
 void MyCombo::setFont(const QString& description) {
     font_ = fontFrom(description);
-    combo_->setFont(font_);
+    view_->setFont(font_);  // the list takes it from the control: the same font changes nothing
     layout();
     markChanged("Font");
 }
