@@ -232,7 +232,8 @@ RedrawOff::~RedrawOff() {
 // ---- View ------------------------------------------------------------------------------
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {
-    // While scrolling is locked the scroll bars take no mouse.
+    // While scrolling is locked the scroll bars take no mouse (a click on one gives the
+    // table the focus first, which ends the edit and unlocks them).
     for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) bar->installEventFilter(this);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);

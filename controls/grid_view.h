@@ -80,6 +80,10 @@ public:
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+    // The fixed cells mark neither the current cell's column or row nor the selected ones:
+    // nothing to repaint when they change.
+    void currentChanged(const QModelIndex&, const QModelIndex&) override {}
+    void selectionChanged(const QItemSelection&, const QItemSelection&) override {}
 
 private:
     void paintCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment) const;

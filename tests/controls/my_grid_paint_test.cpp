@@ -8,6 +8,7 @@
 #include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QImage>
+#include <QScrollBar>
 
 #include "grid_support.h"
 
@@ -168,6 +169,40 @@ TEST_F(GridPaintTest, TheDateEditorShowsTheWholeDateInANarrowColumn) {
     const QLineEdit* box = picker->findChild<QLineEdit*>();
     ASSERT_EQ(box->text(), "31/12/2026");
     EXPECT_GE(test::shownPart(*box).width(), box->fontMetrics().horizontalAdvance(box->text()) + 4);
+}
+
+// While an editor stands over a cell the table does not scroll under it: a wheel over the
+// table or its scroll bar moves nothing; a click on the scroll bar ends the edit (its
+// value is written) and then scrolls. The scroll bars stay shown throughout.
+TEST_F(GridPaintTest, WhileAnEditorIsOpenTheTableDoesNotScroll) {
+    std::vector<std::vector<com::Variant>> items(80, std::vector<com::Variant>{com::Variant("A"), com::Variant("B")});
+    auto many = com::make<test::GridCollection>(std::vector<std::string>{"Sectia", "Cod"}, std::move(items));
+    bind(many);
+    QScrollBar* bar = fg()->verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    const auto wheel = [](QWidget* target) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+        test::settle();
+    };
+    moveTo(2, 1);
+    type('x');
+    ASSERT_TRUE(editor()->isVisible());
+    wheel(fg()->viewport());
+    wheel(bar);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_TRUE(editor()->isVisible());
+    EXPECT_TRUE(bar->isVisible());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - bar->width() - 4));
+    test::settle();
+    EXPECT_FALSE(editor()->isVisible());
+    ASSERT_EQ(many->writes.size(), 1u);
+    EXPECT_EQ(many->writes[0].value, com::Variant("x"));
+    EXPECT_GT(bar->value(), 0);
+    wheel(bar);
+    EXPECT_GT(bar->value(), 0);
 }
 
 }  // namespace
