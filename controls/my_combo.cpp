@@ -217,8 +217,11 @@ const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
          .put = [](C& c, com::Args, const V& v) { c.setCheie(v.toLong()); }},
         {.name = "AddItem", .id = id::AddItem,
          .call = [](C& c, com::Args a) {
-             const auto* text = a[0].get<std::string>();  // a text argument is read in place
-             c.addItem(QString::fromStdString(text ? *text : a[0].toString()), a[1].toLong());
+             const int32_t id = a[1].toLong();
+             if (const auto* text = a[0].get<std::string>())  // a text argument is read in place
+                 c.addItem(QString::fromStdString(*text), id);
+             else
+                 c.addItem(QString::fromStdString(a[0].toString()), id);
              return V();
          },
          .minArgs = 2, .maxArgs = 2},
