@@ -1,9 +1,9 @@
 #include "grid_view.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
 
