@@ -33,13 +33,24 @@ QString textOf(const com::Variant& value) {
 }
 
 // Keys that type no character but would edit the text: the code changes only by the
-// keys the control accepts.
+// keys the control accepts (a paste goes through them, character by character).
 bool editsText(const QKeyEvent& event) {
-    for (const auto key : {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
+    for (const auto key : {QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
                            QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
                            QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine})
         if (event.matches(key)) return true;
     return false;
+}
+
+// The rule of a typed digit, by the length of the whole text before it: taken at two
+// characters, which makes the synthetic account ready for its "." (`ready` is set), and
+// otherwise while the text is shorter than four.
+bool digitTaken(qsizetype length, bool& ready) {
+    if (length == 2) {
+        ready = true;
+        return true;
+    }
+    return length < MaxDigits;
 }
 
 }  // namespace
@@ -48,10 +59,15 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
     QWidget* view = view_.data();
     txt_ = new HookedLineEdit(view);
     txt_->setObjectName(QStringLiteral("txt"));
-    // The code changes only by the keys the control accepts: no paste, drop or input method.
+    // The code changes only as the keys would change it: a paste, a drop, the middle
+    // button or an input method is taken as its characters typed in turn. The context
+    // menu would cut, delete and undo past the keys.
     txt_->setContextMenuPolicy(Qt::NoContextMenu);
-    txt_->setAcceptDrops(false);
-    txt_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    txt_->entering = [this](const QString& before, int at, int replaced, const QString& typed) {
+        bool taken = false;
+        guarded([&] { taken = takesTyped(before, at, replaced, typed); });
+        return taken;
+    };
     lst_ = new QTreeWidget(view);
     lst_->setObjectName(QStringLiteral("lst"));
     lst_->setColumnCount(1);
@@ -67,6 +83,10 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
     lst_->setTextElideMode(Qt::ElideRight);
     lst_->hide();
     view->setFocusProxy(txt_);
+    // A list floating over the window goes with the control's widget.
+    QObject::connect(view, &QObject::destroyed, this, [this] {
+        if (lst_) delete lst_.data();
+    });
 
     txt_->hooks.keyPress = [this](QKeyEvent* e) {
         bool used = true;
@@ -91,7 +111,11 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
 }
 
 ControlCont::~ControlCont() {
-    if (view_) txt_->hooks = {};  // unless a Qt parent has already deleted the widgets
+    if (view_) {  // unless a Qt parent has already deleted the widgets
+        txt_->hooks = {};
+        txt_->entering = {};
+    }
+    if (lst_ && lst_->parentWidget() != view_.data()) delete lst_.data();  // still floating
     destroyView();
 }
 
@@ -99,6 +123,8 @@ bool ControlCont::eventFilter(QObject* watched, QEvent* event) {
     if (dying()) return false;
     if (watched == view_.data() && event->type() == QEvent::Resize) {
         guarded([this] { layout(); });
+    } else if (watched == view_.data() && event->type() == QEvent::Hide && lst_ && !lst_->isHidden()) {
+        guarded([this] { hideList(); });  // the list does not stay over the window without its control
     } else if (watched == lst_ && event->type() == QEvent::FocusOut) {
         guarded([this] { commitIfLeaving(); });
     } else if (watched == lst_ && event->type() == QEvent::KeyPress) {
@@ -111,8 +137,8 @@ bool ControlCont::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Layout ------------------------------------------------------------------------
 
-// The text box spans the control; an open list lies below it, inside the control, which
-// grows downwards over its neighbours.
+// The text box spans the control, which keeps its height; an open list floats over the
+// window (placeList).
 void ControlCont::layout() {
     if (!view_ || layingOut_) return;
     layingOut_ = true;
@@ -121,22 +147,40 @@ void ControlCont::layout() {
         ~Done() { flag = false; }
     } done{layingOut_};
     QWidget& v = *view_;
-    const int w = v.width();
     const int textHeight = txt_->sizeHint().height();
-    txt_->setGeometry(0, 0, w, textHeight);
-    if (lst_->isHidden()) {
-        v.setFixedHeight(textHeight);
-        return;
+    txt_->setGeometry(0, 0, v.width(), textHeight);
+    v.setFixedHeight(textHeight);
+    if (!lst_->isHidden()) placeList(textHeight);
+}
+
+// The open list lies under the segment it serves, over the window rather than inside the
+// control, so that no container clips it: below the text box where the window has room
+// for it, else above, and always wholly inside the window.
+void ControlCont::placeList(int textHeight) {
+    QWidget& v = *view_;
+    QWidget* window = v.window();
+    if (lst_->parentWidget() != window) {
+        lst_->setParent(window);
+        setFloatingOwner(*lst_, &v);
     }
-    const int top = textHeight - twips(10);
+    const int w = v.width();
     const int minWidth = std::min(w, twips(1500));
     const int left = std::clamp(listLeft(), 0, std::max(0, w - minWidth));
     const int rows = std::clamp(lst_->topLevelItemCount(), MinListRows, MaxListRows);
     const int rowHeight = std::max(lst_->sizeHintForRow(0), lst_->fontMetrics().height() + 2);
-    const int height = rows * rowHeight + 2 * lst_->frameWidth();
-    lst_->setGeometry(left, top, w - left, height);
-    v.setFixedHeight(top + height);
-    v.raise();
+    const int width = std::min(w - left, window->width());
+    const int height = std::min(rows * rowHeight + 2 * lst_->frameWidth(), window->height());
+    const QPoint origin = v.mapTo(window, QPoint(left, 0));
+    const int below = origin.y() + textHeight - twips(10);
+    const int above = origin.y() + twips(10) - height;
+    int top = below;
+    if (below + height > window->height()) {
+        const bool upward = above >= 0 || origin.y() > window->height() - origin.y() - textHeight;
+        top = std::clamp(upward ? above : below, 0, std::max(0, window->height() - height));
+    }
+    lst_->setGeometry(std::clamp(origin.x(), 0, std::max(0, window->width() - width)), top, width, height);
+    lst_->show();
+    lst_->raise();
 }
 
 // The list starts under the segment it serves: after the text when a code is appended,
@@ -263,14 +307,22 @@ bool ControlCont::onTextKey(QKeyEvent* event) {
 
 // True when the digit is taken.
 bool ControlCont::onDigit() {
-    const qsizetype length = txt_->text().size();
-    if (length == 2) {
-        ready_ = true;
-        return true;
-    }
-    if (length < MaxDigits) return true;
+    if (digitTaken(txt_->text().size(), ready_)) return true;
     beep();
     return false;
+}
+
+// Text that enters the box by another way than a key is taken when each of its characters
+// is a digit the keys would take, typed in turn; "." and Space open lists, they are no text.
+bool ControlCont::takesTyped(const QString& before, int at, int replaced, const QString& typed) {
+    if (typed.isEmpty()) return true;
+    bool ready = ready_;
+    const bool taken = !txt_->isReadOnly() &&
+                       takenOneByOne(before, at, replaced, typed, [&ready](const QString& text, int, QChar c) {
+                           return c >= u'0' && c <= u'9' && digitTaken(text.size(), ready);
+                       });
+    if (taken) ready_ = ready;
+    return taken;
 }
 
 void ControlCont::onDot() {
@@ -357,6 +409,10 @@ void ControlCont::openList(const QString& levelList, const QString& current) {
 
 void ControlCont::hideList() {
     lst_->hide();
+    if (lst_->parentWidget() != view_.data()) {  // back inside the control until it opens again
+        lst_->setParent(view_.data());
+        setFloatingOwner(*lst_, nullptr);
+    }
     txt_->setReadOnly(false);
     layout();
 }

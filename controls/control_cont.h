@@ -2,14 +2,14 @@
 // ControlCont: the entry of an account code. The synthetic account is typed (digits, at
 // most four); each analytic level after a "." is picked from a drop-down list of the
 // rows the host supplies through the CautaAnalitic event.
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 
 #include "control_object.h"
 #include "typelib/control_cont.h"
 
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace quillon {
 
@@ -49,12 +49,14 @@ protected:
 
 private:
     void layout();
+    void placeList(int textHeight);
     int listLeft() const;
     void setText(const QString& text);  // a write of the control's own: no Change
     int caret() const;
 
     bool onTextKey(QKeyEvent* event);
     bool onDigit();
+    bool takesTyped(const QString& before, int at, int replaced, const QString& typed);
     void onDot();
     void onSpace();
     void onDeleteKey();
@@ -71,7 +73,7 @@ private:
     friend class ControlObject<ControlCont, IControlCont>;
 
     HookedLineEdit* txt_ = nullptr;
-    QTreeWidget* lst_ = nullptr;
+    QPointer<QTreeWidget> lst_;  // while open it floats over the window, outside the control
 
     int32_t alignment_ = 0;
     QString value_;

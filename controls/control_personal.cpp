@@ -38,6 +38,9 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     paintBack(*txtNull_, color::Window);
 
     txt_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onTextKey(e); }); return used; };
+    txt_->entering = [this](const QString& before, int at, int replaced, const QString& typed) {
+        return takesTyped(before, at, replaced, typed);
+    };
     txt_->hooks.focusIn = [this] { guarded([this] { onTextFocusIn(); }); };
     txt_->hooks.focusOut = [this] { guarded([this] { onTextFocusOut(); }); };
     txt_->hooks.click = [this] { guarded([this] { raiseFromWindow(control_personal::event::Click); }); };
@@ -124,6 +127,9 @@ void ControlPersonal::layout(bool repaint) {
         v.setFixedHeight(textHeight);
     }
 }
+
+// The picker stands 25 twips left of the field and 20 twips past its right edge.
+int ControlPersonal::dateWidth() const { return dtp_ ? dtp_->sizeHint().width() - twips(45) : 0; }
 
 void ControlPersonal::showEmptyDate(bool empty) {
     if (!empty) {
@@ -327,12 +333,6 @@ void ControlPersonal::onTextChanged() {
     if (is(TipData::Text)) {
         setValoare(text.isEmpty() ? com::Variant::null() : com::Variant(text.toStdString()), false);
     } else if (is(TipData::Selectie)) {
-        if (text.contains(u'|')) {  // "|" would cut the text at the next read
-            const int caret = txt_->cursorPosition();
-            setText(QString(text).remove(u'|'));
-            txt_->setCursorPosition(std::min<int>(caret, txt_->text().size()));
-            return onTextChanged();
-        }
         selectionId_ = 0;
         setValoare(com::Variant("0|" + text.toStdString()), false);
     } else if (is(TipData::Numar)) {
@@ -363,6 +363,29 @@ int16_t ControlPersonal::raiseKeyPress(int16_t key) {
     }
 }
 
+// The rules of the box's keys: the key to let through for `key` typed at `caret` into
+// `text`, or 0 to swallow it. A number takes a sign, a separator and digits as the
+// library's filter allows them; a selection's text never holds "|", which would cut it.
+int16_t ControlPersonal::keyRule(int caret, int16_t key, const QString& text) const {
+    if (is(TipData::Numar)) {
+        if (key == '-') return validezTastaNumar(static_cast<int16_t>(caret), key, text, 0);
+        if (key == '.' || (key >= '0' && key <= '9'))
+            return validezTastaNumar(static_cast<int16_t>(caret), key, text, nrZecimale_);
+        return key == 8 ? key : int16_t{0};
+    }
+    if (is(TipData::Selectie) && key == '|') return 0;
+    return key;
+}
+
+// Text entering the box by any other way (a paste, a drop, the middle button, an input
+// method) is taken only when the keys would take each of its characters, typed in turn.
+bool ControlPersonal::takesTyped(const QString& before, int at, int replaced, const QString& typed) const {
+    return takenOneByOne(before, at, replaced, typed, [this](const QString& text, int caret, QChar c) {
+        const auto key = static_cast<int16_t>(c.unicode());
+        return key != 8 && keyRule(caret, key, text) == key;
+    });
+}
+
 bool ControlPersonal::onTextKey(QKeyEvent* event) {
     if (!raiseKeyDown(event)) return true;
     const auto ascii = keyAscii(*event);
@@ -371,15 +394,9 @@ bool ControlPersonal::onTextKey(QKeyEvent* event) {
     if (key == 13) {
         moveFocusAsTab(view_.data());
         paintBack(*txt_, backColor_);
-    } else if (is(TipData::Numar)) {
+    } else {
         const int caret = txt_->hasSelectedText() ? txt_->selectionStart() : txt_->cursorPosition();
-        const QString text = txt_->text();
-        if (key == '-') key = validezTastaNumar(static_cast<int16_t>(caret), key, text, 0);
-        else if (key == '.' || (key >= '0' && key <= '9'))
-            key = validezTastaNumar(static_cast<int16_t>(caret), key, text, nrZecimale_);
-        else if (key != 8) key = 0;
-    } else if (is(TipData::Selectie) && key == '|') {
-        key = 0;
+        key = keyRule(caret, key, txt_->text());
     }
     const int16_t result = raiseKeyPress(key);
     if (*ascii == 13 || result == 0) return true;  // Enter never reaches a default button

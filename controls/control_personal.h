@@ -62,6 +62,9 @@ public:
     com::Variant valoare() const;
     void setValoare(const com::Variant& value, bool formatText = true);
     void goleste();
+    // The width a date field needs to show its whole date and its button (0 for a field
+    // that never was a date field).
+    int dateWidth() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +81,8 @@ private:
     QDateTime storedDate() const;
 
     void onTextChanged();
+    int16_t keyRule(int caret, int16_t key, const QString& text) const;
+    bool takesTyped(const QString& before, int at, int replaced, const QString& typed) const;
     bool onTextKey(QKeyEvent* event);
     bool onPickerKey(QKeyEvent* event);
     bool raiseKeyDown(QKeyEvent* event);

@@ -56,11 +56,34 @@ protected:
     }
 };
 
+// A line edit whose text changes only as its control allows. Every change that does not
+// come from the control itself (a typed key the base class inserts, a paste by shortcut or
+// context menu, a drop, the middle button's primary selection, an input method's commit)
+// is offered to `entering` before it stands: `typed` replacing `replaced` characters at
+// `at` of `before`; false refuses the change whole. Without `entering` everything goes.
 class HookedLineEdit : public Hooked<QLineEdit> {
 public:
     // A text of any length is kept whole (a line edit's own limit is 32,767 characters).
-    explicit HookedLineEdit(QWidget* parent = nullptr) : Hooked(parent) { setMaxLength(std::numeric_limits<int>::max()); }
+    explicit HookedLineEdit(QWidget* parent = nullptr);
+    std::function<bool(const QString& before, int at, int replaced, const QString& typed)> entering;
+
+    // The control's own writes, never offered to `entering` (they hide QLineEdit's).
+    void setText(const QString& text);
+    void insert(const QString& text);
+
+private:
+    friend class EntryGate;
+    bool admits(const QString& after) const;
+
+    QString known_;  // the text before the change being judged
+    bool own_ = false;
 };
+
+// Whether each character of `typed` is taken when typed one by one from `at` into `text`,
+// the first one replacing `replaced` characters: `takes(text, caret, c)` judges one
+// character against the text as it stands before it, as a key press would be judged.
+bool takenOneByOne(QString text, int at, int replaced, const QString& typed,
+                   const std::function<bool(const QString& text, int caret, QChar c)>& takes);
 
 // The selection button: a picture that reports clicks.
 class ClickablePicture : public Hooked<QLabel> {

@@ -73,7 +73,10 @@ void MyCombo::paint(int32_t back, int32_t fore) {
     paintFore(*combo_, fore);
 }
 
-int MyCombo::rowOf(int32_t id) const { return combo_->findData(QVariant(id)); }
+int MyCombo::rowOf(int32_t id) const {
+    const auto found = positions_.find(id);
+    return found == positions_.end() ? -1 : found->second;
+}
 
 void MyCombo::select(int row) {
     const QSignalBlocker block(combo_);
@@ -88,7 +91,7 @@ void MyCombo::setEnabled(bool value) {
 
 void MyCombo::setFont(const QString& description) {
     font_ = fontFrom(description);
-    combo_->setFont(font_);
+    view_->setFont(font_);  // the list takes it from the control: the same font changes nothing
     layout();
     markChanged("Font");
 }
@@ -144,16 +147,23 @@ void MyCombo::setCheie(int32_t id) {
     setListIndex(static_cast<int16_t>(row));
 }
 
+// The key first: a duplicate identifier fails before the list is touched.
 void MyCombo::addItem(const QString& item, int32_t id) {
-    if (rowOf(id) >= 0)
+    const int row = combo_->count();
+    if (!positions_.try_emplace(id, row).second)
         com::raise(com::errc::DuplicateKey, "MyCombo-AddItem",
                    "Exista deja in combo un item cu Id-ul " + std::to_string(id) +
                        ".\r\nFiecare item trebuie sa aiba un Id unic.");
     const int before = combo_->currentIndex();
     const QSignalBlocker block(combo_);
-    combo_->addItem(item, QVariant(id));
+    try {
+        combo_->addItem(item, QVariant(id));
+    } catch (...) {
+        positions_.erase(id);
+        throw;
+    }
     // A list keeps no row selected until one is chosen.
-    if (before < 0) combo_->setCurrentIndex(-1);
+    if (before < 0 && combo_->currentIndex() >= 0) combo_->setCurrentIndex(-1);
 }
 
 void MyCombo::removeItem(int32_t id) {
@@ -162,6 +172,9 @@ void MyCombo::removeItem(int32_t id) {
         com::raise(com::errc::InvalidProcedureCall, "MyCombo-RemoveItem",
                    "Nu exista nici un item in combo cu Id-ul " + std::to_string(id) + ".");
     const int selected = combo_->currentIndex();
+    positions_.erase(id);
+    for (auto& [key, position] : positions_)
+        if (position > row) --position;  // the rows below move up
     const QSignalBlocker block(combo_);
     combo_->removeItem(row);
     // Removing the selected row leaves no row selected; other rows keep theirs.
@@ -169,6 +182,7 @@ void MyCombo::removeItem(int32_t id) {
 }
 
 void MyCombo::clear() {
+    positions_.clear();
     const QSignalBlocker block(combo_);
     combo_->clear();
 }
@@ -206,7 +220,11 @@ const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
          .put = [](C& c, com::Args, const V& v) { c.setCheie(v.toLong()); }},
         {.name = "AddItem", .id = id::AddItem,
          .call = [](C& c, com::Args a) {
-             c.addItem(QString::fromStdString(a[0].toString()), a[1].toLong());
+             const int32_t id = a[1].toLong();
+             if (const auto* text = a[0].get<std::string>())  // a text argument is read in place
+                 c.addItem(QString::fromStdString(*text), id);
+             else
+                 c.addItem(QString::fromStdString(a[0].toString()), id);
              return V();
          },
          .minArgs = 2, .maxArgs = 2},

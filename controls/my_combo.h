@@ -1,5 +1,7 @@
 #pragma once
 // MyCombo: a drop-down list whose rows carry a 32-bit identifier, selected and read by it.
+#include <unordered_map>
+
 #include <QString>
 
 #include "com/variant.h"
@@ -51,12 +53,15 @@ private:
     void exitFocus();
     friend class ControlObject<MyCombo, IMyCombo>;
     void paint(int32_t back, int32_t fore);
-    int rowOf(int32_t id) const;
+    int rowOf(int32_t id) const;  // -1 for an identifier the list does not hold
     void select(int row);  // without the list's own notices
 
     QWidget* pic1_ = nullptr;
     QComboBox* combo_ = nullptr;
     bool focused_ = false;
+    // The keyed collection: each row's identifier to the row's position, one entry per
+    // row, so that a row is found by its identifier without walking the list.
+    std::unordered_map<int32_t, int> positions_;
 };
 
 }  // namespace quillon

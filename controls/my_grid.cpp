@@ -56,6 +56,11 @@ MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
     header_ = new GridHeader(table_, fg_);
     delegate_ = new GridDelegate(fg_);
     fg_->setHorizontalHeader(header_);
+    rowHeader_ = new GridHeader(table_, fg_, Qt::Vertical);
+    rowHeader_->setSectionResizeMode(QHeaderView::Fixed);
+    rowHeader_->setMinimumSectionSize(1);
+    fg_->setVerticalHeader(rowHeader_);
+    fg_->setShowGrid(false);  // the delegate draws each cell's lines
     fg_->setItemDelegate(delegate_);
     fg_->setModel(model_);
     model_->setView(fg_);
@@ -145,7 +150,7 @@ void MyGrid::setCurrentCell(int row, int col) {
 
 void MyGrid::cellsChanged(int row) const {
     model_->cellsChanged(row, row);
-    header_->viewport()->update();
+    header_->totalsChanged();
 }
 
 void MyGrid::setPermitRandNou(bool value) {
@@ -210,33 +215,33 @@ void MyGrid::setFocusRect(int32_t value) {
     markChanged("FocusRect");
 }
 
-void MyGrid::applyGridLines() {
-    fg_->setShowGrid(gridLines_ != 0);
-    switch (gridLines_) {
-    case 4: fg_->setGridStyle(Qt::DashLine); break;
-    case 5: fg_->setGridStyle(Qt::DotLine); break;
-    default: fg_->setGridStyle(Qt::SolidLine); break;
-    }
-}
-
 void MyGrid::setGridLinesFixed(int32_t value) {
     gridLinesFixed_ = value;
+    header_->gridLines = rowHeader_->gridLines = value;
+    header_->viewport()->update();
+    rowHeader_->viewport()->update();
     markChanged("GridLinesFixed");
 }
 
 void MyGrid::setGridLines(int32_t value) {
     gridLines_ = value;
-    applyGridLines();
+    delegate_->gridLines = value;
+    fg_->viewport()->update();
     markChanged("GridLines");
 }
 
 void MyGrid::setTextStyleFixed(int32_t value) {
     textStyleFixed_ = value;
+    header_->textStyle = rowHeader_->textStyle = value;
+    header_->viewport()->update();
+    rowHeader_->viewport()->update();
     markChanged("TextStyleFixed");
 }
 
 void MyGrid::setTextStyle(int32_t value) {
     textStyle_ = value;
+    delegate_->textStyle = value;
+    fg_->viewport()->update();
     markChanged("TextStyle");
 }
 

@@ -156,7 +156,6 @@ private:
     static Amount updateTotal(Enumeratori::TipSemn sign, const Amount& total, const com::Variant& amount, int decimals);
     com::Variant evaluateFormula(const std::string& formula, int32_t index);
     void layout();
-    void applyGridLines();
     void setCurrentCell(int row, int col);
     int currentRow() const;
     int currentCol() const;
@@ -210,6 +209,7 @@ private:
     GridView* fg_ = nullptr;
     GridModel* model_ = nullptr;
     GridHeader* header_ = nullptr;
+    GridHeader* rowHeader_ = nullptr;  // the row selectors
     GridDelegate* delegate_ = nullptr;
     QCheckBox* chk_ = nullptr;
 

@@ -71,6 +71,9 @@ void MyGrid::createEditors() {
     QWidget* ctl = ctlControl_->widget();
     ctl->setParent(view);
     ctl->setObjectName(QStringLiteral("ctlControl"));
+    // Opaque over the cell it edits, so that showing it repaints nothing under it.
+    ctl->setBackgroundRole(QPalette::Base);
+    ctl->setAutoFillBackground(true);
     ctl->hide();
     auto ctlSink = com::make<com::EventSink>();
     ctlSink->on(control_personal::event::Change, [this](com::Args) {
@@ -283,6 +286,10 @@ void MyGrid::placeEditor(QWidget* editor, int row, int col) {
     const QPoint at = fg_->viewport()->mapTo(view_.data(), cell.topLeft());
     if (editor == chk_)
         editor->setGeometry(at.x() + twips(50), at.y(), std::max(1, cell.width() - twips(50)), cell.height());
+    else if (editor == ctlControl_->widget() && ctlControl_->tipData() == static_cast<int32_t>(TipData::Data))
+        // A date editor wider than a narrow column: the whole date shows.
+        editor->setGeometry(at.x() - twips(15), at.y() - twips(13),
+                            std::max(cell.width() + twips(25), ctlControl_->dateWidth()), cell.height());
     else
         editor->setGeometry(at.x() - twips(15), at.y() - twips(13), cell.width() + twips(25), cell.height());
     editor->show();
@@ -303,12 +310,9 @@ void MyGrid::replayKey(QWidget* editor, char key) {
     QCoreApplication::sendEvent(target, &release);
 }
 
-void MyGrid::setScrollBars(bool on) {
-    const auto policy = on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
-    fg_->setHorizontalScrollBarPolicy(policy);
-    fg_->setVerticalScrollBarPolicy(policy);
-    fg_->scrollLocked = !on;
-}
+// While an editor stands over a cell the table does not scroll; its scroll bars stay in
+// place (switching them off and on would lay the whole table out twice an edit).
+void MyGrid::setScrollBars(bool on) { fg_->scrollLocked = !on; }
 
 // ---- Moving on and the toolbar's state -----------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <map>
+#include <vector>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -124,16 +125,46 @@ int16_t shiftMask(const QKeyEvent& event) {
                                 ((m & Qt::AltModifier) ? 4 : 0));
 }
 
+namespace {
+// The widgets floated over their windows, each with the widget that floats it (few, and
+// mostly none: a focus change asks about them).
+struct Floating {
+    QPointer<QWidget> widget;
+    QPointer<QWidget> owner;
+};
+std::vector<Floating>& floating() {
+    static std::vector<Floating> all;
+    return all;
+}
+
+const QWidget* floatingOwner(const QWidget* widget) {
+    for (const Floating& f : floating())
+        if (f.widget && f.owner && (f.widget == widget || f.widget->isAncestorOf(widget))) return f.owner;
+    return nullptr;
+}
+}  // namespace
+
 bool isWithin(const QWidget* widget, const QWidget* container) {
     if (!container) return false;
     for (const QWidget* w = widget; w;) {
         if (w == container || container->isAncestorOf(w)) return true;
+        // A list floated over the window belongs to the control that floats it.
+        if (const QWidget* owner = floatingOwner(w)) {
+            w = owner;
+            continue;
+        }
         // A popup (a calendar, a drop-down list) belongs to the widget that opened it.
         const QWidget* window = w->window();
         if (window->windowType() != Qt::Popup) return false;
         w = window->parentWidget();
     }
     return false;
+}
+
+void setFloatingOwner(QWidget& widget, QWidget* owner) {
+    auto& all = floating();
+    std::erase_if(all, [&widget](const Floating& f) { return !f.widget || !f.owner || f.widget == &widget; });
+    if (owner) all.push_back({&widget, owner});
 }
 
 void moveFocusAsTab(QWidget* control) {

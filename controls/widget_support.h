@@ -60,7 +60,11 @@ void beep();
 void setBeepHook(std::function<void()> hook);
 
 // True when `widget` is `container` or one of its descendants, also inside a popup that
-// one of them opened.
+// one of them opened or inside a widget one of them floats over its window.
 bool isWithin(const QWidget* widget, const QWidget* container);
+
+// Makes `floating`, a widget that `owner` places over its window (outside its own
+// bounds), belong to `owner` as far as isWithin is concerned; nullptr ends that.
+void setFloatingOwner(QWidget& floating, QWidget* owner);
 
 }  // namespace quillon

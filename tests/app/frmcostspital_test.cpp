@@ -354,15 +354,15 @@ TEST_F(CostSpitalForm, ValuesThatCannotBeStoredAreReportedAndThePreviousValueKep
     EXPECT_EQ(shown("ctlc25_02"), 0);
     EXPECT_EQ(shown("ctlc25"), 922337203685477);
 
-    // Pasted text with decimals: amounts are whole numbers.
+    // Pasted text with decimals: amounts are whole numbers, and the field's keys refuse the
+    // pasted text whole, so nothing reaches the sheet and there is nothing to report.
     boxes.clear();
     QApplication::clipboard()->setText(QStringLiteral("12.5"));
     velmora::showPageOf(form->layout(), field("ctlc27").widget());
     test::focus(field("ctlc27").widget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert, Qt::ShiftModifier);  // paste
     test::pressKey(Qt::Key_Tab);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_NE(boxes.shown()[0].text.find("Subrutina/Functia: ctlc27_Validate"), std::string::npos);
+    EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(com::getProperty(*form->object(), "c27").toCurrency(), com::Currency());
     EXPECT_EQ(shown("ctlc27"), 0);
 }

@@ -51,7 +51,8 @@ protected:
     void TearDown() override { setBeepHook({}); }
 
     QLineEdit* txt() const { return host->inner<QLineEdit>("txt"); }
-    QTreeWidget* lst() const { return host->inner<QTreeWidget>("lst"); }
+    // The open list floats over the window, outside the control's widget.
+    QTreeWidget* lst() const { return host->window.findChild<QTreeWidget*>("lst"); }
     bool listOpen() const { return !lst()->isHidden(); }
     QString text() const { return txt()->text(); }
     std::string valoare() const { return get(*object, id::Valoare).toString(); }
@@ -107,6 +108,51 @@ TEST_F(ControlContTest, SyntheticAccountTakesAtMostFourDigitsAndNothingElse) {
     EXPECT_EQ(beeps, 1);
     // Until the focus leaves, the value is the committed one.
     EXPECT_EQ(valoare(), "");
+    leave();
+    EXPECT_EQ(valoare(), "4011");
+}
+
+// Text that comes in by any way but the keys (a paste, a drop, an input method) is taken
+// only when the keys would take each of its characters in turn: digits up to four, "."
+// and Space being keys that open lists, not text. Refused text is refused whole.
+TEST_F(ControlContTest, TextEnteringByAnyWayGoesThroughTheKeyRules) {
+    enter();
+    type("40");
+    test::pasteByShortcut(txt(), "1.5");
+    test::dropText(txt(), "ABC 9999.xx");
+    test::commitFromInputMethod(txt(), "123");  // a fifth digit
+    test::commitFromInputMethod(txt(), "1 ");
+    EXPECT_EQ(text(), "40");
+    EXPECT_EQ(count(ev::Change), 2);
+    EXPECT_EQ(beeps, 0);
+    test::pasteByShortcut(txt(), "1");
+    EXPECT_EQ(text(), "401");
+    type(".");  // the pasted third digit made the account ready for its first level
+    ASSERT_TRUE(listOpen());
+    key(Qt::Key_Escape);
+    test::dropText(txt(), "01");
+    EXPECT_EQ(text(), "401.");
+    leave();
+    EXPECT_EQ(valoare(), "401");
+
+    enter();
+    key(Qt::Key_Delete);
+    test::dropText(txt(), "4");
+    test::commitFromInputMethod(txt(), "01");
+    EXPECT_EQ(text(), "401");
+    leave();
+    EXPECT_EQ(valoare(), "401");
+}
+
+// X11's primary selection, pasted by the middle button (run on an X server: the offscreen
+// platform has no primary selection).
+TEST_F(ControlContTest, PrimarySelectionPasteGoesThroughTheKeyRules) {
+    enter();
+    type("401");
+    if (!test::pasteFromPrimarySelection(txt(), "ABC 9999.xx")) GTEST_SKIP() << "the platform has no primary selection";
+    EXPECT_EQ(text(), "401");
+    test::pasteFromPrimarySelection(txt(), "1");
+    EXPECT_EQ(text(), "4011");
     leave();
     EXPECT_EQ(valoare(), "4011");
 }
@@ -326,10 +372,11 @@ TEST_F(ControlContTest, TheCodeIsCommittedBeforeAnyoneHearsTheFocusLeft) {
     com::ComPtr<com::IDispatch> editor;
     QPointer<QWidget> editorWidget;
     const auto connection = QObject::connect(qApp, &QApplication::focusChanged, [&](QWidget* old, QWidget* now) {
-        if (editorWidget && editorWidget->isAncestorOf(old) && !editorWidget->isAncestorOf(now))
+        if (editorWidget && isWithin(old, editorWidget) && !isWithin(now, editorWidget))
             seen.push_back(get(*editor, id::Valoare).toString());
     });
-    editor = com::CreateObject(control_cont::ProgId);
+    // The library code linked into the tests, whose isWithin the check above calls.
+    editor = com::make<ControlCont, IControlCont>();
     test::HostWindow window(editor);
     editorWidget = window.widget;
     events = std::make_unique<test::EventLog>(*editor, control_cont::EventsId,
@@ -338,7 +385,7 @@ TEST_F(ControlContTest, TheCodeIsCommittedBeforeAnyoneHearsTheFocusLeft) {
     window.inner<QLineEdit>("txt")->setFocus(Qt::TabFocusReason);
     test::settle();
     type("512.");
-    ASSERT_TRUE(!window.inner<QTreeWidget>("lst")->isHidden());
+    ASSERT_TRUE(!window.window.findChild<QTreeWidget*>("lst")->isHidden());
     key(Qt::Key_Return);  // from the list
     window.after->setFocus(Qt::TabFocusReason);
     test::settle();
@@ -379,9 +426,11 @@ TEST_F(ControlContTest, FocusColoursPaintTextAndList) {
     openFirstLevel();
     EXPECT_EQ(txt()->palette().color(QPalette::Base), QColor(Qt::yellow));
     EXPECT_EQ(lst()->palette().color(QPalette::Base), QColor(Qt::yellow));
-    // The open list lies inside the control, which grows downwards.
-    EXPECT_GT(host->widget->height(), txt()->height());
-    EXPECT_LE(lst()->geometry().bottom(), host->widget->height());
+    // The open list floats right under the text box; the control keeps its height.
+    const QPoint under = txt()->mapTo(&host->window, QPoint(0, txt()->height()));
+    EXPECT_EQ(lst()->parentWidget(), &host->window);
+    EXPECT_NEAR(lst()->geometry().top(), under.y(), twips(10) + 1);
+    EXPECT_EQ(host->widget->height(), txt()->height());
     leave();
     EXPECT_EQ(txt()->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(lst()->palette().color(QPalette::Base), QColor(Qt::white));

@@ -161,7 +161,12 @@ TEST_F(ControlPersonalTest, NumberFieldKeepsAValidStateAgainstBadInput) {
     txt()->paste();
     EXPECT_EQ(txt()->text(), "12");
     EXPECT_EQ(value(), com::Variant(int32_t{12}));
+    // A number the keys would refuse (decimals in a field that has none) is refused whole.
     QGuiApplication::clipboard()->setText("-4.25");
+    txt()->selectAll();
+    txt()->paste();
+    EXPECT_EQ(txt()->text(), "12");
+    put(*object, id::NrZecimale, int16_t{2});
     txt()->selectAll();
     txt()->paste();
     EXPECT_EQ(value(), com::Variant(com::Currency::fromUnits(-42500)));
@@ -169,6 +174,64 @@ TEST_F(ControlPersonalTest, NumberFieldKeepsAValidStateAgainstBadInput) {
     call(*object, id::Goleste);
     EXPECT_EQ(value(), com::Variant(int16_t{0}));
     EXPECT_EQ(txt()->text(), "");
+}
+
+// Text that comes in by any way but the keys (a paste by shortcut or from the context
+// menu, a drop, an input method) is taken only as the keys would take its characters;
+// text the keys refuse is refused whole: the box, the value and Change stay as they were.
+TEST_F(ControlPersonalTest, TextEnteringByAnyWayGoesThroughTheKeyRules) {
+    kind(TipData::Numar);  // no decimals
+    focusText();
+    QTest::keyClicks(txt(), "401");
+    int changes = events->count(ev::Change);
+    test::pasteByShortcut(txt(), "1.5");
+    test::pasteFromContextMenu(txt(), "1.5");
+    test::dropText(txt(), "1.5");
+    test::commitFromInputMethod(txt(), "-7");
+    test::commitFromInputMethod(txt(), "7a");
+    EXPECT_EQ(txt()->text(), "401");
+    EXPECT_EQ(value().toDouble(), 401);
+    EXPECT_EQ(events->count(ev::Change), changes);
+    test::pasteByShortcut(txt(), "5");
+    test::pasteFromContextMenu(txt(), "6");
+    test::dropText(txt(), "7");
+    test::commitFromInputMethod(txt(), "89");
+    EXPECT_EQ(txt()->text(), "401567" "89");
+    EXPECT_EQ(value().toDouble(), 40156789);
+    EXPECT_EQ(events->count(ev::Change), changes + 4);
+    // A paste over the selection is judged as the keys judge it: against the whole text.
+    txt()->selectAll();
+    test::pasteByShortcut(txt(), "-12");
+    EXPECT_EQ(txt()->text(), "-12");
+
+    // A selection's text never takes "|"; any other text does.
+    kind(TipData::Selectie);
+    put(*object, id::PermitSelectManual, true);
+    focusText();
+    QTest::keyClicks(txt(), "Spital");
+    test::pasteByShortcut(txt(), "A|B");
+    test::dropText(txt(), "|");
+    EXPECT_EQ(value(), com::Variant("0|Spital"));
+    test::pasteByShortcut(txt(), " A");
+    EXPECT_EQ(value(), com::Variant("0|Spital A"));
+    kind(TipData::Text);
+    focusText();
+    test::pasteByShortcut(txt(), "1.5|x");
+    EXPECT_EQ(value(), com::Variant("1.5|x"));
+}
+
+// X11's primary selection, pasted by the middle button (run on an X server: the offscreen
+// platform has no primary selection).
+TEST_F(ControlPersonalTest, PrimarySelectionPasteGoesThroughTheKeyRules) {
+    kind(TipData::Numar);
+    focusText();
+    QTest::keyClicks(txt(), "401");
+    if (!test::pasteFromPrimarySelection(txt(), "1.5")) GTEST_SKIP() << "the platform has no primary selection";
+    EXPECT_EQ(txt()->text(), "401");
+    EXPECT_EQ(value().toDouble(), 401);
+    test::pasteFromPrimarySelection(txt(), "2");
+    EXPECT_EQ(txt()->text(), "4012");
+    EXPECT_EQ(value().toDouble(), 4012);
 }
 
 TEST_F(ControlPersonalTest, SelectionValueCarriesIdAndText) {

@@ -4,7 +4,8 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a run asks for another platform (the primary selection needs X11).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

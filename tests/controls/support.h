@@ -6,8 +6,15 @@
 #include <map>
 #include <vector>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialog>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QLocale>
@@ -152,6 +159,61 @@ struct ReportedErrors {
 // Lets posted events (the focus moved on as Tab) arrive.
 inline void settle() {
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+// A widget's rectangle in its window's coordinates, and the part of it that the window
+// shows: cut by every container's rectangle.
+inline QRect inWindow(const QWidget& widget) { return QRect(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size()); }
+inline QRect shownPart(const QWidget& widget) {
+    QRect shown = inWindow(widget);
+    for (const QWidget* w = widget.parentWidget(); w && !w->isWindow(); w = w->parentWidget()) shown &= inWindow(*w);
+    return shown & widget.window()->rect();
+}
+
+// The ways text enters a line edit besides its keys, each as the user takes it; the text
+// goes in at the caret (a drop: at the end of the text).
+// Shift+Insert: Ctrl+V is a typed control character, which the keys of a field may swallow.
+inline void pasteByShortcut(QLineEdit* box, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+}
+inline void pasteFromContextMenu(QLineEdit* box, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    const QPoint at = box->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, box->mapToGlobal(at));
+    QApplication::sendEvent(box, &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu) << "no context menu";
+    QAction* paste = nullptr;
+    for (QAction* action : menu->actions())
+        if (action->text().remove(u'&').startsWith(QStringLiteral("Paste"))) paste = action;
+    ASSERT_TRUE(paste) << "no Paste in the context menu";
+    paste->trigger();
+    menu->close();
+    settle();
+}
+inline void dropText(QLineEdit* box, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPoint at(box->width() - 2, box->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+}
+inline void commitFromInputMethod(QLineEdit* box, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
+}
+// The X11 primary selection pasted by the middle button; false where the platform has
+// no primary selection (the offscreen platform).
+inline bool pasteFromPrimarySelection(QLineEdit* box, const QString& text) {
+    if (!QGuiApplication::clipboard()->supportsSelection()) return false;
+    QGuiApplication::clipboard()->setText(text, QClipboard::Selection);
+    const QPoint at(box->width() - 2, box->height() / 2);
+    QTest::mouseClick(box, Qt::MiddleButton, Qt::NoModifier, at);
+    return true;
 }
 
 }  // namespace quillon::test
