@@ -70,11 +70,6 @@ QIcon nodeIcon(int image) {
     return QIcon(pixmap);
 }
 
-std::string readText(com::IDispatch& item, std::string_view field) {
-    const com::Variant value = com::getProperty(item, field);
-    return value.isNull() ? std::string() : value.toString();
-}
-
 // The date as the report reads date text: "yyyy-MM-dd".
 std::string dateText(const com::Variant& value) { return value.toDate().toIso().substr(0, 10); }
 
@@ -156,21 +151,20 @@ void frmParametrizareRapoarte::loadTree() {
     const GlobalUI::Session& s = GlobalUI::session();
     if (!s.gCache || !s.gCache->Rapoarte())
         com::raise(com::errc::ObjectNotSet, kModule, "Catalogul rapoartelor nu este incarcat.");
-    com::IDispatch& rapoarte = *s.gCache->Rapoarte();
+    Velmora_Business::_Rapoarte& rapoarte = *s.gCache->Rapoarte();
 
     std::vector<const Row*> ordered;  // catalogue order: ascending IdRaport
-    const int32_t count = com::getProperty(rapoarte, "Count").toLong();
+    const int32_t count = rapoarte.get_Count();
     for (int32_t position = 1; position <= count; ++position) {
-        const com::ComPtr<com::IDispatch> item =
-            com::callMethod(rapoarte, "Item", {com::Variant(position)}).toDispatch();
+        const com::ComPtr<Velmora_Business::_Raport> item = rapoarte.get_Item(com::Variant(position));
         if (!item) continue;
         Row row;
-        row.id = com::getProperty(*item, "IdRaport").toLong();
-        row.den = readText(*item, "DenRaport");
-        row.parent = com::getProperty(*item, "IdParinte").toLong();
-        row.tip = readText(*item, "TipRaport");
-        row.parametrii = readText(*item, "Parametrii");
-        row.locatie = readText(*item, "Locatie");
+        row.id = item->get_IdRaport();
+        row.den = item->get_DenRaport();
+        row.parent = item->get_IdParinte();
+        row.tip = item->get_TipRaport();
+        row.parametrii = item->get_Parametrii();
+        row.locatie = item->get_Locatie();
         const auto [at, added] = rows_.emplace(keyFor(row.id), std::move(row));
         if (added) ordered.push_back(&at->second);
     }

@@ -4,22 +4,8 @@
 #include "shell/globalui.h"
 
 namespace velmora {
-namespace {
 
-const com::Variant kColumn("&");
-const com::Variant kRow("|");
-
-std::string lookupList(std::string_view className, std::string_view operation, std::vector<com::Variant> args) {
-    const com::ComPtr<com::IDispatch> object = newBusinessObject(className);
-    return com::callMethod(*object, operation, std::move(args)).toString();
-}
-
-com::ComPtr<com::IDispatch> fullList(std::string_view className) {
-    const com::ComPtr<com::IDispatch> object = newBusinessObject(className);
-    return com::callMethod(*object, "LoadList", {com::Variant("")}).toDispatch();
-}
-
-}  // namespace
+namespace vb = Velmora_Business;
 
 Cache::Cache() { RefreshAll(); }
 
@@ -32,24 +18,23 @@ void Cache::RefreshAll() {
 }
 
 void Cache::RefreshJudete() {
-    judete_ = fullList("Judet");
-    GlobalUI::session().gListaJudete = lookupList("Judet", "GetListaComboJudete", {kColumn, kRow});
+    judete_ = newObject<vb::_Judet>()->LoadList("");
+    GlobalUI::session().gListaJudete = newObject<vb::_Judet>()->GetListaComboJudete("&", "|");
 }
 
 void Cache::RefreshSpitale() {
     GlobalUI::Session& s = GlobalUI::session();
-    s.gListaSpitale = lookupList("Spital", "GetListaComboSpitale", {com::Variant(s.gIdJudet), kColumn, kRow});
+    s.gListaSpitale = hospitalList(s.gIdJudet);
 }
 
 void Cache::RefreshSectii() {
-    GlobalUI::session().gListaSectii = lookupList("Sectie", "GetListaComboSectii", {kColumn, kRow});
+    GlobalUI::session().gListaSectii = newObject<vb::_Sectie>()->GetListaComboSectii("&", "|");
 }
 
 void Cache::RefreshPerioade() {
-    GlobalUI::session().gListaPerioade =
-        lookupList("Perioada", "GetListaComboPerioade", {com::Variant(""), kColumn, kRow});
+    GlobalUI::session().gListaPerioade = newObject<vb::_Perioada>()->GetListaComboPerioade("", "&", "|");
 }
 
-void Cache::RefreshRapoarte() { rapoarte_ = fullList("Raport"); }
+void Cache::RefreshRapoarte() { rapoarte_ = newObject<vb::_Raport>()->LoadList(""); }
 
 }  // namespace velmora

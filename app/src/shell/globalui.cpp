@@ -50,7 +50,7 @@ std::optional<std::size_t> idEnd(const std::string& list, std::size_t at) {
 bool loadConfigured(Session& s) {
     bool known = true;
     if (s.gIdJudet != -1) {
-        if (std::optional<std::string> name = velmora::storedField("Judet", s.gIdJudet, "DenJudet")) {
+        if (std::optional<std::string> name = velmora::countyName(s.gIdJudet)) {
             s.gDenJudet = std::move(*name);
         } else {
             known = false;
@@ -59,7 +59,7 @@ bool loadConfigured(Session& s) {
         }
     }
     if (s.gIdSpital != -1) {
-        if (std::optional<std::string> code = velmora::storedField("Spital", s.gIdSpital, "CodSpital")) {
+        if (std::optional<std::string> code = velmora::hospitalCode(s.gIdSpital)) {
             s.gCodSpital = std::move(*code);
         } else {
             known = false;
@@ -81,7 +81,7 @@ void ReleaseCacheAndConnection() {
     s.gCache.reset();
     if (!s.gConection) return;
     // Disconnect ignores its own errors and answers False; an error of the call itself is reported.
-    Trapped("GlobalUI", "Disconnect", [&s] { com::callMethod(*s.gConection, "Disconnect"); });
+    Trapped("GlobalUI", "Disconnect", [&s] { s.gConection->Disconnect(); });
     s.gConection.reset();
 }
 
@@ -184,12 +184,9 @@ void OpenSession() {
     ReadInit();
     removeCrashLeftovers(s);
 
-    s.gConection = velmora::newBusinessObject("Conection");
+    s.gConection = velmora::newObject<Velmora_Business::_Conection>();
     const std::string folder = s.gMyPath + "/";
-    com::callMethod(*s.gConection, "Connect",
-                    {com::Variant(folder + s.gMyDataBase), com::Variant(folder + s.gMyFiserAcces),
-                     com::Variant(s.gUser), com::Variant(s.gPassword), com::Variant(s.gMyPath),
-                     com::Variant(int32_t{2})});
+    s.gConection->Connect(folder + s.gMyDataBase, folder + s.gMyFiserAcces, s.gUser, s.gPassword, s.gMyPath, 2);
 
     const bool unknownConfiguration = !loadConfigured(s);
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "com/dispatch.h"
+#include "typelib/business/Conection.h"
 
 namespace velmora {
 class frmMain;
@@ -42,7 +43,7 @@ struct Session {
     std::shared_ptr<reports::Application> gReportApp;  // report runtime, created on first launch
     std::shared_ptr<reports::Report> gReport;          // the report opened last
     QPointer<velmora::frmMain> gfrmMain;
-    com::ComPtr<com::IDispatch> gConection;
+    com::ComPtr<Velmora_Business::_Conection> gConection;
     std::unique_ptr<velmora::Cache> gCache;
 };
 
