@@ -12,10 +12,10 @@
 #include "com/error.h"
 #include "forms/business.h"
 #include "forms/combos.h"
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
 #include "typelib/business/EditedEvents.h"
 
 namespace velmora {

@@ -12,10 +12,10 @@
 #include "forms/combos.h"
 #include "forms/foldertree.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/frmmain.h"
-#include "shell/globalui.h"
-#include "shell/initfile.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
+#include "session/session.h"
+#include "session/initfile.h"
 
 namespace velmora {
 namespace {
@@ -191,7 +191,7 @@ void frmConfigurare::cmdAccepta_Click() {
         s.gCodSpital = std::move(next.codSpital);
         s.gMyExport = std::move(next.myExport);
         s.gMyBackup = std::move(next.myBackup);
-        if (s.gfrmMain) s.gfrmMain->refreshJudetSpital();
+        emit GlobalUI::sessionEvents().configurationChanged();
 
         showInfo("Operatia de configurare s-a efectuat cu succes.");
         accept();

@@ -2,7 +2,7 @@
 
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "shell/globalui.h"
+#include "session/session.h"
 #include "typelib/business/CostSheets.h"
 
 namespace velmora {

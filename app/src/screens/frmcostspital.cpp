@@ -3,7 +3,8 @@
 #include "com/error.h"
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "shell/globalui.h"
+#include "forms/combos.h"
+#include "session/session.h"
 #include "typelib/business/CostSheets.h"
 
 namespace velmora {

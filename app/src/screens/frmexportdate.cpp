@@ -8,8 +8,9 @@
 #include "forms/combos.h"
 #include "forms/foldertree.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
+#include "session/session.h"
 
 namespace velmora {
 namespace {

@@ -1,8 +1,10 @@
 #include "screens/frmparametrizarerapoarte.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -18,13 +20,14 @@
 
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
+#include "errors/messages.h"
 #include "reports/report.h"
 #include "screens/frmafisarerapoarte.h"
 #include "screens/raportparametrii.h"
-#include "shell/cache.h"
-#include "shell/frmmain.h"
-#include "shell/globalui.h"
+#include "forms/cache.h"
+#include "errors/errors.h"
+#include "forms/combos.h"
+#include "session/session.h"
 #include "typelib/quillon.h"
 
 namespace velmora {
@@ -68,6 +71,14 @@ QIcon nodeIcon(int image) {
         break;
     }
     return QIcon(pixmap);
+}
+
+// The child-window area of the program's main window, for a screen shown outside it.
+QMdiArea* programMdiArea() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<QMainWindow*>(top))
+            if (auto* area = qobject_cast<QMdiArea*>(window->centralWidget())) return area;
+    return nullptr;
 }
 
 // The date as the report reads date text: "yyyy-MM-dd".
@@ -415,7 +426,7 @@ void frmParametrizareRapoarte::showViewer(const Row& row) {
 
     QMdiArea* area = nullptr;
     for (QWidget* up = parentWidget(); up && !area; up = up->parentWidget()) area = qobject_cast<QMdiArea*>(up);
-    if (!area && GlobalUI::session().gfrmMain) area = GlobalUI::session().gfrmMain->mdiArea();
+    if (!area) area = programMdiArea();
     frmAfisareRapoarte* shown = viewer.get();
     if (area) {
         QMdiSubWindow* window = area->addSubWindow(viewer.release());

@@ -5,8 +5,8 @@
 #include "com/dispatch.h"
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "session/session.h"
 #include "typelib/business/Spital.h"
 #include "typelib/quillon.h"
 

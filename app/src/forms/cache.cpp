@@ -1,7 +1,7 @@
-#include "shell/cache.h"
+#include "forms/cache.h"
 
 #include "forms/business.h"
-#include "shell/globalui.h"
+#include "session/session.h"
 
 namespace velmora {
 

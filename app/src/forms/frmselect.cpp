@@ -1,4 +1,4 @@
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -15,8 +15,9 @@
 #include "forms/business.h"
 #include "forms/combos.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
+#include "session/session.h"
 #include "typelib/business/CostSheets.h"
 #include "typelib/business/Sectie.h"
 #include "typelib/business/Spital.h"
