@@ -17,7 +17,7 @@
 #include "com/server.h"
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
+#include "errors/messages.h"
 #include "screens/costsheetscreen.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"

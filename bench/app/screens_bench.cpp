@@ -18,8 +18,8 @@
 #include "bench_install.h"
 #include "com/server.h"
 #include "forms/business.h"
-#include "forms/messages.h"
-#include "screens/frmselect.h"
+#include "errors/messages.h"
+#include "forms/frmselect.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
 

@@ -22,7 +22,7 @@
 #include "screens/frmexportdate.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
-#include "shell/initfile.h"
+#include "session/initfile.h"
 #include "shell/statusbar.h"
 #include "support.h"
 
@@ -128,6 +128,31 @@ TEST_F(AdminScreens, FirstConfigurationWritesTheFileThenTheSessionAndThePanel) {
     GlobalUI::OpenSession();
     EXPECT_EQ(Configured::now().codSpital, "SMC02");
     EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SMC02");
+}
+
+// The screen knows no main window: the session tells every window that shows the
+// configuration, the status bar first, before the success box; a refused accept tells none.
+TEST_F(AdminScreens, AnAcceptTellsTheSessionsWindowsBeforeItsBox) {
+    start("-1", "-1");
+    std::vector<std::string> heard;  // the panel and the boxes shown, as each signal arrives
+    QObject listener;
+    QObject::connect(&GlobalUI::sessionEvents(), &GlobalUI::SessionEvents::configurationChanged, &listener, [&] {
+        heard.push_back(mainWindow()->sBar()->panelText(5).toStdString() + " / boxes: " +
+                        std::to_string(boxes.shown().size()));
+    });
+    frmConfigurare form;  // no parent: nothing of the main window is within its reach
+    form.show();
+
+    choose(form.cmbJudet(), 13);
+    QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);  // no hospital chosen: refused
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Spitalul trebuie configurat."});
+    EXPECT_TRUE(heard.empty());
+
+    boxes.clear();
+    choose(form.cmbSpital(), 10);
+    QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
+    EXPECT_EQ(heard, std::vector<std::string>{"Judetul: Cluj---SMC02 / boxes: 0"});
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
 }
 
 TEST_F(AdminScreens, AHospitalWithSheetsKeepsItsCountyAndHospital) {

@@ -8,7 +8,7 @@
 #include "../support/rawdb.h"
 #include "com/currency.h"
 #include "forms/business.h"
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 
 namespace test {
 

@@ -22,7 +22,7 @@
 #include "reports/report.h"
 #include "screens/frmafisarerapoarte.h"
 #include "screens/frmparametrizarerapoarte.h"
-#include "shell/cache.h"
+#include "forms/cache.h"
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
 #include "reports/viewer.h"

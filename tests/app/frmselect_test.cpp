@@ -15,7 +15,7 @@
 #include "../support/rawdb.h"
 #include "forms/hostedcontrol.h"
 #include "screen_session.h"
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 #include "shell/globalui.h"
 
 namespace {

@@ -1,7 +1,11 @@
 // The shared routines: the error box, the combo filler and the file reader.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
+#include <string>
 
 #include "com/dispatch.h"
 #include "com/error.h"
@@ -123,6 +127,31 @@ TEST(ReadTextFile, WholeFileOrFileNotFound) {
         EXPECT_EQ(e.number(), com::errc::FileNotFound);
         EXPECT_EQ(e.description(), "Fisierul " + (dir / "none.txt").string() + " nu a fost gasit.");
     }
+}
+
+// The program's rooms depend one way, so that what every screen shares never reaches back
+// into a screen or into the shell: shell -> screens -> forms -> session -> errors.
+TEST(ProgramRooms, EachIncludesOnlyItsOwnRoomAndTheRoomsBelow) {
+    namespace fs = std::filesystem;
+    const std::map<std::string, int> rank{{"errors", 0}, {"session", 1}, {"forms", 2}, {"screens", 3}, {"shell", 4}};
+    const fs::path source = fs::path(VELMORA_SOURCE_DIR) / "app" / "src";
+    std::set<std::string> rooms;
+    std::vector<std::string> upward;
+    for (const auto& entry : fs::recursive_directory_iterator(source)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string room = fs::relative(entry.path(), source).begin()->string();
+        rooms.insert(room);
+        ASSERT_TRUE(rank.count(room)) << "a room of no known level: " << room;
+        std::ifstream in(entry.path());
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("#include \"", 0) != 0) continue;
+            const std::string target = line.substr(10, line.find('/', 10) - 10);
+            if (rank.count(target) && rank.at(target) > rank.at(room))
+                upward.push_back(fs::relative(entry.path(), source).string() + ": " + line);
+        }
+    }
+    EXPECT_EQ(rooms.size(), rank.size());
+    EXPECT_EQ(upward, std::vector<std::string>{});
 }
 
 }  // namespace

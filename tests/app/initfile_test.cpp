@@ -4,7 +4,7 @@
 
 #include "com/error.h"
 #include "shell/globalui.h"
-#include "shell/initfile.h"
+#include "session/initfile.h"
 #include "support.h"
 
 namespace {

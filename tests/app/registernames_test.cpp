@@ -18,9 +18,9 @@
 #include "screens/frmexportdate.h"
 #include "screens/frmparametrizarerapoarte.h"
 #include "screens/frmsectii.h"
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 #include "screens/frmspitale.h"
-#include "shell/cache.h"
+#include "forms/cache.h"
 #include "shell/globalui.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "forms/editscreen.h"
 #include "forms/hostedcontrol.h"
 #include "screen_session.h"
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 
 namespace test {
 

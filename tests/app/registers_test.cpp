@@ -16,7 +16,7 @@
 #include "forms/hostedcontrol.h"
 #include "registers_fixture.h"
 #include "screens/frmsectii.h"
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 #include "screens/frmspitale.h"
 
 namespace {

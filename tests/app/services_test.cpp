@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "forms/business.h"
+#include "com/error.h"
 #include "com/server.h"
+#include "costsheet_support.h"
 #include "typelib/ModelLinie.h"
 
 namespace {
@@ -50,6 +52,57 @@ TEST(BusinessServices, EditedObjectsOfferTheRowModel) {
     for (const char* member : {"RuleBroken", "Count", "BrokenRules"})
         EXPECT_TRUE(errors->GetIDOfName(member).has_value()) << member;
     EXPECT_EQ(com::getProperty(*errors, "Count").toLong(), 2);  // a new hospital breaks both of its rules
+}
+
+// The program holds what it creates through the library's own interfaces.
+TEST(BusinessServices, EachClassIsCreatedThroughItsInterface) {
+    namespace vb = Velmora_Business;
+    EXPECT_TRUE(velmora::newObject<vb::_Conection>());
+    EXPECT_TRUE(velmora::newObject<vb::_Judet>());
+    EXPECT_TRUE(velmora::newObject<vb::_Perioada>());
+    EXPECT_TRUE(velmora::newObject<vb::_Raport>());
+    EXPECT_TRUE(velmora::newObject<vb::_Export>());
+    EXPECT_EQ(velmora::typeNameOf(*velmora::newObject<vb::_Spital>()), "Spital");
+    EXPECT_EQ(velmora::typeNameOf(*velmora::newObject<vb::_Sectie>()), "Sectie");
+    EXPECT_EQ(velmora::typeNameOf(*velmora::newObject<vb::_CostSpital>()), "CostSpital");
+    EXPECT_EQ(velmora::typeNameOf(*velmora::newObject<vb::_CostSectie>()), "CostSectie");
+}
+
+class EditedObjects : public ::testing::Test {
+protected:
+    test::ConnectedDatabase data;
+};
+
+TEST_F(EditedObjects, EachKeepsItsClassThroughFlagsAndCopies) {
+    for (const char* className : {"Spital", "Sectie", "CostSpital", "CostSectie"}) {
+        const velmora::EditedObject object = velmora::newEditedObject(className);
+        ASSERT_TRUE(object) << className;
+        EXPECT_EQ(velmora::typeNameOf(*object.dispatch()), className);
+        EXPECT_TRUE(object.isNew()) << className;
+        EXPECT_FALSE(object.isDirty()) << className;
+        object.setDirty(true);
+        EXPECT_TRUE(com::getProperty(*object.dispatch(), "IsDirty").toBool()) << className;
+        const velmora::EditedObject copy = object.copy();
+        EXPECT_NE(copy.dispatch().get(), object.dispatch().get()) << className;
+        EXPECT_EQ(velmora::typeNameOf(*copy.dispatch()), className);
+        EXPECT_TRUE(object.errors()) << className;
+    }
+    EXPECT_EQ(velmora::newEditedObject("Spital").errors()->get_Count(), 2);  // both rules of a new hospital
+}
+
+TEST_F(EditedObjects, OnlyTheFourEditedClassesAreHeld) {
+    try {
+        velmora::newEditedObject("Judet");
+        ADD_FAILURE() << "a county is not edited";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), com::errc::CantCreateObject);
+    }
+    try {
+        (void)velmora::EditedObject().isNew();
+        ADD_FAILURE() << "no object was held";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), com::errc::ObjectNotSet);
+    }
 }
 
 }  // namespace

@@ -23,7 +23,7 @@
 #include "com/error.h"
 #include "com/server.h"
 #include "forms/business.h"
-#include "shell/cache.h"
+#include "forms/cache.h"
 #include "forms/formcontroller.h"
 #include "shell/frmlogin.h"
 #include "shell/frmmain.h"

@@ -8,7 +8,7 @@
 
 #include <QTemporaryDir>
 
-#include "forms/messages.h"
+#include "errors/messages.h"
 
 namespace test {
 

@@ -1,19 +1,40 @@
 #pragma once
-// The business library's classes, created by ProgID and called late-bound: the program
-// never links the library.
+// The one place where the program creates the business library's objects: by ProgID, then
+// seen through the library's interfaces (typelib/), so that a call the interface does not
+// have fails to compile. The program never links the library.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "com/dispatch.h"
+#include "com/error.h"
+#include "forms/editedobject.h"
+#include "typelib/Velmora_Business.h"
 
 namespace velmora {
 
-// A new object of the business library's class (e.g. "Spital"); raises 429 when the
-// class is not registered.
+// A new object of the business library's class behind the interface I (Velmora_Business::
+// _Spital: "Spital"). Raises 429 when the class is not registered, 13 when the object does
+// not answer for I. Defined for the interfaces of the library's creatable classes.
+template <class I>
+com::ComPtr<I> newObject();
+
+// A new object of the edited class of that name ("Spital", "Sectie", "CostSpital",
+// "CostSectie"); raises 429 for any other name.
+EditedObject newEditedObject(std::string_view className);
+
+// A new object of the business library's class of that name, late-bound (e.g. "Spital");
+// raises 429 when the class is not registered.
 com::ComPtr<com::IDispatch> newBusinessObject(std::string_view className);
+
+// The object seen through the interface I; raises 13 when it does not answer for I.
+template <class I>
+com::ComPtr<I> typedAs(com::IDispatch& object) {
+    com::ComPtr<I> typed = com::ComPtr<com::IDispatch>(&object).query<I>();
+    if (!typed) com::raise(com::errc::TypeMismatch, "Velmora", "Obiectul nu este de tipul asteptat.");
+    return typed;
+}
 
 // The value of a property that may be an object with a default member (as the
 // connection's Properties("Data Source") is).
@@ -21,14 +42,13 @@ com::Variant valueOf(const com::Variant& item);
 
 // A property of the business library's shared connection ("Data Source", "User ID",
 // "Password"); the data source is the path of the database file it has open.
-std::string connectionProperty(com::IDispatch& conection, std::string_view name);
-std::string connectionDataSource(com::IDispatch& conection);
+std::string connectionProperty(Velmora_Business::_Conection& conection, std::string_view name);
+std::string connectionDataSource(Velmora_Business::_Conection& conection);
 
-// Loads a register row by id through a new business object and returns one of its fields
-// (none when no row has that id).
-std::optional<std::string> storedField(std::string_view className, int32_t id, std::string_view field);
-// The same, "" when no row has that id.
-std::string loadedField(std::string_view className, int32_t id, std::string_view field);
+// The name of the county of that id, none when no county has it.
+std::optional<std::string> countyName(int32_t idJudet);
+// The code of the hospital of that id, none when no hospital has it.
+std::optional<std::string> hospitalCode(int32_t idSpital);
 
 // The lookup-list string of a county's hospitals ("id&code---name|...").
 std::string hospitalList(int32_t idJudet);

@@ -12,10 +12,10 @@
 #include "com/error.h"
 #include "forms/business.h"
 #include "forms/combos.h"
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
 #include "typelib/business/EditedEvents.h"
 
 namespace velmora {
@@ -28,15 +28,11 @@ void reportError(const std::string& module, const std::string& procedure, const 
         GlobalUI::ShowError(com::errc::InvalidProcedureCall, error.what(), procedure, module);
 }
 
-com::ComPtr<com::IDispatch> copyOf(const com::ComPtr<com::IDispatch>& object) {
-    return com::callMethod(*object, "CopyMe").toDispatch();
-}
-
 }  // namespace
 
-std::optional<std::string> brokenRulesText(com::IDispatch& errors) {
-    if (com::getProperty(errors, "Count").toLong() < 1) return std::nullopt;
-    return "Erori in antetul obiectului:" + com::getProperty(errors, "BrokenRules").toString() + "\r\n\r\n\r\n";
+std::optional<std::string> brokenRulesText(Velmora_Business::_BrokenRules& errors) {
+    if (errors.get_Count() < 1) return std::nullopt;
+    return "Erori in antetul obiectului:" + errors.get_BrokenRules() + "\r\n\r\n\r\n";
 }
 
 EditScreen::EditScreen(EditScreenKind kind, QWidget* parent)
@@ -51,11 +47,11 @@ EditScreen::~EditScreen() {
     // Form unload: the controls that die with the screen must not push into it.
     unloading_ = true;
     for (HostedControl* control : findChildren<HostedControl*>()) disconnect(control, nullptr, this, nullptr);
-    controller_.DeAttachObject(object_);
+    controller_.DeAttachObject(object_.dispatch());
     controller_.DeAttachForm(this);
     dirtyEvents_.disconnect();
-    backup_.reset();
-    object_.reset();
+    backup_ = {};
+    object_ = {};
 }
 
 void EditScreen::closeEvent(QCloseEvent* event) {
@@ -91,7 +87,7 @@ void EditScreen::focusOffDisabled() {
 }
 
 Gravlin::ModelLinie& EditScreen::model() const {
-    const com::ComPtr<Gravlin::ModelLinie> model = object_ ? object_.query<Gravlin::ModelLinie>() : nullptr;
+    const com::ComPtr<Gravlin::ModelLinie> model = object_ ? object_.dispatch().query<Gravlin::ModelLinie>() : nullptr;
     if (!model) com::raise(com::errc::ObjectNotSet, kind_.module, "Obiectul editat nu este setat.");
     return *model;  // the current object keeps it alive
 }
@@ -118,11 +114,11 @@ void EditScreen::formLoad() {
     for (QPushButton* button : bar_.cmdButton) buttons.append(button);
     controller_.AttachForm(this);
     controller_.SeteazaButoane(buttons);
-    installObject(newBusinessObject(kind_.className));
+    installObject(newEditedObject(kind_.className));
     fillCombos();
-    setDefaults(*object_);
-    backup_ = copyOf(object_);
-    controller_.AttachObject(object_);
+    setDefaults(*object_.dispatch());
+    backup_ = object_.copy();
+    controller_.AttachObject(object_.dispatch());
     LoadControls();
     updateBar([this] { controller_.Activate(); });
     // The keys start where they start on a new entry; a screen that names no such place
@@ -145,20 +141,19 @@ void EditScreen::focusFirstStop() {
 }
 
 // The object, its events and (through model()) its row model change together.
-void EditScreen::installObject(com::ComPtr<com::IDispatch> object) {
+void EditScreen::installObject(EditedObject object) {
     dirtyEvents_.disconnect();
     object_ = std::move(object);
     auto sink = com::make<com::EventSink>();
     sink->on(Velmora_Business::EditedEvents::OnDirty, [this](com::Args args) { onDirty(!args.empty() && args[0].toBool()); });
-    dirtyEvents_ = com::EventConnection(*object_, kind_.eventsIid, com::ComPtr<com::IDispatch>(sink));
+    dirtyEvents_ = com::EventConnection(*object_.dispatch(), kind_.eventsIid, com::ComPtr<com::IDispatch>(sink));
 }
 
 void EditScreen::onDirty(bool isDirty) {
     if (unloading_) return;
     try {
-        if (isDirty && !com::getProperty(*object_, "IsDirty").toBool())
-            com::putProperty(*object_, "IsDirty", com::Variant(true));
-        updateBar([this] { controller_.DirtyHandler(object_); });
+        if (isDirty && !object_.isDirty()) object_.setDirty(true);
+        updateBar([this] { controller_.DirtyHandler(object_.dispatch()); });
     } catch (const std::exception& e) {
         report("OnDirty", e);
     }
@@ -270,7 +265,7 @@ void EditScreen::LoadControls() {
 }
 
 bool EditScreen::ValidateObject() {
-    const com::ComPtr<com::IDispatch> errors = com::getProperty(*object_, "Errors").toDispatch();
+    const com::ComPtr<Velmora_Business::_BrokenRules> errors = object_.errors();
     if (!errors) com::raise(com::errc::ObjectNotSet, kind_.module, "Lista de erori a obiectului nu este setata.");
     checkOwnRules(*errors);
     const std::optional<std::string> text = brokenRulesText(*errors);
@@ -298,25 +293,25 @@ void EditScreen::salveaza() {
     if (ValidateObject()) return;
     // A save the database refuses raises here: the screen keeps every typed value and the
     // object stays dirty, so the user can save again.
-    com::callMethod(*object_, "Save", {com::Variant(true)});
+    object_.save();
     showInfo("Obiectul a fost salvat cu succes!");
-    backup_ = copyOf(object_);
+    backup_ = object_.copy();
     LoadControls();
     updateBar([this] { controller_.SaveObiectIsOk(); });
 }
 
 void EditScreen::renunta() {
-    const bool isNew = com::getProperty(*object_, "IsNew").toBool();
+    const bool isNew = object_.isNew();
     if (isNew) {
-        com::callMethod(*object_, "Clear");
-        setDefaults(*object_);
-        backup_ = copyOf(object_);
+        object_.clear();
+        setDefaults(*object_.dispatch());
+        backup_ = object_.copy();
     } else {
         // A copy of the backup, so that the backup itself stays for the next "Renunta".
-        installObject(copyOf(backup_));
+        installObject(backup_.copy());
     }
     LoadControls();
-    updateBar([this] { controller_.RenuntaObiectIsOk(object_); });
+    updateBar([this] { controller_.RenuntaObiectIsOk(object_.dispatch()); });
     focusAfterRenunta(isNew);
 }
 
@@ -329,19 +324,19 @@ void EditScreen::cauta() {
 }
 
 void EditScreen::adauga() {
-    com::callMethod(*object_, "Clear");
-    setDefaults(*object_);
-    backup_ = copyOf(object_);
+    object_.clear();
+    setDefaults(*object_.dispatch());
+    backup_ = object_.copy();
     LoadControls();
-    updateBar([this] { controller_.AdaugaObiectIsOk(object_); });
+    updateBar([this] { controller_.AdaugaObiectIsOk(object_.dispatch()); });
     focusAfterNewEntry();
 }
 
 void EditScreen::Sterge() {
     if (!askYesNo("Obiectul va fi sters permanent din baza de date!\r\nDoriti sa continuati?")) return;
-    com::callMethod(*object_, "Delete");
+    object_.markDeleted();
     try {
-        com::callMethod(*object_, "Save", {com::Variant(true)});
+        object_.save();
     } catch (const std::exception& e) {
         // The deletion mark must not wait behind "Salveaza": the screen returns to the
         // object as it was last loaded or saved.
@@ -354,9 +349,9 @@ void EditScreen::Sterge() {
 
 void EditScreen::restoreBackup() {
     try {
-        installObject(copyOf(backup_));
+        installObject(backup_.copy());
         LoadControls();
-        updateBar([this] { controller_.RenuntaObiectIsOk(object_); });
+        updateBar([this] { controller_.RenuntaObiectIsOk(object_.dispatch()); });
     } catch (const std::exception& e) {
         report("cmdButton_Click", e);
     }
@@ -371,15 +366,15 @@ void EditScreen::ItemSelectat(int32_t itemId, const std::string&) {
     try {
         // The chosen object is loaded apart: a load that fails leaves the current object,
         // its backup and the controls as they were.
-        com::ComPtr<com::IDispatch> loaded = newBusinessObject(kind_.className);
-        com::callMethod(*loaded, "Load", {com::Variant(itemId)});
-        com::ComPtr<com::IDispatch> copy = copyOf(loaded);
-        controller_.DeAttachObject(object_);
+        EditedObject loaded = newEditedObject(kind_.className);
+        loaded.load(itemId);
+        EditedObject copy = loaded.copy();
+        controller_.DeAttachObject(object_.dispatch());
         installObject(std::move(loaded));
-        controller_.AttachObject(object_);
+        controller_.AttachObject(object_.dispatch());
         backup_ = std::move(copy);
         LoadControls();
-        updateBar([this] { controller_.LoadObiectIsOk(object_); });
+        updateBar([this] { controller_.LoadObiectIsOk(object_.dispatch()); });
     } catch (const std::exception& e) {
         report("ItemSelectat", e);
     }

@@ -19,6 +19,7 @@
 #include "com/dispatch.h"
 #include "com/events.h"
 #include "com/guid.h"
+#include "forms/editedobject.h"
 #include "forms/formcontroller.h"
 #include "typelib/ModelLinie.h"
 
@@ -40,7 +41,7 @@ struct EditScreenKind {
 
 // The box text of an object's broken rules: the heading, one rule per line in the order the
 // rules entered the list, and three line breaks; nothing while the list is empty.
-std::optional<std::string> brokenRulesText(com::IDispatch& errors);
+std::optional<std::string> brokenRulesText(Velmora_Business::_BrokenRules& errors);
 
 class EditScreen : public QWidget {
     Q_OBJECT
@@ -48,9 +49,9 @@ public:
     ~EditScreen() override;
 
     // The current object; the row model and the flags are always read from it.
-    const com::ComPtr<com::IDispatch>& object() const { return object_; }
+    const com::ComPtr<com::IDispatch>& object() const { return object_.dispatch(); }
     // The copy "Renunta" returns a stored object to.
-    const com::ComPtr<com::IDispatch>& backup() const { return backup_; }
+    const com::ComPtr<com::IDispatch>& backup() const { return backup_.dispatch(); }
     // The current object seen through the row model. Raises 91 when there is none.
     Gravlin::ModelLinie& model() const;
     FormController& controller() { return controller_; }
@@ -170,7 +171,7 @@ private:
     void focusOffDisabled();
     void focusFirstStop();
     void buttonsLastInTabOrder();
-    void installObject(com::ComPtr<com::IDispatch> object);
+    void installObject(EditedObject object);
     void onDirty(bool isDirty);
     void salveaza();
     void renunta();
@@ -181,8 +182,8 @@ private:
     EditScreenKind kind_;
     ButtonBar bar_;
     FormController controller_;
-    com::ComPtr<com::IDispatch> object_;
-    com::ComPtr<com::IDispatch> backup_;
+    EditedObject object_;
+    EditedObject backup_;
     com::EventConnection dirtyEvents_;
     bool mbLoading_ = false;
     bool unloading_ = false;

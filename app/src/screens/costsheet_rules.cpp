@@ -4,6 +4,7 @@
 
 #include "com/currency.h"
 #include "com/error.h"
+#include "forms/business.h"
 #include "forms/editscreen.h"
 #include "typelib/ModelLinie.h"
 #include "typelib/business/CostSheets.h"
@@ -95,7 +96,7 @@ void postConsistencyRules(com::IDispatch& object, CostSheetKind kind) {
 
 std::optional<std::string> checkConsistency(com::IDispatch& object, CostSheetKind kind) {
     postConsistencyRules(object, kind);
-    const com::ComPtr<com::IDispatch> errors = com::getProperty(object, "Errors").toDispatch();
+    const com::ComPtr<Velmora_Business::_BrokenRules> errors = typedAs<_CostSheet>(object)->get_Errors();
     return brokenRulesText(*errors);
 }
 

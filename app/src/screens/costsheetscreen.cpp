@@ -11,7 +11,7 @@
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
 #include "screens/costsheet_rules.h"
-#include "shell/globalui.h"
+#include "session/session.h"
 
 namespace velmora {
 namespace {

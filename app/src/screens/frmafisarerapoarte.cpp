@@ -6,7 +6,7 @@
 
 #include "reports/report.h"
 #include "reports/viewer.h"
-#include "shell/globalui.h"
+#include "errors/errors.h"
 
 namespace velmora {
 namespace {

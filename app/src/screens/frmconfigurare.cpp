@@ -12,10 +12,10 @@
 #include "forms/combos.h"
 #include "forms/foldertree.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/frmmain.h"
-#include "shell/globalui.h"
-#include "shell/initfile.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
+#include "session/session.h"
+#include "session/initfile.h"
 
 namespace velmora {
 namespace {
@@ -159,13 +159,9 @@ void frmConfigurare::cmdAccepta_Click() {
         next.idJudet = cheie(*cmbJudet_);
 
         before(AcceptStep::Sheets);
-        const com::ComPtr<com::IDispatch> sheets = newBusinessObject("CostSpital");
-        const com::ComPtr<com::IDispatch> list =
-            com::callMethod(*sheets, "LoadList",
-                            {com::Variant("Where c.IdJudet=" + std::to_string(s.gIdJudet) +
-                                          " And a.IdSpital=" + std::to_string(s.gIdSpital))})
-                .toDispatch();
-        const int32_t count = list ? com::getProperty(*list, "Count").toLong() : 0;
+        const com::ComPtr<Velmora_Business::_CostSpital_S> list = newObject<Velmora_Business::_CostSpital>()->LoadList(
+            "Where c.IdJudet=" + std::to_string(s.gIdJudet) + " And a.IdSpital=" + std::to_string(s.gIdSpital));
+        const int32_t count = list ? list->get_Count() : 0;
         if (count > 0 && (next.idSpital != s.gIdSpital || next.idJudet != s.gIdJudet)) {
             showInfo("Modificarea judetului | spitalului nu poate avea loc.\r\n"
                      "Exista date introduse pentru vechile valori judet | spital.");
@@ -175,11 +171,11 @@ void frmConfigurare::cmdAccepta_Click() {
         // Everything the session will hold is read before the file is written, so that
         // the file and the session never disagree.
         before(AcceptStep::CountyName);
-        next.denJudet = loadedField("Judet", next.idJudet, "DenJudet");
+        next.denJudet = countyName(next.idJudet).value_or(std::string());
         before(AcceptStep::HospitalList);
         next.listaSpitale = hospitalList(next.idJudet);
         before(AcceptStep::HospitalCode);
-        next.codSpital = loadedField("Spital", next.idSpital, "CodSpital");
+        next.codSpital = hospitalCode(next.idSpital).value_or(std::string());
         // A tree with nothing selected keeps its folder as it is stored.
         next.myExport = dirExport_->path().isEmpty() ? s.gMyExport : dirExport_->path().toStdString();
         next.myBackup = dirBackup_->path().isEmpty() ? s.gMyBackup : dirBackup_->path().toStdString();
@@ -195,7 +191,7 @@ void frmConfigurare::cmdAccepta_Click() {
         s.gCodSpital = std::move(next.codSpital);
         s.gMyExport = std::move(next.myExport);
         s.gMyBackup = std::move(next.myBackup);
-        if (s.gfrmMain) s.gfrmMain->refreshJudetSpital();
+        emit GlobalUI::sessionEvents().configurationChanged();
 
         showInfo("Operatia de configurare s-a efectuat cu succes.");
         accept();

@@ -1,7 +1,7 @@
 #pragma once
 // The configuration screen: which county and hospital this installation serves, and the
-// folders that receive exports and backups. Accepting writes Init.xml, then the session
-// and the main window's status bar.
+// folders that receive exports and backups. Accepting writes Init.xml, then the session,
+// and tells the windows that show the configuration (the main window's status bar).
 #include <functional>
 
 #include <QDialog>

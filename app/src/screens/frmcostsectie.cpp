@@ -2,7 +2,7 @@
 
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "shell/globalui.h"
+#include "session/session.h"
 #include "typelib/business/CostSheets.h"
 
 namespace velmora {
@@ -15,13 +15,8 @@ frmCostSectie::frmCostSectie(QWidget* parent)
 
 void frmCostSectie::fillCombos() {
     fillPeriods();
-    {
-        const com::ComPtr<com::IDispatch> sectie = newBusinessObject("Sectie");
-        listaSectii_ = com::callMethod(*sectie, "GetListaComboSectiiFiltrat",
-                                       {com::Variant(GlobalUI::session().gIdSpital), com::Variant("&"),
-                                        com::Variant("|")})
-                           .toString();
-    }
+    listaSectii_ =
+        newObject<Velmora_Business::_Sectie>()->GetListaComboSectiiFiltrat(GlobalUI::session().gIdSpital, "&", "|");
     fillKeys(listaSectii_);  // the configured hospital's wards; none leaves the combo empty
 }
 

@@ -3,7 +3,8 @@
 #include "com/error.h"
 #include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "shell/globalui.h"
+#include "forms/combos.h"
+#include "session/session.h"
 #include "typelib/business/CostSheets.h"
 
 namespace velmora {
@@ -20,20 +21,18 @@ void frmCostSpital::fillCombos() {
 }
 
 void frmCostSpital::setDefaults(com::IDispatch& object) {
-    com::callByName(object, "IdSpital", com::InvokeKind::PropertyPut,
-                    {com::Variant(true), com::Variant(GlobalUI::session().gIdSpital)});
+    typedAs<Velmora_Business::_CostSpital>(object)->put_IdSpital(GlobalUI::session().gIdSpital, true);
 }
 
 // With no county configured the session's hospital list is empty: the combo gets the
 // sheet's own hospital as a row of its own, once.
 void frmCostSpital::beforeComboLoad(HostedControl& combo) {
     if (combo.objectName() != QLatin1String("cmbSpital") || GlobalUI::session().gIdJudet != -1) return;
-    const int32_t idSpital = com::getProperty(*object(), "IdSpital").toLong();
+    const int32_t idSpital = typedAs<Velmora_Business::_CostSpital>(*object())->get_IdSpital();
     if (idSpital == -1) return;
-    const com::ComPtr<com::IDispatch> spital = newBusinessObject("Spital");
-    com::callMethod(*spital, "Load", {com::Variant(idSpital)});
-    const std::string row = std::to_string(com::getProperty(*spital, "IdSpital").toLong()) + "&" +
-                            com::getProperty(*spital, "DenSpital").toString() + "|";
+    const com::ComPtr<Velmora_Business::_Spital> spital = newObject<Velmora_Business::_Spital>();
+    spital->Load(idSpital);
+    const std::string row = std::to_string(spital->get_IdSpital()) + "&" + spital->get_DenSpital() + "|";
     try {
         GlobalUI::FillCombo(combo.object(), row);
     } catch (const com::Error&) {

@@ -8,8 +8,9 @@
 #include "forms/combos.h"
 #include "forms/foldertree.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
+#include "session/session.h"
 
 namespace velmora {
 namespace {
@@ -75,22 +76,18 @@ void frmExportDate::cmdExport_Click() {
             showInfo(ado::text::folderMissing(chosen.isEmpty() ? s.gMyExport : chosen.toStdString()));
             return;
         }
-        const com::ComPtr<com::IDispatch> period = newBusinessObject("Perioada");
-        const std::string denScurta =
-            com::callMethod(*period, "GetDenScurta", {com::Variant(idPerioada)}).toString();
+        const std::string denScurta = newObject<Velmora_Business::_Perioada>()->GetDenScurta(idPerioada);
         if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Export", "Conexiunea la baza de date nu este setata.");
 
         // One reading of the clock names the file; the message names the same file.
         const std::string target =
             exportFilePath(folder.toStdString(), s.gDenJudet, s.gCodSpital, denScurta, clock_()).string();
-        const com::ComPtr<com::IDispatch> exporter = newBusinessObject("Export");
-        com::putProperty(*exporter, "Sursa", com::Variant(connectionDataSource(*s.gConection)));
-        com::putProperty(*exporter, "Destinatie", com::Variant(target));
-        com::putProperty(*exporter, "IdPerioada", com::Variant(idPerioada));
-        com::callMethod(*exporter, "Export",
-                        {com::Variant(s.gMyPath + "/" + s.gMyFiserAcces),
-                         com::Variant(connectionProperty(*s.gConection, "User ID")),
-                         com::Variant(connectionProperty(*s.gConection, "Password")), com::Variant(s.gMyExport)});
+        const com::ComPtr<Velmora_Business::_Export> exporter = newObject<Velmora_Business::_Export>();
+        exporter->put_Sursa(connectionDataSource(*s.gConection));
+        exporter->put_Destinatie(target);
+        exporter->put_IdPerioada(idPerioada);
+        exporter->Export(s.gMyPath + "/" + s.gMyFiserAcces, connectionProperty(*s.gConection, "User ID"),
+                         connectionProperty(*s.gConection, "Password"), s.gMyExport);
         showInfo("Operatia de export s-a efectuat cu succes. Fisierul poate fi trimis pe mail din locatia:\r\n" +
                  target);
     });

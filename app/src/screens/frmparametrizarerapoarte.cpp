@@ -1,8 +1,10 @@
 #include "screens/frmparametrizarerapoarte.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -18,13 +20,14 @@
 
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
+#include "errors/messages.h"
 #include "reports/report.h"
 #include "screens/frmafisarerapoarte.h"
 #include "screens/raportparametrii.h"
-#include "shell/cache.h"
-#include "shell/frmmain.h"
-#include "shell/globalui.h"
+#include "forms/cache.h"
+#include "errors/errors.h"
+#include "forms/combos.h"
+#include "session/session.h"
 #include "typelib/quillon.h"
 
 namespace velmora {
@@ -70,9 +73,12 @@ QIcon nodeIcon(int image) {
     return QIcon(pixmap);
 }
 
-std::string readText(com::IDispatch& item, std::string_view field) {
-    const com::Variant value = com::getProperty(item, field);
-    return value.isNull() ? std::string() : value.toString();
+// The child-window area of the program's main window, for a screen shown outside it.
+QMdiArea* programMdiArea() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<QMainWindow*>(top))
+            if (auto* area = qobject_cast<QMdiArea*>(window->centralWidget())) return area;
+    return nullptr;
 }
 
 // The date as the report reads date text: "yyyy-MM-dd".
@@ -156,21 +162,20 @@ void frmParametrizareRapoarte::loadTree() {
     const GlobalUI::Session& s = GlobalUI::session();
     if (!s.gCache || !s.gCache->Rapoarte())
         com::raise(com::errc::ObjectNotSet, kModule, "Catalogul rapoartelor nu este incarcat.");
-    com::IDispatch& rapoarte = *s.gCache->Rapoarte();
+    Velmora_Business::_Rapoarte& rapoarte = *s.gCache->Rapoarte();
 
     std::vector<const Row*> ordered;  // catalogue order: ascending IdRaport
-    const int32_t count = com::getProperty(rapoarte, "Count").toLong();
+    const int32_t count = rapoarte.get_Count();
     for (int32_t position = 1; position <= count; ++position) {
-        const com::ComPtr<com::IDispatch> item =
-            com::callMethod(rapoarte, "Item", {com::Variant(position)}).toDispatch();
+        const com::ComPtr<Velmora_Business::_Raport> item = rapoarte.get_Item(com::Variant(position));
         if (!item) continue;
         Row row;
-        row.id = com::getProperty(*item, "IdRaport").toLong();
-        row.den = readText(*item, "DenRaport");
-        row.parent = com::getProperty(*item, "IdParinte").toLong();
-        row.tip = readText(*item, "TipRaport");
-        row.parametrii = readText(*item, "Parametrii");
-        row.locatie = readText(*item, "Locatie");
+        row.id = item->get_IdRaport();
+        row.den = item->get_DenRaport();
+        row.parent = item->get_IdParinte();
+        row.tip = item->get_TipRaport();
+        row.parametrii = item->get_Parametrii();
+        row.locatie = item->get_Locatie();
         const auto [at, added] = rows_.emplace(keyFor(row.id), std::move(row));
         if (added) ordered.push_back(&at->second);
     }
@@ -421,7 +426,7 @@ void frmParametrizareRapoarte::showViewer(const Row& row) {
 
     QMdiArea* area = nullptr;
     for (QWidget* up = parentWidget(); up && !area; up = up->parentWidget()) area = qobject_cast<QMdiArea*>(up);
-    if (!area && GlobalUI::session().gfrmMain) area = GlobalUI::session().gfrmMain->mdiArea();
+    if (!area) area = programMdiArea();
     frmAfisareRapoarte* shown = viewer.get();
     if (area) {
         QMdiSubWindow* window = area->addSubWindow(viewer.release());

@@ -6,7 +6,7 @@
 #include "com/dispatch.h"
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
-#include "shell/globalui.h"
+#include "session/session.h"
 #include "typelib/business/Sectie.h"
 #include "typelib/quillon.h"
 

@@ -3,9 +3,10 @@
 #include <QGroupBox>
 
 #include "com/dispatch.h"
+#include "forms/business.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "session/session.h"
 #include "typelib/business/Spital.h"
 #include "typelib/quillon.h"
 
@@ -54,7 +55,7 @@ void frmSpitale::fillCombos() {
 }
 
 void frmSpitale::setDefaults(com::IDispatch& object) {
-    com::putProperty(object, "IdJudet", com::Variant(GlobalUI::session().gIdJudet));
+    typedAs<Velmora_Business::_Spital>(object)->put_IdJudet(GlobalUI::session().gIdJudet);
 }
 
 void frmSpitale::Sterge() { showInfo("Stergerea unui spital nu este permisa in aceasta versiune a aplicatiei."); }

@@ -12,7 +12,7 @@
 
 #include "shell/globalui.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
+#include "errors/messages.h"
 #include "shell/singleinstance.h"
 
 namespace velmora {

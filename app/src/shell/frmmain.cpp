@@ -19,7 +19,7 @@
 #include "com/error.h"
 #include "shell/globalui.h"
 #include "shell/helpwindow.h"
-#include "forms/messages.h"
+#include "errors/messages.h"
 #include "shell/statusbar.h"
 #include "screens/frmconfigurare.h"
 #include "screens/frmexportdate.h"
@@ -113,6 +113,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     const GlobalUI::Session& s = GlobalUI::session();
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
+    connect(&GlobalUI::sessionEvents(), &GlobalUI::SessionEvents::configurationChanged, this,
+            &frmMain::refreshJudetSpital);
     sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
     const QSize designed(1100, 760);
     QSize size = designed;

@@ -2,6 +2,8 @@
 // The lookup lists and the report catalogue, loaded once per run so that opening a screen
 // does not query the database for them.
 #include "com/dispatch.h"
+#include "typelib/business/Judet.h"
+#include "typelib/business/Raport.h"
 
 namespace velmora {
 
@@ -10,8 +12,8 @@ public:
     // Loads everything (RefreshAll); a database error reaches the caller.
     Cache();
 
-    const com::ComPtr<com::IDispatch>& Judete() const { return judete_; }
-    const com::ComPtr<com::IDispatch>& Rapoarte() const { return rapoarte_; }
+    const com::ComPtr<Velmora_Business::_Judete>& Judete() const { return judete_; }
+    const com::ComPtr<Velmora_Business::_Rapoarte>& Rapoarte() const { return rapoarte_; }
     void RefreshAll();
 
 private:
@@ -21,8 +23,8 @@ private:
     void RefreshPerioade();
     void RefreshRapoarte();
 
-    com::ComPtr<com::IDispatch> judete_;
-    com::ComPtr<com::IDispatch> rapoarte_;
+    com::ComPtr<Velmora_Business::_Judete> judete_;
+    com::ComPtr<Velmora_Business::_Rapoarte> rapoarte_;
 };
 
 }  // namespace velmora

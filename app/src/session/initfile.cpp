@@ -1,4 +1,4 @@
-#include "shell/initfile.h"
+#include "session/initfile.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,7 +14,7 @@
 
 #include "com/error.h"
 #include "com/variant.h"
-#include "shell/globalui.h"
+#include "session/textfile.h"
 
 namespace velmora {
 namespace {

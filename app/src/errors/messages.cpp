@@ -1,4 +1,4 @@
-#include "forms/messages.h"
+#include "errors/messages.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "screens/frmselect.h"
+#include "forms/frmselect.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -15,8 +15,9 @@
 #include "forms/business.h"
 #include "forms/combos.h"
 #include "forms/hostedcontrol.h"
-#include "forms/messages.h"
-#include "shell/globalui.h"
+#include "errors/messages.h"
+#include "errors/errors.h"
+#include "session/session.h"
 #include "typelib/business/CostSheets.h"
 #include "typelib/business/Sectie.h"
 #include "typelib/business/Spital.h"
@@ -220,12 +221,7 @@ void frmSelect::tabStep() {
 
 void frmSelect::cmbJudetSpital_Click() {
     com::callMethod(cmbSpital_->object(), "Clear");
-    const com::ComPtr<com::IDispatch> spital = newBusinessObject("Spital");
-    const std::string list =
-        com::callMethod(*spital, "GetListaComboSpitale",
-                        {com::Variant(cheie(*cmbJudetSpital_)), com::Variant("&"), com::Variant("|")})
-            .toString();
-    GlobalUI::FillCombo(cmbSpital_->object(), list);
+    GlobalUI::FillCombo(cmbSpital_->object(), hospitalList(cheie(*cmbJudetSpital_)));
     selectKeyIfPresent(*cmbSpital_, GlobalUI::session().gIdSpital);
 }
 
@@ -268,9 +264,7 @@ void frmSelect::cmdCauta_Click() {
         mcolResult_.reset();
         msWhere_ = buildWhere();
         static constexpr std::array<const char*, 4> classes{"Spital", "CostSpital", "Sectie", "CostSectie"};
-        com::ComPtr<com::IDispatch> finder = newBusinessObject(classes[static_cast<size_t>(mlTipSelect_)]);
-        mcolResult_ = com::callMethod(*finder, "LoadList", {com::Variant(msWhere_)}).toDispatch();
-        finder.reset();
+        mcolResult_ = newEditedObject(classes[static_cast<size_t>(mlTipSelect_)]).loadList(msWhere_);
         if (!mcolResult_) com::raise(com::errc::ObjectNotSet, "frmSelect", "Cautarea nu a intors nici o lista.");
         fillList(*mcolResult_);
     });
