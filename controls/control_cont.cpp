@@ -69,6 +69,7 @@ ControlCont::ControlCont() : ControlObject("ControlCont", control_cont::EventsId
         return taken;
     };
     lst_ = new QTreeWidget(view);
+    listObject_ = lst_;
     lst_->setObjectName(QStringLiteral("lst"));
     lst_->setColumnCount(1);
     lst_->setHeaderHidden(true);
@@ -125,9 +126,9 @@ bool ControlCont::eventFilter(QObject* watched, QEvent* event) {
         guarded([this] { layout(); });
     } else if (watched == view_.data() && event->type() == QEvent::Hide && lst_ && !lst_->isHidden()) {
         guarded([this] { hideList(); });  // the list does not stay over the window without its control
-    } else if (watched == lst_ && event->type() == QEvent::FocusOut) {
+    } else if (watched == listObject_ && event->type() == QEvent::FocusOut) {
         guarded([this] { commitIfLeaving(); });
-    } else if (watched == lst_ && event->type() == QEvent::KeyPress) {
+    } else if (watched == listObject_ && event->type() == QEvent::KeyPress) {
         bool used = true;
         guarded([&] { used = onListKey(static_cast<QKeyEvent*>(event)); });
         return used;

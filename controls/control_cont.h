@@ -74,6 +74,9 @@ private:
 
     HookedLineEdit* txt_ = nullptr;
     QPointer<QTreeWidget> lst_;  // while open it floats over the window, outside the control
+    // The list as an object, to recognise its events also while it is being destroyed
+    // (when it can no longer be cast to a QTreeWidget).
+    const QObject* listObject_ = nullptr;
 
     int32_t alignment_ = 0;
     QString value_;
