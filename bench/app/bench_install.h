@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "../../tests/support/temp_folder.h"
 #include "com/server.h"
 #include "shell/globalui.h"
 
@@ -51,8 +51,8 @@ inline void writeInit(const SampleFolders& folders) {
 // The body of a benchmark program's main.
 inline int runBenchmarks(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
+    const test::TempFolder runtime("velmora-bench-runtime");
+    setenv("VELMORA_REGISTRY", (runtime / "registry").c_str(), 1);
     QApplication application(argc, argv);
     for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
     benchmark::Initialize(&argc, argv);

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "rawdb.h"
+#include "temp_folder.h"
 #include "reports/report.h"
 #include "reports/viewer.h"
 
@@ -28,7 +29,7 @@ constexpr int SmallPeriod = 47, LargePeriod = 48;  // periods without sample she
 // The sample data with extra hospitals whose wards give `small` sheets in one period and
 // `large` in another (25 wards a hospital).
 struct Data {
-    rawdb::TempFolder folder{"velmora-reports-bench"};
+    test::TempFolder folder{"velmora-reports-bench"};
     fs::path database = folder.path() / "Velmora.mdb";
 
     Data(int small, int large) {

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 
+#include "../support/temp_folder.h"
 #include "ado/ado.h"
 
 namespace adotest {
@@ -32,6 +33,9 @@ protected:
     int64_t rawCount(const std::string& sql) const;
 
     std::filesystem::path folder, dataFile, workgroupFile;
+
+private:
+    test::TempFolder temp_{"ado-test"};
 };
 
 std::string readAll(const std::filesystem::path& file);

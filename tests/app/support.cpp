@@ -30,10 +30,6 @@ std::vector<std::string> MessageScript::texts() const {
     return all;
 }
 
-TempFolder::TempFolder() {
-    if (!dir_.isValid()) throw std::runtime_error("no temporary folder");
-}
-
 void makeDatabase(const std::filesystem::path& folder, bool withSample) {
     const std::string data = std::string(VELMORA_SOURCE_DIR) + "/data/";
     std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "'" + " --database '" +

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include <QTemporaryDir>
-
+#include "../support/temp_folder.h"
 #include "forms/messages.h"
 
 namespace test {
@@ -30,16 +29,6 @@ private:
     std::vector<velmora::MessageRequest> shown_;
     std::deque<velmora::MsgAnswer> answers_;
     velmora::MessageHandler previous_;
-};
-
-class TempFolder {
-public:
-    TempFolder();
-    std::filesystem::path path() const { return dir_.path().toStdString(); }
-    std::filesystem::path operator/(const std::string& name) const { return path() / name; }
-
-private:
-    QTemporaryDir dir_;
 };
 
 inline constexpr const char* kUser = "operator";

@@ -8,14 +8,9 @@ namespace businesstest {
 
 namespace {
 
-fs::path makeTemp(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-    return pattern;
-}
-
 struct Suite {
-    fs::path folder = makeTemp("business-suite");
+    test::TempFolder temp{"business-suite"};
+    const fs::path folder = temp.path();
     Suite() {
         ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
         com::registerLibrary(VELMORA_BUSINESS_LIBRARY);
@@ -24,10 +19,6 @@ struct Suite {
                                     VELMORA_SCHEMA + "' --workgroup '" + (folder / "Velmora.mdw").string() +
                                     "' --account " + User + " >/dev/null";
         if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
-    }
-    ~Suite() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
     }
 };
 
@@ -68,7 +59,7 @@ EventLog edited(com::IUnknown& source, const com::Guid& eventInterface) {
 
 void BusinessTest::SetUp() {
     const fs::path& suite = suiteFolder();
-    dir_ = makeTemp("business-test");
+    dir_ = temp_.path();
     data_ = dir_ / "Velmora.mdb";
     workgroup_ = dir_ / "Velmora.mdw";
     fs::copy_file(suite / "Velmora.mdb", data_);
@@ -79,8 +70,6 @@ void BusinessTest::SetUp() {
 void BusinessTest::TearDown() {
     if (conection_) conection_->Disconnect();
     conection_.reset();
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
 }
 
 ComPtr<vb::_Conection> BusinessTest::connect() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/temp_folder.h"
 #include "ado/connection.h"
 #include "com/error.h"
 #include "com/events.h"
@@ -74,6 +75,9 @@ protected:
     fs::path data_;
     fs::path workgroup_;
     ComPtr<vb::_Conection> conection_;
+
+private:
+    test::TempFolder temp_{"business-test"};
 };
 
 }  // namespace businesstest

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/temp_folder.h"
 #include "com/collection.h"
 #include "com/error.h"
 #include "com/events.h"
@@ -45,9 +46,6 @@ void writeText(const fs::path& file, const std::string& text) {
 class Server : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "com-server-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
         registry_ = dir_ / "registry";
         if (const char* old = std::getenv("VELMORA_REGISTRY")) savedRegistry_ = old;
         useRegistry(registry_);
@@ -57,8 +55,6 @@ protected:
         EXPECT_EQ(com::liveObjectCount(), objectsAtStart_) << "objects leaked";
         if (savedRegistry_) ::setenv("VELMORA_REGISTRY", savedRegistry_->c_str(), 1);
         else ::unsetenv("VELMORA_REGISTRY");
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
     static void useRegistry(const fs::path& file) { ::setenv("VELMORA_REGISTRY", file.c_str(), 1); }
 
@@ -70,7 +66,7 @@ protected:
         return typed;
     }
 
-    fs::path dir_;
+    test::TempFolder dir_{"com-server"};
     fs::path registry_;
     std::optional<std::string> savedRegistry_;
     uint32_t objectsAtStart_ = 0;

@@ -76,14 +76,11 @@ void SmallFileSystem::makeReadOnly() const {
 
 namespace {
 std::string run(const std::string& command) {
-    const std::filesystem::path out = std::filesystem::temp_directory_path() / ("velmora-pdftotext-" + std::to_string(::getpid()));
-    if (std::system((command + " > '" + out.string() + "' 2>/dev/null").c_str()) != 0) {
-        std::filesystem::remove(out);
+    const test::TempFolder folder("velmora-pdftotext");
+    const std::filesystem::path out = folder / "out.txt";
+    if (std::system((command + " > '" + out.string() + "' 2>/dev/null").c_str()) != 0)
         throw std::runtime_error("failed (is poppler-utils installed?): " + command);
-    }
-    std::string text = rawdb::readAll(out);
-    std::filesystem::remove(out);
-    return text;
+    return rawdb::readAll(out);
 }
 
 std::string unescape(std::string text) {

@@ -13,6 +13,7 @@
 #include "com/currency.h"
 #include "com/error.h"
 #include "rawdb.h"
+#include "temp_folder.h"
 #include "reports/report.h"
 
 namespace rtest {
@@ -33,7 +34,7 @@ public:
     void addSecondHospital() const;
 
 private:
-    rawdb::TempFolder folder_;
+    test::TempFolder folder_;
 };
 
 // A suite on one sample database made for it (with the second hospital when asked), its pages
@@ -70,7 +71,7 @@ public:
     void makeReadOnly() const;
 
 private:
-    rawdb::TempFolder folder_;
+    test::TempFolder folder_;
     bool mounted_ = false;
 };
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -53,25 +52,6 @@ inline RawDb createDatabase(const std::filesystem::path& file, const std::filesy
     rawExec(db.get(), readAll(schemaScript));
     return db;
 }
-
-// A folder of its own under the temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    explicit TempFolder(const std::string& prefix)
-        : path_(std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // The first column of the first row as an integer, -1 without a row.
 inline int64_t rawInt(const std::filesystem::path& file, const std::string& sql) {
