@@ -6,6 +6,14 @@
 namespace test {
 
 void ScreenSession::start(const std::string& judet, const std::string& spital, bool withSample) {
+    install(withSample);
+    values.MyExport = data.path().string();
+    values.MyBackup = data.path().string();
+    configure(judet, spital);
+    logIn();
+}
+
+void ScreenSession::install(bool withSample) {
     GlobalUI::resetSession();
     GlobalUI::setProgramFolder(program.path());
     // A restart with another configuration starts from fresh data as well.
@@ -13,11 +21,15 @@ void ScreenSession::start(const std::string& judet, const std::string& spital, b
     std::filesystem::remove(data / kWorkgroup);
     makeDatabase(data.path(), withSample);
     values.MyPath = data.path().string();
-    values.MyExport = data.path().string();
-    values.MyBackup = data.path().string();
+}
+
+void ScreenSession::configure(const std::string& judet, const std::string& spital) {
     values.MyJudet = judet;
     values.MySpital = spital;
-    writeText(program / "Init.xml", initText(values));
+    writeText(initFile(), initText(values));
+}
+
+void ScreenSession::logIn() {
     GlobalUI::Session& s = GlobalUI::session();
     s.gUser = kUser;
     s.gPassword = kPassword;

@@ -24,10 +24,19 @@ protected:
     void SetUp() override { start("13", "1"); }
     void TearDown() override;
 
-    // Starts the session with the configured county and hospital ("-1" for none).
+    // Starts the session with the configured county and hospital ("-1" for none), the
+    // export and backup folders being the data folder.
     void start(const std::string& judet, const std::string& spital, bool withSample = true);
+    // The steps of a start, for a fixture that sets more up between them: a fresh session
+    // reading the program folder, with a fresh database in the data folder (MyPath names it);
+    // Init.xml written from `values` with the county and hospital; the sample account
+    // logged in, with the main window shown and active.
+    void install(bool withSample = true);
+    void configure(const std::string& judet, const std::string& spital);
+    void logIn();
     velmora::frmMain* mainWindow() const;
     std::filesystem::path database() const { return data / kDatabase; }
+    std::filesystem::path initFile() const { return program / "Init.xml"; }
 
     // Opens the menu item's screen and returns its form (nullptr when none opened).
     template <class Screen>
