@@ -325,10 +325,7 @@ TEST_F(AdminScreens, ConfigurationFromTheMenuWithTheKeyboard) {
         (void)QTest::qWaitForWindowActive(form);
         QWidget* first = form->cmbJudet()->widget();
         first->setFocus();
-        test::processUntil([first] {
-            QWidget* focused = QApplication::focusWidget();
-            return focused && (focused == first || first->isAncestorOf(focused));
-        });
+        test::processUntil([first] { return test::hasFocus(first); });
         for (int i = 0; i < 6; ++i) {
             QWidget* at = QApplication::focusWidget();  // the control that holds the focused widget
             while (at && at->parentWidget() && at->parentWidget()->objectName() != QStringLiteral("picParam") &&

@@ -507,11 +507,10 @@ TEST_F(ReportScreen, KeyboardTabOrderAndAltR) {
     click(":3");
     QTreeWidget* tree = screen->trvRaport();
     tree->setFocus();
-    auto isIn = [](QWidget* widget, QWidget* outer) { return widget && (widget == outer || outer->isAncestorOf(widget)); };
     QTest::keyClick(tree, Qt::Key_Tab);
-    EXPECT_TRUE(isIn(QApplication::focusWidget(), control("IdJudet")->widget()));
+    EXPECT_TRUE(test::hasFocus(control("IdJudet")->widget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_TRUE(isIn(QApplication::focusWidget(), control("IdPerioada")->widget()));
+    EXPECT_TRUE(test::hasFocus(control("IdPerioada")->widget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdLansareRaport());
 

@@ -1,6 +1,10 @@
 #include "screen_session.h"
 
+#include <QPushButton>
+#include <QTimer>
+
 #include "../support/rawdb.h"
+#include "forms/messages.h"
 #include "shell/globalui.h"
 
 namespace test {
@@ -93,6 +97,49 @@ void pickWithKeys(velmora::HostedControl& combo, int32_t key) {
     combo.put("ListIndex", com::Variant(int16_t{-1}));
     for (int32_t i = 0; i < count && combo.get("Cheie").toLong() != key; ++i) pressKey(Qt::Key_Down);
     ASSERT_EQ(combo.get("Cheie").toLong(), key);
+}
+
+bool hasFocus(QWidget* widget) {
+    QWidget* focused = QApplication::focusWidget();
+    return widget && focused && (focused == widget || widget->isAncestorOf(focused));
+}
+
+int buttonMask(const velmora::EditScreen& screen) {
+    int value = 0;
+    for (int i = 0; i < velmora::kButtonCount; ++i)
+        if (screen.cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
+    return value;
+}
+
+int rowWithId(const QTreeWidget& list, int64_t id) {
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        if (list.topLevelItem(i)->text(0).toLongLong() == id) return i;
+    return -1;
+}
+
+void doubleClickRow(QTreeWidget& list, QTreeWidgetItem* item) {
+    const QPoint at = list.visualItemRect(item).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+std::string answerOnScreen(const std::function<void()>& action, const std::function<void(QMessageBox&)>& answer) {
+    const velmora::MessageHandler scripted = velmora::setMessageHandler({});
+    std::string text;
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        watcher.stop();
+        text = box->text().toStdString();
+        answer(*box);
+        if (box->isVisible()) box->reject();  // a failed check must not leave it open
+    });
+    watcher.start();
+    action();
+    velmora::setMessageHandler(scripted);
+    return text;
 }
 
 }  // namespace test

@@ -11,8 +11,11 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTest>
+#include <QTreeWidget>
 
+#include "forms/editscreen.h"
 #include "forms/hostedcontrol.h"
 #include "shell/frmmain.h"
 #include "support.h"
@@ -70,5 +73,20 @@ void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void click(QWidget* widget);
 // Gives the keyed combo the focus and picks the row of that key with the Down key.
 void pickWithKeys(velmora::HostedControl& combo, int32_t key);
+// True when the focus is in the widget or one of its parts.
+bool hasFocus(QWidget* widget);
+// The enabled buttons of an edit screen's bar: bit i + 1 for button i.
+int buttonMask(const velmora::EditScreen& screen);
+
+// The row of a selection list whose first column is `id`, -1 when none.
+int rowWithId(const QTreeWidget& list, int64_t id);
+// Chooses a row of a list as the user does: the first click of the pair selects it, the
+// second one is the double click.
+void doubleClickRow(QTreeWidget& list, QTreeWidgetItem* item);
+
+// Runs `action` with the message boxes on the screen, as the user meets them, and answers
+// the first one that shows with `answer` (closing it if the answer left it open); gives
+// its text, "" when none showed.
+std::string answerOnScreen(const std::function<void()>& action, const std::function<void(QMessageBox&)>& answer);
 
 }  // namespace test
