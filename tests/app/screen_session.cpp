@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include "../support/rawdb.h"
-#include "forms/messages.h"
 #include "shell/globalui.h"
 
 namespace test {

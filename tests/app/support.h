@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../support/temp_folder.h"
+
 #include "forms/messages.h"
 
 namespace test {

@@ -29,16 +29,6 @@ const fs::path& suiteFolder() {
     return suite.folder;
 }
 
-com::Error errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const com::Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error was raised";
-    return com::Error(0, "", "none");
-}
-
 EventLog::EventLog(com::IUnknown& source, const com::Guid& eventInterface, std::map<com::DispId, std::string> names) {
     auto sink = com::make<com::EventSink>();
     for (const auto& [id, name] : names) {

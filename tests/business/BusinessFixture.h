@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/error_of.h"
 #include "../support/temp_folder.h"
 #include "ado/connection.h"
 #include "com/error.h"
@@ -43,8 +44,7 @@ ComPtr<I> create(std::string_view progId) {
     return object;
 }
 
-// The error a call raises; fails the test when it raises none.
-com::Error errorOf(const std::function<void()>& call);
+using ::test::errorOf;
 
 // Records the events a source raises, as "Name(value)" texts.
 class EventLog {

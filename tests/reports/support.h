@@ -14,6 +14,7 @@
 #include "com/error.h"
 #include "rawdb.h"
 #include "temp_folder.h"
+#include "error_of.h"
 #include "reports/report.h"
 
 namespace rtest {
@@ -111,12 +112,7 @@ std::filesystem::path pictureFolder();
 
 template <class Body>
 com::Error raised(Body body) {
-    try {
-        body();
-    } catch (const com::Error& e) {
-        return e;
-    }
-    throw std::runtime_error("no error was raised");
+    return test::errorOf(std::move(body));
 }
 
 }  // namespace rtest
