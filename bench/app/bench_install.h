@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "../../tests/support/mkdata.h"
 #include "../../tests/support/temp_folder.h"
 #include "com/server.h"
 #include "shell/globalui.h"
@@ -28,13 +29,12 @@ inline SampleFolders makeSampleData(const std::filesystem::path& root) {
     const SampleFolders folders{root / "program", root / "data"};
     std::filesystem::create_directories(folders.program);
     std::filesystem::create_directories(folders.data);
-    const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-    std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                          (folders.data / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
+    const std::filesystem::path source = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
+    test::MkdataRun run{.database = folders.data / "Velmora.mdb", .workgroup = folders.data / "Velmora.mdw",
+                        .schema = source / "schema.sql"};
     for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-        command += " --data '" + source + file + "'";
-    command += " --workgroup '" + (folders.data / "Velmora.mdw").string() + "' --account operator >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
+        run.data.push_back(source / file);
+    test::runMkdata(VELMORA_MKDATA, run);
     return folders;
 }
 

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "../support/mkdata.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -31,14 +33,13 @@ std::vector<std::string> MessageScript::texts() const {
 }
 
 void makeDatabase(const std::filesystem::path& folder, bool withSample) {
-    const std::string data = std::string(VELMORA_SOURCE_DIR) + "/data/";
-    std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "'" + " --database '" +
-                          (folder / kDatabase).string() + "' --schema '" + data + "schema.sql'";
+    const std::filesystem::path data = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
+    MkdataRun run{.database = folder / kDatabase, .workgroup = folder / kWorkgroup, .schema = data / "schema.sql",
+                  .account = kUser, .password = kPassword};
     for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "rapoarte.sql"})
-        command += " --data '" + data + file + "'";
-    if (withSample) command += " --data '" + data + "sample.sql'";
-    command += " --workgroup '" + (folder / kWorkgroup).string() + "' --account operator >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed: " + command);
+        run.data.push_back(data / file);
+    if (withSample) run.data.push_back(data / "sample.sql");
+    runMkdata(VELMORA_MKDATA, run);
 }
 
 std::string initText(const InitFile& v) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "../support/mkdata.h"
 #include "ado/recordset.h"
 
 namespace businesstest {
@@ -14,11 +15,8 @@ struct Suite {
     Suite() {
         ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
         com::registerLibrary(VELMORA_BUSINESS_LIBRARY);
-        const std::string command = std::string("printf '%s\\n' '") + Password + "' | '" + VELMORA_MKDATA +
-                                    "' --database '" + (folder / "Velmora.mdb").string() + "' --schema '" +
-                                    VELMORA_SCHEMA + "' --workgroup '" + (folder / "Velmora.mdw").string() +
-                                    "' --account " + User + " >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
+        test::runMkdata(VELMORA_MKDATA, {.database = folder / "Velmora.mdb", .workgroup = folder / "Velmora.mdw",
+                                         .schema = VELMORA_SCHEMA, .account = User, .password = Password});
     }
 };
 

@@ -9,17 +9,17 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "mkdata.h"
+
 namespace rtest {
 
 SampleData::SampleData(bool withSample) : folder_("velmora-reports") {
-    const std::string data = std::string(VELMORA_SOURCE_DIR) + "/data/";
-    std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                          database().string() + "' --schema '" + data + "schema.sql'";
-    for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql"})
-        command += " --data '" + data + file + "'";
-    if (withSample) command += " --data '" + data + "sample.sql'";
-    command += " --workgroup '" + workgroup().string() + "' --account operator >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed: " + command);
+    const std::filesystem::path data = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
+    test::MkdataRun run{.database = database(), .workgroup = workgroup(), .schema = data / "schema.sql",
+                        .account = "operator", .password = "velmora"};
+    for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql"}) run.data.push_back(data / file);
+    if (withSample) run.data.push_back(data / "sample.sql");
+    test::runMkdata(VELMORA_MKDATA, run);
 }
 
 void SampleData::addSecondHospital() const {
