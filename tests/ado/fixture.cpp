@@ -15,12 +15,7 @@ namespace adotest {
 
 namespace fs = std::filesystem;
 
-std::string readAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string readAll(const fs::path& file) { return test::readText(file); }
 
 uid_t otherUser() { return ::geteuid() == 0 ? 65534 : ::geteuid(); }
 

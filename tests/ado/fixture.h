@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "../support/temp_folder.h"
+#include "../support/text_file.h"
 #include "ado/ado.h"
 
 namespace adotest {

@@ -57,17 +57,6 @@ std::string initText(const InitFile& v) {
            "</Initializare>\n";
 }
 
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) throw std::runtime_error("cannot write " + file.string());
-}
-
-std::string readText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 namespace {
 
 using Database = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;

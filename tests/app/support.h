@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../support/temp_folder.h"
+#include "../support/text_file.h"
 
 #include "forms/messages.h"
 
@@ -53,8 +54,6 @@ struct InitFile {
     std::string MySpital = "-1";
 };
 std::string initText(const InitFile& values);
-void writeText(const std::filesystem::path& file, const std::string& text);
-std::string readText(const std::filesystem::path& file);
 
 // Runs statements on a database with SQLite itself.
 void execSql(const std::filesystem::path& database, const std::string& sql);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../support/temp_folder.h"
+#include "../support/text_file.h"
 #include "com/collection.h"
 #include "com/error.h"
 #include "com/events.h"
@@ -30,17 +31,8 @@ using comtest::errorOf;
 
 const fs::path counterLibrary = COM_TEST_COUNTER_LIBRARY;
 
-std::string readText(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeText(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::trunc);
-    out << text;
-}
+using test::readText;
+using test::writeText;
 
 // Each test gets its own registry file in a temporary folder and must release every object.
 class Server : public ::testing::Test {

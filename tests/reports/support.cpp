@@ -122,11 +122,6 @@ std::filesystem::path sampleReport(const std::string& name) {
     return std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "reports" / name;
 }
 
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary);
-    out << text;
-}
-
 std::shared_ptr<reports::Report> open(const std::filesystem::path& file, const SampleData& data) {
     reports::Application application;
     auto report = application.OpenReport(file, 1);

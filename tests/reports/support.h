@@ -15,6 +15,7 @@
 #include "rawdb.h"
 #include "temp_folder.h"
 #include "error_of.h"
+#include "text_file.h"
 #include "reports/report.h"
 
 namespace rtest {
@@ -54,7 +55,7 @@ protected:
 };
 
 std::filesystem::path sampleReport(const std::string& name);  // data/reports/<name>
-void writeText(const std::filesystem::path& file, const std::string& text);
+using test::writeText;
 
 // A small file system of its own (a tmpfs mounted on a temporary folder) for writes that
 // fail: one filled up, or one made read-only. Mounting needs the right to (root); without it

@@ -10,16 +10,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "text_file.h"
+
 namespace rawdb {
 
 using RawDb = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
-inline std::string readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+inline std::string readAll(const std::filesystem::path& file) { return test::readText(file); }
 
 // Opens (or creates) the file in the journal mode the data layer uses.
 inline RawDb openRaw(const std::filesystem::path& file, int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) {
