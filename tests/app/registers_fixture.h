@@ -22,6 +22,7 @@ namespace test {
 
 class Registers : public ScreenSession {
 protected:
+    // The session's shared readings, under the names the register tests use.
     static int mask(const velmora::EditScreen& screen) { return buttonMask(screen); }
     static bool focusWithin(QWidget* control) { return hasFocus(control); }
     static QString label(const QWidget& screen, const char* buddyName) {

@@ -1,7 +1,8 @@
 #pragma once
 // A logged-in session on a real sample database (the sample hospital, id 1, in county 13,
 // with eight wards and their cost sheets), with the main window shown and active, so that
-// screens open from their menu items and take the focus as they do for a user.
+// screens open from their menu items and take the focus as they do for a user; and what
+// the screen tests share to drive them and read them back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
