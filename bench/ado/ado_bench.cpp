@@ -12,6 +12,7 @@
 
 #include "ado/ado.h"
 #include "rawdb.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ std::string selectSheet(const std::string& where) {
 }
 
 struct Files {
-    rawdb::TempFolder temp{"ado-bench"};
+    test::TempFolder temp{"ado-bench"};
     fs::path folder = temp.path(), data = folder / "Velmora.mdb", workgroup = folder / "Velmora.mdw";
     // An account of the run's own, with a password made up for it.
     std::string user = "bench", password = std::to_string(std::random_device{}());

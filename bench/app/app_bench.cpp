@@ -5,7 +5,6 @@
 #include <sqlite3.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <filesystem>
 #include <memory>
@@ -54,11 +53,11 @@ size_t readAll(sqlite3* db, const char* sql) {
 
 // A program folder with its Init.xml and a data folder made by mkdata.
 struct Installation {
-    QTemporaryDir root;
+    test::TempFolder root{"velmora-app-bench"};
     fs::path program, data;
 
     explicit Installation(bool manySheets) {
-        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root.path().toStdString()));
+        const bench::SampleFolders folders = bench::makeSampleData(root.path());
         program = folders.program;
         data = folders.data;
         if (manySheets) addSheets();

@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "../../tests/support/mkdata.h"
+#include "../../tests/support/temp_folder.h"
 #include "com/server.h"
 #include "shell/globalui.h"
 
@@ -28,13 +29,12 @@ inline SampleFolders makeSampleData(const std::filesystem::path& root) {
     const SampleFolders folders{root / "program", root / "data"};
     std::filesystem::create_directories(folders.program);
     std::filesystem::create_directories(folders.data);
-    const std::string source = std::string(VELMORA_SOURCE_DIR) + "/data/";
-    std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                          (folders.data / "Velmora.mdb").string() + "' --schema '" + source + "schema.sql'";
+    const std::filesystem::path source = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
+    test::MkdataRun run{.database = folders.data / "Velmora.mdb", .workgroup = folders.data / "Velmora.mdw",
+                        .schema = source / "schema.sql"};
     for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-        command += " --data '" + source + file + "'";
-    command += " --workgroup '" + (folders.data / "Velmora.mdw").string() + "' --account operator >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
+        run.data.push_back(source / file);
+    test::runMkdata(VELMORA_MKDATA, run);
     return folders;
 }
 
@@ -51,8 +51,8 @@ inline void writeInit(const SampleFolders& folders) {
 // The body of a benchmark program's main.
 inline int runBenchmarks(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
+    const test::TempFolder runtime("velmora-bench-runtime");
+    setenv("VELMORA_REGISTRY", (runtime / "registry").c_str(), 1);
     QApplication application(argc, argv);
     for (const char* library : {VELMORA_BUSINESS_LIB, VELMORA_QUILLON_LIB}) com::registerLibrary(library);
     benchmark::Initialize(&argc, argv);

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 
 #include <filesystem>
 #include <stdexcept>
@@ -30,11 +29,11 @@ namespace fs = std::filesystem;
 // A program folder with its Init.xml and the sample data made by mkdata, with a session
 // open on it and every message box answered at once.
 struct Session {
-    QTemporaryDir root;
+    test::TempFolder root{"velmora-costsheet-bench"};
     fs::path program, data;
 
     Session() {
-        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root.path().toStdString()));
+        const bench::SampleFolders folders = bench::makeSampleData(root.path());
         program = folders.program;
         data = folders.data;
         bench::writeInit({program, data});

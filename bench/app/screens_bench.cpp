@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -66,7 +65,7 @@ std::string zeroForNull(const fs::path& file) {
 class Session {
 public:
     Session() {
-        const bench::SampleFolders folders = bench::makeSampleData(fs::path(root_.path().toStdString()));
+        const bench::SampleFolders folders = bench::makeSampleData(root_.path());
         program_ = folders.program;
         data_ = folders.data;
         exec(data_ / "Velmora.mdb",
@@ -95,7 +94,7 @@ public:
     }
 
 private:
-    QTemporaryDir root_;
+    test::TempFolder root_{"velmora-screens-bench"};
     fs::path program_, data_;
 };
 

@@ -12,6 +12,7 @@
 #include "ado/workgroup.h"
 #include "com/server.h"
 #include "rawdb.h"
+#include "temp_folder.h"
 #include "typelib/Velmora_Business.h"
 
 namespace {
@@ -21,7 +22,7 @@ namespace vb = Velmora_Business;
 constexpr int Hospitals = 2000;
 
 struct Files {
-    rawdb::TempFolder temp{"business-bench"};
+    test::TempFolder temp{"business-bench"};
     fs::path folder = temp.path(), data = folder / "Velmora.mdb", workgroup = folder / "Velmora.mdw";
     Files() {
         ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);

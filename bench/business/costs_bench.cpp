@@ -14,6 +14,7 @@
 #include "ado/workgroup.h"
 #include "com/server.h"
 #include "rawdb.h"
+#include "temp_folder.h"
 #include "costs/amount_catalogue.h"
 #include "costs/cost_statements.h"
 #include "typelib/Velmora_Business.h"
@@ -102,7 +103,7 @@ public:
     fs::path data, workgroup;
 
 private:
-    rawdb::TempFolder folder_{"costs-bench"};
+    test::TempFolder folder_{"costs-bench"};
     com::ComPtr<_Conection> conection_;
 };
 

@@ -17,6 +17,7 @@
 #include "com/events.h"
 #include "com/server.h"
 #include "grid_collection.h"
+#include "temp_folder.h"
 #include "typelib/control_host.h"
 #include "typelib/my_grid.h"
 
@@ -173,14 +174,12 @@ BENCHMARK(EditOneAmountWithTotalsAndPaint)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const auto folder = std::filesystem::temp_directory_path() / ("grid-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const test::TempFolder folder("grid-bench");
     ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
     com::registerLibrary(QUILLON_LIBRARY);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
     return 0;
 }

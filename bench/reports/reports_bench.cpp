@@ -15,7 +15,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "mkdata.h"
 #include "rawdb.h"
+#include "temp_folder.h"
 #include "reports/report.h"
 #include "reports/viewer.h"
 
@@ -28,17 +30,15 @@ constexpr int SmallPeriod = 47, LargePeriod = 48;  // periods without sample she
 // The sample data with extra hospitals whose wards give `small` sheets in one period and
 // `large` in another (25 wards a hospital).
 struct Data {
-    rawdb::TempFolder folder{"velmora-reports-bench"};
+    test::TempFolder folder{"velmora-reports-bench"};
     fs::path database = folder.path() / "Velmora.mdb";
 
     Data(int small, int large) {
-        const std::string data = std::string(VELMORA_SOURCE_DIR) + "/data/";
-        std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" + database.string() +
-                              "' --schema '" + data + "schema.sql'";
+        const fs::path data = fs::path(VELMORA_SOURCE_DIR) / "data";
+        test::MkdataRun run{.database = database, .workgroup = folder / "Velmora.mdw", .schema = data / "schema.sql"};
         for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
-            command += " --data '" + data + file + "'";
-        command += " --workgroup '" + (folder.path() / "Velmora.mdw").string() + "' --account operator >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
+            run.data.push_back(data / file);
+        test::runMkdata(VELMORA_MKDATA, run);
         auto db = rawdb::openRaw(database, SQLITE_OPEN_READWRITE);
         rawdb::rawExec(db.get(), "BEGIN");
         for (const auto& [period, rows] : {std::pair{SmallPeriod, small}, std::pair{LargePeriod, large}}) {

@@ -9,19 +9,13 @@
 #include <thread>
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace adotest {
 
 namespace fs = std::filesystem;
 
-std::string readAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string readAll(const fs::path& file) { return test::readText(file); }
 
 uid_t otherUser() { return ::geteuid() == 0 ? 65534 : ::geteuid(); }
 
@@ -64,9 +58,10 @@ void execOn(const fs::path& file, const std::string& sql, bool create) {
 }  // namespace
 
 void DataFolder::SetUp() {
-    std::random_device rd;
-    folder = fs::temp_directory_path() / ("ado-test-" + std::to_string(rd()));
-    fs::create_directories(folder);
+    folder = temp_.path();
+    // Open to the other accounts the tests run as, like a data folder of the program.
+    fs::permissions(folder, fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add);
     dataFile = folder / "Velmora.mdb";
     workgroupFile = folder / "Velmora.mdw";
     ado::workgroup::create(workgroupFile);
@@ -75,9 +70,6 @@ void DataFolder::SetUp() {
 
 void DataFolder::TearDown() {
     ado::setCompactStepHook(nullptr);
-    std::error_code ec;
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(folder, ec);
 }
 
 void DataFolder::makeDatabase(bool sample) {

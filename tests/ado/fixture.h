@@ -11,6 +11,8 @@
 #include <fstream>
 #include <functional>
 
+#include "../support/temp_folder.h"
+#include "../support/text_file.h"
 #include "ado/ado.h"
 
 namespace adotest {
@@ -32,6 +34,9 @@ protected:
     int64_t rawCount(const std::string& sql) const;
 
     std::filesystem::path folder, dataFile, workgroupFile;
+
+private:
+    test::TempFolder temp_{"ado-test"};
 };
 
 std::string readAll(const std::filesystem::path& file);

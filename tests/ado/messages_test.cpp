@@ -7,6 +7,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include "../support/error_of.h"
 #include "fixture.h"
 
 namespace {
@@ -17,15 +18,7 @@ namespace fs = std::filesystem;
 constexpr const char* InUse =
     "Baza de date este folosita de alt program. Incercati din nou dupa ce acesta o elibereaza.";
 
-com::Error failure(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const com::Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return com::Error(0, "", "none");
-}
+com::Error failure(const std::function<void()>& body) { return test::errorOf(body); }
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find('\r')); }
 

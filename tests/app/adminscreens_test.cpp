@@ -24,6 +24,7 @@
 #include "shell/globalui.h"
 #include "session/initfile.h"
 #include "shell/statusbar.h"
+#include "screen_session.h"
 #include "support.h"
 
 namespace {
@@ -32,46 +33,29 @@ namespace fs = std::filesystem;
 using velmora::frmConfigurare;
 using velmora::frmExportDate;
 
-class AdminScreens : public ::testing::Test {
+// The sample database with export and backup folders of their own; each test starts the
+// session itself, with the county and hospital it needs.
+class AdminScreens : public test::ScreenSession {
 protected:
     void SetUp() override {
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder(program.path());
-        test::makeDatabase(data.path());
+        install();
         fs::create_directories(data / "export");
         fs::create_directories(data / "backup");
-        values.MyPath = data.path().string();
         values.MyExport = (data / "export").string();
         values.MyBackup = (data / "backup").string();
     }
     void TearDown() override {
         frmConfigurare::setAcceptStepHook({});
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder({});
+        ScreenSession::TearDown();
     }
 
     // Logs in as the sample account with the county and hospital configured ("-1": none).
     void start(const std::string& judet, const std::string& spital) {
-        values.MyJudet = judet;
-        values.MySpital = spital;
-        test::writeText(initFile(), test::initText(values));
-        auto& s = GlobalUI::session();
-        s.gUser = test::kUser;
-        s.gPassword = test::kPassword;
-        GlobalUI::OpenSession();
-        ASSERT_NE(mainWindow(), nullptr);
-        mainWindow()->activateWindow();  // keys go to the focused widget of the active window
-        ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
+        configure(judet, spital);
+        logIn();
     }
-    velmora::frmMain* mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
-    fs::path initFile() const { return program / "Init.xml"; }
     static int32_t key(const velmora::HostedControl* combo) { return combo->get("Cheie").toLong(); }
     static void choose(velmora::HostedControl* combo, int32_t id) { combo->put("Cheie", com::Variant(id)); }
-
-    test::TempFolder program;
-    test::TempFolder data;
-    test::InitFile values;
-    test::MessageScript boxes;
 };
 
 // What the session says about the configuration, for before/after comparisons.
@@ -366,10 +350,7 @@ TEST_F(AdminScreens, ConfigurationFromTheMenuWithTheKeyboard) {
         (void)QTest::qWaitForWindowActive(form);
         QWidget* first = form->cmbJudet()->widget();
         first->setFocus();
-        test::processUntil([first] {
-            QWidget* focused = QApplication::focusWidget();
-            return focused && (focused == first || first->isAncestorOf(focused));
-        });
+        test::processUntil([first] { return test::hasFocus(first); });
         for (int i = 0; i < 6; ++i) {
             QWidget* at = QApplication::focusWidget();  // the control that holds the focused widget
             while (at && at->parentWidget() && at->parentWidget()->objectName() != QStringLiteral("picParam") &&
@@ -409,9 +390,7 @@ protected:
         start("13", "1");
     }
     frmExportDate* open() {
-        mainWindow()->menuItem(QStringLiteral("mnuExport"))->trigger();
-        QMdiSubWindow* window = mainWindow()->mdiArea()->activeSubWindow();
-        auto* form = window ? qobject_cast<frmExportDate*>(window->widget()) : nullptr;
+        auto* form = ScreenSession::open<frmExportDate>("mnuExport");
         if (form) form->setClock([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
         return form;
     }

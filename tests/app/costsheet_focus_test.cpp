@@ -90,21 +90,7 @@ protected:
     // Runs `action` with the message boxes on the screen and answers the first one that
     // shows with Enter; returns its text.
     static std::string answerOnScreen(const std::function<void()>& action) {
-        const velmora::MessageHandler scripted = velmora::setMessageHandler({});
-        std::string text;
-        QTimer answer;
-        answer.setInterval(20);
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            answer.stop();
-            text = box->text().toStdString();
-            QTest::keyClick(box, Qt::Key_Return);
-        });
-        answer.start();
-        action();
-        velmora::setMessageHandler(scripted);
-        return text;
+        return test::answerOnScreen(action, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); });
     }
 
     // The field that has the focus.

@@ -23,11 +23,6 @@ ConnectedDatabase::ConnectedDatabase() {
 
 ConnectedDatabase::~ConnectedDatabase() { com::callMethod(*connection_, "Disconnect", {}); }
 
-bool hasFocus(QWidget* widget) {
-    QWidget* focused = QApplication::focusWidget();
-    return widget && focused && (focused == widget || widget->isAncestorOf(focused));
-}
-
 std::unique_ptr<QTimer> chooseInSelection(int32_t kind, int64_t id) {
     auto watcher = std::make_unique<QTimer>();
     watcher->setInterval(20);
@@ -40,14 +35,9 @@ std::unique_ptr<QTimer> chooseInSelection(int32_t kind, int64_t id) {
         timer->stop();
         dialog->cmdCauta_Click();
         QTreeWidget* list = dialog->list(kind);
-        for (int row = 0; row < list->topLevelItemCount(); ++row) {
-            QTreeWidgetItem* item = list->topLevelItem(row);
-            if (item->text(0).toLongLong() != id) continue;
+        if (QTreeWidgetItem* item = list->topLevelItem(rowWithId(*list, id))) {
             list->scrollToItem(item);
-            const QPoint at = list->visualItemRect(item).center();
-            // The first click of the pair selects the row, the second one is the double click.
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            doubleClickRow(*list, item);
             return;
         }
         dialog->reject();
@@ -66,12 +56,7 @@ int64_t CostSheetSession::shown(const std::string& name) const {
     return field(name).get("Valoare").toCurrency().units() / com::Currency::Scale;
 }
 
-int CostSheetSession::mask() const {
-    int value = 0;
-    for (int i = 0; i < velmora::kButtonCount; ++i)
-        if (form->cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
-    return value;
-}
+int CostSheetSession::mask() const { return buttonMask(*form); }
 
 bool CostSheetSession::dirty() const { return com::getProperty(*form->object(), "IsDirty").toBool(); }
 

@@ -32,9 +32,6 @@ private:
     com::ComPtr<com::IDispatch> connection_;
 };
 
-// True when the focus is in the widget or one of its parts.
-bool hasFocus(QWidget* widget);
-
 // Acts on the selection dialog once it shows: searches, then double-clicks the row of the
 // list of `kind` whose first column is `id` (closes the dialog when there is none). The
 // watcher must outlive the dialog.

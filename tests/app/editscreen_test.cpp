@@ -71,12 +71,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    int mask() const {
-        int value = 0;
-        for (int i = 0; i < velmora::kButtonCount; ++i)
-            if (screen->cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
-        return value;
-    }
+    int mask() const { return test::buttonMask(*screen); }
     bool flag(const char* name) const { return com::getProperty(*screen->object(), name).toBool(); }
     int32_t number(const char* name) const { return com::getProperty(*screen->object(), name).toLong(); }
 

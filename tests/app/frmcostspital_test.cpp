@@ -310,27 +310,16 @@ TEST_F(CostSpitalForm, SterngeAsksAndRemovesTheSheetOnlyOnYes) {
 TEST_F(CostSpitalForm, StergeAnsweredByEscapeOrTheCloseBoxKeepsTheSheet) {
     const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=2");
     form->ItemSelectat(static_cast<int32_t>(idCost), "");
-    const velmora::MessageHandler scripted = velmora::setMessageHandler({});
     for (const bool escape : {true, false}) {
-        std::string asked;
-        QTimer answer;
-        answer.setInterval(20);
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            answer.stop();
-            asked = box->text().toStdString();
-            if (escape) QTest::keyClick(box, Qt::Key_Escape);
-            else box->close();
+        const std::string asked = test::answerOnScreen([&] { test::click(form->cmdButton(4)); }, [&](QMessageBox& box) {
+            if (escape) QTest::keyClick(&box, Qt::Key_Escape);
+            else box.close();
         });
-        answer.start();
-        test::click(form->cmdButton(4));
         EXPECT_EQ(asked, "Obiectul va fi sters permanent din baza de date!\nDoriti sa continuati?") << escape;
         EXPECT_EQ(stored("count(*)", "IdCost=" + std::to_string(idCost)), 1) << escape;
         EXPECT_EQ(sheetLong("IdCost"), idCost) << escape;
         EXPECT_EQ(mask(), 120) << escape;
     }
-    velmora::setMessageHandler(scripted);
 }
 
 TEST_F(CostSpitalForm, ValuesThatCannotBeStoredAreReportedAndThePreviousValueKept) {

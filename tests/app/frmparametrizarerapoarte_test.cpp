@@ -26,6 +26,7 @@
 #include "shell/frmmain.h"
 #include "shell/globalui.h"
 #include "reports/viewer.h"
+#include "screen_session.h"
 #include "support.h"
 #include "typelib/quillon.h"
 
@@ -35,31 +36,24 @@ using velmora::frmAfisareRapoarte;
 using velmora::frmParametrizareRapoarte;
 using velmora::HostedControl;
 
-class ReportScreen : public ::testing::Test {
+// The sample hospital configured, with no export or backup folder.
+class ReportScreen : public test::ScreenSession {
 protected:
     void SetUp() override {
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder(program.path());
-        test::makeDatabase(data.path());
-        values.MyPath = data.path().string();
-        values.MyJudet = "13";
-        values.MySpital = "1";
-        test::writeText(program / "Init.xml", test::initText(values));
+        install();
+        configure("13", "1");
     }
     void TearDown() override {
         if (frmAfisareRapoarte* viewer = frmAfisareRapoarte::openViewer()) viewer->window()->close();
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder({});
+        ScreenSession::TearDown();
     }
 
     // Starts a session on the sample database (after `sql` changed it) and opens the screen
     // from its menu item.
     void open(const std::string& sql = {}) {
-        if (!sql.empty()) test::execSql(data / test::kDatabase, sql);
+        if (!sql.empty()) test::execSql(database(), sql);
+        logIn();
         GlobalUI::Session& s = GlobalUI::session();
-        s.gUser = test::kUser;
-        s.gPassword = test::kPassword;
-        GlobalUI::OpenSession();
         s.gfrmMain->menuItem(QStringLiteral("mnuRapoarte"))->trigger();
         for (QMdiSubWindow* window : s.gfrmMain->mdiArea()->subWindowList())
             if (auto* found = qobject_cast<frmParametrizareRapoarte*>(window->widget())) screen = found;
@@ -105,10 +99,6 @@ protected:
         return count;
     }
 
-    test::TempFolder program;
-    test::TempFolder data;
-    test::InitFile values;
-    test::MessageScript boxes;
     frmParametrizareRapoarte* screen = nullptr;
 };
 
@@ -517,11 +507,10 @@ TEST_F(ReportScreen, KeyboardTabOrderAndAltR) {
     click(":3");
     QTreeWidget* tree = screen->trvRaport();
     tree->setFocus();
-    auto isIn = [](QWidget* widget, QWidget* outer) { return widget && (widget == outer || outer->isAncestorOf(widget)); };
     QTest::keyClick(tree, Qt::Key_Tab);
-    EXPECT_TRUE(isIn(QApplication::focusWidget(), control("IdJudet")->widget()));
+    EXPECT_TRUE(test::hasFocus(control("IdJudet")->widget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_TRUE(isIn(QApplication::focusWidget(), control("IdPerioada")->widget()));
+    EXPECT_TRUE(test::hasFocus(control("IdPerioada")->widget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdLansareRaport());
 

@@ -22,16 +22,9 @@ namespace test {
 
 class Registers : public ScreenSession {
 protected:
-    static int mask(const velmora::EditScreen& screen) {
-        int value = 0;
-        for (int i = 0; i < velmora::kButtonCount; ++i)
-            if (screen.cmdButton(i)->isEnabled()) value |= 1 << (i + 1);
-        return value;
-    }
-    static bool focusWithin(QWidget* control) {
-        QWidget* now = QApplication::focusWidget();
-        return now && (now == control || control->isAncestorOf(now));
-    }
+    // The session's shared readings, under the names the register tests use.
+    static int mask(const velmora::EditScreen& screen) { return buttonMask(screen); }
+    static bool focusWithin(QWidget* control) { return hasFocus(control); }
     static QString label(const QWidget& screen, const char* buddyName) {
         for (QLabel* l : screen.findChildren<QLabel*>())
             if (l->buddy() && l->buddy()->objectName() == QString::fromLatin1(buddyName)) return l->text();
@@ -66,17 +59,10 @@ protected:
         ASSERT_TRUE(list);
         QTreeWidgetItem* item = list->topLevelItem(rowToPick(*list));
         ASSERT_TRUE(item);
-        const QPoint at = list->visualItemRect(item).center();
-        EXPECT_EQ(list->itemAt(at), item);
-        // The first click of the pair selects the row, the second one is the double click.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_EQ(list->itemAt(list->visualItemRect(item).center()), item);
+        doubleClickRow(*list, item);
     }
-    static int rowWithId(QTreeWidget& list, int id) {
-        for (int i = 0; i < list.topLevelItemCount(); ++i)
-            if (list.topLevelItem(i)->text(0).toInt() == id) return i;
-        return -1;
-    }
+    static int rowWithId(QTreeWidget& list, int id) { return test::rowWithId(list, id); }
     // The ward's cost sheets removed with SQLite, so that the ward may be renumbered or deleted.
     void dropSheetsOf(int32_t wardId) {
         const std::string id = std::to_string(wardId);

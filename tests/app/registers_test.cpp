@@ -233,19 +233,14 @@ TEST_F(Registers, TheDeleteConfirmationTakesEscAndTheCloseBoxForNo) {
     frmSectii* screen = open<frmSectii>("mnuSectii");
     ASSERT_TRUE(screen);
     screen->ItemSelectat(7, "");
-    const velmora::MessageHandler script = velmora::setMessageHandler({});
     const auto answerWith = [&](const std::function<void(QMessageBox&)>& answer) {
         bool asked = false;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(box);
+        test::answerOnScreen([&] { test::click(screen->cmdButton(4)); }, [&](QMessageBox& box) {
             asked = true;
-            EXPECT_EQ(box->windowTitle(), QStringLiteral("ATENTIE!"));
-            EXPECT_EQ(box->icon(), QMessageBox::Warning);
-            answer(*box);
-            if (box->isVisible()) box->reject();  // a failed check must not leave it open
+            EXPECT_EQ(box.windowTitle(), QStringLiteral("ATENTIE!"));
+            EXPECT_EQ(box.icon(), QMessageBox::Warning);
+            answer(box);
         });
-        test::click(screen->cmdButton(4));
         EXPECT_TRUE(asked);
     };
     answerWith([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
@@ -257,7 +252,6 @@ TEST_F(Registers, TheDeleteConfirmationTakesEscAndTheCloseBoxForNo) {
         for (QAbstractButton* button : box.buttons())
             if (button->text() == QStringLiteral("Da")) button->click();
     });
-    velmora::setMessageHandler(script);
     EXPECT_EQ(wardRows(), 7);
     EXPECT_TRUE(com::getProperty(*screen->object(), "IsNew").toBool());
 }

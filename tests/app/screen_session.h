@@ -1,7 +1,8 @@
 #pragma once
 // A logged-in session on a real sample database (the sample hospital, id 1, in county 13,
 // with eight wards and their cost sheets), with the main window shown and active, so that
-// screens open from their menu items and take the focus as they do for a user.
+// screens open from their menu items and take the focus as they do for a user; and what
+// the screen tests share to drive them and read them back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,8 +12,11 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTest>
+#include <QTreeWidget>
 
+#include "forms/editscreen.h"
 #include "forms/hostedcontrol.h"
 #include "shell/frmmain.h"
 #include "support.h"
@@ -24,10 +28,19 @@ protected:
     void SetUp() override { start("13", "1"); }
     void TearDown() override;
 
-    // Starts the session with the configured county and hospital ("-1" for none).
+    // Starts the session with the configured county and hospital ("-1" for none), the
+    // export and backup folders being the data folder.
     void start(const std::string& judet, const std::string& spital, bool withSample = true);
+    // The steps of a start, for a fixture that sets more up between them: a fresh session
+    // reading the program folder, with a fresh database in the data folder (MyPath names it);
+    // Init.xml written from `values` with the county and hospital; the sample account
+    // logged in, with the main window shown and active.
+    void install(bool withSample = true);
+    void configure(const std::string& judet, const std::string& spital);
+    void logIn();
     velmora::frmMain* mainWindow() const;
     std::filesystem::path database() const { return data / kDatabase; }
+    std::filesystem::path initFile() const { return program / "Init.xml"; }
 
     // Opens the menu item's screen and returns its form (nullptr when none opened).
     template <class Screen>
@@ -61,5 +74,20 @@ void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void click(QWidget* widget);
 // Gives the keyed combo the focus and picks the row of that key with the Down key.
 void pickWithKeys(velmora::HostedControl& combo, int32_t key);
+// True when the focus is in the widget or one of its parts.
+bool hasFocus(QWidget* widget);
+// The enabled buttons of an edit screen's bar: bit i + 1 for button i.
+int buttonMask(const velmora::EditScreen& screen);
+
+// The row of a selection list whose first column is `id`, -1 when none.
+int rowWithId(const QTreeWidget& list, int64_t id);
+// Chooses a row of a list as the user does: the first click of the pair selects it, the
+// second one is the double click.
+void doubleClickRow(QTreeWidget& list, QTreeWidgetItem* item);
+
+// Runs `action` with the message boxes on the screen, as the user meets them, and answers
+// the first one that shows with `answer` (closing it if the answer left it open); gives
+// its text, "" when none showed.
+std::string answerOnScreen(const std::function<void()>& action, const std::function<void(QMessageBox&)>& answer);
 
 }  // namespace test

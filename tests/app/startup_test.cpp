@@ -31,6 +31,7 @@
 #include "forms/hostedcontrol.h"
 #include "shell/singleinstance.h"
 #include "shell/statusbar.h"
+#include "screen_session.h"
 #include "support.h"
 #include "typelib/quillon.h"
 
@@ -59,20 +60,14 @@ void typeUser(frmLogin& login, const QString& text) {
     QTest::keyClicks(focused ? focused : login.ctlUser()->widget(), text);
 }
 
-class StartUp : public ::testing::Test {
+// The sample database and an Init.xml naming no county or hospital; each test runs Main.
+class StartUp : public test::ScreenSession {
 protected:
     void SetUp() override {
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder(program.path());
-        test::makeDatabase(data.path());
-        values.MyPath = data.path().string();
+        install();
         values.MyExport = (data / "export").string();
         values.MyBackup = backups.path().string();
-        test::writeText(program / "Init.xml", test::initText(values));
-    }
-    void TearDown() override {
-        GlobalUI::resetSession();
-        GlobalUI::setProgramFolder({});
+        configure("-1", "-1");
     }
 
     // Runs Main while `onLogin` acts on the login form.
@@ -92,12 +87,6 @@ protected:
             QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
         });
     }
-    void configure(const std::string& judet, const std::string& spital) {
-        values.MyJudet = judet;
-        values.MySpital = spital;
-        test::writeText(program / "Init.xml", test::initText(values));
-    }
-    velmora::frmMain* mainWindow() { return GlobalUI::session().gfrmMain.data(); }
 
     void expectStartFailure(int32_t number) {
         runMain(test::kUser, test::kPassword);
@@ -113,11 +102,7 @@ protected:
         EXPECT_FALSE(GlobalUI::session().gConection);
     }
 
-    test::TempFolder program;
-    test::TempFolder data;
     test::TempFolder backups;
-    test::InitFile values;
-    test::MessageScript boxes;
 };
 
 TEST_F(StartUp, NothingConfiguredOpensTheMainWindowWithEmptyCountyAndHospital) {

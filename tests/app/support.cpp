@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "../support/mkdata.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -30,19 +32,14 @@ std::vector<std::string> MessageScript::texts() const {
     return all;
 }
 
-TempFolder::TempFolder() {
-    if (!dir_.isValid()) throw std::runtime_error("no temporary folder");
-}
-
 void makeDatabase(const std::filesystem::path& folder, bool withSample) {
-    const std::string data = std::string(VELMORA_SOURCE_DIR) + "/data/";
-    std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "'" + " --database '" +
-                          (folder / kDatabase).string() + "' --schema '" + data + "schema.sql'";
+    const std::filesystem::path data = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
+    MkdataRun run{.database = folder / kDatabase, .workgroup = folder / kWorkgroup, .schema = data / "schema.sql",
+                  .account = kUser, .password = kPassword};
     for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "rapoarte.sql"})
-        command += " --data '" + data + file + "'";
-    if (withSample) command += " --data '" + data + "sample.sql'";
-    command += " --workgroup '" + (folder / kWorkgroup).string() + "' --account operator >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed: " + command);
+        run.data.push_back(data / file);
+    if (withSample) run.data.push_back(data / "sample.sql");
+    runMkdata(VELMORA_MKDATA, run);
 }
 
 std::string initText(const InitFile& v) {
@@ -58,17 +55,6 @@ std::string initText(const InitFile& v) {
            "  <MyJudet>" + v.MyJudet + "</MyJudet>\n"
            "  <MySpital>" + v.MySpital + "</MySpital>\n"
            "</Initializare>\n";
-}
-
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) throw std::runtime_error("cannot write " + file.string());
-}
-
-std::string readText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 namespace {

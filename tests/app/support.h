@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include <QTemporaryDir>
+#include "../support/temp_folder.h"
+#include "../support/text_file.h"
 
 #include "errors/messages.h"
 
@@ -32,16 +33,6 @@ private:
     velmora::MessageHandler previous_;
 };
 
-class TempFolder {
-public:
-    TempFolder();
-    std::filesystem::path path() const { return dir_.path().toStdString(); }
-    std::filesystem::path operator/(const std::string& name) const { return path() / name; }
-
-private:
-    QTemporaryDir dir_;
-};
-
 inline constexpr const char* kUser = "operator";
 inline constexpr const char* kPassword = "velmora";
 inline constexpr const char* kDatabase = "Velmora.mdb";
@@ -63,8 +54,6 @@ struct InitFile {
     std::string MySpital = "-1";
 };
 std::string initText(const InitFile& values);
-void writeText(const std::filesystem::path& file, const std::string& text);
-std::string readText(const std::filesystem::path& file);
 
 // Runs statements on a database with SQLite itself.
 void execSql(const std::filesystem::path& database, const std::string& sql);

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 
+#include "../support/temp_folder.h"
 #include "com/server.h"
 #include "forms/keyboard.h"
 #include "shell/globalui.h"
@@ -14,9 +14,9 @@
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("VELMORA_REGISTRY", (runtime.path() + "/registry").toLocal8Bit().constData(), 1);
-    setenv("VELMORA_LOCK_FILE", (runtime.path() + "/velmora.lock").toLocal8Bit().constData(), 1);
+    const test::TempFolder runtime("velmora-app-tests");
+    setenv("VELMORA_REGISTRY", (runtime / "registry").c_str(), 1);
+    setenv("VELMORA_LOCK_FILE", (runtime / "velmora.lock").c_str(), 1);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     velmora::installWindowsKeyboard(application);

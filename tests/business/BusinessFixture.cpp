@@ -2,32 +2,21 @@
 
 #include <cstdio>
 
+#include "../support/mkdata.h"
 #include "ado/recordset.h"
 
 namespace businesstest {
 
 namespace {
 
-fs::path makeTemp(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-    return pattern;
-}
-
 struct Suite {
-    fs::path folder = makeTemp("business-suite");
+    test::TempFolder temp{"business-suite"};
+    const fs::path folder = temp.path();
     Suite() {
         ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
         com::registerLibrary(VELMORA_BUSINESS_LIBRARY);
-        const std::string command = std::string("printf '%s\\n' '") + Password + "' | '" + VELMORA_MKDATA +
-                                    "' --database '" + (folder / "Velmora.mdb").string() + "' --schema '" +
-                                    VELMORA_SCHEMA + "' --workgroup '" + (folder / "Velmora.mdw").string() +
-                                    "' --account " + User + " >/dev/null";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed");
-    }
-    ~Suite() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
+        test::runMkdata(VELMORA_MKDATA, {.database = folder / "Velmora.mdb", .workgroup = folder / "Velmora.mdw",
+                                         .schema = VELMORA_SCHEMA, .account = User, .password = Password});
     }
 };
 
@@ -36,16 +25,6 @@ struct Suite {
 const fs::path& suiteFolder() {
     static const Suite suite;
     return suite.folder;
-}
-
-com::Error errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const com::Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error was raised";
-    return com::Error(0, "", "none");
 }
 
 EventLog::EventLog(com::IUnknown& source, const com::Guid& eventInterface, std::map<com::DispId, std::string> names) {
@@ -68,7 +47,7 @@ EventLog edited(com::IUnknown& source, const com::Guid& eventInterface) {
 
 void BusinessTest::SetUp() {
     const fs::path& suite = suiteFolder();
-    dir_ = makeTemp("business-test");
+    dir_ = temp_.path();
     data_ = dir_ / "Velmora.mdb";
     workgroup_ = dir_ / "Velmora.mdw";
     fs::copy_file(suite / "Velmora.mdb", data_);
@@ -79,8 +58,6 @@ void BusinessTest::SetUp() {
 void BusinessTest::TearDown() {
     if (conection_) conection_->Disconnect();
     conection_.reset();
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
 }
 
 ComPtr<vb::_Conection> BusinessTest::connect() {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/error_of.h"
+#include "../support/temp_folder.h"
 #include "ado/connection.h"
 #include "com/error.h"
 #include "com/events.h"
@@ -42,8 +44,7 @@ ComPtr<I> create(std::string_view progId) {
     return object;
 }
 
-// The error a call raises; fails the test when it raises none.
-com::Error errorOf(const std::function<void()>& call);
+using ::test::errorOf;
 
 // Records the events a source raises, as "Name(value)" texts.
 class EventLog {
@@ -74,6 +75,9 @@ protected:
     fs::path data_;
     fs::path workgroup_;
     ComPtr<vb::_Conection> conection_;
+
+private:
+    test::TempFolder temp_{"business-test"};
 };
 
 }  // namespace businesstest

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "../support/temp_folder.h"
 #include "com/propertybag.h"
 #include "com/variant.h"
 #include "locale_fixture.h"
@@ -21,9 +22,6 @@ namespace fs = std::filesystem;
 class CommaProcessLocale : public comtest::PinnedLocale {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "com-locale-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
         std::ofstream(dir_ / "comma.src") << "LC_NUMERIC\n"
                                              "decimal_point \"<U002C>\"\n"
                                              "thousands_sep \"<U002E>\"\n"
@@ -32,19 +30,17 @@ protected:
         const std::string command = "localedef -c -i '" + (dir_ / "comma.src").string() + "' -f UTF-8 '" +
                                     (dir_ / "comma").string() + "' >/dev/null 2>&1";
         (void)std::system(command.c_str());  // warns (and fails) about the categories left out
-        ::setenv("LOCPATH", dir_.c_str(), 1);
+        ::setenv("LOCPATH", dir_.path().c_str(), 1);
         if (!std::setlocale(LC_NUMERIC, "comma")) GTEST_SKIP() << "locales cannot be compiled here";
     }
     void TearDown() override {
         std::setlocale(LC_NUMERIC, "C");
         ::unsetenv("LOCPATH");
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
         PinnedLocale::TearDown();
     }
 
 private:
-    fs::path dir_;
+    test::TempFolder dir_{"com-locale"};
 };
 
 TEST_F(CommaProcessLocale, NumbersTakeTheUserDecimalSeparator) {

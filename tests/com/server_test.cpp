@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/temp_folder.h"
+#include "../support/text_file.h"
 #include "com/collection.h"
 #include "com/error.h"
 #include "com/events.h"
@@ -29,25 +31,13 @@ using comtest::errorOf;
 
 const fs::path counterLibrary = COM_TEST_COUNTER_LIBRARY;
 
-std::string readText(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeText(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::trunc);
-    out << text;
-}
+using test::readText;
+using test::writeText;
 
 // Each test gets its own registry file in a temporary folder and must release every object.
 class Server : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "com-server-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
         registry_ = dir_ / "registry";
         if (const char* old = std::getenv("VELMORA_REGISTRY")) savedRegistry_ = old;
         useRegistry(registry_);
@@ -57,8 +47,6 @@ protected:
         EXPECT_EQ(com::liveObjectCount(), objectsAtStart_) << "objects leaked";
         if (savedRegistry_) ::setenv("VELMORA_REGISTRY", savedRegistry_->c_str(), 1);
         else ::unsetenv("VELMORA_REGISTRY");
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
     static void useRegistry(const fs::path& file) { ::setenv("VELMORA_REGISTRY", file.c_str(), 1); }
 
@@ -70,7 +58,7 @@ protected:
         return typed;
     }
 
-    fs::path dir_;
+    test::TempFolder dir_{"com-server"};
     fs::path registry_;
     std::optional<std::string> savedRegistry_;
     uint32_t objectsAtStart_ = 0;

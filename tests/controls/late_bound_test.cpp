@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include <QDialog>
 #include <QLabel>
 #include <QTimer>
 
 #include "com/server.h"
+#include "registry_support.h"
 #include "typelib/quillon.h"
 #include "support.h"
 
@@ -21,18 +23,10 @@ namespace {
 
 class LateBoundTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        folder = std::filesystem::temp_directory_path() / ("quillon-registry-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
-        com::registerLibrary(QUILLON_LIBRARY);
-    }
-    static void TearDownTestSuite() {
-        ::unsetenv("VELMORA_REGISTRY");
-        std::filesystem::remove_all(folder);
-    }
+    static void SetUpTestSuite() { registry = std::make_unique<test::TemporaryRegistry>("quillon-registry"); }
+    static void TearDownTestSuite() { registry.reset(); }
     void SetUp() override { test::pinEnglish(); }
-    static inline std::filesystem::path folder;
+    static inline std::unique_ptr<test::TemporaryRegistry> registry;
 };
 
 // Runs a call that shows the About box, closing the box once it is up; gives its

@@ -26,6 +26,7 @@
 #include "com/error.h"
 #include "com/events.h"
 #include "com/locale.h"
+#include "error_of.h"
 #include "typelib/control_host.h"
 
 namespace quillon::test {
@@ -231,16 +232,6 @@ inline com::Variant call(com::IDispatch& object, com::DispId id, std::vector<com
     return object.Invoke(id, com::InvokeKind::Method, args);
 }
 
-// The error a call raises (a failure when it raises none).
-template <class F>
-com::Error errorOf(F&& f) {
-    try {
-        f();
-    } catch (const com::Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error was raised";
-    return com::Error(0, "", "none");
-}
+using ::test::errorOf;
 
 }  // namespace quillon::test

@@ -11,7 +11,7 @@ namespace errc = reports::errc;
 
 class Definitions : public ::testing::Test {
 protected:
-    rawdb::TempFolder folder_{"velmora-report-defs"};
+    test::TempFolder folder_{"velmora-report-defs"};
 
     com::Error openFails(const std::string& xml) {
         const auto file = rtest::writeReport(folder_.path(), "bad.vrpt", xml);

@@ -194,7 +194,7 @@ TEST_F(Binding, NoQueryOfAReportWritesOrCreatesAFile) {
 
 TEST_F(Binding, ALogOnThatFailsSaysWhyInRomanian) {
     // A database without its workgroup file beside it, then a wrong password.
-    rawdb::TempFolder alone("reports-logon");
+    test::TempFolder alone("reports-logon");
     const auto database = alone.path() / "Velmora.mdb";
     std::filesystem::copy_file(data_->database(), database);
     auto r = report("", "SELECT DenJudet FROM Nom_Judete", "<field w=\"5000\" h=\"240\" column=\"DenJudet\"/>");

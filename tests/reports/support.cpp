@@ -9,17 +9,17 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "mkdata.h"
+
 namespace rtest {
 
 SampleData::SampleData(bool withSample) : folder_("velmora-reports") {
-    const std::string data = std::string(VELMORA_SOURCE_DIR) + "/data/";
-    std::string command = std::string("printf 'velmora\\n' | '") + VELMORA_MKDATA + "' --database '" +
-                          database().string() + "' --schema '" + data + "schema.sql'";
-    for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql"})
-        command += " --data '" + data + file + "'";
-    if (withSample) command += " --data '" + data + "sample.sql'";
-    command += " --workgroup '" + workgroup().string() + "' --account operator >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("mkdata failed: " + command);
+    const std::filesystem::path data = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
+    test::MkdataRun run{.database = database(), .workgroup = workgroup(), .schema = data / "schema.sql",
+                        .account = "operator", .password = "velmora"};
+    for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql"}) run.data.push_back(data / file);
+    if (withSample) run.data.push_back(data / "sample.sql");
+    test::runMkdata(VELMORA_MKDATA, run);
 }
 
 void SampleData::addSecondHospital() const {
@@ -76,14 +76,11 @@ void SmallFileSystem::makeReadOnly() const {
 
 namespace {
 std::string run(const std::string& command) {
-    const std::filesystem::path out = std::filesystem::temp_directory_path() / ("velmora-pdftotext-" + std::to_string(::getpid()));
-    if (std::system((command + " > '" + out.string() + "' 2>/dev/null").c_str()) != 0) {
-        std::filesystem::remove(out);
+    const test::TempFolder folder("velmora-pdftotext");
+    const std::filesystem::path out = folder / "out.txt";
+    if (std::system((command + " > '" + out.string() + "' 2>/dev/null").c_str()) != 0)
         throw std::runtime_error("failed (is poppler-utils installed?): " + command);
-    }
-    std::string text = rawdb::readAll(out);
-    std::filesystem::remove(out);
-    return text;
+    return rawdb::readAll(out);
 }
 
 std::string unescape(std::string text) {
@@ -123,11 +120,6 @@ std::vector<std::string> listing(const std::filesystem::path& folder) {
 
 std::filesystem::path sampleReport(const std::string& name) {
     return std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "reports" / name;
-}
-
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary);
-    out << text;
 }
 
 std::shared_ptr<reports::Report> open(const std::filesystem::path& file, const SampleData& data) {

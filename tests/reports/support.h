@@ -13,6 +13,9 @@
 #include "com/currency.h"
 #include "com/error.h"
 #include "rawdb.h"
+#include "temp_folder.h"
+#include "error_of.h"
+#include "text_file.h"
 #include "reports/report.h"
 
 namespace rtest {
@@ -33,7 +36,7 @@ public:
     void addSecondHospital() const;
 
 private:
-    rawdb::TempFolder folder_;
+    test::TempFolder folder_;
 };
 
 // A suite on one sample database made for it (with the second hospital when asked), its pages
@@ -52,7 +55,7 @@ protected:
 };
 
 std::filesystem::path sampleReport(const std::string& name);  // data/reports/<name>
-void writeText(const std::filesystem::path& file, const std::string& text);
+using test::writeText;
 
 // A small file system of its own (a tmpfs mounted on a temporary folder) for writes that
 // fail: one filled up, or one made read-only. Mounting needs the right to (root); without it
@@ -70,7 +73,7 @@ public:
     void makeReadOnly() const;
 
 private:
-    rawdb::TempFolder folder_;
+    test::TempFolder folder_;
     bool mounted_ = false;
 };
 
@@ -110,12 +113,7 @@ std::filesystem::path pictureFolder();
 
 template <class Body>
 com::Error raised(Body body) {
-    try {
-        body();
-    } catch (const com::Error& e) {
-        return e;
-    }
-    throw std::runtime_error("no error was raised");
+    return test::errorOf(std::move(body));
 }
 
 }  // namespace rtest

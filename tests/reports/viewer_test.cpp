@@ -311,7 +311,7 @@ TEST_F(PdfFailures, OnAFullDisk) {
 TEST_F(PdfFailures, InAReadOnlyFolder) {
     // As root a folder's mode does not stop a write: a file system mounted read-only does.
     rtest::SmallFileSystem disk;
-    rawdb::TempFolder plain("velmora-read-only");
+    test::TempFolder plain("velmora-read-only");
     const bool root = ::geteuid() == 0;
     if (root && !disk.mounted()) GTEST_SKIP() << "a read-only file system cannot be mounted here";
     const std::filesystem::path folder = root ? disk.folder() : plain.path();
@@ -336,7 +336,7 @@ TEST_F(PdfFailures, InAReadOnlyFolder) {
 }
 
 TEST_F(PdfFailures, UnderANameAFolderHolds) {
-    rawdb::TempFolder folder("velmora-pdf-folder");
+    test::TempFolder folder("velmora-pdf-folder");
     const auto taken = folder.path() / "raport.pdf";
     std::filesystem::create_directory(taken);
     rtest::writeText(taken / "pastrat.txt", Earlier);

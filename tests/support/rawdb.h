@@ -6,21 +6,17 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+
+#include "text_file.h"
 
 namespace rawdb {
 
 using RawDb = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
-inline std::string readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+inline std::string readAll(const std::filesystem::path& file) { return test::readText(file); }
 
 // Opens (or creates) the file in the journal mode the data layer uses.
 inline RawDb openRaw(const std::filesystem::path& file, int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) {
@@ -53,25 +49,6 @@ inline RawDb createDatabase(const std::filesystem::path& file, const std::filesy
     rawExec(db.get(), readAll(schemaScript));
     return db;
 }
-
-// A folder of its own under the temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    explicit TempFolder(const std::string& prefix)
-        : path_(std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // The first column of the first row as an integer, -1 without a row.
 inline int64_t rawInt(const std::filesystem::path& file, const std::string& sql) {
