@@ -15,35 +15,6 @@ namespace quillon {
 
 namespace {
 
-QColor systemColor(int index) {
-    const QPalette p = QApplication::palette();
-    switch (index) {
-    case 0: return QColor(200, 200, 200);                // scroll bar
-    case 1: return p.color(QPalette::Dark);              // desktop
-    case 2: case 13: return p.color(QPalette::Highlight);
-    case 3: case 11: return p.color(QPalette::Mid);
-    case 4: return p.color(QPalette::Window);            // menu
-    case 5: return p.color(QPalette::Base);              // window background
-    case 6: return p.color(QPalette::Shadow);            // window frame
-    case 7: return p.color(QPalette::WindowText);        // menu text
-    case 8: return p.color(QPalette::Text);              // window text
-    case 9: return p.color(QPalette::HighlightedText);   // caption text
-    case 10: return QColor(180, 180, 180);               // active border
-    case 12: return p.color(QPalette::Dark);
-    case 14: return p.color(QPalette::HighlightedText);
-    case 15: return p.color(QPalette::Button);           // button face
-    case 16: return p.color(QPalette::Dark);             // button shadow
-    case 17: return p.color(QPalette::PlaceholderText);  // grey text
-    case 18: return p.color(QPalette::ButtonText);
-    case 20: return p.color(QPalette::Light);
-    case 21: return p.color(QPalette::Shadow);
-    case 22: return p.color(QPalette::Midlight);
-    case 23: return p.color(QPalette::ToolTipText);
-    case 24: return p.color(QPalette::ToolTipBase);
-    default: return p.color(QPalette::Window);
-    }
-}
-
 void paint(QWidget& widget, int32_t ole, std::initializer_list<QPalette::ColorRole> roles) {
     QPalette palette = widget.palette();
     const QColor color = oleColor(ole);
@@ -53,13 +24,6 @@ void paint(QWidget& widget, int32_t ole, std::initializer_list<QPalette::ColorRo
 }
 
 }  // namespace
-
-QColor oleColor(int32_t ole) {
-    const auto value = static_cast<uint32_t>(ole);
-    if (value & 0x80000000u) return systemColor(static_cast<int>(value & 0xFFu));
-    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
-                  static_cast<int>((value >> 16) & 0xFFu));
-}
 
 void paintBack(QWidget& widget, int32_t ole) { paint(widget, ole, {QPalette::Base, QPalette::Button}); }
 void paintFore(QWidget& widget, int32_t ole) { paint(widget, ole, {QPalette::Text, QPalette::ButtonText}); }
@@ -233,7 +197,5 @@ Qt::Alignment textAlignment(int32_t value) {
     default: return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
-
-int twips(int value) { return (value + 7) / 15; }
 
 }  // namespace quillon

@@ -10,14 +10,13 @@
 #include <QPalette>
 #include <QString>
 
+#include "typelib/ole_color.h"
+#include "typelib/twips.h"
+
 class QKeyEvent;
 class QWidget;
 
 namespace quillon {
-
-// An OLE colour: the top bit set means a system colour index in the low byte,
-// otherwise 0x00BBGGRR.
-QColor oleColor(int32_t ole);
 
 // Paints a widget's background (Base and Button roles) or its text (Text and
 // ButtonText roles) in every colour group, so that a disabled control keeps the colour
@@ -50,9 +49,6 @@ std::filesystem::path libraryFolder();
 
 // The alignment of a text box for the alignment property (0 left, 1 right, 2 centre).
 Qt::Alignment textAlignment(int32_t value);
-
-// Pixels for a length in twips (15 twips a pixel at 96 dots per inch).
-int twips(int value);
 
 // The beep of a refused key. `setBeepHook` replaces the sound (an empty hook restores it),
 // so that a headless run can count beeps.

@@ -18,6 +18,7 @@
 #include "forms/formcontroller.h"
 #include "forms/hostedcontrol.h"
 #include "screens/costsheet_layout.h"
+#include "typelib/twips.h"
 
 namespace {
 
@@ -155,10 +156,10 @@ TEST(CostSheetLayout, PlacesInTwipsFromTheTabControls) {
             QWidget* box = f.widget(field.name);
             if (!box->isVisible()) continue;
             QTabWidget* tabs = field.page == velmora::FieldPage::Category ? f.layout.SSTab2 : f.layout.SSTab1;
-            EXPECT_EQ(f.placeIn(box, tabs), QPoint(velmora::px(field.field.left), velmora::px(field.field.top)))
+            EXPECT_EQ(f.placeIn(box, tabs), QPoint(quillon::twips(field.field.left), quillon::twips(field.field.top)))
                 << field.name;
             EXPECT_EQ(f.placeIn(f.layout.labels.at(field.name), tabs),
-                      QPoint(velmora::px(field.label.left), velmora::px(field.label.top)))
+                      QPoint(quillon::twips(field.label.left), quillon::twips(field.label.top)))
                 << field.name;
             EXPECT_TRUE(box->parentWidget()->rect().contains(box->geometry())) << field.name;
         }

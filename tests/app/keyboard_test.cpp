@@ -261,6 +261,7 @@ TEST_F(MainWindowKeyboard, TheWholeStatusBarShowsOn1024By768) {
     QCoreApplication::processEvents();
     EXPECT_EQ(panels->panel(1)->width(), 1235 / 15);
     EXPECT_EQ(panels->panel(6)->width(), 3441 / 15);
+    EXPECT_EQ(panels->panel(3)->width(), 200);  // 2999 twips, to the nearest pixel as every length
     EXPECT_EQ(judetSpital->text(), panels->panelText(5));
 
     // A common county and code shows whole in a narrower window too: the other panels give

@@ -1,6 +1,5 @@
 #include "screens/costsheet_layout.h"
 
-#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -16,13 +15,16 @@
 #include "com/error.h"
 #include "forms/formcontroller.h"
 #include "forms/hostedcontrol.h"
+#include "typelib/ole_color.h"
+#include "typelib/quillon.h"
+#include "typelib/twips.h"
 
 namespace velmora {
 namespace {
 
-constexpr int32_t kScrollBar = static_cast<int32_t>(0x80000000u);
-constexpr int32_t kWindow = static_cast<int32_t>(0x80000005u);
-constexpr int32_t kWindowText = static_cast<int32_t>(0x80000008u);
+namespace color = quillon::color;
+using quillon::oleColor;
+using quillon::twips;
 
 constexpr int kPersonalWidth = 1545;
 constexpr int kOtherWidth = 1455;
@@ -175,7 +177,7 @@ public:
     TwipsPage(QTabWidget* tabs) : QWidget(tabs), tabs_(tabs) {}
 
     void place(QWidget* child, TwipsRow row, int heightTwips = kRowHeightTwips) {
-        items_.push_back({child, QRect(px(row.left), px(row.top), px(row.width), px(heightTwips))});
+        items_.push_back({child, QRect(twips(row.left), twips(row.top), twips(row.width), twips(heightTwips))});
         placeOne(items_.back());
     }
 
@@ -224,7 +226,7 @@ QLabel* captionLabel(QWidget* parent, const std::string& caption, LabelRole role
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, roleColor(role));
-    palette.setColor(QPalette::WindowText, oleToColor(kWindowText));
+    palette.setColor(QPalette::WindowText, oleColor(color::WindowText));
     label->setPalette(palette);
     return label;
 }
@@ -232,7 +234,7 @@ QLabel* captionLabel(QWidget* parent, const std::string& caption, LabelRole role
 void paintWidget(QWidget* widget, int32_t ole) {
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, oleToColor(ole));
+    palette.setColor(QPalette::Window, oleColor(ole));
     widget->setPalette(palette);
 }
 
@@ -275,48 +277,31 @@ QString shownCaption(const std::string& caption) {
 
 QColor roleColor(LabelRole role) {
     switch (role) {
-    case LabelRole::Yellow: return oleToColor(0x00C0FFFF);
-    case LabelRole::Orange: return oleToColor(0x00C0E0FF);
-    case LabelRole::Green: return oleToColor(0x00C0FFC0);
+    case LabelRole::Yellow: return oleColor(0x00C0FFFF);
+    case LabelRole::Orange: return oleColor(0x00C0E0FF);
+    case LabelRole::Green: return oleColor(0x00C0FFC0);
     }
     return {};
 }
 
-QColor oleToColor(int32_t ole) {
-    const auto value = static_cast<uint32_t>(ole);
-    if (!(value & 0x80000000u))
-        return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
-                      static_cast<int>((value >> 16) & 0xFFu));
-    const QPalette palette = QApplication::palette();
-    switch (value & 0xFFu) {
-    case 0: return QColor(200, 200, 200);  // scroll bar
-    case 5: return palette.color(QPalette::Base);
-    case 8: return palette.color(QPalette::Text);
-    case 15: return palette.color(QPalette::Button);
-    default: return palette.color(QPalette::Window);
-    }
-}
-
-int px(int twips) { return (twips + 7) / 15; }
-
 CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const ButtonBar& bar) {
     CostSheetLayout layout;
-    form->setFixedSize(px(kFormWidthTwips), px(kFormHeightTwips));
+    form->setFixedSize(twips(kFormWidthTwips), twips(kFormHeightTwips));
 
     const auto& header = costSheetHeader(kind);
     const auto& specs = costSheetFields(kind);
     std::vector<std::pair<QString, int>> captions;
-    for (const HeaderSpec& spec : header) captions.emplace_back(shownCaption(spec.caption), px(spec.label.width));
-    for (const FieldSpec& spec : specs) captions.emplace_back(shownCaption(spec.caption), px(spec.label.width));
+    for (const HeaderSpec& spec : header) captions.emplace_back(shownCaption(spec.caption), twips(spec.label.width));
+    for (const FieldSpec& spec : specs) captions.emplace_back(shownCaption(spec.caption), twips(spec.label.width));
     const QFont labels = labelFont(captions);
     const QFont small = screenFont(8.25, false);
     const QString fieldFont = small.toString();
 
     auto* frame = new QGroupBox(QStringLiteral("Date generale"), form);
     frame->setObjectName(QStringLiteral("frmDateGenerale"));
-    frame->setGeometry(0, 0, px(11835), px(6645));
+    frame->setGeometry(0, 0, twips(11835), twips(6645));
     frame->setFont(screenFont(8.25, true));
-    paintWidget(frame, kScrollBar);
+    paintWidget(frame, color::ScrollBar);
     layout.frmDateGenerale = frame;
 
     // Header: the sheet key and the period.
@@ -330,11 +315,11 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         combo->put("Font", com::Variant(fieldFont.toStdString()));
         if (!spec.designEnabled) {
             combo->put("Enabled", com::Variant(false));
-            combo->put("BackColor", com::Variant(kScrollBar));
+            combo->put("BackColor", com::Variant(color::ScrollBar));
         }
-        combo->widget()->setGeometry(px(spec.combo.left), px(spec.combo.top), px(spec.combo.width),
-                                     std::max(px(kRowHeightTwips), combo->widget()->minimumHeight()));
-        label->setGeometry(px(spec.label.left), px(spec.label.top), px(spec.label.width),
+        combo->widget()->setGeometry(twips(spec.combo.left), twips(spec.combo.top), twips(spec.combo.width),
+                                     std::max(twips(kRowHeightTwips), combo->widget()->minimumHeight()));
+        label->setGeometry(twips(spec.label.left), twips(spec.label.top), twips(spec.label.width),
                            combo->widget()->height());
         (i == 0 ? layout.cmbCheie : layout.cmbPerioada) = combo;
         layout.byName[spec.name] = combo;
@@ -344,7 +329,7 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
     auto* ssTab1 = new QTabWidget(frame);
     ssTab1->setObjectName(QStringLiteral("SSTab1"));
     ssTab1->setFont(small);
-    ssTab1->setGeometry(px(30), px(690), px(11775), px(5895));
+    ssTab1->setGeometry(twips(30), twips(690), twips(11775), twips(5895));
     layout.SSTab1 = ssTab1;
     std::array<TwipsPage*, 3> pages1{};
     const std::array<QString, 3> titles1{QStringLiteral("Cheltuieli de personal"),
@@ -393,12 +378,13 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         control->put("Alignment", com::Variant(int32_t{1}));
         control->put("Font", com::Variant(fieldFont.toStdString()));
         control->put("Enabled", com::Variant(spec.designEnabled));
-        control->put("BackColor", com::Variant(spec.designEnabled ? kWindow : kScrollBar));
-        control->put("ForeColor", com::Variant(kWindowText));
+        control->put("BackColor", com::Variant(spec.designEnabled ? color::Window : color::ScrollBar));
+        control->put("ForeColor", com::Variant(color::WindowText));
         control->put("Valoare", com::Variant(int16_t{0}));
         page->place(control->widget(), spec.field);
         // The label as high as the field beside it, when the field needs more than its row.
-        page->place(label, spec.label, std::max(kRowHeightTwips, control->widget()->minimumHeight() * 15));
+        page->place(label, spec.label,
+                    std::max(kRowHeightTwips, control->widget()->minimumHeight() * quillon::TwipsPerPixel));
         layout.fields.push_back(control);
         layout.byName[spec.name] = control;
         layout.labels[spec.name] = label;
@@ -406,12 +392,12 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
 
     // The button bar the form made, at its designed places.
     bar.picButton->setParent(form);
-    bar.picButton->setGeometry(0, px(6660), px(11835), px(585));
-    paintWidget(bar.picButton, kScrollBar);
+    bar.picButton->setGeometry(0, twips(6660), twips(11835), twips(585));
+    paintWidget(bar.picButton, color::ScrollBar);
     delete bar.picButton->layout();  // the buttons sit where the design puts them
     const auto& buttons = costSheetButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        bar.cmdButton[i]->setGeometry(px(buttons[i].left), px(90), px(buttons[i].width), px(375));
+        bar.cmdButton[i]->setGeometry(twips(buttons[i].left), twips(90), twips(buttons[i].width), twips(375));
         bar.cmdButton[i]->setFont(small);
     }
     layout.picButton = bar.picButton;

@@ -87,11 +87,6 @@ QString costSheetCaption(CostSheetKind kind);
 QString shownCaption(const std::string& caption);
 // The label colour of a role.
 QColor roleColor(LabelRole role);
-// An OLE colour (top bit set: a system colour) as the forms paint it.
-QColor oleToColor(int32_t ole);
-
-// Pixels for twips at 15 twips a pixel.
-int px(int twips);
 
 inline constexpr int kFormWidthTwips = 11835;
 inline constexpr int kFormHeightTwips = 7245;

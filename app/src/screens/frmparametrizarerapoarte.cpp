@@ -29,6 +29,7 @@
 #include "forms/combos.h"
 #include "session/session.h"
 #include "typelib/quillon.h"
+#include "typelib/twips.h"
 
 namespace velmora {
 namespace {
@@ -39,7 +40,7 @@ constexpr int kKeyRole = Qt::UserRole + 1;
 constexpr int kRowPitch = 600;              // twips between parameter rows
 constexpr int32_t kNameExists = 727;        // the forms engine's "a control of that name exists"
 
-int twips(int value) { return (value + 7) / 15; }
+using quillon::twips;
 
 QString keyFor(int32_t id) { return QStringLiteral(":%1").arg(id); }
 

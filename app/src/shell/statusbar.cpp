@@ -9,6 +9,8 @@
 #include <QTime>
 #include <QTimer>
 
+#include "typelib/twips.h"
+
 namespace velmora {
 
 // One sunken panel. Its design width is where it starts; on a narrower window it shrinks
@@ -66,9 +68,8 @@ private:
 
 namespace {
 
-// Design widths in twips, shown at 15 twips a pixel.
+// Design widths in twips.
 constexpr std::array<int, StatusPanels::kPanelCount> kWidthsTwips{1235, 1235, 2999, 2540, 6262, 3441};
-constexpr int kTwipsPerPixel = 15;
 constexpr int kJudetSpitalPanel = 4;  // index of panel 5
 
 QChar systemDateSeparator() {
@@ -84,7 +85,7 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), lockKeys_(plat
     setObjectName(QStringLiteral("sBar"));
     setSizeGripEnabled(false);
     for (int i = 0; i < kPanelCount; ++i) {
-        auto* label = new StatusPanel(kWidthsTwips[i] / kTwipsPerPixel, i == kJudetSpitalPanel, this);
+        auto* label = new StatusPanel(quillon::twips(kWidthsTwips[i]), i == kJudetSpitalPanel, this);
         label->setObjectName(QStringLiteral("panel%1").arg(i + 1));
         // No panel stretches: a stretching one would give way first, eliding the county
         // and hospital while the other panels still had room to spare.
