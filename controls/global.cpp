@@ -1,11 +1,10 @@
 #include "global.h"
 
-#include <QDate>
 #include <QLocale>
 #include <QStringList>
 
+#include "com/date.h"
 #include "com/error.h"
-#include "date_text.h"
 
 namespace quillon {
 
@@ -21,17 +20,17 @@ QString separatorData() {
 }
 
 QString formatData(const QString& text) {
-    const auto read = readDateText(text);
+    const auto read = com::readDateText(text.toStdString());
     if (!read)
         com::raise(com::errc::TypeMismatch, "Global-FormatData",
                    com::standardDescription(com::errc::TypeMismatch, "\"" + text.toStdString() + "\" nu este o data."));
-    const QDate date = read->date();
+    const com::DateParts date = read->parts();
     const QString s = separatorData();
     return QStringLiteral("%1%2%3%2%4")
-        .arg(date.day(), 2, 10, QLatin1Char('0'))
+        .arg(date.day, 2, 10, QLatin1Char('0'))
         .arg(s)
-        .arg(date.month(), 2, 10, QLatin1Char('0'))
-        .arg(date.year());
+        .arg(date.month, 2, 10, QLatin1Char('0'))
+        .arg(date.year);
 }
 
 int16_t validezTastaNumar(int16_t caret, int16_t key, const QString& text, uint8_t decimals) {

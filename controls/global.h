@@ -13,10 +13,10 @@ QString separatorZecimal();
 // The date separator of the user's default locale (read anew at every call).
 QString separatorData();
 
-// A date as the run-time's text-to-date conversion reads it (see readDateText: numeric
-// text day first, ISO, month names in English and Romanian, a time alone on day 0),
-// written back as dd<sep>MM<sep>year with the locale's separator. Raises 13 for text that
-// is no date.
+// A date as the object layer's text-to-date conversion reads it (com::readDateText: the
+// locale's order, ISO, month names in English and the locale's language, a time alone on
+// day 0), written back as dd<sep>MM<sep>year with the locale's separator. Raises 13 for text
+// that is no date.
 QString formatData(const QString& text);
 
 // Judges a key typed into a number field whose edit text is `text`, with the caret at

@@ -114,4 +114,62 @@ TEST_F(DateText, ShortDateFollowsTheLocale) {
     EXPECT_EQ(com::Variant("03/04/2026").toDate(), d);
 }
 
+// The one reader of text as a date: Variant's, and through it the controls' and the reports'.
+TEST_F(DateText, ReadsTheMonthNamesOfTheLocaleAndOfEnglish) {
+    pin(comtest::romanian());
+    const Date february3 = Date::fromYmd(2006, 2, 3);
+    for (const char* text : {"3 februarie 2006", "3 February 2006", "3 feb. 2006", "3 FEB 2006", "Feb 3, 2006",
+                             "3-feb-06", "2006 Feb 3", "3Feb2006", "3.2.2006", "03/02/2006", "3-2-06", "2006-02-03"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(com::Variant(text).toDate(), february3);
+    }
+    EXPECT_EQ(com::Variant("1 ianuarie 1999").toDate(), Date::fromYmd(1999, 1, 1));
+    EXPECT_EQ(com::Variant("15 iun 2010").toDate(), Date::fromYmd(2010, 6, 15));
+    EXPECT_EQ(com::Variant("15 iul. 2010").toDate(), Date::fromYmd(2010, 7, 15));
+    EXPECT_EQ(com::Variant("30 noie 2010").toDate(), Date::fromYmd(2010, 11, 30));
+    EXPECT_EQ(com::Variant("30 Sept 2010").toDate(), Date::fromYmd(2010, 9, 30));
+    EXPECT_EQ(com::Variant("1 mai 2010").toDate(), Date::fromYmd(2010, 5, 1));
+    EXPECT_EQ(com::Variant("May 1 2010").toDate(), Date::fromYmd(2010, 5, 1));
+    pin(comtest::english());
+    EXPECT_EQ(com::Variant("3 February 2006").toDate(), february3);
+    // Romanian names are the Romanian locale's only.
+    EXPECT_EQ(errorNumber([] { (void)com::Variant("3 februarie 2006").toDate(); }), com::errc::TypeMismatch);
+}
+
+TEST_F(DateText, ReadsATimeBeforeOrAfterTheDateOrAlone) {
+    pin(comtest::romanian());
+    const Date afternoon = Date::fromParts({2026, 3, 4, 14, 5, 0});
+    for (const char* text : {"04.03.2026 14:05:00", "2026-03-04T14:05:00", "2026-03-04 14:05", "14:05 4.3.2026",
+                             "4 mar 2026 2:05 PM", " 4/3/2026   14:05 "}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(com::Variant(text).toDate(), afternoon);
+    }
+    EXPECT_EQ(com::Variant("4.3.2026 2 PM").toDate(), Date::fromParts({2026, 3, 4, 14, 0, 0}));
+    EXPECT_EQ(com::Variant("4.3.2026 12 AM").toDate(), Date::fromYmd(2026, 3, 4));
+    // A time alone is on day 0.
+    EXPECT_EQ(com::readDateText("10:30 PM"), Date::fromParts({1899, 12, 30, 22, 30, 0}));
+    EXPECT_EQ(com::readDateText("10:30:15"), Date::fromParts({1899, 12, 30, 10, 30, 15}));
+    for (const char* bad : {"", "sometime", "25:00", "10:61", "13:00 PM", "10:30 10:30", "3 Feb 2006 x", "3+2+2006",
+                            "ma 3 2006", "3 Feb", "3 Feb Mar 2006", "30 februarie 2006", "3 Fbr 2006", "01.03",
+                            "2006-13-01", "31.02.2026", "2026-01-05Z07:08:09"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(com::readDateText(bad).has_value());
+        EXPECT_EQ(errorNumber([&] { (void)com::Variant(bad).toDate(); }), com::errc::TypeMismatch);
+    }
+}
+
+TEST_F(DateText, NumbersComeInTheLocaleOrderUnlessTheYearComesFirst) {
+    pin(comtest::romanian());
+    EXPECT_EQ(com::Variant("5/3/2006").toDate(), Date::fromYmd(2006, 3, 5));
+    EXPECT_EQ(com::Variant("05.03.29").toDate(), Date::fromYmd(2029, 3, 5));
+    EXPECT_EQ(com::Variant("05.03.30").toDate(), Date::fromYmd(1930, 3, 5));
+    EXPECT_EQ(com::Variant("2006/03/05").toDate(), Date::fromYmd(2006, 3, 5));
+    pin(comtest::english());
+    EXPECT_EQ(com::Variant("5/3/2006").toDate(), Date::fromYmd(2006, 5, 3));
+    EXPECT_EQ(com::Variant("2006-03-05").toDate(), Date::fromYmd(2006, 3, 5));
+    EXPECT_EQ(errorNumber([] { (void)com::Variant("13/5/2006").toDate(); }), com::errc::TypeMismatch);
+    pin({".", ",", "-", "ymd"});
+    EXPECT_EQ(com::Variant("06-03-05").toDate(), Date::fromYmd(2006, 3, 5));
+}
+
 }  // namespace

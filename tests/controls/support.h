@@ -40,6 +40,10 @@ inline void pinLocale(QLocale::Language language, QLocale::Country country) {
     user.thousandsSeparator = locale.groupSeparator().toStdString();
     user.dateSeparator = "/";
     user.dateOrder = "dmy";
+    for (int m = 0; m < 12; ++m) {
+        user.monthNames[static_cast<size_t>(m)] = locale.monthName(m + 1, QLocale::LongFormat).toStdString();
+        user.abbreviatedMonthNames[static_cast<size_t>(m)] = locale.monthName(m + 1, QLocale::ShortFormat).toStdString();
+    }
     com::setUserLocale(user);
 }
 inline void pinEnglish() { pinLocale(QLocale::English, QLocale::UnitedStates); }

@@ -82,6 +82,7 @@ TEST_F(Definitions, FaultsInADefinitionAreNamed) {
 }
 
 TEST_F(Definitions, OpeningReadsTheParametersInOrderAndLeavesTheFileAlone) {
+    const comtest::ScopedUserLocale romanian(comtest::romanian());  // the default date is day first
     const std::string xml =
         "<report version=\"1\" title=\"Proba\"><parameters>"
         "<parameter name=\"pIdJudet\" type=\"integer\" default=\"-1\"/>"

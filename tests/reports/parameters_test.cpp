@@ -41,6 +41,7 @@ TEST(ParameterValues, IntegersAcceptWholeNumbersAndRefuseAnythingElse) {
 
 TEST(ParameterValues, DatesAcceptIsoDottedAndSlashedText) {
     QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania));
+    const comtest::ScopedUserLocale romanian(comtest::romanian());
     ParameterField f("@Data inceput", ParameterType::Date, com::Variant(), "");
     const com::Variant march1(com::Date::fromYmd(2024, 3, 1));
     for (const char* text : {"2024-03-01", "2024-03-01 00:00:00", "01.03.2024", "1.3.2024", "01/03/2024", " 01.03.2024 "}) {

@@ -7,11 +7,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "com/currency.h"
 #include "com/error.h"
+#include "locale_fixture.h"
 #include "rawdb.h"
 #include "temp_folder.h"
 #include "error_of.h"
@@ -40,7 +42,7 @@ private:
 };
 
 // A suite on one sample database made for it (with the second hospital when asked), its pages
-// written in the Romanian locale.
+// written in the Romanian locale (Qt's and the object layer's).
 template <bool SecondHospital = false>
 class OnSampleData : public ::testing::Test {
 protected:
@@ -49,9 +51,18 @@ protected:
         if constexpr (SecondHospital) data_->addSecondHospital();
     }
     static void TearDownTestSuite() { data_.reset(); }
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+    void SetUp() override {
+        QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania));
+        romanian_.emplace(comtest::romanian());
+    }
+    void TearDown() override {
+        romanian_.reset();
+        QLocale::setDefault(QLocale::system());
+    }
     static inline std::unique_ptr<SampleData> data_;
+
+private:
+    std::optional<comtest::ScopedUserLocale> romanian_;
 };
 
 std::filesystem::path sampleReport(const std::string& name);  // data/reports/<name>

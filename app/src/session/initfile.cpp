@@ -12,6 +12,7 @@
 
 #include <pugixml.hpp>
 
+#include "com/durable_file.h"
 #include "com/error.h"
 #include "com/variant.h"
 #include "session/textfile.h"
@@ -116,9 +117,9 @@ Splice valueSplice(const std::string& original, const pugi::xml_document& docume
     return {at + 1, close, content};
 }
 
-[[noreturn]] void raiseFileError(const std::string& what, const std::filesystem::path& file) {
+[[noreturn]] void raiseFileError(const std::string& what, const std::filesystem::path& file, int error = errno) {
     com::raise(com::errc::PathFileAccessError, kSource,
-               what + " " + file.string() + " (codul de eroare al sistemului: " + std::to_string(errno) + ").");
+               what + " " + file.string() + " (codul de eroare al sistemului: " + std::to_string(error) + ").");
 }
 
 class FileDescriptor {
@@ -128,16 +129,14 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
     int get() const { return fd_; }
-    // Closes now, so that a failing close is seen.
-    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
 private:
     int fd_;
 };
 
-// Writes the text to a new file beside the target, flushes it to disk and renames it over
-// the target, so that the target is always either the old file or the whole new one.
-void replaceFile(const std::filesystem::path& target, const std::string& text) {
+// Writes the text to a new file beside the target and puts it in the target's place, so that
+// the target is always either the old file or the whole new one.
+void rewriteFile(const std::filesystem::path& target, const std::string& text) {
     std::string pattern = (target.parent_path() / (target.filename().string() + ".XXXXXX")).string();
     FileDescriptor fd(::mkstemp(pattern.data()));
     if (fd.get() < 0) raiseFileError("Nu se poate crea fisierul temporar", target);
@@ -161,13 +160,13 @@ void replaceFile(const std::filesystem::path& target, const std::string& text) {
     // The new file keeps the old one's permissions (a shared installation may let a group write it).
     struct stat old {};
     ::fchmod(fd.get(), ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    if (::fsync(fd.get()) != 0) raiseFileError("Nu se poate scrie", temporary);
-    if (!fd.close()) raiseFileError("Nu se poate scrie", temporary);
-    if (::rename(temporary.c_str(), target.c_str()) != 0) raiseFileError("Nu se poate inlocui", target);
+    // Put in place while still held, so that no other run takes it for a leftover meanwhile.
+    if (const auto failure = com::replaceFile(temporary, target)) {
+        if (failure->step == com::ReplaceFailure::Step::Flush)
+            raiseFileError("Nu se poate scrie", temporary, failure->error);
+        raiseFileError("Nu se poate inlocui", target, failure->error);
+    }
     cleanup.done = true;
-    FileDescriptor folder(::open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
-                                 O_RDONLY | O_DIRECTORY));
-    if (folder.get() >= 0) ::fsync(folder.get());
 }
 
 }  // namespace
@@ -210,7 +209,7 @@ void writeInitFile(const std::filesystem::path& file, const InitUpdate& update) 
         textOf(check, "MySpital") != std::to_string(update.MySpital) ||
         textOf(check, "MyExport") != trimmed(update.MyExport) || textOf(check, "MyBackup") != trimmed(update.MyBackup))
         com::raise(com::errc::PathFileAccessError, kSource, "Init.xml nu poate fi rescris.");
-    replaceFile(file, text);
+    rewriteFile(file, text);
 }
 
 }  // namespace velmora

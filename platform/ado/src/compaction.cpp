@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/workgroup.h"
+#include "com/durable_file.h"
 #include "connection_impl.h"
 #include "sqlite_util.h"
 #include "temp_files.h"
@@ -59,9 +59,8 @@ bool isEmptyOrMissing(const fs::path& file) {
     return fs::is_regular_file(file, ec) && fs::file_size(file, ec) == 0;
 }
 
-void renameOver(const fs::path& from, const fs::path& to) {
-    if (std::rename(from.c_str(), to.c_str()) != 0)
-        raise(errc::FileCopy, "Cannot rename '" + from.string() + "' to '" + to.string() + "': " + std::strerror(errno));
+[[noreturn]] void raiseNotReplaced(const fs::path& dataFile, int error) {
+    raise(errc::FileCopy, "Cannot replace '" + dataFile.string() + "': " + std::strerror(error));
 }
 
 // Checks the compacted copy before it replaces the data file: its size is the whole of the
@@ -145,14 +144,16 @@ bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
         vacuumInto(dataFile, tempFile);
         reached(CompactStep::Compacted);
 
-        detail::syncFile(tempFile);
-        reached(CompactStep::Flushed);
-
-        checkCopy(tempFile);
-        reached(CompactStep::Checked);
-
-        if (std::rename(tempFile.c_str(), dataFile.c_str()) != 0) {
-            if (errno != EXDEV) raise(errc::FileCopy, "Cannot replace '" + dataFile.string() + "': " + std::strerror(errno));
+        const auto failure = com::replaceFile(tempFile, dataFile, [&] {
+            reached(CompactStep::Flushed);
+            checkCopy(tempFile);
+            reached(CompactStep::Checked);
+        });
+        if (!failure) {
+            cleanup.dismiss(tempFile);
+        } else if (failure->step != com::ReplaceFailure::Step::Rename || failure->error != EXDEV) {
+            raiseNotReplaced(dataFile, failure->error);
+        } else {
             // Another file system: copy beside the data file first, so that the rename stays atomic.
             const fs::path sibling = detail::siblingTemp(dataFile, "compact");
             int error = 0;
@@ -160,13 +161,9 @@ bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
             if (!heldSibling) raise(errc::FileCopy, "Cannot create '" + sibling.string() + "': " + std::strerror(error));
             cleanup.add(sibling);
             fs::copy_file(tempFile, sibling, fs::copy_options::overwrite_existing);
-            detail::syncFile(sibling);
-            renameOver(sibling, dataFile);
+            if (const auto copied = com::replaceFile(sibling, dataFile)) raiseNotReplaced(dataFile, copied->error);
             cleanup.dismiss(sibling);
-        } else {
-            cleanup.dismiss(tempFile);
         }
-        detail::syncFolder(dataFile.parent_path());
         reached(CompactStep::Replaced);
         return true;
     } catch (...) {
@@ -189,12 +186,9 @@ void setCopyStepHook(std::function<void(CopyStep, const fs::path&)> hook) {
 fs::path temporaryBeside(const fs::path& file, std::string_view purpose) { return detail::siblingTemp(file, purpose); }
 
 void replaceFile(const fs::path& temporary, const fs::path& destination) {
-    const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
-    int error = detail::flushFile(temporary);
-    if (error == 0 && std::rename(temporary.c_str(), destination.c_str()) != 0) error = errno;
-    if (error != 0) raise(errc::FileCopy, detail::writeFailureCause(destination, error));
+    if (const auto failure = com::replaceFile(temporary, destination))
+        raise(errc::FileCopy, detail::writeFailureCause(destination, failure->error));
     detail::removeLockFile(temporary);
-    detail::syncFolder(folder);
 }
 
 TemporaryHold::TemporaryHold(const fs::path& file) : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
@@ -276,11 +270,9 @@ void copyDatabase(const fs::path& source, const fs::path& destination, const fs:
         failed((f.code & 0xff) == SQLITE_FULL ? ENOSPC : f.systemError, f.message);
     }
     reachedCopy(CopyStep::Copied, temp);
-    if (const int flushed = detail::flushFile(temp); flushed != 0) failed(flushed);
-    reachedCopy(CopyStep::Flushed, temp);
-    if (std::rename(temp.c_str(), destination.c_str()) != 0) failed(errno);
+    if (const auto failure = com::replaceFile(temp, destination, [&] { reachedCopy(CopyStep::Flushed, temp); }))
+        failed(failure->error);
     cleanup.dismiss(temp);
-    detail::syncFolder(folder);
 }
 
 }  // namespace ado

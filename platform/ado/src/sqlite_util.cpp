@@ -119,30 +119,6 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode) {
     return db;
 }
 
-namespace {
-int flushPath(const fs::path& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
-}
-void syncPath(const fs::path& path, int flags) {
-    if (const int error = flushPath(path, flags); error != 0)
-        raise(errc::FileCopy, "Cannot flush '" + path.string() + "': " + std::strerror(error));
-}
-}  // namespace
-
-int flushFile(const fs::path& file) { return flushPath(file, O_RDONLY); }
-
-void syncFile(const fs::path& file) { syncPath(file, O_RDONLY); }
-
-void syncFolder(const fs::path& folder) {
-    // After a rename that has taken place: a folder that cannot be flushed (one the process
-    // may write into but not read) undoes nothing, so the rename is not reported as failed.
-    flushPath(folder.empty() ? fs::path(".") : folder, O_RDONLY | O_DIRECTORY);
-}
-
 fs::path siblingTemp(const fs::path& file, std::string_view purpose) {
     static std::atomic<unsigned> counter{0};
     std::string name(".");

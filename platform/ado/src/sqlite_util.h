@@ -37,13 +37,6 @@ DbHandle openDatabase(const std::filesystem::path& file, OpenMode mode);
 StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent = false);
 void exec(sqlite3* db, const char* sql);
 
-// Flushes a file to the disk; raises 3051 on failure.
-void syncFile(const std::filesystem::path& file);
-// Flushes a folder after a rename into it, as far as it can be (never raises).
-void syncFolder(const std::filesystem::path& folder);
-// Flushes a file to the disk; answers 0 or the errno of the failure.
-int flushFile(const std::filesystem::path& file);
-
 // A name beside `file` for a temporary file of the given purpose (unique per process and call).
 std::filesystem::path siblingTemp(const std::filesystem::path& file, std::string_view purpose);
 

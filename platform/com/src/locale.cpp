@@ -17,6 +17,10 @@ UserLocale fromEnvironment() {
     const std::string radix = nl_langinfo_l(RADIXCHAR, loc);
     const std::string thousands = nl_langinfo_l(THOUSEP, loc);
     const std::string dateFormat = nl_langinfo_l(D_FMT, loc);
+    for (int m = 0; m < 12; ++m) {
+        result.monthNames[static_cast<size_t>(m)] = nl_langinfo_l(static_cast<nl_item>(MON_1 + m), loc);
+        result.abbreviatedMonthNames[static_cast<size_t>(m)] = nl_langinfo_l(static_cast<nl_item>(ABMON_1 + m), loc);
+    }
     freelocale(loc);
     if (!radix.empty()) result.decimalSeparator = radix;
     if (!thousands.empty() && thousands != radix) result.thousandsSeparator = thousands;

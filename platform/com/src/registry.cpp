@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "com/application.h"
+#include "com/durable_file.h"
 #include "com/error.h"
 #include "com/server.h"
 
@@ -69,21 +70,22 @@ void Registry::removeClsid(const Guid& clsid) {
 void Registry::save() const {
     std::filesystem::path temp = file_;
     temp += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        for (const auto& e : entries_) out << e.progId << '\t' << e.clsid.toString() << '\t' << e.library.string() << '\n';
-        out.flush();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            raise(errc::PathFileAccessError, source, "The registry file \"" + file_.string() + "\" cannot be written");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, file_, ec);
-    if (ec) {
+    auto removeTemp = [&] {
+        std::error_code ec;
         std::filesystem::remove(temp, ec);
-        raise(errc::PathFileAccessError, source, "The registry file \"" + file_.string() + "\" cannot be replaced");
+    };
+    std::ofstream out(temp, std::ios::trunc);
+    for (const auto& e : entries_) out << e.progId << '\t' << e.clsid.toString() << '\t' << e.library.string() << '\n';
+    out.close();
+    if (!out) {
+        removeTemp();
+        raise(errc::PathFileAccessError, source, "The registry file \"" + file_.string() + "\" cannot be written");
+    }
+    if (const auto failure = replaceFile(temp, file_)) {
+        removeTemp();
+        raise(errc::PathFileAccessError, source,
+              "The registry file \"" + file_.string() + "\" cannot be " +
+                  (failure->step == ReplaceFailure::Step::Flush ? "written" : "replaced"));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "com/dispatch.h"
@@ -93,34 +92,6 @@ std::string dateText(Date date) {
         s += twoDigits(p.hour) + ":" + twoDigits(p.minute) + ":" + twoDigits(p.second);
     }
     return s;
-}
-
-// Short date of the user's order ("dd/MM/yyyy" and the like), optionally with a time.
-std::optional<Date> readDateText(std::string_view text) {
-    try {
-        return Date::fromIso(text);
-    } catch (const Error&) {
-    }
-    const UserLocale& loc = userLocale();
-    int a = 0, b = 0, c = 0, hh = 0, mm = 0, ss = 0, consumed = 0;
-    char s1 = 0, s2 = 0;
-    const std::string s(text);
-    const int n = std::sscanf(s.c_str(), " %d%c%d%c%d %n", &a, &s1, &b, &s2, &c, &consumed);
-    if (n < 5 || s1 != s2 || (std::string(1, s1) != loc.dateSeparator && s1 != '/' && s1 != '.' && s1 != '-'))
-        return std::nullopt;
-    std::string_view rest = std::string_view(s).substr(static_cast<size_t>(consumed));
-    if (!rest.empty()) {
-        int used = 0;
-        const std::string r(rest);
-        const int t = std::sscanf(r.c_str(), "%d:%d%n:%d%n", &hh, &mm, &used, &ss, &used);
-        if (t < 2 || used != static_cast<int>(r.size())) return std::nullopt;
-    }
-    DateParts p{0, 0, 0, hh, mm, ss};
-    if (loc.dateOrder == "mdy") p = {c, a, b, hh, mm, ss};
-    else if (loc.dateOrder == "ymd") p = {a, b, c, hh, mm, ss};
-    else p = {c, b, a, hh, mm, ss};
-    if (p.year < 100) p.year += p.year < 30 ? 2000 : 1900;
-    return Date::tryFromParts(p);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "ado/compaction.h"
 #include "ado/error.h"
+#include "com/durable_file.h"
 #include "com/error.h"
 #include "definition.h"
 
@@ -81,14 +82,14 @@ public:
     }
     int fd() const { return fd_; }
     int error() const { return error_; }
-    // Flushes and closes; the errno of a failure, 0 when the bytes are on the disk.
+    // Closes; the errno of a failure, 0 when it closed.
     int closeFile() {
         if (fd_ < 0) return 0;
-        int error = ::fsync(fd_) == 0 ? 0 : errno;
-        if (::close(fd_) != 0 && error == 0) error = errno;
+        const int error = ::close(fd_) == 0 ? 0 : errno;
         fd_ = -1;
         return error;
     }
+    const fs::path& path() const { return path_; }
     void committed() { committed_ = true; }
 
 private:
@@ -146,16 +147,9 @@ void writePdf(const fs::path& file, const fs::path& database, const std::string&
     }
     if (const int closing = partial.closeFile(); error == 0) error = closing;
     if (error != 0 || !ended) fail(errc::OutputFailed, reportFile, cause(error, file));
-    std::error_code ec;
-    fs::rename(file.string() + ".partial", file, ec);
-    if (ec) fail(errc::OutputFailed, reportFile, cause(ec.value(), file));
+    if (const auto failure = com::replaceFile(partial.path(), file))
+        fail(errc::OutputFailed, reportFile, cause(failure->error, file));
     partial.committed();
-    // The rename is kept across a crash once the folder is flushed; one that cannot be
-    // flushed undoes nothing.
-    if (const int folder = ::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
 }
 
 }  // namespace reports

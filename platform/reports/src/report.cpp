@@ -1,8 +1,6 @@
 #include "reports/report.h"
 
-#include <QDate>
 #include <QImage>
-#include <QLocale>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -12,7 +10,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "ado/compaction.h"
+#include "com/date.h"
 #include "com/error.h"
 #include "data.h"
 #include "definition.h"
@@ -64,27 +62,6 @@ std::optional<int32_t> wholeNumber(const com::Variant& v) {
     }
 }
 
-// Text as a date: ISO first, then dd.MM.yyyy, dd/MM/yyyy, then the user's short format.
-std::optional<com::Date> dateFromText(const std::string& raw) {
-    const QString text = QString::fromStdString(raw).trimmed();
-    if (text.isEmpty()) return std::nullopt;
-    try {
-        if (text.size() >= 10 && text[4] == '-') return com::Date::fromIso(text.toStdString());
-    } catch (const com::Error&) {
-        return std::nullopt;
-    }
-    for (const QString& pattern : {QStringLiteral("dd.MM.yyyy"), QStringLiteral("d.M.yyyy"), QStringLiteral("dd/MM/yyyy"),
-                                   QStringLiteral("d/M/yyyy")}) {
-        const QDate d = QDate::fromString(text, pattern);
-        if (d.isValid()) return com::Date::fromYmd(d.year(), d.month(), d.day());
-    }
-    for (const QLocale& locale : {QLocale(), QLocale::system()}) {
-        const QDate d = locale.toDate(text, QLocale::ShortFormat);
-        if (d.isValid()) return com::Date::fromYmd(d.year(), d.month(), d.day());
-    }
-    return std::nullopt;
-}
-
 std::optional<com::Variant> coerce(const com::Variant& v, ParameterType type) {
     switch (type) {
     case ParameterType::Integer:
@@ -104,7 +81,7 @@ std::optional<com::Variant> coerce(const com::Variant& v, ParameterType type) {
     case ParameterType::Date:
         if (v.type() == com::VarType::Date) return v;
         if (v.type() == com::VarType::String) {
-            if (auto d = dateFromText(*v.get<std::string>())) return com::Variant(*d);
+            if (auto d = com::readDateText(*v.get<std::string>())) return com::Variant(*d);
         }
         return std::nullopt;
     case ParameterType::Text:
