@@ -5,7 +5,8 @@
 // The entity class supplies besides the EntityBase hooks:
 //   EventsIid          its event interface,
 //   Rules              its rule texts in ReSetBrokenRule's order,
-//   rowFields()        its row-model fields (field name, property name, setter).
+//   rowFields()        its row-model fields (field name, property name, setter); a
+//                      register's come from its column table.
 #include <algorithm>
 #include <array>
 #include <span>
@@ -16,32 +17,13 @@
 
 #include "Binding.h"
 #include "BrokenRules.h"
+#include "Columns.h"
 #include "Entity.h"
 #include "com/events.h"
 #include "typelib/ModelLinie.h"
 #include "typelib/business/EditedEvents.h"
 
 namespace Velmora_Business {
-
-// One field of the row model: the control's name, the property's name, and the write of a
-// converted value through the property's public setter (its flags left False).
-template <class T>
-struct RowField {
-    std::string_view fieldName;
-    std::string_view propertyName;
-    void (*write)(T&, const com::Variant&);
-};
-
-template <class T, auto Put>
-constexpr RowField<T> rowField(std::string_view fieldName, std::string_view propertyName) {
-    return {fieldName, propertyName, [](T& self, const com::Variant& value) {
-                using Params = typename binding::FnTraits<decltype(Put)>::Params;
-                [&]<std::size_t... I>(std::index_sequence<I...>) {
-                    (self.*Put)(binding::fromVariant<std::remove_cvref_t<std::tuple_element_t<0, Params>>>(value),
-                                std::remove_cvref_t<std::tuple_element_t<I + 1, Params>>{}...);
-                }(std::make_index_sequence<std::tuple_size_v<Params> - 1>{});
-            }};
-}
 
 template <class Derived, class Interface>
 class EditedEntity
@@ -89,6 +71,8 @@ public:
         return com::getProperty(static_cast<Interface&>(this->self()), FieldName);
     }
     int32_t GetFieldCount() override { return static_cast<int32_t>(Derived::rowFields().size()); }
+    // A register's row model: the columns of its table that name a control.
+    static std::span<const RowField<Derived>> rowFields() { return columnRowFields<Derived>(); }
     // The row model's Delete(bool) and UnDelete(bool) share their names with the entity's
     // own Delete() and UnDelete(): each caller reaches them through its own interface, so
     // neither pair hides the other.

@@ -10,9 +10,12 @@
 //   copyFieldsTo(c)    CopyMe: fields through the copy's public setters,
 //   writeRow(rs)       Save: fields into the columns,
 //   checkBeforeSave()  Save: what the stored data forbids (optional).
+// A register gives its column table `Columns` (Columns.h), from which the four walks
+// come here; the cost sheets write their own.
 #include <cstdint>
 #include <string>
 
+#include "Columns.h"
 #include "DataAccess.h"
 #include "GlobalBL.h"
 #include "com/dispatch.h"
@@ -34,6 +37,15 @@ public:
     // Save's check of the object's own rules on what is stored, inside Save's transaction
     // before anything is written; raising refuses the save.
     void checkBeforeSave() {}
+
+    // The walks of a register's column table.
+    void readRow(const ado::Recordset& rs) {
+        id_ = data::readLong(rs, Derived::IdColumn);
+        loadColumns(self(), rs);
+    }
+    void assignRow(const ado::Recordset& rs) { assignColumns(self(), rs); }
+    void copyFieldsTo(Derived& copy) const { copyColumns(self(), copy); }
+    void writeRow(ado::Recordset& rs) const { writeColumns(self(), rs); }
 
 protected:
     Derived& self() { return static_cast<Derived&>(*this); }

@@ -4,11 +4,6 @@
 
 namespace Velmora_Business {
 
-void Judet::readRow(const ado::Recordset& rs) {
-    id_ = data::readLong(rs, "IdJudet");
-    den_ = data::readText(rs, "DenJudet");
-}
-
 std::string Judet::GetListaComboJudete(const std::string&, const std::string&) {
     return data::lookupList("Select IdJudet, DenJudet From Nom_Judete");
 }
@@ -16,20 +11,14 @@ std::string Judet::GetListaComboJudete(const std::string&, const std::string&) {
 const com::DispatchTable<Judet>& Judet::dispatchTable() {
     using J = Judet;
     using namespace binding;
-    static const com::DispatchTable<J> table{
-        property<J, &J::get_IsNew>("IsNew", 1),
-        property<J, &J::get_IsDirty, &J::put_IsDirty>("IsDirty", 2),
-        property<J, &J::get_IsDeleted>("IsDeleted", 3),
-        property<J, &J::get_IdJudet>("IdJudet", 4),
-        property<J, &J::get_DenJudet, &J::put_DenJudet>("DenJudet", 5),
+    static const com::DispatchTable<J> table = registerDispatch<J, &J::get_IdJudet>(
         method<J, &J::Clear>("Clear", 6),
         method<J, &J::Delete>("Delete", 7),
         method<J, &J::UnDelete>("UnDelete", 8),
         method<J, &J::Load>("Load", 9),
         method<J, &J::LoadList, Defaults<Blank{}>>("LoadList", 10),
         method<J, &J::CopyMe>("CopyMe", 11),
-        method<J, &J::GetListaComboJudete, Defaults<Blank{}, Blank{}>>("GetListaComboJudete", 12),
-    };
+        method<J, &J::GetListaComboJudete, Defaults<Blank{}, Blank{}>>("GetListaComboJudete", 12));
     return table;
 }
 

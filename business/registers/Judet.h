@@ -1,5 +1,6 @@
 #pragma once
 // Judet: one county, a row of Nom_Judete (read only).
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,10 @@ public:
 
     static constexpr std::string_view ClassName = "Judet";
     static constexpr std::string_view IdColumn = "IdJudet";
-    static constexpr std::string_view LoadSql = "Select a.IdJudet, a.DenJudet From Nom_Judete a Where a.IdJudet=";
-    static constexpr std::string_view ListSql = "Select a.IdJudet, a.DenJudet From Nom_Judete a ";
+    static const std::array<Column<Judet>, 1> Columns;
+    static inline const std::string LoadSql =
+        "Select " + columnList<Judet>(false) + " From Nom_Judete a Where a.IdJudet=";
+    static inline const std::string ListSql = "Select " + columnList<Judet>(true) + " From Nom_Judete a ";
     static constexpr std::string_view ListOrder = " Order By a.DenJudet";
 
     Judet() { Clear(); }
@@ -26,21 +29,21 @@ public:
     std::string get_DenJudet() override { return den_; }
     void Clear() override {
         resetMarks();
-        den_.clear();
+        clearColumns(*this);
     }
     bool Load(int32_t vIdJudet) override { return loadRow(vIdJudet); }
     com::ComPtr<_Judete> LoadList(const std::string& SQLWhereClause = "") override { return loadList(SQLWhereClause); }
     com::ComPtr<_Judet> CopyMe() override { return copyEntity(); }
     std::string GetListaComboJudete(const std::string& = "&", const std::string& = "|") override;
 
-    void readRow(const ado::Recordset& rs);
-    void assignRow(const ado::Recordset& rs) { put_DenJudet(data::readText(rs, "DenJudet")); }
-    void copyFieldsTo(Judet& copy) { copy.put_DenJudet(den_); }
-
     static const com::DispatchTable<Judet>& dispatchTable();
 
 private:
     std::string den_;
 };
+
+inline constexpr std::array<Column<Judet>, 1> Judet::Columns{{
+    column<Judet, &Judet::den_, &Judet::get_DenJudet, &Judet::put_DenJudet>("DenJudet"),
+}};
 
 }  // namespace Velmora_Business

@@ -21,19 +21,13 @@ std::string Perioada::GetDenScurta(int32_t pIdPerioada) {
 const com::DispatchTable<Perioada>& Perioada::dispatchTable() {
     using P = Perioada;
     using namespace binding;
-    static const com::DispatchTable<P> table{
-        property<P, &P::get_IsNew>("IsNew", 1),
-        property<P, &P::get_IsDirty, &P::put_IsDirty>("IsDirty", 2),
-        property<P, &P::get_IsDeleted>("IsDeleted", 3),
-        property<P, &P::get_IdPerioada>("IdPerioada", 4),
-        property<P, &P::get_Perioada, &P::put_Perioada>("Perioada", 5),
+    static const com::DispatchTable<P> table = registerDispatch<P, &P::get_IdPerioada>(
         method<P, &P::Clear>("Clear", 6),
         method<P, &P::Delete>("Delete", 7),
         method<P, &P::UnDelete>("UnDelete", 8),
         method<P, &P::LoadList, Defaults<Blank{}>>("LoadList", 9),
         method<P, &P::GetListaComboPerioade, Defaults<Blank{}, Blank{}, Blank{}>>("GetListaComboPerioade", 10),
-        method<P, &P::GetDenScurta>("GetDenScurta", 11),
-    };
+        method<P, &P::GetDenScurta>("GetDenScurta", 11));
     return table;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // Perioada: one reporting period, a row of Nom_Perioade (read only; no Load, no CopyMe).
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,8 @@ public:
 
     static constexpr std::string_view ClassName = "Perioada";
     static constexpr std::string_view IdColumn = "IdPerioada";
-    static constexpr std::string_view ListSql = "Select a.IdPerioada, a.DenPerioada From Nom_Perioade a ";
+    static const std::array<Column<Perioada>, 1> Columns;
+    static inline const std::string ListSql = "Select " + columnList<Perioada>(true) + " From Nom_Perioade a ";
     static constexpr std::string_view ListOrder = " Order By a.IdPerioada";
 
     Perioada() { Clear(); }
@@ -25,19 +27,22 @@ public:
     std::string get_Perioada() override { return den_; }
     void Clear() override {
         resetMarks();
-        den_.clear();
+        clearColumns(*this);
     }
     com::ComPtr<_Perioade> LoadList(const std::string& SQLWhereClause = "") override { return loadList(SQLWhereClause); }
     std::string GetListaComboPerioade(const std::string& SQLWhereClause = "", const std::string& = "&",
                                       const std::string& = "|") override;
     std::string GetDenScurta(int32_t pIdPerioada) override;
 
-    void assignRow(const ado::Recordset& rs) { put_Perioada(data::readText(rs, "DenPerioada")); }
-
     static const com::DispatchTable<Perioada>& dispatchTable();
 
 private:
     std::string den_;
 };
+
+inline constexpr std::array<Column<Perioada>, 1> Perioada::Columns{{
+    column<Perioada, &Perioada::den_, &Perioada::get_Perioada, &Perioada::put_Perioada>(
+        "DenPerioada", {.property = "Perioada"}),
+}};
 
 }  // namespace Velmora_Business

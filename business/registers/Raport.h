@@ -1,5 +1,6 @@
 #pragma once
 // Raport: one node of the report catalogue Rapoarte (read only).
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,11 +16,10 @@ public:
 
     static constexpr std::string_view ClassName = "Raport";
     static constexpr std::string_view IdColumn = "IdRaport";
-    static constexpr std::string_view LoadSql =
-        "Select a.IdRaport, a.DenRaport, a.IdParinte, a.TipRaport, a.Parametrii, a.Locatie From Rapoarte a "
-        "Where a.IdRaport=";
-    static constexpr std::string_view ListSql =
-        "Select a.IdRaport, a.DenRaport, a.IdParinte, a.TipRaport, a.Parametrii, a.Locatie From Rapoarte a ";
+    static const std::array<Column<Raport>, 5> Columns;
+    static inline const std::string LoadSql =
+        "Select " + columnList<Raport>(false) + " From Rapoarte a Where a.IdRaport=";
+    static inline const std::string ListSql = "Select " + columnList<Raport>(true) + " From Rapoarte a ";
     static constexpr std::string_view ListOrder = " Order By a.IdRaport";
 
     Raport() { Clear(); }
@@ -42,10 +42,6 @@ public:
     // Library-internal.
     void setIdParinte(int32_t value) { idParinte_ = value; }
 
-    void readRow(const ado::Recordset& rs);
-    void assignRow(const ado::Recordset& rs);
-    void copyFieldsTo(Raport& copy);
-
     static const com::DispatchTable<Raport>& dispatchTable();
 
 private:
@@ -55,5 +51,20 @@ private:
     std::string parametrii_;
     std::string locatie_;
 };
+
+// A root node has no parent (Null, read as 0) by Load as by LoadList; its parent is read
+// only. A Null kind, parameter text or file is read as "" by LoadList only: Load reads them
+// as they are, and a Null fails it.
+inline constexpr std::array<Column<Raport>, 5> Raport::Columns{{
+    column<Raport, &Raport::den_, &Raport::get_DenRaport, &Raport::put_DenRaport>("DenRaport"),
+    column<Raport, &Raport::idParinte_, &Raport::get_IdParinte, &Raport::setIdParinte, nullptr>(
+        "IdParinte", {.loadNull = NullRead::Blank, .listNull = NullRead::Blank}),
+    column<Raport, &Raport::tip_, &Raport::get_TipRaport, &Raport::put_TipRaport>(
+        "TipRaport", {.listNull = NullRead::Blank}),
+    column<Raport, &Raport::parametrii_, &Raport::get_Parametrii, &Raport::put_Parametrii>(
+        "Parametrii", {.listNull = NullRead::Blank}),
+    column<Raport, &Raport::locatie_, &Raport::get_Locatie, &Raport::put_Locatie>(
+        "Locatie", {.listNull = NullRead::Blank}),
+}};
 
 }  // namespace Velmora_Business

@@ -58,38 +58,8 @@ int32_t sheetsLeftBehind(const Triple& stored, int32_t idSectieFiltrat) {
 
 void Sectie::Clear() {
     resetMarks();
-    idSpital_ = -1;
-    idSectie_ = -1;
-    codSectie_.clear();
-    nrSectie_ = 0;
+    clearColumns(*this);
     renewRules();
-}
-
-void Sectie::readRow(const ado::Recordset& rs) {
-    id_ = data::readLong(rs, "IdSectieFiltrat");
-    idSpital_ = data::readLong(rs, "IdSpital");
-    idSectie_ = data::readLong(rs, "IdSectie");
-    nrSectie_ = data::readLong(rs, "NrSectie");
-}
-
-void Sectie::assignRow(const ado::Recordset& rs) {
-    put_IdSpital(data::readLong(rs, "IdSpital"));
-    put_IdSectie(data::readLong(rs, "IdSectie"));
-    put_CodSectie(data::readText(rs, "CodSectie"));
-    put_NrSectie(data::readLong(rs, "NrSectie"));
-}
-
-void Sectie::copyFieldsTo(Sectie& copy) {
-    copy.put_IdSpital(idSpital_);
-    copy.put_IdSectie(idSectie_);
-    copy.put_CodSectie(codSectie_);
-    copy.put_NrSectie(nrSectie_);
-}
-
-void Sectie::writeRow(ado::Recordset& rs) {
-    rs.Collect("IdSpital", com::Variant(idSpital_));
-    rs.Collect("IdSectie", com::Variant(idSectie_));
-    rs.Collect("NrSectie", com::Variant(nrSectie_));
 }
 
 // Runs inside Save's transaction, before the row is written or deleted.
@@ -142,28 +112,11 @@ void Sectie::GetInfoSectieFiltrat(int32_t vIdSectieFiltrat, int32_t& vIdSpital, 
     rs.Close();
 }
 
-std::span<const RowField<Sectie>> Sectie::rowFields() {
-    static constexpr std::array fields{
-        rowField<Sectie, &Sectie::put_IdSpital>("cmbSpital", "IdSpital"),
-        rowField<Sectie, &Sectie::put_IdSectie>("cmbSectie", "IdSectie"),
-        rowField<Sectie, &Sectie::put_NrSectie>("ctlNrSectie", "NrSectie"),
-    };
-    return fields;
-}
-
 const com::DispatchTable<Sectie>& Sectie::dispatchTable() {
     using S = Sectie;
     using namespace binding;
     using Delimiters = Defaults<Blank{}, Blank{}>;
-    static const com::DispatchTable<S> table{
-        property<S, &S::get_IsNew>("IsNew", 1),
-        property<S, &S::get_IsDirty, &S::put_IsDirty>("IsDirty", 2),
-        property<S, &S::get_IsDeleted>("IsDeleted", 3),
-        property<S, &S::get_IdSectieFiltrat>("IdSectieFiltrat", 4),
-        property<S, &S::get_IdSpital, &S::put_IdSpital>("IdSpital", 5, 1),
-        property<S, &S::get_IdSectie, &S::put_IdSectie>("IdSectie", 6, 1),
-        property<S, &S::get_CodSectie, &S::put_CodSectie>("CodSectie", 7),
-        property<S, &S::get_NrSectie, &S::put_NrSectie>("NrSectie", 8, 1),
+    static const com::DispatchTable<S> table = registerDispatch<S, &S::get_IdSectieFiltrat>(
         method<S, &S::Clear>("Clear", 9),
         method<S, &S::ReSetBrokenRule>("ReSetBrokenRule", 10),
         property<S, &S::get_IsValid>("IsValid", 11),
@@ -176,8 +129,7 @@ const com::DispatchTable<Sectie>& Sectie::dispatchTable() {
         method<S, &S::CopyMe>("CopyMe", 18),
         method<S, &S::GetListaComboSectii, Delimiters>("GetListaComboSectii", 19),
         method<S, &S::GetListaComboSectiiFiltrat, Delimiters>("GetListaComboSectiiFiltrat", 20),
-        method<S, &S::GetInfoSectieFiltrat>("GetInfoSectieFiltrat", 21),
-    };
+        method<S, &S::GetInfoSectieFiltrat>("GetInfoSectieFiltrat", 21));
     return table;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // Sectie: one ward of a hospital, a row of Lista_Sectii___Filtrat.
 #include <array>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,16 +16,15 @@ public:
 
     static constexpr std::string_view ClassName = "Sectie";
     static constexpr std::string_view IdColumn = "IdSectieFiltrat";
-    static constexpr std::string_view LoadSql =
-        "Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a "
-        "Where a.IdSectieFiltrat=";
-    static constexpr std::string_view ListSql =
-        "Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, b.SectieNume As CodSectie, a.NrSectie From "
-        "Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On a.IdSectie=b.IdSectie ";
+    static const std::array<Column<Sectie>, 4> Columns;
+    static inline const std::string LoadSql =
+        "Select " + columnList<Sectie>(false) + " From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=";
+    static inline const std::string ListSql =
+        "Select " + columnList<Sectie>(true) +
+        " From Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On a.IdSectie=b.IdSectie ";
     static constexpr std::string_view ListOrder = " Order By b.CodSectie";
-    static constexpr std::string_view SaveSql =
-        "Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie FROM Lista_Sectii___Filtrat a "
-        "WHERE a.IdSectieFiltrat=";
+    static inline const std::string SaveSql =
+        "Select " + columnList<Sectie>(false) + " FROM Lista_Sectii___Filtrat a WHERE a.IdSectieFiltrat=";
     static constexpr com::Guid EventsIid = __Sectie::iid;
     static constexpr std::string_view RuleSectie = "Sectia de lucru trebuie specificata.";
     static constexpr std::string_view RuleNr = "Numarul sectiei de lucru trebuie specificat.";
@@ -72,13 +70,8 @@ public:
     void GetInfoSectieFiltrat(int32_t vIdSectieFiltrat, int32_t& vIdSpital, int32_t& vIdSectie,
                               int32_t& vNrSectie) override;
 
-    void readRow(const ado::Recordset& rs);
-    void assignRow(const ado::Recordset& rs);
-    void copyFieldsTo(Sectie& copy);
-    void writeRow(ado::Recordset& rs);
     void checkBeforeSave();
 
-    static std::span<const RowField<Sectie>> rowFields();
     static const com::DispatchTable<Sectie>& dispatchTable();
 
 private:
@@ -87,5 +80,17 @@ private:
     std::string codSectie_;
     int32_t nrSectie_ = 0;
 };
+
+// The ward type's name comes from the list statement's join only.
+inline constexpr std::array<Column<Sectie>, 4> Sectie::Columns{{
+    column<Sectie, &Sectie::idSpital_, &Sectie::get_IdSpital, &Sectie::put_IdSpital>(
+        "IdSpital", {.control = "cmbSpital", .rowPosition = 1, .blank = -1}),
+    column<Sectie, &Sectie::idSectie_, &Sectie::get_IdSectie, &Sectie::put_IdSectie>(
+        "IdSectie", {.control = "cmbSectie", .rowPosition = 2, .blank = -1}),
+    column<Sectie, &Sectie::codSectie_, &Sectie::get_CodSectie, &Sectie::put_CodSectie>(
+        "CodSectie", {.listSource = "b.SectieNume As CodSectie", .use = ColumnUse::ListOnly}),
+    column<Sectie, &Sectie::nrSectie_, &Sectie::get_NrSectie, &Sectie::put_NrSectie>(
+        "NrSectie", {.control = "ctlNrSectie", .rowPosition = 3}),
+}};
 
 }  // namespace Velmora_Business

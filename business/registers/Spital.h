@@ -1,7 +1,6 @@
 #pragma once
 // Spital: one hospital, a row of Nom_Spitale.
 #include <array>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,13 +16,13 @@ public:
 
     static constexpr std::string_view ClassName = "Spital";
     static constexpr std::string_view IdColumn = "IdSpital";
-    static constexpr std::string_view LoadSql =
-        "Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet From Nom_Spitale a Where a.IdSpital=";
-    static constexpr std::string_view ListSql =
-        "Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet From Nom_Spitale a ";
+    static const std::array<Column<Spital>, 3> Columns;
+    static inline const std::string LoadSql =
+        "Select " + columnList<Spital>(false) + " From Nom_Spitale a Where a.IdSpital=";
+    static inline const std::string ListSql = "Select " + columnList<Spital>(true) + " From Nom_Spitale a ";
     static constexpr std::string_view ListOrder = " Order By a.CodSpital";
-    static constexpr std::string_view SaveSql =
-        "Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet FROM Nom_Spitale a WHERE a.IdSpital=";
+    static inline const std::string SaveSql =
+        "Select " + columnList<Spital>(false) + " FROM Nom_Spitale a WHERE a.IdSpital=";
     static constexpr com::Guid EventsIid = __Spital::iid;
     static constexpr std::string_view RuleCod = "Codul spitalului trebuie sa fie completat.";
     static constexpr std::string_view RuleDen = "Denumirea spitalului trebuie completata.";
@@ -48,12 +47,6 @@ public:
     std::string GetListaComboSpitale(int32_t vlngIdJudet, const std::string& = "&", const std::string& = "|") override;
     std::string GetListaComboInformatii(const std::string& = "&", const std::string& = "|") override;
 
-    void readRow(const ado::Recordset& rs);
-    void assignRow(const ado::Recordset& rs);
-    void copyFieldsTo(Spital& copy);
-    void writeRow(ado::Recordset& rs);
-
-    static std::span<const RowField<Spital>> rowFields();
     static const com::DispatchTable<Spital>& dispatchTable();
 
 private:
@@ -61,5 +54,14 @@ private:
     std::string den_;
     int32_t idJudet_ = -1;
 };
+
+inline constexpr std::array<Column<Spital>, 3> Spital::Columns{{
+    column<Spital, &Spital::cod_, &Spital::get_CodSpital, &Spital::put_CodSpital>(
+        "CodSpital", {.control = "ctlCodSpital", .rowPosition = 2}),
+    column<Spital, &Spital::den_, &Spital::get_DenSpital, &Spital::put_DenSpital>(
+        "DenSpital", {.control = "ctlDenSpital", .rowPosition = 3}),
+    column<Spital, &Spital::idJudet_, &Spital::get_IdJudet, &Spital::put_IdJudet>(
+        "IdJudet", {.control = "cmbJudet", .rowPosition = 1, .blank = -1}),
+}};
 
 }  // namespace Velmora_Business

@@ -27,21 +27,7 @@ namespace velmora {
 namespace {
 
 namespace color = quillon::color;
-
-struct Kind {
-    const char* tab;
-    const char* caption;  // appended to "Selectie"
-    const char* listName;
-    std::array<const char*, 3> columns;
-    int columnCount;
-};
-constexpr std::array<Kind, 4> kKinds{{
-    {"Spitale", "SPITAL", "lstSelectSpital", {"IdSpital", "Cod spital", "Denumire spital"}, 3},
-    {"Velmora Spital", " sume velmora la nivel de spital", "lstSelectCostSpital", {"IdCost", "Perioada", ""}, 2},
-    {"Sectii spital", " sectii spital", "lstSelectSectie", {"IdSectieFiltrat", "Cod sectie", "Nr. Sectie"}, 3},
-    {"Velmora sectie", " sume velmora la nivel de sectie", "lstSelectCostSectie", {"IdCost", "Perioada", "Cod Sectie"},
-     3},
-}};
+namespace vb = Velmora_Business;
 
 // Leading and trailing blanks off, as the lists show codes and names.
 QString trimmed(const std::string& text) {
@@ -53,17 +39,46 @@ QString trimmed(const std::string& text) {
 
 QString number(int32_t value) { return QString::number(value); }
 
-// Every item of a typed list, turned into the texts of one row.
+// Every item of the typed list a search returned, turned into the texts of one row; no
+// rows from a collection of another kind.
 template <class List, class Row>
-QList<QTreeWidgetItem*> rowsOf(List& list, Row row) {
+QList<QTreeWidgetItem*> rowsOf(com::IDispatch& collection, Row row) {
     QList<QTreeWidgetItem*> items;
-    const int32_t count = list.get_Count();
+    const auto list = com::ComPtr<com::IDispatch>(&collection).query<List>();
+    if (!list) return items;
+    const int32_t count = list->get_Count();
     items.reserve(count);
     for (int32_t i = 1; i <= count; ++i) {
-        const auto item = list.get_Item(com::Variant(i));
+        const auto item = list->get_Item(com::Variant(i));
         if (item) items.append(new QTreeWidgetItem(row(*item)));
     }
     return items;
+}
+
+QList<QTreeWidgetItem*> hospitalRows(com::IDispatch& collection) {
+    return rowsOf<vb::_Spitale>(collection, [](vb::_Spital& item) {
+        return QStringList{number(item.get_IdSpital()), trimmed(item.get_CodSpital()), trimmed(item.get_DenSpital())};
+    });
+}
+
+QList<QTreeWidgetItem*> hospitalSheetRows(com::IDispatch& collection) {
+    return rowsOf<vb::_CostSpital_S>(collection, [](vb::_CostSpital& item) {
+        return QStringList{number(item.get_IdCost()), trimmed(item.get_Perioada())};
+    });
+}
+
+QList<QTreeWidgetItem*> wardRows(com::IDispatch& collection) {
+    return rowsOf<vb::_Sectii>(collection, [](vb::_Sectie& item) {
+        return QStringList{number(item.get_IdSectieFiltrat()), QString::fromStdString(item.get_CodSectie()),
+                           number(item.get_NrSectie())};
+    });
+}
+
+QList<QTreeWidgetItem*> wardSheetRows(com::IDispatch& collection) {
+    return rowsOf<vb::_CostSectie_S>(collection, [](vb::_CostSectie& item) {
+        return QStringList{number(item.get_IdCost()), QString::fromStdString(item.get_Perioada()),
+                           QString::fromStdString(item.get_CodSectie())};
+    });
 }
 
 // Keeps the hourglass up for as long as it lives.
@@ -76,6 +91,58 @@ public:
 };
 
 }  // namespace
+
+struct frmSelect::KindInfo {
+    struct Combo {
+        const char* label;
+        const char* name;
+        HostedControl* frmSelect::*member;
+        bool locked;  // the configured county or hospital: the user cannot change it
+    };
+    SelectKind kind;
+    const char* tab;
+    const char* caption;  // appended to "Selectie"
+    const char* listName;
+    std::array<const char*, 3> columns;
+    int columnCount;
+    int secondColumnWidth;            // 0: the second column is the last and stretches
+    std::array<Combo, 3> combos;      // in the order shown; unused ones have no name
+    const char* className;            // the business class whose LoadList searches
+    void (frmSelect::*prepare)();     // activation's part of the kind
+    std::string (frmSelect::*where)() const;
+    QList<QTreeWidgetItem*> (*rows)(com::IDispatch& collection);
+    HostedControl* frmSelect::*focus;  // before a search and after an empty one; none: cmdCauta
+};
+
+std::span<const frmSelect::KindInfo, 4> frmSelect::kinds() {
+    using F = frmSelect;
+    static constexpr std::array<KindInfo, 4> table{{
+        {SelectKind::Spitale, "Spitale", "SPITAL", "lstSelectSpital", {"IdSpital", "Cod spital", "Denumire spital"}, 3,
+         140, {{{" Judet:", "cmbJudet", &F::cmbJudet_, false}}}, "Spital", &F::prepareSpitale, &F::whereSpitale,
+         &hospitalRows, nullptr},
+        {SelectKind::CostSpital, "Velmora Spital", " sume velmora la nivel de spital", "lstSelectCostSpital",
+         {"IdCost", "Perioada", ""}, 2, 0,
+         {{{" Perioada:", "cmbPerioadaSpital", &F::cmbPerioadaSpital_, false},
+           {" Judet:", "cmbJudetSpital", &F::cmbJudetSpital_, true},
+           {" Spital:", "cmbSpital", &F::cmbSpital_, true}}},
+         "CostSpital", &F::prepareCostSpital, &F::whereCostSpital, &hospitalSheetRows, &F::cmbPerioadaSpital_},
+        // Ward names are long.
+        {SelectKind::Sectii, "Sectii spital", " sectii spital", "lstSelectSectie",
+         {"IdSectieFiltrat", "Cod sectie", "Nr. Sectie"}, 3, 280,
+         {{{" Spital:", "cmbSpitalSectie", &F::cmbSpitalSectie_, true}}}, "Sectie", &F::prepareSectii,
+         &F::whereSectii, &wardRows, nullptr},
+        {SelectKind::CostSectie, "Velmora sectie", " sume velmora la nivel de sectie", "lstSelectCostSectie",
+         {"IdCost", "Perioada", "Cod Sectie"}, 3, 140,
+         {{{" Perioada:", "cmbPerioadaSectie", &F::cmbPerioadaSectie_, false}}}, "CostSectie",
+         &F::prepareCostSectie, &F::whereCostSectie, &wardSheetRows, &F::cmbPerioadaSectie_},
+    }};
+    static_assert([] {
+        for (std::size_t i = 0; i < table.size(); ++i)
+            if (table[i].kind != static_cast<SelectKind>(i)) return false;
+        return true;
+    }());
+    return table;
+}
 
 frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSelect"));
@@ -96,47 +163,42 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
         grid->addWidget(combo->widget(), row, 1);
         return combo;
     };
-    for (size_t kind = 0; kind < kKinds.size(); ++kind) {
+    for (const KindInfo& kind : kinds()) {
         auto* page = new QWidget(ssTab_);
         auto* grid = new QGridLayout(page);
         int row = 0;
-        switch (kind) {
-        case 0: cmbJudet_ = addCombo(grid, row++, " Judet:", "cmbJudet"); break;
-        case 1:
-            cmbPerioadaSpital_ = addCombo(grid, row++, " Perioada:", "cmbPerioadaSpital");
-            cmbJudetSpital_ = addCombo(grid, row++, " Judet:", "cmbJudetSpital");
-            cmbSpital_ = addCombo(grid, row++, " Spital:", "cmbSpital");
-            break;
-        case 2: cmbSpitalSectie_ = addCombo(grid, row++, " Spital:", "cmbSpitalSectie"); break;
-        default: cmbPerioadaSectie_ = addCombo(grid, row++, " Perioada:", "cmbPerioadaSectie"); break;
+        for (const KindInfo::Combo& entry : kind.combos) {
+            if (!entry.name) continue;
+            HostedControl* combo = addCombo(grid, row++, entry.label, entry.name);
+            // The county and hospital of the hospital sheets and the hospital of the wards
+            // are the configured ones.
+            if (entry.locked) {
+                combo->put("Enabled", com::Variant(false));
+                combo->put("BackColor", com::Variant(color::ActiveBorder));
+            } else {
+                combo->put("BackColor", com::Variant(color::CaptionText));
+            }
+            this->*entry.member = combo;
         }
         auto* list = new QTreeWidget(page);
-        list->setObjectName(QString::fromLatin1(kKinds[kind].listName));
+        list->setObjectName(QString::fromLatin1(kind.listName));
         list->setRootIsDecorated(false);
         list->setUniformRowHeights(true);
         list->setAllColumnsShowFocus(true);
         QStringList headers;
-        for (int c = 0; c < kKinds[kind].columnCount; ++c) headers << QString::fromLatin1(kKinds[kind].columns[c]);
+        for (int c = 0; c < kind.columnCount; ++c) headers << QString::fromLatin1(kind.columns[c]);
         list->setHeaderLabels(headers);
         list->header()->setStretchLastSection(true);
         list->setColumnWidth(0, 110);
-        if (kKinds[kind].columnCount == 3) list->setColumnWidth(1, kind == 2 ? 280 : 140);  // ward names are long
+        if (kind.secondColumnWidth > 0) list->setColumnWidth(1, kind.secondColumnWidth);
         // A double click, or Enter on the current row for a user of the keyboard.
         connect(list, &QTreeWidget::itemActivated, this,
                 [this, list](QTreeWidgetItem* item) { onDoubleClick(list, item); });
         grid->addWidget(list, row, 0, 1, 2);
         grid->setColumnStretch(1, 1);
-        lists_[kind] = list;
-        ssTab_->addTab(page, QString::fromLatin1(kKinds[kind].tab));
+        lists_[static_cast<size_t>(kind.kind)] = list;
+        ssTab_->addTab(page, QString::fromLatin1(kind.tab));
     }
-    // The county and hospital of the hospital sheets and the hospital of the wards are
-    // the configured ones: the user cannot change them.
-    for (HostedControl* locked : {cmbJudetSpital_, cmbSpital_, cmbSpitalSectie_}) {
-        locked->put("Enabled", com::Variant(false));
-        locked->put("BackColor", com::Variant(color::ActiveBorder));
-    }
-    for (HostedControl* open : {cmbJudet_, cmbPerioadaSpital_, cmbPerioadaSectie_})
-        open->put("BackColor", com::Variant(color::CaptionText));
     connect(cmbJudetSpital_, &HostedControl::Click, this, [this] {
         GlobalUI::Trapped("frmSelect", "cmbJudetSpital_Click", [this] { cmbJudetSpital_Click(); });
     });
@@ -165,6 +227,15 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
 
 frmSelect::~frmSelect() = default;
 
+void frmSelect::setTipSelect(int32_t vTip) {
+    if (vTip >= 0 && vTip < static_cast<int32_t>(kinds().size())) mlTipSelect_ = static_cast<SelectKind>(vTip);
+    else mlTipSelect_.reset();
+}
+
+const frmSelect::KindInfo* frmSelect::current() const {
+    return mlTipSelect_ ? &kinds()[static_cast<size_t>(*mlTipSelect_)] : nullptr;
+}
+
 HostedControl* frmSelect::combo(const char* name) const { return findControl(this, QString::fromLatin1(name)); }
 
 void frmSelect::showEvent(QShowEvent* event) {
@@ -175,48 +246,56 @@ void frmSelect::showEvent(QShowEvent* event) {
 }
 
 void frmSelect::activate() {
-    const GlobalUI::Session& s = GlobalUI::session();
     lblCount_->setText(QStringLiteral("0"));
-    if (mlTipSelect_ < 0 || mlTipSelect_ > 3) return;
-    const Kind& kind = kKinds[static_cast<size_t>(mlTipSelect_)];
-    setWindowTitle(windowTitle() + QString::fromLatin1(kind.caption));
-    ssTab_->setTabVisible(mlTipSelect_, true);
-    ssTab_->setCurrentIndex(mlTipSelect_);
+    const KindInfo* kind = current();
+    if (!kind) return;
+    const int tab = static_cast<int>(kind->kind);
+    setWindowTitle(windowTitle() + QString::fromLatin1(kind->caption));
+    ssTab_->setTabVisible(tab, true);
+    ssTab_->setCurrentIndex(tab);
     tabStep();
-    switch (mlTipSelect_) {
-    case 0:
-        refillCombo(*cmbJudet_, s.gListaJudete);
-        if (s.gIdJudet != -1) {
-            cmbJudet_->put("Enabled", com::Variant(false));
-            cmbJudet_->put("BackColor", com::Variant(color::ButtonFace));
-            selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
-        } else {
-            cmbJudet_->put("Enabled", com::Variant(true));
-            cmbJudet_->put("BackColor", com::Variant(color::CaptionText));
-            if (cmbJudet_->get("ListCount").toLong() > 0) cmbJudet_->put("ListIndex", com::Variant(int16_t{0}));
-        }
-        break;
-    case 1:
-        refillCombo(*cmbPerioadaSpital_, s.gListaPerioade);
-        refillCombo(*cmbJudetSpital_, s.gListaJudete);
-        selectKeyIfPresent(*cmbJudetSpital_, s.gIdJudet);  // its Click fills the hospitals
-        break;
-    case 2:
-        refillCombo(*cmbSpitalSectie_, s.gListaSpitale);
-        selectKeyIfPresent(*cmbSpitalSectie_, s.gIdSpital);
-        break;
-    case 3:
-        refillCombo(*cmbPerioadaSectie_, s.gListaPerioade);
-        break;
+    (this->*kind->prepare)();
+}
+
+void frmSelect::prepareSpitale() {
+    const GlobalUI::Session& s = GlobalUI::session();
+    refillCombo(*cmbJudet_, s.gListaJudete);
+    if (s.gIdJudet != -1) {
+        cmbJudet_->put("Enabled", com::Variant(false));
+        cmbJudet_->put("BackColor", com::Variant(color::ButtonFace));
+        selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
+    } else {
+        cmbJudet_->put("Enabled", com::Variant(true));
+        cmbJudet_->put("BackColor", com::Variant(color::CaptionText));
+        if (cmbJudet_->get("ListCount").toLong() > 0) cmbJudet_->put("ListIndex", com::Variant(int16_t{0}));
     }
 }
 
+void frmSelect::prepareCostSpital() {
+    const GlobalUI::Session& s = GlobalUI::session();
+    refillCombo(*cmbPerioadaSpital_, s.gListaPerioade);
+    refillCombo(*cmbJudetSpital_, s.gListaJudete);
+    selectKeyIfPresent(*cmbJudetSpital_, s.gIdJudet);  // its Click fills the hospitals
+}
+
+void frmSelect::prepareSectii() {
+    const GlobalUI::Session& s = GlobalUI::session();
+    refillCombo(*cmbSpitalSectie_, s.gListaSpitale);
+    selectKeyIfPresent(*cmbSpitalSectie_, s.gIdSpital);
+}
+
+void frmSelect::prepareCostSectie() { refillCombo(*cmbPerioadaSectie_, GlobalUI::session().gListaPerioade); }
+
+QWidget* frmSelect::focusTarget(const KindInfo& kind) const {
+    return kind.focus ? (this->*kind.focus)->widget() : cmdCauta_;
+}
+
 void frmSelect::tabStep() {
-    switch (ssTab_->currentIndex()) {
-    case 1: cmbPerioadaSpital_->widget()->setFocus(Qt::OtherFocusReason); break;
-    case 3: cmbPerioadaSectie_->widget()->setFocus(Qt::OtherFocusReason); break;
-    default: cmdCauta_->setFocus(Qt::OtherFocusReason); break;
-    }
+    const int tab = ssTab_->currentIndex();
+    QWidget* target = tab >= 0 && tab < static_cast<int>(kinds().size())
+                          ? focusTarget(kinds()[static_cast<size_t>(tab)])
+                          : cmdCauta_;
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 void frmSelect::cmbJudetSpital_Click() {
@@ -225,88 +304,61 @@ void frmSelect::cmbJudetSpital_Click() {
     selectKeyIfPresent(*cmbSpital_, GlobalUI::session().gIdSpital);
 }
 
-std::string frmSelect::buildWhere() const {
-    const GlobalUI::Session& s = GlobalUI::session();
-    const auto id = [](int32_t value) { return std::to_string(value); };
-    switch (mlTipSelect_) {
-    case 0:
-        if (cmbJudet_->get("ListIndex").toLong() != -1) return " WHERE a.IdJudet=" + id(cheie(*cmbJudet_));
-        // A configured county that the list does not hold still bounds the search.
-        if (s.gIdJudet != -1) return " WHERE a.IdJudet=" + id(s.gIdJudet);
-        return "";
-    case 1: {
-        std::string where;
-        if (const int32_t period = cheie(*cmbPerioadaSpital_); period >= 1) where = " WHERE a.IdPerioada=" + id(period);
-        if (const int32_t hospital = cheie(*cmbSpital_); hospital != -1)
-            where += (where.empty() ? " WHERE a.IdSpital=" : " And a.IdSpital=") + id(hospital);
-        return where;
-    }
-    case 2:
-        if (cmbSpitalSectie_->get("ListIndex").toLong() != -1)
-            return " WHERE a.IdSpital=" + id(cheie(*cmbSpitalSectie_));
-        // The wards are always those of the configured hospital, listed or not.
-        if (s.gIdSpital != -1) return " WHERE a.IdSpital=" + id(s.gIdSpital);
-        return "";
-    case 3:
-        if (const int32_t period = cheie(*cmbPerioadaSectie_); period >= 1)
-            return " WHERE a.IdPerioada=" + id(period) + " And a.IdSpital=" + id(s.gIdSpital);
-        return " WHERE a.IdSpital=" + id(s.gIdSpital);
-    default: return "";
-    }
+std::string frmSelect::whereSpitale() const {
+    if (cmbJudet_->get("ListIndex").toLong() != -1) return " WHERE a.IdJudet=" + std::to_string(cheie(*cmbJudet_));
+    // A configured county that the list does not hold still bounds the search.
+    if (const int32_t county = GlobalUI::session().gIdJudet; county != -1)
+        return " WHERE a.IdJudet=" + std::to_string(county);
+    return "";
+}
+
+std::string frmSelect::whereCostSpital() const {
+    std::string where;
+    if (const int32_t period = cheie(*cmbPerioadaSpital_); period >= 1)
+        where = " WHERE a.IdPerioada=" + std::to_string(period);
+    if (const int32_t hospital = cheie(*cmbSpital_); hospital != -1)
+        where += (where.empty() ? " WHERE a.IdSpital=" : " And a.IdSpital=") + std::to_string(hospital);
+    return where;
+}
+
+std::string frmSelect::whereSectii() const {
+    if (cmbSpitalSectie_->get("ListIndex").toLong() != -1)
+        return " WHERE a.IdSpital=" + std::to_string(cheie(*cmbSpitalSectie_));
+    // The wards are always those of the configured hospital, listed or not.
+    if (const int32_t hospital = GlobalUI::session().gIdSpital; hospital != -1)
+        return " WHERE a.IdSpital=" + std::to_string(hospital);
+    return "";
+}
+
+std::string frmSelect::whereCostSectie() const {
+    const std::string hospital = std::to_string(GlobalUI::session().gIdSpital);
+    if (const int32_t period = cheie(*cmbPerioadaSectie_); period >= 1)
+        return " WHERE a.IdPerioada=" + std::to_string(period) + " And a.IdSpital=" + hospital;
+    return " WHERE a.IdSpital=" + hospital;
 }
 
 void frmSelect::cmdCauta_Click() {
-    if (mlTipSelect_ < 0 || mlTipSelect_ > 3) return;
+    const KindInfo* kind = current();
+    if (!kind) return;
     Hourglass hourglass;
-    GlobalUI::Trapped("frmSelect", "cmdCauta_Click", [this] {
-        lists_[static_cast<size_t>(mlTipSelect_)]->clear();
+    GlobalUI::Trapped("frmSelect", "cmdCauta_Click", [this, kind] {
+        lists_[static_cast<size_t>(kind->kind)]->clear();
         lblCount_->setText(QStringLiteral("0"));
         mcolResult_.reset();
-        msWhere_ = buildWhere();
-        static constexpr std::array<const char*, 4> classes{"Spital", "CostSpital", "Sectie", "CostSectie"};
-        mcolResult_ = newEditedObject(classes[static_cast<size_t>(mlTipSelect_)]).loadList(msWhere_);
+        msWhere_ = (this->*kind->where)();
+        mcolResult_ = newEditedObject(kind->className).loadList(msWhere_);
         if (!mcolResult_) com::raise(com::errc::ObjectNotSet, "frmSelect", "Cautarea nu a intors nici o lista.");
         fillList(*mcolResult_);
     });
 }
 
 void frmSelect::fillList(com::IDispatch& collection) {
-    namespace vb = Velmora_Business;
-    const com::ComPtr<com::IDispatch> held(&collection);
-    QList<QTreeWidgetItem*> rows;
-    switch (mlTipSelect_) {
-    case 0:
-        if (const auto list = held.query<vb::_Spitale>())
-            rows = rowsOf(*list, [](vb::_Spital& item) {
-                return QStringList{number(item.get_IdSpital()), trimmed(item.get_CodSpital()),
-                                   trimmed(item.get_DenSpital())};
-            });
-        break;
-    case 1:
-        if (const auto list = held.query<vb::_CostSpital_S>())
-            rows = rowsOf(*list, [](vb::_CostSpital& item) {
-                return QStringList{number(item.get_IdCost()), trimmed(item.get_Perioada())};
-            });
-        break;
-    case 2:
-        if (const auto list = held.query<vb::_Sectii>())
-            rows = rowsOf(*list, [](vb::_Sectie& item) {
-                return QStringList{number(item.get_IdSectieFiltrat()), QString::fromStdString(item.get_CodSectie()),
-                                   number(item.get_NrSectie())};
-            });
-        break;
-    case 3:
-        if (const auto list = held.query<vb::_CostSectie_S>())
-            rows = rowsOf(*list, [](vb::_CostSectie& item) {
-                return QStringList{number(item.get_IdCost()), QString::fromStdString(item.get_Perioada()),
-                                   QString::fromStdString(item.get_CodSectie())};
-            });
-        break;
-    default: return;
-    }
+    const KindInfo* kind = current();
+    if (!kind) return;
+    const QList<QTreeWidgetItem*> rows = kind->rows(collection);
     lblCount_->setText(QString::number(rows.size()));
     if (rows.isEmpty()) return noRowsFound();
-    QTreeWidget* list = lists_[static_cast<size_t>(mlTipSelect_)];
+    QTreeWidget* list = lists_[static_cast<size_t>(kind->kind)];
     list->addTopLevelItems(rows);
     list->setFocus(Qt::OtherFocusReason);
     list->setCurrentItem(list->topLevelItem(0));
@@ -314,20 +366,17 @@ void frmSelect::fillList(com::IDispatch& collection) {
 
 void frmSelect::noRowsFound() {
     showInfo("Nu exista inregistrari in baza pentru selectia efectuata !");
-    switch (mlTipSelect_) {
-    case 1: cmbPerioadaSpital_->widget()->setFocus(Qt::OtherFocusReason); break;
-    case 3: cmbPerioadaSectie_->widget()->setFocus(Qt::OtherFocusReason); break;
-    default: cmdCauta_->setFocus(Qt::OtherFocusReason); break;
-    }
+    if (const KindInfo* kind = current()) focusTarget(*kind)->setFocus(Qt::OtherFocusReason);
 }
 
 void frmSelect::onDoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
     if (!item) return;  // nothing chosen: the dialog stays open
-    if (mlTipSelect_ < 0 || mlTipSelect_ > 3) return;
+    const KindInfo* kind = current();
+    if (!kind) return;
     {
         Hourglass hourglass;
         // Only the list of the current kind chooses; another one hands back the last id.
-        if (list == lists_[static_cast<size_t>(mlTipSelect_)]) {
+        if (list == lists_[static_cast<size_t>(kind->kind)]) {
             const bool read = GlobalUI::Trapped("frmSelect", "lstSelect_DblClick", [&] {
                 mlItemId_ = com::Variant(item->text(0).toStdString()).toLong();
             });

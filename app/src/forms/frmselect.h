@@ -6,6 +6,8 @@
 // hands the id of a double-clicked row to the caller through ItemSelectat.
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 #include <QDialog>
@@ -22,6 +24,9 @@ namespace velmora {
 
 class HostedControl;
 
+// The kinds of record searched, in the order of the dialog's tabs (TipSelect 0 to 3).
+enum class SelectKind : int32_t { Spitale, CostSpital, Sectii, CostSectie };
+
 class frmSelect final : public QDialog {
     Q_OBJECT
 public:
@@ -29,7 +34,7 @@ public:
     ~frmSelect() override;
 
     // The kind of record searched; values other than 0 to 3 leave the dialog without one.
-    void setTipSelect(int32_t vTip) { mlTipSelect_ = vTip; }
+    void setTipSelect(int32_t vTip);
 
     // The clause of the last search ("" lists everything).
     const std::string& where() const { return msWhere_; }
@@ -52,12 +57,27 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // What one kind of record brings to the dialog (the table is in the source file).
+    struct KindInfo;
+    static std::span<const KindInfo, 4> kinds();
+    const KindInfo* current() const;
+
     void activate();
     void tabStep();
     void cmbJudetSpital_Click();
-    std::string buildWhere() const;
+    // The kinds' activations and WHERE clauses.
+    void prepareSpitale();
+    void prepareCostSpital();
+    void prepareSectii();
+    void prepareCostSectie();
+    std::string whereSpitale() const;
+    std::string whereCostSpital() const;
+    std::string whereSectii() const;
+    std::string whereCostSectie() const;
     void fillList(com::IDispatch& collection);
     void noRowsFound();
+    // Where the focus goes on a tab of that kind before a search, and after an empty one.
+    QWidget* focusTarget(const KindInfo& kind) const;
     void onDoubleClick(QTreeWidget* list, QTreeWidgetItem* item);
 
     QTabWidget* ssTab_ = nullptr;
@@ -72,7 +92,7 @@ private:
     HostedControl* cmbSpitalSectie_ = nullptr;
     HostedControl* cmbPerioadaSectie_ = nullptr;
 
-    int32_t mlTipSelect_ = -1;
+    std::optional<SelectKind> mlTipSelect_;
     int32_t mlItemId_ = 0;
     std::string msWhere_;
     bool activated_ = false;

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QShortcut>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 
 #include "shell/backup.h"
@@ -56,6 +58,53 @@ private:
     QWidget* window_;
     bool busy_ = true;
 };
+
+// The menus that hold items, each made when its first item is added.
+enum class Menu : uint8_t { Bar, Date, Nomenclatoare, Administrare };
+
+struct MenuInfo {
+    Menu menu;
+    const char* name;
+    const char* caption;
+    Menu parent;
+};
+constexpr std::array<MenuInfo, 3> kMenus{{
+    {Menu::Date, "mnuDate", "Date", Menu::Bar},
+    {Menu::Nomenclatoare, "mnuNomenclatoare", "Nomenclatoare", Menu::Date},
+    {Menu::Administrare, "mnuAdministrare", "Administrare", Menu::Bar},
+}};
+static_assert(kMenus[0].menu == Menu::Date && kMenus[1].menu == Menu::Nomenclatoare &&
+              kMenus[2].menu == Menu::Administrare);  // in Menu's order, after the bar
+
+template <class Form>
+QWidget* makeScreen(QWidget* parent) {
+    return new Form(parent);
+}
+
+// Every item of the menus, in the order shown. An item opens a screen (the configuration
+// screen as a modal dialog, the others as single-instance MDI children) or runs a command.
+struct MenuItem {
+    const char* name;
+    const char* caption;
+    Menu menu;
+    QWidget* (*screen)(QWidget* parent);
+    bool needsHospital;
+    bool modal;
+    void (*command)(frmMain& window);
+};
+constexpr std::array<MenuItem, 10> kMenuItems{{
+    {"mnuSpitale", "Spitale", Menu::Nomenclatoare, &makeScreen<frmSpitale>, false, false, nullptr},
+    {"mnuSectii", "Sectii spital", Menu::Nomenclatoare, &makeScreen<frmSectii>, true, false, nullptr},
+    {"mnuCostSpital", "Velmora la nivel de spital", Menu::Date, &makeScreen<frmCostSpital>, true, false, nullptr},
+    {"mnuCostSectie", "Velmora la nivel de sectie", Menu::Date, &makeScreen<frmCostSectie>, true, false, nullptr},
+    {"mnuRapoarte", "Rapoarte", Menu::Bar, &makeScreen<frmParametrizareRapoarte>, false, false, nullptr},
+    {"mnuConfigurare", "Configurare aplicatie", Menu::Administrare, &makeScreen<frmConfigurare>, false, true,
+     nullptr},
+    {"mnuBackup", "Backup", Menu::Administrare, nullptr, false, false, [](frmMain& w) { w.mnuBackup_Click(); }},
+    {"mnuExport", "Export", Menu::Administrare, &makeScreen<frmExportDate>, false, false, nullptr},
+    {"mnuAjutor", "Ajutor", Menu::Bar, nullptr, false, false, [](frmMain& w) { w.mnuAjutor_Click(); }},
+    {"mnuIesire", "Iesire", Menu::Bar, nullptr, false, false, [](frmMain& w) { w.close(); }},
+}};
 
 void reportBackupFailure(int32_t number) {
     GlobalUI::ShowError(number,
@@ -132,16 +181,8 @@ frmMain::~frmMain() = default;
 HelpWindow* frmMain::helpWindow() const { return help_; }
 
 void frmMain::registerScreens(frmMain& window) {
-    // The register, cost-sheet, configuration, export and report screens register here
-    // as they are added to the program.
-    window.setScreen(QStringLiteral("mnuConfigurare"), [](QWidget* parent) { return new frmConfigurare(parent); });
-    window.setScreen(QStringLiteral("mnuExport"), [](QWidget* parent) { return new frmExportDate(parent); });
-    window.setScreen(QStringLiteral("mnuRapoarte"),
-                     [](QWidget* parent) { return new frmParametrizareRapoarte(parent); });
-    window.setScreen(QStringLiteral("mnuSpitale"), [](QWidget* parent) { return new frmSpitale(parent); });
-    window.setScreen(QStringLiteral("mnuSectii"), [](QWidget* parent) { return new frmSectii(parent); });
-    window.setScreen(QStringLiteral("mnuCostSpital"), [](QWidget* parent) { return new frmCostSpital(parent); });
-    window.setScreen(QStringLiteral("mnuCostSectie"), [](QWidget* parent) { return new frmCostSectie(parent); });
+    for (const MenuItem& item : kMenuItems)
+        if (item.screen) window.setScreen(QString::fromLatin1(item.name), item.screen);
 }
 
 QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& caption) {
@@ -154,41 +195,29 @@ QAction* frmMain::addItem(QWidget* menu, const QString& name, const QString& cap
 
 void frmMain::buildMenus() {
     QMenuBar* bar = menuBar();
-    QMenu* mnuDate = bar->addMenu(QStringLiteral("Date"));
-    mnuDate->setObjectName(QStringLiteral("mnuDate"));
-    QMenu* mnuNomenclatoare = mnuDate->addMenu(QStringLiteral("Nomenclatoare"));
-    mnuNomenclatoare->setObjectName(QStringLiteral("mnuNomenclatoare"));
-    addItem(mnuNomenclatoare, QStringLiteral("mnuSpitale"), QStringLiteral("Spitale"));
-    addItem(mnuNomenclatoare, QStringLiteral("mnuSectii"), QStringLiteral("Sectii spital"));
-    addItem(mnuDate, QStringLiteral("mnuCostSpital"), QStringLiteral("Velmora la nivel de spital"));
-    addItem(mnuDate, QStringLiteral("mnuCostSectie"), QStringLiteral("Velmora la nivel de sectie"));
-    addItem(bar, QStringLiteral("mnuRapoarte"), QStringLiteral("Rapoarte"));
-    QMenu* mnuAdministrare = bar->addMenu(QStringLiteral("Administrare"));
-    mnuAdministrare->setObjectName(QStringLiteral("mnuAdministrare"));
-    addItem(mnuAdministrare, QStringLiteral("mnuConfigurare"), QStringLiteral("Configurare aplicatie"));
-    QAction* backup = addItem(mnuAdministrare, QStringLiteral("mnuBackup"), QStringLiteral("Backup"));
-    addItem(mnuAdministrare, QStringLiteral("mnuExport"), QStringLiteral("Export"));
-    QAction* help = addItem(bar, QStringLiteral("mnuAjutor"), QStringLiteral("Ajutor"));
-    QAction* exit = addItem(bar, QStringLiteral("mnuIesire"), QStringLiteral("Iesire"));
-
-    const std::map<QString, Screen> kinds{
-        {QStringLiteral("mnuSpitale"), {}},
-        {QStringLiteral("mnuSectii"), {{}, true, false}},
-        {QStringLiteral("mnuCostSpital"), {{}, true, false}},
-        {QStringLiteral("mnuCostSectie"), {{}, true, false}},
-        {QStringLiteral("mnuRapoarte"), {}},
-        {QStringLiteral("mnuConfigurare"), {{}, false, true}},
-        {QStringLiteral("mnuExport"), {}},
+    std::array<QMenu*, kMenus.size() + 1> made{};  // by Menu, the bar's place unused
+    const std::function<QMenu*(Menu)> menuOf = [&](Menu menu) {
+        QMenu*& slot = made[static_cast<size_t>(menu)];
+        if (!slot) {
+            const MenuInfo& info = kMenus[static_cast<size_t>(menu) - 1];
+            const QString caption = QString::fromLatin1(info.caption);
+            slot = info.parent == Menu::Bar ? bar->addMenu(caption) : menuOf(info.parent)->addMenu(caption);
+            slot->setObjectName(QString::fromLatin1(info.name));
+        }
+        return slot;
     };
-    for (const auto& [name, kind] : kinds) {
-        screens_[name] = kind;
-        QAction* action = items_.at(name);
+    for (const MenuItem& item : kMenuItems) {
+        const QString name = QString::fromLatin1(item.name);
+        QWidget* menu = item.menu == Menu::Bar ? static_cast<QWidget*>(bar) : menuOf(item.menu);
+        QAction* action = addItem(menu, name, QString::fromLatin1(item.caption));
+        if (item.command) {
+            connect(action, &QAction::triggered, this, [this, command = item.command] { command(*this); });
+            continue;
+        }
+        screens_[name] = {{}, item.needsHospital, item.modal};
         action->setEnabled(false);  // until its screen is registered
-        connect(action, &QAction::triggered, this, [this, name = name] { openScreen(name); });
+        connect(action, &QAction::triggered, this, [this, name] { openScreen(name); });
     }
-    connect(backup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
-    connect(help, &QAction::triggered, this, &frmMain::mnuAjutor_Click);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
 void frmMain::setScreen(const QString& menuName, ScreenFactory factory) {
