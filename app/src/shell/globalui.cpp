@@ -47,8 +47,8 @@ std::optional<std::size_t> idEnd(const std::string& list, std::size_t at) {
 // Loads the configured county's name and hospital's code. A county or hospital that the
 // database does not hold is taken as not configured for this run (Init.xml stays as it
 // is), so that nothing is stored for it; a hospital is chosen within its county, so an
-// unknown county takes the hospital with it, and a hospital of another county is unknown
-// to this one. Answers false when one was unknown.
+// unknown county takes the hospital with it, and a hospital of another county than the
+// configured one is unknown to it. Answers false when one was unknown.
 bool loadConfigured(Session& s) {
     bool known = true;
     if (s.gIdJudet != -1) {
@@ -63,7 +63,7 @@ bool loadConfigured(Session& s) {
     if (s.gIdSpital != -1) {
         const com::ComPtr<com::IDispatch> hospital = velmora::newBusinessObject("Spital");
         if (com::callMethod(*hospital, "Load", {com::Variant(s.gIdSpital)}).toBool() &&
-            com::getProperty(*hospital, "IdJudet").toLong() == s.gIdJudet) {
+            (s.gIdJudet == -1 || com::getProperty(*hospital, "IdJudet").toLong() == s.gIdJudet)) {
             s.gCodSpital = com::getProperty(*hospital, "CodSpital").toString();
         } else {
             known = false;
