@@ -206,7 +206,9 @@ TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUp) {
 
 // A county or hospital that Init.xml names but the database does not hold is taken as not
 // configured for the run, with one message at start-up; the file stays as it was, and no
-// sheet can be entered (hence saved) for that hospital.
+// sheet can be entered (hence saved) for that hospital. A hospital of another county is not
+// among the configured county's hospitals either: the screens could neither show nor find
+// what was saved for it.
 TEST_F(StartUp, ACountyOrHospitalMissingFromTheDatabaseStartsUnconfigured) {
     struct Case {
         const char* judet;
@@ -214,7 +216,8 @@ TEST_F(StartUp, ACountyOrHospitalMissingFromTheDatabaseStartsUnconfigured) {
         int32_t idJudet;
         const char* panel;
     };
-    for (const Case& c : {Case{"13", "555", 13, "Judetul: Cluj"}, Case{"99", "1", -1, "Judetul: ---"}}) {
+    for (const Case& c : {Case{"13", "555", 13, "Judetul: Cluj"}, Case{"99", "1", -1, "Judetul: ---"},
+                          Case{"13", "12", 13, "Judetul: Cluj"}}) {
         GlobalUI::resetSession();
         boxes.clear();
         configure(c.judet, c.spital);

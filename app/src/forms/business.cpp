@@ -82,9 +82,10 @@ std::optional<std::string> countyName(int32_t idJudet) {
     return county->get_DenJudet();
 }
 
-std::optional<std::string> hospitalCode(int32_t idSpital) {
+std::optional<std::string> hospitalCode(int32_t idSpital, int32_t idJudet) {
     const com::ComPtr<vb::_Spital> hospital = newObject<vb::_Spital>();
     if (!hospital->Load(idSpital)) return std::nullopt;
+    if (idJudet != -1 && hospital->get_IdJudet() != idJudet) return std::nullopt;
     return hospital->get_CodSpital();
 }
 

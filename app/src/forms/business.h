@@ -47,8 +47,9 @@ std::string connectionDataSource(Velmora_Business::_Conection& conection);
 
 // The name of the county of that id, none when no county has it.
 std::optional<std::string> countyName(int32_t idJudet);
-// The code of the hospital of that id, none when no hospital has it.
-std::optional<std::string> hospitalCode(int32_t idSpital);
+// The code of the hospital of that id, none when no hospital has it or when it lies in
+// another county than `idJudet` (-1: in any county).
+std::optional<std::string> hospitalCode(int32_t idSpital, int32_t idJudet = -1);
 
 // The lookup-list string of a county's hospitals ("id&code---name|...").
 std::string hospitalList(int32_t idJudet);

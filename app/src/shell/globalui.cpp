@@ -27,7 +27,8 @@ void removeCrashLeftovers(const Session& s) {
 // Loads the configured county's name and hospital's code. A county or hospital that the
 // database does not hold is taken as not configured for this run (Init.xml stays as it
 // is), so that nothing is stored for it; a hospital is chosen within its county, so an
-// unknown county takes the hospital with it. Answers false when one was unknown.
+// unknown county takes the hospital with it, and a hospital of another county than the
+// configured one is unknown to it. Answers false when one was unknown.
 bool loadConfigured(Session& s) {
     bool known = true;
     if (s.gIdJudet != -1) {
@@ -40,7 +41,7 @@ bool loadConfigured(Session& s) {
         }
     }
     if (s.gIdSpital != -1) {
-        if (std::optional<std::string> code = velmora::hospitalCode(s.gIdSpital)) {
+        if (std::optional<std::string> code = velmora::hospitalCode(s.gIdSpital, s.gIdJudet)) {
             s.gCodSpital = std::move(*code);
         } else {
             known = false;
