@@ -236,18 +236,9 @@ int ControlCont::caret() const {
 
 // ---- Properties --------------------------------------------------------------------
 
-void ControlCont::setEnabled(bool value) {
-    enabled_ = value;
-    view().setEnabled(value);
-    layout();
-    markChanged("Enabled");
-}
-
-void ControlCont::setFont(const QString& description) {
-    font_ = fontFrom(description);
+void ControlCont::showFont() {
     txt_->setFont(font_);
     layout();
-    markChanged("Font");
 }
 
 void ControlCont::setAlignment(int32_t value) {
@@ -259,28 +250,12 @@ void ControlCont::setAlignment(int32_t value) {
     markChanged("Alignment");
 }
 
-void ControlCont::setBackColor(int32_t value) {
-    backColor_ = value;
-    paintBack(*txt_, value);
-    paintBack(*lst_, value);
-    markChanged("BackColor");
+void ControlCont::showBackColor(int32_t colour) {
+    paintBack(*txt_, colour);
+    paintBack(*lst_, colour);
 }
 
-void ControlCont::setForeColor(int32_t value) {
-    foreColor_ = value;
-    paintFore(*txt_, value);
-    markChanged("ForeColor");
-}
-
-void ControlCont::setFocusBackColor(int32_t value) {
-    focusBackColor_ = value;
-    markChanged("FocusBackColor");
-}
-
-void ControlCont::setFocusForeColor(int32_t value) {
-    focusForeColor_ = value;
-    markChanged("FocusForeColor");
-}
+void ControlCont::showForeColor(int32_t colour) { paintFore(*txt_, colour); }
 
 // ---- Keys --------------------------------------------------------------------------
 
@@ -521,16 +496,13 @@ void ControlCont::WriteProperties(com::PropertyBag& bag) {
 
 const com::DispatchTable<ControlCont>& ControlCont::dispatchTable() {
     namespace id = control_cont::dispid;
+    using com::binding::method;
+    using com::binding::property;
     using C = ControlCont;
-    using V = com::Variant;
     static const com::DispatchTable<C> table{
-        {.name = "Alignment", .id = id::Alignment,
-         .get = [](C& c, com::Args) { return V(c.alignment()); },
-         .put = [](C& c, com::Args, const V& v) { c.setAlignment(v.toLong()); }},
-        {.name = "Valoare", .id = id::Valoare,
-         .get = [](C& c, com::Args) { return V(c.valoare().toStdString()); },
-         .put = [](C& c, com::Args, const V& v) { c.setValoare(QString::fromStdString(v.toString())); }},
-        {.name = "Goleste", .id = id::Goleste, .call = [](C& c, com::Args) { c.goleste(); return V(); }},
+        property<C, &C::alignment, &C::setAlignment>("Alignment", id::Alignment),
+        property<C, &C::valoare, &C::setValoare>("Valoare", id::Valoare),
+        method<C, &C::goleste>("Goleste", id::Goleste),
     };
     return table;
 }

@@ -32,14 +32,8 @@ public:
     void WriteProperties(com::PropertyBag& bag) override;
 
     // Members, as the dispatch tables reach them.
-    void setEnabled(bool value);
-    void setFont(const QString& description);
     int32_t alignment() const { return alignment_; }
     void setAlignment(int32_t value);
-    void setBackColor(int32_t value);
-    void setForeColor(int32_t value);
-    void setFocusBackColor(int32_t value);
-    void setFocusForeColor(int32_t value);
     const QString& valoare() const { return value_; }
     void setValoare(const QString& value);
     void goleste();
@@ -70,6 +64,10 @@ private:
     void exitSteps();
     void enterFocus();
     void exitFocus();
+    void showEnabled() { layout(); }
+    void showFont();
+    void showBackColor(int32_t colour);
+    void showForeColor(int32_t colour);
     friend class ControlObject<ControlCont, IControlCont>;
 
     HookedLineEdit* txt_ = nullptr;

@@ -2,7 +2,7 @@
 // What every control of the library shares as an object-layer object: late binding by
 // its dispatch table with errors sourced "<Control>-<Member>", one connection point for
 // its events, the widget it owns, the colour pair and focus colour pair, Enabled and
-// Font with their persistence, and the notice of a changed property.
+// Font with their setters and their persistence, and the notice of a changed property.
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "about_dialog.h"
+#include "com/binding.h"
 #include "com/dispatch.h"
 #include "com/error.h"
 #include "com/events.h"
@@ -42,9 +43,11 @@ struct CommonIds {
 };
 
 // Derived provides `static constexpr CommonIds commonIds`, its own `dispatchTable()`,
-// the setters setEnabled, setFont, setBackColor, setForeColor, setFocusBackColor and
-// setFocusForeColor, and enterFocus() / exitFocus() for the focus entering and leaving
-// the control as a whole.
+// enterFocus() / exitFocus() for the focus entering and leaving the control as a whole,
+// and what the shared setters show of a new value: showFont() the font (in font_),
+// showBackColor(colour) and showForeColor(colour) the colour pair; optionally
+// showEnabled() (after the widget is enabled or disabled), showFocusBackColor(colour) and
+// showFocusForeColor(colour), and showsColours() for a kind that takes no colours.
 // Extra lists further interfaces a control implements besides the shared ones.
 template <class Derived, class Interface, class... Extra>
 class ControlObject : public QObject,
@@ -90,6 +93,49 @@ public:
     int32_t foreColor() const { return foreColor_; }
     int32_t focusBackColor() const { return focusBackColor_; }
     int32_t focusForeColor() const { return focusForeColor_; }
+
+    void setEnabled(bool value) {
+        enabled_ = value;
+        view().setEnabled(value);
+        self().showEnabled();
+        markChanged("Enabled");
+    }
+
+    void setFont(const QString& description) {
+        font_ = fontFrom(description);
+        self().showFont();
+        markChanged("Font");
+    }
+
+    // While the control takes no colours (showsColours() false), the colour pair is
+    // stored without being shown or noticed, and the focus pair is ignored.
+    void setBackColor(int32_t value) {
+        backColor_ = value;
+        if (!self().showsColours()) return;
+        self().showBackColor(value);
+        markChanged("BackColor");
+    }
+
+    void setForeColor(int32_t value) {
+        foreColor_ = value;
+        if (!self().showsColours()) return;
+        self().showForeColor(value);
+        markChanged("ForeColor");
+    }
+
+    void setFocusBackColor(int32_t value) {
+        if (!self().showsColours()) return;
+        focusBackColor_ = value;
+        self().showFocusBackColor(value);
+        markChanged("FocusBackColor");
+    }
+
+    void setFocusForeColor(int32_t value) {
+        if (!self().showsColours()) return;
+        focusForeColor_ = value;
+        self().showFocusForeColor(value);
+        markChanged("FocusForeColor");
+    }
 
 protected:
     // Creates the control's widget; the control needs a running Qt application.
@@ -178,25 +224,31 @@ protected:
 
     bool dying() const { return dying_; }
 
+    // What a control that says nothing else shows of these (see the class comment).
+    void showEnabled() {}
+    bool showsColours() const { return true; }
+    void showFocusBackColor(int32_t) {}
+    void showFocusForeColor(int32_t) {}
+
     // The defaults of a new instance and the persistence of the shared properties.
-    void initFont() { self().setFont(ambientFont(&view()).toString()); }
+    void initFont() { setFont(ambientFont(&view()).toString()); }
     void initEnabledAndColours() {
-        self().setEnabled(true);
-        self().setBackColor(color::Window);
-        self().setForeColor(color::WindowText);
-        self().setFocusBackColor(color::Window);
-        self().setFocusForeColor(color::WindowText);
+        setEnabled(true);
+        setBackColor(color::Window);
+        setForeColor(color::WindowText);
+        setFocusBackColor(color::Window);
+        setFocusForeColor(color::WindowText);
     }
     void readFont(const com::PropertyBag& bag) {
         const std::string ambient = ambientFont(view_.data()).toString().toStdString();
-        self().setFont(QString::fromStdString(bag.ReadProperty("Font", ambient).toString()));
+        setFont(QString::fromStdString(bag.ReadProperty("Font", ambient).toString()));
     }
     void readEnabledAndColours(const com::PropertyBag& bag) {
-        self().setEnabled(bag.ReadProperty("Enabled", true).toBool());
-        self().setBackColor(bag.ReadProperty("BackColor", color::Window).toLong());
-        self().setForeColor(bag.ReadProperty("ForeColor", color::WindowText).toLong());
-        self().setFocusBackColor(bag.ReadProperty("FocusBackColor", color::Window).toLong());
-        self().setFocusForeColor(bag.ReadProperty("FocusForeColor", color::WindowText).toLong());
+        setEnabled(bag.ReadProperty("Enabled", true).toBool());
+        setBackColor(bag.ReadProperty("BackColor", color::Window).toLong());
+        setForeColor(bag.ReadProperty("ForeColor", color::WindowText).toLong());
+        setFocusBackColor(bag.ReadProperty("FocusBackColor", color::Window).toLong());
+        setFocusForeColor(bag.ReadProperty("FocusForeColor", color::WindowText).toLong());
     }
     void writeFont(com::PropertyBag& bag) const {
         bag.WriteProperty("Font", font_.toString().toStdString(), ambientFont(view_.data()).toString().toStdString());
@@ -243,33 +295,23 @@ private:
     static constexpr bool hasCommonMembers() { return requires { Derived::commonIds; }; }
 
     // The members every control has, under the control's own dispatch ids.
+    // (Each table names the helper's functions in its own block: a control's
+    // QObject::property would hide them from a using-directive.)
     static const com::DispatchTable<Derived>& commonTable() {
+        using com::binding::Assign;
+        using com::binding::method;
+        using com::binding::property;
         using C = Derived;
-        using V = com::Variant;
         constexpr CommonIds ids = Derived::commonIds;
         static const com::DispatchTable<C> table{
-            {.name = "hWnd", .id = ids.hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
-            {.name = "Enabled", .id = ids.Enabled,
-             .get = [](C& c, com::Args) { return V(c.enabled()); },
-             .put = [](C& c, com::Args, const V& v) { c.setEnabled(v.toBool()); }},
-            {.name = "Font", .id = ids.Font,
-             .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
-             .put = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); },
-             .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
-            {.name = "BackColor", .id = ids.BackColor,
-             .get = [](C& c, com::Args) { return V(c.backColor()); },
-             .put = [](C& c, com::Args, const V& v) { c.setBackColor(v.toLong()); }},
-            {.name = "ForeColor", .id = ids.ForeColor,
-             .get = [](C& c, com::Args) { return V(c.foreColor()); },
-             .put = [](C& c, com::Args, const V& v) { c.setForeColor(v.toLong()); }},
-            {.name = "FocusBackColor", .id = ids.FocusBackColor,
-             .get = [](C& c, com::Args) { return V(c.focusBackColor()); },
-             .put = [](C& c, com::Args, const V& v) { c.setFocusBackColor(v.toLong()); }},
-            {.name = "FocusForeColor", .id = ids.FocusForeColor,
-             .get = [](C& c, com::Args) { return V(c.focusForeColor()); },
-             .put = [](C& c, com::Args, const V& v) { c.setFocusForeColor(v.toLong()); }},
-            {.name = "ShowAboutBox", .id = com::dispid::AboutBox,
-             .call = [](C& c, com::Args) { c.showAboutBox(); return V(); }},
+            property<C, &C::hWnd>("hWnd", ids.hWnd),
+            property<C, &C::enabled, &C::setEnabled>("Enabled", ids.Enabled),
+            property<C, &C::font, &C::setFont, Assign::LetOrSet>("Font", ids.Font),
+            property<C, &C::backColor, &C::setBackColor>("BackColor", ids.BackColor),
+            property<C, &C::foreColor, &C::setForeColor>("ForeColor", ids.ForeColor),
+            property<C, &C::focusBackColor, &C::setFocusBackColor>("FocusBackColor", ids.FocusBackColor),
+            property<C, &C::focusForeColor, &C::setFocusForeColor>("FocusForeColor", ids.FocusForeColor),
+            method<C, &C::showAboutBox>("ShowAboutBox", com::dispid::AboutBox),
         };
         return table;
     }

@@ -197,9 +197,9 @@ void ControlPersonal::showValue() {
     }
 }
 
-void ControlPersonal::setValoare(const com::Variant& value, bool formatText) {
+void ControlPersonal::setValoare(const com::Variant& value, std::optional<bool> formatText) {
     storeValue(value);
-    if (formatText) showValue();
+    if (formatText.value_or(true)) showValue();
     markChanged("Valoare");
 }
 
@@ -272,22 +272,17 @@ void ControlPersonal::setPermitSelectManual(bool value) {
     markChanged("PermitSelectManual");
 }
 
-void ControlPersonal::setEnabled(bool value) {
-    enabled_ = value;
-    view().setEnabled(value);
+void ControlPersonal::showEnabled() {
     if (is(TipData::Data)) {
-        dtp_->setEnabled(value);
-        paintBack(*txtNull_, !value && dtp_->isNull() ? color::ScrollBar : color::Window);
+        dtp_->setEnabled(enabled_);
+        paintBack(*txtNull_, !enabled_ && dtp_->isNull() ? color::ScrollBar : color::Window);
     }
     layout();
-    markChanged("Enabled");
 }
 
-void ControlPersonal::setFont(const QString& description) {
-    font_ = fontFrom(description);
+void ControlPersonal::showFont() {
     txt_->setFont(font_);
     layout();
-    markChanged("Font");
 }
 
 void ControlPersonal::setAlignment(int32_t value) {
@@ -299,31 +294,10 @@ void ControlPersonal::setAlignment(int32_t value) {
     markChanged("Alignment");
 }
 
-void ControlPersonal::setBackColor(int32_t value) {
-    backColor_ = value;
-    if (is(TipData::Data)) return;
-    paintBack(*txt_, value);
-    markChanged("BackColor");
-}
+// A date field shows no colours of its own (showsColours).
+void ControlPersonal::showBackColor(int32_t colour) { paintBack(*txt_, colour); }
 
-void ControlPersonal::setForeColor(int32_t value) {
-    foreColor_ = value;
-    if (is(TipData::Data)) return;
-    paintFore(*txt_, value);
-    markChanged("ForeColor");
-}
-
-void ControlPersonal::setFocusBackColor(int32_t value) {
-    if (is(TipData::Data)) return;
-    focusBackColor_ = value;
-    markChanged("FocusBackColor");
-}
-
-void ControlPersonal::setFocusForeColor(int32_t value) {
-    if (is(TipData::Data)) return;
-    focusForeColor_ = value;
-    markChanged("FocusForeColor");
-}
+void ControlPersonal::showForeColor(int32_t colour) { paintFore(*txt_, colour); }
 
 // ---- Typing, keys and focus --------------------------------------------------------
 
@@ -506,33 +480,19 @@ void ControlPersonal::WriteProperties(com::PropertyBag& bag) {
 
 const com::DispatchTable<ControlPersonal>& ControlPersonal::dispatchTable() {
     namespace id = control_personal::dispid;
+    using com::binding::method;
+    using com::binding::property;
     using C = ControlPersonal;
-    using V = com::Variant;
     static const com::DispatchTable<C> table{
-        {.name = "TipData", .id = id::TipData,
-         .get = [](C& c, com::Args) { return V(c.tipData()); },
-         .put = [](C& c, com::Args, const V& v) { c.setTipData(v.toLong()); }},
-        {.name = "NrZecimale", .id = id::NrZecimale,
-         .get = [](C& c, com::Args) { return V(int16_t{c.nrZecimale()}); },
-         .put = [](C& c, com::Args, const V& v) { c.setNrZecimale(toByte(v)); }},
-        {.name = "AfisezFormat", .id = id::AfisezFormat,
-         .get = [](C& c, com::Args) { return V(c.afisezFormat()); },
-         .put = [](C& c, com::Args, const V& v) { c.setAfisezFormat(v.toBool()); }},
-        {.name = "AfisezMinute", .id = id::AfisezMinute,
-         .get = [](C& c, com::Args) { return V(c.afisezMinute()); },
-         .put = [](C& c, com::Args, const V& v) { c.setAfisezMinute(v.toBool()); }},
-        {.name = "PermitSelectManual", .id = id::PermitSelectManual,
-         .get = [](C& c, com::Args) { return V(c.permitSelectManual()); },
-         .put = [](C& c, com::Args, const V& v) { c.setPermitSelectManual(v.toBool()); }},
-        {.name = "Alignment", .id = id::Alignment,
-         .get = [](C& c, com::Args) { return V(c.alignment()); },
-         .put = [](C& c, com::Args, const V& v) { c.setAlignment(v.toLong()); }},
+        property<C, &C::tipData, &C::setTipData>("TipData", id::TipData),
+        property<C, &C::nrZecimale, &C::setNrZecimale>("NrZecimale", id::NrZecimale),
+        property<C, &C::afisezFormat, &C::setAfisezFormat>("AfisezFormat", id::AfisezFormat),
+        property<C, &C::afisezMinute, &C::setAfisezMinute>("AfisezMinute", id::AfisezMinute),
+        property<C, &C::permitSelectManual, &C::setPermitSelectManual>("PermitSelectManual", id::PermitSelectManual),
+        property<C, &C::alignment, &C::setAlignment>("Alignment", id::Alignment),
         // Valoare([bFormatText]) = v: the optional flag comes before the value.
-        {.name = "Valoare", .id = id::Valoare,
-         .get = [](C& c, com::Args) { return c.valoare(); },
-         .put = [](C& c, com::Args a, const V& v) { c.setValoare(v, a.empty() || a[0].isEmpty() || a[0].toBool()); },
-         .minArgs = 0, .maxArgs = 1},
-        {.name = "Goleste", .id = id::Goleste, .call = [](C& c, com::Args) { c.goleste(); return V(); }},
+        property<C, &C::valoare, &C::setValoare>("Valoare", id::Valoare),
+        method<C, &C::goleste>("Goleste", id::Goleste),
     };
     return table;
 }

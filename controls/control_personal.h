@@ -1,6 +1,8 @@
 #pragma once
 // ControlPersonal: the typed entry field (text, date, selection or number) that every
 // entry field of the program's screens is made of.
+#include <optional>
+
 #include <QFont>
 #include <QString>
 
@@ -51,16 +53,11 @@ public:
     void setAfisezMinute(bool value);
     bool permitSelectManual() const { return permitSelectManual_; }
     void setPermitSelectManual(bool value);
-    void setEnabled(bool value);
-    void setFont(const QString& description);
     int32_t alignment() const { return alignment_; }
     void setAlignment(int32_t value);
-    void setBackColor(int32_t value);
-    void setForeColor(int32_t value);
-    void setFocusBackColor(int32_t value);
-    void setFocusForeColor(int32_t value);
     com::Variant valoare() const;
-    void setValoare(const com::Variant& value, bool formatText = true);
+    // Shows the value unless `formatText` is False (left out, it is True).
+    void setValoare(const com::Variant& value, std::optional<bool> formatText = std::nullopt);
     void goleste();
     // The width a date field needs to show its whole date and its button (0 for a field
     // that never was a date field).
@@ -93,6 +90,11 @@ private:
     void onPickerFocus(bool in);
     void enterFocus();
     void exitFocus();
+    void showEnabled();
+    void showFont();
+    bool showsColours() const { return !is(TipData::Data); }
+    void showBackColor(int32_t colour);
+    void showForeColor(int32_t colour);
     friend class ControlObject<ControlPersonal, IControlPersonal, ISpecifyPropertyPages>;
 
     HookedLineEdit* txt_ = nullptr;

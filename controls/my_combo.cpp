@@ -83,41 +83,21 @@ void MyCombo::select(int row) {
     combo_->setCurrentIndex(row);
 }
 
-void MyCombo::setEnabled(bool value) {
-    enabled_ = value;
-    view().setEnabled(value);
-    markChanged("Enabled");
-}
-
-void MyCombo::setFont(const QString& description) {
-    font_ = fontFrom(description);
+void MyCombo::showFont() {
     view_->setFont(font_);  // the list takes it from the control: the same font changes nothing
     layout();
-    markChanged("Font");
 }
 
-void MyCombo::setBackColor(int32_t value) {
-    backColor_ = value;
-    paintBack(*combo_, value);
-    markChanged("BackColor");
+void MyCombo::showBackColor(int32_t colour) { paintBack(*combo_, colour); }
+
+void MyCombo::showForeColor(int32_t colour) { paintFore(*combo_, colour); }
+
+void MyCombo::showFocusBackColor(int32_t colour) {
+    if (focused_) paintBack(*combo_, colour);
 }
 
-void MyCombo::setForeColor(int32_t value) {
-    foreColor_ = value;
-    paintFore(*combo_, value);
-    markChanged("ForeColor");
-}
-
-void MyCombo::setFocusBackColor(int32_t value) {
-    focusBackColor_ = value;
-    if (focused_) paintBack(*combo_, value);
-    markChanged("FocusBackColor");
-}
-
-void MyCombo::setFocusForeColor(int32_t value) {
-    focusForeColor_ = value;
-    if (focused_) paintFore(*combo_, value);
-    markChanged("FocusForeColor");
+void MyCombo::showFocusForeColor(int32_t colour) {
+    if (focused_) paintFore(*combo_, colour);
 }
 
 int16_t MyCombo::listCount() const { return com::Variant(static_cast<int32_t>(combo_->count())).toInteger(); }
@@ -207,31 +187,17 @@ void MyCombo::WriteProperties(com::PropertyBag& bag) {
 
 const com::DispatchTable<MyCombo>& MyCombo::dispatchTable() {
     namespace id = my_combo::dispid;
+    using com::binding::method;
+    using com::binding::property;
     using C = MyCombo;
-    using V = com::Variant;
     static const com::DispatchTable<C> table{
-        {.name = "ListCount", .id = id::ListCount, .get = [](C& c, com::Args) { return V(c.listCount()); }},
-        {.name = "ListIndex", .id = id::ListIndex,
-         .get = [](C& c, com::Args) { return V(c.listIndex()); },
-         .put = [](C& c, com::Args, const V& v) { c.setListIndex(v.toInteger()); }},
-        {.name = "Text", .id = id::Text, .get = [](C& c, com::Args) { return V(c.text().toStdString()); }},
-        {.name = "Cheie", .id = id::Cheie,
-         .get = [](C& c, com::Args) { return V(c.cheie()); },
-         .put = [](C& c, com::Args, const V& v) { c.setCheie(v.toLong()); }},
-        {.name = "AddItem", .id = id::AddItem,
-         .call = [](C& c, com::Args a) {
-             const int32_t id = a[1].toLong();
-             if (const auto* text = a[0].get<std::string>())  // a text argument is read in place
-                 c.addItem(QString::fromStdString(*text), id);
-             else
-                 c.addItem(QString::fromStdString(a[0].toString()), id);
-             return V();
-         },
-         .minArgs = 2, .maxArgs = 2},
-        {.name = "RemoveItem", .id = id::RemoveItem,
-         .call = [](C& c, com::Args a) { c.removeItem(a[0].toLong()); return V(); },
-         .minArgs = 1, .maxArgs = 1},
-        {.name = "Clear", .id = id::Clear, .call = [](C& c, com::Args) { c.clear(); return V(); }},
+        property<C, &C::listCount>("ListCount", id::ListCount),
+        property<C, &C::listIndex, &C::setListIndex>("ListIndex", id::ListIndex),
+        property<C, &C::text>("Text", id::Text),
+        property<C, &C::cheie, &C::setCheie>("Cheie", id::Cheie),
+        method<C, &C::addItem>("AddItem", id::AddItem),
+        method<C, &C::removeItem>("RemoveItem", id::RemoveItem),
+        method<C, &C::clear>("Clear", id::Clear),
     };
     return table;
 }

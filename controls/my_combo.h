@@ -28,12 +28,6 @@ public:
     void ReadProperties(const com::PropertyBag& bag) override;
     void WriteProperties(com::PropertyBag& bag) override;
 
-    void setEnabled(bool value);
-    void setFont(const QString& description);
-    void setBackColor(int32_t value);
-    void setForeColor(int32_t value);
-    void setFocusBackColor(int32_t value);
-    void setFocusForeColor(int32_t value);
     int16_t listCount() const;
     int16_t listIndex() const;
     void setListIndex(int16_t index);
@@ -51,6 +45,11 @@ private:
     void layout();
     void enterFocus();
     void exitFocus();
+    void showFont();
+    void showBackColor(int32_t colour);
+    void showForeColor(int32_t colour);
+    void showFocusBackColor(int32_t colour);
+    void showFocusForeColor(int32_t colour);
     friend class ControlObject<MyCombo, IMyCombo>;
     void paint(int32_t back, int32_t fore);
     int rowOf(int32_t id) const;  // -1 for an identifier the list does not hold

@@ -21,10 +21,10 @@ namespace {
 
 constexpr int RowSelectorTwips = 300, DataRowTwips = 270;
 
-int32_t checkedEnum(const com::Variant& value, int32_t last) {
-    const int32_t v = value.toLong();
-    if (v < 0 || v > last) com::raise(com::errc::InvalidPropertyValue, "");
-    return v;
+// An enumeration's value, from 0 to `last`; raises 380 for any other.
+int32_t checkedEnum(int32_t value, int32_t last) {
+    if (value < 0 || value > last) com::raise(com::errc::InvalidPropertyValue, "");
+    return value;
 }
 
 }  // namespace
@@ -186,11 +186,9 @@ void MyGrid::setTitlu(const QString& value) {
     markChanged("Titlu");
 }
 
-void MyGrid::setFont(const QString& description) {
-    font_ = fontFrom(description);
+void MyGrid::showFont() {
     fg_->setFont(font_);
     fg_->verticalHeader()->setDefaultSectionSize(std::max(twips(DataRowTwips), QFontMetrics(font_).height() + 2));
-    markChanged("Font");
 }
 
 void MyGrid::setFixedFont(const QString& description) {
@@ -202,21 +200,21 @@ void MyGrid::setFixedFont(const QString& description) {
 }
 
 void MyGrid::setHighLight(int32_t value) {
-    highLight_ = value;
+    highLight_ = checkedEnum(value, 2);
     delegate_->highLight = value;
     fg_->viewport()->update();
     markChanged("HighLight");
 }
 
 void MyGrid::setFocusRect(int32_t value) {
-    focusRect_ = value;
+    focusRect_ = checkedEnum(value, 2);
     delegate_->focusRect = value;
     fg_->viewport()->update();
     markChanged("FocusRect");
 }
 
 void MyGrid::setGridLinesFixed(int32_t value) {
-    gridLinesFixed_ = value;
+    gridLinesFixed_ = checkedEnum(value, 5);
     header_->gridLines = rowHeader_->gridLines = value;
     header_->viewport()->update();
     rowHeader_->viewport()->update();
@@ -224,14 +222,14 @@ void MyGrid::setGridLinesFixed(int32_t value) {
 }
 
 void MyGrid::setGridLines(int32_t value) {
-    gridLines_ = value;
+    gridLines_ = checkedEnum(value, 5);
     delegate_->gridLines = value;
     fg_->viewport()->update();
     markChanged("GridLines");
 }
 
 void MyGrid::setTextStyleFixed(int32_t value) {
-    textStyleFixed_ = value;
+    textStyleFixed_ = checkedEnum(value, 4);
     header_->textStyle = rowHeader_->textStyle = value;
     header_->viewport()->update();
     rowHeader_->viewport()->update();
@@ -239,7 +237,7 @@ void MyGrid::setTextStyleFixed(int32_t value) {
 }
 
 void MyGrid::setTextStyle(int32_t value) {
-    textStyle_ = value;
+    textStyle_ = checkedEnum(value, 4);
     delegate_->textStyle = value;
     fg_->viewport()->update();
     markChanged("TextStyle");
@@ -277,12 +275,12 @@ void MyGrid::ReadProperties(const com::PropertyBag& bag) {
         setTitlu(QString::fromStdString(bag.ReadProperty("Titlu", "").toString()));
         setFont(QString::fromStdString(bag.ReadProperty("Font", ambient).toString()));
         setFixedFont(QString::fromStdString(bag.ReadProperty("FixedFont", ambient).toString()));
-        setHighLight(checkedEnum(bag.ReadProperty("HighLight", int32_t{0}), 2));
-        setFocusRect(checkedEnum(bag.ReadProperty("FocusRect", int32_t{0}), 2));
-        setGridLinesFixed(checkedEnum(bag.ReadProperty("GridLinesFixed", int32_t{1}), 5));
-        setGridLines(checkedEnum(bag.ReadProperty("GridLines", int32_t{1}), 5));
-        setTextStyleFixed(checkedEnum(bag.ReadProperty("TextStyleFixed", int32_t{0}), 4));
-        setTextStyle(checkedEnum(bag.ReadProperty("TextStyle", int32_t{0}), 4));
+        setHighLight(bag.ReadProperty("HighLight", int32_t{0}).toLong());
+        setFocusRect(bag.ReadProperty("FocusRect", int32_t{0}).toLong());
+        setGridLinesFixed(bag.ReadProperty("GridLinesFixed", int32_t{1}).toLong());
+        setGridLines(bag.ReadProperty("GridLines", int32_t{1}).toLong());
+        setTextStyleFixed(bag.ReadProperty("TextStyleFixed", int32_t{0}).toLong());
+        setTextStyle(bag.ReadProperty("TextStyle", int32_t{0}).toLong());
     });
 }
 
@@ -306,59 +304,31 @@ void MyGrid::WriteProperties(com::PropertyBag& bag) {
 
 const com::DispatchTable<MyGrid>& MyGrid::dispatchTable() {
     namespace id = my_grid::dispid;
+    using com::binding::Assign;
+    using com::binding::method;
+    using com::binding::property;
     using C = MyGrid;
-    using V = com::Variant;
     static const com::DispatchTable<C> table{
-        {.name = "AreSursaDate", .id = id::AreSursaDate, .get = [](C& c, com::Args) { return V(c.areSursaDate()); }},
-        {.name = "InfoCelula", .id = id::InfoCelula,
-         .get = [](C& c, com::Args a) { return V(c.infoCelula(a[0].toLong(), a[1].toLong()).toStdString()); },
-         .minArgs = 2, .maxArgs = 2},
-        {.name = "RandGrid", .id = id::RandGrid, .get = [](C& c, com::Args) { return V(c.randGrid()); }},
-        {.name = "ColoanaGrid", .id = id::ColoanaGrid, .get = [](C& c, com::Args) { return V(c.coloanaGrid()); }},
-        {.name = "PermitRandNou", .id = id::PermitRandNou,
-         .get = [](C& c, com::Args) { return V(c.permitRandNou()); },
-         .put = [](C& c, com::Args, const V& v) { c.setPermitRandNou(v.toBool()); }},
-        {.name = "PermitDelete", .id = id::PermitDelete,
-         .get = [](C& c, com::Args) { return V(c.permitDelete()); },
-         .put = [](C& c, com::Args, const V& v) { c.setPermitDelete(v.toBool()); }},
-        {.name = "AreTotal", .id = id::AreTotal,
-         .get = [](C& c, com::Args) { return V(c.areTotal()); },
-         .put = [](C& c, com::Args, const V& v) { c.setAreTotal(v.toBool()); }},
-        {.name = "Titlu", .id = id::Titlu,
-         .get = [](C& c, com::Args) { return V(c.titlu().toStdString()); },
-         .put = [](C& c, com::Args, const V& v) { c.setTitlu(QString::fromStdString(v.toString())); }},
-        {.name = "InregistrareaCurenta", .id = id::InregistrareaCurenta,
-         .get = [](C& c, com::Args) { return V(c.inregistrareaCurenta()); }},
-        {.name = "hWnd", .id = id::hWnd, .get = [](C& c, com::Args) { return V(c.hWnd()); }},
-        {.name = "Font", .id = id::Font,
-         .get = [](C& c, com::Args) { return V(c.font().toStdString()); },
-         .putRef = [](C& c, com::Args, const V& v) { c.setFont(QString::fromStdString(v.toString())); }},
-        {.name = "FixedFont", .id = id::FixedFont,
-         .get = [](C& c, com::Args) { return V(c.fixedFont().toStdString()); },
-         .putRef = [](C& c, com::Args, const V& v) { c.setFixedFont(QString::fromStdString(v.toString())); }},
-        {.name = "HighLight", .id = id::HighLight,
-         .get = [](C& c, com::Args) { return V(c.highLight()); },
-         .put = [](C& c, com::Args, const V& v) { c.setHighLight(checkedEnum(v, 2)); }},
-        {.name = "FocusRect", .id = id::FocusRect,
-         .get = [](C& c, com::Args) { return V(c.focusRect()); },
-         .put = [](C& c, com::Args, const V& v) { c.setFocusRect(checkedEnum(v, 2)); }},
-        {.name = "GridLinesFixed", .id = id::GridLinesFixed,
-         .get = [](C& c, com::Args) { return V(c.gridLinesFixed()); },
-         .put = [](C& c, com::Args, const V& v) { c.setGridLinesFixed(checkedEnum(v, 5)); }},
-        {.name = "GridLines", .id = id::GridLines,
-         .get = [](C& c, com::Args) { return V(c.gridLines()); },
-         .put = [](C& c, com::Args, const V& v) { c.setGridLines(checkedEnum(v, 5)); }},
-        {.name = "TextStyleFixed", .id = id::TextStyleFixed,
-         .get = [](C& c, com::Args) { return V(c.textStyleFixed()); },
-         .put = [](C& c, com::Args, const V& v) { c.setTextStyleFixed(checkedEnum(v, 4)); }},
-        {.name = "TextStyle", .id = id::TextStyle,
-         .get = [](C& c, com::Args) { return V(c.textStyle()); },
-         .put = [](C& c, com::Args, const V& v) { c.setTextStyle(checkedEnum(v, 4)); }},
-        {.name = "SursaDate", .id = id::SursaDate,
-         .putRef = [](C& c, com::Args, const V& v) { c.setSursaDate(v); }},
-        {.name = "RefreshLine", .id = id::RefreshLine,
-         .call = [](C& c, com::Args a) { c.refreshLine(a[0].toLong(), a[1].toLong()); return V(); },
-         .minArgs = 2, .maxArgs = 2},
+        property<C, &C::areSursaDate>("AreSursaDate", id::AreSursaDate),
+        method<C, &C::infoCelula>("InfoCelula", id::InfoCelula),
+        property<C, &C::randGrid>("RandGrid", id::RandGrid),
+        property<C, &C::coloanaGrid>("ColoanaGrid", id::ColoanaGrid),
+        property<C, &C::permitRandNou, &C::setPermitRandNou>("PermitRandNou", id::PermitRandNou),
+        property<C, &C::permitDelete, &C::setPermitDelete>("PermitDelete", id::PermitDelete),
+        property<C, &C::areTotal, &C::setAreTotal>("AreTotal", id::AreTotal),
+        property<C, &C::titlu, &C::setTitlu>("Titlu", id::Titlu),
+        property<C, &C::inregistrareaCurenta>("InregistrareaCurenta", id::InregistrareaCurenta),
+        property<C, &C::hWnd>("hWnd", id::hWnd),
+        property<C, &C::font, &C::setFont, Assign::Set>("Font", id::Font),
+        property<C, &C::fixedFont, &C::setFixedFont, Assign::Set>("FixedFont", id::FixedFont),
+        property<C, &C::highLight, &C::setHighLight>("HighLight", id::HighLight),
+        property<C, &C::focusRect, &C::setFocusRect>("FocusRect", id::FocusRect),
+        property<C, &C::gridLinesFixed, &C::setGridLinesFixed>("GridLinesFixed", id::GridLinesFixed),
+        property<C, &C::gridLines, &C::setGridLines>("GridLines", id::GridLines),
+        property<C, &C::textStyleFixed, &C::setTextStyleFixed>("TextStyleFixed", id::TextStyleFixed),
+        property<C, &C::textStyle, &C::setTextStyle>("TextStyle", id::TextStyle),
+        property<C, nullptr, &C::setSursaDate, Assign::Set>("SursaDate", id::SursaDate),
+        method<C, &C::refreshLine>("RefreshLine", id::RefreshLine),
     };
     return table;
 }

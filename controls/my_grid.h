@@ -63,7 +63,6 @@ public:
     QString titlu() const;
     void setTitlu(const QString& value);
     int32_t inregistrareaCurenta() const;
-    void setFont(const QString& description);
     QString fixedFont() const { return fixedFont_.toString(); }
     void setFixedFont(const QString& description);
     int32_t highLight() const { return highLight_; }
@@ -197,6 +196,7 @@ private:
     void addLine();
     void markLine(bool deleted);
     void exitFocus();
+    void showFont();
     bool selectionSpansRows() const;
     bool eventFilterEditor(QObject* watched, QEvent* event);
     void setScrollBars(bool on);

@@ -1,4 +1,4 @@
-// The library's creatable classes and its four exported entry points.
+// The library's creatable classes.
 #include <array>
 
 #include "com/server.h"
@@ -34,18 +34,5 @@ const std::array<com::ClassInfo, 5> classes{{
 
 }  // namespace
 
-extern "C" {
-
-int32_t DllGetClassObject(const com::Guid* clsid, const com::Guid* iid, void** out) {
-    return com::server::getClassObject(classes, clsid, iid, out);
-}
-
-int32_t DllCanUnloadNow() { return com::server::canUnloadNow(); }
-
-int32_t DllRegisterServer() {
-    return com::server::registerServer(classes, reinterpret_cast<const void*>(&DllRegisterServer));
-}
-
-int32_t DllUnregisterServer() { return com::server::unregisterServer(classes); }
-
-}
+// The table the library's entry points serve.
+std::span<const com::ClassInfo> com::server::libraryClasses() { return classes; }

@@ -10,8 +10,7 @@
 
 namespace Velmora_Business {
 
-std::span<const com::ClassInfo> registeredClasses();
-
+// Adds a class to the table (com::server::libraryClasses) that the entry points serve.
 struct ClassRegistration {
     explicit ClassRegistration(const com::ClassInfo& info);
 };

@@ -430,5 +430,36 @@ TEST_F(ControlPersonalTest, PropertyChangesAreNoticed) {
     EXPECT_EQ(test::errorOf([&] { put(*object, id::NrZecimale, int32_t{256}); }).number(), com::errc::Overflow);
 }
 
+// A date field keeps the colour pair it is given for a later kind, without showing or
+// noticing it, and ignores its focus pair; the other shared properties stay as in any kind.
+TEST_F(ControlPersonalTest, ADateFieldKeepsItsColoursUnshownAndIgnoresItsFocusColours) {
+    kind(TipData::Data);
+    std::vector<std::string> changed;
+    host->host->SetPropertyChangedHandler([&](const std::string& name) { changed.push_back(name); });
+    const QColor base = txt()->palette().color(QPalette::Base);
+    put(*object, id::BackColor, int32_t{0x00FFFF});
+    put(*object, id::ForeColor, int32_t{0x0000FF});
+    put(*object, id::FocusBackColor, int32_t{0x00FF00});
+    put(*object, id::FocusForeColor, int32_t{0xFF0000});
+    EXPECT_EQ(get(*object, id::BackColor), com::Variant(int32_t{0x00FFFF}));
+    EXPECT_EQ(get(*object, id::ForeColor), com::Variant(int32_t{0x0000FF}));
+    EXPECT_EQ(get(*object, id::FocusBackColor), com::Variant(color::Window));
+    EXPECT_EQ(get(*object, id::FocusForeColor), com::Variant(color::WindowText));
+    EXPECT_EQ(txt()->palette().color(QPalette::Base), base);
+    EXPECT_TRUE(changed.empty());
+    put(*object, id::Enabled, false);
+    EXPECT_FALSE(dtp()->isEnabled());
+    EXPECT_EQ(changed, std::vector<std::string>{"Enabled"});
+
+    changed.clear();
+    kind(TipData::Text);
+    put(*object, id::Enabled, true);
+    put(*object, id::BackColor, get(*object, id::BackColor));
+    put(*object, id::FocusBackColor, int32_t{0x00FF00});
+    EXPECT_EQ(txt()->palette().color(QPalette::Base), QColor(Qt::yellow));
+    EXPECT_EQ(get(*object, id::FocusBackColor), com::Variant(int32_t{0x00FF00}));
+    EXPECT_EQ(changed, (std::vector<std::string>{"TipData", "Enabled", "BackColor", "FocusBackColor"}));
+}
+
 }  // namespace
 }  // namespace quillon

@@ -1,4 +1,4 @@
-// The test class library: one creatable class behind the four exported entry points.
+// The test class library: one creatable class behind the object layer's four entry points.
 #include "counter.h"
 
 #include "com/events.h"
@@ -57,7 +57,4 @@ const com::ClassInfo classes[] = {{counter::progId, counter::clsid, &create}};
 
 }  // namespace
 
-extern "C" int32_t DllGetClassObject(const com::Guid* clsid, const com::Guid* iid, void** out) { return com::server::getClassObject(classes, clsid, iid, out); }
-extern "C" int32_t DllCanUnloadNow() { return com::server::canUnloadNow(); }
-extern "C" int32_t DllRegisterServer() { return com::server::registerServer(classes, classes); }
-extern "C" int32_t DllUnregisterServer() { return com::server::unregisterServer(classes); }
+std::span<const com::ClassInfo> com::server::libraryClasses() { return classes; }

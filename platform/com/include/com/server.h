@@ -40,9 +40,13 @@ struct ClassInfo {
     ComPtr<IUnknown> (*create)();
 };
 
-// What a library's exported entry points do, given its table of classes. A library
-// writes its four `extern "C"` functions as one-line calls of these.
+// What a library's exported entry points do, given its table of classes. The entry
+// points are written once in the object layer (src/entry_points.cpp), compiled into
+// every class library; they serve the table the library gives by libraryClasses.
 namespace server {
+// The library's creatable classes: each class library defines it.
+std::span<const ClassInfo> libraryClasses();
+
 int32_t getClassObject(std::span<const ClassInfo> classes, const Guid* clsid, const Guid* iid, void** out);
 int32_t canUnloadNow();
 // Registers the classes with the library file that holds `anyAddressInLibrary`.
@@ -101,8 +105,8 @@ void unregisterLibrary(const std::filesystem::path& library);
 
 }  // namespace com
 
-// The four entry points every class library defines, and the only symbols it exports:
-// a class library is built with hidden visibility, and these declarations mark them.
+// The four entry points of every class library, and the only symbols it exports: a
+// class library is built with hidden visibility, and these declarations mark them.
 extern "C" {
 [[gnu::visibility("default")]] int32_t DllGetClassObject(const com::Guid* clsid, const com::Guid* iid, void** out);
 [[gnu::visibility("default")]] int32_t DllCanUnloadNow();
