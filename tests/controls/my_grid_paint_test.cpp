@@ -172,8 +172,9 @@ TEST_F(GridPaintTest, TheDateEditorShowsTheWholeDateInANarrowColumn) {
 }
 
 // While an editor stands over a cell the grid shows no scroll bars and the table does not
-// scroll under it (a wheel over the table moves nothing); once the edit is closed the bars
-// are back, the table where it was, and the wheel scrolls again.
+// scroll under it (neither a wheel over the table nor Page Down in the editor moves it);
+// once the edit is closed the bars are back, the table where it was, and the wheel
+// scrolls again.
 TEST_F(GridPaintTest, WhileAnEditorIsOpenTheScrollBarsAreHiddenAndTheTableDoesNotScroll) {
     // More lines and columns than the window shows.
     columns.assign(12, {.kind = E::ControlPersonalTIP::eText});
@@ -200,6 +201,8 @@ TEST_F(GridPaintTest, WhileAnEditorIsOpenTheScrollBarsAreHiddenAndTheTableDoesNo
     EXPECT_FALSE(across->isVisible());
     wheel(fg()->viewport());
     wheel(fg());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    test::settle();
     EXPECT_EQ(down->value(), 0);
     EXPECT_EQ(fg()->rowAt(0), 0);
     EXPECT_TRUE(editor()->isVisible());
