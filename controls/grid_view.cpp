@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include "grid_paint.h"
+#include "grid_scroll_bar.h"
 #include "typelib/quillon.h"
 #include "widget_support.h"
 
@@ -232,9 +233,7 @@ RedrawOff::~RedrawOff() {
 // ---- View ------------------------------------------------------------------------------
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {
-    // While scrolling is locked the scroll bars take no mouse (a click on one gives the
-    // table the focus first, which ends the edit and unlocks them).
-    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) bar->installEventFilter(this);
+    installScrollBars();
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -244,6 +243,28 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setMinimumSectionSize(0);
+}
+
+// Bars that keep their picture, and their place in the scroll area's layout while hidden
+// (see showScrollBars); the space of a hidden bar is filled with the background.
+void GridView::installScrollBars() {
+    setHorizontalScrollBar(new GridScrollBar(Qt::Horizontal));  // the view takes them
+    setVerticalScrollBar(new GridScrollBar(Qt::Vertical));
+    // The view's own connections to its first bars, made again (once) for these.
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, &GridView::horizontalScrollbarAction,
+            Qt::UniqueConnection);
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &GridView::verticalScrollbarAction,
+            Qt::UniqueConnection);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &GridView::horizontalScrollbarValueChanged,
+            Qt::UniqueConnection);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &GridView::verticalScrollbarValueChanged,
+            Qt::UniqueConnection);
+    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+        QSizePolicy policy = bar->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        bar->setSizePolicy(policy);
+        bar->parentWidget()->setAutoFillBackground(true);
+    }
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
@@ -276,22 +297,16 @@ void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (doubleClick && indexAt(event->position().toPoint()).isValid()) doubleClick();
 }
 
-bool GridView::eventFilter(QObject* watched, QEvent* event) {
-    if (scrollLocked && (watched == horizontalScrollBar() || watched == verticalScrollBar())) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel: return true;
-        default: break;
-        }
-    }
-    return QTableView::eventFilter(watched, event);
+// The bars themselves are hidden, not switched off by their policy: the viewport keeps its
+// size, so the table is neither laid out nor painted again (the whole table, twice an edit).
+void GridView::showScrollBars(bool on) {
+    scrollLocked_ = !on;
+    horizontalScrollBar()->setVisible(on);
+    verticalScrollBar()->setVisible(on);
 }
 
 void GridView::wheelEvent(QWheelEvent* event) {
-    if (scrollLocked) {
+    if (scrollLocked_) {
         event->accept();
         return;
     }

@@ -127,7 +127,10 @@ public:
     std::function<bool(QKeyEvent*)> keyPress;
     std::function<void()> focusIn;
     std::function<void()> doubleClick;
-    bool scrollLocked = false;  // while an editor stands over a cell
+
+    // Off while an editor stands over a cell: the scroll bars are hidden and the table
+    // does not scroll under the editor.
+    void showScrollBars(bool on);
 
     // Places the headers and the viewport again (the header's height may have changed).
     void relayout() { updateGeometries(); }
@@ -139,9 +142,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void installScrollBars();
     void updateFocusMarks();
     void wheelEvent(QWheelEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    bool scrollLocked_ = false;
 };
 
 }  // namespace quillon

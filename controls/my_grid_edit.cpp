@@ -310,9 +310,7 @@ void MyGrid::replayKey(QWidget* editor, char key) {
     QCoreApplication::sendEvent(target, &release);
 }
 
-// While an editor stands over a cell the table does not scroll; its scroll bars stay in
-// place (switching them off and on would lay the whole table out twice an edit).
-void MyGrid::setScrollBars(bool on) { fg_->scrollLocked = !on; }
+void MyGrid::setScrollBars(bool on) { fg_->showScrollBars(on); }
 
 // ---- Moving on and the toolbar's state -----------------------------------------------------
 

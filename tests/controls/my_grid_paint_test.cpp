@@ -171,15 +171,22 @@ TEST_F(GridPaintTest, TheDateEditorShowsTheWholeDateInANarrowColumn) {
     EXPECT_GE(test::shownPart(*box).width(), box->fontMetrics().horizontalAdvance(box->text()) + 4);
 }
 
-// While an editor stands over a cell the table does not scroll under it: a wheel over the
-// table or its scroll bar moves nothing; a click on the scroll bar ends the edit (its
-// value is written) and then scrolls. The scroll bars stay shown throughout.
-TEST_F(GridPaintTest, WhileAnEditorIsOpenTheTableDoesNotScroll) {
-    std::vector<std::vector<com::Variant>> items(80, std::vector<com::Variant>{com::Variant("A"), com::Variant("B")});
-    auto many = com::make<test::GridCollection>(std::vector<std::string>{"Sectia", "Cod"}, std::move(items));
+// While an editor stands over a cell the grid shows no scroll bars and the table does not
+// scroll under it (neither a wheel over the table nor Page Down in the editor moves it);
+// once the edit is closed the bars are back, the table where it was, and the wheel
+// scrolls again.
+TEST_F(GridPaintTest, WhileAnEditorIsOpenTheScrollBarsAreHiddenAndTheTableDoesNotScroll) {
+    // More lines and columns than the window shows.
+    columns.assign(12, {.kind = E::ControlPersonalTIP::eText});
+    std::vector<std::string> fields;
+    for (int i = 1; i <= 12; ++i) fields.push_back("C" + std::to_string(i));
+    std::vector<std::vector<com::Variant>> items(80, std::vector<com::Variant>(12, com::Variant("A")));
+    auto many = com::make<test::GridCollection>(std::move(fields), std::move(items));
     bind(many);
-    QScrollBar* bar = fg()->verticalScrollBar();
-    ASSERT_TRUE(bar->isVisible());
+    QScrollBar* down = fg()->verticalScrollBar();
+    QScrollBar* across = fg()->horizontalScrollBar();
+    ASSERT_TRUE(down->isVisible());
+    ASSERT_TRUE(across->isVisible());
     const auto wheel = [](QWidget* target) {
         const QPointF at(target->width() / 2.0, target->height() / 2.0);
         QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
@@ -190,19 +197,54 @@ TEST_F(GridPaintTest, WhileAnEditorIsOpenTheTableDoesNotScroll) {
     moveTo(2, 1);
     type('x');
     ASSERT_TRUE(editor()->isVisible());
+    EXPECT_FALSE(down->isVisible());
+    EXPECT_FALSE(across->isVisible());
     wheel(fg()->viewport());
-    wheel(bar);
-    EXPECT_EQ(bar->value(), 0);
-    EXPECT_TRUE(editor()->isVisible());
-    EXPECT_TRUE(bar->isVisible());
-    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - bar->width() - 4));
+    wheel(fg());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
     test::settle();
+    EXPECT_EQ(down->value(), 0);
+    EXPECT_EQ(fg()->rowAt(0), 0);
+    EXPECT_TRUE(editor()->isVisible());
+    enterInEditor();
     EXPECT_FALSE(editor()->isVisible());
     ASSERT_EQ(many->writes.size(), 1u);
     EXPECT_EQ(many->writes[0].value, com::Variant("x"));
-    EXPECT_GT(bar->value(), 0);
-    wheel(bar);
-    EXPECT_GT(bar->value(), 0);
+    EXPECT_TRUE(down->isVisible());
+    EXPECT_TRUE(across->isVisible());
+    EXPECT_EQ(down->value(), 0);
+    EXPECT_EQ(fg()->rowAt(0), 0);
+    wheel(fg()->viewport());
+    EXPECT_GT(down->value(), 0);
+}
+
+// The scroll bars show where the table stands after edits have hidden and shown them: the
+// bar of a table moved on looks other than at the top, and as at the top once back there.
+TEST_F(GridPaintTest, TheScrollBarsShowWhereTheTableStandsAfterAnEdit) {
+    std::vector<std::vector<com::Variant>> items(80, std::vector<com::Variant>{com::Variant("A"), com::Variant("B")});
+    auto many = com::make<test::GridCollection>(std::vector<std::string>{"Sectia", "Cod"}, std::move(items));
+    bind(many);
+    QScrollBar* bar = fg()->verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    const auto picture = [bar] {
+        test::settle();
+        return bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage top = picture();
+    moveTo(2, 1);
+    type('x');
+    enterInEditor();
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_EQ(picture(), top);
+    bar->setValue(bar->maximum());
+    const QImage bottom = picture();
+    EXPECT_NE(bottom, top);
+    moveTo(rows() - 1, 1);
+    type('y');
+    enterInEditor();
+    ASSERT_EQ(many->writes.size(), 2u);
+    bar->setValue(0);
+    EXPECT_EQ(picture(), top);
 }
 
 }  // namespace
