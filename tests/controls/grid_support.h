@@ -20,6 +20,9 @@
 
 namespace quillon::test {
 
+// An amount as a source holds it.
+inline com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
+
 // One column as the host defines it in SetareSursa.
 struct HostColumn {
     Enumeratori::ControlTIP tip = Enumeratori::ControlTIP::eControlPersonal;
@@ -128,6 +131,13 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         settle();
         settle();
+    }
+    // Types `keys` on the current cell (the first opens the editor) and leaves with Enter.
+    void typeAndLeave(const char* keys) {
+        type(keys[0]);
+        ASSERT_TRUE(editor()->isVisible());
+        QTest::keyClicks(editorText(), QString::fromLatin1(keys + 1));
+        enterInEditor();
     }
 
     static inline std::unique_ptr<TemporaryRegistry> registry;

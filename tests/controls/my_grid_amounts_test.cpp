@@ -11,7 +11,7 @@ namespace {
 using E = Enumeratori;
 namespace id = my_grid::dispid;
 
-com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
+using test::money;
 
 test::HostColumn summed(int16_t decimals) {
     return {.kind = E::ControlPersonalTIP::eNumar, .decimals = decimals, .total = E::AgregareTIP::aSuma};
@@ -31,12 +31,6 @@ protected:
                 {money(0.25), com::Variant(1e-12), com::Variant(int32_t{1}), "50000000000000000000000000000"},
             });
         bind(source);
-    }
-    void typeAndLeave(const char* keys) {
-        type(keys[0]);
-        ASSERT_TRUE(editor()->isVisible());
-        QTest::keyClicks(editorText(), QString::fromLatin1(keys + 1));
-        enterInEditor();
     }
     com::ComPtr<test::GridCollection> source;
 };

@@ -14,7 +14,7 @@ namespace {
 using E = Enumeratori;
 namespace id = my_grid::dispid;
 
-com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
+using test::money;
 
 // Value, quantity, the price computed from them, a name, a date, a check, a list and an
 // account.
@@ -41,13 +41,6 @@ protected:
                 {money(50), money(2), money(25), "Dan", "nu e data", false, "2|Bihor", "5121"},
             });
         bind(source);
-    }
-    // Types `keys` on the current cell and leaves the editor with Enter.
-    void typeAndLeave(const char* keys) {
-        type(keys[0]);
-        ASSERT_TRUE(editor()->isVisible());
-        QTest::keyClicks(editorText(), QString::fromLatin1(keys + 1));
-        enterInEditor();
     }
     void expectClosedOn(int row, int col) {
         EXPECT_FALSE(editor()->isVisible());

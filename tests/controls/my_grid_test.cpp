@@ -21,7 +21,7 @@ using E = Enumeratori;
 namespace id = my_grid::dispid;
 namespace ev = my_grid::event;
 
-com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
+using test::money;
 com::Variant null() { return com::Variant::null(); }
 
 // Amount, name, date, county (list), active (check), hospital (selection) and a computed

@@ -13,7 +13,7 @@ namespace {
 using E = Enumeratori;
 namespace id = my_grid::dispid;
 
-com::Variant money(double value) { return com::Variant(com::Currency::fromDouble(value)); }
+using test::money;
 
 class GridTotalsTest : public test::GridTest {
 protected:
