@@ -135,7 +135,11 @@ void moveFocusAsTab(QWidget* control) {
     QTimer::singleShot(0, control, [guard = QPointer<QWidget>(control)] {
         QWidget* self = guard.data();
         if (!self) return;
-        for (QWidget* w = self->nextInFocusChain(); w && w != self; w = w->nextInFocusChain()) {
+        // From the widget inside the control that holds the focus, as Tab goes: a host may
+        // have set its tab order on that inner widget rather than on the control's own.
+        QWidget* from = QApplication::focusWidget();
+        if (!from || !isWithin(from, self)) from = self;
+        for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
             if (isWithin(w, self) || w->window() != self->window()) continue;
             if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || !w->isEnabled()) continue;
             w->setFocus(Qt::TabFocusReason);

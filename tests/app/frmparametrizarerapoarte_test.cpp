@@ -2,6 +2,8 @@
 // controls a chosen report gets, and the launch into the viewer window.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -519,6 +521,28 @@ TEST_F(ReportScreen, KeyboardTabOrderAndAltR) {
     test::processUntil([this] { return !boxes.shown().empty(); });  // a shortcut clicks a moment later
     ASSERT_EQ(boxes.shown().size(), 1u);  // launched: the file is not there
     EXPECT_EQ(boxes.shown()[0].text.rfind("Raportul nu exista la locatia cautata: ", 0), 0u);
+}
+
+// Enter in a parameter moves on as Tab does, through the parameters to "Raport...".
+TEST_F(ReportScreen, EnterInAParameterMovesOnAsTab) {
+    open();
+    GlobalUI::session().gfrmMain->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(GlobalUI::session().gfrmMain));
+    for (const auto& [key, first, second] : {std::tuple{":6", "Data inceput", "Data sfarsit"},
+                                             std::tuple{":3", "IdJudet", "IdPerioada"}}) {
+        SCOPED_TRACE(key);
+        click(key);
+        QTreeWidget* tree = screen->trvRaport();
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Tab);
+        ASSERT_TRUE(test::hasFocus(control(first)->widget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        test::processUntil([&] { return test::hasFocus(control(second)->widget()); });
+        EXPECT_TRUE(test::hasFocus(control(second)->widget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        test::processUntil([&] { return QApplication::focusWidget() == screen->cmdLansareRaport(); });
+        EXPECT_EQ(QApplication::focusWidget(), screen->cmdLansareRaport());
+    }
 }
 
 TEST_F(ReportScreen, AConfiguredCountyMissingFromTheListLeavesTheComboWithoutAChoice) {
