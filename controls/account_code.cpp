@@ -19,9 +19,7 @@ std::vector<LevelRow> levelRows(const QString& list) {
     return rows;
 }
 
-int dotsBefore(const QString& text, int caret) {
-    return static_cast<int>(text.left(std::max(caret, 0)).count(u'.'));
-}
+int dotsBefore(const QString& text, int caret) { return static_cast<int>(text.left(std::max(caret, 0)).count(u'.')); }
 
 QStringList chosenCodes(const QString& text, int levels) {
     QStringList codes(std::max(levels, 0));

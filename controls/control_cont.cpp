@@ -16,8 +16,8 @@ namespace quillon {
 
 namespace {
 
-constexpr int TagRole = Qt::UserRole;          // the row's code
-constexpr int KeyRole = Qt::UserRole + 1;      // the code followed by "K"
+constexpr int TagRole = Qt::UserRole;      // the row's code
+constexpr int KeyRole = Qt::UserRole + 1;  // the code followed by "K"
 constexpr int DescriptionRole = Qt::UserRole + 2;
 constexpr int MaxDigits = 4;
 constexpr int MinListRows = 3;
@@ -35,9 +35,9 @@ QString textOf(const com::Variant& value) {
 // Keys that type no character but would edit the text: the code changes only by the
 // keys the control accepts (a paste goes through them, character by character).
 bool editsText(const QKeyEvent& event) {
-    for (const auto key : {QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
-                           QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
-                           QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine})
+    for (const auto key :
+         {QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo, QKeySequence::DeleteEndOfWord,
+          QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine})
         if (event.matches(key)) return true;
     return false;
 }
@@ -293,10 +293,10 @@ bool ControlCont::onDigit() {
 bool ControlCont::takesTyped(const QString& before, int at, int replaced, const QString& typed) {
     if (typed.isEmpty()) return true;
     bool ready = ready_;
-    const bool taken = !txt_->isReadOnly() &&
-                       takenOneByOne(before, at, replaced, typed, [&ready](const QString& text, int, QChar c) {
-                           return c >= u'0' && c <= u'9' && digitTaken(text.size(), ready);
-                       });
+    const bool taken =
+        !txt_->isReadOnly() && takenOneByOne(before, at, replaced, typed, [&ready](const QString& text, int, QChar c) {
+            return c >= u'0' && c <= u'9' && digitTaken(text.size(), ready);
+        });
     if (taken) ready_ = ready;
     return taken;
 }

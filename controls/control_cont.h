@@ -10,7 +10,6 @@
 #include "control_object.h"
 #include "typelib/control_cont.h"
 
-
 namespace quillon {
 
 class HookedLineEdit;
@@ -21,9 +20,9 @@ public:
     ~ControlCont() override;
 
     static const com::DispatchTable<ControlCont>& dispatchTable();
-    static constexpr CommonIds commonIds{control_cont::dispid::hWnd,           control_cont::dispid::Enabled,
-                                         control_cont::dispid::Font,           control_cont::dispid::BackColor,
-                                         control_cont::dispid::ForeColor,      control_cont::dispid::FocusBackColor,
+    static constexpr CommonIds commonIds{control_cont::dispid::hWnd,          control_cont::dispid::Enabled,
+                                         control_cont::dispid::Font,          control_cont::dispid::BackColor,
+                                         control_cont::dispid::ForeColor,     control_cont::dispid::FocusBackColor,
                                          control_cont::dispid::FocusForeColor};
 
     // IControlHost
@@ -78,13 +77,13 @@ private:
 
     int32_t alignment_ = 0;
     QString value_;
-    bool suppress_ = false;    // text changes of the control's own raise no Change
-    bool ready_ = false;       // a typed "." may ask the host or open the next level
-    QStringList levels_;       // element i: the list of analytic level i + 1
-    QStringList chosen_;       // the current code of each analytic level
+    bool suppress_ = false;  // text changes of the control's own raise no Change
+    bool ready_ = false;     // a typed "." may ask the host or open the next level
+    QStringList levels_;     // element i: the list of analytic level i + 1
+    QStringList chosen_;     // the current code of each analytic level
     bool layingOut_ = false;
-    bool append_ = false;      // the list was opened at the end: a pick is appended
-    int savedCaret_ = 0;       // the caret when Space opened the list
+    bool append_ = false;  // the list was opened at the end: a pick is appended
+    int savedCaret_ = 0;   // the caret when Space opened the list
     bool placingCaret_ = false;
 };
 

@@ -50,8 +50,9 @@ struct CommonIds {
 // showFocusForeColor(colour), and showsColours() for a kind that takes no colours.
 // Extra lists further interfaces a control implements besides the shared ones.
 template <class Derived, class Interface, class... Extra>
-class ControlObject : public QObject,
-                      public com::Dispatchable<Derived, Interface, com::IConnectionPointContainer, IControlHost, Extra...> {
+class ControlObject
+    : public QObject,
+      public com::Dispatchable<Derived, Interface, com::IConnectionPointContainer, IControlHost, Extra...> {
 public:
     std::optional<com::DispId> GetIDOfName(std::string_view name) override {
         if (auto id = Derived::dispatchTable().idOf(name)) return id;
@@ -292,7 +293,9 @@ private:
 
     // A control without `commonIds` (the grid) has none of the shared members but hWnd
     // and Font, which it lists itself.
-    static constexpr bool hasCommonMembers() { return requires { Derived::commonIds; }; }
+    static constexpr bool hasCommonMembers() {
+        return requires { Derived::commonIds; };
+    }
 
     // The members every control has, under the control's own dispatch ids.
     // (Each table names the helper's functions in its own block: a control's

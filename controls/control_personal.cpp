@@ -37,7 +37,11 @@ ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_pe
     txtNull_->hide();
     paintBack(*txtNull_, color::Window);
 
-    txt_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onTextKey(e); }); return used; };
+    txt_->hooks.keyPress = [this](QKeyEvent* e) {
+        bool used = false;
+        guarded([&] { used = onTextKey(e); });
+        return used;
+    };
     txt_->entering = [this](const QString& before, int at, int replaced, const QString& typed) {
         return takesTyped(before, at, replaced, typed);
     };
@@ -68,7 +72,11 @@ void ControlPersonal::ensurePicker() {
     dtp_ = new NullableDateEdit(pic1_);
     dtp_->setObjectName(QStringLiteral("dtp"));
     dtp_->setDisplayFormat(afisezMinute_ ? QStringLiteral("dd/MM/yyyy HH:mm") : QStringLiteral("dd/MM/yyyy"));
-    dtp_->hooks.keyPress = [this](QKeyEvent* e) { bool used = false; guarded([&] { used = onPickerKey(e); }); return used; };
+    dtp_->hooks.keyPress = [this](QKeyEvent* e) {
+        bool used = false;
+        guarded([&] { used = onPickerKey(e); });
+        return used;
+    };
     dtp_->hooks.focusIn = [this] { guarded([this] { onPickerFocus(true); }); };
     dtp_->hooks.focusOut = [this] { guarded([this] { onPickerFocus(false); }); };
     dtp_->hooks.click = txt_->hooks.click;
@@ -208,8 +216,8 @@ com::Variant ControlPersonal::valoare() const {
     if (is(TipData::Data)) return value_;
     if (is(TipData::Selectie)) return com::Variant(std::to_string(selectionId_) + "|" + value_.toString());
     if (is(TipData::Numar)) {
-        const bool empty = value_.isNull() || value_.isEmpty() ||
-                           (value_.get<std::string>() && value_.get<std::string>()->empty());
+        const bool empty =
+            value_.isNull() || value_.isEmpty() || (value_.get<std::string>() && value_.get<std::string>()->empty());
         return empty ? com::Variant(int16_t{0}) : value_;
     }
     return {};

@@ -96,7 +96,8 @@ private:
             token_.kind = Tok::Symbol;
             token_.text = std::string(1, c);
             ++pos_;
-            if (pos_ < text_.size() && c == '<' && (text_[pos_] == '>' || text_[pos_] == '=')) token_.text += text_[pos_++];
+            if (pos_ < text_.size() && c == '<' && (text_[pos_] == '>' || text_[pos_] == '='))
+                token_.text += text_[pos_++];
             else if (pos_ < text_.size() && c == '>' && text_[pos_] == '=') token_.text += text_[pos_++];
         } else {
             fail(1032, "Invalid character");
@@ -367,7 +368,11 @@ Value logical(Op op, const Value& a, const Value& b) {
 // joins takes time in proportion to its length.
 Value apply(Op op, Value&& a, const Value& b) {
     switch (op) {
-    case Op::Imp: case Op::Eqv: case Op::Xor: case Op::Or: case Op::And: return logical(op, a, b);
+    case Op::Imp:
+    case Op::Eqv:
+    case Op::Xor:
+    case Op::Or:
+    case Op::And: return logical(op, a, b);
     case Op::Eq: return compare(a, b) == 0;
     case Op::Ne: return compare(a, b) != 0;
     case Op::Lt: return compare(a, b) < 0;
@@ -391,7 +396,8 @@ Value apply(Op op, Value&& a, const Value& b) {
         }
         return checked(x / y);
     }
-    case Op::IntDiv: case Op::Mod: {
+    case Op::IntDiv:
+    case Op::Mod: {
         const int64_t x = toLong(a), y = toLong(b);
         if (y == 0) fail(com::errc::DivisionByZero, "Division by zero");
         return static_cast<double>(op == Op::IntDiv ? x / y : x % y);

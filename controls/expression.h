@@ -14,8 +14,8 @@ namespace quillon {
 // "Expected ')'", 1025 "Expected end of statement", 1032 "Invalid character", 1033
 // "Unterminated string constant", 500 "Variable is undefined" for a name, 13 (the
 // run-time's "Tip de date nepotrivit.") for a call or an operand of the wrong kind, 11
-// "Division by zero", 6 (the run-time's "Valoare prea mare."), 5 for a power without a real result, 28 "Out of stack space" for
-// parentheses nested deeper than a formula can need.
+// "Division by zero", 6 (the run-time's "Valoare prea mare."), 5 for a power without a real result, 28 "Out of stack
+// space" for parentheses nested deeper than a formula can need.
 com::Variant evaluateExpression(std::string_view text);
 
 }  // namespace quillon

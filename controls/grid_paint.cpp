@@ -43,9 +43,8 @@ const QStaticText& laidOut(const QString& text, const QFont& font, int width) {
     LaidOutKey key{text, font, width};
     if (QStaticText* known = texts.object(key)) return *known;
     const QFontMetrics metrics(font);
-    auto shown = std::make_unique<QStaticText>(metrics.horizontalAdvance(text) <= width
-                                                   ? text
-                                                   : metrics.elidedText(text, Qt::ElideRight, width));
+    auto shown = std::make_unique<QStaticText>(
+        metrics.horizontalAdvance(text) <= width ? text : metrics.elidedText(text, Qt::ElideRight, width));
     shown->setTextFormat(Qt::PlainText);
     shown->setPerformanceHint(QStaticText::AggressiveCaching);
     shown->prepare(QTransform(), font);

@@ -202,7 +202,8 @@ QString cellText(const Cell& cell) {
     if (const auto* s = std::get_if<std::string>(&cell)) return QString::fromStdString(*s);
     if (const auto* a = std::get_if<Amount>(&cell)) return a->text();
     if (const auto* d = std::get_if<ShownDate>(&cell)) return dateText(d->date);
-    if (const auto* v = std::get_if<com::Variant>(&cell)) return v->isNull() ? QString() : QString::fromStdString(v->toString());
+    if (const auto* v = std::get_if<com::Variant>(&cell))
+        return v->isNull() ? QString() : QString::fromStdString(v->toString());
     return {};
 }
 
@@ -228,8 +229,7 @@ void GridTable::appendRow() {
 }
 
 size_t GridTable::index(int r, int col) const {
-    if (r < fixedRows_ || r >= rows() || col < 1 || col >= cols())
-        com::raise(com::errc::SubscriptOutOfRange, "");
+    if (r < fixedRows_ || r >= rows() || col < 1 || col >= cols()) com::raise(com::errc::SubscriptOutOfRange, "");
     return static_cast<size_t>(r - fixedRows_) * columns_.size() + static_cast<size_t>(col - 1);
 }
 

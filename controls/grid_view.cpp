@@ -45,7 +45,8 @@ QColor GridModel::background(int r, int c) const {
 
 GridModel::CellLook GridModel::cellLook(const QModelIndex& index) const {
     const int r = gridRow(index), c = index.column() + 1;
-    return {cellText(table_.cell(r, c)), alignmentOf(table_.column(c).alignment), background(r, c), table_.row(r).struck};
+    return {cellText(table_.cell(r, c)), alignmentOf(table_.column(c).alignment), background(r, c),
+            table_.row(r).struck};
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
@@ -98,7 +99,8 @@ uint32_t GridModel::lookHash(const QModelIndex& index, const QString& text) cons
 }
 
 void GridModel::painted(const QModelIndex& index, const CellLook& look) const {
-    const auto at = static_cast<size_t>(index.row()) * static_cast<size_t>(columnCount()) + static_cast<size_t>(index.column());
+    const auto at =
+        static_cast<size_t>(index.row()) * static_cast<size_t>(columnCount()) + static_cast<size_t>(index.column());
     if (shown_.size() <= at) shown_.resize(static_cast<size_t>(rowCount()) * static_cast<size_t>(columnCount()), 0);
     if (at < shown_.size()) shown_[at] = lookHash(index, look.text);
 }
@@ -110,7 +112,8 @@ void GridModel::cellsChanged(int firstRow, int lastRow) {
     for (int r = firstRow; r <= lastRow; ++r)
         for (int c = 0; c < table_.cols() - 1; ++c) {
             const QModelIndex cell = index(r - table_.fixedRows(), c);
-            const auto at = static_cast<size_t>(cell.row()) * static_cast<size_t>(columnCount()) + static_cast<size_t>(c);
+            const auto at =
+                static_cast<size_t>(cell.row()) * static_cast<size_t>(columnCount()) + static_cast<size_t>(c);
             if (at < shown_.size() && shown_[at] == lookHash(cell, cellText(table_.cell(r, c + 1)))) continue;
             emit dataChanged(cell, cell);
         }
@@ -171,7 +174,8 @@ void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
         const QString total = data ? table_.text(1, col) : QString();
         paintCell(*painter, top, data ? table_.column(col).caption : QString(), Qt::AlignCenter);
         paintCell(*painter, bottom, total, data ? alignmentOf(table_.column(col).alignment) : Qt::AlignCenter);
-        if (shownTotals_.size() <= static_cast<size_t>(logicalIndex)) shownTotals_.resize(static_cast<size_t>(logicalIndex) + 1);
+        if (shownTotals_.size() <= static_cast<size_t>(logicalIndex))
+            shownTotals_.resize(static_cast<size_t>(logicalIndex) + 1);
         shownTotals_[static_cast<size_t>(logicalIndex)] = total;
     }
 }
@@ -198,7 +202,7 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     // colour before the delegate paints, which only HighLight may show.
     painter->fillRect(cell, look.background.isValid() ? look.background : option.palette.color(group, QPalette::Base));
     if (selected) painter->fillRect(inner, option.palette.brush(group, QPalette::Highlight));
-    const QColor colour = selected     ? option.palette.color(group, QPalette::HighlightedText)
+    const QColor colour = selected      ? option.palette.color(group, QPalette::HighlightedText)
                           : look.struck ? oleColor(Red)
                                         : option.palette.color(group, QPalette::Text);
     QStyle* style = widget ? widget->style() : QApplication::style();
@@ -281,7 +285,8 @@ void GridView::keyPressEvent(QKeyEvent* event) {
 void GridView::updateFocusMarks() {
     const auto* delegate = dynamic_cast<const GridDelegate*>(itemDelegate());
     if (!delegate || delegate->focusRect != 0) update(currentIndex());
-    if (!delegate || delegate->highLight == 2) viewport()->update(visualRegionForSelection(selectionModel()->selection()));
+    if (!delegate || delegate->highLight == 2)
+        viewport()->update(visualRegionForSelection(selectionModel()->selection()));
 }
 
 void GridView::focusInEvent(QFocusEvent* event) {

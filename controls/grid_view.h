@@ -18,7 +18,8 @@ namespace quillon {
 
 class GridModel final : public QAbstractTableModel {
 public:
-    explicit GridModel(const GridTable& table, QObject* parent = nullptr) : QAbstractTableModel(parent), table_(table) {}
+    explicit GridModel(const GridTable& table, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), table_(table) {}
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,7 +37,7 @@ public:
     }
     // The cells of these grid rows whose text or marks are not those last painted.
     void cellsChanged(int firstRow, int lastRow);
-    void rowAppended();                            // before the table gets its new row
+    void rowAppended();  // before the table gets its new row
     void rowAppendedDone() { endInsertRows(); }
 
     // Grid row and column of a model index, and back.

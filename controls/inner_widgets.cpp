@@ -121,8 +121,7 @@ void NullableDateEdit::setValue(const QDateTime& value) {
 void NullableDateEdit::showText(bool visible) {
     QPalette p = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(group, QPalette::Text,
-                   visible ? QPalette().color(group, QPalette::Text) : QColor(Qt::transparent));
+        p.setColor(group, QPalette::Text, visible ? QPalette().color(group, QPalette::Text) : QColor(Qt::transparent));
     setPalette(p);
 }
 

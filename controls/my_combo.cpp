@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
-
 namespace quillon {
 
 MyCombo::MyCombo() : ControlObject("MyCombo", my_combo::EventsId) {
@@ -33,8 +32,7 @@ bool MyCombo::eventFilter(QObject* watched, QEvent* event) {
     if (dying()) return false;
     if (watched == view_.data() && event->type() == QEvent::Resize) {
         guarded([this] { layout(); });
-    } else if (watched == combo_ && event->type() == QEvent::KeyPress &&
-               isEnter(*static_cast<QKeyEvent*>(event))) {
+    } else if (watched == combo_ && event->type() == QEvent::KeyPress && isEnter(*static_cast<QKeyEvent*>(event))) {
         // Enter moves on as Tab does and never reaches a dialog's default button.
         moveFocusAsTab(view_.data());
         return true;
@@ -107,8 +105,7 @@ int16_t MyCombo::listIndex() const { return static_cast<int16_t>(combo_->current
 // Selecting from code raises Click every time, also for the row already selected and
 // for no row, as the hosts' cascades expect.
 void MyCombo::setListIndex(int16_t index) {
-    if (index < -1 || index >= combo_->count())
-        com::raise(com::errc::InvalidPropertyValue, "");
+    if (index < -1 || index >= combo_->count()) com::raise(com::errc::InvalidPropertyValue, "");
     select(index);
     raiseEvent(my_combo::event::Click);
 }

@@ -18,9 +18,9 @@ public:
     ~MyCombo() override;
 
     static const com::DispatchTable<MyCombo>& dispatchTable();
-    static constexpr CommonIds commonIds{my_combo::dispid::hWnd,           my_combo::dispid::Enabled,
-                                         my_combo::dispid::Font,           my_combo::dispid::BackColor,
-                                         my_combo::dispid::ForeColor,      my_combo::dispid::FocusBackColor,
+    static constexpr CommonIds commonIds{my_combo::dispid::hWnd,          my_combo::dispid::Enabled,
+                                         my_combo::dispid::Font,          my_combo::dispid::BackColor,
+                                         my_combo::dispid::ForeColor,     my_combo::dispid::FocusBackColor,
                                          my_combo::dispid::FocusForeColor};
 
     // IControlHost
@@ -53,7 +53,7 @@ private:
     friend class ControlObject<MyCombo, IMyCombo>;
     void paint(int32_t back, int32_t fore);
     int rowOf(int32_t id) const;  // -1 for an identifier the list does not hold
-    void select(int row);  // without the list's own notices
+    void select(int row);         // without the list's own notices
 
     QWidget* pic1_ = nullptr;
     QComboBox* combo_ = nullptr;

@@ -90,7 +90,11 @@ MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
             updateToolbarState();
         });
     };
-    fg_->doubleClick = [this] { guarded("DblClick(fg)", [this] { if (areSursaDate_) startEdit(QStringLiteral(" ")); }); };
+    fg_->doubleClick = [this] {
+        guarded("DblClick(fg)", [this] {
+            if (areSursaDate_) startEdit(QStringLiteral(" "));
+        });
+    };
 
     createEditors();
     QObject::connect(qApp, &QApplication::focusChanged, this,

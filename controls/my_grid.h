@@ -108,7 +108,9 @@ private:
         std::string coloaneRefresh;
 
         bool is(Tip t) const { return tipControl == static_cast<int32_t>(t); }
-        bool isPersonal(PersonalTip t) const { return is(Tip::eControlPersonal) && controlPersonalTip == static_cast<int32_t>(t); }
+        bool isPersonal(PersonalTip t) const {
+            return is(Tip::eControlPersonal) && controlPersonalTip == static_cast<int32_t>(t);
+        }
         bool sums() const { return agregare == static_cast<int32_t>(Agregare::aSuma); }
     };
 
@@ -223,8 +225,8 @@ private:
     com::ComPtr<Gravlin::ModelColectie> source_;
     std::vector<ColumnDefinition> columns_;
     int comboCounter_ = 1;
-    std::vector<std::vector<int32_t>> cheiCombo_;           // [list][data row]
-    std::map<int, std::vector<int32_t>> cheiSelectie_;      // [selection column][data row]
+    std::vector<std::vector<int32_t>> cheiCombo_;       // [list][data row]
+    std::map<int, std::vector<int32_t>> cheiSelectie_;  // [selection column][data row]
 
     bool permitRandNou_ = false;
     bool permitDelete_ = false;

@@ -82,11 +82,11 @@ void MyGrid::fill() {
 
     columns_.assign(static_cast<size_t>(std::max(0, cols - 1)), ColumnDefinition{});
     // The host's answers carry over from one column to the next.
-    std::vector<com::Variant> args{com::Variant(""),          com::Variant(int32_t{0}), com::Variant(int32_t{0}),
-                                   com::Variant(int16_t{0}),  com::Variant(false),      com::Variant(int32_t{0}),
-                                   com::Variant(false),       com::Variant(int16_t{0}), com::Variant(false),
-                                   com::Variant(false),       com::Variant(""),         com::Variant(int32_t{0}),
-                                   com::Variant(),            com::Variant(""),         com::Variant("")};
+    std::vector<com::Variant> args{com::Variant(""),         com::Variant(int32_t{0}), com::Variant(int32_t{0}),
+                                   com::Variant(int16_t{0}), com::Variant(false),      com::Variant(int32_t{0}),
+                                   com::Variant(false),      com::Variant(int16_t{0}), com::Variant(false),
+                                   com::Variant(false),      com::Variant(""),         com::Variant(int32_t{0}),
+                                   com::Variant(),           com::Variant(""),         com::Variant("")};
     for (int k = 1; k < cols; ++k) {
         args[0] = com::Variant(src.GetFieldName(k));
         raiseEvent(my_grid::event::SetareSursa, args);
@@ -128,7 +128,6 @@ void MyGrid::fill() {
         }
         // Read-only unless editable and there are items or lines may be added.
         column.readOnly = !(def.enableEdit && (count >= 1 || permitRandNou_));
-
     }
 
     // The items, line by line; the amounts of items not deleted add up in their totals.
@@ -245,7 +244,8 @@ Amount MyGrid::cellAmount(int row, int col) const {
     const Cell& cell = table_.cell(row, col);
     const int decimals = definition(col).nrZecimale;
     if (const auto* a = std::get_if<Amount>(&cell)) return a->at(decimals);
-    if (const auto* s = std::get_if<std::string>(&cell); s && !s->empty()) return Amount::of(com::Variant(*s), decimals);
+    if (const auto* s = std::get_if<std::string>(&cell); s && !s->empty())
+        return Amount::of(com::Variant(*s), decimals);
     if (const auto* v = std::get_if<com::Variant>(&cell); v && !v->isNull() && !cellText(cell).isEmpty())
         return Amount::of(*v, decimals);
     return Amount::zero(decimals);
@@ -288,7 +288,9 @@ void MyGrid::rereadLine(int row) {
     for (int k = 1; k < table_.cols(); ++k)
         attempt([&] {
             if (line.rowData == 0) writeBlankCell(row, k);
-            else storeCell(definition(k), table_.cell(row, k), source().GetData(k, line.rowData), row - table_.fixedRows(), k);
+            else
+                storeCell(definition(k), table_.cell(row, k), source().GetData(k, line.rowData),
+                          row - table_.fixedRows(), k);
         });
     for (int k = 1; k < table_.cols() && table_.hasTotals(); ++k)
         if (definition(k).sums()) attempt([&] { sumColumn(k); });
@@ -327,7 +329,8 @@ void MyGrid::loadCombo(int col, const std::string& list) {
             const int index = comboCounter_ - 1;
             auto sink = com::make<com::EventSink>();
             sink->on(my_combo::event::Click, [this, index](com::Args) { commitCombo(index); });
-            comboConnections_.emplace_back(static_cast<IMyCombo&>(*combo), my_combo::EventsId, com::ComPtr<com::IDispatch>(sink.get()));
+            comboConnections_.emplace_back(static_cast<IMyCombo&>(*combo), my_combo::EventsId,
+                                           com::ComPtr<com::IDispatch>(sink.get()));
             cmbCombo_.push_back(std::move(combo));
         }
         ColumnDefinition& def = definition(col);

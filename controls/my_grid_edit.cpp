@@ -84,7 +84,8 @@ void MyGrid::createEditors() {
         });
     });
     ctlSink->on(control_personal::event::Selecteaza, [this](com::Args) { pick(); });
-    connections_.emplace_back(static_cast<IControlPersonal&>(*ctlControl_), control_personal::EventsId, com::ComPtr<com::IDispatch>(ctlSink.get()));
+    connections_.emplace_back(static_cast<IControlPersonal&>(*ctlControl_), control_personal::EventsId,
+                              com::ComPtr<com::IDispatch>(ctlSink.get()));
 
     cntCont_ = com::make<ControlCont>();
     QWidget* cont = cntCont_->widget();
@@ -120,7 +121,8 @@ void MyGrid::createEditors() {
     comboWidget->hide();
     auto comboSink = com::make<com::EventSink>();
     comboSink->on(my_combo::event::Click, [this](com::Args) { guarded([this] { commitCombo(0); }); });
-    comboConnections_.emplace_back(static_cast<IMyCombo&>(*combo), my_combo::EventsId, com::ComPtr<com::IDispatch>(comboSink.get()));
+    comboConnections_.emplace_back(static_cast<IMyCombo&>(*combo), my_combo::EventsId,
+                                   com::ComPtr<com::IDispatch>(comboSink.get()));
     cmbCombo_.push_back(std::move(combo));
 
     chk_ = new QCheckBox(view);
@@ -214,8 +216,9 @@ void MyGrid::showEditor(Editor editor, const QString& typed) {
                 break;
             case TipData::Selectie:
                 ctlControl_->setPermitSelectManual(def.permitSelectManual);
-                ctlControl_->setValoare(com::Variant(std::to_string(selectionKeys(col).at(static_cast<size_t>(dataRow))) +
-                                                     "|" + cellText(cell).toStdString()));
+                ctlControl_->setValoare(
+                    com::Variant(std::to_string(selectionKeys(col).at(static_cast<size_t>(dataRow))) + "|" +
+                                 cellText(cell).toStdString()));
                 break;
             case TipData::Numar: ctlControl_->setValoare(cellAmount(row, col).value()); break;
             }
@@ -235,8 +238,7 @@ void MyGrid::showEditor(Editor editor, const QString& typed) {
             bool ticked = false;
             try {
                 ticked = com::Variant(cellText(cell).toStdString()).toBool();
-            } catch (const com::Error&) {
-            }
+            } catch (const com::Error&) {}
             chk_->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
             break;
         }
@@ -290,8 +292,7 @@ void MyGrid::placeEditor(QWidget* editor, int row, int col) {
         // A date editor wider than a narrow column: the whole date shows.
         editor->setGeometry(at.x() - twips(15), at.y() - twips(13),
                             std::max(cell.width() + twips(25), ctlControl_->dateWidth()), cell.height());
-    else
-        editor->setGeometry(at.x() - twips(15), at.y() - twips(13), cell.width() + twips(25), cell.height());
+    else editor->setGeometry(at.x() - twips(15), at.y() - twips(13), cell.width() + twips(25), cell.height());
     editor->show();
     editor->raise();
     editor->setFocus(Qt::OtherFocusReason);
@@ -477,8 +478,7 @@ std::optional<com::Error> MyGrid::abandonEdit(const Edit& edit) {
     const auto step = [](auto&& action) {
         try {
             action();
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
     };
     step([&] { fg_->setFocus(Qt::OtherFocusReason); });
     if (edit.editor == Editor::Personal) step([&] { ctlControl_->goleste(); });
@@ -585,7 +585,9 @@ void MyGrid::commitCheck() {
     const Edit edit = edit_;
     commitOrAbandon(edit, "Click(chk)", [&] {
         numberNewLine(edit.row);
-        const auto value = static_cast<int16_t>(chk_->checkState() == Qt::Checked ? 1 : chk_->checkState() == Qt::PartiallyChecked ? 2 : 0);
+        const auto value = static_cast<int16_t>(chk_->checkState() == Qt::Checked            ? 1
+                                                : chk_->checkState() == Qt::PartiallyChecked ? 2
+                                                                                             : 0);
         writeSource(edit.row, edit.col, com::Variant(value));
         table_.cell(edit.row, edit.col) = std::string(value != 0 ? "True" : "False");
         cellsChanged(edit.row);
@@ -670,7 +672,8 @@ void MyGrid::refreshDependents(int row, int col) {
     size_t start = 0;
     for (;;) {
         const size_t comma = list.find(',', start);
-        const int k = com::Variant(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start)).toLong();
+        const int k =
+            com::Variant(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start)).toLong();
         writeCell(row, k, source().GetData(k, index));
         if (comma == std::string::npos) break;
         start = comma + 1;

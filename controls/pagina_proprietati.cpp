@@ -99,7 +99,9 @@ PaginaProprietati::PaginaProprietati(QWidget* parent) : QWidget(parent) {
     connect(txtValoareText_, &QLineEdit::textChanged, this, [this] {
         if (loaded_) markChanged();
     });
-    txtValoareText_->hooks.focusIn = [this] { txtValoareText_->setCursorPosition(static_cast<int>(txtValoareText_->text().size())); };
+    txtValoareText_->hooks.focusIn = [this] {
+        txtValoareText_->setCursorPosition(static_cast<int>(txtValoareText_->text().size()));
+    };
     dtpValoareData_->userChanged = [this] {
         if (loaded_) markChanged();
     };
@@ -181,8 +183,8 @@ bool PaginaProprietati::numberKey(QKeyEvent* event) {
     const auto ascii = keyAscii(*event);
     if (!ascii) return false;
     const int16_t key = *ascii;
-    const int caret = txtValoareNumar_->hasSelectedText() ? txtValoareNumar_->selectionStart()
-                                                          : txtValoareNumar_->cursorPosition();
+    const int caret =
+        txtValoareNumar_->hasSelectedText() ? txtValoareNumar_->selectionStart() : txtValoareNumar_->cursorPosition();
     const QString text = txtValoareNumar_->text();
     const auto scale = static_cast<uint8_t>(scrlScala_->value());
     int16_t result = 0;
@@ -191,7 +193,8 @@ bool PaginaProprietati::numberKey(QKeyEvent* event) {
         return false;
     }
     if (key == '-') result = validezTastaNumar(static_cast<int16_t>(caret), key, text, 0);
-    else if (key == '.') result = chosen(*optTip_) == 3 ? validezTastaNumar(static_cast<int16_t>(caret), key, text, scale) : int16_t{0};
+    else if (key == '.')
+        result = chosen(*optTip_) == 3 ? validezTastaNumar(static_cast<int16_t>(caret), key, text, scale) : int16_t{0};
     else if (key >= '0' && key <= '9') result = validezTastaNumar(static_cast<int16_t>(caret), key, text, scale);
     else return true;  // swallowed, the page unchanged
     markChanged();

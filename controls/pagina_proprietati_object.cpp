@@ -6,7 +6,8 @@ namespace quillon {
 
 PaginaProprietatiObject::PaginaProprietatiObject() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        com::raise(com::errc::CantCreateObject, "PaginaProprietati", "The property page needs a running Qt application");
+        com::raise(com::errc::CantCreateObject, "PaginaProprietati",
+                   "The property page needs a running Qt application");
     page_ = new PaginaProprietati;
 }
 

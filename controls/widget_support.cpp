@@ -35,11 +35,14 @@ QString typedCharacter(const QKeyEvent& event) {
     switch (event.key()) {
     case Qt::Key_Backspace: return QStringLiteral("\b");
     case Qt::Key_Escape: return QStringLiteral("\x1b");
-    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: return {};
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete: return {};
     default: break;
     }
     const QString text = event.text();
-    const bool one = text.size() == 1 || (text.size() == 2 && text.front().isHighSurrogate() && text.back().isLowSurrogate());
+    const bool one =
+        text.size() == 1 || (text.size() == 2 && text.front().isHighSurrogate() && text.back().isLowSurrogate());
     return one ? text : QString();
 }
 
@@ -55,12 +58,15 @@ int16_t virtualKey(const QKeyEvent& event) {
     const bool keypad = event.modifiers() & Qt::KeypadModifier;
     if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<int16_t>(96 + key - Qt::Key_0);
     if (keypad && key == Qt::Key_Minus) return 109;
-    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return static_cast<int16_t>(key);
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+        return static_cast<int16_t>(key);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<int16_t>(112 + key - Qt::Key_F1);
     switch (key) {
     case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
-    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
     case Qt::Key_Shift: return 16;
     case Qt::Key_Control: return 17;
     case Qt::Key_Alt: return 18;

@@ -23,10 +23,12 @@ std::vector<std::string> amountNames() {
     for (int k = 1; k <= 6; ++k) names.push_back("c02_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k) names.push_back("Angajati_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k)
-        for (int n = 10; n <= 16; ++n) names.push_back(std::string("c").append(std::to_string(n)).append("_").append(std::to_string(k)));
-    for (const char* c : {"c22", "c23", "c23_01", "c23_02", "c23_03", "c23_04", "c24", "c24_01", "c24_02", "c24_03",
-                          "c24_04", "c24_05", "c24_06", "c24_07", "c25", "c25_01", "c25_02", "c25_03", "c25_04", "c25_05",
-                          "c25_06", "c25_07", "c25_08", "c25_09", "c26", "c27", "c28", "c29", "c30", "c72"})
+        for (int n = 10; n <= 16; ++n)
+            names.push_back(std::string("c").append(std::to_string(n)).append("_").append(std::to_string(k)));
+    for (const char* c :
+         {"c22",    "c23",    "c23_01", "c23_02", "c23_03", "c23_04", "c24",    "c24_01", "c24_02", "c24_03",
+          "c24_04", "c24_05", "c24_06", "c24_07", "c25",    "c25_01", "c25_02", "c25_03", "c25_04", "c25_05",
+          "c25_06", "c25_07", "c25_08", "c25_09", "c26",    "c27",    "c28",    "c29",    "c30",    "c72"})
         names.push_back(c);
     return names;
 }
@@ -55,7 +57,10 @@ struct Files {
         rawdb::rawExec(db, "BEGIN");
         std::string insert = "INSERT INTO Velmora_Spital (IdPerioada, IdSpital";
         std::string marks = "?, ?";
-        for (const auto& n : amounts()) { insert += ", " + n; marks += ", ?"; }
+        for (const auto& n : amounts()) {
+            insert += ", " + n;
+            marks += ", ?";
+        }
         insert += ") VALUES (" + marks + ")";
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(db, insert.c_str(), -1, &s, nullptr);
@@ -89,7 +94,10 @@ void SaveSheet_Raw(benchmark::State& state) {
     Files files(0);
     sqlite3* db = rawOpen(files.data);
     std::string insert = "INSERT INTO Velmora_Spital (IdPerioada, IdSpital", marks = "?, ?";
-    for (const auto& n : amounts()) { insert += ", " + n; marks += ", ?"; }
+    for (const auto& n : amounts()) {
+        insert += ", " + n;
+        marks += ", ?";
+    }
     insert += ") VALUES (" + marks + ")";
     const std::string select = selectSheet("WHERE a.IdCost=?");
     sqlite3_stmt *ins = nullptr, *sel = nullptr;

@@ -46,7 +46,8 @@ size_t readAll(sqlite3* db, const char* sql) {
     if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
     size_t bytes = 0;
     while (sqlite3_step(statement) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(statement); ++c) bytes += static_cast<size_t>(sqlite3_column_bytes(statement, c));
+        for (int c = 0; c < sqlite3_column_count(statement); ++c)
+            bytes += static_cast<size_t>(sqlite3_column_bytes(statement, c));
     sqlite3_finalize(statement);
     return bytes;
 }
@@ -121,9 +122,11 @@ void rawStartUp(benchmark::State& state, bool manySheets) {
         bytes += readAll(db.get(), "SELECT CodSpital FROM Nom_Spitale WHERE IdSpital=1");
         bytes += readAll(db.get(), "SELECT * FROM Nom_Judete ORDER BY DenJudet");
         bytes += readAll(db.get(), "SELECT IdJudet, DenJudet FROM Nom_Judete");
-        bytes += readAll(db.get(),
-                         "SELECT IdSpital, CodSpital || '---' || DenSpital FROM Nom_Spitale WHERE IdJudet=13 ORDER BY CodSpital");
-        bytes += readAll(db.get(), "SELECT IdSectie, CodSectie || '---' || SectieNume FROM Lista_Sectii ORDER BY CodSectie");
+        bytes += readAll(
+            db.get(),
+            "SELECT IdSpital, CodSpital || '---' || DenSpital FROM Nom_Spitale WHERE IdJudet=13 ORDER BY CodSpital");
+        bytes +=
+            readAll(db.get(), "SELECT IdSectie, CodSectie || '---' || SectieNume FROM Lista_Sectii ORDER BY CodSectie");
         bytes += readAll(db.get(), "SELECT IdPerioada, DenPerioada FROM Nom_Perioade");
         bytes += readAll(db.get(), "SELECT * FROM Rapoarte ORDER BY IdRaport");
     }

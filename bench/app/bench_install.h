@@ -30,7 +30,8 @@ inline SampleFolders makeSampleData(const std::filesystem::path& root) {
     std::filesystem::create_directories(folders.program);
     std::filesystem::create_directories(folders.data);
     const std::filesystem::path source = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
-    test::MkdataRun run{.database = folders.data / "Velmora.mdb", .workgroup = folders.data / "Velmora.mdw",
+    test::MkdataRun run{.database = folders.data / "Velmora.mdb",
+                        .workgroup = folders.data / "Velmora.mdw",
                         .schema = source / "schema.sql"};
     for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "sample.sql"})
         run.data.push_back(source / file);

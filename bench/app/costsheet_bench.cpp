@@ -53,7 +53,8 @@ struct Session {
     }
     int32_t idCost(int32_t period) const {
         return static_cast<int32_t>(
-            rawdb::rawInt(data / "Velmora.mdb", "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=" + std::to_string(period)));
+            rawdb::rawInt(data / "Velmora.mdb",
+                          "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=" + std::to_string(period)));
     }
     velmora::CostSheetScreen* openForm() const {
         velmora::frmMain* window = GlobalUI::session().gfrmMain;

@@ -47,8 +47,8 @@ std::string zeroForNull(const fs::path& file) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info('Velmora_Sectie') WHERE type='CURRENCY'", -1,
-                       &statement, nullptr);
+    sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info('Velmora_Sectie') WHERE type='CURRENCY'", -1, &statement,
+                       nullptr);
     std::string assignments;
     while (sqlite3_step(statement) == SQLITE_ROW) {
         const std::string column = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
@@ -76,8 +76,10 @@ public:
              "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, c02_1, c24, c24_01) "
              "SELECT p.IdPerioada, 1, w.IdSectie, w.NrSectie, 100000000, 100000000, 5000000, 5000000 "
              "FROM Nom_Perioade p CROSS JOIN Lista_Sectii___Filtrat w WHERE w.NrSectie >= 3 "
-             "LIMIT " + std::to_string(kWardSheets) + " - (SELECT count(*) FROM Velmora_Sectie);"
-             "COMMIT;");
+             "LIMIT " +
+                 std::to_string(kWardSheets) +
+                 " - (SELECT count(*) FROM Velmora_Sectie);"
+                 "COMMIT;");
         exec(data_ / "Velmora.mdb", "UPDATE Velmora_Sectie SET " + zeroForNull(data_ / "Velmora.mdb"));
         bench::writeInit({program_, data_});
         GlobalUI::setProgramFolder(program_);

@@ -45,8 +45,7 @@ const Files& files() {
 
 // The library connected to the bench database for the duration of one benchmark.
 struct Connected {
-    com::ComPtr<vb::_Conection> conection =
-        com::CreateObject(vb::ProgId::Conection).query<vb::_Conection>();
+    com::ComPtr<vb::_Conection> conection = com::CreateObject(vb::ProgId::Conection).query<vb::_Conection>();
     Connected() {
         conection->Connect(files().data.string(), files().workgroup.string(), "bench", "bench",
                            files().folder.string());
@@ -84,9 +83,8 @@ void BM_RawSqlite_LoadList(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<Hospital> list;
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(raw.db,
-                           "SELECT IdSpital, CodSpital, DenSpital, IdJudet FROM Nom_Spitale ORDER BY CodSpital", -1,
-                           &st, nullptr);
+        sqlite3_prepare_v2(raw.db, "SELECT IdSpital, CodSpital, DenSpital, IdJudet FROM Nom_Spitale ORDER BY CodSpital",
+                           -1, &st, nullptr);
         while (sqlite3_step(st) == SQLITE_ROW)
             list.push_back({sqlite3_column_int(st, 0), reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
                             reinterpret_cast<const char*>(sqlite3_column_text(st, 2)), sqlite3_column_int(st, 3)});

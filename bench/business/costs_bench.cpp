@@ -72,19 +72,20 @@ public:
             rawExec(db.get(), "BEGIN");
             for (int p = 1; p <= 24; ++p)
                 rawExec(db.get(), "INSERT INTO Nom_Perioade VALUES (" + std::to_string(p) + ", 'Perioada " +
-                                   std::to_string(p) + "', date('2024-01-01', '+" + std::to_string(p - 1) +
-                                   " months') || ' 00:00:00', date('2024-01-01', '+" + std::to_string(p) +
-                                   " months', '-1 day') || ' 00:00:00')");
+                                      std::to_string(p) + "', date('2024-01-01', '+" + std::to_string(p - 1) +
+                                      " months') || ' 00:00:00', date('2024-01-01', '+" + std::to_string(p) +
+                                      " months', '-1 day') || ' 00:00:00')");
             for (int h = 1; h <= hospitals; ++h)
                 rawExec(db.get(), "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (" +
-                                   std::to_string(h) + ", 'H" + std::to_string(h) + "', 'Spital', 1)");
+                                      std::to_string(h) + ", 'H" + std::to_string(h) + "', 'Spital', 1)");
             for (int p = 1; p <= periods; ++p)
                 for (int h = 1; h <= hospitals; ++h)
-                    rawExec(db.get(), "INSERT INTO Velmora_Spital (" + insertColumns() + ") VALUES (" +
-                                       insertValues(p, h) + ")");
-            rawExec(db.get(), "WITH RECURSIVE d(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM d WHERE n < 364) "
-                           "INSERT INTO Velmora_Pacient (DataExternare) SELECT date('2024-01-01', '+' || n || "
-                           "' days') || ' 00:00:00' FROM d");
+                    rawExec(db.get(),
+                            "INSERT INTO Velmora_Spital (" + insertColumns() + ") VALUES (" + insertValues(p, h) + ")");
+            rawExec(db.get(),
+                    "WITH RECURSIVE d(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM d WHERE n < 364) "
+                    "INSERT INTO Velmora_Pacient (DataExternare) SELECT date('2024-01-01', '+' || n || "
+                    "' days') || ' 00:00:00' FROM d");
             rawExec(db.get(), "COMMIT");
         }
         ado::workgroup::create(workgroup);
@@ -95,9 +96,7 @@ public:
         conection_ = com::createInstance<_Conection>(CLSID_Conection);
         conection_->Connect(data.string(), workgroup.string(), User, Password, folder_.path().string(), 2);
     }
-    ~Folder() {
-        conection_->Disconnect();
-    }
+    ~Folder() { conection_->Disconnect(); }
     fs::path file(const std::string& name) const { return folder_.path() / name; }
 
     fs::path data, workgroup;
@@ -228,9 +227,9 @@ void ExportPeriod_RawSqlite(benchmark::State& state) {
         rawExec(live.get(), "VACUUM INTO '" + target.string() + "'");
         rawdb::RawDb copy = openRaw(target);
         rawExec(copy.get(),
-             "DELETE FROM Velmora_Pacient WHERE DataExternare Not between (Select DataStart From Nom_Perioade b "
-             "Where b.IdPerioada=6) And (Select DataEnd From Nom_Perioade b Where b.IdPerioada=6);"
-             "DELETE FROM Velmora_Sectie WHERE IdPerioada<>6; DELETE FROM Velmora_Spital WHERE IdPerioada<>6");
+                "DELETE FROM Velmora_Pacient WHERE DataExternare Not between (Select DataStart From Nom_Perioade b "
+                "Where b.IdPerioada=6) And (Select DataEnd From Nom_Perioade b Where b.IdPerioada=6);"
+                "DELETE FROM Velmora_Sectie WHERE IdPerioada<>6; DELETE FROM Velmora_Spital WHERE IdPerioada<>6");
     }
 }
 

@@ -61,7 +61,6 @@ void FillBareComboBox(benchmark::State& state) {
 }
 BENCHMARK(FillBareComboBox)->Unit(benchmark::kMillisecond);
 
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -28,7 +28,7 @@ constexpr int Items = 10000;
 
 // Column kinds: four amounts, three texts, two dates, one list.
 enum class Kind { Money, Text, Date, List };
-constexpr Kind Kinds[10] = {Kind::Money, Kind::Text, Kind::Date, Kind::Money, Kind::List,
+constexpr Kind Kinds[10] = {Kind::Money, Kind::Text,  Kind::Date, Kind::Money, Kind::List,
                             Kind::Text,  Kind::Money, Kind::Date, Kind::Text,  Kind::Money};
 
 com::ComPtr<quillon::test::GridCollection> makeSource() {
@@ -43,7 +43,9 @@ com::ComPtr<quillon::test::GridCollection> makeSource() {
             case Kind::Money: row.emplace_back(com::Currency::fromUnits(1234567 + 10000LL * i + 37 * k)); break;
             case Kind::Text: row.emplace_back("Sectia de chirurgie " + std::to_string(i)); break;
             case Kind::Date: row.emplace_back(com::Date::fromYmd(2000 + i % 20, 1 + i % 12, 1 + i % 28)); break;
-            case Kind::List: row.emplace_back(std::to_string(1 + i % 40) + "|Judetul " + std::to_string(1 + i % 40)); break;
+            case Kind::List:
+                row.emplace_back(std::to_string(1 + i % 40) + "|Judetul " + std::to_string(1 + i % 40));
+                break;
             }
         }
         rows.push_back(std::move(row));
@@ -73,7 +75,7 @@ struct Host {
         sink->on(quillon::my_grid::event::SetareSursa, [this](com::Args a) {
             const Kind kind = Kinds[column++ % 10];
             a[1] = com::Variant(static_cast<int32_t>(kind == Kind::List ? Enumeratori::ControlTIP::eComboBx
-                                                                         : Enumeratori::ControlTIP::eControlPersonal));
+                                                                        : Enumeratori::ControlTIP::eControlPersonal));
             a[2] = com::Variant(static_cast<int32_t>(kind == Kind::Money  ? Enumeratori::ControlPersonalTIP::eNumar
                                                      : kind == Kind::Date ? Enumeratori::ControlPersonalTIP::eData
                                                                           : Enumeratori::ControlPersonalTIP::eText));
@@ -81,7 +83,7 @@ struct Host {
             a[6] = com::Variant(true);
             a[7] = com::Variant(int16_t{1300});
             a[11] = com::Variant(static_cast<int32_t>(kind == Kind::Money ? Enumeratori::AgregareTIP::aSuma
-                                                                           : Enumeratori::AgregareTIP::aNimic));
+                                                                          : Enumeratori::AgregareTIP::aNimic));
             a[13] = com::Variant(kind == Kind::List ? countyList() : std::string());
         });
         connection = com::EventConnection(*grid, quillon::my_grid::EventsId, com::ComPtr<com::IDispatch>(sink.get()));
@@ -137,7 +139,8 @@ void bindAndGoToLastLine(benchmark::State& state, bool painted) {
         host.key(host.view, Qt::Key_End, {}, Qt::ControlModifier);
         if (painted) QApplication::processEvents();
     }
-    if (com::getProperty(*host.grid, "InregistrareaCurenta").toLong() != Items) state.SkipWithError("not on the last line");
+    if (com::getProperty(*host.grid, "InregistrareaCurenta").toLong() != Items)
+        state.SkipWithError("not on the last line");
 }
 void BindAndGoToLastLine(benchmark::State& state) { bindAndGoToLastLine(state, false); }
 void BindGoToLastLineAndPaint(benchmark::State& state) { bindAndGoToLastLine(state, true); }

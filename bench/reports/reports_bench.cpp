@@ -43,17 +43,23 @@ struct Data {
         rawdb::rawExec(db.get(), "BEGIN");
         for (const auto& [period, rows] : {std::pair{SmallPeriod, small}, std::pair{LargePeriod, large}}) {
             const std::string p = std::to_string(period);
+            rawdb::rawExec(
+                db.get(),
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows - 1) +
+                    ") INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, c02_1, c02_2, c02_3, "
+                    "c02_4, "
+                    "c02_5, c02_6, c22, c23, c24, c25, c26, c27, c28, c29, c30, c72) "
+                    "SELECT " +
+                    p + ", 1000 * " + p +
+                    " + i / 25, 1 + i % 8, 1 + i % 25, "
+                    "1000000000 + i * 1234567, 100000000 + i * 3571, 110000000 + i * 17, 120000000 + i, 130000000, "
+                    "140000000 + i * 7, 150000000, 5000000 + i, 6000000, 7000000 + i * 13, 8000000, 900000, 800000, "
+                    "700000, 600000, 500000 + i, 40000000 + i * 101 FROM n");
             rawdb::rawExec(db.get(),
-                           "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows - 1) +
-                               ") INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, c02_1, c02_2, c02_3, c02_4, "
-                               "c02_5, c02_6, c22, c23, c24, c25, c26, c27, c28, c29, c30, c72) "
-                               "SELECT " + p + ", 1000 * " + p + " + i / 25, 1 + i % 8, 1 + i % 25, "
-                               "1000000000 + i * 1234567, 100000000 + i * 3571, 110000000 + i * 17, 120000000 + i, 130000000, "
-                               "140000000 + i * 7, 150000000, 5000000 + i, 6000000, 7000000 + i * 13, 8000000, 900000, 800000, "
-                               "700000, 600000, 500000 + i, 40000000 + i * 101 FROM n");
-            rawdb::rawExec(db.get(), "INSERT OR IGNORE INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) "
-                                     "SELECT DISTINCT IdSpital, 'S' || IdSpital, 'Spitalul de proba ' || IdSpital, 13 "
-                                     "FROM Velmora_Sectie WHERE IdPerioada = " + p);
+                           "INSERT OR IGNORE INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) "
+                           "SELECT DISTINCT IdSpital, 'S' || IdSpital, 'Spitalul de proba ' || IdSpital, 13 "
+                           "FROM Velmora_Sectie WHERE IdPerioada = " +
+                               p);
         }
         rawdb::rawExec(db.get(), "COMMIT");
     }
@@ -85,11 +91,15 @@ void QueryAndFormat(benchmark::State& state) {
     const int period = static_cast<int>(state.range(0));
     const QLocale locale(QLocale::Romanian, QLocale::Romania);
     const std::string sql =
-        "SELECT p.IdPerioada, p.DenPerioada, h.IdSpital, h.CodSpital, h.DenSpital, s.CodSectie || ' --- ' || s.SectieNume || "
-        "' --- ' || w.NrSectie AS Sectia, w.TCP, w.c02_1, w.c02_2, w.c02_3, w.c02_4, w.c02_5, w.c02_6, w.c22, w.c23, w.c24, w.c25, "
-        "w.c26, w.c27, w.c28, w.c29, w.c30, w.c72 FROM ((Velmora_Sectie w INNER JOIN Nom_Spitale h ON h.IdSpital = w.IdSpital) "
+        "SELECT p.IdPerioada, p.DenPerioada, h.IdSpital, h.CodSpital, h.DenSpital, s.CodSectie || ' --- ' || "
+        "s.SectieNume || "
+        "' --- ' || w.NrSectie AS Sectia, w.TCP, w.c02_1, w.c02_2, w.c02_3, w.c02_4, w.c02_5, w.c02_6, w.c22, w.c23, "
+        "w.c24, w.c25, "
+        "w.c26, w.c27, w.c28, w.c29, w.c30, w.c72 FROM ((Velmora_Sectie w INNER JOIN Nom_Spitale h ON h.IdSpital = "
+        "w.IdSpital) "
         "INNER JOIN Nom_Perioade p ON p.IdPerioada = w.IdPerioada) LEFT JOIN Lista_Sectii s ON s.IdSectie = w.IdSectie "
-        "WHERE (?1 = -1 OR w.IdPerioada = ?1) ORDER BY p.DataStart, p.IdPerioada, h.CodSpital, h.IdSpital, s.CodSectie, "
+        "WHERE (?1 = -1 OR w.IdPerioada = ?1) ORDER BY p.DataStart, p.IdPerioada, h.CodSpital, h.IdSpital, "
+        "s.CodSectie, "
         "w.NrSectie, w.IdCost";
     size_t rows = 0;
     for (auto _ : state) {
@@ -101,8 +111,10 @@ void QueryAndFormat(benchmark::State& state) {
         size_t chars = 0;
         while (sqlite3_step(raw) == SQLITE_ROW) {
             ++rows;
-            for (int c = 0; c < 6; ++c) chars += std::strlen(reinterpret_cast<const char*>(sqlite3_column_text(raw, c)));
-            for (int c = 6; c < 23; ++c) chars += locale.toString(sqlite3_column_int64(raw, c) / 10000.0, 'f', 2).size();
+            for (int c = 0; c < 6; ++c)
+                chars += std::strlen(reinterpret_cast<const char*>(sqlite3_column_text(raw, c)));
+            for (int c = 6; c < 23; ++c)
+                chars += locale.toString(sqlite3_column_int64(raw, c) / 10000.0, 'f', 2).size();
         }
         sqlite3_finalize(raw);
         benchmark::DoNotOptimize(chars);

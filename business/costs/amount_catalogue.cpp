@@ -8,8 +8,8 @@ namespace Velmora_Business {
 namespace {
 
 constexpr std::size_t FirstBudgetLine = AmountsBeforeNrSectie;  // c10_1
-constexpr std::size_t FirstMaterialLine = 55;                    // c22
-constexpr std::size_t LateSubLine = 60;                          // c23_04, bound after the methods
+constexpr std::size_t FirstMaterialLine = 55;                   // c22
+constexpr std::size_t LateSubLine = 60;                         // c23_04, bound after the methods
 
 static_assert(amountCatalogue[FirstBudgetLine].name == "c10_1");
 static_assert(amountCatalogue[FirstMaterialLine].name == "c22");
@@ -62,9 +62,7 @@ std::optional<std::size_t> amountIndexIgnoreCase(std::string_view name) {
 
 std::size_t hospitalColumnPosition(std::size_t index) { return 4 + index; }
 
-std::size_t wardColumnPosition(std::size_t index) {
-    return index < AmountsBeforeNrSectie ? 5 + index : 6 + index;
-}
+std::size_t wardColumnPosition(std::size_t index) { return index < AmountsBeforeNrSectie ? 5 + index : 6 + index; }
 
 std::size_t interfaceSlot(std::size_t index) {
     if (index == LateSubLine) return AmountCount - 1;

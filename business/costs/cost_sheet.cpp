@@ -225,10 +225,14 @@ constexpr com::DispId methodDispId(int order) {
 
 template <class Derived, std::size_t I>
 com::Member<Derived> amountMember() {
-    return {amountCatalogue[I].name, amountDispId<Derived>(I),
+    return {amountCatalogue[I].name,
+            amountDispId<Derived>(I),
             [](Derived& s, com::Args) { return Variant(s.amount(I)); },
             [](Derived& s, com::Args a, const Variant& v) { s.assignAmount(I, v.toCurrency(), flagArgument(a)); },
-            nullptr, nullptr, 0, 1};
+            nullptr,
+            nullptr,
+            0,
+            1};
 }
 
 template <class Derived, std::size_t... I, class... Own>
@@ -268,9 +272,9 @@ std::span<const RowField<Derived>> CostSheet<Derived, Interface>::rowFields() {
 
 template <class Derived, class Interface>
 const com::DispatchTable<Derived>& CostSheet<Derived, Interface>::dispatchTable() {
-    static const com::DispatchTable<Derived> table = std::apply(
-        [](auto... own) { return makeTable<Derived>(std::make_index_sequence<AmountCount>(), own...); },
-        Derived::headerMembers());
+    static const com::DispatchTable<Derived> table =
+        std::apply([](auto... own) { return makeTable<Derived>(std::make_index_sequence<AmountCount>(), own...); },
+                   Derived::headerMembers());
     return table;
 }
 

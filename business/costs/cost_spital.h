@@ -30,8 +30,8 @@ public:
     com::ComPtr<_CostSpital> CopyMe() override { return copyEntity(); }
 
     static auto headerMembers() {
-        return std::tuple{binding::property<CostSpital, &CostSpital::get_IdSpital, &CostSpital::put_IdSpital>(
-            "IdSpital", 9, 1)};
+        return std::tuple{
+            binding::property<CostSpital, &CostSpital::get_IdSpital, &CostSpital::put_IdSpital>("IdSpital", 9, 1)};
     }
 
 private:

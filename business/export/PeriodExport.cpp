@@ -22,8 +22,7 @@ namespace {
 
 const ClassRegistration registration{{ProgId::Export, CLSID_Export, &createAs<PeriodExport, _Export>}};
 
-constexpr std::string_view OntoItselfText =
-    "Fisierul de export nu poate fi chiar baza de date din care se exporta.";
+constexpr std::string_view OntoItselfText = "Fisierul de export nu poate fi chiar baza de date din care se exporta.";
 
 std::string periodBounds(const std::string& id) {
     return " between (Select DataStart From Nom_Perioade b Where b.IdPerioada=" + id +
@@ -41,7 +40,8 @@ void PeriodExport::cutOutPeriod(const std::filesystem::path& copy, const std::st
                                 const std::string& vUser, const std::string& vPassword) const {
     auto connection = ado::Connection::create();
     connection->CursorLocation(static_cast<int32_t>(ado::CursorLocation::Server));
-    connection->Open(ado::buildConnectionString(vUser, vPassword, copy.string(), vSystemDataBase), vUser, vPassword, -1);
+    connection->Open(ado::buildConnectionString(vUser, vPassword, copy.string(), vSystemDataBase), vUser, vPassword,
+                     -1);
     // The deleted rows are overwritten, not only unlinked: an export whose compaction
     // fails still holds no figure of another period in its free pages.
     connection->Execute("PRAGMA secure_delete=ON");
@@ -61,10 +61,9 @@ void PeriodExport::cutOutPeriod(const std::filesystem::path& copy, const std::st
     }
     if (!found) com::raise(NothingToExport, "", std::string(NothingToExportText));
 
-    for (const std::string& removal :
-         {"DELETE a.* FROM Velmora_Pacient a WHERE a.DataExternare Not" + periodBounds(id),
-          "DELETE a.* FROM Velmora_Sectie a WHERE a.IdPerioada<>" + id,
-          "DELETE a.* FROM Velmora_Spital a WHERE a.IdPerioada<>" + id}) {
+    for (const std::string& removal : {"DELETE a.* FROM Velmora_Pacient a WHERE a.DataExternare Not" + periodBounds(id),
+                                       "DELETE a.* FROM Velmora_Sectie a WHERE a.IdPerioada<>" + id,
+                                       "DELETE a.* FROM Velmora_Spital a WHERE a.IdPerioada<>" + id}) {
         ado::Command command;
         command.ActiveConnection(connection);
         command.CommandType(ado::CommandType::Text);
@@ -74,8 +73,8 @@ void PeriodExport::cutOutPeriod(const std::filesystem::path& copy, const std::st
     connection->Close();
 }
 
-bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string& vUser,
-                          const std::string& vPassword, const std::string& vPath) {
+bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string& vUser, const std::string& vPassword,
+                          const std::string& vPath) {
     const fs::path target(destinatie_);
     // Exporting onto the live file would cut the other periods out of the live data.
     if (sameFile(sursa_, target)) {

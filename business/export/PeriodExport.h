@@ -29,8 +29,8 @@ public:
 
 private:
     // Counts the period's rows in the copy, refuses an empty period, deletes the others.
-    void cutOutPeriod(const std::filesystem::path& copy, const std::string& vSystemDataBase,
-                      const std::string& vUser, const std::string& vPassword) const;
+    void cutOutPeriod(const std::filesystem::path& copy, const std::string& vSystemDataBase, const std::string& vUser,
+                      const std::string& vPassword) const;
 
     std::string sursa_;
     std::string destinatie_;

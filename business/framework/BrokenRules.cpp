@@ -57,9 +57,7 @@ std::string BrokenRules::Key(const com::ComPtr<_BrokenRule>& vBrokenRule) {
     return key;
 }
 
-int16_t BrokenRules::get_Count() {
-    return com::Variant(items_.count()).toInteger();
-}
+int16_t BrokenRules::get_Count() { return com::Variant(items_.count()).toInteger(); }
 
 com::ComPtr<_BrokenRules> BrokenRules::CopyMe() {
     auto copy = com::make<BrokenRules, _BrokenRules>();
@@ -89,7 +87,8 @@ const com::DispatchTable<BrokenRules>& BrokenRules::dispatchTable() {
 }
 
 namespace {
-const ClassRegistration registration{{"Velmora_Business.BrokenRule", CLSID_BrokenRule, &createAs<BrokenRule, _BrokenRule>}};
+const ClassRegistration registration{
+    {"Velmora_Business.BrokenRule", CLSID_BrokenRule, &createAs<BrokenRule, _BrokenRule>}};
 }  // namespace
 
 }  // namespace Velmora_Business

@@ -21,8 +21,7 @@ private:
     std::string rule_;
 };
 
-class BrokenRules final
-    : public com::Dispatchable<BrokenRules, _BrokenRules, com::IConnectionPointContainer> {
+class BrokenRules final : public com::Dispatchable<BrokenRules, _BrokenRules, com::IConnectionPointContainer> {
 public:
     BrokenRules();
 

@@ -9,13 +9,9 @@ std::vector<com::ClassInfo>& classes() {
 }
 }  // namespace
 
-ClassRegistration::ClassRegistration(const com::ClassInfo& info) {
-    classes().push_back(info);
-}
+ClassRegistration::ClassRegistration(const com::ClassInfo& info) { classes().push_back(info); }
 
 }  // namespace Velmora_Business
 
 // The table the library's entry points serve.
-std::span<const com::ClassInfo> com::server::libraryClasses() {
-    return Velmora_Business::classes();
-}
+std::span<const com::ClassInfo> com::server::libraryClasses() { return Velmora_Business::classes(); }

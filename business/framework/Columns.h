@@ -35,7 +35,8 @@ void callSetter(T& self, V&& value) {
     using Params = typename binding::FnTraits<decltype(Set)>::Params;
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         (self.*Set)(std::forward<V>(value), std::remove_cvref_t<std::tuple_element_t<I + 1, Params>>{}...);
-    }(std::make_index_sequence<std::tuple_size_v<Params> - 1>{});
+    }
+    (std::make_index_sequence<std::tuple_size_v<Params> - 1>{});
 }
 
 // Which statements select a column: all of them, or only the list statement (a name that
@@ -50,9 +51,9 @@ struct ColumnOptions {
     ColumnUse use = ColumnUse::Stored;
     NullRead loadNull = NullRead::Fails;  // by Load
     NullRead listNull = NullRead::Fails;  // by LoadList
-    std::string_view control{};     // the row model's field name; none: not in the row model
-    int rowPosition = 0;            // its place in the row model, from 1
-    int32_t blank = 0;              // what Clear leaves in a number (a text is left "")
+    std::string_view control{};           // the row model's field name; none: not in the row model
+    int rowPosition = 0;                  // its place in the row model, from 1
+    int32_t blank = 0;                    // what Clear leaves in a number (a text is left "")
 };
 
 template <class T>
@@ -62,10 +63,10 @@ struct Column {
     void (*clear)(T&, const Column&);
     void (*load)(T&, const ado::Recordset&, const Column&);    // Load: straight into the field
     void (*assign)(T&, const ado::Recordset&, const Column&);  // LoadList: through the setter
-    void (*copy)(const T&, T&);                                 // CopyMe: through the copy's setter
+    void (*copy)(const T&, T&);                                // CopyMe: through the copy's setter
     void (*write)(const T&, ado::Recordset&, const Column&);   // Save
-    void (*rowWrite)(T&, const com::Variant&);                  // the row model, through the setter
-    com::Member<T> (*member)(std::string_view, com::DispId);    // the dispatch table's property
+    void (*rowWrite)(T&, const com::Variant&);                 // the row model, through the setter
+    com::Member<T> (*member)(std::string_view, com::DispId);   // the dispatch table's property
 
     std::string_view property() const { return options.property.empty() ? name : options.property; }
 };
@@ -76,8 +77,7 @@ template <class V>
 V readColumn(const ado::Recordset& rs, std::string_view column, NullRead nulls) {
     if constexpr (std::is_same_v<V, int32_t>)
         return nulls == NullRead::Fails ? data::readLong(rs, column) : data::readLongOrZero(rs, column);
-    else
-        return nulls == NullRead::Fails ? data::readText(rs, column) : data::readTextOrEmpty(rs, column);
+    else return nulls == NullRead::Fails ? data::readText(rs, column) : data::readTextOrEmpty(rs, column);
 }
 
 template <class F>
@@ -125,7 +125,8 @@ constexpr Column<T> column(std::string_view name, ColumnOptions options = {}) {
 template <class T, class F>
 void forEachColumn(F&& f) {
     constexpr std::size_t count = std::tuple_size_v<std::remove_cv_t<decltype(T::Columns)>>;
-    [&]<std::size_t... I>(std::index_sequence<I...>) { (f(T::Columns[I]), ...); }(std::make_index_sequence<count>{});
+    [&]<std::size_t... I>(std::index_sequence<I...>) { (f(T::Columns[I]), ...); }
+    (std::make_index_sequence<count>{});
 }
 template <class T>
 void clearColumns(T& self) {
@@ -203,7 +204,8 @@ com::DispatchTable<T> registerDispatch(Rest... rest) {
             T::Columns[I].member(T::Columns[I].property(), static_cast<com::DispId>(5 + I))...,
             std::move(rest)...,
         };
-    }(std::make_index_sequence<count>{});
+    }
+    (std::make_index_sequence<count>{});
 }
 
 }  // namespace Velmora_Business

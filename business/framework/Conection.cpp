@@ -35,7 +35,8 @@ public:
                 // The fixed line, then the cause as the data layer tells it (a refused account,
                 // a missing file, the database held by another program, ...).
                 throw com::Error(e.number(), e.source(),
-                                 ado::text::withDetail(std::string(ConnectFailed), ado::text::firstLine(e.description())));
+                                 ado::text::withDetail(std::string(ConnectFailed),
+                                                       ado::text::firstLine(e.description())));
             } catch (const std::exception& e) {
                 throw com::Error(com::hresult::Fail, "",
                                  ado::text::withDetail(std::string(ConnectFailed), ado::text::firstLine(e.what())));
@@ -72,9 +73,8 @@ private:
         connection->CursorLocation(CursorLocation);
         // The typed account is also handed over apart, so that it is checked exactly as
         // typed and nothing typed in it can stand for another key of the string.
-        connection->Open(
-            ado::buildConnectionString(vstrUser, vstrPassord, vstrDataSource, vstrSystemDataBase),
-            vstrUser, vstrPassord, -1);
+        connection->Open(ado::buildConnectionString(vstrUser, vstrPassord, vstrDataSource, vstrSystemDataBase),
+                         vstrUser, vstrPassord, -1);
         return true;
     }
 };

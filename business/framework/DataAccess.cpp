@@ -24,13 +24,9 @@ std::string lookupList(const std::string& sql) {
     return list;
 }
 
-int32_t readLong(const ado::Recordset& rs, std::string_view column) {
-    return rs.field(column).toLong();
-}
+int32_t readLong(const ado::Recordset& rs, std::string_view column) { return rs.field(column).toLong(); }
 
-std::string readText(const ado::Recordset& rs, std::string_view column) {
-    return rs.field(column).toString();
-}
+std::string readText(const ado::Recordset& rs, std::string_view column) { return rs.field(column).toString(); }
 
 int32_t readLongOrZero(const ado::Recordset& rs, std::string_view column) {
     const com::Variant value = rs.field(column);

@@ -25,8 +25,6 @@ int32_t readLongOrZero(const ado::Recordset& rs, std::string_view column);
 std::string readTextOrEmpty(const ado::Recordset& rs, std::string_view column);
 
 // A statement's fixed text followed by an id in decimal digits.
-inline std::string withId(std::string_view sql, int32_t id) {
-    return std::string(sql) + std::to_string(id);
-}
+inline std::string withId(std::string_view sql, int32_t id) { return std::string(sql) + std::to_string(id); }
 
 }  // namespace Velmora_Business::data

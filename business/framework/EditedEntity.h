@@ -26,8 +26,7 @@
 namespace Velmora_Business {
 
 template <class Derived, class Interface>
-class EditedEntity
-    : public EntityBase<Derived, Interface, Gravlin::ModelLinie, com::IConnectionPointContainer> {
+class EditedEntity : public EntityBase<Derived, Interface, Gravlin::ModelLinie, com::IConnectionPointContainer> {
 public:
     EditedEntity() = default;
 
@@ -167,7 +166,7 @@ private:
     }
 
     com::ComPtr<com::ConnectionPoint> events_;  // made on first use, see FindConnectionPoint
-    com::ComPtr<_BrokenRules> mobjValid_;          // made on first use, see rules()
+    com::ComPtr<_BrokenRules> mobjValid_;       // made on first use, see rules()
     // The broken rules while there is no list (the class's own rule texts, in order); a
     // class with more rules than this has its list made.
     std::array<std::string_view, 4> pending_{};

@@ -16,9 +16,7 @@ com::ComPtr<ado::Connection>& gConn() {
     return connection;
 }
 
-void renewConnection() {
-    connection = ado::Connection::create();
-}
+void renewConnection() { connection = ado::Connection::create(); }
 
 void dropConnection() {
     try {
@@ -29,13 +27,9 @@ void dropConnection() {
     connection.reset();
 }
 
-int32_t& gErrNumber() {
-    return errNumber;
-}
+int32_t& gErrNumber() { return errNumber; }
 
-std::string& gErrDescription() {
-    return errDescription;
-}
+std::string& gErrDescription() { return errDescription; }
 
 void RaiseError(int32_t number, const std::string& description, std::string_view className,
                 std::string_view methodName) {

@@ -31,8 +31,8 @@ std::string& gErrDescription();
                              std::string_view methodName);
 
 // Compacts the data file through the temporary file with the program's own file rights;
-// the workgroup file is not used (no account is needed). True when the data file was compacted and replaced; never raises. The data file is never
-// missing, whatever fails, and a file that a connection holds open is not compacted.
+// the workgroup file is not used (no account is needed). True when the data file was compacted and replaced; never
+// raises. The data file is never missing, whatever fails, and a file that a connection holds open is not compacted.
 bool CompactDb(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile,
                const std::filesystem::path& workgroupFile);
 

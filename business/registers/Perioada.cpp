@@ -4,8 +4,7 @@
 
 namespace Velmora_Business {
 
-std::string Perioada::GetListaComboPerioade(const std::string& SQLWhereClause, const std::string&,
-                                            const std::string&) {
+std::string Perioada::GetListaComboPerioade(const std::string& SQLWhereClause, const std::string&, const std::string&) {
     return data::lookupList("Select a.IdPerioada, a.DenPerioada From Nom_Perioade a " + SQLWhereClause);
 }
 
@@ -22,9 +21,7 @@ const com::DispatchTable<Perioada>& Perioada::dispatchTable() {
     using P = Perioada;
     using namespace binding;
     static const com::DispatchTable<P> table = registerDispatch<P, &P::get_IdPerioada>(
-        method<P, &P::Clear>("Clear", 6),
-        method<P, &P::Delete>("Delete", 7),
-        method<P, &P::UnDelete>("UnDelete", 8),
+        method<P, &P::Clear>("Clear", 6), method<P, &P::Delete>("Delete", 7), method<P, &P::UnDelete>("UnDelete", 8),
         method<P, &P::LoadList, Defaults<Blank{}>>("LoadList", 9),
         method<P, &P::GetListaComboPerioade, Defaults<Blank{}, Blank{}, Blank{}>>("GetListaComboPerioade", 10),
         method<P, &P::GetDenScurta>("GetDenScurta", 11));

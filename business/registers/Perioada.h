@@ -29,7 +29,9 @@ public:
         resetMarks();
         clearColumns(*this);
     }
-    com::ComPtr<_Perioade> LoadList(const std::string& SQLWhereClause = "") override { return loadList(SQLWhereClause); }
+    com::ComPtr<_Perioade> LoadList(const std::string& SQLWhereClause = "") override {
+        return loadList(SQLWhereClause);
+    }
     std::string GetListaComboPerioade(const std::string& SQLWhereClause = "", const std::string& = "&",
                                       const std::string& = "|") override;
     std::string GetDenScurta(int32_t pIdPerioada) override;
@@ -41,8 +43,8 @@ private:
 };
 
 inline constexpr std::array<Column<Perioada>, 1> Perioada::Columns{{
-    column<Perioada, &Perioada::den_, &Perioada::get_Perioada, &Perioada::put_Perioada>(
-        "DenPerioada", {.property = "Perioada"}),
+    column<Perioada, &Perioada::den_, &Perioada::get_Perioada, &Perioada::put_Perioada>("DenPerioada",
+                                                                                        {.property = "Perioada"}),
 }};
 
 }  // namespace Velmora_Business

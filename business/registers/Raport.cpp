@@ -12,13 +12,11 @@ void Raport::Clear() {
 const com::DispatchTable<Raport>& Raport::dispatchTable() {
     using R = Raport;
     using namespace binding;
-    static const com::DispatchTable<R> table = registerDispatch<R, &R::get_IdRaport>(
-        method<R, &R::Clear>("Clear", 10),
-        method<R, &R::Delete>("Delete", 11),
-        method<R, &R::UnDelete>("UnDelete", 12),
-        method<R, &R::Load>("Load", 13),
-        method<R, &R::LoadList, Defaults<Blank{}>>("LoadList", 14),
-        method<R, &R::CopyMe>("CopyMe", 15));
+    static const com::DispatchTable<R> table =
+        registerDispatch<R, &R::get_IdRaport>(method<R, &R::Clear>("Clear", 10), method<R, &R::Delete>("Delete", 11),
+                                              method<R, &R::UnDelete>("UnDelete", 12), method<R, &R::Load>("Load", 13),
+                                              method<R, &R::LoadList, Defaults<Blank{}>>("LoadList", 14),
+                                              method<R, &R::CopyMe>("CopyMe", 15));
     return table;
 }
 

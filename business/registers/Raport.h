@@ -36,7 +36,9 @@ public:
     std::string get_Locatie() override { return locatie_; }
     void Clear() override;
     bool Load(int32_t vIdRaport) override { return loadRow(vIdRaport); }
-    com::ComPtr<_Rapoarte> LoadList(const std::string& SQLWhereClause = "") override { return loadList(SQLWhereClause); }
+    com::ComPtr<_Rapoarte> LoadList(const std::string& SQLWhereClause = "") override {
+        return loadList(SQLWhereClause);
+    }
     com::ComPtr<_Raport> CopyMe() override { return copyEntity(); }
 
     // Library-internal.
@@ -59,12 +61,13 @@ inline constexpr std::array<Column<Raport>, 5> Raport::Columns{{
     column<Raport, &Raport::den_, &Raport::get_DenRaport, &Raport::put_DenRaport>("DenRaport"),
     column<Raport, &Raport::idParinte_, &Raport::get_IdParinte, &Raport::setIdParinte, nullptr>(
         "IdParinte", {.loadNull = NullRead::Blank, .listNull = NullRead::Blank}),
-    column<Raport, &Raport::tip_, &Raport::get_TipRaport, &Raport::put_TipRaport>(
-        "TipRaport", {.listNull = NullRead::Blank}),
-    column<Raport, &Raport::parametrii_, &Raport::get_Parametrii, &Raport::put_Parametrii>(
-        "Parametrii", {.listNull = NullRead::Blank}),
-    column<Raport, &Raport::locatie_, &Raport::get_Locatie, &Raport::put_Locatie>(
-        "Locatie", {.listNull = NullRead::Blank}),
+    column<Raport, &Raport::tip_, &Raport::get_TipRaport, &Raport::put_TipRaport>("TipRaport",
+                                                                                  {.listNull = NullRead::Blank}),
+    column<Raport, &Raport::parametrii_, &Raport::get_Parametrii, &Raport::put_Parametrii>("Parametrii",
+                                                                                           {.listNull =
+                                                                                                NullRead::Blank}),
+    column<Raport, &Raport::locatie_, &Raport::get_Locatie, &Raport::put_Locatie>("Locatie",
+                                                                                  {.listNull = NullRead::Blank}),
 }};
 
 }  // namespace Velmora_Business

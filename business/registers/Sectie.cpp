@@ -29,9 +29,9 @@ int32_t countOf(const std::string& sql) {
 
 // The ward's row as stored, none for a ward not (or no longer) stored.
 std::optional<Triple> storedTriple(int32_t idSectieFiltrat) {
-    ado::Recordset rs = data::openReading(data::withId(
-        "Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=",
-        idSectieFiltrat));
+    ado::Recordset rs = data::openReading(
+        data::withId("Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=",
+                     idSectieFiltrat));
     std::optional<Triple> stored;
     if (!rs.Eof())
         stored = Triple{data::readLong(rs, "IdSpital"), data::readLong(rs, "IdSectie"), data::readLong(rs, "NrSectie")};
@@ -99,9 +99,9 @@ std::string Sectie::GetListaComboSectiiFiltrat(int32_t vIdSpital, const std::str
 
 void Sectie::GetInfoSectieFiltrat(int32_t vIdSectieFiltrat, int32_t& vIdSpital, int32_t& vIdSectie,
                                   int32_t& vNrSectie) {
-    ado::Recordset rs = data::openReading(data::withId(
-        "Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=",
-        vIdSectieFiltrat));
+    ado::Recordset rs = data::openReading(
+        data::withId("Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=",
+                     vIdSectieFiltrat));
     if (rs.Eof()) {
         vIdSpital = vIdSectie = vNrSectie = 0;
     } else {
@@ -117,16 +117,11 @@ const com::DispatchTable<Sectie>& Sectie::dispatchTable() {
     using namespace binding;
     using Delimiters = Defaults<Blank{}, Blank{}>;
     static const com::DispatchTable<S> table = registerDispatch<S, &S::get_IdSectieFiltrat>(
-        method<S, &S::Clear>("Clear", 9),
-        method<S, &S::ReSetBrokenRule>("ReSetBrokenRule", 10),
-        property<S, &S::get_IsValid>("IsValid", 11),
-        property<S, &S::get_Errors>("Errors", 12),
-        method<S, &S::Delete>("Delete", 13),
-        method<S, &S::UnDelete>("UnDelete", 14),
-        method<S, &S::Save, Defaults<true>>("Save", 15),
-        method<S, &S::Load>("Load", 16),
-        method<S, &S::LoadList, Defaults<Blank{}>>("LoadList", 17),
-        method<S, &S::CopyMe>("CopyMe", 18),
+        method<S, &S::Clear>("Clear", 9), method<S, &S::ReSetBrokenRule>("ReSetBrokenRule", 10),
+        property<S, &S::get_IsValid>("IsValid", 11), property<S, &S::get_Errors>("Errors", 12),
+        method<S, &S::Delete>("Delete", 13), method<S, &S::UnDelete>("UnDelete", 14),
+        method<S, &S::Save, Defaults<true>>("Save", 15), method<S, &S::Load>("Load", 16),
+        method<S, &S::LoadList, Defaults<Blank{}>>("LoadList", 17), method<S, &S::CopyMe>("CopyMe", 18),
         method<S, &S::GetListaComboSectii, Delimiters>("GetListaComboSectii", 19),
         method<S, &S::GetListaComboSectiiFiltrat, Delimiters>("GetListaComboSectiiFiltrat", 20),
         method<S, &S::GetInfoSectieFiltrat>("GetInfoSectieFiltrat", 21));

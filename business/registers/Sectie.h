@@ -89,8 +89,9 @@ inline constexpr std::array<Column<Sectie>, 4> Sectie::Columns{{
         "IdSectie", {.control = "cmbSectie", .rowPosition = 2, .blank = -1}),
     column<Sectie, &Sectie::codSectie_, &Sectie::get_CodSectie, &Sectie::put_CodSectie>(
         "CodSectie", {.listSource = "b.SectieNume As CodSectie", .use = ColumnUse::ListOnly}),
-    column<Sectie, &Sectie::nrSectie_, &Sectie::get_NrSectie, &Sectie::put_NrSectie>(
-        "NrSectie", {.control = "ctlNrSectie", .rowPosition = 3}),
+    column<Sectie, &Sectie::nrSectie_, &Sectie::get_NrSectie, &Sectie::put_NrSectie>("NrSectie",
+                                                                                     {.control = "ctlNrSectie",
+                                                                                      .rowPosition = 3}),
 }};
 
 }  // namespace Velmora_Business

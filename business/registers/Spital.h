@@ -56,12 +56,15 @@ private:
 };
 
 inline constexpr std::array<Column<Spital>, 3> Spital::Columns{{
-    column<Spital, &Spital::cod_, &Spital::get_CodSpital, &Spital::put_CodSpital>(
-        "CodSpital", {.control = "ctlCodSpital", .rowPosition = 2}),
-    column<Spital, &Spital::den_, &Spital::get_DenSpital, &Spital::put_DenSpital>(
-        "DenSpital", {.control = "ctlDenSpital", .rowPosition = 3}),
-    column<Spital, &Spital::idJudet_, &Spital::get_IdJudet, &Spital::put_IdJudet>(
-        "IdJudet", {.control = "cmbJudet", .rowPosition = 1, .blank = -1}),
+    column<Spital, &Spital::cod_, &Spital::get_CodSpital, &Spital::put_CodSpital>("CodSpital",
+                                                                                  {.control = "ctlCodSpital",
+                                                                                   .rowPosition = 2}),
+    column<Spital, &Spital::den_, &Spital::get_DenSpital, &Spital::put_DenSpital>("DenSpital",
+                                                                                  {.control = "ctlDenSpital",
+                                                                                   .rowPosition = 3}),
+    column<Spital, &Spital::idJudet_, &Spital::get_IdJudet, &Spital::put_IdJudet>("IdJudet", {.control = "cmbJudet",
+                                                                                              .rowPosition = 1,
+                                                                                              .blank = -1}),
 }};
 
 }  // namespace Velmora_Business

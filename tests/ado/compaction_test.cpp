@@ -37,8 +37,9 @@ protected:
         DataFolder::SetUp();
         makeDatabase(true);
         // Bulk that a deletion then leaves as free pages.
-        rawExec("CREATE TABLE Bulk (x TEXT); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2000) "
-                "INSERT INTO Bulk SELECT hex(randomblob(200)) FROM n; DELETE FROM Bulk;");
+        rawExec(
+            "CREATE TABLE Bulk (x TEXT); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2000) "
+            "INSERT INTO Bulk SELECT hex(randomblob(200)) FROM n; DELETE FROM Bulk;");
         temp = folder / "Temp.mdb";
     }
     std::string content() const {
@@ -68,7 +69,8 @@ TEST_F(Compaction, ShrinksKeepsContentAndLeavesNoTemporaryFile) {
 
 TEST_F(Compaction, TemporaryFileOnAnotherFileSystem) {
     const fs::path shm = "/dev/shm";
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (::stat(shm.c_str(), &a) != 0 || ::stat(folder.c_str(), &b) != 0 || a.st_dev == b.st_dev)
         GTEST_SKIP() << "no second file system at hand";
     const fs::path away = shm / (folder.filename().string() + "-Temp.mdb");
@@ -270,7 +272,8 @@ TEST_F(Compaction, AFileMadeForDataTakesTheDatabasesMode) {
     EXPECT_EQ(ado::shareOwnership(fd, dataFile), 0);
     ::close(fd);
     EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-    struct stat made_st {}, data_st {};
+    struct stat made_st {
+    }, data_st{};
     ::stat(made.c_str(), &made_st);
     ::stat(dataFile.c_str(), &data_st);
     EXPECT_EQ(made_st.st_gid, data_st.st_gid);
@@ -278,7 +281,8 @@ TEST_F(Compaction, AFileMadeForDataTakesTheDatabasesMode) {
 
 TEST_F(Compaction, JetEngineChecksTheAccountAndTheDestination) {
     const std::string source = connectionString();
-    const std::string target = ado::buildConnectionString(adotest::User, adotest::Password, temp.string(), workgroupFile.string());
+    const std::string target =
+        ado::buildConnectionString(adotest::User, adotest::Password, temp.string(), workgroupFile.string());
     EXPECT_THROW(ado::JetEngine::CompactDatabase(connectionString(adotest::User, "x"), target), com::Error);
     EXPECT_FALSE(fs::exists(temp));
     ado::JetEngine::CompactDatabase(source, target);
@@ -328,7 +332,8 @@ TEST_F(Compaction, AFailedCopyRemovesItsTemporaryFileAndJournal) {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, (std::vector<std::string>{"Copy.mdb", "Velmora.mdb", "Velmora.mdw"})) << static_cast<int>(failing);
+        EXPECT_EQ(names, (std::vector<std::string>{"Copy.mdb", "Velmora.mdb", "Velmora.mdw"}))
+            << static_cast<int>(failing);
     }
 }
 
@@ -378,8 +383,8 @@ TEST_F(Compaction, FailingPathsLeakNoFileDescriptor) {
     fs::create_symlink(dataFile, link);
     const auto before = openFiles();
     for (int i = 0; i < 1000; ++i) {
-        EXPECT_FALSE(ado::compactDataFile(corrupt, temp));  // no database
-        EXPECT_FALSE(ado::compactDataFile(dataFile, link));   // a link as the temporary file
+        EXPECT_FALSE(ado::compactDataFile(corrupt, temp));   // no database
+        EXPECT_FALSE(ado::compactDataFile(dataFile, link));  // a link as the temporary file
         EXPECT_THROW(ado::copyDatabase(dataFile, folder / "missing" / "Copy.mdb"), com::Error);
         EXPECT_THROW(ado::copyDatabase(corrupt, folder / "Copy.mdb"), com::Error);
     }
@@ -450,7 +455,7 @@ TEST_F(Compaction, CopyErrorsNameTheChosenFileAndTheCause) {
     // A disk that fills up: the process may write no file larger than 16 KiB.
     ASSERT_GT(fs::file_size(dataFile), 64u * 1024u);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved {};
+    rlimit saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
     small.rlim_cur = 16 * 1024;

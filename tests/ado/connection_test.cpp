@@ -40,9 +40,11 @@ TEST_F(Connections, RefusesWrongAccountsAndMissingFilesWithoutCreatingAny) {
     EXPECT_EQ(openError(connectionString(adotest::User, "S3CRET;Data Source=/tmp/evil")), ado::errc::NotAuthorised);
     EXPECT_EQ(openError(connectionString("nobody", adotest::Password)), ado::errc::NotAuthorised);
     const fs::path missingData = folder / "Missing.mdb", missingGroup = folder / "Missing.mdw";
-    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, missingData.string(), workgroupFile.string())),
+    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, missingData.string(),
+                                                   workgroupFile.string())),
               ado::errc::FileNotFound);
-    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(), missingGroup.string())),
+    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(),
+                                                   missingGroup.string())),
               ado::errc::FileNotFound);
     EXPECT_FALSE(fs::exists(missingData));
     EXPECT_FALSE(fs::exists(missingGroup));
@@ -123,16 +125,19 @@ TEST_F(Connections, MalformedStringsAndForeignFilesAreRefusedUntouched) {
     const fs::path text = folder / "Notes.mdb";
     { std::ofstream(text) << "this is not a database, just some text that is long enough to fill a header\n"; }
     const std::string before = adotest::readAll(text);
-    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, text.string(), workgroupFile.string())),
+    EXPECT_EQ(openError(
+                  ado::buildConnectionString(adotest::User, adotest::Password, text.string(), workgroupFile.string())),
               ado::errc::NotADatabase);
     EXPECT_EQ(adotest::readAll(text), before);
     const fs::path empty = folder / "Empty.mdb";
     { std::ofstream touch(empty); }
-    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, empty.string(), workgroupFile.string())),
+    EXPECT_EQ(openError(
+                  ado::buildConnectionString(adotest::User, adotest::Password, empty.string(), workgroupFile.string())),
               ado::errc::NotADatabase);
     EXPECT_EQ(fs::file_size(empty), 0u);
     // A database named as the workgroup file is no workgroup file.
-    EXPECT_EQ(openError(ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(), dataFile.string())),
+    EXPECT_EQ(openError(
+                  ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(), dataFile.string())),
               ado::errc::NotADatabase);
 }
 

@@ -60,7 +60,8 @@ void execOn(const fs::path& file, const std::string& sql, bool create) {
 void DataFolder::SetUp() {
     folder = temp_.path();
     // Open to the other accounts the tests run as, like a data folder of the program.
-    fs::permissions(folder, fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
+    fs::permissions(folder,
+                    fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
                     fs::perm_options::add);
     dataFile = folder / "Velmora.mdb";
     workgroupFile = folder / "Velmora.mdw";
@@ -68,9 +69,7 @@ void DataFolder::SetUp() {
     ado::workgroup::setAccount(workgroupFile, User, Password);
 }
 
-void DataFolder::TearDown() {
-    ado::setCompactStepHook(nullptr);
-}
+void DataFolder::TearDown() { ado::setCompactStepHook(nullptr); }
 
 void DataFolder::makeDatabase(bool sample) {
     const fs::path data = VELMORA_DATA_DIR;

@@ -39,14 +39,17 @@ TEST_F(Failures, AFileThatIsNoDatabaseOrIsMissingIsNamed) {
     { std::ofstream(text) << "this is not a database, just some text that is long enough to fill a header\n"; }
     com::Error e = failure([&] { openOnly(text); });
     EXPECT_EQ(e.number(), ado::errc::NotADatabase);
-    EXPECT_EQ(e.description(), "Fisierul " + text.string() + " nu este o baza de date a aplicatiei sau este deteriorat.");
+    EXPECT_EQ(e.description(),
+              "Fisierul " + text.string() + " nu este o baza de date a aplicatiei sau este deteriorat.");
     // Named as the workgroup file: no workgroup file either.
     e = failure([&] {
-        ado::Connection::create()->Open(
-            ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(), text.string()), "", "", -1);
+        ado::Connection::create()->Open(ado::buildConnectionString(adotest::User, adotest::Password, dataFile.string(),
+                                                                   text.string()),
+                                        "", "", -1);
     });
     EXPECT_EQ(e.number(), ado::errc::NotADatabase);
-    EXPECT_EQ(e.description(), "Fisierul " + text.string() + " nu este o baza de date a aplicatiei sau este deteriorat.");
+    EXPECT_EQ(e.description(),
+              "Fisierul " + text.string() + " nu este o baza de date a aplicatiei sau este deteriorat.");
     e = failure([&] { openOnly(folder / "Lipsa.mdb"); });
     EXPECT_EQ(e.number(), ado::errc::FileNotFound);
     EXPECT_EQ(e.description(), "Fisierul " + (folder / "Lipsa.mdb").string() + " nu exista.");
@@ -115,7 +118,8 @@ TEST_F(Failures, AReadOnlyDatabaseOrFolder) {
             user);
     };
     const uid_t user = adotest::otherUser();
-    if (::geteuid() != 0) fs::permissions(dataFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (::geteuid() != 0)
+        fs::permissions(dataFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(writeAs(user, "Baza de date " + dataFile.string() + " este protejata la scriere."), 0);
     if (::geteuid() == 0) {  // a user of its own for the database, the folder root's
         ASSERT_EQ(::chown(dataFile.c_str(), user, static_cast<gid_t>(-1)), 0);

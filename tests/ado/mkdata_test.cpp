@@ -39,7 +39,9 @@ TEST_F(MkData, BuildsASampleFolderThatOpensWithTheSampleAccount) {
 
 TEST_F(MkData, MakesAnAdministratorOnlyWhenAskedWithAPasswordFromStandardInput) {
     const fs::path group = folder / "Admin.mdw";
-    ASSERT_EQ(run("--workgroup '" + group.string() + "' --account Administrator --account operator", "first\\nsecond\\n"), 0);
+    ASSERT_EQ(run("--workgroup '" + group.string() + "' --account Administrator --account operator",
+                  "first\\nsecond\\n"),
+              0);
     EXPECT_EQ(ado::workgroup::accountNames(group), (std::vector<std::string>{"Administrator", "operator"}));
     ado::workgroup::authenticate(group, "administrator", "first");
     ado::workgroup::authenticate(group, "operator", "second");

@@ -14,8 +14,9 @@ protected:
         DataFolder::SetUp();
         makeDatabase(false);
         // Two sheets of period 1 (hospital 1 and 2), one of period 2; c22 has a Null.
-        rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c22) VALUES (1, 1, 15000, 2500), "
-                "(1, 2, 10000, NULL), (2, 1, 12345, 1)");
+        rawExec(
+            "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP, c22) VALUES (1, 1, 15000, 2500), "
+            "(1, 2, 10000, NULL), (2, 1, 12345, 1)");
         connection = open();
     }
     // The rows of a statement, each as its columns' values.
@@ -58,8 +59,9 @@ TEST_F(MoneyInSql, AggregatesOfMoneyAreMoney) {
 }
 
 TEST_F(MoneyInSql, GroupedSumsAndStarsAlignWithTheirColumns) {
-    const auto grouped = rows("Select a.IdPerioada, Sum(a.TCP) As Total, Count(*) As N From Velmora_Spital a "
-                              "Group By a.IdPerioada Order By a.IdPerioada");
+    const auto grouped = rows(
+        "Select a.IdPerioada, Sum(a.TCP) As Total, Count(*) As N From Velmora_Spital a "
+        "Group By a.IdPerioada Order By a.IdPerioada");
     ASSERT_EQ(grouped.size(), 2u);
     EXPECT_EQ(grouped[0][0], com::Variant(int32_t{1}));
     EXPECT_EQ(grouped[0][1], money(25000));
@@ -93,7 +95,7 @@ TEST_F(MoneyInSql, ArithmeticFollowsJetTypes) {
     EXPECT_EQ(value("Select a.TCP + a.c22 As X" + where), money(17500));
     EXPECT_EQ(value("Select a.TCP - a.c22 As X" + where), money(12500));
     EXPECT_EQ(value("Select -a.TCP As X" + where), money(-15000));
-    EXPECT_EQ(value("Select a.TCP + 1 As X" + where), money(25000));   // 1.5 + 1 = 2.5
+    EXPECT_EQ(value("Select a.TCP + 1 As X" + where), money(25000));  // 1.5 + 1 = 2.5
     EXPECT_EQ(value("Select 2 - a.TCP As X" + where), money(5000));
     EXPECT_EQ(value("Select a.TCP * 3 As X" + where), money(45000));
     EXPECT_EQ(value("Select a.TCP * a.c22 As X" + where), money(3750));  // 1.5 * 0.25
@@ -104,7 +106,8 @@ TEST_F(MoneyInSql, ArithmeticFollowsJetTypes) {
     EXPECT_EQ(value("Select 3 / 2 As X" + where), com::Variant(1.5));
     // A subquery of one money item is money, correlated or not.
     EXPECT_EQ(value("Select (Select Max(b.TCP) From Velmora_Spital b) As X" + where), money(15000));
-    EXPECT_EQ(value("Select a.TCP - (Select Sum(b.TCP) From Velmora_Spital b Where b.IdPerioada=a.IdPerioada) As X" + where),
+    EXPECT_EQ(value("Select a.TCP - (Select Sum(b.TCP) From Velmora_Spital b Where b.IdPerioada=a.IdPerioada) As X" +
+                    where),
               money(-10000));
     // Null propagates; an unreadable item is left as it was.
     EXPECT_TRUE(value("Select a.TCP + a.c22 As X From Velmora_Spital a Where a.IdSpital=2").isNull());
@@ -135,8 +138,9 @@ TEST_F(MoneyInSql, ConditionsCompareMoneyWithNumbersByValue) {
     EXPECT_EQ(ids("a.TCP > 1.1 And Cast(a.IdSpital As Text) Glob '1*' And a.TCP < 2"), (Ids{1, 3}));
     EXPECT_EQ(ids("(Cast(a.TCP As Real) > 12000 Or a.TCP = 1) And a.TCP < 1.3"), (Ids{2, 3}));
     // Grouped: a condition on a sum.
-    const auto grouped = rows("Select a.IdPerioada, Sum(a.TCP) As S From Velmora_Spital a "
-                              "Group By a.IdPerioada Having Sum(a.TCP) > 2 Order By a.IdPerioada");
+    const auto grouped = rows(
+        "Select a.IdPerioada, Sum(a.TCP) As S From Velmora_Spital a "
+        "Group By a.IdPerioada Having Sum(a.TCP) > 2 Order By a.IdPerioada");
     ASSERT_EQ(grouped.size(), 1u);
     EXPECT_EQ(grouped[0][1], money(25000));
 }
@@ -174,12 +178,14 @@ TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
     EXPECT_EQ(bound("a.TCP Between ? And ?", {V(int32_t{1}), V(1.3)}), (Ids{2, 3}));
     EXPECT_EQ(bound("a.TCP In (?, ?)", {V(int32_t{1}), V("1.5")}), (Ids{1, 2}));
     // The placeholders around it keep their order and their own types.
-    EXPECT_EQ(bound("a.IdSpital = ? And a.TCP >= ? And a.IdPerioada = ?", {V(int32_t{1}), V(int32_t{1}), V(int32_t{2})}),
+    EXPECT_EQ(bound("a.IdSpital = ? And a.TCP >= ? And a.IdPerioada = ?",
+                    {V(int32_t{1}), V(int32_t{1}), V(int32_t{2})}),
               (Ids{3}));
     EXPECT_EQ(bound("(? = -1 Or a.IdPerioada = ?) And a.TCP < ?", {V(int32_t{-1}), V(int32_t{0}), V(int32_t{2})}),
               (Ids{1, 2, 3}));
     ado::Recordset sum;
-    sum.Open("Select a.TCP + ? As X From Velmora_Spital a Where a.IdCost = ?", connection, {V(int32_t{1}), V(int32_t{1})});
+    sum.Open("Select a.TCP + ? As X From Velmora_Spital a Where a.IdCost = ?", connection,
+             {V(int32_t{1}), V(int32_t{1})});
     EXPECT_EQ(sum.field(0), money(25000));
     // A placeholder that multiplies or divides money is a plain number, whatever its type.
     for (const V& two : {V(int32_t{2}), V(2.0), money(20000)}) {
@@ -194,23 +200,26 @@ TEST_F(MoneyInSql, PlaceholdersBesideMoneyAreAmountsWhateverTheirType) {
 
 TEST_F(MoneyInSql, EverySelectOfACompoundStatementIsTyped) {
     // TCP is 1.5, 1 and 1.2345.
-    const auto united = rows("Select a.IdCost, a.TCP + 1 As X From Velmora_Spital a Where a.TCP > 1.4 Union "
-                             "Select a.IdCost, a.TCP - 1 As X From Velmora_Spital a Where a.TCP < 1.1 Order By 1");
+    const auto united = rows(
+        "Select a.IdCost, a.TCP + 1 As X From Velmora_Spital a Where a.TCP > 1.4 Union "
+        "Select a.IdCost, a.TCP - 1 As X From Velmora_Spital a Where a.TCP < 1.1 Order By 1");
     ASSERT_EQ(united.size(), 2u);
     EXPECT_EQ(united[0][1], money(25000));
     EXPECT_EQ(united[1][0], com::Variant(int32_t{2}));
     EXPECT_EQ(united[1][1], money(0));
     EXPECT_EQ(rows("Select a.IdCost From Velmora_Spital a Except Select a.IdCost From Velmora_Spital a "
-                   "Where a.TCP Between 1.2 And 1.3").size(),
+                   "Where a.TCP Between 1.2 And 1.3")
+                  .size(),
               2u);
 }
 
 TEST_F(MoneyInSql, CaseAndExistsAreTypedLikeTheRest) {
     // TCP is 1.5, 1 and 1.2345; c22 is 0.25, Null and 0.0001.
-    const auto cases = rows("Select Case When a.TCP > 1.2 Then a.TCP Else 0 End As X, "
-                            "Case a.TCP When 1 Then 'one' Else 'other' End As Y, "
-                            "Case When a.c22 Is Null Then Null Else a.c22 + 1 End As Z "
-                            "From Velmora_Spital a Order By a.IdCost");
+    const auto cases = rows(
+        "Select Case When a.TCP > 1.2 Then a.TCP Else 0 End As X, "
+        "Case a.TCP When 1 Then 'one' Else 'other' End As Y, "
+        "Case When a.c22 Is Null Then Null Else a.c22 + 1 End As Z "
+        "From Velmora_Spital a Order By a.IdCost");
     ASSERT_EQ(cases.size(), 3u);
     EXPECT_EQ(cases[0][0], money(15000));
     EXPECT_EQ(cases[1][0], money(0));
@@ -222,11 +231,13 @@ TEST_F(MoneyInSql, CaseAndExistsAreTypedLikeTheRest) {
     using Ids = std::vector<int32_t>;
     EXPECT_EQ(ids("a.TCP > 1.1 And (Case When a.IdPerioada = 1 Then 1 Else 0 End) = 1"), (Ids{1}));
     EXPECT_EQ(ids("Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{1}));
-    EXPECT_EQ(ids("Not Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"), (Ids{2, 3}));
+    EXPECT_EQ(ids("Not Exists (Select 1 From Velmora_Spital b Where b.IdCost = a.IdCost And b.TCP > 1.4)"),
+              (Ids{2, 3}));
 }
 
 TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
-    rawExec("INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP) VALUES (3, 1, 12500), (3, 2, 13500), (3, 3, -12550)");
+    rawExec(
+        "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP) VALUES (3, 1, 12500), (3, 2, 13500), (3, 3, -12550)");
     const std::string third = " From Velmora_Spital a Where a.IdPerioada=3 Order By a.IdCost";
     // Half to even: 1.25 -> 1.2, 1.35 -> 1.4, -1.255 -> -1.26; no decimals: 1.25 -> 1.
     const auto rounded = rows("Select Round(a.TCP, 1), Round(a.TCP), Round(a.TCP, 2), Round(a.TCP, 6)" + third);
@@ -238,8 +249,9 @@ TEST_F(MoneyInSql, RoundAndFirstNonNullKeepMoney) {
     EXPECT_EQ(rounded[2][3], money(-12550));
     EXPECT_EQ(value("Select Round(Sum(a.TCP), 2) From Velmora_Spital a Where a.IdPerioada=1"), money(25000));
     // c22 is 0.25, Null and 0.0001.
-    const auto firsts = rows("Select IfNull(a.c22, 0), Coalesce(a.c22, a.TCP, 2) From Velmora_Spital a "
-                             "Where a.IdPerioada=1 Order By a.IdCost");
+    const auto firsts = rows(
+        "Select IfNull(a.c22, 0), Coalesce(a.c22, a.TCP, 2) From Velmora_Spital a "
+        "Where a.IdPerioada=1 Order By a.IdCost");
     ASSERT_EQ(firsts.size(), 2u);
     EXPECT_EQ(firsts[0][0], money(2500));
     EXPECT_EQ(firsts[1][0], money(0));
@@ -257,8 +269,9 @@ TEST_F(MoneyInSql, UpdatesAndDeletesSetAndCompareMoneyByValue) {
 
 TEST_F(MoneyInSql, CommentsAreBlanks) {
     // A quote or parenthesis in a comment is no part of the statement.
-    const auto ids = rows("Select a.IdCost /* the sheet's id ( */ From Velmora_Spital a\n"
-                          "Where a.TCP > 1 -- more than one leu, it's (\nOrder By a.IdCost");
+    const auto ids = rows(
+        "Select a.IdCost /* the sheet's id ( */ From Velmora_Spital a\n"
+        "Where a.TCP > 1 -- more than one leu, it's (\nOrder By a.IdCost");
     ASSERT_EQ(ids.size(), 2u);
     EXPECT_EQ(ids[1][0], com::Variant(int32_t{3}));
 }

@@ -3,9 +3,9 @@
 
 namespace {
 
-using adotest::DataFolder;
 using ado::CursorType;
 using ado::LockType;
+using adotest::DataFolder;
 
 class Saves : public DataFolder {
 protected:
@@ -106,8 +106,9 @@ TEST_F(Saves, DuplicatePeriodGivesDuplicateValues) {
     conn->RollbackTrans();
     // A second ward sheet for the same period and ward is refused as well; another ward number is not.
     ado::Recordset ward;
-    ward.Open("Select a.IdCost, a.IdPerioada, a.IdSpital, a.IdSectie, a.NrSectie FROM Velmora_Sectie a WHERE a.IdCost=0",
-              conn, CursorType::Keyset, LockType::Optimistic, -1);
+    ward.Open(
+        "Select a.IdCost, a.IdPerioada, a.IdSpital, a.IdSectie, a.NrSectie FROM Velmora_Sectie a WHERE a.IdCost=0",
+        conn, CursorType::Keyset, LockType::Optimistic, -1);
     ward.AddNew();
     for (auto [name, value] : {std::pair{"IdPerioada", 1}, {"IdSpital", 1}, {"IdSectie", 1}, {"NrSectie", 2}})
         ward.Collect(name, int32_t{value});
@@ -145,14 +146,20 @@ TEST_F(Saves, ValuesFollowTheDeclaredTypes) {
     // A text that is no amount is refused before anything is written.
     ado::Recordset s;
     openSheet(s, 1);
-    EXPECT_EQ(expectError([&] { s.Collect("TCP", "abc"); s.Update(); }), com::errc::TypeMismatch);
+    EXPECT_EQ(expectError([&] {
+                  s.Collect("TCP", "abc");
+                  s.Update();
+              }),
+              com::errc::TypeMismatch);
 }
 
 TEST_F(Saves, KeysetNeedsOneTable) {
     ado::Recordset rs;
     EXPECT_EQ(expectError([&] {
-                  rs.Open("Select a.IdSectieFiltrat, b.CodSectie FROM Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On a.IdSectie=b.IdSectie",
-                          conn, CursorType::Keyset, LockType::Optimistic, -1);
+                  rs.Open(
+                      "Select a.IdSectieFiltrat, b.CodSectie FROM Lista_Sectii___Filtrat a Inner Join Lista_Sectii b "
+                      "On a.IdSectie=b.IdSectie",
+                      conn, CursorType::Keyset, LockType::Optimistic, -1);
               }),
               ado::errc::NotAllowed);
     EXPECT_EQ(rs.State(), 0);
@@ -174,9 +181,10 @@ TEST_F(Saves, EngineErrorsAndBadStatementsRaise) {
     EXPECT_EQ(expectError([&] { rs.Open("Select 'unterminated From Nom_Judete", conn); }), ado::errc::BadSql);
     EXPECT_EQ(rs.State(), 0);
     // Text after the statement is refused, not dropped: neither statement runs.
-    EXPECT_EQ(expectError([&] { conn->Execute("DELETE a.* FROM Nom_Judete a WHERE a.IdJudet=1; DELETE FROM Nom_Judete"); },
-                          "after the end"),
-              ado::errc::BadSql);
+    EXPECT_EQ(
+        expectError([&] { conn->Execute("DELETE a.* FROM Nom_Judete a WHERE a.IdJudet=1; DELETE FROM Nom_Judete"); },
+                    "after the end"),
+        ado::errc::BadSql);
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 42);
     conn->Execute("DELETE a.* FROM Nom_Judete a WHERE a.IdJudet=42; ");
     EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete"), 41);
@@ -247,12 +255,14 @@ TEST_F(Saves, BoundValuesAreValuesWhateverTheyHold) {
     rs.Close();
     // Money binds as its stored units, dates as the stored text, Null as NULL.
     rs.Open("SELECT ? AS M, ? AS D, ? IS NULL AS E", conn,
-            std::vector<com::Variant>{com::Currency::fromUnits(12345), com::Date::fromYmd(2024, 2, 29), com::Variant::null()});
+            std::vector<com::Variant>{com::Currency::fromUnits(12345), com::Date::fromYmd(2024, 2, 29),
+                                      com::Variant::null()});
     EXPECT_EQ(rs.field("M").toLong(), 12345);
     EXPECT_EQ(rs.field("D").toString(), "2024-02-29 00:00:00");
     EXPECT_EQ(rs.field("E").toLong(), 1);
     rs.Close();
-    EXPECT_EQ(expectError([&] { rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("a")}); }), ado::errc::BadArguments);
+    EXPECT_EQ(expectError([&] { rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("a")}); }),
+              ado::errc::BadArguments);
     EXPECT_EQ(rs.State(), 0);
     rs.Open(sql, conn, std::vector<com::Variant>{com::Variant("Cluj"), com::Variant(int32_t{0})});
     EXPECT_EQ(rs.field("N").toLong(), 1);

@@ -7,16 +7,17 @@
 
 namespace {
 
-using adotest::DataFolder;
 using ado::CursorType;
 using ado::LockType;
+using adotest::DataFolder;
 
 std::string amountList() {
     std::vector<std::string> names{"TCP"};
     for (int k = 1; k <= 6; ++k) names.push_back("c02_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k) names.push_back("Angajati_" + std::to_string(k));
     for (int k = 1; k <= 6; ++k)
-        for (int n = 10; n <= 16; ++n) names.push_back(std::string("c").append(std::to_string(n)).append("_").append(std::to_string(k)));
+        for (int n = 10; n <= 16; ++n)
+            names.push_back(std::string("c").append(std::to_string(n)).append("_").append(std::to_string(k)));
     names.push_back("c22");
     names.push_back("c23");
     for (int i = 1; i <= 4; ++i) names.push_back("c23_0" + std::to_string(i));
@@ -61,7 +62,9 @@ protected:
 };
 
 TEST_F(Statements, HospitalRegister) {
-    rawExec("INSERT INTO Nom_Spitale (CodSpital, DenSpital, IdJudet) VALUES ('abc', 'Mic', 13), ('ZZ', 'Z', 13), ('b', NULL, 13)");
+    rawExec(
+        "INSERT INTO Nom_Spitale (CodSpital, DenSpital, IdJudet) VALUES ('abc', 'Mic', 13), ('ZZ', 'Z', 13), ('b', "
+        "NULL, 13)");
     ado::Recordset rs;
     rs.Open("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet From Nom_Spitale a Where a.IdSpital=1", conn,
             CursorType::ForwardOnly, LockType::ReadOnly, -1);
@@ -71,15 +74,23 @@ TEST_F(Statements, HospitalRegister) {
     EXPECT_EQ(rs.Fields("IdJudet").Value, com::Variant(int32_t{13}));
     rs.Close();
     // Text order without regard to case, with the caller's clause appended.
-    EXPECT_EQ(column("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet From Nom_Spitale a  WHERE a.IdJudet=13 Order By a.CodSpital",
+    EXPECT_EQ(column("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet From Nom_Spitale a  WHERE a.IdJudet=13 "
+                     "Order By a.CodSpital",
                      "CodSpital"),
               (std::vector<std::string>{"abc", "b", "SJU01", "ZZ"}));
-    EXPECT_EQ(column("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet From Nom_Spitale a  Order By a.CodSpital", "IdSpital").size(), 4u);
+    EXPECT_EQ(column("Select a.IdSpital, a.CodSpital, a.DenSpital, a.IdJudet From Nom_Spitale a  Order By a.CodSpital",
+                     "IdSpital")
+                  .size(),
+              4u);
     // Lookup list: '+' concatenates, a Null name makes the item's text Null ("").
-    EXPECT_EQ(lookup("Select a.IdSpital, a.CodSpital + '---' + a.DenSpital From Nom_Spitale a Where a.IdJudet=13 Order By a.CodSpital"),
+    EXPECT_EQ(lookup("Select a.IdSpital, a.CodSpital + '---' + a.DenSpital From Nom_Spitale a Where a.IdJudet=13 Order "
+                     "By a.CodSpital"),
               "2&abc---Mic|4&|1&SJU01---Spitalul Judetean de Urgenta Exemplu|3&ZZ---Z|");
-    EXPECT_EQ(lookup("Select a.IdSpital, a.CodSpital + '---' + a.DenSpital From Nom_Spitale a Where a.IdJudet=-1 Order By a.CodSpital"), "");
-    EXPECT_EQ(lookup("Select a.IdInformatie, a.CodInformatie + '---' +a.DenInformatie As Informatie From Nom_Informatii a Order By a.CodInformatie")
+    EXPECT_EQ(lookup("Select a.IdSpital, a.CodSpital + '---' + a.DenSpital From Nom_Spitale a Where a.IdJudet=-1 Order "
+                     "By a.CodSpital"),
+              "");
+    EXPECT_EQ(lookup("Select a.IdInformatie, a.CodInformatie + '---' +a.DenInformatie As Informatie From "
+                     "Nom_Informatii a Order By a.CodInformatie")
                   .substr(0, 26),
               "1&INF01---Numar de paturi|");
 }
@@ -92,8 +103,11 @@ TEST_F(Statements, CountiesAndPeriods) {
     EXPECT_EQ(names.front(), "Alba");
     EXPECT_EQ(names.back(), "Vrancea");
     EXPECT_EQ(lookup("Select IdJudet, DenJudet From Nom_Judete").substr(0, 14), "1&Alba|2&Arad|");
-    EXPECT_EQ(column("Select a.IdPerioada, a.DenPerioada From Nom_Perioade a  Order By a.IdPerioada", "IdPerioada").size(), 48u);
-    EXPECT_EQ(lookup("Select a.IdPerioada, a.DenPerioada From Nom_Perioade a  WHERE a.IdPerioada=2"), "2&Februarie 2024|");
+    EXPECT_EQ(column("Select a.IdPerioada, a.DenPerioada From Nom_Perioade a  Order By a.IdPerioada", "IdPerioada")
+                  .size(),
+              48u);
+    EXPECT_EQ(lookup("Select a.IdPerioada, a.DenPerioada From Nom_Perioade a  WHERE a.IdPerioada=2"),
+              "2&Februarie 2024|");
     EXPECT_EQ(column("Select a.DenPerioada From Nom_Perioade a Where a.IdPerioada=14", "DenPerioada"),
               std::vector<std::string>{"Februarie 2025"});
     ado::Recordset rs;
@@ -103,10 +117,14 @@ TEST_F(Statements, CountiesAndPeriods) {
 }
 
 TEST_F(Statements, ReportCatalogueReadsNulls) {
-    rawExec("INSERT INTO Rapoarte VALUES (1, 'Rapoarte', NULL, 'F', NULL, NULL), (2, 'Costuri', 1, 'R', 'IdPerioada', 'costuri.xml')");
+    rawExec(
+        "INSERT INTO Rapoarte VALUES (1, 'Rapoarte', NULL, 'F', NULL, NULL), (2, 'Costuri', 1, 'R', 'IdPerioada', "
+        "'costuri.xml')");
     ado::Recordset rs;
-    rs.Open("Select a.IdRaport, a.DenRaport, a.IdParinte, a.TipRaport, a.Parametrii, a.Locatie From Rapoarte a  Order By a.IdRaport",
-            conn);
+    rs.Open(
+        "Select a.IdRaport, a.DenRaport, a.IdParinte, a.TipRaport, a.Parametrii, a.Locatie From Rapoarte a  Order By "
+        "a.IdRaport",
+        conn);
     EXPECT_TRUE(rs.field("IdParinte").isNull());
     rs.MoveNext();
     EXPECT_EQ(rs.field("Locatie"), com::Variant("costuri.xml"));
@@ -115,24 +133,34 @@ TEST_F(Statements, ReportCatalogueReadsNulls) {
 }
 
 TEST_F(Statements, WardRegister) {
-    EXPECT_EQ(column("Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, b.SectieNume As CodSectie, a.NrSectie From Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On a.IdSectie=b.IdSectie  WHERE a.IdSpital=1 Order By b.CodSectie",
+    EXPECT_EQ(column("Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, b.SectieNume As CodSectie, a.NrSectie From "
+                     "Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On a.IdSectie=b.IdSectie  WHERE a.IdSpital=1 "
+                     "Order By b.CodSectie",
                      "CodSectie"),
               (std::vector<std::string>{"Anestezie si terapie intensiva", "Cardiologie", "Chirurgie generala",
                                         "Medicina interna", "Medicina interna", "Neurologie", "Obstetrica-ginecologie",
                                         "Pediatrie"}));
-    EXPECT_EQ(lookup("Select a.IdSectie, a.CodSectie + '---' + a.SectieNume From Lista_Sectii a Order By a.CodSectie").substr(0, 39),
+    EXPECT_EQ(lookup("Select a.IdSectie, a.CodSectie + '---' + a.SectieNume From Lista_Sectii a Order By a.CodSectie")
+                  .substr(0, 39),
               "6&ATI---Anestezie si terapie intensiva|");
-    EXPECT_EQ(lookup("Select a.IdSectieFiltrat, b.CodSectie + '---' + b.SectieNume + '---' + Cstr(a.NrSectie) As CodSectieFiltrat From Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On a.IdSectie=b.IdSectie Where a.IdSpital=1 Order By b.CodSectie, a.NrSectie"),
+    EXPECT_EQ(lookup("Select a.IdSectieFiltrat, b.CodSectie + '---' + b.SectieNume + '---' + Cstr(a.NrSectie) As "
+                     "CodSectieFiltrat From Lista_Sectii___Filtrat a Inner Join Lista_Sectii b On "
+                     "a.IdSectie=b.IdSectie Where a.IdSpital=1 Order By b.CodSectie, a.NrSectie"),
               "5&ATI---Anestezie si terapie intensiva---1|6&CARD---Cardiologie---1|2&CH---Chirurgie generala---1|"
               "1&MI---Medicina interna---1|8&MI---Medicina interna---2|7&NEUR---Neurologie---1|"
               "4&OG---Obstetrica-ginecologie---1|3&PED---Pediatrie---1|");
-    EXPECT_EQ(lookup("Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=8"), "1&1&2|");
-    EXPECT_EQ(lookup("Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=99"), "");
+    EXPECT_EQ(lookup(
+                  "Select a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where a.IdSectieFiltrat=8"),
+              "1&1&2|");
+    EXPECT_EQ(lookup("Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie From Lista_Sectii___Filtrat a Where "
+                     "a.IdSectieFiltrat=99"),
+              "");
 }
 
 TEST_F(Statements, PeriodExportCountsAndDeletes) {
-    rawExec("INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('2024-01-31 00:00:00'), "
-            "('2024-02-01 00:00:00'), (NULL)");
+    rawExec(
+        "INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('2024-01-31 00:00:00'), "
+        "('2024-02-01 00:00:00'), (NULL)");
     auto count = [&](const std::string& sql) {
         ado::Recordset rs;
         rs.Open(sql, conn, CursorType::ForwardOnly, LockType::Optimistic, -1);
@@ -140,7 +168,9 @@ TEST_F(Statements, PeriodExportCountsAndDeletes) {
     };
     EXPECT_EQ(count("SELECT Count(*) As NrRec FROM Velmora_Spital a Where a.IdPerioada=1"), 1);
     EXPECT_EQ(count("SELECT Count(*) As NrRec FROM Velmora_Sectie a Where a.IdPerioada=1"), 8);
-    const std::string bounds = "(Select DataStart From Nom_Perioade b Where b.IdPerioada=1) And (Select DataEnd From Nom_Perioade b Where b.IdPerioada=1)";
+    const std::string bounds =
+        "(Select DataStart From Nom_Perioade b Where b.IdPerioada=1) And (Select DataEnd From Nom_Perioade b Where "
+        "b.IdPerioada=1)";
     EXPECT_EQ(count("SELECT Count(*) As NrRec FROM Velmora_Pacient a Where a.DataExternare between " + bounds), 2);
     auto execute = [&](const std::string& sql) {
         ado::Command cmd;
@@ -171,21 +201,30 @@ TEST_F(Statements, CostSheetsLoadAndList) {
     rs.Close();
 
     rs.Open("Select a.IdCost, a.IdPerioada, b.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie, " + amounts +
-                " FROM Velmora_Sectie a Inner Join Lista_Sectii___Filtrat b On a.IdSpital=b.IdSpital And a.IdSectie=b.IdSectie And a.NrSectie=b.NrSectie WHERE a.IdCost=8",
+                " FROM Velmora_Sectie a Inner Join Lista_Sectii___Filtrat b On a.IdSpital=b.IdSpital And "
+                "a.IdSectie=b.IdSectie And a.NrSectie=b.NrSectie WHERE a.IdCost=8",
             conn);
     EXPECT_EQ(rs.field("IdSectieFiltrat"), com::Variant(int32_t{8}));
     EXPECT_EQ(rs.field("NrSectie"), com::Variant(int32_t{2}));
     rs.Close();
 
-    EXPECT_EQ(column("Select a.IdCost, a.IdPerioada, b.DenPerioada As Perioada, a.IdSpital, " + amounts +
-                         " FROM Nom_Spitale AS c INNER JOIN (Nom_Perioade AS b INNER JOIN Velmora_Spital AS a ON b.IdPerioada = a.IdPerioada) ON c.IdSpital = a.IdSpital Where c.IdJudet=13 And a.IdSpital=1 Order By a.IdPerioada",
-                     "Perioada"),
-              (std::vector<std::string>{"Ianuarie 2024", "Februarie 2024", "Martie 2024", "Aprilie 2024", "Mai 2024",
-                                        "Iunie 2024"}));
+    EXPECT_EQ(
+        column(
+            "Select a.IdCost, a.IdPerioada, b.DenPerioada As Perioada, a.IdSpital, " + amounts +
+                " FROM Nom_Spitale AS c INNER JOIN (Nom_Perioade AS b INNER JOIN Velmora_Spital AS a ON b.IdPerioada = "
+                "a.IdPerioada) ON c.IdSpital = a.IdSpital Where c.IdJudet=13 And a.IdSpital=1 Order By a.IdPerioada",
+            "Perioada"),
+        (std::vector<std::string>{"Ianuarie 2024", "Februarie 2024", "Martie 2024", "Aprilie 2024", "Mai 2024",
+                                  "Iunie 2024"}));
     const auto wards = column(
-        "Select a.IdCost, a.IdPerioada, b.DenPerioada As Perioada, a.IdSpital, a.IdSectie, e.CodSectie + '---' + e.SectieNume + '---' + Cstr(a.NrSectie) As CodSectie, a.NrSectie, " +
+        "Select a.IdCost, a.IdPerioada, b.DenPerioada As Perioada, a.IdSpital, a.IdSectie, e.CodSectie + '---' + "
+        "e.SectieNume + '---' + Cstr(a.NrSectie) As CodSectie, a.NrSectie, " +
             amounts +
-            " FROM Lista_Sectii AS e INNER JOIN (Lista_Sectii___Filtrat AS d INNER JOIN (Nom_Spitale AS c INNER JOIN (Nom_Perioade AS b INNER JOIN Velmora_Sectie AS a ON b.IdPerioada = a.IdPerioada) ON c.IdSpital = a.IdSpital) ON (c.IdSpital = d.IdSpital) AND (d.NrSectie = a.NrSectie) AND (d.IdSectie = a.IdSectie) AND (d.IdSpital = a.IdSpital)) ON e.IdSectie = d.IdSectie WHERE a.IdPerioada=2 And a.IdSpital=1 Order By a.IdPerioada",
+            " FROM Lista_Sectii AS e INNER JOIN (Lista_Sectii___Filtrat AS d INNER JOIN (Nom_Spitale AS c INNER JOIN "
+            "(Nom_Perioade AS b INNER JOIN Velmora_Sectie AS a ON b.IdPerioada = a.IdPerioada) ON c.IdSpital = "
+            "a.IdSpital) ON (c.IdSpital = d.IdSpital) AND (d.NrSectie = a.NrSectie) AND (d.IdSectie = a.IdSectie) AND "
+            "(d.IdSpital = a.IdSpital)) ON e.IdSectie = d.IdSectie WHERE a.IdPerioada=2 And a.IdSpital=1 Order By "
+            "a.IdPerioada",
         "CodSectie");
     ASSERT_EQ(wards.size(), 8u);
     EXPECT_NE(std::find(wards.begin(), wards.end(), "MI---Medicina interna---2"), wards.end());
@@ -242,7 +281,8 @@ TEST_F(Statements, RegisterAndWardSheetSaves) {
                    {{"IdJudet", int32_t{5}}}, "IdSpital"),
               2);
     EXPECT_EQ(rawCount("SELECT IdJudet FROM Nom_Spitale WHERE IdSpital=2"), 5);
-    EXPECT_EQ(save("Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie FROM Lista_Sectii___Filtrat a WHERE a.IdSectieFiltrat=0",
+    EXPECT_EQ(save("Select a.IdSectieFiltrat, a.IdSpital, a.IdSectie, a.NrSectie FROM Lista_Sectii___Filtrat a WHERE "
+                   "a.IdSectieFiltrat=0",
                    {{"IdSpital", int32_t{2}}, {"IdSectie", int32_t{5}}, {"NrSectie", int32_t{1}}}, "IdSectieFiltrat"),
               9);
     std::string ward = "Select a.IdCost, a.IdPerioada, a.IdSpital, a.IdSectie, a.TCP";
@@ -250,8 +290,12 @@ TEST_F(Statements, RegisterAndWardSheetSaves) {
     for (int k = 1; k <= 6; ++k) ward += ", a.Angajati_" + std::to_string(k);
     const std::string all = amountList();
     ward += ", a.NrSectie, " + all.substr(all.find("a.c10_1")) + " FROM Velmora_Sectie a WHERE a.IdCost=0";
-    EXPECT_EQ(save(ward, {{"IdPerioada", int32_t{1}}, {"IdSpital", int32_t{2}}, {"IdSectie", int32_t{5}},
-                          {"NrSectie", int32_t{1}}, {"c72", com::Currency::parse("12.3456")}},
+    EXPECT_EQ(save(ward,
+                   {{"IdPerioada", int32_t{1}},
+                    {"IdSpital", int32_t{2}},
+                    {"IdSectie", int32_t{5}},
+                    {"NrSectie", int32_t{1}},
+                    {"c72", com::Currency::parse("12.3456")}},
                    "IdCost"),
               49);
     EXPECT_EQ(rawCount("SELECT c72 FROM Velmora_Sectie WHERE IdCost=49"), 123456);

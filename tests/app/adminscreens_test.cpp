@@ -121,8 +121,8 @@ TEST_F(AdminScreens, AnAcceptTellsTheSessionsWindowsBeforeItsBox) {
     std::vector<std::string> heard;  // the panel and the boxes shown, as each signal arrives
     QObject listener;
     QObject::connect(&GlobalUI::sessionEvents(), &GlobalUI::SessionEvents::configurationChanged, &listener, [&] {
-        heard.push_back(mainWindow()->sBar()->panelText(5).toStdString() + " / boxes: " +
-                        std::to_string(boxes.shown().size()));
+        heard.push_back(mainWindow()->sBar()->panelText(5).toStdString() +
+                        " / boxes: " + std::to_string(boxes.shown().size()));
     });
     frmConfigurare form;  // no parent: nothing of the main window is within its reach
     form.show();
@@ -185,9 +185,9 @@ TEST_F(AdminScreens, AHospitalWithSheetsKeepsItsCountyAndHospital) {
 TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     values.MyExport = (data / "export" / "gone" / "deeper").string();
     start("13", "77");  // a hospital removed from the register: the run starts without it
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{
-                                 "Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
-                                 "Configurati aplicatia din meniul Administrare."});
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>{"Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
+                                       "Configurati aplicatia din meniul Administrare."});
     EXPECT_EQ(GlobalUI::session().gIdSpital, -1);
     boxes.clear();
     frmConfigurare form(mainWindow());
@@ -397,8 +397,7 @@ protected:
     std::vector<fs::path> filesIn(const fs::path& folder) const {
         std::vector<fs::path> files;
         // Every name, hidden ones and lock companions included: the user mails from this folder.
-        for (const auto& entry : fs::directory_iterator(folder))
-            files.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path().filename());
         std::sort(files.begin(), files.end());
         return files;
     }
@@ -470,8 +469,7 @@ TEST_F(ExportScreen, FailuresAreShownAndLeaveNoFile) {
         if (folder == "/proc")
             EXPECT_NE(boxes.shown()[0].text.find("Modulul: Export Date\r\nSubrutina/Functia: Export\r\n"),
                       std::string::npos);
-        else
-            EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Folderul " + folder.string() + " nu exista."});
+        else EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Folderul " + folder.string() + " nu exista."});
         EXPECT_TRUE(filesIn(data / "out").empty()) << folder;
     }
     EXPECT_TRUE(filesIn(data / "export").empty());
@@ -483,8 +481,7 @@ TEST_F(ExportScreen, FailuresAreShownAndLeaveNoFile) {
     QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information) << boxes.shown()[0].text;
-    EXPECT_EQ(filesIn(data / "out"),
-              std::vector<fs::path>{"Velmora_Cluj_SJU_01_Ianuarie 2024_03.02.2025_957.mdb"});
+    EXPECT_EQ(filesIn(data / "out"), std::vector<fs::path>{"Velmora_Cluj_SJU_01_Ianuarie 2024_03.02.2025_957.mdb"});
 }
 
 TEST_F(ExportScreen, ExportsOnlyIntoTheFolderShownChosen) {

@@ -33,12 +33,16 @@ struct FormCase {
     const char* menu;
     const char* module;
     const char* table;
-    const char* keyCombo;  // the sheet's hospital or ward
+    const char* keyCombo;                                  // the sheet's hospital or ward
     std::vector<std::pair<const char*, int32_t>> freeKey;  // the combos' keys of a sheet not yet stored
 };
 
 const FormCase kSpital{"mnuCostSpital", "frmCostSpital", "Velmora_Spital", "cmbSpital", {{"cmbPerioada", 7}}};
-const FormCase kSectie{"mnuCostSectie", "frmCostSectie", "Velmora_Sectie", "cmbSectieFiltrat", {{"cmbSectieFiltrat", 3}, {"cmbPerioada", 9}}};
+const FormCase kSectie{"mnuCostSectie",
+                       "frmCostSectie",
+                       "Velmora_Sectie",
+                       "cmbSectieFiltrat",
+                       {{"cmbSectieFiltrat", 3}, {"cmbPerioada", 9}}};
 
 void PrintTo(const FormCase& form, std::ostream* out) { *out << form.module; }
 
@@ -78,12 +82,13 @@ protected:
         for (QTabWidget* strip : {form->layout().SSTab1, form->layout().SSTab2}) {
             const int highlighted = strip->tabBar()->currentIndex();
             if (strip->isVisible() && strip->widget(highlighted) != strip->currentWidget())
-                return ::testing::AssertionFailure() << strip->objectName().toStdString() << " highlights tab "
-                                                     << highlighted << " and shows page "
-                                                     << strip->indexOf(strip->currentWidget());
+                return ::testing::AssertionFailure()
+                       << strip->objectName().toStdString() << " highlights tab " << highlighted << " and shows page "
+                       << strip->indexOf(strip->currentWidget());
         }
         QWidget* focused = QApplication::focusWidget();
-        if (!focused || !focused->isVisible()) return ::testing::AssertionFailure() << "the focus is on no visible control";
+        if (!focused || !focused->isVisible())
+            return ::testing::AssertionFailure() << "the focus is on no visible control";
         return ::testing::AssertionSuccess();
     }
 
@@ -240,8 +245,6 @@ TEST_P(CostSheetFocus, ADecimalKeyInAFigureShowsTheWholeNumberBoxAndTheFieldKeep
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, CostSheetFocus, ::testing::Values(kSpital, kSectie),
-                         [](const ::testing::TestParamInfo<FormCase>& info) {
-                             return std::string(info.param.module);
-                         });
+                         [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.module); });
 
 }  // namespace

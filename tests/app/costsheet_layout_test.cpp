@@ -62,7 +62,7 @@ TEST(CostSheetLayout, TheAmountsAreTheCataloguesWithItsGroups) {
             // The ward sheet types article 23 and its parts freely; every other group is summed.
             const bool linked = amount.group != vb::AmountGroup::None &&
                                 !(kind == CostSheetKind::Sectie && amount.group == vb::AmountGroup::C23);
-            const FieldKind expected = !linked ? FieldKind::Plain
+            const FieldKind expected = !linked                                     ? FieldKind::Plain
                                        : amount.role == vb::AmountRole::GroupTotal ? FieldKind::GroupTotal
                                                                                    : FieldKind::GroupPart;
             EXPECT_EQ(field.kind, expected) << name;
@@ -90,7 +90,7 @@ TEST(CostSheetLayout, WindowFrameTabsAndButtons) {
     EXPECT_EQ(f.layout.SSTab1->geometry(), QRect(2, 46, 785, 393));
 
     EXPECT_EQ(f.layout.picButton->geometry(), QRect(0, 444, 789, 39));
-    const std::array<QRect, 6> places{QRect(20, 6, 55, 25), QRect(88, 6, 55, 25), QRect(220, 6, 53, 25),
+    const std::array<QRect, 6> places{QRect(20, 6, 55, 25),  QRect(88, 6, 55, 25),  QRect(220, 6, 53, 25),
                                       QRect(328, 6, 51, 25), QRect(440, 6, 55, 25), QRect(706, 6, 51, 25)};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(f.layout.cmdButton[i]->geometry(), places[i]) << i;
     EXPECT_EQ(f.layout.cmdButton[5]->text(), "Iesire");
@@ -211,8 +211,7 @@ TEST(CostSheetLayout, TabOrderRunsHeaderFieldsButtons) {
         w = w->nextInFocusChain();
     }
     EXPECT_EQ(chain, expected);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(f.layout.cmdButton[i]->nextInFocusChain(), f.layout.cmdButton[i + 1]) << i;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(f.layout.cmdButton[i]->nextInFocusChain(), f.layout.cmdButton[i + 1]) << i;
 }
 
 TEST(CostSheetLayout, HospitalAndWardDifferences) {

@@ -20,7 +20,7 @@ namespace {
 using velmora::CostSheetKind;
 
 std::vector<std::string> sheetMembers(const std::string& secondId) {
-    std::vector<std::string> members{"Clear",  "Load",       "Save",   "Delete", "CopyMe",  "IsNew",
+    std::vector<std::string> members{"Clear",   "Load",       "Save",   "Delete", "CopyMe",   "IsNew",
                                      "IsDirty", "IdPerioada", "Errors", "IdCost", "LoadList", secondId};
     for (const auto& spec : velmora::costSheetFields(CostSheetKind::Spital)) members.push_back(spec.tag);
     return members;
@@ -32,9 +32,8 @@ protected:
 };
 
 TEST_F(CostSheetServices, EverySheetMemberTheProgramCallsIsThere) {
-    for (const auto& [className, members] :
-         {std::pair{"CostSpital", sheetMembers("IdSpital")},
-          std::pair{"CostSectie", sheetMembers("IdSectieFiltrat")}}) {
+    for (const auto& [className, members] : {std::pair{"CostSpital", sheetMembers("IdSpital")},
+                                             std::pair{"CostSectie", sheetMembers("IdSectieFiltrat")}}) {
         const auto sheet = velmora::newBusinessObject(className);
         for (const auto& member : members)
             EXPECT_TRUE(sheet->GetIDOfName(member).has_value()) << className << "." << member;
@@ -51,8 +50,7 @@ TEST_F(CostSheetServices, EverySheetMemberTheProgramCallsIsThere) {
 // field of the layout, in the library's own order.
 TEST_F(CostSheetServices, TheRowModelNamesEveryControlOfTheForms) {
     for (const auto kind : {CostSheetKind::Spital, CostSheetKind::Sectie}) {
-        const auto sheet =
-            velmora::newBusinessObject(kind == CostSheetKind::Spital ? "CostSpital" : "CostSectie");
+        const auto sheet = velmora::newBusinessObject(kind == CostSheetKind::Spital ? "CostSpital" : "CostSectie");
         const auto model = sheet.query<Gravlin::ModelLinie>();
         ASSERT_TRUE(model);
         ASSERT_EQ(model->GetFieldCount(), 87);
@@ -118,13 +116,13 @@ TEST_F(CostSheetServices, CollectionsAnswerCountAndItem) {
         for (const char* member : {"Count", "Item"}) EXPECT_TRUE(list->GetIDOfName(member).has_value()) << member;
         const int32_t count = com::getProperty(*list, "Count").toLong();
         EXPECT_GT(count, 0) << className;
-        const auto first = com::callByName(*list, "Item", com::InvokeKind::PropertyGet, {com::Variant(int32_t{1})}).toDispatch();
+        const auto first =
+            com::callByName(*list, "Item", com::InvokeKind::PropertyGet, {com::Variant(int32_t{1})}).toDispatch();
         ASSERT_TRUE(first);
         EXPECT_FALSE(com::getProperty(*first, "IsNew").toBool());
         EXPECT_FALSE(com::getProperty(*first, "IsDirty").toBool());
-        EXPECT_NE(com::getProperty(*first, std::string(className) == "CostSpital" ? "Perioada" : "CodSectie")
-                      .toString(),
-                  "");
+        EXPECT_NE(
+            com::getProperty(*first, std::string(className) == "CostSpital" ? "Perioada" : "CodSectie").toString(), "");
     }
 }
 

@@ -64,7 +64,8 @@ TEST_F(CostSpitalForm, OpensOnABlankSheetOfTheConfiguredHospital) {
     EXPECT_EQ(field("cmbPerioada").get("ListIndex").toLong(), -1);
     EXPECT_EQ(sheetLong("IdSpital"), 1);
     EXPECT_FALSE(dirty());
-    for (const auto& spec : velmora::costSheetFields(CostSheetKind::Spital)) EXPECT_EQ(shown(spec.name), 0) << spec.name;
+    for (const auto& spec : velmora::costSheetFields(CostSheetKind::Spital))
+        EXPECT_EQ(shown(spec.name), 0) << spec.name;
     for (const char* locked : {"cmbSpital", "ctlc23", "ctlc24", "ctlc25"}) {
         EXPECT_FALSE(field(locked).get("Enabled").toBool()) << locked;
         EXPECT_EQ(field(locked).get("BackColor").toLong(), static_cast<int32_t>(0x8000000Fu)) << locked;
@@ -311,10 +312,11 @@ TEST_F(CostSpitalForm, StergeAnsweredByEscapeOrTheCloseBoxKeepsTheSheet) {
     const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=2");
     form->ItemSelectat(static_cast<int32_t>(idCost), "");
     for (const bool escape : {true, false}) {
-        const std::string asked = test::answerOnScreen([&] { test::click(form->cmdButton(4)); }, [&](QMessageBox& box) {
-            if (escape) QTest::keyClick(&box, Qt::Key_Escape);
-            else box.close();
-        });
+        const std::string asked = test::answerOnScreen([&] { test::click(form->cmdButton(4)); },
+                                                       [&](QMessageBox& box) {
+                                                           if (escape) QTest::keyClick(&box, Qt::Key_Escape);
+                                                           else box.close();
+                                                       });
         EXPECT_EQ(asked, "Obiectul va fi sters permanent din baza de date!\nDoriti sa continuati?") << escape;
         EXPECT_EQ(stored("count(*)", "IdCost=" + std::to_string(idCost)), 1) << escape;
         EXPECT_EQ(sheetLong("IdCost"), idCost) << escape;

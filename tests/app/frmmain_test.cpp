@@ -54,8 +54,8 @@ protected:
 
     // Gives every screen menu item a plain form, counting how often each was built.
     void registerPlainScreens() {
-        for (const char* name : {"mnuSpitale", "mnuSectii", "mnuCostSpital", "mnuCostSectie", "mnuRapoarte",
-                                 "mnuExport"}) {
+        for (const char* name :
+             {"mnuSpitale", "mnuSectii", "mnuCostSpital", "mnuCostSectie", "mnuRapoarte", "mnuExport"}) {
             const QString menu = QString::fromLatin1(name);
             window().setScreen(menu, [this, menu](QWidget* parent) {
                 ++built[menu];
@@ -90,7 +90,8 @@ TEST_F(MainWindow, CaptionStatusBarAndMenuTree) {
     EXPECT_EQ(w.sBar()->panelText(6).toStdString(), "Utilizator: operator");
     const QString day = velmora::StatusPanels::formatDate(QDate(2025, 2, 3));
     ASSERT_EQ(day.size(), 10);
-    EXPECT_TRUE(day.startsWith(QStringLiteral("03")) && day.mid(3, 2) == QStringLiteral("02") && day.endsWith(QStringLiteral("2025")));
+    EXPECT_TRUE(day.startsWith(QStringLiteral("03")) && day.mid(3, 2) == QStringLiteral("02") &&
+                day.endsWith(QStringLiteral("2025")));
     EXPECT_EQ(day[2], day[5]);
     EXPECT_FALSE(day[2].isSpace() || day[2].isLetterOrNumber());  // the locale's date separator
 

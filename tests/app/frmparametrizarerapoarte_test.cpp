@@ -125,12 +125,13 @@ TEST_F(ReportScreen, TheSampleCatalogueAsATree) {
 }
 
 TEST_F(ReportScreen, IdsOutOfOrderStillBuildEveryFolderDepthFirst) {
-    open("DELETE FROM Rapoarte;"
-         "INSERT INTO Rapoarte (IdRaport, DenRaport, IdParinte, TipRaport, Parametrii, Locatie) VALUES "
-         "(9, 'Dosar 9', 1, 'F', '', ''), (4, 'Raport 4', 9, 'R', '', 'r4.vrpt'), (10, 'Sub 4', 4, 'R', '', ''),"
-         "(2, 'Raport 2', 1, NULL, NULL, NULL), (1, 'Radacina', NULL, 'F', '', ''), (3, 'Dosar 3', 1, 'F', '', ''),"
-         "(7, 'Raport 7', 3, 'R', '', ''), (5, 'Raport 5', 9, 'R', '', ''), (6, 'Propriul parinte', 6, 'R', '', ''),"
-         "(8, 'Fara parinte', 0, 'R', '', ''), (11, 'Ciclu', 12, 'F', '', ''), (12, 'Ciclu', 11, 'F', '', '');");
+    open(
+        "DELETE FROM Rapoarte;"
+        "INSERT INTO Rapoarte (IdRaport, DenRaport, IdParinte, TipRaport, Parametrii, Locatie) VALUES "
+        "(9, 'Dosar 9', 1, 'F', '', ''), (4, 'Raport 4', 9, 'R', '', 'r4.vrpt'), (10, 'Sub 4', 4, 'R', '', ''),"
+        "(2, 'Raport 2', 1, NULL, NULL, NULL), (1, 'Radacina', NULL, 'F', '', ''), (3, 'Dosar 3', 1, 'F', '', ''),"
+        "(7, 'Raport 7', 3, 'R', '', ''), (5, 'Raport 5', 9, 'R', '', ''), (6, 'Propriul parinte', 6, 'R', '', ''),"
+        "(8, 'Fara parinte', 0, 'R', '', ''), (11, 'Ciclu', 12, 'F', '', ''), (12, 'Ciclu', 11, 'F', '', '');");
     EXPECT_EQ(treeKeys(), (std::vector<std::string>{":1", ":2", ":3", ":7", ":9", ":4", ":10", ":5"}));
     EXPECT_EQ(screen->node(QStringLiteral(":7"))->parent(), screen->node(QStringLiteral(":3")));
     EXPECT_EQ(screen->node(QStringLiteral(":5"))->parent(), screen->node(QStringLiteral(":9")));
@@ -152,8 +153,7 @@ TEST_F(ReportScreen, AReportGetsItsLabelledControlsInPlace) {
     click(":3");
     EXPECT_EQ(screen->chosenKey().toStdString(), ":3");
     EXPECT_TRUE(screen->cmdLansareRaport()->isEnabled());
-    EXPECT_EQ(screen->addedControls(),
-              (QStringList{"IdJudet_Label", "IdJudet", "IdPerioada_Label", "IdPerioada"}));
+    EXPECT_EQ(screen->addedControls(), (QStringList{"IdJudet_Label", "IdJudet", "IdPerioada_Label", "IdPerioada"}));
     EXPECT_EQ(screen->node(QStringLiteral(":3"))->foreground(0).color(), QColor(0, 0, 255));
 
     ASSERT_NE(label("IdJudet_Label"), nullptr);
@@ -190,8 +190,7 @@ TEST_F(ReportScreen, AFolderDisablesTheButtonAndRemovesTheControls) {
     EXPECT_EQ(label("IdJudet_Label"), nullptr);
     EXPECT_EQ(control("IdJudet"), nullptr);
     EXPECT_FALSE(screen->cmdLansareRaport()->isEnabled());
-    EXPECT_EQ(screen->node(QStringLiteral(":3"))->foreground(0).color(),
-              screen->palette().color(QPalette::WindowText));
+    EXPECT_EQ(screen->node(QStringLiteral(":3"))->foreground(0).color(), screen->palette().color(QPalette::WindowText));
     EXPECT_EQ(screen->node(QStringLiteral(":4"))->foreground(0).color(), QColor(0, 0, 255));
 
     // Another report: only its own parameters, in the first row.
@@ -216,8 +215,7 @@ TEST_F(ReportScreen, ChoosingByKeyboardCountsAsAClick) {
     EXPECT_EQ(screen->chosenKey().toStdString(), ":3");
     EXPECT_TRUE(screen->cmdLansareRaport()->isEnabled());
     EXPECT_NE(control("IdJudet"), nullptr);
-    EXPECT_EQ(screen->node(QStringLiteral(":2"))->foreground(0).color(),
-              screen->palette().color(QPalette::WindowText));
+    EXPECT_EQ(screen->node(QStringLiteral(":2"))->foreground(0).color(), screen->palette().color(QPalette::WindowText));
     QTest::keyClick(tree, Qt::Key_Down);  // "Centralizator pe interval"
     EXPECT_EQ(control("IdJudet"), nullptr);
     EXPECT_NE(control("Data inceput"), nullptr);
@@ -238,10 +236,11 @@ TEST_F(ReportScreen, DatesStartFromTheCurrentMonth) {
 }
 
 TEST_F(ReportScreen, EntryFieldsTakeTheirKindAndOtherCombosStayEmpty) {
-    open("UPDATE Rapoarte SET Parametrii = "
-         "'Data,,ControlPersonal|Data;Data alta,,ControlPersonal|Data;Nr,,ControlPersonal|Numar;"
-         "Cod,,ControlPersonal|Select;Nume,,ControlPersonal|Text;Alt,,ControlPersonal;Sectia,,MyCombo;"
-         "Nimic,,Nimic;' WHERE IdRaport = 8;");
+    open(
+        "UPDATE Rapoarte SET Parametrii = "
+        "'Data,,ControlPersonal|Data;Data alta,,ControlPersonal|Data;Nr,,ControlPersonal|Numar;"
+        "Cod,,ControlPersonal|Select;Nume,,ControlPersonal|Text;Alt,,ControlPersonal;Sectia,,MyCombo;"
+        "Nimic,,Nimic;' WHERE IdRaport = 8;");
     screen->setClock([] { return QDate(2024, 5, 17); });
     click(":8");
     EXPECT_EQ(control("Data")->get("Valoare").toDate().toIso(), "2024-05-17 00:00:00");
@@ -261,10 +260,11 @@ TEST_F(ReportScreen, EntryFieldsTakeTheirKindAndOtherCombosStayEmpty) {
 }
 
 TEST_F(ReportScreen, AMalformedParameterTextIsReportedAndTheScreenStaysUsable) {
-    open("UPDATE Rapoarte SET Parametrii = 'IdPerioada,,MyCombo;Data inceput,ControlPersonal|Data;' "
-         "WHERE IdRaport = 5;"
-         "UPDATE Rapoarte SET Parametrii = 'IdPerioada,,MyCombo;IdPerioada,,MyCombo;' WHERE IdRaport = 8;"
-         "UPDATE Rapoarte SET Parametrii = 'trvRaport,,ControlPersonal|Text;' WHERE IdRaport = 7;");
+    open(
+        "UPDATE Rapoarte SET Parametrii = 'IdPerioada,,MyCombo;Data inceput,ControlPersonal|Data;' "
+        "WHERE IdRaport = 5;"
+        "UPDATE Rapoarte SET Parametrii = 'IdPerioada,,MyCombo;IdPerioada,,MyCombo;' WHERE IdRaport = 8;"
+        "UPDATE Rapoarte SET Parametrii = 'trvRaport,,ControlPersonal|Text;' WHERE IdRaport = 7;");
     click(":5");
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
@@ -300,8 +300,9 @@ TEST_F(ReportScreen, AMalformedParameterTextIsReportedAndTheScreenStaysUsable) {
 }
 
 TEST_F(ReportScreen, AMissingReportFileOrAFolderIsReportedAsMissing) {
-    open("UPDATE Rapoarte SET Locatie = 'Rapoarte\\Lipsa\\Personal.vrpt' WHERE IdRaport = 8;"
-         "UPDATE Rapoarte SET Locatie = '' WHERE IdRaport = 7;");
+    open(
+        "UPDATE Rapoarte SET Locatie = 'Rapoarte\\Lipsa\\Personal.vrpt' WHERE IdRaport = 8;"
+        "UPDATE Rapoarte SET Locatie = '' WHERE IdRaport = 7;");
     click(":3");
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
     const std::string folder = program.path().string();
@@ -317,14 +318,12 @@ TEST_F(ReportScreen, AMissingReportFileOrAFolderIsReportedAsMissing) {
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
     click(":7");  // no location: the program's folder itself
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
-    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{
-                                 "Raportul nu exista la locatia cautata: \r\n\r\n" + folder +
-                                     "/Rapoarte/CostSpital.vrpt",
-                                 "Raportul nu exista la locatia cautata: \r\n\r\n" + folder +
-                                     "/Rapoarte/CostSpital.vrpt",
-                                 "Raportul nu exista la locatia cautata: \r\n\r\n" + folder +
-                                     "/Rapoarte/Lipsa/Personal.vrpt",
-                                 "Raportul nu exista la locatia cautata: \r\n\r\n" + folder + "/"}));
+    EXPECT_EQ(boxes.texts(),
+              (std::vector<std::string>{
+                  "Raportul nu exista la locatia cautata: \r\n\r\n" + folder + "/Rapoarte/CostSpital.vrpt",
+                  "Raportul nu exista la locatia cautata: \r\n\r\n" + folder + "/Rapoarte/CostSpital.vrpt",
+                  "Raportul nu exista la locatia cautata: \r\n\r\n" + folder + "/Rapoarte/Lipsa/Personal.vrpt",
+                  "Raportul nu exista la locatia cautata: \r\n\r\n" + folder + "/"}));
     EXPECT_EQ(viewerCount(), 0);
     EXPECT_FALSE(GlobalUI::session().gReport);
 }
@@ -399,8 +398,7 @@ TEST_F(ReportScreen, TheLaunchPassesEachValueAndShowsOneViewer) {
     EXPECT_EQ(GlobalUI::session().gfrmMain->mdiArea()->activeSubWindow()->widget(), viewer);
 
     // While it is open, "Raport..." only brings it to the front, whatever is chosen.
-    GlobalUI::session().gfrmMain->mdiArea()->setActiveSubWindow(
-        qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
+    GlobalUI::session().gfrmMain->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
     click(":3");
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
     EXPECT_EQ(viewerCount(), 1);
@@ -477,7 +475,8 @@ TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
     emit viewer->CRViewer1()->failed(reports::errc::OutputFailed, QStringLiteral("Fisierul PDF nu poate fi scris."));
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Critical);
-    EXPECT_NE(boxes.shown()[0].text.find("Fisierul PDF nu poate fi scris.\r\nModulul: frmAfisareRapoarte\r\n"), std::string::npos)
+    EXPECT_NE(boxes.shown()[0].text.find("Fisierul PDF nu poate fi scris.\r\nModulul: frmAfisareRapoarte\r\n"),
+              std::string::npos)
         << boxes.shown()[0].text;
     boxes.clear();
 
@@ -519,7 +518,7 @@ TEST_F(ReportScreen, KeyboardTabOrderAndAltR) {
     tree->setFocus();
     QTest::keyClick(tree, Qt::Key_R, Qt::AltModifier);
     test::processUntil([this] { return !boxes.shown().empty(); });  // a shortcut clicks a moment later
-    ASSERT_EQ(boxes.shown().size(), 1u);  // launched: the file is not there
+    ASSERT_EQ(boxes.shown().size(), 1u);                            // launched: the file is not there
     EXPECT_EQ(boxes.shown()[0].text.rfind("Raportul nu exista la locatia cautata: ", 0), 0u);
 }
 
@@ -528,8 +527,8 @@ TEST_F(ReportScreen, EnterInAParameterMovesOnAsTab) {
     open();
     GlobalUI::session().gfrmMain->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(GlobalUI::session().gfrmMain));
-    for (const auto& [key, first, second] : {std::tuple{":6", "Data inceput", "Data sfarsit"},
-                                             std::tuple{":3", "IdJudet", "IdPerioada"}}) {
+    for (const auto& [key, first, second] :
+         {std::tuple{":6", "Data inceput", "Data sfarsit"}, std::tuple{":3", "IdJudet", "IdPerioada"}}) {
         SCOPED_TRACE(key);
         click(key);
         QTreeWidget* tree = screen->trvRaport();
@@ -571,7 +570,8 @@ TEST_F(ReportScreen, EveryReportOfTheCatalogueRunsWithTheValuesItsControlsGive) 
         reports::ParameterFields& fields = GlobalUI::session().gReport->ParameterFields();
         for (const QString& name : screen->addedControls()) {
             if (name.endsWith(QStringLiteral("_Label"))) continue;
-            const bool combo = static_cast<bool>(control(name.toStdString().c_str())->objectPtr().query<quillon::IMyCombo>());
+            const bool combo =
+                static_cast<bool>(control(name.toStdString().c_str())->objectPtr().query<quillon::IMyCombo>());
             const std::string field = (combo ? "p" : "@") + name.toStdString();
             ASSERT_NE(fields.find(field), nullptr) << key << " " << field;
             EXPECT_TRUE(fields.find(field)->HasCurrentValue()) << key << " " << field;

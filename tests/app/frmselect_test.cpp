@@ -83,8 +83,9 @@ TEST_F(SelectionDialog, EachKindShowsOnlyItsTabWithItsCaptionColumnsAndFocus) {
 }
 
 TEST_F(SelectionDialog, HospitalsOfTheConfiguredCountyWithCodesAndNamesTrimmed) {
-    test::execSql(database(), "INSERT INTO Nom_Spitale (CodSpital, DenSpital, IdJudet) VALUES "
-                              "('  AB2 ', ' Spitalul Doi  ', 13), ('ZZ9', 'Alt judet', 12)");
+    test::execSql(database(),
+                  "INSERT INTO Nom_Spitale (CodSpital, DenSpital, IdJudet) VALUES "
+                  "('  AB2 ', ' Spitalul Doi  ', 13), ('ZZ9', 'Alt judet', 12)");
     auto dialog = openDialog(0);
     velmora::HostedControl* county = dialog->combo("cmbJudet");
     EXPECT_FALSE(county->get("Enabled").toBool());

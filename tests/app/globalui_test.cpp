@@ -82,8 +82,8 @@ TEST(FillCombo, AddsEachRowInOrder) {
     EXPECT_TRUE(filled("").empty());
     EXPECT_EQ(filled("5&A|7&B|"), (Items{{"A", 5}, {"B", 7}}));
     EXPECT_EQ(filled("-1&Fara|"), (Items{{"Fara", -1}}));
-    EXPECT_TRUE(filled("5&A").empty());                     // a row must end with "|"
-    EXPECT_EQ(filled("5&A|B"), (Items{{"A", 5}}));        // what follows the last "|" is no row
+    EXPECT_TRUE(filled("5&A").empty());             // a row must end with "|"
+    EXPECT_EQ(filled("5&A|B"), (Items{{"A", 5}}));  // what follows the last "|" is no row
 }
 
 // The names are not escaped: "&" and "|" at the start, in the middle and at the end of a

@@ -77,8 +77,8 @@ TEST(InitFile, ReadFailuresCarryTheRunTimesNumbers) {
         EXPECT_EQ(e.description(), "Init.xml: cheia MyPath lipseste sau fisierul nu este un document XML valid.");
     }
 
-    for (const char* key : {"MyPath", "MyDataBase", "MyFiserAcces", "MyFiserDSN", "MyExport", "MyBackup", "MyJudet",
-                            "MySpital"}) {
+    for (const char* key :
+         {"MyPath", "MyDataBase", "MyFiserAcces", "MyFiserDSN", "MyExport", "MyBackup", "MyJudet", "MySpital"}) {
         std::string text = test::initText(configured());
         const std::string open = std::string("<") + key + ">";
         text.replace(text.find(open), open.size(), std::string("<Other") + key + ">");

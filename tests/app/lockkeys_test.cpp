@@ -23,8 +23,7 @@ public:
         server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
                                 QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("640x480x24")});
         if (!server_.waitForStarted(5000)) return;
-        while (!server_.canReadLine() && server_.waitForReadyRead(10000)) {
-        }
+        while (!server_.canReadLine() && server_.waitForReadyRead(10000)) {}
         const QByteArray number = server_.readLine().trimmed();
         if (!number.isEmpty()) name_ = ":" + number.toStdString();
     }

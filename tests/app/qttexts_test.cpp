@@ -71,7 +71,8 @@ TEST_F(QtTextsTest, FileDialog) {
         headers += view->model()->headerData(column, Qt::Horizontal).toString().toStdString() + "|";
     EXPECT_EQ(headers, "Nume|Marime|Tip|Data modificarii|");
     std::string tips;
-    for (const char* name : {"backButton", "forwardButton", "toParentButton", "newFolderButton", "listModeButton", "detailModeButton"})
+    for (const char* name :
+         {"backButton", "forwardButton", "toParentButton", "newFolderButton", "listModeButton", "detailModeButton"})
         tips += dialog.findChild<QToolButton*>(QString::fromLatin1(name))->toolTip().toStdString() + "|";
     EXPECT_EQ(tips, "Inapoi|Inainte|Directorul parinte|Director nou|Lista|Detalii|");
 

@@ -6,10 +6,10 @@
 
 namespace {
 
-using velmora::ParametruControl;
-using velmora::parseParametrii;
-using velmora::ParametruRaport;
 using quillon::TipData;
+using velmora::ParametruControl;
+using velmora::ParametruRaport;
+using velmora::parseParametrii;
 
 int errorNumber(std::string_view text, std::string* description = nullptr) {
     try {

@@ -36,11 +36,16 @@ class RegisterNames : public test::ScreenSession {
 protected:
     void SetUp() override {
         ScreenSession::SetUp();
-        test::execSql(database(), "UPDATE Nom_Judete SET DenJudet='" + kJudet.toStdString() + "' WHERE IdJudet=13;"
-                                  "UPDATE Nom_Spitale SET DenSpital='" + kSpital.toStdString() + "' WHERE IdSpital=1;"
-                                  "UPDATE Lista_Sectii SET SectieNume='" + kTip.toStdString() + "' WHERE IdSectie=1;"
-                                  "UPDATE Nom_Perioade SET DenPerioada='" + kPerioada.toStdString() +
-                                  "' WHERE IdPerioada=1;");
+        test::execSql(database(), "UPDATE Nom_Judete SET DenJudet='" + kJudet.toStdString() +
+                                      "' WHERE IdJudet=13;"
+                                      "UPDATE Nom_Spitale SET DenSpital='" +
+                                      kSpital.toStdString() +
+                                      "' WHERE IdSpital=1;"
+                                      "UPDATE Lista_Sectii SET SectieNume='" +
+                                      kTip.toStdString() +
+                                      "' WHERE IdSectie=1;"
+                                      "UPDATE Nom_Perioade SET DenPerioada='" +
+                                      kPerioada.toStdString() + "' WHERE IdPerioada=1;");
         // The lists are read once per run: read them again from the renamed registers.
         GlobalUI::session().gCache = std::make_unique<velmora::Cache>();
     }
@@ -121,7 +126,8 @@ TEST_F(RegisterNames, TheSelectionConfigurationAndReportCombosShowEveryNameWhole
             expectListed(dialog.combo("cmbSpitalSectie"), 1, hospital, hospitals());
             // The hospital's wards are found and listed with the type's whole name.
             dialog.cmdCauta_Click();
-            EXPECT_EQ(dialog.list(2)->topLevelItemCount(), count("SELECT Count(*) FROM Lista_Sectii___Filtrat WHERE IdSpital=1"));
+            EXPECT_EQ(dialog.list(2)->topLevelItemCount(),
+                      count("SELECT Count(*) FROM Lista_Sectii___Filtrat WHERE IdSpital=1"));
             break;
         default: expectListed(dialog.combo("cmbPerioadaSectie"), 1, kPerioada, periods()); break;
         }

@@ -32,8 +32,9 @@ protected:
     }
     long long wardRows() { return rowCount(database(), "Lista_Sectii___Filtrat"); }
     long long ward(int32_t id, const char* column) {
-        return rawdb::rawInt(database(), std::string("SELECT ") + column +
-                                             " FROM Lista_Sectii___Filtrat WHERE IdSectieFiltrat=" + std::to_string(id));
+        return rawdb::rawInt(database(),
+                             std::string("SELECT ") + column +
+                                 " FROM Lista_Sectii___Filtrat WHERE IdSectieFiltrat=" + std::to_string(id));
     }
 
     // Presses "Cauta..." and, in the dialog it opens, searches and picks a row.
@@ -68,15 +69,18 @@ protected:
         const std::string id = std::to_string(wardId);
         execSql(database(),
                 "DELETE FROM Velmora_Sectie WHERE EXISTS (SELECT 1 FROM Lista_Sectii___Filtrat f WHERE "
-                "f.IdSectieFiltrat=" + id + " AND f.IdSpital=Velmora_Sectie.IdSpital AND "
-                "f.IdSectie=Velmora_Sectie.IdSectie AND f.NrSectie=Velmora_Sectie.NrSectie)");
+                "f.IdSectieFiltrat=" +
+                    id +
+                    " AND f.IdSpital=Velmora_Sectie.IdSpital AND "
+                    "f.IdSectie=Velmora_Sectie.IdSectie AND f.NrSectie=Velmora_Sectie.NrSectie)");
     }
     // The ward sheets that refer to the ward by its hospital, type and number.
     long long sheetsOf(int32_t wardId) {
         return rawdb::rawInt(database(),
                              "SELECT Count(*) FROM Velmora_Sectie s JOIN Lista_Sectii___Filtrat f ON "
                              "f.IdSpital=s.IdSpital AND f.IdSectie=s.IdSectie AND f.NrSectie=s.NrSectie WHERE "
-                             "f.IdSectieFiltrat=" + std::to_string(wardId));
+                             "f.IdSectieFiltrat=" +
+                                 std::to_string(wardId));
     }
 };
 

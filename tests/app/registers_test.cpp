@@ -34,7 +34,8 @@ TEST_F(Registers, TheHospitalRegisterShowsAndFindsButChangesNothing) {
     frmSpitale* screen = open<frmSpitale>("mnuSpitale");
     ASSERT_TRUE(screen);
     EXPECT_EQ(screen->windowTitle(), QString(34, u' ') + QStringLiteral("Introducere / editare / eliminare spitale"));
-    EXPECT_EQ(screen->findChild<QGroupBox*>(QStringLiteral("frmDateGenerale"))->title(), QStringLiteral("Date generale"));
+    EXPECT_EQ(screen->findChild<QGroupBox*>(QStringLiteral("frmDateGenerale"))->title(),
+              QStringLiteral("Date generale"));
     EXPECT_EQ(label(*screen, "cmbJudet"), QStringLiteral(" Judet:"));
     EXPECT_EQ(label(*screen, "ctlCodSpital"), QStringLiteral(" Cod spital:"));
     EXPECT_EQ(label(*screen, "ctlDenSpital"), QStringLiteral(" Denumire:"));
@@ -235,12 +236,13 @@ TEST_F(Registers, TheDeleteConfirmationTakesEscAndTheCloseBoxForNo) {
     screen->ItemSelectat(7, "");
     const auto answerWith = [&](const std::function<void(QMessageBox&)>& answer) {
         bool asked = false;
-        test::answerOnScreen([&] { test::click(screen->cmdButton(4)); }, [&](QMessageBox& box) {
-            asked = true;
-            EXPECT_EQ(box.windowTitle(), QStringLiteral("ATENTIE!"));
-            EXPECT_EQ(box.icon(), QMessageBox::Warning);
-            answer(box);
-        });
+        test::answerOnScreen([&] { test::click(screen->cmdButton(4)); },
+                             [&](QMessageBox& box) {
+                                 asked = true;
+                                 EXPECT_EQ(box.windowTitle(), QStringLiteral("ATENTIE!"));
+                                 EXPECT_EQ(box.icon(), QMessageBox::Warning);
+                                 answer(box);
+                             });
         EXPECT_TRUE(asked);
     };
     answerWith([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
@@ -407,7 +409,8 @@ protected:
         EXPECT_LE(window.height(), 700) << file;  // below the menu and status bar of the main window
         for (QLabel* caption : window.findChildren<QLabel*>()) {
             if (caption->isVisible()) {
-                EXPECT_GE(caption->width(), caption->sizeHint().width()) << file << " " << caption->text().toStdString();
+                EXPECT_GE(caption->width(), caption->sizeHint().width())
+                    << file << " " << caption->text().toStdString();
             }
         }
         for (QPushButton* button : window.findChildren<QPushButton*>()) {

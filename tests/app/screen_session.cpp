@@ -62,7 +62,8 @@ void whileLocked(const std::filesystem::path& database, const char* begin, const
 
 ::testing::AssertionResult isErrorReport(const velmora::MessageRequest& box, const std::string& module,
                                          const std::string& procedure) {
-    if (box.icon != velmora::MsgIcon::Critical) return ::testing::AssertionFailure() << "not an error box: " << box.text;
+    if (box.icon != velmora::MsgIcon::Critical)
+        return ::testing::AssertionFailure() << "not an error box: " << box.text;
     if (box.text.find("Modulul: " + module + "\r\nSubrutina/Functia: " + procedure + "\r\n") == std::string::npos)
         return ::testing::AssertionFailure() << "not from " << module << "." << procedure << ": " << box.text;
     return ::testing::AssertionSuccess();

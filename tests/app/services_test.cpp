@@ -18,8 +18,8 @@ const std::map<std::string, std::vector<std::string>> kMembers{
     {"Conection", {"Connect", "ConnnectionObject", "Disconnect"}},
     {"Judet", {"Load", "DenJudet", "LoadList", "GetListaComboJudete"}},
     {"Spital",
-     {"IsNew", "IsDirty", "IdSpital", "CodSpital", "DenSpital", "IdJudet", "Clear", "Load", "Save", "CopyMe",
-      "Errors", "LoadList", "GetListaComboSpitale", "Delete", "UnDelete", "IsDeleted"}},
+     {"IsNew", "IsDirty", "IdSpital", "CodSpital", "DenSpital", "IdJudet", "Clear", "Load", "Save", "CopyMe", "Errors",
+      "LoadList", "GetListaComboSpitale", "Delete", "UnDelete", "IsDeleted"}},
     {"Sectie",
      {"IsNew", "IsDirty", "Clear", "CopyMe", "Errors", "Load", "Save", "Delete", "IdSpital", "IdSectieFiltrat",
       "CodSectie", "NrSectie", "LoadList", "GetListaComboSectii", "GetListaComboSectiiFiltrat"}},
@@ -29,8 +29,9 @@ const std::map<std::string, std::vector<std::string>> kMembers{
     {"CostSpital",
      {"Clear", "Load", "Save", "Delete", "CopyMe", "IsNew", "IsDirty", "IdSpital", "IdPerioada", "Errors", "IdCost",
       "Perioada", "LoadList", "TCP", "c23", "c24_07", "c25_09", "c72"}},
-    {"CostSectie", {"Clear", "Load", "Save", "Delete", "CopyMe", "IsNew", "IsDirty", "IdSectieFiltrat", "IdPerioada",
-                    "Errors", "CodSectie", "LoadList", "c23_04"}},
+    {"CostSectie",
+     {"Clear", "Load", "Save", "Delete", "CopyMe", "IsNew", "IsDirty", "IdSectieFiltrat", "IdPerioada", "Errors",
+      "CodSectie", "LoadList", "c23_04"}},
 };
 
 TEST(BusinessServices, EveryMemberTheProgramCallsIsThere) {

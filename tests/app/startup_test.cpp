@@ -176,15 +176,15 @@ TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUp) {
     const std::string live = std::to_string(::getpid());
     const std::filesystem::path exports = data / "export";
     std::filesystem::create_directories(exports);
-    const std::vector<std::filesystem::path> stale{
-        data / (".Velmora.mdb.compact-" + dead + "-0"),
-        exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1"),
-        exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1-journal"),
-        backups / (".VelmoraBck__03.02.2025.mdb.copy-" + dead + "-0"),
-        program / "Init.xml.a1B2c3"};
-    const std::vector<std::filesystem::path> kept{
-        exports / (".Velmora_x.mdb.export-" + live + "-0"),  // a run that is alive
-        program / "Init.xml.bak", program / "Init.xml.Q9w8E7", data / "Init.xml.z1z2z3"};
+    const std::vector<std::filesystem::path>
+        stale{data / (".Velmora.mdb.compact-" + dead + "-0"),
+              exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1"),
+              exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1-journal"),
+              backups / (".VelmoraBck__03.02.2025.mdb.copy-" + dead + "-0"), program / "Init.xml.a1B2c3"};
+    const std::vector<std::filesystem::path> kept{exports /
+                                                      (".Velmora_x.mdb.export-" + live + "-0"),  // a run that is alive
+                                                  program / "Init.xml.bak", program / "Init.xml.Q9w8E7",
+                                                  data / "Init.xml.z1z2z3"};
     for (const auto& file : stale) test::writeText(file, "left by a crash");
     for (const auto& file : kept) test::writeText(file, "not a leftover");
     // A rewrite of Init.xml that another run is making holds its file.

@@ -34,8 +34,11 @@ std::vector<std::string> MessageScript::texts() const {
 
 void makeDatabase(const std::filesystem::path& folder, bool withSample) {
     const std::filesystem::path data = std::filesystem::path(VELMORA_SOURCE_DIR) / "data";
-    MkdataRun run{.database = folder / kDatabase, .workgroup = folder / kWorkgroup, .schema = data / "schema.sql",
-                  .account = kUser, .password = kPassword};
+    MkdataRun run{.database = folder / kDatabase,
+                  .workgroup = folder / kWorkgroup,
+                  .schema = data / "schema.sql",
+                  .account = kUser,
+                  .password = kPassword};
     for (const char* file : {"judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "rapoarte.sql"})
         run.data.push_back(data / file);
     if (withSample) run.data.push_back(data / "sample.sql");
@@ -46,14 +49,30 @@ std::string initText(const InitFile& v) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<!-- Velmora: where the data is and which hospital this installation serves -->\n"
            "<Initializare>\n"
-           "  <MyPath>" + v.MyPath + "</MyPath>\n"
-           "  <MyDataBase>" + v.MyDataBase + "</MyDataBase>\n"
-           "  <MyFiserAcces>" + v.MyFiserAcces + "</MyFiserAcces>\n"
-           "  <MyFiserDSN>" + v.MyFiserDSN + "</MyFiserDSN>\n"
-           "  <MyExport>" + v.MyExport + "</MyExport>\n"
-           "  <MyBackup>" + v.MyBackup + "</MyBackup>\n"
-           "  <MyJudet>" + v.MyJudet + "</MyJudet>\n"
-           "  <MySpital>" + v.MySpital + "</MySpital>\n"
+           "  <MyPath>" +
+           v.MyPath +
+           "</MyPath>\n"
+           "  <MyDataBase>" +
+           v.MyDataBase +
+           "</MyDataBase>\n"
+           "  <MyFiserAcces>" +
+           v.MyFiserAcces +
+           "</MyFiserAcces>\n"
+           "  <MyFiserDSN>" +
+           v.MyFiserDSN +
+           "</MyFiserDSN>\n"
+           "  <MyExport>" +
+           v.MyExport +
+           "</MyExport>\n"
+           "  <MyBackup>" +
+           v.MyBackup +
+           "</MyBackup>\n"
+           "  <MyJudet>" +
+           v.MyJudet +
+           "</MyJudet>\n"
+           "  <MySpital>" +
+           v.MySpital +
+           "</MySpital>\n"
            "</Initializare>\n";
 }
 

@@ -15,8 +15,11 @@ struct Suite {
     Suite() {
         ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
         com::registerLibrary(VELMORA_BUSINESS_LIBRARY);
-        test::runMkdata(VELMORA_MKDATA, {.database = folder / "Velmora.mdb", .workgroup = folder / "Velmora.mdw",
-                                         .schema = VELMORA_SCHEMA, .account = User, .password = Password});
+        test::runMkdata(VELMORA_MKDATA, {.database = folder / "Velmora.mdb",
+                                         .workgroup = folder / "Velmora.mdw",
+                                         .schema = VELMORA_SCHEMA,
+                                         .account = User,
+                                         .password = Password});
     }
 };
 
@@ -37,9 +40,7 @@ EventLog::EventLog(com::IUnknown& source, const com::Guid& eventInterface, std::
     connection_ = com::EventConnection(source, eventInterface, ComPtr<com::IDispatch>(sink));
 }
 
-std::vector<std::string> EventLog::take() {
-    return std::exchange(entries_, {});
-}
+std::vector<std::string> EventLog::take() { return std::exchange(entries_, {}); }
 
 EventLog edited(com::IUnknown& source, const com::Guid& eventInterface) {
     return EventLog(source, eventInterface, {{1, "OnDirty"}, {2, "Valid"}});
@@ -70,9 +71,7 @@ ComPtr<ado::Connection> BusinessTest::connection() {
     return ado::Connection::from(ComPtr<com::IUnknown>(conection_->get_ConnnectionObject()));
 }
 
-void BusinessTest::exec(const std::string& sql) {
-    connection()->Execute(sql);
-}
+void BusinessTest::exec(const std::string& sql) { connection()->Execute(sql); }
 
 std::string BusinessTest::scalar(const std::string& sql) {
     ado::Recordset rs;

@@ -56,7 +56,8 @@ TEST_F(ConnectionTest, RefusedLoginsFailWithTheFixedMessageAndLeaveTheDataFileUn
     }
     const std::string bytes = readBytes(data_);
     const auto inode = inodeOf(data_);
-    for (const auto& [user, password] : {std::pair<std::string, std::string>{User, "gresita"}, {"nimeni", Password}, {"", ""}}) {
+    for (const auto& [user, password] :
+         {std::pair<std::string, std::string>{User, "gresita"}, {"nimeni", Password}, {"", ""}}) {
         auto conection = create<vb::_Conection>(vb::ProgId::Conection);
         const com::Error e =
             errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), user, password, dir_.string()); });
@@ -79,7 +80,8 @@ TEST_F(ConnectionTest, AFailedConnectTellsItsCauseOnALineOfItsOwn) {
     const fs::path damaged = dir_ / "Stricat.mdb";
     { std::ofstream(damaged) << std::string(4096, 'x'); }
     auto conection = create<vb::_Conection>(vb::ProgId::Conection);
-    com::Error e = errorOf([&] { conection->Connect(damaged.string(), workgroup_.string(), User, Password, dir_.string()); });
+    com::Error e =
+        errorOf([&] { conection->Connect(damaged.string(), workgroup_.string(), User, Password, dir_.string()); });
     EXPECT_EQ(e.number(), ado::errc::NotADatabase);
     EXPECT_EQ(e.description(), connectFailed("Fisierul " + damaged.string() +
                                              " nu este o baza de date a aplicatiei sau este deteriorat."));
@@ -144,9 +146,9 @@ TEST_F(ConnectionTest, DisconnectAlwaysAnswersFalseAndNeverRaises) {
 TEST_F(ConnectionTest, ConnectLateBoundTakesCursorLocationTwoByDefault) {
     conection_->Disconnect();
     auto conection = com::CreateObject(vb::ProgId::Conection);
-    const Variant result = com::callMethod(
-        *conection, "connect",
-        {Variant(data_.string()), Variant(workgroup_.string()), Variant(User), Variant(Password), Variant(dir_.string())});
+    const Variant result = com::callMethod(*conection, "connect",
+                                           {Variant(data_.string()), Variant(workgroup_.string()), Variant(User),
+                                            Variant(Password), Variant(dir_.string())});
     EXPECT_EQ(result, Variant(true));
     EXPECT_EQ(connection()->CursorLocation(), 2);
 
@@ -204,8 +206,8 @@ TEST_F(ConnectionTest, TypedAccountCannotRedirectTheDataSource) {
 
     // The operator's real password followed by an injected key is not the password.
     const com::Error e = errorOf([&] {
-        conection->Connect(data_.string(), workgroup_.string(), User, std::string(Password) + ";Data Source=" + decoy.string(),
-                           dir_.string());
+        conection->Connect(data_.string(), workgroup_.string(), User,
+                           std::string(Password) + ";Data Source=" + decoy.string(), dir_.string());
     });
     EXPECT_EQ(e.description(), connectFailed(RefusedAccount));
     const fs::path otherWorkgroup = dir_ / "Other.mdw";

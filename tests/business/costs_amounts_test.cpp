@@ -6,8 +6,8 @@
 
 namespace {
 
-using Velmora_Business::AmountCount;
 using Velmora_Business::amountCatalogue;
+using Velmora_Business::AmountCount;
 using Velmora_Business::amountIndex;
 using Velmora_Business::SheetKind;
 
@@ -38,8 +38,8 @@ TEST(CostCatalogue, StatementsWalkTheAmountsInTableOrder) {
     EXPECT_EQ(Velmora_Business::withId(ward, -12).substr(ward.size()), "-12");
     const std::string list = Velmora_Business::listStatement(SheetKind::Ward, " WHERE a.IdSpital=3");
     EXPECT_TRUE(list.ends_with("ON e.IdSectie = d.IdSectie WHERE a.IdSpital=3 Order By a.IdPerioada"));
-    EXPECT_TRUE(Velmora_Business::listStatement(SheetKind::Hospital, "").ends_with(
-        "ON c.IdSpital = a.IdSpital  Order By a.IdPerioada"));
+    EXPECT_TRUE(Velmora_Business::listStatement(SheetKind::Hospital, "")
+                    .ends_with("ON c.IdSpital = a.IdSpital  Order By a.IdPerioada"));
 }
 
 TEST(CostCatalogue, PositionsAndInterfaceSlots) {

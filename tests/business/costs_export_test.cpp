@@ -76,8 +76,9 @@ const std::string MarkerBytes("\x1A\x2B\x3C\x4D\x5E\x6F", 6);
 TEST_F(CostExportTest, ThePeriodIsCutOutIntoACompactedCopy) {
     // Enough rows of another period that cutting them out frees whole pages, which only
     // the compaction gives back.
-    rawExec(data_, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-                   "INSERT INTO Velmora_Pacient (DataExternare) SELECT '2024-02-15 00:00:00' FROM n");
+    rawExec(data_,
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+            "INSERT INTO Velmora_Pacient (DataExternare) SELECT '2024-02-15 00:00:00' FROM n");
     const std::string before = readAll(data_);
     std::ofstream(target) << "an earlier export";
 
@@ -178,9 +179,11 @@ TEST_F(CostExportTest, FailedExportsLeakNoFileDescriptor) {
 }
 
 TEST_F(CostExportTest, AnExportWhoseCompactionFailsHoldsNoOtherPeriodsFigures) {
-    rawExec(data_, "UPDATE Velmora_Spital SET c22=" + std::to_string(Marker) + " WHERE IdPerioada=2; "
-                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
-                   "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, c22) SELECT 2, 100 + i, " + std::to_string(Marker) + " FROM n");
+    rawExec(data_, "UPDATE Velmora_Spital SET c22=" + std::to_string(Marker) +
+                       " WHERE IdPerioada=2; "
+                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                       "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, c22) SELECT 2, 100 + i, " +
+                       std::to_string(Marker) + " FROM n");
     ASSERT_NE(readAll(data_).find(MarkerBytes), std::string::npos);
     for (const auto step : {ado::CompactStep::Locked, ado::CompactStep::Compacted, ado::CompactStep::Checked}) {
         ado::setCompactStepHook([step](ado::CompactStep reached) {
@@ -252,17 +255,19 @@ TEST_F(CostExportTest, AKillAtAnyStepLeavesTheEarlierExportAndTheNextExportClean
         if (child == 0) {
             auto die = [] { std::raise(SIGKILL); };
             if (point == 0)
-                ado::setCopyStepHook([&](ado::CopyStep step, const fs::path&) { if (step == ado::CopyStep::Flushed) die(); });
+                ado::setCopyStepHook([&](ado::CopyStep step, const fs::path&) {
+                    if (step == ado::CopyStep::Flushed) die();
+                });
             else
                 ado::setCompactStepHook([&](ado::CompactStep step) {
-                    if ((point == 1 && step == ado::CompactStep::Locked) || (point == 2 && step == ado::CompactStep::Compacted) ||
+                    if ((point == 1 && step == ado::CompactStep::Locked) ||
+                        (point == 2 && step == ado::CompactStep::Compacted) ||
                         (point == 3 && step == ado::CompactStep::Checked))
                         die();
                 });
             try {
                 runExport(1, target);
-            } catch (...) {
-            }
+            } catch (...) {}
             ::_exit(0);
         }
         ASSERT_GT(child, 0);

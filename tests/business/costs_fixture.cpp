@@ -21,12 +21,8 @@ void CostsTest::SetUp() {
         exec(row);
 }
 
-com::ComPtr<_CostSpital> CostsTest::newCostSpital() {
-    return businesstest::create<_CostSpital>(ProgId::CostSpital);
-}
+com::ComPtr<_CostSpital> CostsTest::newCostSpital() { return businesstest::create<_CostSpital>(ProgId::CostSpital); }
 
-com::ComPtr<_CostSectie> CostsTest::newCostSectie() {
-    return businesstest::create<_CostSectie>(ProgId::CostSectie);
-}
+com::ComPtr<_CostSectie> CostsTest::newCostSectie() { return businesstest::create<_CostSectie>(ProgId::CostSectie); }
 
 }  // namespace coststest

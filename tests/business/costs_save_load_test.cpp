@@ -37,8 +37,7 @@ protected:
     }
     // Stores c23 100 with the parts 10, 0, 5, 0 straight into a row of `table`.
     void storeInconsistentC23(const std::string& table, int64_t idCost) {
-        exec("UPDATE " + table + " SET c23=100, c23_01=10, c23_03=5 WHERE IdCost=" +
-             std::to_string(idCost));
+        exec("UPDATE " + table + " SET c23=100, c23_01=10, c23_03=5 WHERE IdCost=" + std::to_string(idCost));
     }
 };
 

@@ -12,7 +12,8 @@ using Strings = std::vector<std::string>;
 
 std::vector<std::string> rulesOf(const com::ComPtr<_BrokenRules>& rules) {
     std::vector<std::string> texts;
-    for (int16_t i = 1; i <= rules->get_Count(); ++i) texts.push_back(rules->get_Item(com::Variant(int32_t{i}))->get_Rule());
+    for (int16_t i = 1; i <= rules->get_Count(); ++i)
+        texts.push_back(rules->get_Item(com::Variant(int32_t{i}))->get_Rule());
     return texts;
 }
 

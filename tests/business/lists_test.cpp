@@ -10,14 +10,21 @@ protected:
     void SetUp() override {
         BusinessTest::SetUp();
         exec("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (1, 'Cluj'), (2, 'Alba'), (3, 'Bihor')");
-        exec("INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES "
-             "(7, 'H2', 'Beta', 1), (5, 'H1', 'Alpha', 1), (9, 'H3', '', 2)");
-        exec("INSERT INTO Nom_Perioade (IdPerioada, DenPerioada) VALUES (3, 'Martie'), (1, 'Ianuarie'), (2, 'Februarie')");
-        exec("INSERT INTO Rapoarte (IdRaport, DenRaport, IdParinte, TipRaport, Parametrii, Locatie) VALUES "
-             "(1, 'Rapoarte', NULL, 'F', NULL, NULL), (2, 'Costuri', 1, 'R', 'p1', 'r/costuri.xml')");
-        exec("INSERT INTO Lista_Sectii (IdSectie, CodSectie, SectieNume) VALUES (12, 'B', 'Chirurgie'), (11, 'A', 'ATI')");
-        exec("INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES "
-             "(21, 5, 12, 1), (22, 5, 11, 0), (23, 7, 11, 2)");
+        exec(
+            "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES "
+            "(7, 'H2', 'Beta', 1), (5, 'H1', 'Alpha', 1), (9, 'H3', '', 2)");
+        exec(
+            "INSERT INTO Nom_Perioade (IdPerioada, DenPerioada) VALUES (3, 'Martie'), (1, 'Ianuarie'), (2, "
+            "'Februarie')");
+        exec(
+            "INSERT INTO Rapoarte (IdRaport, DenRaport, IdParinte, TipRaport, Parametrii, Locatie) VALUES "
+            "(1, 'Rapoarte', NULL, 'F', NULL, NULL), (2, 'Costuri', 1, 'R', 'p1', 'r/costuri.xml')");
+        exec(
+            "INSERT INTO Lista_Sectii (IdSectie, CodSectie, SectieNume) VALUES (12, 'B', 'Chirurgie'), (11, 'A', "
+            "'ATI')");
+        exec(
+            "INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES "
+            "(21, 5, 12, 1), (22, 5, 11, 0), (23, 7, 11, 2)");
     }
     template <class List>
     static std::string keys(List& list) {
@@ -34,7 +41,7 @@ TEST_F(ListsTest, OrderKeysAndClauses) {
 
     auto spital = create<vb::_Spital>(vb::ProgId::Spital);
     auto spitale = spital->LoadList(" WHERE a.IdJudet=1");
-    EXPECT_EQ(keys(*spitale), ":5:7");  // code order
+    EXPECT_EQ(keys(*spitale), ":5:7");     // code order
     EXPECT_EQ(spital->get_IdSpital(), 0);  // the object asked is unchanged
     auto all = spital->LoadList();
     ASSERT_EQ(all->get_Count(), 3);

@@ -20,13 +20,17 @@ TEST_F(LookupTest, EveryListIsEmptyOnEmptyTables) {
 
 TEST_F(LookupTest, RowsTextsAndNulls) {
     exec("INSERT INTO Nom_Judete (IdJudet, DenJudet) VALUES (1, 'Cluj'), (2, 'Alba')");
-    exec("INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES "
-         "(9, '34', 'Beta', 1), (5, '12', 'Alpha', 1), (6, 'H0', NULL, 1), (7, 'X', 'Y', 2)");
-    exec("INSERT INTO Nom_Informatii (IdInformatie, CodInformatie, DenInformatie) VALUES (3, 'B', 'Doi'), (4, 'A', 'Unu')");
+    exec(
+        "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES "
+        "(9, '34', 'Beta', 1), (5, '12', 'Alpha', 1), (6, 'H0', NULL, 1), (7, 'X', 'Y', 2)");
+    exec(
+        "INSERT INTO Nom_Informatii (IdInformatie, CodInformatie, DenInformatie) VALUES (3, 'B', 'Doi'), (4, 'A', "
+        "'Unu')");
     exec("INSERT INTO Nom_Perioade (IdPerioada, DenPerioada) VALUES (1, 'Ianuarie'), (2, NULL)");
     exec("INSERT INTO Lista_Sectii (IdSectie, CodSectie, SectieNume) VALUES (12, 'B', 'Chirurgie'), (11, 'A', 'ATI')");
-    exec("INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES "
-         "(21, 5, 12, 1), (22, 5, 11, 2), (23, 5, 11, 1), (24, 7, 11, 1)");
+    exec(
+        "INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES "
+        "(21, 5, 12, 1), (22, 5, 11, 2), (23, 5, 11, 1), (24, 7, 11, 1)");
 
     // No order of its own: the rows as the database keeps them, not by name.
     EXPECT_EQ(create<vb::_Judet>(vb::ProgId::Judet)->GetListaComboJudete(), "1&Cluj|2&Alba|");

@@ -14,10 +14,12 @@ protected:
     void SetUp() override {
         BusinessTest::SetUp();
         // A hospital coded "REFUZ" cannot be written: the database refuses it.
-        exec("CREATE TRIGGER refuz BEFORE INSERT ON Nom_Spitale WHEN NEW.CodSpital='REFUZ' "
-             "BEGIN SELECT RAISE(ABORT, 'refuzat de test'); END");
-        exec("CREATE TRIGGER refuz2 BEFORE UPDATE ON Nom_Spitale WHEN NEW.CodSpital='REFUZ' "
-             "BEGIN SELECT RAISE(ABORT, 'refuzat de test'); END");
+        exec(
+            "CREATE TRIGGER refuz BEFORE INSERT ON Nom_Spitale WHEN NEW.CodSpital='REFUZ' "
+            "BEGIN SELECT RAISE(ABORT, 'refuzat de test'); END");
+        exec(
+            "CREATE TRIGGER refuz2 BEFORE UPDATE ON Nom_Spitale WHEN NEW.CodSpital='REFUZ' "
+            "BEGIN SELECT RAISE(ABORT, 'refuzat de test'); END");
     }
     std::string count(const std::string& table) { return scalar("Select Count(*) From " + table); }
 };
@@ -134,16 +136,18 @@ TEST_F(SaveTest, WardSavesItsTripleAndNotItsTypeName) {
     EXPECT_FALSE(loaded->CopyMe()->get_IsValid());
 }
 
-
 // The cost sheets of a ward hang on its hospital, type and number: Save keeps every sheet
 // reachable through a ward and refuses a second ward with the same three.
 class WardSaveTest : public SaveTest {
 protected:
     void SetUp() override {
         SaveTest::SetUp();
-        exec("INSERT INTO Lista_Sectii (IdSectie, CodSectie, SectieNume) VALUES (11, 'A', 'ATI'), (12, 'B', 'Chirurgie')");
-        exec("INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES "
-             "(21, 5, 11, 2), (22, 5, 12, 1)");
+        exec(
+            "INSERT INTO Lista_Sectii (IdSectie, CodSectie, SectieNume) VALUES (11, 'A', 'ATI'), (12, 'B', "
+            "'Chirurgie')");
+        exec(
+            "INSERT INTO Lista_Sectii___Filtrat (IdSectieFiltrat, IdSpital, IdSectie, NrSectie) VALUES "
+            "(21, 5, 11, 2), (22, 5, 12, 1)");
     }
     void addSheets(int32_t idSpital, int32_t idSectie, int32_t nrSectie, int periods) {
         for (int p = 1; p <= periods; ++p)
@@ -157,8 +161,10 @@ protected:
         return w;
     }
     std::string triple(int32_t id) {
-        return scalar("Select IdSpital || '/' || IdSectie || '/' || NrSectie From Lista_Sectii___Filtrat "
-                      "Where IdSectieFiltrat=" + std::to_string(id));
+        return scalar(
+            "Select IdSpital || '/' || IdSectie || '/' || NrSectie From Lista_Sectii___Filtrat "
+            "Where IdSectieFiltrat=" +
+            std::to_string(id));
     }
     static void expectRefused(const com::Error& e, int32_t number, const std::string& text) {
         EXPECT_EQ(e.number(), number);

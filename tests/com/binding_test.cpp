@@ -104,7 +104,9 @@ TEST(Binding, AnOptionalFlagLeftOutOrEmptyIsNone) {
     EXPECT_EQ(s.shown_, std::nullopt);
     EXPECT_EQ(s.value_, Variant(2.5));
 
-    EXPECT_EQ(errorNumber([&] { invoke(s, 5, InvokeKind::PropertyPut, {Variant(), Variant(), Variant(1)}); }),
+    EXPECT_EQ(errorNumber([&] {
+                  invoke(s, 5, InvokeKind::PropertyPut, {Variant(), Variant(), Variant(1)});
+              }),
               com::errc::WrongArgumentCount);
 }
 

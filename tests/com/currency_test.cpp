@@ -54,7 +54,7 @@ TEST(Currency, TextRoundTrips) {
                              "922337203685477.5807", "12.3456"}) {
         SCOPED_TRACE(text);
         EXPECT_EQ(Currency::parse(text).toString(), text);
-        EXPECT_EQ(Currency::parse(Currency::parse(text).toString(",") , ","), Currency::parse(text));
+        EXPECT_EQ(Currency::parse(Currency::parse(text).toString(","), ","), Currency::parse(text));
     }
     EXPECT_EQ(Currency::parse("1.50").toString(), "1.5");
     EXPECT_EQ(Currency::parse("  +7.25 ").units(), 72500);

@@ -32,7 +32,7 @@ TEST(Date, SerialZeroIsTheThirtiethOfDecember1899) {
 }
 
 TEST(Date, PartsRoundTrip) {
-    const DateParts samples[] = {{100, 1, 1, 0, 0, 0},    {1899, 12, 29, 6, 0, 0}, {1899, 12, 30, 23, 59, 59},
+    const DateParts samples[] = {{100, 1, 1, 0, 0, 0},    {1899, 12, 29, 6, 0, 0},    {1899, 12, 30, 23, 59, 59},
                                  {1900, 2, 28, 13, 5, 7}, {1999, 12, 31, 23, 59, 59}, {2024, 2, 29, 0, 0, 1},
                                  {2026, 7, 15, 8, 30, 0}, {9999, 12, 31, 23, 59, 59}};
     for (const auto& p : samples) {

@@ -67,8 +67,7 @@ TEST(PropertyBag, DefaultsAreNotWritten) {
 TEST(PropertyBag, BadNamesAndObjectsAreRefused) {
     PropertyBag bag;
     EXPECT_EQ(comtest::errorNumber([&] { bag.WriteProperty("", int32_t{1}); }), com::errc::InvalidProcedureCall);
-    EXPECT_EQ(comtest::errorNumber([&] { bag.WriteProperty("a = b", int32_t{1}); }),
-              com::errc::InvalidProcedureCall);
+    EXPECT_EQ(comtest::errorNumber([&] { bag.WriteProperty("a = b", int32_t{1}); }), com::errc::InvalidProcedureCall);
     EXPECT_EQ(comtest::errorNumber([&] { bag.WriteProperty("a\nb", int32_t{1}); }), com::errc::InvalidProcedureCall);
     EXPECT_EQ(comtest::errorNumber([&] { bag.WriteProperty("Font", Variant(com::ComPtr<com::IUnknown>())); }),
               com::errc::TypeMismatch);
@@ -77,19 +76,19 @@ TEST(PropertyBag, BadNamesAndObjectsAreRefused) {
 
 TEST(PropertyBag, MalformedTextRaisesNamingTheLine) {
     const char* bad[] = {
-        "Width",                  // no " = "
-        " = L:1",                 // no name
-        "Width = Q:1",            // unknown type
-        "Width = L",              // no value
-        "Width = I:70000",        // out of the Integer range
-        "Width = I:12x",          // trailing text
-        "Width = L:4294967296",   // out of the Long range
-        "Width = L:",             // empty number
-        "Width = D:2.5x",         // trailing text
-        "Width = D:",             // empty number
-        "Width = B:2",            // not a Boolean
-        "Width = B:",             // not a Boolean
-        "Width = C:1.2.3",        // not an amount
+        "Width",                 // no " = "
+        " = L:1",                // no name
+        "Width = Q:1",           // unknown type
+        "Width = L",             // no value
+        "Width = I:70000",       // out of the Integer range
+        "Width = I:12x",         // trailing text
+        "Width = L:4294967296",  // out of the Long range
+        "Width = L:",            // empty number
+        "Width = D:2.5x",        // trailing text
+        "Width = D:",            // empty number
+        "Width = B:2",           // not a Boolean
+        "Width = B:",            // not a Boolean
+        "Width = C:1.2.3",       // not an amount
         "Width = T:2026-02-30 00:00:00",
         "Caption = S:\"open",
         "Caption = S:\"bad \\q escape\"",

@@ -152,8 +152,7 @@ TEST_F(Server, LateBindingRefusesWhatTheObjectDoesNotHave) {
               com::errc::WrongArgumentCount);
 
     EXPECT_EQ(errorNumber([&] { com::callMethod(d, "Add"); }), com::errc::WrongArgumentCount);
-    EXPECT_EQ(errorNumber([&] { com::callMethod(d, "Add", {int32_t{1}, int32_t{2}}); }),
-              com::errc::WrongArgumentCount);
+    EXPECT_EQ(errorNumber([&] { com::callMethod(d, "Add", {int32_t{1}, int32_t{2}}); }), com::errc::WrongArgumentCount);
     EXPECT_EQ(errorNumber([&] { com::callMethod(d, "Reset", {int32_t{1}}); }), com::errc::WrongArgumentCount);
     EXPECT_EQ(errorNumber([&] { (void)d.Invoke(counter::dispid::Value, InvokeKind::PropertyPut, {}); }),
               com::errc::WrongArgumentCount);
@@ -312,8 +311,8 @@ TEST_F(Server, LibraryThatWillNotLoadRaises48NamingIt) {
     const fs::path withoutEntryPoints = COM_TEST_PLAIN_LIBRARY;
     for (const fs::path& library : {notALibrary, missing, withoutEntryPoints}) {
         SCOPED_TRACE(library.string());
-        writeText(registry_, std::string(counter::progId) + "\t" + counter::clsid.toString() + "\t" +
-                                 library.string() + "\n");
+        writeText(registry_,
+                  std::string(counter::progId) + "\t" + counter::clsid.toString() + "\t" + library.string() + "\n");
         const auto e = errorOf([] { (void)com::CreateObject(counter::progId); });
         ASSERT_TRUE(e);
         EXPECT_EQ(e->number(), com::errc::DllLoadFailed);

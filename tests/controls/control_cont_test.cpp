@@ -39,10 +39,10 @@ protected:
         ASSERT_TRUE(object);
         host = std::make_unique<test::HostWindow>(object);
         host->host->InitProperties();
-        events = std::make_unique<test::EventLog>(*object, control_cont::EventsId,
-                                                  std::vector<com::DispId>{ev::Change, ev::CautaAnalitic,
-                                                                           ev::ReimprospatezDescriere,
-                                                                           ev::GolescDescriere});
+        events =
+            std::make_unique<test::EventLog>(*object, control_cont::EventsId,
+                                             std::vector<com::DispId>{ev::Change, ev::CautaAnalitic,
+                                                                      ev::ReimprospatezDescriere, ev::GolescDescriere});
         events->answers[ev::CautaAnalitic] = [this](com::Args args) {
             asked.push_back(args[0].toString());
             if (args[0].toString() == "401") args[1] = com::Variant(answer);
@@ -379,8 +379,8 @@ TEST_F(ControlContTest, TheCodeIsCommittedBeforeAnyoneHearsTheFocusLeft) {
     editor = com::make<ControlCont, IControlCont>();
     test::HostWindow window(editor);
     editorWidget = window.widget;
-    events = std::make_unique<test::EventLog>(*editor, control_cont::EventsId,
-                                              std::vector<com::DispId>{ev::CautaAnalitic});
+    events =
+        std::make_unique<test::EventLog>(*editor, control_cont::EventsId, std::vector<com::DispId>{ev::CautaAnalitic});
     events->answers[ev::CautaAnalitic] = [this](com::Args args) { args[1] = com::Variant(answer); };
     window.inner<QLineEdit>("txt")->setFocus(Qt::TabFocusReason);
     test::settle();
@@ -414,7 +414,8 @@ TEST_F(ControlContTest, ValoareAndGolesteChangeTheTextSilently) {
     EXPECT_EQ(text(), "401");
     EXPECT_EQ(count(ev::Change), 0);
     EXPECT_EQ(test::errorOf([&] { put(*object, id::Valoare, com::Variant::null()); }).source(), "ControlCont-Valoare");
-    EXPECT_EQ(test::errorOf([&] { put(*object, id::Alignment, int32_t{3}); }).number(), com::errc::InvalidPropertyValue);
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::Alignment, int32_t{3}); }).number(),
+              com::errc::InvalidPropertyValue);
 }
 
 TEST_F(ControlContTest, FocusColoursPaintTextAndList) {
@@ -462,11 +463,11 @@ TEST_F(ControlContTest, PropertyBagRoundTrip) {
 
 // Hosts bind the members by these numbers, so they are part of the contract.
 TEST_F(ControlContTest, EveryMemberAnswersToItsContractedDispatchId) {
-    const std::pair<const char*, com::DispId> members[] = {
-        {"hWnd", 0x68030007},      {"Enabled", 0x68030006},        {"Font", 0x68030005},
-        {"Alignment", 0x68030004}, {"BackColor", 0x68030003},      {"ForeColor", 0x68030002},
-        {"FocusBackColor", 0x68030001}, {"FocusForeColor", 0x68030000}, {"Valoare", 0},
-        {"Goleste", 0x60030017},   {"ShowAboutBox", -552}};
+    const std::pair<const char*, com::DispId> members[] =
+        {{"hWnd", 0x68030007},           {"Enabled", 0x68030006},        {"Font", 0x68030005},
+         {"Alignment", 0x68030004},      {"BackColor", 0x68030003},      {"ForeColor", 0x68030002},
+         {"FocusBackColor", 0x68030001}, {"FocusForeColor", 0x68030000}, {"Valoare", 0},
+         {"Goleste", 0x60030017},        {"ShowAboutBox", -552}};
     for (const auto& [name, dispid] : members) {
         EXPECT_EQ(object->GetIDOfName(name), dispid) << name;
         if (dispid != -552 && dispid != id::Goleste) {  // every property answers a read by its id
@@ -501,7 +502,7 @@ TEST(AccountCodeText, LevelListsAndSegments) {
     EXPECT_TRUE(splitLevels("").isEmpty());
     EXPECT_EQ(splitLevels("a|$").size(), 2);
     const auto rows = levelRows("01&Alfa|02|03&A&B|tail");
-    ASSERT_EQ(rows.size(), 3u);  // the text after the last "|" is ignored
+    ASSERT_EQ(rows.size(), 3u);     // the text after the last "|" is ignored
     EXPECT_EQ(rows[1].code, "02");  // a row without "&" is a code without description
     EXPECT_EQ(rows[1].description, "");
     EXPECT_EQ(rows[2].description, "A");  // the lookup-list rule: up to a second "&"

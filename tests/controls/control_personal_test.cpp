@@ -19,9 +19,9 @@ namespace {
 
 namespace id = control_personal::dispid;
 namespace ev = control_personal::event;
+using test::call;
 using test::get;
 using test::put;
-using test::call;
 
 class ControlPersonalTest : public ::testing::Test {
 protected:
@@ -71,7 +71,8 @@ TEST_F(ControlPersonalTest, TextFieldValueAndTheHostsAnswerToKeyPress) {
     QTest::keyClicks(txt(), "ab#c");
     EXPECT_EQ(value(), com::Variant("ABC"));
     EXPECT_EQ(events->count(ev::Change), 3);
-    EXPECT_EQ(events->last(ev::KeyDown), (std::vector<com::Variant>{com::Variant(int16_t{'C'}), com::Variant(int16_t{0})}));
+    EXPECT_EQ(events->last(ev::KeyDown),
+              (std::vector<com::Variant>{com::Variant(int16_t{'C'}), com::Variant(int16_t{0})}));
     txt()->selectAll();
     QTest::keyClick(txt(), Qt::Key_Backspace);
     EXPECT_EQ(value(), com::Variant(""));  // an emptied box is Null, read as ""
@@ -196,7 +197,9 @@ TEST_F(ControlPersonalTest, TextEnteringByAnyWayGoesThroughTheKeyRules) {
     test::pasteFromContextMenu(txt(), "6");
     test::dropText(txt(), "7");
     test::commitFromInputMethod(txt(), "89");
-    EXPECT_EQ(txt()->text(), "401567" "89");
+    EXPECT_EQ(txt()->text(),
+              "401567"
+              "89");
     EXPECT_EQ(value().toDouble(), 40156789);
     EXPECT_EQ(events->count(ev::Change), changes + 4);
     // A paste over the selection is judged as the keys judge it: against the whole text.
@@ -426,7 +429,8 @@ TEST_F(ControlPersonalTest, PropertyChangesAreNoticed) {
     put(*object, id::Alignment, int32_t{2});
     put(*object, id::Valoare, "abc");
     EXPECT_EQ(changed, (std::vector<std::string>{"Alignment", "Valoare"}));
-    EXPECT_EQ(test::errorOf([&] { put(*object, id::Alignment, int32_t{3}); }).number(), com::errc::InvalidPropertyValue);
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::Alignment, int32_t{3}); }).number(),
+              com::errc::InvalidPropertyValue);
     EXPECT_EQ(test::errorOf([&] { put(*object, id::NrZecimale, int32_t{256}); }).number(), com::errc::Overflow);
 }
 

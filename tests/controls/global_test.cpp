@@ -21,13 +21,11 @@ struct KeyCase {
 
 TEST(KeyFilter, JudgesSignSeparatorAndDigitsAgainstTheWholeText) {
     const KeyCase cases[] = {
-        {0, '-', "12", 2, '-'},    {1, '-', "12", 2, 0},      {0, '-', "-12", 2, 0},
-        {2, '.', "12", 2, '.'},    {0, '.', "12", 2, 0},      {1, '.', "-", 2, 0},
-        {1, '.', "1234", 2, 0},    {4, '.', "12.5", 2, 0},    {1, '.', "12.5", 2, 0},
-        {2, '.', "12", 0, 0},      {5, '7', "12.34", 2, 0},   {1, '7', "12.34", 2, '7'},
-        {4, '7', "12.3", 2, '7'},  {3, '7', "12.34", 2, 0},   {2, '7', "12.34", 2, '7'},
-        {0, 'a', "", 2, 0},        {0, ' ', "", 2, 0},        {1, ',', "1", 2, 0},
-        {0, 22, "", 2, 0},         {3, '5', "123", 0, '5'},
+        {0, '-', "12", 2, '-'},   {1, '-', "12", 2, 0},    {0, '-', "-12", 2, 0},     {2, '.', "12", 2, '.'},
+        {0, '.', "12", 2, 0},     {1, '.', "-", 2, 0},     {1, '.', "1234", 2, 0},    {4, '.', "12.5", 2, 0},
+        {1, '.', "12.5", 2, 0},   {2, '.', "12", 0, 0},    {5, '7', "12.34", 2, 0},   {1, '7', "12.34", 2, '7'},
+        {4, '7', "12.3", 2, '7'}, {3, '7', "12.34", 2, 0}, {2, '7', "12.34", 2, '7'}, {0, 'a', "", 2, 0},
+        {0, ' ', "", 2, 0},       {1, ',', "1", 2, 0},     {0, 22, "", 2, 0},         {3, '5', "123", 0, '5'},
     };
     for (const auto& c : cases)
         EXPECT_EQ(validezTastaNumar(static_cast<int16_t>(c.caret), c.key, QString::fromLatin1(c.text),
@@ -79,9 +77,9 @@ TEST(FormatData, RefusesTextThatIsNoDate) {
 
 TEST(FormatData, ReadsMonthNamesTimesAndTimeAlone) {
     test::pinEnglish();
-    for (const char* text : {"3 Feb 2006", "3 february 2006", "3 FEB 2006", "3 feb. 2006",
-                             "Feb 3, 2006", "3-feb-06", "2006 Feb 3", "03/02/2006 10:30", "3 Feb 2006 10:30 PM",
-                             "2006-02-03T08:15:00", "10:30 3.2.2006"})
+    for (const char* text :
+         {"3 Feb 2006", "3 february 2006", "3 FEB 2006", "3 feb. 2006", "Feb 3, 2006", "3-feb-06", "2006 Feb 3",
+          "03/02/2006 10:30", "3 Feb 2006 10:30 PM", "2006-02-03T08:15:00", "10:30 3.2.2006"})
         EXPECT_EQ(formatData(QString::fromLatin1(text)), "03/02/2006") << text;
     EXPECT_EQ(formatData("30 Sept 2010"), "30/09/2010");
     EXPECT_EQ(formatData("May 1 2010"), "01/05/2010");
@@ -101,8 +99,8 @@ TEST(FormatData, ReadsMonthNamesTimesAndTimeAlone) {
 }
 
 TEST(FormatData, RefusesWhatNoConversionReads) {
-    for (const char* bad : {"3 Fbr 2006", "3 Feb", "Feb 2006 3 4", "3 Feb Mar 2006", "30 februarie 2006",
-                            "25:00", "10:61", "13:00 PM", "3 Feb 2006 x", "3+2+2006", "ma 3 2006", "10:30 10:30"}) {
+    for (const char* bad : {"3 Fbr 2006", "3 Feb", "Feb 2006 3 4", "3 Feb Mar 2006", "30 februarie 2006", "25:00",
+                            "10:61", "13:00 PM", "3 Feb 2006 x", "3+2+2006", "ma 3 2006", "10:30 10:30"}) {
         try {
             formatData(QString::fromLatin1(bad));
             ADD_FAILURE() << bad << " was taken for a date";

@@ -32,7 +32,7 @@ struct HostColumn {
     bool editable = true;
     std::string list = {};
     std::string formula = {};  // a formula column when not empty
-    bool member = false;  // formula columns follow its edits
+    bool member = false;       // formula columns follow its edits
     std::string refresh = {};
     Enumeratori::ControlALINIERE align = Enumeratori::ControlALINIERE::eLeft;
 };

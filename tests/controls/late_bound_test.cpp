@@ -60,7 +60,8 @@ TEST_F(LateBoundTest, ControlPersonalDrivenByIdAndByName) {
     int changes = 0;
     auto sink = com::make<com::EventSink>();
     sink->on(control_personal::event::Change, [&](com::Args) { ++changes; });
-    const com::EventConnection connection(*control, control_personal::EventsId, com::ComPtr<com::IDispatch>(sink.get()));
+    const com::EventConnection connection(*control, control_personal::EventsId,
+                                          com::ComPtr<com::IDispatch>(sink.get()));
 
     com::putProperty(*control, "tipdata", int32_t{3});
     com::putProperty(*control, "NrZecimale", int16_t{2});
@@ -99,27 +100,32 @@ TEST_F(LateBoundTest, MyComboDrivenByIdAndByName) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(test::get(*combo, 0), com::Variant("Bihor"));  // Text, the default member
     EXPECT_EQ(com::getProperty(*combo, "cheie"), com::Variant(int32_t{2}));
-    const com::Error error =
-        test::errorOf([&] { com::callMethod(*combo, "AddItem", {com::Variant("Alt"), com::Variant(int32_t{2})}); });
+    const com::Error error = test::errorOf([&] {
+        com::callMethod(*combo, "AddItem", {com::Variant("Alt"), com::Variant(int32_t{2})});
+    });
     EXPECT_EQ(error.source(), "MyCombo-AddItem");
     EXPECT_EQ(error.number(), com::errc::DuplicateKey);
 }
 
 // The main program binds members by these numbers, so they are part of the contract.
 TEST_F(LateBoundTest, EveryMemberAnswersToItsContractedDispatchId) {
-    const std::pair<const char*, com::DispId> personal[] = {
-        {"hWnd", 0x6803000C},          {"TipData", 0x6803000B},       {"NrZecimale", 0x6803000A},
-        {"AfisezFormat", 0x68030009},  {"AfisezMinute", 0x68030008},  {"PermitSelectManual", 0x68030007},
-        {"Enabled", 0x68030006},       {"Font", 0x68030005},          {"Alignment", 0x68030004},
-        {"BackColor", 0x68030003},     {"ForeColor", 0x68030002},     {"FocusBackColor", 0x68030001},
-        {"FocusForeColor", 0x68030000}, {"Valoare", 0},               {"Goleste", 0x60030020},
-        {"ShowAboutBox", -552}};
-    const std::pair<const char*, com::DispId> combo[] = {
-        {"hWnd", 0x68030009},           {"Enabled", 0x68030008},   {"Font", 0x68030007},
-        {"BackColor", 0x68030006},      {"ForeColor", 0x68030005}, {"FocusBackColor", 0x68030004},
-        {"FocusForeColor", 0x68030003}, {"ListCount", 0x68030002}, {"ListIndex", 0x68030001},
-        {"Text", 0},                    {"Cheie", 0x68030000},     {"AddItem", 0x60030015},
-        {"RemoveItem", 0x60030016},     {"Clear", 0x60030017},     {"ShowAboutBox", -552}};
+    const std::pair<const char*, com::DispId> personal[] =
+        {{"hWnd", 0x6803000C},           {"TipData", 0x6803000B},
+         {"NrZecimale", 0x6803000A},     {"AfisezFormat", 0x68030009},
+         {"AfisezMinute", 0x68030008},   {"PermitSelectManual", 0x68030007},
+         {"Enabled", 0x68030006},        {"Font", 0x68030005},
+         {"Alignment", 0x68030004},      {"BackColor", 0x68030003},
+         {"ForeColor", 0x68030002},      {"FocusBackColor", 0x68030001},
+         {"FocusForeColor", 0x68030000}, {"Valoare", 0},
+         {"Goleste", 0x60030020},        {"ShowAboutBox", -552}};
+    const std::pair<const char*, com::DispId> combo[] = {{"hWnd", 0x68030009},           {"Enabled", 0x68030008},
+                                                         {"Font", 0x68030007},           {"BackColor", 0x68030006},
+                                                         {"ForeColor", 0x68030005},      {"FocusBackColor", 0x68030004},
+                                                         {"FocusForeColor", 0x68030003}, {"ListCount", 0x68030002},
+                                                         {"ListIndex", 0x68030001},      {"Text", 0},
+                                                         {"Cheie", 0x68030000},          {"AddItem", 0x60030015},
+                                                         {"RemoveItem", 0x60030016},     {"Clear", 0x60030017},
+                                                         {"ShowAboutBox", -552}};
     const auto check = [](const char* progId, const auto& members) {
         const auto control = com::CreateObject(progId);
         ASSERT_TRUE(control);

@@ -76,7 +76,8 @@ TEST_F(MyComboTest, BadKeysRaiseTheirErrorsAndChangeNothing) {
     const com::Error duplicate = test::errorOf([&] { add("Alt", 5); });
     EXPECT_EQ(duplicate.number(), com::errc::DuplicateKey);
     EXPECT_EQ(duplicate.source(), "MyCombo-AddItem");
-    EXPECT_EQ(duplicate.description(), "Exista deja in combo un item cu Id-ul 5.\r\nFiecare item trebuie sa aiba un Id unic.");
+    EXPECT_EQ(duplicate.description(),
+              "Exista deja in combo un item cu Id-ul 5.\r\nFiecare item trebuie sa aiba un Id unic.");
     EXPECT_EQ(get(*object, id::ListCount), com::Variant(int16_t{2}));
 
     const com::Error missing = test::errorOf([&] { call(*object, id::RemoveItem, {com::Variant(int32_t{9})}); });
@@ -85,7 +86,8 @@ TEST_F(MyComboTest, BadKeysRaiseTheirErrorsAndChangeNothing) {
     EXPECT_EQ(missing.description(), "Nu exista nici un item in combo cu Id-ul 9.");
     EXPECT_EQ(get(*object, id::ListCount), com::Variant(int16_t{2}));
 
-    EXPECT_EQ(test::errorOf([&] { put(*object, id::ListIndex, int16_t{2}); }).number(), com::errc::InvalidPropertyValue);
+    EXPECT_EQ(test::errorOf([&] { put(*object, id::ListIndex, int16_t{2}); }).number(),
+              com::errc::InvalidPropertyValue);
     EXPECT_EQ(get(*object, id::ListIndex), com::Variant(int16_t{0}));
     EXPECT_EQ(clicks(), before);
 }

@@ -24,12 +24,13 @@ protected:
         columns = {summed(2), summed(12), summed(20), summed(0)};
         set(id::AreTotal, true);
         set(id::PermitRandNou, true);
-        source = com::make<test::GridCollection>(
-            std::vector<std::string>{"Lei", "Cota", "Fractie", "Mare"},
-            std::vector<std::vector<com::Variant>>{
-                {com::Variant(1e17), money(12345678.5), money(1), "12345678901234567890123456"},
-                {money(0.25), com::Variant(1e-12), com::Variant(int32_t{1}), "50000000000000000000000000000"},
-            });
+        source = com::make<test::GridCollection>(std::vector<std::string>{"Lei", "Cota", "Fractie", "Mare"},
+                                                 std::vector<std::vector<com::Variant>>{
+                                                     {com::Variant(1e17), money(12345678.5), money(1),
+                                                      "12345678901234567890123456"},
+                                                     {money(0.25), com::Variant(1e-12), com::Variant(int32_t{1}),
+                                                      "50000000000000000000000000000"},
+                                                 });
         bind(source);
     }
     com::ComPtr<test::GridCollection> source;

@@ -17,10 +17,10 @@ class GridKeysTest : public test::GridTest {
 protected:
     void SetUp() override {
         GridTest::SetUp();
-        columns = {{.kind = E::ControlPersonalTIP::eNumar, .decimals = 2},
-                   {.tip = E::ControlTIP::eCont}};
-        source = com::make<test::GridCollection>(std::vector<std::string>{"Suma", "Cont"},
-                                                 std::vector<std::vector<com::Variant>>{{com::Variant(int32_t{1}), ""}});
+        columns = {{.kind = E::ControlPersonalTIP::eNumar, .decimals = 2}, {.tip = E::ControlTIP::eCont}};
+        source =
+            com::make<test::GridCollection>(std::vector<std::string>{"Suma", "Cont"},
+                                            std::vector<std::vector<com::Variant>>{{com::Variant(int32_t{1}), ""}});
         bind(source);
     }
     // Each key is handled at once by the widget that has the focus, as the window system

@@ -23,9 +23,10 @@ protected:
     void SetUp() override {
         GridTest::SetUp();
         columns = {{.kind = E::ControlPersonalTIP::eText}, {.kind = E::ControlPersonalTIP::eText}};
-        source = com::make<test::GridCollection>(
-            std::vector<std::string>{"Sectia", "Cod"},
-            std::vector<std::vector<com::Variant>>{{"Chirurgie", "A1"}, {"Pediatrie", "B2"}, {"Neurologie", "C3"}});
+        source = com::make<test::GridCollection>(std::vector<std::string>{"Sectia", "Cod"},
+                                                 std::vector<std::vector<com::Variant>>{{"Chirurgie", "A1"},
+                                                                                        {"Pediatrie", "B2"},
+                                                                                        {"Neurologie", "C3"}});
         bind(source);
     }
     // The whole cell as the view shows it, the lines along its right and bottom edges included.
@@ -158,9 +159,9 @@ TEST_F(GridPaintTest, EveryTextStyleIsDrawnForDataAndFixedCells) {
 // In a 1200-twip date column the editor shows the whole date, the year's four digits too.
 TEST_F(GridPaintTest, TheDateEditorShowsTheWholeDateInANarrowColumn) {
     columns = {{.kind = E::ControlPersonalTIP::eData}};
-    auto dates = com::make<test::GridCollection>(
-        std::vector<std::string>{"Data"},
-        std::vector<std::vector<com::Variant>>{{com::Variant(com::Date::fromYmd(2026, 12, 31))}});
+    auto dates = com::make<test::GridCollection>(std::vector<std::string>{"Data"},
+                                                 std::vector<std::vector<com::Variant>>{
+                                                     {com::Variant(com::Date::fromYmd(2026, 12, 31))}});
     bind(dates);
     moveTo(1, 1);
     press(Qt::Key_Space);

@@ -55,8 +55,9 @@ TEST_F(GridPickTest, PickChosenInAHostsDialog) {
 // the one written.
 TEST_F(GridPickTest, DatePickedInTheEditorsCalendar) {
     columns = {{.kind = E::ControlPersonalTIP::eData}, {.kind = E::ControlPersonalTIP::eText}};
-    auto source = com::make<test::GridCollection>(std::vector<std::string>{"Data", "Nume"},
-                                                  std::vector<std::vector<com::Variant>>{{com::Date::fromYmd(2006, 3, 5), "x"}});
+    auto source =
+        com::make<test::GridCollection>(std::vector<std::string>{"Data", "Nume"},
+                                        std::vector<std::vector<com::Variant>>{{com::Date::fromYmd(2006, 3, 5), "x"}});
     bind(source);
     moveTo(1, 1);
     press(Qt::Key_Space);
@@ -81,7 +82,8 @@ TEST_F(GridPickTest, DatePickedInTheEditorsCalendar) {
 
 // The drop-down of a list cell's editor: the row clicked in it is the one written.
 TEST_F(GridPickTest, ListRowClickedInTheEditorsDropDown) {
-    columns = {{.tip = E::ControlTIP::eComboBx, .list = "1&Alba|2&Bihor|3&Cluj|"}, {.kind = E::ControlPersonalTIP::eText}};
+    columns = {{.tip = E::ControlTIP::eComboBx, .list = "1&Alba|2&Bihor|3&Cluj|"},
+               {.kind = E::ControlPersonalTIP::eText}};
     auto source = com::make<test::GridCollection>(std::vector<std::string>{"Judet", "Nume"},
                                                   std::vector<std::vector<com::Variant>>{{"1|Alba", "x"}});
     bind(source);

@@ -31,14 +31,20 @@ protected:
     void SetUp() override {
         GridTest::SetUp();
         columns = {
-            {.kind = E::ControlPersonalTIP::eNumar, .decimals = 2, .total = E::AgregareTIP::aSuma, .member = true,
+            {.kind = E::ControlPersonalTIP::eNumar,
+             .decimals = 2,
+             .total = E::AgregareTIP::aSuma,
+             .member = true,
              .align = E::ControlALINIERE::eRight},
             {.kind = E::ControlPersonalTIP::eText},
             {.kind = E::ControlPersonalTIP::eData},
             {.tip = E::ControlTIP::eComboBx, .list = "1&Alba|2&Bihor|3&Cluj|"},
             {.tip = E::ControlTIP::eCheckBx},
             {.kind = E::ControlPersonalTIP::eSelect},
-            {.kind = E::ControlPersonalTIP::eNumar, .decimals = 2, .total = E::AgregareTIP::aSuma, .editable = false,
+            {.kind = E::ControlPersonalTIP::eNumar,
+             .decimals = 2,
+             .total = E::AgregareTIP::aSuma,
+             .editable = false,
              .formula = "#1#*2"},
         };
     }
@@ -353,9 +359,9 @@ TEST_F(MyGridTest, ListAndCheckCommitsWriteKeyAndTextOrTheBoxValue) {
 
 TEST_F(MyGridTest, SelectionColumnsKeepTheirKeysAndPicksFollowTheHost) {
     columns = {{.kind = E::ControlPersonalTIP::eSelect}, {.kind = E::ControlPersonalTIP::eSelect}};
-    auto source = com::make<test::GridCollection>(
-        std::vector<std::string>{"Spital", "Sectie"},
-        std::vector<std::vector<com::Variant>>{{"5|Spital A", "9|Sectia X"}, {"6|Spital B", "3|Sectia Y"}});
+    auto source = com::make<test::GridCollection>(std::vector<std::string>{"Spital", "Sectie"},
+                                                  std::vector<std::vector<com::Variant>>{{"5|Spital A", "9|Sectia X"},
+                                                                                         {"6|Spital B", "3|Sectia Y"}});
     bind(source);
     std::string answer;
     std::vector<std::string> asked;
@@ -510,8 +516,9 @@ TEST_F(MyGridTest, DeleteAndRestoreMoveTheTotalsAfterTheHostAgrees) {
 TEST_F(MyGridTest, EnterWalksTheCellsAndWrapsToTheFirstDataLine) {
     set(id::AreTotal, true);
     columns.resize(2);
-    auto source = com::make<test::GridCollection>(std::vector<std::string>{"A", "B"},
-                                                  std::vector<std::vector<com::Variant>>{{money(1), "x"}, {money(2), "y"}});
+    auto source =
+        com::make<test::GridCollection>(std::vector<std::string>{"A", "B"},
+                                        std::vector<std::vector<com::Variant>>{{money(1), "x"}, {money(2), "y"}});
     bind(source);
     int changes = events->count(ev::RowColChange);
     moveTo(3, 2);
@@ -610,9 +617,9 @@ TEST_F(MyGridTest, TwelvePropertiesSurviveTheBagAndDefaultsAreNotStored) {
 
     const auto copy = com::CreateObject("Quillon.MyGrid");
     copy.query<IControlHost>()->ReadProperties(com::PropertyBag::fromText(bag.toText()));
-    for (const com::DispId member : {id::PermitRandNou, id::PermitDelete, id::AreTotal, id::Titlu, id::FixedFont,
-                                     id::HighLight, id::FocusRect, id::GridLinesFixed, id::GridLines,
-                                     id::TextStyleFixed, id::TextStyle, id::Font})
+    for (const com::DispId member :
+         {id::PermitRandNou, id::PermitDelete, id::AreTotal, id::Titlu, id::FixedFont, id::HighLight, id::FocusRect,
+          id::GridLinesFixed, id::GridLines, id::TextStyleFixed, id::TextStyle, id::Font})
         EXPECT_EQ(test::get(*copy, member), read(member)) << member;
     QWidget* copied = copy.query<IControlHost>()->widget();
     EXPECT_EQ(copied->findChild<QLabel*>("lblTitlu")->text(), "Cheltuieli");
@@ -624,9 +631,10 @@ TEST_F(MyGridTest, TwelvePropertiesSurviveTheBagAndDefaultsAreNotStored) {
 
 TEST_F(MyGridTest, ClippedCellShowsItsTextAsTooltip) {
     columns.resize(2);
-    auto source = com::make<test::GridCollection>(
-        std::vector<std::string>{"A", "B"},
-        std::vector<std::vector<com::Variant>>{{money(1), std::string(80, 'w')}, {money(2), "scurt"}});
+    auto source =
+        com::make<test::GridCollection>(std::vector<std::string>{"A", "B"},
+                                        std::vector<std::vector<com::Variant>>{{money(1), std::string(80, 'w')},
+                                                                               {money(2), "scurt"}});
     bind(source);
     EXPECT_EQ(role(1, 2, Qt::ToolTipRole).toString(), QString(80, u'w'));
     EXPECT_FALSE(role(2, 2, Qt::ToolTipRole).isValid());
@@ -634,17 +642,18 @@ TEST_F(MyGridTest, ClippedCellShowsItsTextAsTooltip) {
 
 // Hosts bind the grid's members by these numbers: they are part of its contract.
 TEST_F(MyGridTest, EveryMemberAnswersToItsContractedDispatchId) {
-    const std::pair<const char*, com::DispId> members[] = {
-        {"AreSursaDate", 0x68030012},   {"InfoCelula", 0x68030011},     {"RandGrid", 0x68030010},
-        {"ColoanaGrid", 0x6803000F},    {"PermitRandNou", 0x6803000E},  {"PermitDelete", 0x6803000D},
-        {"AreTotal", 0x6803000C},       {"Titlu", 0x6803000B},          {"InregistrareaCurenta", 0x6803000A},
-        {"hWnd", 0x68030009},           {"Font", 0x68030008},           {"FixedFont", 0x68030007},
-        {"HighLight", 0x68030006},      {"FocusRect", 0x68030005},      {"GridLinesFixed", 0x68030004},
-        {"GridLines", 0x68030003},      {"TextStyleFixed", 0x68030002}, {"TextStyle", 0x68030001},
-        {"SursaDate", 0x68030000},      {"RefreshLine", 0x6003002D}};
+    const std::pair<const char*, com::DispId> members[] =
+        {{"AreSursaDate", 0x68030012}, {"InfoCelula", 0x68030011},     {"RandGrid", 0x68030010},
+         {"ColoanaGrid", 0x6803000F},  {"PermitRandNou", 0x6803000E},  {"PermitDelete", 0x6803000D},
+         {"AreTotal", 0x6803000C},     {"Titlu", 0x6803000B},          {"InregistrareaCurenta", 0x6803000A},
+         {"hWnd", 0x68030009},         {"Font", 0x68030008},           {"FixedFont", 0x68030007},
+         {"HighLight", 0x68030006},    {"FocusRect", 0x68030005},      {"GridLinesFixed", 0x68030004},
+         {"GridLines", 0x68030003},    {"TextStyleFixed", 0x68030002}, {"TextStyle", 0x68030001},
+         {"SursaDate", 0x68030000},    {"RefreshLine", 0x6003002D}};
     for (const auto& [name, dispid] : members) EXPECT_EQ(grid->GetIDOfName(name), dispid) << name;
     // The grid has no colours, Enabled or About box of its own.
-    for (const char* name : {"Enabled", "BackColor", "ShowAboutBox", "Valoare"}) EXPECT_FALSE(grid->GetIDOfName(name)) << name;
+    for (const char* name : {"Enabled", "BackColor", "ShowAboutBox", "Valoare"})
+        EXPECT_FALSE(grid->GetIDOfName(name)) << name;
     EXPECT_EQ(test::errorOf([&] { read(-552); }).number(), com::errc::NoSuchMember);
 
     const com::Registry registry(com::Registry::defaultPath(), true);

@@ -21,7 +21,10 @@ protected:
         GridTest::SetUp();
         columns = {
             {.kind = E::ControlPersonalTIP::eNumar, .decimals = 2, .total = E::AgregareTIP::aSuma, .member = true},
-            {.kind = E::ControlPersonalTIP::eNumar, .decimals = 2, .total = E::AgregareTIP::aSuma, .editable = false,
+            {.kind = E::ControlPersonalTIP::eNumar,
+             .decimals = 2,
+             .total = E::AgregareTIP::aSuma,
+             .editable = false,
              .formula = "#1#*2"},
             {.kind = E::ControlPersonalTIP::eText},
         };

@@ -34,7 +34,9 @@ protected:
         (void)QTest::qWaitForWindowActive(&page);
     }
     template <class T>
-    T* find(const char* name) const { return page.findChild<T*>(name); }
+    T* find(const char* name) const {
+        return page.findChild<T*>(name);
+    }
     QRadioButton* option(const char* name) const { return find<QRadioButton>(name); }
     std::vector<com::ComPtr<com::IDispatch>> selection() const { return {controls[0], controls[1]}; }
 

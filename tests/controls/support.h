@@ -42,7 +42,8 @@ inline void pinLocale(QLocale::Language language, QLocale::Country country) {
     user.dateOrder = "dmy";
     for (int m = 0; m < 12; ++m) {
         user.monthNames[static_cast<size_t>(m)] = locale.monthName(m + 1, QLocale::LongFormat).toStdString();
-        user.abbreviatedMonthNames[static_cast<size_t>(m)] = locale.monthName(m + 1, QLocale::ShortFormat).toStdString();
+        user.abbreviatedMonthNames[static_cast<size_t>(m)] =
+            locale.monthName(m + 1, QLocale::ShortFormat).toStdString();
     }
     com::setUserLocale(user);
 }
@@ -73,7 +74,9 @@ struct HostWindow {
         if (widget) widget->setParent(nullptr);
     }
     template <class T = QWidget>
-    T* inner(const char* name) const { return widget->findChild<T*>(name); }
+    T* inner(const char* name) const {
+        return widget->findChild<T*>(name);
+    }
 
     QWidget window;
     com::ComPtr<com::IDispatch> control;
@@ -168,7 +171,9 @@ inline void settle() {
 
 // A widget's rectangle in its window's coordinates, and the part of it that the window
 // shows: cut by every container's rectangle.
-inline QRect inWindow(const QWidget& widget) { return QRect(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size()); }
+inline QRect inWindow(const QWidget& widget) {
+    return QRect(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size());
+}
 inline QRect shownPart(const QWidget& widget) {
     QRect shown = inWindow(widget);
     for (const QWidget* w = widget.parentWidget(); w && !w->isWindow(); w = w->parentWidget()) shown &= inWindow(*w);

@@ -45,7 +45,8 @@ std::vector<fs::path> loadedLibraries() {
     std::vector<fs::path> files;
     ::dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* out) {
-            if (info->dlpi_name && *info->dlpi_name) static_cast<std::vector<fs::path>*>(out)->emplace_back(info->dlpi_name);
+            if (info->dlpi_name && *info->dlpi_name)
+                static_cast<std::vector<fs::path>*>(out)->emplace_back(info->dlpi_name);
             return 0;
         },
         &files);
@@ -88,7 +89,8 @@ TEST_F(Install, MakesTheWholeProgramFolderWhoseProgramFindsItsLibrariesThere) {
         ASSERT_TRUE(ok) << output;
         EXPECT_EQ(output.find("not found"), std::string::npos) << binary << "\n" << output;
         EXPECT_NE(output.find("libvelmora_com.so => " + (folder / "libvelmora_com.so").string()), std::string::npos)
-            << binary << "\n" << output;
+            << binary << "\n"
+            << output;
     }
 }
 
@@ -129,9 +131,7 @@ TEST_F(Install, RegistersBothLibrariesThereAndTheirClassesLoadFromThere) {
 TEST_F(Install, InstallingAgainKeepsTheRegistryAndTheUsersConfiguration) {
     const std::string registry = readText(folder / "registry");
     ASSERT_FALSE(registry.empty());
-    {
-        std::ofstream(folder / "Init.xml") << "<Initializare><MyPath>/srv/velmora</MyPath></Initializare>";
-    }
+    { std::ofstream(folder / "Init.xml") << "<Initializare><MyPath>/srv/velmora</MyPath></Initializare>"; }
     install();
     EXPECT_EQ(readText(folder / "registry"), registry);
     EXPECT_EQ(readText(folder / "Init.xml"), "<Initializare><MyPath>/srv/velmora</MyPath></Initializare>");

@@ -33,7 +33,8 @@ TEST_F(Definitions, MissingFileOrFolderIsReportedWithItsPath) {
 }
 
 TEST_F(Definitions, MalformedXmlNamesTheFileAndTheLine) {
-    const com::Error e = openFails("<report version=\"1\">\n<query>SELECT 1</query>\n<detail height=\"10\">\n</report>");
+    const com::Error e =
+        openFails("<report version=\"1\">\n<query>SELECT 1</query>\n<detail height=\"10\">\n</report>");
     EXPECT_EQ(e.number(), errc::BadDefinition);
     EXPECT_NE(e.description().find((folder_.path() / "bad.vrpt").string()), std::string::npos) << e.description();
     EXPECT_NE(e.description().find("XML"), std::string::npos) << e.description();
@@ -54,18 +55,27 @@ TEST_F(Definitions, FaultsInADefinitionAreNamed) {
         {"<report version=\"1\"/>", "nicio interogare"},
         {"<report version=\"1\"><query>SELECT {?pX}</query></report>", "{?pX}"},
         {"<report version=\"1\"><query>SELECT {?pX</query></report>", "neinchis"},
-        {"<report version=\"1\"><parameters><parameter name=\"a\" type=\"integer\"/><parameter name=\"a\"/></parameters>"
-         "<query>SELECT 1</query></report>", "de doua ori"},
-        {"<report version=\"1\"><parameters><parameter name=\"a\" type=\"intreg\"/></parameters><query>SELECT 1</query></report>",
+        {"<report version=\"1\"><parameters><parameter name=\"a\" type=\"integer\"/><parameter "
+         "name=\"a\"/></parameters>"
+         "<query>SELECT 1</query></report>",
+         "de doua ori"},
+        {"<report version=\"1\"><parameters><parameter name=\"a\" type=\"intreg\"/></parameters><query>SELECT "
+         "1</query></report>",
          "intreg"},
         {"<report version=\"1\"><parameters><parameter name=\"a\" type=\"integer\" default=\"x\"/></parameters>"
-         "<query>SELECT 1</query></report>", "valoarea implicita"},
-        {"<report version=\"1\"><query>SELECT 1</query><detail height=\"10\"><picture/></detail></report>", "<picture>"},
+         "<query>SELECT 1</query></report>",
+         "valoarea implicita"},
+        {"<report version=\"1\"><query>SELECT 1</query><detail height=\"10\"><picture/></detail></report>",
+         "<picture>"},
         {"<report version=\"1\"><query>SELECT 1</query><detail height=\"x\"/></report>", "height=\"x\""},
-        {"<report version=\"1\"><query>SELECT 1</query><detail height=\"10\"><field x=\"0\"/></detail></report>", "column"},
-        {"<report version=\"1\"><query>SELECT 1</query><detail><field column=\"a\" format=\"euro\"/></detail></report>", "euro"},
-        {"<report version=\"1\"><query>SELECT 1</query><detail><text color=\"nuanta\">a</text></detail></report>", "nuanta"},
-        {"<report version=\"1\"><query>SELECT 1</query><detail><text font=\"Sans,-3\">a</text></detail></report>", "fontului"},
+        {"<report version=\"1\"><query>SELECT 1</query><detail height=\"10\"><field x=\"0\"/></detail></report>",
+         "column"},
+        {"<report version=\"1\"><query>SELECT 1</query><detail><field column=\"a\" format=\"euro\"/></detail></report>",
+         "euro"},
+        {"<report version=\"1\"><query>SELECT 1</query><detail><text color=\"nuanta\">a</text></detail></report>",
+         "nuanta"},
+        {"<report version=\"1\"><query>SELECT 1</query><detail><text font=\"Sans,-3\">a</text></detail></report>",
+         "fontului"},
         {"<report version=\"1\"><page size=\"B9\"/><query>SELECT 1</query></report>", "B9"},
         {"<report version=\"1\"><page margins=\"9000 9000 9000 9000\"/><query>SELECT 1</query></report>", "marginile"},
         {"<report version=\"1\"><query>SELECT 1</query><group/></report>", "column"},

@@ -15,8 +15,9 @@ const std::string Materials = "c22 + c23 + c24 + c25 + c26 + c27 + c28 + c29 + c
 const std::string LongName = "Spitalul Clinic Judetean de Urgenta Sfantul Ierarh Doctor Luca din Municipiul Exemplu";
 
 bool isNumber(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-'; }) &&
-           std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-';
+    }) && std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Words on one line of a page that overlap: a text drawn over its neighbour's cell.
@@ -26,7 +27,8 @@ std::vector<std::string> overlaps(const std::vector<rtest::PdfWord>& words) {
         for (size_t j = 0; j < words.size(); ++j) {
             const auto &a = words[i], &b = words[j];
             const bool sameLine = std::min(a.bottom, b.bottom) - std::max(a.top, b.top) > 0.5 * (a.bottom - a.top);
-            if (i != j && sameLine && a.left < b.left && a.right > b.left + 0.5) found.push_back(a.text + " | " + b.text);
+            if (i != j && sameLine && a.left < b.left && a.right > b.left + 0.5)
+                found.push_back(a.text + " | " + b.text);
         }
     return found;
 }
@@ -105,22 +107,31 @@ protected:
         OnSampleData::SetUpTestSuite();
         const std::string billion = "12000000000000";  // in 1/10 000 lei
         const std::string total = "(TCP + " + Materials + " + c72)";
-        rawdb::rawExec(data_->database(),
-                       "UPDATE Velmora_Spital SET c22 = c22 + " + billion + " - " + total + " WHERE IdPerioada = 2 AND IdSpital = 1;"
-                       "UPDATE Velmora_Sectie SET c22 = c22 + " + billion + " - (SELECT sum" + total +
-                           " FROM Velmora_Sectie WHERE IdPerioada = 2 AND IdSpital = 1) "
-                           "WHERE IdCost = (SELECT min(IdCost) FROM Velmora_Sectie WHERE IdPerioada = 2 AND IdSpital = 1);"
-                           // The control report's first line, the personnel total, in period 3.
-                           "UPDATE Velmora_Spital SET TCP = " + billion + " WHERE IdPerioada = 3 AND IdSpital = 1;"
-                           "UPDATE Velmora_Sectie SET TCP = TCP + " + billion + " - (SELECT sum(TCP) FROM Velmora_Sectie "
-                           "WHERE IdPerioada = 3 AND IdSpital = 1) "
-                           "WHERE IdCost = (SELECT min(IdCost) FROM Velmora_Sectie WHERE IdPerioada = 3 AND IdSpital = 1);"
-                           "UPDATE Nom_Spitale SET DenSpital = '" + LongName + "' WHERE IdSpital = 1;");
+        rawdb::rawExec(
+            data_->database(),
+            "UPDATE Velmora_Spital SET c22 = c22 + " + billion + " - " + total +
+                " WHERE IdPerioada = 2 AND IdSpital = 1;"
+                "UPDATE Velmora_Sectie SET c22 = c22 + " +
+                billion + " - (SELECT sum" + total +
+                " FROM Velmora_Sectie WHERE IdPerioada = 2 AND IdSpital = 1) "
+                "WHERE IdCost = (SELECT min(IdCost) FROM Velmora_Sectie WHERE IdPerioada = 2 AND IdSpital = 1);"
+                // The control report's first line, the personnel total, in period 3.
+                "UPDATE Velmora_Spital SET TCP = " +
+                billion +
+                " WHERE IdPerioada = 3 AND IdSpital = 1;"
+                "UPDATE Velmora_Sectie SET TCP = TCP + " +
+                billion +
+                " - (SELECT sum(TCP) FROM Velmora_Sectie "
+                "WHERE IdPerioada = 3 AND IdSpital = 1) "
+                "WHERE IdCost = (SELECT min(IdCost) FROM Velmora_Sectie WHERE IdPerioada = 3 AND IdSpital = 1);"
+                "UPDATE Nom_Spitale SET DenSpital = '" +
+                LongName + "' WHERE IdSpital = 1;");
     }
 
     // Runs, exports and checks a sample report: 1,200,000,000.00 shown whole on its pages,
     // in the text layer as on the page, no figure over its neighbour's cell. The pages' texts.
-    static std::vector<std::string> check(const std::string& name, const std::vector<std::pair<std::string, com::Variant>>& values) {
+    static std::vector<std::string> check(const std::string& name,
+                                          const std::vector<std::pair<std::string, com::Variant>>& values) {
         auto report = rtest::open(rtest::sampleReport(name + ".vrpt"), *data_);
         for (const auto& [parameter, value] : values) rtest::setValue(*report, parameter, value);
         report->Run();
@@ -129,7 +140,8 @@ protected:
             const auto texts = report->pageTexts(page);
             all.insert(all.end(), texts.begin(), texts.end());
         }
-        report->pageImage(1, 150).save(QString::fromStdString((rtest::pictureFolder() / ("mare-" + name + ".png")).string()));
+        report->pageImage(1, 150).save(
+            QString::fromStdString((rtest::pictureFolder() / ("mare-" + name + ".png")).string()));
         const auto pdf = rtest::pictureFolder() / ("mare-" + name + ".pdf");
         report->exportPdf(pdf);
         const auto pages = rtest::pdfWords(pdf);
@@ -144,7 +156,8 @@ protected:
         // Every figure of the text layer is one the pages show.
         for (const std::string& w : words)
             if (isNumber(w)) {
-                EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const std::string& t) { return t.find(w) != std::string::npos; }))
+                EXPECT_TRUE(std::any_of(all.begin(), all.end(),
+                                        [&](const std::string& t) { return t.find(w) != std::string::npos; }))
                     << name << ": " << w;
             }
         return all;
@@ -155,7 +168,8 @@ TEST_F(LargeHospital, EverySampleReportShowsTheWholeTotal) {
     const auto sheet = check("CostSpital", {{"pIdJudet", int32_t{-1}}, {"pIdPerioada", int32_t{2}}});
     EXPECT_EQ(rtest::after(sheet, "TOTAL GENERAL"), Billion);
     // The hospital's name in the sheet's header ends in "…" where its cell ends.
-    const auto name = std::find_if(sheet.begin(), sheet.end(), [](const std::string& t) { return t.rfind("Spitalul Clinic", 0) == 0; });
+    const auto name = std::find_if(sheet.begin(), sheet.end(),
+                                   [](const std::string& t) { return t.rfind("Spitalul Clinic", 0) == 0; });
     ASSERT_NE(name, sheet.end());
     EXPECT_LT(name->size(), LongName.size());
     EXPECT_EQ(name->substr(name->size() - 3), "…") << *name;

@@ -27,8 +27,9 @@ TEST(ParameterValues, IntegersAcceptWholeNumbersAndRefuseAnythingElse) {
     EXPECT_EQ(f.CurrentValue(), com::Variant(int32_t{40}));
     f.AddCurrentValue(com::Currency::fromInteger(3));
     EXPECT_EQ(f.CurrentValue(), com::Variant(int32_t{3}));
-    for (const com::Variant& bad : {com::Variant("1 OR 1=1"), com::Variant("12abc"), com::Variant(""), com::Variant(1.5),
-                                    com::Variant(com::Date::fromYmd(2024, 1, 1)), com::Variant(9e12)}) {
+    for (const com::Variant& bad :
+         {com::Variant("1 OR 1=1"), com::Variant("12abc"), com::Variant(""), com::Variant(1.5),
+          com::Variant(com::Date::fromYmd(2024, 1, 1)), com::Variant(9e12)}) {
         const com::Error e = rtest::raised([&] { f.AddCurrentValue(bad); });
         EXPECT_EQ(e.number(), errc::BadParameter);
         EXPECT_NE(e.description().find("pIdPerioada"), std::string::npos) << e.description();
@@ -44,7 +45,8 @@ TEST(ParameterValues, DatesAcceptIsoDottedAndSlashedText) {
     const comtest::ScopedUserLocale romanian(comtest::romanian());
     ParameterField f("@Data inceput", ParameterType::Date, com::Variant(), "");
     const com::Variant march1(com::Date::fromYmd(2024, 3, 1));
-    for (const char* text : {"2024-03-01", "2024-03-01 00:00:00", "01.03.2024", "1.3.2024", "01/03/2024", " 01.03.2024 "}) {
+    for (const char* text :
+         {"2024-03-01", "2024-03-01 00:00:00", "01.03.2024", "1.3.2024", "01/03/2024", " 01.03.2024 "}) {
         f.ClearCurrentValueAndRange();
         f.AddCurrentValue(text);
         EXPECT_EQ(f.CurrentValue(), march1) << text;
@@ -74,11 +76,11 @@ TEST(ParameterValues, NumbersAndTexts) {
 // Reports over the sample database with the test's own definitions.
 class Binding : public rtest::OnSampleData<> {
 protected:
-    std::shared_ptr<reports::Report> report(const std::string& parameters, const std::string& query, const std::string& detail,
-                                            const std::string& footer = "") {
-        const std::string xml = "<report version=\"1\"><parameters>" + parameters + "</parameters><query><![CDATA[" + query +
-                                "]]></query><detail height=\"240\">" + detail + "</detail><reportFooter height=\"240\">" +
-                                footer + "</reportFooter></report>";
+    std::shared_ptr<reports::Report> report(const std::string& parameters, const std::string& query,
+                                            const std::string& detail, const std::string& footer = "") {
+        const std::string xml = "<report version=\"1\"><parameters>" + parameters + "</parameters><query><![CDATA[" +
+                                query + "]]></query><detail height=\"240\">" + detail +
+                                "</detail><reportFooter height=\"240\">" + footer + "</reportFooter></report>";
         return rtest::open(rtest::writeReport(data_->folder(), "proba.vrpt", xml), *data_);
     }
 };
@@ -101,10 +103,11 @@ TEST_F(Binding, AHostileTextIsAValueNeverPartOfTheQuery) {
 }
 
 TEST_F(Binding, DatesGivenAsTextCompareWithStoredDates) {
-    auto r = report("<parameter name=\"@Data inceput\" type=\"date\"/><parameter name=\"@Data sfarsit\" type=\"date\"/>",
-                    "SELECT DenPerioada FROM Nom_Perioade WHERE DataStart >= {?@Data inceput} AND DataEnd <= {?@Data sfarsit} "
-                    "ORDER BY DataStart",
-                    "<field w=\"5000\" h=\"240\" column=\"DenPerioada\"/>");
+    auto r = report(
+        "<parameter name=\"@Data inceput\" type=\"date\"/><parameter name=\"@Data sfarsit\" type=\"date\"/>",
+        "SELECT DenPerioada FROM Nom_Perioade WHERE DataStart >= {?@Data inceput} AND DataEnd <= {?@Data sfarsit} "
+        "ORDER BY DataStart",
+        "<field w=\"5000\" h=\"240\" column=\"DenPerioada\"/>");
     rtest::setValue(*r, "@Data inceput", "01.02.2024");
     rtest::setValue(*r, "@Data sfarsit", "2024-03-31");
     r->Run();
@@ -115,9 +118,10 @@ TEST_F(Binding, DatesGivenAsTextCompareWithStoredDates) {
 }
 
 TEST_F(Binding, AParameterWithoutValueTakesItsDefaultElseTheRunStops) {
-    auto r = report("<parameter name=\"pIdJudet\" type=\"integer\" default=\"12\"/><parameter name=\"@Nume\" type=\"text\"/>",
-                    "SELECT DenJudet FROM Nom_Judete WHERE IdJudet = {?pIdJudet} OR DenJudet = {?@Nume}",
-                    "<field w=\"5000\" h=\"240\" column=\"DenJudet\"/>");
+    auto r = report(
+        "<parameter name=\"pIdJudet\" type=\"integer\" default=\"12\"/><parameter name=\"@Nume\" type=\"text\"/>",
+        "SELECT DenJudet FROM Nom_Judete WHERE IdJudet = {?pIdJudet} OR DenJudet = {?@Nume}",
+        "<field w=\"5000\" h=\"240\" column=\"DenJudet\"/>");
     const com::Error e = rtest::raised([&] { r->Run(); });
     EXPECT_EQ(e.number(), errc::MissingValue);
     EXPECT_NE(e.description().find("@Nume"), std::string::npos) << e.description();
@@ -150,7 +154,8 @@ TEST_F(Binding, NoQueryOfAReportWritesOrCreatesAFile) {
     namespace fs = std::filesystem;
     const auto listing = [&] {
         std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(data_->folder())) names.insert(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(data_->folder()))
+            names.insert(entry.path().filename().string());
         return names;
     };
     const std::string copy = (data_->folder() / "copie.mdb").string(), other = (data_->folder() / "alta.mdb").string();
@@ -159,8 +164,9 @@ TEST_F(Binding, NoQueryOfAReportWritesOrCreatesAFile) {
     const std::string bytes = rawdb::readAll(data_->database());
     const std::set<std::string> files = listing();
     const auto twoQueries = [&](const std::string& first, const std::string& second) {
-        const std::string xml = "<report version=\"1\"><query><![CDATA[" + first + "]]></query><query name=\"doi\"><![CDATA[" +
-                                second + "]]></query><detail height=\"240\"/></report>";
+        const std::string xml = "<report version=\"1\"><query><![CDATA[" + first +
+                                "]]></query><query name=\"doi\"><![CDATA[" + second +
+                                "]]></query><detail height=\"240\"/></report>";
         return rtest::open(rtest::writeReport(data_->folder(), "proba.vrpt", xml), *data_);
     };
     const std::vector<std::pair<std::string, std::string>> attempts{
@@ -210,7 +216,8 @@ TEST_F(Binding, ALogOnThatFailsSaysWhyInRomanian) {
 }
 
 TEST_F(Binding, EachRunReadsTheDataAfresh) {
-    auto r = report("", "SELECT CodSpital FROM Nom_Spitale ORDER BY IdSpital", "<field w=\"5000\" h=\"240\" column=\"CodSpital\"/>");
+    auto r = report("", "SELECT CodSpital FROM Nom_Spitale ORDER BY IdSpital",
+                    "<field w=\"5000\" h=\"240\" column=\"CodSpital\"/>");
     r->Run();
     const auto before = r->pageTexts(1).size();
     rawdb::rawExec(data_->database(), "INSERT INTO Nom_Spitale (IdSpital, CodSpital) VALUES (91, 'NOU')");

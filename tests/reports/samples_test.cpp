@@ -27,7 +27,8 @@ protected:
         for (int32_t page = 1; page <= std::min(report.PageCount(), 2); ++page) {
             const QImage image = report.pageImage(page, 100);
             ASSERT_FALSE(image.isNull());
-            image.save(QString::fromStdString((rtest::pictureFolder() / (name + "-" + std::to_string(page) + ".png")).string()));
+            image.save(QString::fromStdString(
+                (rtest::pictureFolder() / (name + "-" + std::to_string(page) + ".png")).string()));
         }
         const auto pdf = rtest::pictureFolder() / (name + ".pdf");
         report.exportPdf(pdf);
@@ -44,7 +45,8 @@ TEST_F(SampleReports, HospitalSheetPagePerSheetWithItsTotals) {
     ASSERT_EQ(report->PageCount(), 2);  // the two hospitals of the county
     for (int hospital = 1; hospital <= 2; ++hospital) {
         const auto texts = report->pageTexts(hospital);
-        const std::string where = " FROM Velmora_Spital WHERE IdPerioada = 2 AND IdSpital = " + std::to_string(hospital);
+        const std::string where =
+            " FROM Velmora_Spital WHERE IdPerioada = 2 AND IdSpital = " + std::to_string(hospital);
         EXPECT_EQ(rtest::after(texts, "Spitalul:"), hospital == 1 ? "SJU01" : "SMB02");
         EXPECT_EQ(readMoney(rtest::after(texts, "TOTAL cheltuieli de personal")), sql("SELECT TCP" + where));
         EXPECT_EQ(readMoney(rtest::after(texts, "Total cheltuieli materiale")), sql("SELECT " + Materials + where));
@@ -54,7 +56,8 @@ TEST_F(SampleReports, HospitalSheetPagePerSheetWithItsTotals) {
                   com::Currency::fromInteger(count("SELECT Angajati_5 / 10000" + where)));
         // The totals row of the personnel table: head counts, then 02 and each budget line.
         EXPECT_EQ(std::stoll(rtest::after(texts, "Total categorii")),
-                  count("SELECT (Angajati_1 + Angajati_2 + Angajati_3 + Angajati_4 + Angajati_5 + Angajati_6) / 10000" + where));
+                  count("SELECT (Angajati_1 + Angajati_2 + Angajati_3 + Angajati_4 + Angajati_5 + Angajati_6) / 10000" +
+                        where));
         EXPECT_EQ(readMoney(rtest::after(texts, "23.04")), sql("SELECT c23_04" + where));
     }
     render(*report, "CostSpital");
@@ -81,12 +84,14 @@ TEST_F(SampleReports, WardSheetsBreakPerHospitalWithGroupAndReportSums) {
     EXPECT_EQ(rtest::occurrences(texts, "Spitalul:"), 2);
     EXPECT_EQ(rtest::occurrences(texts, "Total spital"), 2);
     for (int hospital = 1; hospital <= 2; ++hospital) {
-        const std::string where = " FROM Velmora_Sectie WHERE IdPerioada = 3 AND IdSpital = " + std::to_string(hospital);
+        const std::string where =
+            " FROM Velmora_Sectie WHERE IdPerioada = 3 AND IdSpital = " + std::to_string(hospital);
         EXPECT_EQ(rtest::after(texts, "Spitalul:", hospital), hospital == 1 ? "SJU01" : "SMB02");
         EXPECT_EQ(readMoney(rtest::after(texts, "Total spital", hospital)), sql("SELECT sum(TCP)" + where));
         EXPECT_EQ(rtest::after(texts, "Numar sectii:", hospital), std::to_string(count("SELECT count(*)" + where)));
     }
-    EXPECT_EQ(readMoney(rtest::after(texts, "TOTAL GENERAL")), sql("SELECT sum(TCP) FROM Velmora_Sectie WHERE IdPerioada = 3"));
+    EXPECT_EQ(readMoney(rtest::after(texts, "TOTAL GENERAL")),
+              sql("SELECT sum(TCP) FROM Velmora_Sectie WHERE IdPerioada = 3"));
     EXPECT_EQ(readMoney(texts.at(texts.size() - 3)),  // the TOTAL column of the report total
               sql("SELECT sum(TCP + " + Materials + " + c72) FROM Velmora_Sectie WHERE IdPerioada = 3"));
     render(*report, "CostSectii");
@@ -97,7 +102,8 @@ TEST_F(SampleReports, WardSheetsBreakPerHospitalWithGroupAndReportSums) {
     const auto periods = count("SELECT count(DISTINCT IdPerioada) FROM Velmora_Sectie");
     EXPECT_GE(report->PageCount(), periods);
     int groups = 0;
-    for (int32_t page = 1; page <= report->PageCount(); ++page) groups += rtest::occurrences(report->pageTexts(page), "Total spital");
+    for (int32_t page = 1; page <= report->PageCount(); ++page)
+        groups += rtest::occurrences(report->pageTexts(page), "Total spital");
     EXPECT_EQ(groups, count("SELECT count(*) FROM (SELECT DISTINCT IdPerioada, IdSpital FROM Velmora_Sectie)"));
 }
 
@@ -109,11 +115,14 @@ TEST_F(SampleReports, SummaryOverADateIntervalSumsPerHospital) {
     ASSERT_EQ(report->PageCount(), 1);
     const auto texts = report->pageTexts(1);
     EXPECT_EQ(rtest::after(texts, "Intervalul:"), "01.02.2024");
-    const std::string where = " FROM Velmora_Spital a JOIN Nom_Perioade p ON p.IdPerioada = a.IdPerioada "
-                              "WHERE p.DataStart >= '2024-02-01' AND p.DataEnd <= '2024-04-30 00:00:00'";
+    const std::string where =
+        " FROM Velmora_Spital a JOIN Nom_Perioade p ON p.IdPerioada = a.IdPerioada "
+        "WHERE p.DataStart >= '2024-02-01' AND p.DataEnd <= '2024-04-30 00:00:00'";
     EXPECT_EQ(rtest::occurrences(texts, "Total spital"), 2);
-    EXPECT_EQ(readMoney(rtest::after(texts, "Total spital", 1)), sql("SELECT sum(a.TCP)" + where + " AND a.IdSpital = 1"));
-    EXPECT_EQ(readMoney(rtest::after(texts, "Total spital", 2)), sql("SELECT sum(a.TCP)" + where + " AND a.IdSpital = 2"));
+    EXPECT_EQ(readMoney(rtest::after(texts, "Total spital", 1)),
+              sql("SELECT sum(a.TCP)" + where + " AND a.IdSpital = 1"));
+    EXPECT_EQ(readMoney(rtest::after(texts, "Total spital", 2)),
+              sql("SELECT sum(a.TCP)" + where + " AND a.IdSpital = 2"));
     EXPECT_EQ(readMoney(rtest::after(texts, "TOTAL GENERAL")), sql("SELECT sum(a.TCP)" + where));
     EXPECT_EQ(rtest::after(texts, "Numar fise de spital:"), std::to_string(count("SELECT count(*)" + where)));
     EXPECT_EQ(rtest::occurrences(texts, "Martie 2024"), 2);
@@ -122,7 +131,8 @@ TEST_F(SampleReports, SummaryOverADateIntervalSumsPerHospital) {
     // Copied from the PDF, the text reads as typed: no letters joined into one ligature.
     const std::string copied = rtest::pdfText(rtest::pictureFolder() / "Centralizator.pdf");
     EXPECT_NE(copied.find("Numar fise de spital:"), std::string::npos) << copied;
-    for (const char* ligature : {"\uFB00", "\uFB01", "\uFB02", "\uFB03", "\uFB04"}) EXPECT_EQ(copied.find(ligature), std::string::npos);
+    for (const char* ligature : {"\uFB00", "\uFB01", "\uFB02", "\uFB03", "\uFB04"})
+        EXPECT_EQ(copied.find(ligature), std::string::npos);
 }
 
 TEST_F(SampleReports, ControlShowsTheHospitalAgainstItsWardsAndTheDifference) {
@@ -144,12 +154,14 @@ TEST_F(SampleReports, ControlShowsTheHospitalAgainstItsWardsAndTheDifference) {
         EXPECT_EQ(readMoney(food[1]), sql("SELECT c22 FROM Velmora_Spital WHERE IdPerioada = 4 AND IdSpital = " + id));
         // Shown to the cent (half away from zero): SQLite rounds the same way.
         EXPECT_EQ(readMoney(food[2]),
-                  sql("SELECT round(sum(c22) / 100.0) * 100 FROM Velmora_Sectie WHERE IdPerioada = 4 AND IdSpital = " + id));
+                  sql("SELECT round(sum(c22) / 100.0) * 100 FROM Velmora_Sectie WHERE IdPerioada = 4 AND IdSpital = " +
+                      id));
         if (hospital == 1) EXPECT_EQ(food[3], "23 - Medicamente");
         else EXPECT_EQ(food[3], "-1,23");
         const auto staff = std::find(texts.begin(), texts.end(), "Total personal");
         ASSERT_NE(staff, texts.end());
-        EXPECT_EQ(readMoney(staff[2]), sql("SELECT sum(TCP) FROM Velmora_Sectie WHERE IdPerioada = 4 AND IdSpital = " + id));
+        EXPECT_EQ(readMoney(staff[2]),
+                  sql("SELECT sum(TCP) FROM Velmora_Sectie WHERE IdPerioada = 4 AND IdSpital = " + id));
     }
     render(*report, "ControlSpitalSectii");
     rawdb::rawExec(data_->database(),
@@ -166,9 +178,13 @@ TEST_F(SampleReports, HeadCountsPerHospitalAndWard) {
     const std::string all = "(Angajati_1 + Angajati_2 + Angajati_3 + Angajati_4 + Angajati_5 + Angajati_6) / 10000";
     EXPECT_EQ(rtest::occurrences(texts, "Total spital"), 2);
     EXPECT_EQ(rtest::after(texts, "Total spital", 2),
-              std::to_string(count("SELECT sum(Angajati_1) / 10000 FROM Velmora_Sectie WHERE IdPerioada = 5 AND IdSpital = 2")));
+              std::to_string(
+                  count("SELECT sum(Angajati_1) / 10000 FROM Velmora_Sectie WHERE IdPerioada = 5 AND IdSpital = 2")));
     EXPECT_EQ(texts.at(texts.size() - 3),  // the report's grand total, before the page footer
-              QLocale().toString(static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie WHERE IdPerioada = 5"))).toStdString());
+              QLocale()
+                  .toString(
+                      static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie WHERE IdPerioada = 5")))
+                  .toStdString());
     render(*report, "Personal");
 }
 
@@ -179,7 +195,8 @@ TEST_F(SampleReports, HeadCountsAddUpWithinAPeriodNeverAcrossPeriods) {
     const std::string all = "(Angajati_1 + Angajati_2 + Angajati_3 + Angajati_4 + Angajati_5 + Angajati_6) / 10000";
     const auto periods = count("SELECT count(DISTINCT IdPerioada) FROM Velmora_Sectie");
     ASSERT_GT(periods, 1);
-    const std::string acrossPeriods = QLocale().toString(static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie"))).toStdString();
+    const std::string acrossPeriods =
+        QLocale().toString(static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie"))).toStdString();
     int totals = 0;
     for (int32_t page = 1; page <= report->PageCount(); ++page) {
         const auto texts = report->pageTexts(page);
@@ -190,8 +207,11 @@ TEST_F(SampleReports, HeadCountsAddUpWithinAPeriodNeverAcrossPeriods) {
         // The period's own total, as the last figure before the page footer.
         const std::string period = rtest::after(texts, "Perioada:");
         EXPECT_EQ(texts.at(texts.size() - 3),
-                  QLocale().toString(static_cast<qlonglong>(count("SELECT sum(" + all + ") FROM Velmora_Sectie w JOIN Nom_Perioade p "
-                                                                  "ON p.IdPerioada = w.IdPerioada WHERE p.DenPerioada = '" + period + "'")))
+                  QLocale()
+                      .toString(static_cast<qlonglong>(count("SELECT sum(" + all +
+                                                             ") FROM Velmora_Sectie w JOIN Nom_Perioade p "
+                                                             "ON p.IdPerioada = w.IdPerioada WHERE p.DenPerioada = '" +
+                                                             period + "'")))
                       .toStdString())
             << period;
     }
@@ -203,9 +223,13 @@ TEST_F(SampleReports, ContinuedPagesOfTheWardReportsRepeatThePeriodAndTheHospita
     const auto last = count("SELECT max(IdCost) FROM Velmora_Sectie");
     for (int copy = 0; copy < 5; ++copy)
         rawdb::rawExec(data_->database(),
-                       "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, Angajati_1) SELECT IdPerioada, IdSpital, "
-                       "IdSectie, NrSectie + " + std::to_string(10 * (copy + 1)) + ", TCP, Angajati_1 FROM Velmora_Sectie "
-                       "WHERE IdPerioada = 5 AND IdSpital = 1 AND IdCost <= " + std::to_string(last));
+                       "INSERT INTO Velmora_Sectie (IdPerioada, IdSpital, IdSectie, NrSectie, TCP, Angajati_1) SELECT "
+                       "IdPerioada, IdSpital, "
+                       "IdSectie, NrSectie + " +
+                           std::to_string(10 * (copy + 1)) +
+                           ", TCP, Angajati_1 FROM Velmora_Sectie "
+                           "WHERE IdPerioada = 5 AND IdSpital = 1 AND IdCost <= " +
+                           std::to_string(last));
     for (const char* name : {"Personal", "CostSectii"}) {
         auto report = open(name);
         rtest::setValue(*report, "pIdPerioada", int32_t{5});
@@ -230,9 +254,11 @@ TEST_F(SampleReports, ContinuedPagesOfTheWardReportsRepeatThePeriodAndTheHospita
 
 TEST_F(SampleReports, AHeadCountThatIsNotWholeShowsItsDigits) {
     // Half a post more on one ward of hospital 1 in May.
-    const std::string ward = "(SELECT min(IdCost) FROM Velmora_Sectie WHERE IdPerioada = 5 AND IdSpital = 1 AND NrSectie = 1 AND "
-                             "IdSectie = (SELECT IdSectie FROM Lista_Sectii WHERE CodSectie = 'ATI'))";
-    rawdb::rawExec(data_->database(), "UPDATE Velmora_Sectie SET Angajati_1 = Angajati_1 + 5000 WHERE IdCost = " + ward);
+    const std::string ward =
+        "(SELECT min(IdCost) FROM Velmora_Sectie WHERE IdPerioada = 5 AND IdSpital = 1 AND NrSectie = 1 AND "
+        "IdSectie = (SELECT IdSectie FROM Lista_Sectii WHERE CodSectie = 'ATI'))";
+    rawdb::rawExec(data_->database(),
+                   "UPDATE Velmora_Sectie SET Angajati_1 = Angajati_1 + 5000 WHERE IdCost = " + ward);
     auto report = open("Personal");
     rtest::setValue(*report, "pIdPerioada", int32_t{5});
     report->Run();
@@ -243,8 +269,10 @@ TEST_F(SampleReports, AHeadCountThatIsNotWholeShowsItsDigits) {
     EXPECT_EQ(wardRow[3], half(count("SELECT Angajati_1 / 10000 FROM Velmora_Sectie WHERE IdCost = " + ward)));
     EXPECT_EQ(rtest::after(texts, "Total spital", 1),
               half(count("SELECT sum(Angajati_1) / 10000 FROM Velmora_Sectie WHERE IdPerioada = 5 AND IdSpital = 1")));
-    EXPECT_EQ(rtest::after(texts, "TOTAL PERIOADA"), half(count("SELECT sum(Angajati_1) / 10000 FROM Velmora_Sectie WHERE IdPerioada = 5")));
-    rawdb::rawExec(data_->database(), "UPDATE Velmora_Sectie SET Angajati_1 = Angajati_1 - 5000 WHERE IdCost = " + ward);
+    EXPECT_EQ(rtest::after(texts, "TOTAL PERIOADA"),
+              half(count("SELECT sum(Angajati_1) / 10000 FROM Velmora_Sectie WHERE IdPerioada = 5")));
+    rawdb::rawExec(data_->database(),
+                   "UPDATE Velmora_Sectie SET Angajati_1 = Angajati_1 - 5000 WHERE IdCost = " + ward);
 }
 
 }  // namespace

@@ -135,7 +135,8 @@ TEST_F(Viewer, AReportThatFailsShowsNothing) {
     EXPECT_EQ(viewer.pageCount(), 0);
     EXPECT_FALSE(viewer.action("pdf")->isEnabled());
     EXPECT_FALSE(viewer.action("print")->isEnabled());
-    EXPECT_EQ(rtest::raised([&] { viewer.saveAsPdf(rtest::pictureFolder() / "nimic.pdf"); }).number(), reports::errc::NotRun);
+    EXPECT_EQ(rtest::raised([&] { viewer.saveAsPdf(rtest::pictureFolder() / "nimic.pdf"); }).number(),
+              reports::errc::NotRun);
 }
 
 TEST_F(Viewer, EveryActionHasItsKeyNamedInItsTip) {
@@ -146,7 +147,8 @@ TEST_F(Viewer, EveryActionHasItsKeyNamedInItsTip) {
     viewer.preview()->setFocus();
     ASSERT_GT(viewer.pageCount(), 3);
 
-    for (const char* name : {"first", "previous", "next", "last", "fitWidth", "fitPage", "zoomIn", "zoomOut", "print", "pdf"}) {
+    for (const char* name :
+         {"first", "previous", "next", "last", "fitWidth", "fitPage", "zoomIn", "zoomOut", "print", "pdf"}) {
         const QAction* a = viewer.action(name);
         ASSERT_FALSE(a->shortcut().isEmpty()) << name;
         EXPECT_TRUE(a->toolTip().contains(a->shortcut().toString(QKeySequence::NativeText))) << name;
@@ -238,11 +240,13 @@ TEST_F(Viewer, ASaveThatFailsIsReportedOnceAndLeavesNothing) {
     reports::ReportViewer viewer;
     showSheets(viewer);
     std::vector<int> failures;
-    QObject::connect(&viewer, &reports::ReportViewer::failed, [&](int number, const QString&) { failures.push_back(number); });
+    QObject::connect(&viewer, &reports::ReportViewer::failed,
+                     [&](int number, const QString&) { failures.push_back(number); });
     const auto nowhere = rtest::pictureFolder() / "lipsa" / "raport.pdf";
     const Answer<QFileDialog> answer([&](QFileDialog* dialog) {
         // Typed, as a folder that does not exist cannot be chosen.
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(nowhere.string()));
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+            ->setText(QString::fromStdString(nowhere.string()));
         QMetaObject::invokeMethod(dialog, "accept");
     });
     viewer.action("pdf")->trigger();
@@ -258,16 +262,19 @@ protected:
     // Saves and prints to a file into `folder` through the viewer's dialogs; the messages shown.
     static std::vector<std::string> saveAndPrint(reports::ReportViewer& viewer, const std::filesystem::path& folder) {
         std::vector<std::string> failures;
-        QObject::connect(&viewer, &reports::ReportViewer::failed,
-                         [&](int number, const QString& text) { failures.push_back(std::to_string(number) + " " + text.toStdString()); });
+        QObject::connect(&viewer, &reports::ReportViewer::failed, [&](int number, const QString& text) {
+            failures.push_back(std::to_string(number) + " " + text.toStdString());
+        });
         const Answer<QFileDialog> save([&](QFileDialog* dialog) {
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString((folder / "salvat.pdf").string()));
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QString::fromStdString((folder / "salvat.pdf").string()));
             QMetaObject::invokeMethod(dialog, "accept");
         });
         viewer.action("pdf")->trigger();
         EXPECT_TRUE(save.answered());
         const Answer<QPrintDialog> print([&](QPrintDialog* dialog) {
-            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(QString::fromStdString((folder / "tiparit.pdf").string()));
+            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))
+                ->setText(QString::fromStdString((folder / "tiparit.pdf").string()));
             QMetaObject::invokeMethod(dialog, "accept");
         });
         viewer.action("print")->trigger();
@@ -289,7 +296,8 @@ TEST_F(PdfFailures, OnAFullDisk) {
     for (const auto& file : {earlier, disk.folder() / "nou.pdf"}) {
         const com::Error e = rtest::raised([&] { report->exportPdf(file); });
         EXPECT_EQ(e.number(), reports::errc::OutputFailed);
-        EXPECT_NE(e.description().find("Discul este plin: fisierul " + file.string() + " nu a putut fi scris."), std::string::npos)
+        EXPECT_NE(e.description().find("Discul este plin: fisierul " + file.string() + " nu a putut fi scris."),
+                  std::string::npos)
             << e.description();
     }
     EXPECT_EQ(rtest::listing(disk.folder()), names);
@@ -300,7 +308,9 @@ TEST_F(PdfFailures, OnAFullDisk) {
     for (const std::string file : {"salvat.pdf", "tiparit.pdf"})
         EXPECT_EQ(std::count_if(failures.begin(), failures.end(),
                                 [&](const std::string& f) {
-                                    return f.find("20509 ") == 0 && f.find("Discul este plin: fisierul " + (disk.folder() / file).string()) != std::string::npos;
+                                    return f.find("20509 ") == 0 &&
+                                           f.find("Discul este plin: fisierul " + (disk.folder() / file).string()) !=
+                                               std::string::npos;
                                 }),
                   1)
             << file;
@@ -324,7 +334,8 @@ TEST_F(PdfFailures, InAReadOnlyFolder) {
     auto report = showSheets(viewer);
     const com::Error e = rtest::raised([&] { report->exportPdf(earlier); });
     EXPECT_EQ(e.number(), reports::errc::OutputFailed);
-    EXPECT_NE(e.description().find("Folderul " + folder.string() + " este protejat la scriere.\r\nFisierul " + earlier.string()),
+    EXPECT_NE(e.description().find("Folderul " + folder.string() + " este protejat la scriere.\r\nFisierul " +
+                                   earlier.string()),
               std::string::npos)
         << e.description();
     const auto failures = saveAndPrint(viewer, folder);
@@ -343,7 +354,8 @@ TEST_F(PdfFailures, UnderANameAFolderHolds) {
     auto report = rtest::open(rtest::sampleReport("Personal.vrpt"), *data_);
     const com::Error e = rtest::raised([&] { report->exportPdf(taken); });
     EXPECT_EQ(e.number(), reports::errc::OutputFailed);
-    EXPECT_NE(e.description().find("Fisierul " + taken.string() + " nu a putut fi scris: exista un folder cu acest nume."),
+    EXPECT_NE(e.description().find("Fisierul " + taken.string() +
+                                   " nu a putut fi scris: exista un folder cu acest nume."),
               std::string::npos)
         << e.description();
     EXPECT_EQ(rtest::listing(folder.path()), std::vector<std::string>{"raport.pdf"});

@@ -39,7 +39,8 @@ public:
         writes.push_back({field, index, value});
     }
     std::string GetFieldName(int32_t field) override {
-        if (field < 1 || field > static_cast<int32_t>(fields.size())) com::raise(com::errc::SubscriptOutOfRange, "Colectie");
+        if (field < 1 || field > static_cast<int32_t>(fields.size()))
+            com::raise(com::errc::SubscriptOutOfRange, "Colectie");
         return fields[static_cast<size_t>(field - 1)];
     }
     int32_t Count() override { return static_cast<int32_t>(items.size()); }
@@ -73,18 +74,18 @@ public:
     std::vector<bool> deleted;
     std::vector<Write> writes;
     long reads = 0;
-    int32_t failWrites = 0;   // an error number SetData raises, 0 for none
-    int32_t failWritesOf = 0; // a field whose writes fail with error 5
-    int32_t failMarks = 0;    // likewise for Delete
-    int32_t failReadsOf = 0;  // a field whose reads fail
+    int32_t failWrites = 0;    // an error number SetData raises, 0 for none
+    int32_t failWritesOf = 0;  // a field whose writes fail with error 5
+    int32_t failMarks = 0;     // likewise for Delete
+    int32_t failReadsOf = 0;   // a field whose reads fail
     int32_t failReadsCode = 0;
 
 private:
     void check(int32_t field, int32_t index) const {
         if (field < 1 || field > static_cast<int32_t>(fields.size()) || index < 1 ||
             index > static_cast<int32_t>(items.size()))
-            com::raise(com::errc::SubscriptOutOfRange, "Colectie", "Nu exista campul " + std::to_string(field) +
-                                                                       " al elementului " + std::to_string(index) + ".");
+            com::raise(com::errc::SubscriptOutOfRange, "Colectie",
+                       "Nu exista campul " + std::to_string(field) + " al elementului " + std::to_string(index) + ".");
     }
 };
 

@@ -7,7 +7,10 @@
 namespace comtest {
 
 inline com::UserLocale romanian() {
-    return {",", ".", ".", "dmy",
+    return {",",
+            ".",
+            ".",
+            "dmy",
             {"ianuarie", "februarie", "martie", "aprilie", "mai", "iunie", "iulie", "august", "septembrie", "octombrie",
              "noiembrie", "decembrie"},
             {"ian.", "feb.", "mar.", "apr.", "mai", "iun.", "iul.", "aug.", "sept.", "oct.", "nov.", "dec."}};

@@ -15,8 +15,8 @@ inline bool turnOver(QWidget* widget, int notches) {
     QWidget* target = widget->childAt(middle);
     if (!target) target = widget;
     const QPoint local = target->mapFrom(widget, middle);
-    QWheelEvent event(local, widget->mapToGlobal(QPointF(middle)), QPoint(), QPoint(0, 120 * notches),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(local, widget->mapToGlobal(QPointF(middle)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     // Only an event from the window system travels on to the parents; sendEvent would mark
     // it as the program's own and stop it at the first widget.
     QSpontaneKeyEvent::setSpontaneous(&event);

@@ -91,7 +91,8 @@ std::vector<std::string> checkAndReadPasswords(const Options& o) {
 void createWorkgroup(const Options& o, const std::vector<std::string>& passwords) {
     try {
         ado::workgroup::create(o.workgroup);
-        for (size_t i = 0; i < o.accounts.size(); ++i) ado::workgroup::setAccount(o.workgroup, o.accounts[i], passwords[i]);
+        for (size_t i = 0; i < o.accounts.size(); ++i)
+            ado::workgroup::setAccount(o.workgroup, o.accounts[i], passwords[i]);
     } catch (...) {
         fs::remove(o.workgroup);
         throw;
@@ -104,14 +105,20 @@ int main(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (i + 1 >= argc) { usage(); return 2; }
+        if (i + 1 >= argc) {
+            usage();
+            return 2;
+        }
         const std::string value = argv[++i];
         if (arg == "--database") o.database = value;
         else if (arg == "--schema") o.schema = value;
         else if (arg == "--data") o.data.emplace_back(value);
         else if (arg == "--workgroup") o.workgroup = value;
         else if (arg == "--account") o.accounts.push_back(value);
-        else { usage(); return 2; }
+        else {
+            usage();
+            return 2;
+        }
     }
     if ((o.database.empty() && o.workgroup.empty()) || (!o.database.empty() && o.schema.empty()) ||
         (o.workgroup.empty() && !o.accounts.empty())) {

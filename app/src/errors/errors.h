@@ -11,8 +11,7 @@ namespace GlobalUI {
 
 // One critical box titled "ATENTIE!" with the error's number, description, module and
 // procedure. Never ends the program.
-void ShowError(int32_t number, const std::string& description, const std::string& procedure,
-               const std::string& module);
+void ShowError(int32_t number, const std::string& description, const std::string& procedure, const std::string& module);
 
 // Shows an error that the object layer reports from inside a window event (a control's
 // failure no caller receives) as ShowError shows a trapped one: the error's source gives

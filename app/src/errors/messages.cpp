@@ -52,13 +52,9 @@ MsgAnswer showMessage(const MessageRequest& request) {
     return showOnScreen(request);
 }
 
-MessageHandler setMessageHandler(MessageHandler handler) {
-    return std::exchange(installed(), std::move(handler));
-}
+MessageHandler setMessageHandler(MessageHandler handler) { return std::exchange(installed(), std::move(handler)); }
 
-void showInfo(const std::string& text) {
-    showMessage({text, kTitle, MsgIcon::Information, MsgButtons::Ok});
-}
+void showInfo(const std::string& text) { showMessage({text, kTitle, MsgIcon::Information, MsgButtons::Ok}); }
 
 bool askYesNo(const std::string& text) {
     return showMessage({text, kTitle, MsgIcon::Exclamation, MsgButtons::YesNo}) == MsgAnswer::Yes;

@@ -11,7 +11,7 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
 
 struct MessageRequest {
-    std::string text;   // lines joined by "\r\n", as the program builds them
+    std::string text;  // lines joined by "\r\n", as the program builds them
     std::string title;
     MsgIcon icon = MsgIcon::Information;
     MsgButtons buttons = MsgButtons::Ok;

@@ -10,15 +10,24 @@ namespace vb = Velmora_Business;
 // The class behind each interface the program creates objects through.
 template <class I>
 constexpr std::string_view classOf = {};
-template <> constexpr std::string_view classOf<vb::_Conection> = "Conection";
-template <> constexpr std::string_view classOf<vb::_Judet> = "Judet";
-template <> constexpr std::string_view classOf<vb::_Spital> = "Spital";
-template <> constexpr std::string_view classOf<vb::_Sectie> = "Sectie";
-template <> constexpr std::string_view classOf<vb::_Perioada> = "Perioada";
-template <> constexpr std::string_view classOf<vb::_Raport> = "Raport";
-template <> constexpr std::string_view classOf<vb::_CostSpital> = "CostSpital";
-template <> constexpr std::string_view classOf<vb::_CostSectie> = "CostSectie";
-template <> constexpr std::string_view classOf<vb::_Export> = "Export";
+template <>
+constexpr std::string_view classOf<vb::_Conection> = "Conection";
+template <>
+constexpr std::string_view classOf<vb::_Judet> = "Judet";
+template <>
+constexpr std::string_view classOf<vb::_Spital> = "Spital";
+template <>
+constexpr std::string_view classOf<vb::_Sectie> = "Sectie";
+template <>
+constexpr std::string_view classOf<vb::_Perioada> = "Perioada";
+template <>
+constexpr std::string_view classOf<vb::_Raport> = "Raport";
+template <>
+constexpr std::string_view classOf<vb::_CostSpital> = "CostSpital";
+template <>
+constexpr std::string_view classOf<vb::_CostSectie> = "CostSectie";
+template <>
+constexpr std::string_view classOf<vb::_Export> = "Export";
 
 }  // namespace
 
@@ -89,9 +98,7 @@ std::optional<std::string> hospitalCode(int32_t idSpital, int32_t idJudet) {
     return hospital->get_CodSpital();
 }
 
-std::string hospitalList(int32_t idJudet) {
-    return newObject<vb::_Spital>()->GetListaComboSpitale(idJudet, "&", "|");
-}
+std::string hospitalList(int32_t idJudet) { return newObject<vb::_Spital>()->GetListaComboSpitale(idJudet, "&", "|"); }
 
 std::string typeNameOf(com::IDispatch& object) {
     const com::ComPtr<com::IDispatch> held(&object);

@@ -24,8 +24,7 @@ namespace {
 void reportError(const std::string& module, const std::string& procedure, const std::exception& error) {
     if (const auto* e = dynamic_cast<const com::Error*>(&error))
         GlobalUI::ShowError(e->number(), e->description(), procedure, module);
-    else
-        GlobalUI::ShowError(com::errc::InvalidProcedureCall, error.what(), procedure, module);
+    else GlobalUI::ShowError(com::errc::InvalidProcedureCall, error.what(), procedure, module);
 }
 
 }  // namespace
@@ -100,7 +99,8 @@ void EditScreen::report(const std::string& procedure, const std::exception& erro
 void EditScreen::buttonsLastInTabOrder() {
     QWidget* last = nullptr;
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
-        if (isAncestorOf(w) && !bar_.picButton->isAncestorOf(w) && w != bar_.picButton && (w->focusPolicy() & Qt::TabFocus))
+        if (isAncestorOf(w) && !bar_.picButton->isAncestorOf(w) && w != bar_.picButton &&
+            (w->focusPolicy() & Qt::TabFocus))
             last = w;
     for (QPushButton* button : bar_.cmdButton) {
         if (last) QWidget::setTabOrder(last, button);
@@ -145,7 +145,8 @@ void EditScreen::installObject(EditedObject object) {
     dirtyEvents_.disconnect();
     object_ = std::move(object);
     auto sink = com::make<com::EventSink>();
-    sink->on(Velmora_Business::EditedEvents::OnDirty, [this](com::Args args) { onDirty(!args.empty() && args[0].toBool()); });
+    sink->on(Velmora_Business::EditedEvents::OnDirty,
+             [this](com::Args args) { onDirty(!args.empty() && args[0].toBool()); });
     dirtyEvents_ = com::EventConnection(*object_.dispatch(), kind_.eventsIid, com::ComPtr<com::IDispatch>(sink));
 }
 
@@ -159,8 +160,7 @@ void EditScreen::onDirty(bool isDirty) {
     }
 }
 
-HostedControl* EditScreen::addField(const char* progId, const QString& name, const std::string& tag,
-                                    QWidget* parent) {
+HostedControl* EditScreen::addField(const char* progId, const QString& name, const std::string& tag, QWidget* parent) {
     HostedControl* control = HostedControl::create(progId, parent, name);
     control->setTag(tag);
     return control;
@@ -222,7 +222,9 @@ void EditScreen::push(HostedControl& control, const char* handler) {
             control.put(combo ? "Cheie" : "Valoare", model().GetDataByName(control.tag()));
         } catch (const std::exception&) {
             if (combo) {
-                try { control.put("ListIndex", com::Variant(int16_t{-1})); } catch (const std::exception&) {}
+                try {
+                    control.put("ListIndex", com::Variant(int16_t{-1}));
+                } catch (const std::exception&) {}
             }
         }
         mbLoading_ = false;
@@ -252,8 +254,7 @@ void EditScreen::LoadControls() {
                         throw;
                     }
                 }
-            } catch (const std::exception&) {
-            }
+            } catch (const std::exception&) {}
         }
         afterLoadControls();
     } catch (const std::exception& e) {

@@ -32,11 +32,11 @@ class HostedControl;
 
 // What tells one edit screen from another, besides its controls and hooks.
 struct EditScreenKind {
-    std::string module;          // the module label of its error reports ("frmSectii")
-    std::string className;       // the business class it edits ("Sectie")
-    com::Guid eventsIid;         // that class's event interface (OnDirty)
-    int32_t tipSelect = 0;       // the selection dialog's kind behind "Cauta..."
-    bool adaugaDialog = false;   // button 3 reads "Adauga..." instead of "Adauga"
+    std::string module;         // the module label of its error reports ("frmSectii")
+    std::string className;      // the business class it edits ("Sectie")
+    com::Guid eventsIid;        // that class's event interface (OnDirty)
+    int32_t tipSelect = 0;      // the selection dialog's kind behind "Cauta..."
+    bool adaugaDialog = false;  // button 3 reads "Adauga..." instead of "Adauga"
 };
 
 // The box text of an object's broken rules: the heading, one rule per line in the order the

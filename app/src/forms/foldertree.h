@@ -36,10 +36,10 @@ private:
     QFileSystemModel* model_;
     QString chosen_;
     QPersistentModelIndex chosenRow_;  // its row, while the tree lists it
-    bool selected_ = false;    // chosen_ is the folder the tree shows selected
-    bool updating_ = false;    // the current row moves by the program's doing, not the user's
-    bool chosenGoes_ = false;  // rows are leaving the model, the chosen folder among them
-    bool revealPending_ = false;  // a list around the chosen folder has loaded, not yet sorted
+    bool selected_ = false;            // chosen_ is the folder the tree shows selected
+    bool updating_ = false;            // the current row moves by the program's doing, not the user's
+    bool chosenGoes_ = false;          // rows are leaving the model, the chosen folder among them
+    bool revealPending_ = false;       // a list around the chosen folder has loaded, not yet sorted
 };
 
 }  // namespace velmora

@@ -143,8 +143,9 @@ void FormController::LockTotalFields() {
     else if (type == "CostSectie") names = costSectie;
     for (const char* name : names) {
         HostedControl* control = findControl(moForm, QString::fromLatin1(name));
-        if (!control) com::raise(com::errc::NoSuchMember, "FormController.LockTotalFields",
-                                 std::string("Controlul ") + name + " lipseste de pe macheta.");
+        if (!control)
+            com::raise(com::errc::NoSuchMember, "FormController.LockTotalFields",
+                       std::string("Controlul ") + name + " lipseste de pe macheta.");
         // A control already locked is left as it is: repainting it changes nothing.
         if (!control->get("Enabled").toBool() && control->get("BackColor").toLong() == color::ButtonFace) continue;
         control->put("Enabled", com::Variant(false));

@@ -20,8 +20,8 @@ namespace velmora {
 // Publishes the controller's button masks.
 class iControllerButoane {
 public:
-    virtual int32_t ButoaneToate() const = 0;    // the mask of all buttons
-    virtual int32_t ButoaneVisibile() const = 0; // the current mask
+    virtual int32_t ButoaneToate() const = 0;     // the mask of all buttons
+    virtual int32_t ButoaneVisibile() const = 0;  // the current mask
 
 protected:
     ~iControllerButoane() = default;

@@ -105,10 +105,10 @@ struct frmSelect::KindInfo {
     const char* listName;
     std::array<const char*, 3> columns;
     int columnCount;
-    int secondColumnWidth;            // 0: the second column is the last and stretches
-    std::array<Combo, 3> combos;      // in the order shown; unused ones have no name
-    const char* className;            // the business class whose LoadList searches
-    void (frmSelect::*prepare)();     // activation's part of the kind
+    int secondColumnWidth;         // 0: the second column is the last and stretches
+    std::array<Combo, 3> combos;   // in the order shown; unused ones have no name
+    const char* className;         // the business class whose LoadList searches
+    void (frmSelect::*prepare)();  // activation's part of the kind
     std::string (frmSelect::*where)() const;
     QList<QTreeWidgetItem*> (*rows)(com::IDispatch& collection);
     HostedControl* frmSelect::*focus;  // before a search and after an empty one; none: cmdCauta
@@ -117,24 +117,61 @@ struct frmSelect::KindInfo {
 std::span<const frmSelect::KindInfo, 4> frmSelect::kinds() {
     using F = frmSelect;
     static constexpr std::array<KindInfo, 4> table{{
-        {SelectKind::Spitale, "Spitale", "SPITAL", "lstSelectSpital", {"IdSpital", "Cod spital", "Denumire spital"}, 3,
-         140, {{{" Judet:", "cmbJudet", &F::cmbJudet_, false}}}, "Spital", &F::prepareSpitale, &F::whereSpitale,
-         &hospitalRows, nullptr},
-        {SelectKind::CostSpital, "Velmora Spital", " sume velmora la nivel de spital", "lstSelectCostSpital",
-         {"IdCost", "Perioada", ""}, 2, 0,
+        {SelectKind::Spitale,
+         "Spitale",
+         "SPITAL",
+         "lstSelectSpital",
+         {"IdSpital", "Cod spital", "Denumire spital"},
+         3,
+         140,
+         {{{" Judet:", "cmbJudet", &F::cmbJudet_, false}}},
+         "Spital",
+         &F::prepareSpitale,
+         &F::whereSpitale,
+         &hospitalRows,
+         nullptr},
+        {SelectKind::CostSpital,
+         "Velmora Spital",
+         " sume velmora la nivel de spital",
+         "lstSelectCostSpital",
+         {"IdCost", "Perioada", ""},
+         2,
+         0,
          {{{" Perioada:", "cmbPerioadaSpital", &F::cmbPerioadaSpital_, false},
            {" Judet:", "cmbJudetSpital", &F::cmbJudetSpital_, true},
            {" Spital:", "cmbSpital", &F::cmbSpital_, true}}},
-         "CostSpital", &F::prepareCostSpital, &F::whereCostSpital, &hospitalSheetRows, &F::cmbPerioadaSpital_},
+         "CostSpital",
+         &F::prepareCostSpital,
+         &F::whereCostSpital,
+         &hospitalSheetRows,
+         &F::cmbPerioadaSpital_},
         // Ward names are long.
-        {SelectKind::Sectii, "Sectii spital", " sectii spital", "lstSelectSectie",
-         {"IdSectieFiltrat", "Cod sectie", "Nr. Sectie"}, 3, 280,
-         {{{" Spital:", "cmbSpitalSectie", &F::cmbSpitalSectie_, true}}}, "Sectie", &F::prepareSectii,
-         &F::whereSectii, &wardRows, nullptr},
-        {SelectKind::CostSectie, "Velmora sectie", " sume velmora la nivel de sectie", "lstSelectCostSectie",
-         {"IdCost", "Perioada", "Cod Sectie"}, 3, 140,
-         {{{" Perioada:", "cmbPerioadaSectie", &F::cmbPerioadaSectie_, false}}}, "CostSectie",
-         &F::prepareCostSectie, &F::whereCostSectie, &wardSheetRows, &F::cmbPerioadaSectie_},
+        {SelectKind::Sectii,
+         "Sectii spital",
+         " sectii spital",
+         "lstSelectSectie",
+         {"IdSectieFiltrat", "Cod sectie", "Nr. Sectie"},
+         3,
+         280,
+         {{{" Spital:", "cmbSpitalSectie", &F::cmbSpitalSectie_, true}}},
+         "Sectie",
+         &F::prepareSectii,
+         &F::whereSectii,
+         &wardRows,
+         nullptr},
+        {SelectKind::CostSectie,
+         "Velmora sectie",
+         " sume velmora la nivel de sectie",
+         "lstSelectCostSectie",
+         {"IdCost", "Perioada", "Cod Sectie"},
+         3,
+         140,
+         {{{" Perioada:", "cmbPerioadaSectie", &F::cmbPerioadaSectie_, false}}},
+         "CostSectie",
+         &F::prepareCostSectie,
+         &F::whereCostSectie,
+         &wardSheetRows,
+         &F::cmbPerioadaSectie_},
     }};
     static_assert([] {
         for (std::size_t i = 0; i < table.size(); ++i)
@@ -157,7 +194,8 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
     const auto addCombo = [this](QGridLayout* grid, int row, const char* label, const char* name) {
         auto* caption = new QLabel(QString::fromLatin1(label), grid->parentWidget());
         grid->addWidget(caption, row, 0);
-        HostedControl* combo = HostedControl::create("Quillon.MyCombo", grid->parentWidget(), QString::fromLatin1(name));
+        HostedControl* combo =
+            HostedControl::create("Quillon.MyCombo", grid->parentWidget(), QString::fromLatin1(name));
         combo->widget()->setMinimumWidth(300);
         caption->setBuddy(combo->widget());
         grid->addWidget(combo->widget(), row, 1);
@@ -199,9 +237,8 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
         lists_[static_cast<size_t>(kind.kind)] = list;
         ssTab_->addTab(page, QString::fromLatin1(kind.tab));
     }
-    connect(cmbJudetSpital_, &HostedControl::Click, this, [this] {
-        GlobalUI::Trapped("frmSelect", "cmbJudetSpital_Click", [this] { cmbJudetSpital_Click(); });
-    });
+    connect(cmbJudetSpital_, &HostedControl::Click, this,
+            [this] { GlobalUI::Trapped("frmSelect", "cmbJudetSpital_Click", [this] { cmbJudetSpital_Click(); }); });
 
     auto* bottom = new QHBoxLayout;
     cmdCauta_ = new QPushButton(QStringLiteral("Cauta..."), this);
@@ -292,9 +329,8 @@ QWidget* frmSelect::focusTarget(const KindInfo& kind) const {
 
 void frmSelect::tabStep() {
     const int tab = ssTab_->currentIndex();
-    QWidget* target = tab >= 0 && tab < static_cast<int>(kinds().size())
-                          ? focusTarget(kinds()[static_cast<size_t>(tab)])
-                          : cmdCauta_;
+    QWidget* target =
+        tab >= 0 && tab < static_cast<int>(kinds().size()) ? focusTarget(kinds()[static_cast<size_t>(tab)]) : cmdCauta_;
     target->setFocus(Qt::OtherFocusReason);
 }
 

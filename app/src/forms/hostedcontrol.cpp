@@ -45,10 +45,8 @@ bool HostedControl::eventFilter(QObject*, QEvent* event) {
     case Qt::ActiveWindowFocusReason:  // another window (a message box) came to the front
     case Qt::PopupFocusReason:         // the combo's list opened
     case Qt::MenuBarFocusReason:
-    case Qt::NoFocusReason:
-        return false;
-    default:
-        break;
+    case Qt::NoFocusReason: return false;
+    default: break;
     }
     // The focus widget is already the one that takes the focus.
     QWidget* now = QApplication::focusWidget();

@@ -41,8 +41,8 @@ public:
     void setTag(std::string tag) { tag_ = std::move(tag); }
 
     // The control's kind, by the interface it answers for.
-    bool isCombo() const;           // a MyCombo
-    bool isEntryControl() const;    // a ControlPersonal
+    bool isCombo() const;         // a MyCombo
+    bool isEntryControl() const;  // a ControlPersonal
 
 signals:
     // The focus left the control for another control of the program.

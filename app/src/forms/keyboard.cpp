@@ -75,12 +75,9 @@ protected:
             if (auto* combo = qobject_cast<QComboBox*>(watched); combo && combo->focusPolicy() == Qt::WheelFocus)
                 combo->setFocusPolicy(Qt::StrongFocus);
             break;
-        case QEvent::KeyPress:
-            return keyPress(watched, *static_cast<QKeyEvent*>(event));
-        case QEvent::Wheel:
-            return wheelOverCombo(watched, *event);
-        default:
-            break;
+        case QEvent::KeyPress: return keyPress(watched, *static_cast<QKeyEvent*>(event));
+        case QEvent::Wheel: return wheelOverCombo(watched, *event);
+        default: break;
         }
         return false;
     }
@@ -120,9 +117,9 @@ private:
             QMenuBar* bar = menuBarOf(target);
             if (!bar) return false;
             // The menu bar takes the keyboard when Alt is pressed and released alone.
-            for (const auto& [type, modifiers] : {std::pair{QEvent::ShortcutOverride, Qt::AltModifier},
-                                                  std::pair{QEvent::KeyPress, Qt::AltModifier},
-                                                  std::pair{QEvent::KeyRelease, Qt::NoModifier}}) {
+            for (const auto& [type, modifiers] :
+                 {std::pair{QEvent::ShortcutOverride, Qt::AltModifier}, std::pair{QEvent::KeyPress, Qt::AltModifier},
+                  std::pair{QEvent::KeyRelease, Qt::NoModifier}}) {
                 QKeyEvent alt(type, Qt::Key_Alt, modifiers);
                 QCoreApplication::sendEvent(target, &alt);
             }

@@ -29,13 +29,10 @@ using quillon::twips;
 constexpr int kPersonalWidth = 1545;
 constexpr int kOtherWidth = 1455;
 
-std::string amountName(const char* line, int category) {
-    return std::string(line) + "_" + std::to_string(category);
-}
+std::string amountName(const char* line, int category) { return std::string(line) + "_" + std::to_string(category); }
 
 // One field's row of the table.
-FieldSpec field(std::string tag, std::string caption, LabelRole role, FieldPage page, TwipsRow label,
-                TwipsRow box) {
+FieldSpec field(std::string tag, std::string caption, LabelRole role, FieldPage page, TwipsRow label, TwipsRow box) {
     FieldSpec spec;
     spec.name = "ctl" + tag;
     spec.tag = std::move(tag);
@@ -82,8 +79,8 @@ void addCategory(std::vector<FieldSpec>& fields, int k, CostSheetKind kind) {
 }
 
 // A linked group: its total and parts, the parts' labels in a column under the total.
-void addGroup(std::vector<FieldSpec>& fields, const char* total, std::string caption, TwipsRow label,
-              TwipsRow box, int partCount, int partLabelLeft, int firstPartTop, bool linked, bool designEnabled) {
+void addGroup(std::vector<FieldSpec>& fields, const char* total, std::string caption, TwipsRow label, TwipsRow box,
+              int partCount, int partLabelLeft, int firstPartTop, bool linked, bool designEnabled) {
     FieldSpec head = field(total, std::move(caption), LabelRole::Yellow, FieldPage::Materiale, label, box);
     head.designEnabled = designEnabled;
     std::vector<FieldSpec> parts;
@@ -135,8 +132,8 @@ std::vector<FieldSpec> makeFields(CostSheetKind kind) {
         {"c30", " 30 - Alte cheltuieli", 5400},
     }};
     for (const Plain& line : rest)
-        fields.push_back(field(line.tag, line.caption, LabelRole::Yellow, FieldPage::Materiale,
-                               {5460, line.top, 3735}, {9240, line.top, kOtherWidth}));
+        fields.push_back(field(line.tag, line.caption, LabelRole::Yellow, FieldPage::Materiale, {5460, line.top, 3735},
+                               {9240, line.top, kOtherWidth}));
     fields.push_back(field("c72", " 72 - Investitii institutii publice", LabelRole::Yellow, FieldPage::Capital,
                            {120, 570, 3735}, {3900, 570, kOtherWidth}));
     return fields;
@@ -260,7 +257,12 @@ const std::array<HeaderSpec, 2>& costSheetHeader(CostSheetKind kind) {
 
 const std::array<ButtonSpec, 6>& costSheetButtons() {
     static const std::array<ButtonSpec, 6> buttons{{
-        {300, 825}, {1320, 825}, {3300, 795}, {4920, 765}, {6600, 825}, {10590, 765},
+        {300, 825},
+        {1320, 825},
+        {3300, 795},
+        {4920, 765},
+        {6600, 825},
+        {10590, 765},
     }};
     return buttons;
 }

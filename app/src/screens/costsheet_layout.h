@@ -98,7 +98,7 @@ struct CostSheetLayout {
     QTabWidget* SSTab2 = nullptr;
     HostedControl* cmbCheie = nullptr;  // cmbSpital or cmbSectieFiltrat
     HostedControl* cmbPerioada = nullptr;
-    std::vector<HostedControl*> fields;  // in tab order, as costSheetFields
+    std::vector<HostedControl*> fields;            // in tab order, as costSheetFields
     std::map<std::string, HostedControl*> byName;  // the two combos and the 85 fields
     std::map<std::string, QLabel*> labels;         // each control's caption label, by control name
     QWidget* picButton = nullptr;

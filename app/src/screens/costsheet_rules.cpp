@@ -64,9 +64,8 @@ bool anyFigure(_CostSheet& sheet, com::IDispatch& object) {
 
 bool categoryCovered(_CostSheet& sheet, int k) {
     const std::string suffix = "_" + std::to_string(k);
-    return amount(sheet, "c02" + suffix) >= sum(sheet, {"c10" + suffix, "c11" + suffix, "c12" + suffix,
-                                                        "c13" + suffix, "c14" + suffix, "c15" + suffix,
-                                                        "c16" + suffix});
+    return amount(sheet, "c02" + suffix) >= sum(sheet, {"c10" + suffix, "c11" + suffix, "c12" + suffix, "c13" + suffix,
+                                                        "c14" + suffix, "c15" + suffix, "c16" + suffix});
 }
 
 bool holds(std::size_t rule, _CostSheet& sheet, com::IDispatch& object) {

@@ -34,7 +34,8 @@ com::Currency inCurrencyRange(const com::Variant& value) {
 
 // Figures are whole numbers: a decimal typed or pasted into one is refused with this.
 com::Error wholeNumbersOnly() {
-    return com::Error(com::errc::InvalidPropertyValue, "", "Sumele si numarul de angajati se introduc ca numere intregi.");
+    return com::Error(com::errc::InvalidPropertyValue, "",
+                      "Sumele si numarul de angajati se introduc ca numere intregi.");
 }
 
 bool isDecimalKey(const QKeyEvent& key) {
@@ -103,8 +104,8 @@ void CostSheetScreen::beforeFieldPushed(HostedControl& field, const com::Variant
             if (part != spec->name) sum += model().GetDataByName(specOf(sheetKind_, part)->tag).toCurrency();
     } catch (const com::Error& e) {
         if (e.number() != com::errc::Overflow) throw;
-        com::raise(com::errc::Overflow, "", "Totalul articolului " + total->tag.substr(1) +
-                                                " ar depasi valoarea maxima admisa.");
+        com::raise(com::errc::Overflow, "",
+                   "Totalul articolului " + total->tag.substr(1) + " ar depasi valoarea maxima admisa.");
     }
 }
 
@@ -137,7 +138,8 @@ bool CostSheetScreen::moveFocusOn(bool next) { return moveFocus(next) || EditScr
 
 HostedControl* CostSheetScreen::fieldHolding(const QObject* widget) const {
     for (HostedControl* field : layout_.fields)
-        if (QWidget* w = field->widget(); w && widget && (w == widget || w->isAncestorOf(qobject_cast<const QWidget*>(widget))))
+        if (QWidget* w = field->widget();
+            w && widget && (w == widget || w->isAncestorOf(qobject_cast<const QWidget*>(widget))))
             return field;
     return nullptr;
 }
@@ -148,8 +150,9 @@ bool CostSheetScreen::moveFocus(bool next) {
     // page chosen and puts the focus on it; a move from here would pick the hidden page's next
     // field and so select the page being left again, halfway through the switch.
     if (focused && isAncestorOf(focused) && !focused->isVisible()) return true;
-    const auto at = std::find_if(chain_.begin(), chain_.end(),
-                                 [focused](QWidget* w) { return focused && (w == focused || w->isAncestorOf(focused)); });
+    const auto at = std::find_if(chain_.begin(), chain_.end(), [focused](QWidget* w) {
+        return focused && (w == focused || w->isAncestorOf(focused));
+    });
     if (at == chain_.end()) return false;
     // The field's value reaches the sheet before the next control is chosen: the change may
     // be what enables "Salveaza".

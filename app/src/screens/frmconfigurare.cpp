@@ -163,8 +163,9 @@ void frmConfigurare::cmdAccepta_Click() {
             "Where c.IdJudet=" + std::to_string(s.gIdJudet) + " And a.IdSpital=" + std::to_string(s.gIdSpital));
         const int32_t count = list ? list->get_Count() : 0;
         if (count > 0 && (next.idSpital != s.gIdSpital || next.idJudet != s.gIdJudet)) {
-            showInfo("Modificarea judetului | spitalului nu poate avea loc.\r\n"
-                     "Exista date introduse pentru vechile valori judet | spital.");
+            showInfo(
+                "Modificarea judetului | spitalului nu poate avea loc.\r\n"
+                "Exista date introduse pentru vechile valori judet | spital.");
             return;
         }
 

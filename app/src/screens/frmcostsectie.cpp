@@ -8,8 +8,8 @@
 namespace velmora {
 
 frmCostSectie::frmCostSectie(QWidget* parent)
-    : CostSheetScreen(CostSheetKind::Sectie, {"frmCostSectie", "CostSectie", Velmora_Business::__CostSectie::iid, 3, false},
-                      parent) {
+    : CostSheetScreen(CostSheetKind::Sectie,
+                      {"frmCostSectie", "CostSectie", Velmora_Business::__CostSectie::iid, 3, false}, parent) {
     formLoad();
 }
 

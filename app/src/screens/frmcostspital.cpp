@@ -10,8 +10,8 @@
 namespace velmora {
 
 frmCostSpital::frmCostSpital(QWidget* parent)
-    : CostSheetScreen(CostSheetKind::Spital, {"frmCostSpital", "CostSpital", Velmora_Business::__CostSpital::iid, 1, false},
-                      parent) {
+    : CostSheetScreen(CostSheetKind::Spital,
+                      {"frmCostSpital", "CostSpital", Velmora_Business::__CostSpital::iid, 1, false}, parent) {
     formLoad();
 }
 

@@ -27,11 +27,10 @@ std::filesystem::path exportFilePath(const std::filesystem::path& folder, const 
                                      const std::string& codSpital, const std::string& denScurta,
                                      const QDateTime& when) {
     const QTime time = when.time();
-    const std::string name = "Velmora_" + fileNamePart(denJudet) + "_" + fileNamePart(codSpital) + "_" +
-                             fileNamePart(denScurta) + "_" +
-                             when.date().toString(QStringLiteral("dd.MM.yyyy")).toStdString() + "_" +
-                             std::to_string(time.hour()) + std::to_string(time.minute()) +
-                             std::to_string(time.second()) + ".mdb";
+    const std::string name =
+        "Velmora_" + fileNamePart(denJudet) + "_" + fileNamePart(codSpital) + "_" + fileNamePart(denScurta) + "_" +
+        when.date().toString(QStringLiteral("dd.MM.yyyy")).toStdString() + "_" + std::to_string(time.hour()) +
+        std::to_string(time.minute()) + std::to_string(time.second()) + ".mdb";
     return folder / name;
 }
 

@@ -19,8 +19,7 @@ class HostedControl;
 // and second without leading zeros. A "/" or NUL in the three names, which would lead the
 // file elsewhere or fail, stands as "_".
 std::filesystem::path exportFilePath(const std::filesystem::path& folder, const std::string& denJudet,
-                                     const std::string& codSpital, const std::string& denScurta,
-                                     const QDateTime& when);
+                                     const std::string& codSpital, const std::string& denScurta, const QDateTime& when);
 
 class frmExportDate final : public QWidget {
     Q_OBJECT

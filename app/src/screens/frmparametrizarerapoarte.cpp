@@ -37,8 +37,8 @@ namespace {
 constexpr const char* kModule = "frmParametrizareRapoarte";
 constexpr int kImageRole = Qt::UserRole;
 constexpr int kKeyRole = Qt::UserRole + 1;
-constexpr int kRowPitch = 600;              // twips between parameter rows
-constexpr int32_t kNameExists = 727;        // the forms engine's "a control of that name exists"
+constexpr int kRowPitch = 600;        // twips between parameter rows
+constexpr int32_t kNameExists = 727;  // the forms engine's "a control of that name exists"
 
 using quillon::twips;
 
@@ -67,9 +67,7 @@ QIcon nodeIcon(int image) {
         p.drawRect(1, 3, 6, 2);
         p.drawRect(1, 5, 14, 9);
         break;
-    default:
-        page(3, 1);
-        break;
+    default: page(3, 1); break;
     }
     return QIcon(pixmap);
 }
@@ -314,9 +312,8 @@ void frmParametrizareRapoarte::addParameterControls(const ParametruRaport& param
                 const StartDate start = startDate(parameter, today_());
                 if (start.date)
                     control->put("Valoare", com::Variant(com::Date::fromYmd(start.date->year(), start.date->month(),
-                                                                              start.date->day())));
-                else if (!start.text.empty())
-                    control->put("Valoare", com::Variant(start.text));
+                                                                            start.date->day())));
+                else if (!start.text.empty()) control->put("Valoare", com::Variant(start.text));
             }
         }
     }

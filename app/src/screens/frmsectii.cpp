@@ -15,9 +15,7 @@ namespace {
 
 namespace color = quillon::color;
 
-EditScreenKind screenKind() {
-    return {"frmSectii", "Sectie", Velmora_Business::__Sectie::iid, 2, true};
-}
+EditScreenKind screenKind() { return {"frmSectii", "Sectie", Velmora_Business::__Sectie::iid, 2, true}; }
 
 }  // namespace
 
@@ -26,8 +24,8 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
     QGroupBox* frame = addFrame(QStringLiteral("Date generale:"));
     cmbSpital_ = addRow(frame, QStringLiteral("Spital"), "Quillon.MyCombo", QStringLiteral("cmbSpital"), "IdSpital");
     cmbSectie_ = addRow(frame, QStringLiteral("Sectie"), "Quillon.MyCombo", QStringLiteral("cmbSectie"), "IdSectie");
-    ctlNrSectie_ = addRow(frame, QStringLiteral("Nr. sectie"), "Quillon.ControlPersonal",
-                          QStringLiteral("ctlNrSectie"), "NrSectie");
+    ctlNrSectie_ = addRow(frame, QStringLiteral("Nr. sectie"), "Quillon.ControlPersonal", QStringLiteral("ctlNrSectie"),
+                          "NrSectie");
     ctlNrSectie_->put("TipData", com::Variant(int32_t{3}));
     ctlNrSectie_->put("Alignment", com::Variant(int32_t{1}));
     ctlNrSectie_->put("Valoare", com::Variant(int32_t{0}));

@@ -15,9 +15,7 @@ namespace {
 
 namespace color = quillon::color;
 
-EditScreenKind screenKind() {
-    return {"frmSpitale", "Spital", Velmora_Business::__Spital::iid, 0, false};
-}
+EditScreenKind screenKind() { return {"frmSpitale", "Spital", Velmora_Business::__Spital::iid, 0, false}; }
 
 void disable(HostedControl& control, int32_t backColor) {
     control.put("Enabled", com::Variant(false));
@@ -50,9 +48,7 @@ frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
     formLoad();
 }
 
-void frmSpitale::fillCombos() {
-    refillCombo(*cmbJudet_, GlobalUI::session().gListaJudete);
-}
+void frmSpitale::fillCombos() { refillCombo(*cmbJudet_, GlobalUI::session().gListaJudete); }
 
 void frmSpitale::setDefaults(com::IDispatch& object) {
     typedAs<Velmora_Business::_Spital>(object)->put_IdJudet(GlobalUI::session().gIdJudet);

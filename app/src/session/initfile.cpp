@@ -24,8 +24,8 @@ constexpr const char* kSource = "GlobalUI.Init";
 
 // The values are read from the element's character data; a rewrite splices the new values
 // into the file's own text, so that comments, layout and line ends stay byte for byte.
-constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_comments | pugi::parse_pi |
-                                 pugi::parse_declaration | pugi::parse_doctype | pugi::parse_ws_pcdata;
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_comments | pugi::parse_pi | pugi::parse_declaration |
+                                 pugi::parse_doctype | pugi::parse_ws_pcdata;
 
 pugi::xml_document parse(const std::string& text) {
     pugi::xml_document document;
@@ -100,14 +100,16 @@ Splice valueSplice(const std::string& original, const pugi::xml_document& docume
     const pugi::xml_node node = keyNode(document, key);
     const std::ptrdiff_t nameAt = node.offset_debug();
     if (nameAt < 1 || original.compare(static_cast<std::size_t>(nameAt), key.size(), key) != 0)
-        com::raise(com::errc::PathFileAccessError, kSource, "Init.xml: elementul " + std::string(key) + " nu poate fi rescris.");
+        com::raise(com::errc::PathFileAccessError, kSource,
+                   "Init.xml: elementul " + std::string(key) + " nu poate fi rescris.");
     // The end of the start tag: the first ">" outside a quoted attribute value.
     std::size_t at = static_cast<std::size_t>(nameAt);
     char quote = 0;
     for (; at < original.size(); ++at) {
         const char c = original[at];
-        if (quote) { if (c == quote) quote = 0; }
-        else if (c == '"' || c == '\'') quote = c;
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') quote = c;
         else if (c == '>') break;
     }
     const std::string content = escaped(value);
@@ -127,7 +129,9 @@ public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
     int get() const { return fd_; }
 
 private:
@@ -147,7 +151,9 @@ void rewriteFile(const std::filesystem::path& target, const std::string& text) {
     struct RemoveUnlessDone {
         const std::filesystem::path& file;
         bool done = false;
-        ~RemoveUnlessDone() { if (!done) ::unlink(file.c_str()); }
+        ~RemoveUnlessDone() {
+            if (!done) ::unlink(file.c_str());
+        }
     } cleanup{temporary};
 
     std::string_view rest = text;

@@ -12,8 +12,7 @@ std::string backupFileName(QDate date) {
 std::filesystem::path backupDatabase(const std::filesystem::path& source, const std::filesystem::path& folder,
                                      QDate date) {
     // No configured folder would put the copy wherever the program happens to run from.
-    if (folder.empty())
-        com::raise(com::errc::PathNotFound, "Backup", "Folderul de backup nu este configurat.");
+    if (folder.empty()) com::raise(com::errc::PathNotFound, "Backup", "Folderul de backup nu este configurat.");
     const std::filesystem::path target = folder / backupFileName(date);
     ado::copyDatabase(source, target);
     return target;

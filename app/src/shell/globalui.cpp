@@ -93,8 +93,9 @@ void OpenSession() {
     // manager hands it over.
     s.gfrmMain->activateWindow();
     if (unknownConfiguration)
-        velmora::showInfo("Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
-                          "Configurati aplicatia din meniul Administrare.");
+        velmora::showInfo(
+            "Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
+            "Configurati aplicatia din meniul Administrare.");
 }
 
 void Main() {

@@ -118,8 +118,11 @@ const std::map<Key, const char*>& texts() {
         {{"QPrintSettingsOutput", "Long side binding"}, "Legare pe latura lunga"},
         {{"QPrintSettingsOutput", "Short side binding"}, "Legare pe latura scurta"},
         {{"QPrintSettingsOutput", "Options"}, "Optiuni"},
-        {{"QPrintSettingsOutput", "Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a hyphen. E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9."},
-         "Paginile sau intervalele, separate prin virgule; un interval are doua numere legate prin cratima. De exemplu: 3,5-7,9 tipareste paginile 3, 5, 6, 7 si 9."},
+        {{"QPrintSettingsOutput",
+          "Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a hyphen. "
+          "E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9."},
+         "Paginile sau intervalele, separate prin virgule; un interval are doua numere legate prin cratima. De "
+         "exemplu: 3,5-7,9 tipareste paginile 3, 5, 6, 7 si 9."},
         {{"QTabBar", "Scroll Left"}, "Deruleaza la stanga"},
         {{"QTabBar", "Scroll Right"}, "Deruleaza la dreapta"},
         {{"QAbstractFileIconProvider", "Drive"}, "Unitate"},

@@ -5,8 +5,7 @@
 namespace ado {
 
 int64_t Command::Execute(int32_t) {
-    if (!connection_ || connection_->State() != 1)
-        raise(errc::ObjectClosed, "The command has no open connection.");
+    if (!connection_ || connection_->State() != 1) raise(errc::ObjectClosed, "The command has no open connection.");
     if (type_ != ado::CommandType::Text) raise(errc::NotAllowed, "Only text commands are supported.");
     return connection_->Execute(text_);
 }

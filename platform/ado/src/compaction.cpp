@@ -81,8 +81,8 @@ void checkCopy(const fs::path& file) {
     detail::check(db.get(), checked);
     const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
     if (checked != SQLITE_ROW || !verdict || std::string_view(verdict) != "ok")
-        raise(errc::NotADatabase, "The compacted copy '" + file.string() + "' fails its check: " +
-                                      (verdict ? verdict : "no answer"));
+        raise(errc::NotADatabase,
+              "The compacted copy '" + file.string() + "' fails its check: " + (verdict ? verdict : "no answer"));
 }
 
 // Removes the files it is given unless dismissed.
@@ -128,7 +128,7 @@ bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
         std::error_code ec;
         if (!fs::is_regular_file(givenFile, ec)) return false;
         const detail::FileLock lock(givenFile, true);  // the name the connections lock by
-        if (!lock.held()) return false;  // in use: another connection has the file open
+        if (!lock.held()) return false;                // in use: another connection has the file open
         reached(CompactStep::Locked);
         // A data file reached through a link is replaced where it really is: replacing the
         // link would leave the real file, which others may use, behind with the old data.
@@ -158,7 +158,8 @@ bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
             const fs::path sibling = detail::siblingTemp(dataFile, "compact");
             int error = 0;
             const auto heldSibling = detail::HeldFile::create(sibling, ownership, error);
-            if (!heldSibling) raise(errc::FileCopy, "Cannot create '" + sibling.string() + "': " + std::strerror(error));
+            if (!heldSibling)
+                raise(errc::FileCopy, "Cannot create '" + sibling.string() + "': " + std::strerror(error));
             cleanup.add(sibling);
             fs::copy_file(tempFile, sibling, fs::copy_options::overwrite_existing);
             if (const auto copied = com::replaceFile(sibling, dataFile)) raiseNotReplaced(dataFile, copied->error);
@@ -245,7 +246,8 @@ void copyDatabase(const fs::path& source, const fs::path& destination, const fs:
     // never the hidden temporary name.
     const fs::path shown = reportedAs.empty() ? destination : reportedAs;
     auto failed = [&](int error, const std::string& otherwise = {}) {
-        if (error == 0 && !otherwise.empty()) raise(errc::FileCopy, text::withDetail(text::notWritten(shown), otherwise));
+        if (error == 0 && !otherwise.empty())
+            raise(errc::FileCopy, text::withDetail(text::notWritten(shown), otherwise));
         raise(errc::FileCopy, detail::writeFailureCause(shown, error));
     };
     if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK | X_OK) != 0) failed(errno);

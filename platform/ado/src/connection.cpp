@@ -105,8 +105,10 @@ std::vector<std::pair<std::string, std::string>> parseConnectionString(std::stri
         if (system != std::string_view::npos && source != std::string_view::npos && password < source) {
             auto pairs = parsePairs(ProviderLiteral);
             pairs.emplace_back("User ID", tail.substr(0, password));
-            pairs.emplace_back("Password", tail.substr(password + passwordKey.size(), source - password - passwordKey.size()));
-            pairs.emplace_back("Data Source", tail.substr(source + sourceKey.size(), system - source - sourceKey.size()));
+            pairs.emplace_back("Password",
+                               tail.substr(password + passwordKey.size(), source - password - passwordKey.size()));
+            pairs.emplace_back("Data Source",
+                               tail.substr(source + sourceKey.size(), system - source - sourceKey.size()));
             pairs.emplace_back("Jet OLEDB:System database", tail.substr(system + systemKey.size()));
             return pairs;
         }
@@ -147,9 +149,9 @@ std::shared_ptr<detail::PreparedStatement> Connection::Impl::acquire(std::string
     detail::TypedSelect typed{translated, {}, {}, {}, true};
     if (!untypedShapes.contains(shape)) {
         typed = detail::typeSelectList(h, translated);
-        const bool untouched = typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(), [](ColumnKind k) {
-                                   return k == ColumnKind::Currency;
-                               });
+        const bool untouched =
+            typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(),
+                                                    [](ColumnKind k) { return k == ColumnKind::Currency; });
         if (untouched && typed.certain && untypedShapes.size() < 1024) untypedShapes.insert(std::move(shape));
     }
     statement->stmt = detail::prepare(h, typed.sql, true);
@@ -211,7 +213,8 @@ int32_t Connection::Mode() const { return static_cast<int32_t>(impl_->mode); }
 
 void Connection::Mode(int32_t mode) {
     if (impl_->db) raise(errc::ObjectOpen, "Operation is not allowed when the connection is open.");
-    if (mode != 0 && mode != 1 && mode != 3) raise(errc::BadArguments, "The connection mode " + std::to_string(mode) + " is not valid.");
+    if (mode != 0 && mode != 1 && mode != 3)
+        raise(errc::BadArguments, "The connection mode " + std::to_string(mode) + " is not valid.");
     impl_->mode = static_cast<ConnectMode>(mode);
 }
 
@@ -233,12 +236,11 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     // The lock comes first: a compaction that holds it may still replace the file, and a
     // connection opened before that would write into the replaced one.
     detail::FileLock lock(dataSource, false, std::chrono::seconds(5));
-    if (lock.refused())
-        raise(errc::InUse, text::inUse());
+    if (lock.refused()) raise(errc::InUse, text::inUse());
     const bool readOnly = impl_->mode == ConnectMode::Read;
     auto db = detail::openDatabase(dataSource, readOnly ? detail::OpenMode::ReadOnly : detail::OpenMode::ReadWrite);
-    detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                                       nullptr, cstrFunction, nullptr, nullptr, nullptr));
+    detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                                       cstrFunction, nullptr, nullptr, nullptr));
     detail::check(db.get(), detail::registerMoneyFunctions(db.get()));
     if (readOnly) detail::check(db.get(), sqlite3_set_authorizer(db.get(), readOnlyAuthorizer, nullptr));
     impl_->db = std::move(db);
@@ -308,8 +310,7 @@ int64_t Connection::Execute(std::string_view sql) {
     auto statement = impl_->acquire(sql);
     sqlite3* h = impl_->db.get();
     int rc;
-    while ((rc = sqlite3_step(statement->stmt.get())) == SQLITE_ROW) {
-    }
+    while ((rc = sqlite3_step(statement->stmt.get())) == SQLITE_ROW) {}
     Impl::release(*statement);
     if (rc != SQLITE_DONE) detail::raiseEngine(h, rc);
     return sqlite3_changes64(h);
@@ -335,12 +336,28 @@ const com::DispatchTable<Connection>& Connection::dispatchTable() {
              return Variant();
          },
          nullptr, 1, 4},
-        {"Close", 5, nullptr, nullptr, [](Connection& c, Args) { c.Close(); return Variant(); }},
+        {"Close", 5, nullptr, nullptr,
+         [](Connection& c, Args) {
+             c.Close();
+             return Variant();
+         }},
         {"BeginTrans", 6, nullptr, nullptr, [](Connection& c, Args) { return Variant(c.BeginTrans()); }},
-        {"CommitTrans", 7, nullptr, nullptr, [](Connection& c, Args) { c.CommitTrans(); return Variant(); }},
-        {"RollbackTrans", 8, nullptr, nullptr, [](Connection& c, Args) { c.RollbackTrans(); return Variant(); }},
+        {"CommitTrans", 7, nullptr, nullptr,
+         [](Connection& c, Args) {
+             c.CommitTrans();
+             return Variant();
+         }},
+        {"RollbackTrans", 8, nullptr, nullptr,
+         [](Connection& c, Args) {
+             c.RollbackTrans();
+             return Variant();
+         }},
         {"Execute", 9, nullptr, nullptr,
-         [](Connection& c, Args a) { c.Execute(a[0].toString()); return Variant(); }, nullptr, 1, 3},
+         [](Connection& c, Args a) {
+             c.Execute(a[0].toString());
+             return Variant();
+         },
+         nullptr, 1, 3},
     };
     return table;
 }

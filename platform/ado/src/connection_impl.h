@@ -31,7 +31,7 @@ struct Connection::Impl {
     uint64_t generation = 0;  // counts opens, so that a recordset notices its connection closed
     std::unordered_map<std::string, std::shared_ptr<detail::PreparedStatement>> cache;
     std::vector<std::weak_ptr<detail::PreparedStatement>> loose;  // borrowed, not cached
-    std::unordered_set<std::string> untypedShapes;  // statements the money typer leaves alone
+    std::unordered_set<std::string> untypedShapes;                // statements the money typer leaves alone
 
     // Raises 3704 when the connection is closed.
     sqlite3* handle() const;

@@ -2,9 +2,7 @@
 
 namespace ado {
 
-void raise(int32_t number, std::string description) {
-    throw com::Error(number, "ado", std::move(description));
-}
+void raise(int32_t number, std::string description) { throw com::Error(number, "ado", std::move(description)); }
 
 namespace text {
 

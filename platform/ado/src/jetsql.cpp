@@ -35,7 +35,10 @@ std::vector<Token> tokenize(std::string_view sql) {
             for (;;) {
                 if (i >= n) raise(errc::BadSql, "The statement has an unterminated text literal: " + std::string(sql));
                 if (sql[i] == c) {
-                    if (i + 1 < n && sql[i + 1] == c) { i += 2; continue; }
+                    if (i + 1 < n && sql[i + 1] == c) {
+                        i += 2;
+                        continue;
+                    }
                     ++i;
                     break;
                 }
@@ -44,7 +47,8 @@ std::vector<Token> tokenize(std::string_view sql) {
             kind = c == '\'' ? TokenKind::String : TokenKind::Bracketed;
         } else if (c == '[') {
             const size_t close = sql.find(']', i);
-            if (close == std::string_view::npos) raise(errc::BadSql, "The statement has an unterminated [name]: " + std::string(sql));
+            if (close == std::string_view::npos)
+                raise(errc::BadSql, "The statement has an unterminated [name]: " + std::string(sql));
             i = close + 1;
             kind = TokenKind::Bracketed;
         } else if (std::isdigit(static_cast<unsigned char>(c)) ||
@@ -94,10 +98,11 @@ namespace {
 
 // Words that end an operand of `+` or `&` (operators of lower precedence and clause keywords).
 bool isBoundaryWord(const Token& t) {
-    static constexpr std::array words{"and", "or", "not", "as", "from", "where", "on", "select", "between",
-                                      "like", "is", "in", "order", "by", "group", "having", "join", "inner",
-                                      "left", "right", "outer", "union", "set", "values", "then", "else",
-                                      "when", "end", "case", "asc", "desc", "into", "distinct", "all"};
+    static constexpr std::array words{"and",    "or",      "not",    "as",    "from",     "where", "on",
+                                      "select", "between", "like",   "is",    "in",       "order", "by",
+                                      "group",  "having",  "join",   "inner", "left",     "right", "outer",
+                                      "union",  "set",     "values", "then",  "else",     "when",  "end",
+                                      "case",   "asc",     "desc",   "into",  "distinct", "all"};
     if (t.kind != TokenKind::Word) return false;
     for (const char* w : words)
         if (com::equalsIgnoreCase(t.text, w)) return true;
@@ -124,8 +129,14 @@ bool isSimple(const std::vector<Token>& tokens, const Operand& op) {
     for (size_t i = op.from; i < op.to; ++i) {
         const Token& t = tokens[i];
         if (t.depth > depth || (t.text == ")" && t.depth == depth)) continue;
-        if (t.kind == TokenKind::Symbol && t.text == "(" ) { if (!lastWasName) return false; continue; }
-        if (t.kind == TokenKind::Symbol && t.text == ".") { lastWasName = false; continue; }
+        if (t.kind == TokenKind::Symbol && t.text == "(") {
+            if (!lastWasName) return false;
+            continue;
+        }
+        if (t.kind == TokenKind::Symbol && t.text == ".") {
+            lastWasName = false;
+            continue;
+        }
         if (t.kind == TokenKind::Space) return false;
         if (t.kind == TokenKind::Symbol) return false;
         lastWasName = true;
@@ -147,7 +158,10 @@ void rewriteSegment(const std::vector<Token>& tokens, size_t from, size_t to, in
     bool prevIsOperand = false;
     for (size_t i = from; i < to; ++i) {
         const Token& t = tokens[i];
-        if (t.kind == TokenKind::Space || t.depth != depth) { if (t.depth != depth) prevIsOperand = true; continue; }
+        if (t.kind == TokenKind::Space || t.depth != depth) {
+            if (t.depth != depth) prevIsOperand = true;
+            continue;
+        }
         const bool binary = t.kind == TokenKind::Symbol && (t.text == "+" || t.text == "&") && prevIsOperand;
         if (binary) {
             operands.push_back({start, i});
@@ -163,7 +177,8 @@ void rewriteSegment(const std::vector<Token>& tokens, size_t from, size_t to, in
     for (auto& op : operands) {
         while (op.from < op.to && tokens[op.from].kind == TokenKind::Space) ++op.from;
         while (op.to > op.from && tokens[op.to - 1].kind == TokenKind::Space) --op.to;
-        if (op.from == op.to && !ops.empty()) raise(errc::BadSql, "An operator lacks its operand in: " + join(tokens, 0, tokens.size()));
+        if (op.from == op.to && !ops.empty())
+            raise(errc::BadSql, "An operator lacks its operand in: " + join(tokens, 0, tokens.size()));
         if (op.from < op.to && isTextOperand(tokens, op)) concatenate = true;
     }
     for (const auto& o : ops)

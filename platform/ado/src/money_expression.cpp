@@ -85,7 +85,9 @@ private:
         rewrote_ = true;
         return text;
     }
-    std::string asText(const Typed& x) { return x.kind == ColumnKind::Currency ? rewritten("CstrMoney(" + x.text + ")") : x.text; }
+    std::string asText(const Typed& x) {
+        return x.kind == ColumnKind::Currency ? rewritten("CstrMoney(" + x.text + ")") : x.text;
+    }
 
     bool peekWord(std::string_view w) {
         const Token* t = peek();
@@ -193,8 +195,8 @@ private:
             const Typed high = concatenation();
             const bool moneyBounds = low.kind == ColumnKind::Currency || high.kind == ColumnKind::Currency;
             const std::string subject = moneyBounds ? scaledAgainst(left, Typed{ColumnKind::Currency, ""}) : left.text;
-            return {ColumnKind::Integer, subject + " " + op + " " + scaledAgainst(low, left) + " " + and_ + " " +
-                                             scaledAgainst(high, left)};
+            return {ColumnKind::Integer,
+                    subject + " " + op + " " + scaledAgainst(low, left) + " " + and_ + " " + scaledAgainst(high, left)};
         }
         if (peekWord("in")) {
             std::string text = left.text + " " + negated + take().text + " (";
@@ -245,10 +247,14 @@ private:
         using K = ColumnKind;
         const std::string o = " " + op + " ";
         if (l.kind == K::Currency && r.kind == K::Currency) return {K::Currency, l.text + o + r.text};
-        if (l.kind == K::Currency && r.kind == K::Integer) return {K::Currency, rewritten(l.text + o + "(" + r.text + ")*10000")};
-        if (l.kind == K::Integer && r.kind == K::Currency) return {K::Currency, rewritten("(" + l.text + ")*10000" + o + r.text)};
-        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, rewritten("(" + l.text + ")/10000.0" + o + r.text)};
-        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, rewritten(l.text + o + "(" + r.text + ")/10000.0")};
+        if (l.kind == K::Currency && r.kind == K::Integer)
+            return {K::Currency, rewritten(l.text + o + "(" + r.text + ")*10000")};
+        if (l.kind == K::Integer && r.kind == K::Currency)
+            return {K::Currency, rewritten("(" + l.text + ")*10000" + o + r.text)};
+        if (l.kind == K::Currency && r.kind == K::Real)
+            return {K::Real, rewritten("(" + l.text + ")/10000.0" + o + r.text)};
+        if (l.kind == K::Real && r.kind == K::Currency)
+            return {K::Real, rewritten(l.text + o + "(" + r.text + ")/10000.0")};
         if (isNumeric(l.kind) && isNumeric(r.kind))
             return {l.kind == K::Real || r.kind == K::Real ? K::Real : K::Integer, l.text + o + r.text};
         return {K::Untyped, l.text + o + r.text};
@@ -270,9 +276,12 @@ private:
         using K = ColumnKind;
         if ((l.kind == K::Currency && r.kind == K::Integer) || (l.kind == K::Integer && r.kind == K::Currency))
             return {K::Currency, l.text + " * " + r.text};
-        if (l.kind == K::Currency && r.kind == K::Currency) return {K::Currency, rewritten("MoneyMul(" + l.text + ", " + r.text + ")")};
-        if (l.kind == K::Currency && r.kind == K::Real) return {K::Real, rewritten("(" + l.text + ")/10000.0 * " + r.text)};
-        if (l.kind == K::Real && r.kind == K::Currency) return {K::Real, rewritten(l.text + " * (" + r.text + ")/10000.0")};
+        if (l.kind == K::Currency && r.kind == K::Currency)
+            return {K::Currency, rewritten("MoneyMul(" + l.text + ", " + r.text + ")")};
+        if (l.kind == K::Currency && r.kind == K::Real)
+            return {K::Real, rewritten("(" + l.text + ")/10000.0 * " + r.text)};
+        if (l.kind == K::Real && r.kind == K::Currency)
+            return {K::Real, rewritten(l.text + " * (" + r.text + ")/10000.0")};
         if (isNumeric(l.kind) && isNumeric(r.kind))
             return {l.kind == K::Real || r.kind == K::Real ? K::Real : K::Integer, l.text + " * " + r.text};
         return {K::Untyped, l.text + " * " + r.text};
@@ -306,7 +315,8 @@ private:
         case TokenKind::String: return {ColumnKind::Text, t.text};
         case TokenKind::Symbol:
             if (t.text == "?") {
-                if (pos_ < end_ && t_[pos_].kind == TokenKind::Number) return {ColumnKind::Untyped, "?" + t_[pos_++].text};
+                if (pos_ < end_ && t_[pos_].kind == TokenKind::Number)
+                    return {ColumnKind::Untyped, "?" + t_[pos_++].text};
                 return {ColumnKind::Untyped, "?", true};
             }
             if (t.text == "(") {
@@ -362,8 +372,11 @@ private:
         }
         if (!peekWord("end")) throw Unreadable{};
         const std::string end = " " + take().text;
-        auto isNull = [](const Typed& r) { return r.kind == ColumnKind::Untyped && com::equalsIgnoreCase(r.text, "null"); };
-        const bool money = std::any_of(results.begin(), results.end(), [](const Typed& r) { return r.kind == ColumnKind::Currency; }) &&
+        auto isNull = [](const Typed& r) {
+            return r.kind == ColumnKind::Untyped && com::equalsIgnoreCase(r.text, "null");
+        };
+        const bool money = std::any_of(results.begin(), results.end(),
+                                       [](const Typed& r) { return r.kind == ColumnKind::Currency; }) &&
                            std::all_of(results.begin(), results.end(), [&](const Typed& r) {
                                return r.kind == ColumnKind::Currency || isNumeric(r.kind) || r.parameter || isNull(r);
                            });
@@ -440,16 +453,18 @@ private:
         if (is("cstr") && args.size() == 1)
             return {K::Text, args[0].kind == K::Currency ? rewritten("CstrMoney(" + args[0].text + ")") : text};
         // Round(money[, digits]) keeps money, rounded half to even as Jet's Round does.
-        if (is("round") && args[0].kind == K::Currency && args.size() <= 2 && (args.size() == 1 || isNumeric(args[1].kind)))
-            return {K::Currency, rewritten("MoneyRound(" + args[0].text + ", " + (args.size() == 2 ? args[1].text : "0") + ")")};
+        if (is("round") && args[0].kind == K::Currency && args.size() <= 2 &&
+            (args.size() == 1 || isNumeric(args[1].kind)))
+            return {K::Currency,
+                    rewritten("MoneyRound(" + args[0].text + ", " + (args.size() == 2 ? args[1].text : "0") + ")")};
         // The first value that is not Null: money when one is money and the others are numbers.
         if ((is("ifnull") || is("coalesce")) &&
             std::any_of(args.begin(), args.end(), [](const Typed& a) { return a.kind == K::Currency; }) &&
-            std::all_of(args.begin(), args.end(), [](const Typed& a) {
-                return a.kind == K::Currency || isNumeric(a.kind) || a.parameter;
-            })) {
+            std::all_of(args.begin(), args.end(),
+                        [](const Typed& a) { return a.kind == K::Currency || isNumeric(a.kind) || a.parameter; })) {
             std::string scaled;
-            for (const auto& a : args) scaled += (scaled.empty() ? "" : ", ") + scaledAgainst(a, Typed{K::Currency, ""});
+            for (const auto& a : args)
+                scaled += (scaled.empty() ? "" : ", ") + scaledAgainst(a, Typed{K::Currency, ""});
             return {K::Currency, function + "(" + scaled + ")"};
         }
         if (is("avg") && args.size() == 1)
@@ -474,9 +489,10 @@ private:
 }  // namespace
 
 bool isKeyword(const Token& t) {
-    static constexpr std::array words{"and", "or", "not", "as", "from", "where", "on", "select", "between", "like",
-                                      "is", "in", "case", "when", "then", "else", "end", "exists", "distinct",
-                                      "all", "group", "order", "having", "union", "null", "collate", "escape"};
+    static constexpr std::array words{"and",    "or",      "not",   "as",     "from",     "where", "on",
+                                      "select", "between", "like",  "is",     "in",       "case",  "when",
+                                      "then",   "else",    "end",   "exists", "distinct", "all",   "group",
+                                      "order",  "having",  "union", "null",   "collate",  "escape"};
     if (t.kind != TokenKind::Word) return false;
     for (const char* w : words)
         if (com::equalsIgnoreCase(t.text, w)) return true;

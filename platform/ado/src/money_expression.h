@@ -15,9 +15,9 @@ struct TypedSelect;
 
 struct TypedExpression {
     ColumnKind kind;
-    std::string text;       // rewritten where the units matter
-    bool rewrote = false;   // whether any rule changed the text
-    bool uncertain = false; // whether a subquery's typing holds for this time only
+    std::string text;        // rewritten where the units matter
+    bool rewrote = false;    // whether any rule changed the text
+    bool uncertain = false;  // whether a subquery's typing holds for this time only
 };
 
 using KindOf = std::function<ColumnKind(const std::string&)>;

@@ -15,8 +15,8 @@ void moneyText(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const int type = sqlite3_value_type(argv[0]);
     if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
     try {
-        const int64_t units = type == SQLITE_FLOAT ? com::roundHalfEven(sqlite3_value_double(argv[0]))
-                                                   : sqlite3_value_int64(argv[0]);
+        const int64_t units =
+            type == SQLITE_FLOAT ? com::roundHalfEven(sqlite3_value_double(argv[0])) : sqlite3_value_int64(argv[0]);
         const std::string text = com::Variant(com::Currency::fromUnits(units)).toString();
         sqlite3_result_text(ctx, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
     } catch (const com::Error& e) {

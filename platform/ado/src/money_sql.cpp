@@ -15,8 +15,8 @@ namespace ado::detail {
 namespace {
 
 struct Item {
-    size_t from, to;      // the expression (blanks trimmed)
-    size_t itemTo;        // the end of the item, its alias included
+    size_t from, to;  // the expression (blanks trimmed)
+    size_t itemTo;    // the end of the item, its alias included
     bool star = false;
     bool plainName = false;
 };
@@ -29,7 +29,8 @@ bool isClauseEnd(const Token& t) {
 
 // A name without its [brackets] or "quotes".
 std::string unquoted(std::string name) {
-    if (name.size() >= 2 && ((name.front() == '[' && name.back() == ']') || (name.front() == '"' && name.back() == '"')))
+    if (name.size() >= 2 &&
+        ((name.front() == '[' && name.back() == ']') || (name.front() == '"' && name.back() == '"')))
         return name.substr(1, name.size() - 2);
     return name;
 }
@@ -145,7 +146,8 @@ std::vector<ColumnKind> TypedSelect::columnKinds(int count) const {
     std::vector<ColumnKind> kinds(static_cast<size_t>(count > 0 ? count : 0), ColumnKind::Untyped);
     const auto first = std::find(stars.begin(), stars.end(), true);
     const int before = static_cast<int>(first - stars.begin());
-    const int after = first == stars.end() ? 0 : static_cast<int>(stars.rend() - std::find(stars.rbegin(), stars.rend(), true));
+    const int after =
+        first == stars.end() ? 0 : static_cast<int>(stars.rend() - std::find(stars.rbegin(), stars.rend(), true));
     if (first == stars.end() && n != count) return kinds;
     if (first != stars.end() && n - 1 > count) return kinds;
     for (int i = 0; i < before && i < count; ++i) kinds[static_cast<size_t>(i)] = items[static_cast<size_t>(i)];
@@ -186,7 +188,8 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
     if (listFrom >= t.size() || !isWord(t[listFrom], "select")) return result;
     // A compound statement: each SELECT is typed on its own; the first names the columns.
     for (size_t k = listFrom; k < t.size(); ++k) {
-        if (t[k].depth != 0 || !(isWord(t[k], "union") || isWord(t[k], "except") || isWord(t[k], "intersect"))) continue;
+        if (t[k].depth != 0 || !(isWord(t[k], "union") || isWord(t[k], "except") || isWord(t[k], "intersect")))
+            continue;
         size_t next = skipSpace(t, k + 1);
         if (next < t.size() && isWord(t[next], "all")) next = skipSpace(t, next + 1);
         TypedSelect first = typeSelectList(db, join(t, 0, k));

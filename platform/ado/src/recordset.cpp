@@ -180,7 +180,9 @@ struct Recordset::Impl {
         } else {
             index = live->find(name);
         }
-        if (index < 0) raise(errc::ItemNotFound, "Item cannot be found in the collection: no column \"" + std::string(name) + "\".");
+        if (index < 0)
+            raise(errc::ItemNotFound,
+                  "Item cannot be found in the collection: no column \"" + std::string(name) + "\".");
         hint = static_cast<size_t>(index) + 1;
         return index;
     }
@@ -206,7 +208,10 @@ struct Recordset::Impl {
 
     void step(sqlite3* db) {
         const int rc = sqlite3_step(live->stmt.get());
-        if (rc == SQLITE_ROW) { atEnd = false; return; }
+        if (rc == SQLITE_ROW) {
+            atEnd = false;
+            return;
+        }
         atEnd = true;
         if (rc != SQLITE_DONE) detail::raiseEngine(db, rc);
         sqlite3_reset(live->stmt.get());  // the read is over: let go of its lock at once
@@ -216,11 +221,15 @@ struct Recordset::Impl {
     void load(Connection::Impl& c, const std::string& sql, std::vector<Row>& into,
               std::optional<int64_t> rowid = std::nullopt) {
         auto statement = c.acquire(sql);
-        struct Give { detail::PreparedStatement& s; ~Give() { Connection::Impl::release(s); } } give{*statement};
+        struct Give {
+            detail::PreparedStatement& s;
+            ~Give() { Connection::Impl::release(s); }
+        } give{*statement};
         if (rowid) sqlite3_bind_int64(statement->stmt.get(), 1, *rowid);
         if (columns.empty()) {
             columns.assign(statement->columns.begin(), statement->columns.end() - (updatable ? 1 : 0));
-            for (int i = 0; i < static_cast<int>(columns.size()); ++i) byName.emplace(columns[static_cast<size_t>(i)].name, i);
+            for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+                byName.emplace(columns[static_cast<size_t>(i)].name, i);
         }
         sqlite3_stmt* s = statement->stmt.get();
         int rc;
@@ -237,17 +246,22 @@ struct Recordset::Impl {
 
     Row reread(Connection::Impl& c, int64_t rowid) {
         std::vector<Row> found;
-        load(c, "SELECT " + source.selectList + ", " + source.ref() + ".rowid" + source.fromClause() + " WHERE " +
-                    source.ref() + ".rowid=?",
+        load(c,
+             "SELECT " + source.selectList + ", " + source.ref() + ".rowid" + source.fromClause() + " WHERE " +
+                 source.ref() + ".rowid=?",
              found, rowid);
         if (found.empty()) raise(errc::NoCurrentRecord, "The row was removed by another user.");
         return std::move(found.front());
     }
 
     // Runs a write statement with the pending values bound in order, then the rowid if given.
-    int64_t write(Connection::Impl& c, const std::string& sql, const std::vector<int>& changed, std::optional<int64_t> rowid) {
+    int64_t write(Connection::Impl& c, const std::string& sql, const std::vector<int>& changed,
+                  std::optional<int64_t> rowid) {
         auto statement = c.acquire(sql);
-        struct Give { detail::PreparedStatement& s; ~Give() { Connection::Impl::release(s); } } give{*statement};
+        struct Give {
+            detail::PreparedStatement& s;
+            ~Give() { Connection::Impl::release(s); }
+        } give{*statement};
         sqlite3_stmt* s = statement->stmt.get();
         int param = 1;
         for (const int i : changed)
@@ -348,14 +362,16 @@ int32_t Recordset::fieldCount() const {
 
 std::string Recordset::fieldName(int32_t index) const {
     impl_->conn();
-    if (index < 0 || index >= impl_->columnCount()) raise(errc::ItemNotFound, "No column at position " + std::to_string(index) + ".");
+    if (index < 0 || index >= impl_->columnCount())
+        raise(errc::ItemNotFound, "No column at position " + std::to_string(index) + ".");
     return impl_->buffered ? impl_->columns[static_cast<size_t>(index)].name
                            : impl_->live->columns[static_cast<size_t>(index)].name;
 }
 
 com::Variant Recordset::field(int32_t index) const {
     impl_->conn();
-    if (index < 0 || index >= impl_->columnCount()) raise(errc::ItemNotFound, "No column at position " + std::to_string(index) + ".");
+    if (index < 0 || index >= impl_->columnCount())
+        raise(errc::ItemNotFound, "No column at position " + std::to_string(index) + ".");
     return impl_->value(index);
 }
 
@@ -435,7 +451,10 @@ void Recordset::Delete(Affect) {
     if (m.position >= m.rows.size() || m.rows[m.position].deleted)
         raise(errc::NoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
     auto statement = c.acquire("DELETE FROM " + m.source.table + " WHERE rowid=?");
-    struct Give { detail::PreparedStatement& s; ~Give() { Connection::Impl::release(s); } } give{*statement};
+    struct Give {
+        detail::PreparedStatement& s;
+        ~Give() { Connection::Impl::release(s); }
+    } give{*statement};
     sqlite3_bind_int64(statement->stmt.get(), 1, m.rows[m.position].rowid);
     const int rc = sqlite3_step(statement->stmt.get());
     if (rc != SQLITE_DONE) detail::raiseEngine(c.db.get(), rc);

@@ -32,9 +32,8 @@ void raiseEngine(sqlite3* db, int code, std::string_view context) {
     std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
     if (!context.empty()) message = std::string(context) + ": " + message;
     if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY)
-        raise(errc::Engine,
-              "The changes were not made because they would create duplicate values in a unique index (" +
-                  message + ").");
+        raise(errc::Engine, "The changes were not made because they would create duplicate values in a unique index (" +
+                                message + ").");
     // The failures a user meets are told in the program's language, the engine's text after.
     const int primary = code & 0xff;
     const int systemError = db ? sqlite3_system_errno(db) : 0;
@@ -43,7 +42,8 @@ void raiseEngine(sqlite3* db, int code, std::string_view context) {
         raise(errc::NotAllowed, "The statement was refused: the connection only reads (" + message + ").");
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
         raise(errc::NotADatabase, text::withDetail(text::notADatabase(databaseFile(db)), message));
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) raise(errc::Engine, text::withDetail(text::inUse(), message));
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        raise(errc::Engine, text::withDetail(text::inUse(), message));
     if (primary == SQLITE_FULL ||
         (primary == SQLITE_IOERR && (systemError == ENOSPC || systemError == EDQUOT || systemError == EFBIG)))
         raise(errc::Engine, text::withDetail(text::diskFull(databaseFile(db)), message));
@@ -87,10 +87,10 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode) {
         if (!fs::is_regular_file(file, ec)) raise(errc::FileNotFound, text::fileMissing(file));
         if (fs::file_size(file, ec) == 0) raise(errc::NotADatabase, text::notADatabase(file));
     }
-    const int flags = SQLITE_OPEN_NOMUTEX |
-                      (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
-                       : mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE
-                                                     : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const int flags =
+        SQLITE_OPEN_NOMUTEX | (mode == OpenMode::ReadOnly    ? SQLITE_OPEN_READONLY
+                               : mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE
+                                                             : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
     DbHandle db(raw);

@@ -66,7 +66,8 @@ std::optional<HeldFile> HeldFile::takeOver(const fs::path& file, const Ownership
             raise(errc::FileCopy, writeFailureCause(file, error));
         }
         HeldFile held(fd);
-        struct stat opened {}, named {};
+        struct stat opened {
+        }, named{};
         if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_nlink != 1)
             raise(errc::FileCopy, "'" + file.string() + "' is not a plain file of its own; it is left alone.");
         if (!lockExclusive(fd)) return std::nullopt;  // a live compaction works on it
@@ -136,7 +137,8 @@ bool isRewriteTemporary(std::string_view name, std::span<const std::string_view>
             name[original.size()] != '.')
             continue;
         const std::string_view suffix = name.substr(original.size() + 1);
-        if (std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+        if (std::all_of(suffix.begin(), suffix.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
             return true;
     }
     return false;
@@ -146,7 +148,8 @@ bool isRewriteTemporary(std::string_view name, std::span<const std::string_view>
 
 void removeStaleTemporaries(const fs::path& folder, std::span<const std::string_view> rewritten) {
     std::error_code ec;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
         const fs::path& file = it->path();
         const std::string name = file.filename().string();
         const pid_t owner = temporaryOwner(name);

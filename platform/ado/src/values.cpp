@@ -29,8 +29,7 @@ ColumnKind columnKindOf(std::string_view t) {
     if (containsNoCase(t, "CHAR") || containsNoCase(t, "TEXT") || containsNoCase(t, "CLOB") ||
         containsNoCase(t, "MEMO"))
         return ColumnKind::Text;
-    if (containsNoCase(t, "REAL") || containsNoCase(t, "FLOA") || containsNoCase(t, "DOUB"))
-        return ColumnKind::Real;
+    if (containsNoCase(t, "REAL") || containsNoCase(t, "FLOA") || containsNoCase(t, "DOUB")) return ColumnKind::Real;
     return ColumnKind::Untyped;
 }
 
@@ -42,7 +41,9 @@ namespace {
 
 int32_t checkedInt32(int64_t v) {
     if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-        raise(com::errc::Overflow, com::standardDescription(com::errc::Overflow, "Valoarea " + std::to_string(v) + " nu incape intr-un intreg pe 32 de biti."));
+        raise(com::errc::Overflow,
+              com::standardDescription(com::errc::Overflow,
+                                       "Valoarea " + std::to_string(v) + " nu incape intr-un intreg pe 32 de biti."));
     return static_cast<int32_t>(v);
 }
 
@@ -108,7 +109,9 @@ int bindNatural(sqlite3_stmt* stmt, int index, const com::Variant& v) {
     case com::VarType::Double: return sqlite3_bind_double(stmt, index, *v.get<double>());
     case com::VarType::Date: return bindText(stmt, index, v.get<com::Date>()->toIso());
     case com::VarType::String: return bindText(stmt, index, *v.get<std::string>());
-    default: raise(com::errc::TypeMismatch, com::standardDescription(com::errc::TypeMismatch, "Un obiect nu poate fi scris intr-o coloana."));
+    default:
+        raise(com::errc::TypeMismatch,
+              com::standardDescription(com::errc::TypeMismatch, "Un obiect nu poate fi scris intr-o coloana."));
     }
 }
 }  // namespace

@@ -46,8 +46,7 @@ detail::DbHandle openWorkgroup(const fs::path& file, detail::OpenMode mode) {
     sqlite3_stmt* probe = nullptr;
     const int rc = sqlite3_prepare_v2(db.get(), "SELECT Name, PasswordHash FROM Accounts LIMIT 0", -1, &probe, nullptr);
     sqlite3_finalize(probe);
-    if (rc != SQLITE_OK)
-        raise(errc::NotADatabase, text::notADatabase(file));
+    if (rc != SQLITE_OK) raise(errc::NotADatabase, text::notADatabase(file));
     return db;
 }
 
@@ -106,19 +105,24 @@ VerifiedAccounts& verifiedAccounts() {
 
 void create(const fs::path& file) {
     std::error_code ec;
-    if (fs::exists(file, ec)) raise(com::errc::FileAlreadyExists, "The workgroup file '" + file.string() + "' already exists.");
+    if (fs::exists(file, ec))
+        raise(com::errc::FileAlreadyExists, "The workgroup file '" + file.string() + "' already exists.");
     {
         auto db = detail::openDatabase(file, detail::OpenMode::Create);
-        detail::exec(db.get(),
-                     ("CREATE TABLE Accounts (Name TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, PasswordHash TEXT NOT NULL); "
-                      "PRAGMA user_version=" + std::to_string(Format)).c_str());
+        detail::exec(
+            db.get(),
+            ("CREATE TABLE Accounts (Name TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, PasswordHash TEXT NOT NULL); "
+             "PRAGMA user_version=" +
+             std::to_string(Format))
+                .c_str());
     }
 }
 
 void setAccount(const fs::path& file, std::string_view name, std::string_view password) {
     if (name.empty()) raise(com::errc::InvalidProcedureCall, "An account needs a name.");
     std::error_code ec;
-    if (!fs::exists(file, ec)) raise(com::errc::FileNotFound, "The workgroup file '" + file.string() + "' does not exist.");
+    if (!fs::exists(file, ec))
+        raise(com::errc::FileNotFound, "The workgroup file '" + file.string() + "' does not exist.");
     auto db = openWorkgroup(file, detail::OpenMode::ReadWrite);
     auto stmt = detail::prepare(db.get(),
                                 "INSERT INTO Accounts (Name, PasswordHash) VALUES (?1, ?2) "
@@ -138,7 +142,8 @@ void authenticate(const fs::path& file, std::string_view name, std::string_view 
     const std::string refusal = text::refusedAccount();
     if (rc != SQLITE_ROW) raise(errc::NotAuthorised, refusal);
     // The old files' built-in entry had a password anyone could read: it opens nothing.
-    if (formatOf(db.get()) < Format && com::equalsIgnoreCase(name, FormerBuiltInName)) raise(errc::NotAuthorised, refusal);
+    if (formatOf(db.get()) < Format && com::equalsIgnoreCase(name, FormerBuiltInName))
+        raise(errc::NotAuthorised, refusal);
     initSodium();
     const auto* hash = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
     if (!hash) raise(errc::NotAuthorised, refusal);

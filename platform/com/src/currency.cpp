@@ -24,7 +24,9 @@ Currency Currency::fromDouble(double value) {
 
 Currency Currency::parse(std::string_view text, std::string_view decimalSeparator) {
     const auto d = detail::readDecimal(text, decimalSeparator, {});
-    if (!d) raise(errc::TypeMismatch, "Currency", standardDescription(errc::TypeMismatch, "\"" + std::string(text) + "\" nu este o suma."));
+    if (!d)
+        raise(errc::TypeMismatch, "Currency",
+              standardDescription(errc::TypeMismatch, "\"" + std::string(text) + "\" nu este o suma."));
     const auto units = detail::toScaled(*d, 4);
     if (!units) overflow();
     return fromUnits(*units);

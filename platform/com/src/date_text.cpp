@@ -39,8 +39,9 @@ int valueOf(std::string_view digits) {
     return ec == std::errc() && end == digits.data() + digits.size() ? value : -1;
 }
 
-constexpr std::array<std::string_view, 12> English{"january", "february", "march",     "april",   "may",      "june",
-                                                   "july",    "august",   "september", "october", "november", "december"};
+constexpr std::array<std::string_view, 12> English{"january",   "february", "march",    "april",
+                                                   "may",       "june",     "july",     "august",
+                                                   "september", "october",  "november", "december"};
 
 // 1 to 12 for a month's name (any case, without its final "."): the English or the locale's
 // name in full or abbreviated, or the first three or more letters of one month's full name;

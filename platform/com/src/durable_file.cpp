@@ -23,7 +23,8 @@ int flush(const std::filesystem::path& path, int flags) {
 
 std::optional<ReplaceFailure> replaceFile(const std::filesystem::path& written, const std::filesystem::path& target,
                                           const std::function<void()>& beforeRename) {
-    if (const int error = flush(written, O_RDONLY); error != 0) return ReplaceFailure{ReplaceFailure::Step::Flush, error};
+    if (const int error = flush(written, O_RDONLY); error != 0)
+        return ReplaceFailure{ReplaceFailure::Step::Flush, error};
     if (beforeRename) beforeRename();
     if (std::rename(written.c_str(), target.c_str()) != 0) return ReplaceFailure{ReplaceFailure::Step::Rename, errno};
     const std::filesystem::path folder = target.parent_path();

@@ -12,7 +12,8 @@ int32_t DllCanUnloadNow() { return com::server::canUnloadNow(); }
 
 // The entry point's own address names the library file it was loaded from.
 int32_t DllRegisterServer() {
-    return com::server::registerServer(com::server::libraryClasses(), reinterpret_cast<const void*>(&DllRegisterServer));
+    return com::server::registerServer(com::server::libraryClasses(),
+                                       reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
 int32_t DllUnregisterServer() { return com::server::unregisterServer(com::server::libraryClasses()); }

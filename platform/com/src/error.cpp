@@ -44,9 +44,7 @@ Error::Error(int32_t number, std::string source, std::string description)
     if (description_.empty()) description_ = "Application-defined or object-defined error";
 }
 
-const char* Error::what() const noexcept {
-    return description_.c_str();
-}
+const char* Error::what() const noexcept { return description_.c_str(); }
 
 void raise(int32_t number, std::string source, std::string description) {
     throw Error(number, std::move(source), std::move(description));

@@ -13,7 +13,8 @@ uint32_t ConnectionPoint::Advise(ComPtr<IDispatch> sink) {
 
 void ConnectionPoint::Unadvise(uint32_t cookie) {
     const auto it = std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& s) { return s.first == cookie; });
-    if (it == sinks_.end()) com::raise(errc::InvalidProcedureCall, "ConnectionPoint-Unadvise", "No sink is advised with this cookie");
+    if (it == sinks_.end())
+        com::raise(errc::InvalidProcedureCall, "ConnectionPoint-Unadvise", "No sink is advised with this cookie");
     sinks_.erase(it);
 }
 
@@ -37,9 +38,8 @@ Variant EventSink::Invoke(DispId id, InvokeKind, Args args) {
 }
 
 EventConnection::EventConnection(IUnknown& source, const Guid& eventInterface, ComPtr<IDispatch> sink) {
-    const auto container =
-        ComPtr<IConnectionPointContainer>::adopt(static_cast<IConnectionPointContainer*>(
-            source.QueryInterface(IConnectionPointContainer::iid)));
+    const auto container = ComPtr<IConnectionPointContainer>::adopt(
+        static_cast<IConnectionPointContainer*>(source.QueryInterface(IConnectionPointContainer::iid)));
     if (container) point_ = container->FindConnectionPoint(eventInterface);
     if (!point_)
         com::raise(errc::NoSuchMember, "EventConnection",

@@ -39,7 +39,10 @@ std::optional<std::string> unquote(std::string_view s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '"') return std::nullopt;
-        if (s[i] != '\\') { out += s[i]; continue; }
+        if (s[i] != '\\') {
+            out += s[i];
+            continue;
+        }
         if (++i == s.size()) return std::nullopt;
         switch (s[i]) {
         case 'n': out += '\n'; break;
@@ -71,7 +74,8 @@ std::string encode(const Variant& v) {
     case VarType::String: return "S:" + quote(*v.get<std::string>());
     case VarType::Object: break;
     }
-    raise(errc::TypeMismatch, source, standardDescription(errc::TypeMismatch, "Un obiect nu poate fi pastrat in proprietati."));
+    raise(errc::TypeMismatch, source,
+          standardDescription(errc::TypeMismatch, "Un obiect nu poate fi pastrat in proprietati."));
 }
 
 // A number as encode writes it: the whole text, within the type's range.
@@ -112,7 +116,8 @@ std::optional<Variant> decode(std::string_view text) {
 bool PropertyBag::CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const noexcept {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
+        const int x = std::tolower(static_cast<unsigned char>(a[i])),
+                  y = std::tolower(static_cast<unsigned char>(b[i]));
         if (x != y) return x < y;
     }
     return a.size() < b.size();
@@ -152,7 +157,8 @@ PropertyBag PropertyBag::fromText(std::string_view text) {
         const auto eq = line.find(" = ");
         const auto value = eq == std::string_view::npos ? std::nullopt : decode(line.substr(eq + 3));
         if (eq == 0 || !value)
-            raise(errc::InvalidProcedureCall, source, "Property bag line " + std::to_string(number) + " cannot be read");
+            raise(errc::InvalidProcedureCall, source,
+                  "Property bag line " + std::to_string(number) + " cannot be read");
         bag.values_.insert_or_assign(std::string(line.substr(0, eq)), *value);
     }
     return bag;

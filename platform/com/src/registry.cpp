@@ -57,9 +57,8 @@ std::optional<Registry::Entry> Registry::byClsid(const Guid& clsid) const {
 }
 
 void Registry::add(Entry entry) {
-    std::erase_if(entries_, [&](const Entry& e) {
-        return e.clsid == entry.clsid || equalsIgnoreCase(e.progId, entry.progId);
-    });
+    std::erase_if(entries_,
+                  [&](const Entry& e) { return e.clsid == entry.clsid || equalsIgnoreCase(e.progId, entry.progId); });
     entries_.push_back(std::move(entry));
 }
 

@@ -73,7 +73,7 @@ Registry currentRegistry() {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         raise(errc::CantCreateObject, "CreateObject", "The registry file \"" + path.string() + "\" is missing");
-    const FileStamp stamp{info.st_dev,          info.st_ino,           info.st_size,         info.st_mtim.tv_sec,
+    const FileStamp stamp{info.st_dev,          info.st_ino,         info.st_size,        info.st_mtim.tv_sec,
                           info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
     if (!cached || path != cachedPath || stamp != cachedStamp) {
         cached.emplace(path, true);

@@ -19,7 +19,8 @@ constexpr const char* source = "Variant";
 [[noreturn]] void nullUsed() { raise(errc::InvalidUseOfNull, source); }
 [[noreturn]] void mismatch(std::string_view what = {}) {
     if (what.empty()) raise(errc::TypeMismatch, source);
-    raise(errc::TypeMismatch, source, standardDescription(errc::TypeMismatch, "\"" + std::string(what) + "\" nu este un numar."));
+    raise(errc::TypeMismatch, source,
+          standardDescription(errc::TypeMismatch, "\"" + std::string(what) + "\" nu este un numar."));
 }
 
 detail::DecimalText readNumberText(std::string_view text) {
@@ -222,7 +223,9 @@ ComPtr<IDispatch> Variant::toDispatch() const {
     const ComPtr<IUnknown> object = toObject();
     if (!object) return {};
     auto dispatch = object.query<IDispatch>();
-    if (!dispatch) raise(errc::TypeMismatch, source, standardDescription(errc::TypeMismatch, "Obiectul nu poate fi apelat prin nume."));
+    if (!dispatch)
+        raise(errc::TypeMismatch, source,
+              standardDescription(errc::TypeMismatch, "Obiectul nu poate fi apelat prin nume."));
     return dispatch;
 }
 

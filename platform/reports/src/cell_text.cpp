@@ -17,7 +17,8 @@ CellText fitCell(const QString& text, bool number, bool wraps, const QFont& font
     if (wraps && !number) {
         const QFontMetricsF metrics(font);
         const auto fits = [&](const QString& t) {
-            return metrics.boundingRect(QRectF(0, 0, std::max(1.0, width), 1e7), Qt::TextWordWrap, t).height() <= height + 0.5;
+            return metrics.boundingRect(QRectF(0, 0, std::max(1.0, width), 1e7), Qt::TextWordWrap, t).height() <=
+                   height + 0.5;
         };
         if (fits(text)) return cell;
         // The longest beginning that fits with the ellipsis after it.

@@ -61,8 +61,8 @@ com::Variant add(const com::Variant& a, const com::Variant& b, ColumnType type, 
     }
 }
 
-Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connection, const std::vector<com::Variant>& values,
-           const std::string& file) {
+Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connection,
+           const std::vector<com::Variant>& values, const std::string& file) {
     std::vector<com::Variant> bound;
     bound.reserve(query.parameters.size());
     for (const int p : query.parameters) bound.push_back(values[static_cast<size_t>(p)]);
@@ -81,7 +81,8 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
         rs.Close();
     } catch (const com::Error& e) {
         if (e.number() == ado::errc::NotAllowed)
-            fail(errc::QueryFailed, file, "interogarea \"" + query.name + "\" nu a fost rulata: un raport poate numai citi baza de date.");
+            fail(errc::QueryFailed, file,
+                 "interogarea \"" + query.name + "\" nu a fost rulata: un raport poate numai citi baza de date.");
         fail(errc::QueryFailed, file, "interogarea \"" + query.name + "\" a esuat: " + e.description());
     }
     // Declared types, then the computed columns in their order (each may use the ones before).
@@ -89,7 +90,9 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
     for (const auto& d : query.columns) {
         if (d.computed) continue;
         const int index = t.find(d.name);
-        if (index < 0) fail(errc::UnknownColumn, file, "coloana \"" + d.name + "\" declarata nu exista in interogarea \"" + query.name + "\".");
+        if (index < 0)
+            fail(errc::UnknownColumn, file,
+                 "coloana \"" + d.name + "\" declarata nu exista in interogarea \"" + query.name + "\".");
         typed.emplace_back(index, d.type);
     }
     const size_t width = t.columns.size();
@@ -100,13 +103,17 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
                 cell = convert(cell, type);
             }
     } catch (const com::Error& e) {
-        fail(errc::QueryFailed, file, "o valoare a interogarii \"" + query.name + "\" nu are tipul declarat: " + e.description());
+        fail(errc::QueryFailed, file,
+             "o valoare a interogarii \"" + query.name + "\" nu are tipul declarat: " + e.description());
     }
     std::vector<const ColumnDecl*> computed;
     for (const auto& d : query.columns)
         if (d.computed) computed.push_back(&d);
     if (computed.empty()) return t;
-    struct Operand { int index; bool minus; };
+    struct Operand {
+        int index;
+        bool minus;
+    };
     std::vector<std::vector<Operand>> operands;
     for (const ColumnDecl* d : computed) {
         std::vector<Operand> ops;
@@ -117,8 +124,9 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
                     if (com::equalsIgnoreCase(computed[k]->name, name)) index = static_cast<int>(width + k);
             }
             if (index < 0)
-                fail(errc::UnknownColumn, file, "coloana calculata \"" + d->name + "\" foloseste coloana \"" + name +
-                                                    "\", care nu exista in interogarea \"" + query.name + "\".");
+                fail(errc::UnknownColumn, file,
+                     "coloana calculata \"" + d->name + "\" foloseste coloana \"" + name +
+                         "\", care nu exista in interogarea \"" + query.name + "\".");
             ops.push_back({index, minus});
         };
         for (const auto& n : d->add) resolve(n, false);
@@ -135,7 +143,7 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
             for (size_t c = 0; c < width; ++c) cells.push_back(std::move(t.cells[r * width + c]));
             for (size_t k = 0; k < computed.size(); ++k) {
                 const ColumnType type = computed[k]->type;
-                com::Variant sum = type == ColumnType::Integer ? com::Variant(int32_t{0})
+                com::Variant sum = type == ColumnType::Integer  ? com::Variant(int32_t{0})
                                    : type == ColumnType::Number ? com::Variant(0.0)
                                                                 : com::Variant(com::Currency());
                 for (const Operand& op : operands[k])
@@ -144,7 +152,8 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
             }
         }
     } catch (const com::Error& e) {
-        fail(errc::QueryFailed, file, "o coloana calculata a interogarii \"" + query.name + "\" nu poate fi calculata: " + e.description());
+        fail(errc::QueryFailed, file,
+             "o coloana calculata a interogarii \"" + query.name + "\" nu poate fi calculata: " + e.description());
     }
     t.cells = std::move(cells);
     return t;
@@ -162,7 +171,8 @@ std::vector<Table> readData(const Definition& definition, const LogOn& logOn, co
                                                     logOn.workgroup.string()),
                          logOn.user, logOn.password);
     } catch (const com::Error& e) {
-        fail(errc::QueryFailed, definition.file, "conectarea la baza de date \"" + logOn.database.string() + "\" a esuat: " + e.description());
+        fail(errc::QueryFailed, definition.file,
+             "conectarea la baza de date \"" + logOn.database.string() + "\" a esuat: " + e.description());
     }
     std::vector<Table> tables;
     for (const auto& q : definition.queries) tables.push_back(read(q, connection, values, definition.file));

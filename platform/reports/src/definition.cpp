@@ -61,7 +61,8 @@ public:
         const pugi::xml_attribute a = node.attribute(name);
         if (!a) return fallback;
         const QColor c = QColor::fromString(QString::fromUtf8(a.value()));
-        if (!c.isValid()) bad("culoarea " + std::string(name) + "=\"" + a.value() + "\" din " + where(node) + " nu este cunoscuta.");
+        if (!c.isValid())
+            bad("culoarea " + std::string(name) + "=\"" + a.value() + "\" din " + where(node) + " nu este cunoscuta.");
         return c;
     }
 
@@ -75,7 +76,8 @@ public:
         if (parts.size() > 1 && !parts[1].trimmed().isEmpty()) {
             bool ok = false;
             const double size = parts[1].trimmed().toDouble(&ok);
-            if (!ok || size <= 0 || size > 200) bad("marimea fontului \"" + std::string(a.value()) + "\" din " + where(node) + " nu este valida.");
+            if (!ok || size <= 0 || size > 200)
+                bad("marimea fontului \"" + std::string(a.value()) + "\" din " + where(node) + " nu este valida.");
             setPointSize(f, size);
         }
         f.setBold(false);
@@ -86,14 +88,17 @@ public:
             if (style == "bold") f.setBold(true);
             else if (style == "italic") f.setItalic(true);
             else if (style == "underline") f.setUnderline(true);
-            else if (!style.isEmpty()) bad("stilul de font \"" + style.toStdString() + "\" din " + where(node) + " nu este cunoscut.");
+            else if (!style.isEmpty())
+                bad("stilul de font \"" + style.toStdString() + "\" din " + where(node) + " nu este cunoscut.");
         }
         return f;
     }
 
     // Fonts are sized in twips, the unit the pages are painted in, so that a font measures the
     // same on the screen, an image and a PDF.
-    static void setPointSize(QFont& f, double points) { f.setPixelSize(std::max(1, static_cast<int>(points * 20 + 0.5))); }
+    static void setPointSize(QFont& f, double points) {
+        f.setPixelSize(std::max(1, static_cast<int>(points * 20 + 0.5)));
+    }
 
     int alignment(const pugi::xml_node& node, int fallback) const {
         const pugi::xml_attribute a = node.attribute("align");
@@ -111,7 +116,9 @@ public:
             if (v == "top") vertical = Qt::AlignTop;
             else if (v == "middle") vertical = Qt::AlignVCenter;
             else if (v == "bottom") vertical = Qt::AlignBottom;
-            else bad("alinierea verticala \"" + v + "\" din " + where(node) + " nu este cunoscuta (top, middle, bottom).");
+            else
+                bad("alinierea verticala \"" + v + "\" din " + where(node) +
+                    " nu este cunoscuta (top, middle, bottom).");
         }
         return horizontal | vertical;
     }
@@ -148,7 +155,8 @@ public:
         it.y = integer(node, "y", 0);
         it.w = integer(node, "w", 0);
         it.h = integer(node, "h", 0);
-        if (it.kind != ItemKind::Line && (it.w < 0 || it.h < 0)) bad(where(node) + " are o latime sau o inaltime negativa.");
+        if (it.kind != ItemKind::Line && (it.w < 0 || it.h < 0))
+            bad(where(node) + " are o latime sau o inaltime negativa.");
         it.font = font(node, bandFont);
         const bool numeric = it.kind == ItemKind::Sum || it.kind == ItemKind::Count;
         it.align = alignment(node, numeric ? Qt::AlignRight : Qt::AlignLeft);
@@ -259,13 +267,15 @@ public:
                 break;
             }
             const size_t close = text.find('}', open);
-            if (close == std::string::npos) bad("interogarea \"" + q.name + "\" are un parametru neinchis: " + text.substr(open, 40));
+            if (close == std::string::npos)
+                bad("interogarea \"" + q.name + "\" are un parametru neinchis: " + text.substr(open, 40));
             q.sql += text.substr(pos, open - pos);
             const std::string name = text.substr(open + 2, close - open - 2);
             int index = -1;
             for (size_t i = 0; i < parameters.size(); ++i)
                 if (parameters[i].name == name) index = static_cast<int>(i);
-            if (index < 0) bad("interogarea \"" + q.name + "\" foloseste parametrul {?" + name + "}, care nu este declarat.");
+            if (index < 0)
+                bad("interogarea \"" + q.name + "\" foloseste parametrul {?" + name + "}, care nu este declarat.");
             q.sql += '?';
             q.parameters.push_back(index);
             pos = close + 1;
@@ -282,7 +292,8 @@ public:
                 if (d.type == ColumnType::Auto) d.type = ColumnType::Money;
                 if (d.type != ColumnType::Money && d.type != ColumnType::Integer && d.type != ColumnType::Number)
                     bad("coloana calculata \"" + d.name + "\" trebuie sa fie money, integer sau number.");
-                if (d.add.empty() && d.subtract.empty()) bad("coloana calculata \"" + d.name + "\" nu aduna si nu scade nimic.");
+                if (d.add.empty() && d.subtract.empty())
+                    bad("coloana calculata \"" + d.name + "\" nu aduna si nu scade nimic.");
             } else if (std::string_view(c.name()) != "column") {
                 bad("elementul " + where(c) + " nu poate sta intr-o interogare (column, computed).");
             }
@@ -300,9 +311,12 @@ public:
         else if (type == "number") p.type = ParameterType::Number;
         else if (type == "date") p.type = ParameterType::Date;
         else if (type == "text" || type.empty()) p.type = ParameterType::Text;
-        else bad("tipul parametrului \"" + p.name + "\" (\"" + type + "\") nu este cunoscut (integer, number, date, text).");
+        else
+            bad("tipul parametrului \"" + p.name + "\" (\"" + type +
+                "\") nu este cunoscut (integer, number, date, text).");
         p.prompt = node.attribute("prompt").value();
-        if (const pugi::xml_attribute d = node.attribute("default")) p.defaultValue = com::Variant(std::string(d.value()));
+        if (const pugi::xml_attribute d = node.attribute("default"))
+            p.defaultValue = com::Variant(std::string(d.value()));
         return p;
     }
 
@@ -319,17 +333,22 @@ public:
             else if (s == "Legal") size = QPageSize(QPageSize::Legal);
             else {
                 const auto wh = words(s);
-                if (wh.size() != 2) bad("marimea paginii \"" + s + "\" nu este cunoscuta (A4, A3, A5, Letter, Legal sau \"latime inaltime\" in twips).");
+                if (wh.size() != 2)
+                    bad("marimea paginii \"" + s +
+                        "\" nu este cunoscuta (A4, A3, A5, Letter, Legal sau \"latime inaltime\" in twips).");
                 const int w = parseInt(wh[0], node, "size"), h = parseInt(wh[1], node, "size");
                 if (w < 1440 || h < 1440) bad("pagina de " + s + " twips este prea mica.");
                 size = QPageSize(QSizeF(w / 20.0, h / 20.0), QPageSize::Point, QString(), QPageSize::ExactMatch);
             }
             const std::string o = node.attribute("orientation").value();
             if (o == "landscape") orientation = QPageLayout::Landscape;
-            else if (!o.empty() && o != "portrait") bad("orientarea \"" + o + "\" nu este cunoscuta (portrait, landscape).");
+            else if (!o.empty() && o != "portrait")
+                bad("orientarea \"" + o + "\" nu este cunoscuta (portrait, landscape).");
             if (const pugi::xml_attribute m = node.attribute("margins")) {
                 const auto parts = words(m.value());
-                if (parts.size() != 4) bad("marginile \"" + std::string(m.value()) + "\" trebuie date ca patru numere: stanga sus dreapta jos.");
+                if (parts.size() != 4)
+                    bad("marginile \"" + std::string(m.value()) +
+                        "\" trebuie date ca patru numere: stanga sus dreapta jos.");
                 int v[4];
                 for (int i = 0; i < 4; ++i) {
                     v[i] = parseInt(parts[static_cast<size_t>(i)], node, "margins");
@@ -341,7 +360,8 @@ public:
         // Margins are kept in points in the page layout (twips / 20).
         QPageLayout layout(size, orientation, margins / 20.0, QPageLayout::Point);
         const QSizeF full = layout.fullRectPoints().size();
-        if (margins.left() + margins.right() >= full.width() * 20 || margins.top() + margins.bottom() >= full.height() * 20)
+        if (margins.left() + margins.right() >= full.width() * 20 ||
+            margins.top() + margins.bottom() >= full.height() * 20)
             bad("marginile nu lasa loc paginii.");
         return layout;
     }
@@ -354,7 +374,8 @@ std::string readFile(const std::filesystem::path& file, const std::string& shown
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
     if (ec || !std::filesystem::exists(status)) fail(errc::FileNotFound, shown, "fisierul nu exista.");
-    if (std::filesystem::is_directory(status)) fail(errc::FileNotFound, shown, "la aceasta cale este un director, nu un fisier.");
+    if (std::filesystem::is_directory(status))
+        fail(errc::FileNotFound, shown, "la aceasta cale este un director, nu un fisier.");
     std::ifstream in(file, std::ios::binary);
     if (!in) fail(errc::FileNotFound, shown, "fisierul nu poate fi citit.");
     std::ostringstream text;
@@ -373,18 +394,22 @@ std::shared_ptr<Definition> loadDefinition(const std::filesystem::path& file) {
     if (!parsed) {
         // The line of the offset, for a reader of the file.
         const auto offset = static_cast<size_t>(std::max<ptrdiff_t>(0, parsed.offset));
-        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(std::min(offset, text.size())), '\n');
-        r.bad("nu este un fisier XML corect (" + std::string(parsed.description()) + ", linia " + std::to_string(line) + ").");
+        const auto line =
+            1 + std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(std::min(offset, text.size())), '\n');
+        r.bad("nu este un fisier XML corect (" + std::string(parsed.description()) + ", linia " + std::to_string(line) +
+              ").");
     }
     const pugi::xml_node root = document.document_element();
-    if (std::string_view(root.name()) != "report") r.bad("nu este o definitie de raport (elementul radacina trebuie sa fie <report>).");
+    if (std::string_view(root.name()) != "report")
+        r.bad("nu este o definitie de raport (elementul radacina trebuie sa fie <report>).");
     auto d = std::make_shared<Definition>();
     d->file = shown;
     if (!root.attribute("version")) r.bad("definitia nu are atributul version.");
     d->version = r.integer(root, "version", 0);
     if (d->version != SupportedVersion)
-        fail(errc::BadVersion, shown, "versiunea " + std::to_string(d->version) + " a definitiei nu este cunoscuta (se citeste versiunea " +
-                                        std::to_string(SupportedVersion) + ").");
+        fail(errc::BadVersion, shown,
+             "versiunea " + std::to_string(d->version) + " a definitiei nu este cunoscuta (se citeste versiunea " +
+                 std::to_string(SupportedVersion) + ").");
     d->title = root.attribute("title").value();
     d->page = r.page(root.child("page"));
     QFont base(QStringLiteral("DejaVu Sans"));
@@ -400,7 +425,8 @@ std::shared_ptr<Definition> loadDefinition(const std::filesystem::path& file) {
         if (const auto size = f.attribute("size")) {
             bool ok = false;
             const double s = QString::fromUtf8(size.value()).toDouble(&ok);
-            if (!ok || s <= 0 || s > 200) r.bad("marimea fontului implicit \"" + std::string(size.value()) + "\" nu este valida.");
+            if (!ok || s <= 0 || s > 200)
+                r.bad("marimea fontului implicit \"" + std::string(size.value()) + "\" nu este valida.");
             Reader::setPointSize(g, s);
         }
         d->font = g;
@@ -420,8 +446,8 @@ std::shared_ptr<Definition> loadDefinition(const std::filesystem::path& file) {
         d->queries.push_back(std::move(decl));
     }
     if (d->queries.empty()) r.bad("definitia nu are nicio interogare (<query>).");
-    const std::set<std::string> known{"page", "font", "parameters", "query", "reportHeader", "pageHeader", "group",
-                                      "detail", "reportFooter", "pageFooter"};
+    const std::set<std::string> known{"page",       "font",  "parameters", "query",        "reportHeader",
+                                      "pageHeader", "group", "detail",     "reportFooter", "pageFooter"};
     for (const pugi::xml_node child : root.children())
         if (child.type() == pugi::node_element && !known.contains(child.name()))
             r.bad("elementul " + Reader::where(child) + " nu este cunoscut intr-o definitie de raport.");

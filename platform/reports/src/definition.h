@@ -34,17 +34,17 @@ struct Item {
     Special special = Special::Page;
     Format format = Format::Plain;
     QFont font;
-    int align = 0;                   // Qt::Alignment flags
+    int align = 0;  // Qt::Alignment flags
     QColor color = Qt::black;
-    QColor background;               // invalid: transparent
+    QColor background;  // invalid: transparent
     QColor borderColor = Qt::black;
-    int border = 0;                  // pen width in twips; 0: none
-    bool canGrow = false;           // the band grows to hold the whole text (wraps)
-    bool wrap = false;              // words wrap inside the fixed box
+    int border = 0;        // pen width in twips; 0: none
+    bool canGrow = false;  // the band grows to hold the whole text (wraps)
+    bool wrap = false;     // words wrap inside the fixed box
     bool blankWhenZero = false;
     // Resolved when the report runs.
     int columnIndex = -1;
-    int scopeLevel = -1;             // -1: the report; else the group level
+    int scopeLevel = -1;  // -1: the report; else the group level
     int sumSlot = -1;
     int parameterIndex = -1;
 };
@@ -62,9 +62,9 @@ struct Band {
 struct Group {
     std::string column;
     PageBreak pageBreak = PageBreak::None;  // before each group (not the first) or after each
-    bool repeatHeader = false;             // header again at the top of a continued page
+    bool repeatHeader = false;              // header again at the top of a continued page
     Band header, footer;
-    int columnIndex = -1;                  // resolved when the report runs
+    int columnIndex = -1;  // resolved when the report runs
 };
 
 struct ColumnDecl {
@@ -76,9 +76,9 @@ struct ColumnDecl {
 
 struct QueryDecl {
     std::string name;
-    std::string sql;                      // with "?" in place of each placeholder
-    std::vector<int> parameters;          // 0-based parameter index of each "?"
-    std::vector<ColumnDecl> columns;      // declared types and computed columns
+    std::string sql;                  // with "?" in place of each placeholder
+    std::vector<int> parameters;      // 0-based parameter index of each "?"
+    std::vector<ColumnDecl> columns;  // declared types and computed columns
 };
 
 struct ParameterDecl {
@@ -95,9 +95,9 @@ struct Definition {
     QPageLayout page;
     QFont font;
     std::vector<ParameterDecl> parameters;
-    std::vector<QueryDecl> queries;       // the first drives the bands; the others are lookups
+    std::vector<QueryDecl> queries;  // the first drives the bands; the others are lookups
     Band reportHeader, pageHeader, detail, reportFooter, pageFooter;
-    std::vector<Group> groups;            // outermost first
+    std::vector<Group> groups;  // outermost first
 };
 
 // Reads and checks a definition file. Raises errc::FileNotFound, BadDefinition, BadVersion.

@@ -53,7 +53,8 @@ std::string wholeOrAsItIs(com::Currency amount) {
     const uint64_t magnitude = units < 0 ? static_cast<uint64_t>(-(units + 1)) + 1 : static_cast<uint64_t>(units);
     std::string fraction = std::to_string(magnitude % com::Currency::Scale + com::Currency::Scale).substr(1);
     while (fraction.back() == '0') fraction.pop_back();
-    std::string text = groupDigits(magnitude / com::Currency::Scale) + QLocale().decimalPoint().toStdString() + fraction;
+    std::string text =
+        groupDigits(magnitude / com::Currency::Scale) + QLocale().decimalPoint().toStdString() + fraction;
     if (units < 0) text.insert(0, "-");
     return text;
 }
@@ -99,8 +100,7 @@ std::string formatValue(const com::Variant& value, Format format, bool blankWhen
             break;
         case Format::Plain: break;
         }
-    } catch (const com::Error&) {
-    }
+    } catch (const com::Error&) {}
     if (value.type() == com::VarType::Date) {
         const com::DateParts p = value.get<com::Date>()->parts();
         std::string text = dateText(*value.get<com::Date>());
@@ -125,7 +125,8 @@ Pages::Pages(std::shared_ptr<const Definition> definition, std::vector<Table> ta
     for (auto& g : d.groups) {
         g.columnIndex = main.find(g.column);
         if (g.columnIndex < 0)
-            fail(errc::UnknownColumn, d.file, "grupa dupa coloana \"" + g.column + "\": coloana nu exista in interogarea \"" + main.name + "\".");
+            fail(errc::UnknownColumn, d.file,
+                 "grupa dupa coloana \"" + g.column + "\": coloana nu exista in interogarea \"" + main.name + "\".");
     }
     // Each row's group, at each level: the first and the last row of it.
     const size_t n = main.rowCount;
@@ -171,17 +172,21 @@ void Pages::resolve(Band& band) {
                 table = nullptr;
                 for (const auto& t : tables_)
                     if (t.name == item.query) table = &t;
-                if (!table) fail(errc::UnknownColumn, d.file, "campul \"" + item.column + "\" cere interogarea \"" + item.query + "\", care nu exista.");
+                if (!table)
+                    fail(errc::UnknownColumn, d.file,
+                         "campul \"" + item.column + "\" cere interogarea \"" + item.query + "\", care nu exista.");
             }
             item.columnIndex = table->find(item.column);
             if (item.columnIndex < 0)
-                fail(errc::UnknownColumn, d.file, "coloana \"" + item.column + "\" nu exista in interogarea \"" + table->name + "\".");
+                fail(errc::UnknownColumn, d.file,
+                     "coloana \"" + item.column + "\" nu exista in interogarea \"" + table->name + "\".");
             break;
         }
         case ItemKind::Parameter:
             for (size_t i = 0; i < d.parameters.size(); ++i)
                 if (d.parameters[i].name == item.column) item.parameterIndex = static_cast<int>(i);
-            if (item.parameterIndex < 0) fail(errc::UnknownColumn, d.file, "parametrul \"" + item.column + "\" afisat nu este declarat.");
+            if (item.parameterIndex < 0)
+                fail(errc::UnknownColumn, d.file, "parametrul \"" + item.column + "\" afisat nu este declarat.");
             break;
         case ItemKind::Sum:
         case ItemKind::Count: {
@@ -189,20 +194,27 @@ void Pages::resolve(Band& band) {
             if (!item.scope.empty()) {
                 for (size_t l = 0; l < d.groups.size(); ++l)
                     if (com::equalsIgnoreCase(d.groups[l].column, item.scope)) item.scopeLevel = static_cast<int>(l);
-                if (item.scopeLevel < 0) fail(errc::UnknownColumn, d.file, "totalul pe grupa \"" + item.scope + "\": nu exista o grupa dupa aceasta coloana.");
+                if (item.scopeLevel < 0)
+                    fail(errc::UnknownColumn, d.file,
+                         "totalul pe grupa \"" + item.scope + "\": nu exista o grupa dupa aceasta coloana.");
             }
             if (item.kind == ItemKind::Count) break;
             item.columnIndex = main.find(item.column);
             if (item.columnIndex < 0)
-                fail(errc::UnknownColumn, d.file, "totalul coloanei \"" + item.column + "\": coloana nu exista in interogarea \"" + main.name + "\".");
+                fail(errc::UnknownColumn, d.file,
+                     "totalul coloanei \"" + item.column + "\": coloana nu exista in interogarea \"" + main.name +
+                         "\".");
             RunningSum sum;
             const auto c = static_cast<size_t>(item.columnIndex);
             for (size_t r = 0; r < main.rowCount; ++r) {
                 const com::Variant& v = main.at(r, c);
                 if (v.type() == com::VarType::Double) sum.kind = RunningSum::Kind::Real;
-                else if (v.type() == com::VarType::Currency && sum.kind == RunningSum::Kind::Integer) sum.kind = RunningSum::Kind::Money;
+                else if (v.type() == com::VarType::Currency && sum.kind == RunningSum::Kind::Integer)
+                    sum.kind = RunningSum::Kind::Money;
                 else if (!v.isNull() && !v.isEmpty() && !v.isNumber())
-                    fail(errc::UnknownColumn, d.file, "coloana \"" + item.column + "\" insumata nu este numerica (randul " + std::to_string(r + 1) + ").");
+                    fail(errc::UnknownColumn, d.file,
+                         "coloana \"" + item.column + "\" insumata nu este numerica (randul " + std::to_string(r + 1) +
+                             ").");
             }
             if (sum.kind == RunningSum::Kind::Real) {
                 sum.real.assign(main.rowCount + 1, 0.0);
@@ -216,9 +228,12 @@ void Pages::resolve(Band& band) {
                     const com::Variant& v = main.at(r, c);
                     int64_t x = 0;
                     if (v.type() == com::VarType::Currency) x = v.get<com::Currency>()->units();
-                    else if (v.isNumber()) x = static_cast<int64_t>(v.toLong()) * (sum.kind == RunningSum::Kind::Money ? com::Currency::Scale : 1);
+                    else if (v.isNumber())
+                        x = static_cast<int64_t>(v.toLong()) *
+                            (sum.kind == RunningSum::Kind::Money ? com::Currency::Scale : 1);
                     if (__builtin_add_overflow(sum.exact[r], x, &sum.exact[r + 1]))
-                        fail(errc::QueryFailed, d.file, "totalul coloanei \"" + item.column + "\" depaseste marimea unei sume.");
+                        fail(errc::QueryFailed, d.file,
+                             "totalul coloanei \"" + item.column + "\" depaseste marimea unei sume.");
                 }
             }
             item.sumSlot = static_cast<int>(sums_.size());
@@ -249,7 +264,8 @@ com::Variant Pages::aggregate(const Item& item, int32_t row) const {
     const size_t n = tables_.front().rowCount;
     int64_t first = 0, last = static_cast<int64_t>(n) - 1;
     if (item.scopeLevel >= 0) {
-        if (row < 0 || static_cast<size_t>(row) >= n) return item.kind == ItemKind::Count ? com::Variant(int32_t{0}) : com::Variant();
+        if (row < 0 || static_cast<size_t>(row) >= n)
+            return item.kind == ItemKind::Count ? com::Variant(int32_t{0}) : com::Variant();
         first = groupStart_[static_cast<size_t>(item.scopeLevel)][static_cast<size_t>(row)];
         last = groupEnd_[static_cast<size_t>(item.scopeLevel)][static_cast<size_t>(row)];
     }
@@ -298,7 +314,11 @@ std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIn
     case ItemKind::Special: {
         const std::string page = std::to_string(pageIndex + 1), total = std::to_string(pages_.size());
         switch (item.special) {
-        case Special::Page: return item.text.empty() ? page : QString::fromStdString(item.text).replace("{page}", QString::fromStdString(page)).toStdString();
+        case Special::Page:
+            return item.text.empty() ? page
+                                     : QString::fromStdString(item.text)
+                                           .replace("{page}", QString::fromStdString(page))
+                                           .toStdString();
         case Special::Pages: return total;
         case Special::PageOfPages:
             return QString::fromStdString(item.text)
@@ -307,7 +327,10 @@ std::string Pages::itemText(const Item& item, const Placement& p, int32_t pageIn
                 .toStdString();
         case Special::PrintDate: {
             const std::string date = dateText(printDate_);
-            return item.text.empty() ? date : QString::fromStdString(item.text).replace("{date}", QString::fromStdString(date)).toStdString();
+            return item.text.empty() ? date
+                                     : QString::fromStdString(item.text)
+                                           .replace("{date}", QString::fromStdString(date))
+                                           .toStdString();
         }
         }
         return {};
@@ -322,9 +345,9 @@ namespace {
 // The height a wrapped text needs in its item's width.
 int neededHeight(const Item& item, const std::string& text) {
     const QFontMetricsF metrics(item.font);
-    const QRectF needed = metrics.boundingRect(QRectF(0, 0, std::max(1, item.w - 2 * TextPadding), 1e7),
-                                               Qt::TextWordWrap | (item.align & Qt::AlignHorizontal_Mask),
-                                               QString::fromStdString(text));
+    const QRectF needed =
+        metrics.boundingRect(QRectF(0, 0, std::max(1, item.w - 2 * TextPadding), 1e7),
+                             Qt::TextWordWrap | (item.align & Qt::AlignHorizontal_Mask), QString::fromStdString(text));
     return static_cast<int>(std::ceil(needed.height()));
 }
 }  // namespace
@@ -462,7 +485,8 @@ void Pages::paint(QPainter& painter, int32_t index) const {
                 }
                 if (text.empty()) break;
                 const QRectF inner = box.adjusted(TextPadding, 0, -TextPadding, 0);
-                const CellText cell = fitCell(QString::fromStdString(text), number, item.wrap, item.font, inner.width(), inner.height());
+                const CellText cell =
+                    fitCell(QString::fromStdString(text), number, item.wrap, item.font, inner.width(), inner.height());
                 painter.setFont(cell.font);
                 painter.setPen(item.color);
                 // A line of text is fitted to its cell and drawn whole; wrapped text stays inside its box.
@@ -483,8 +507,9 @@ std::vector<std::string> Pages::texts(int32_t index) const {
             bool number = false;
             const std::string shown = itemText(item, p, index, number);
             const int height = item.canGrow && !shown.empty() ? std::max(item.h, neededHeight(item, shown)) : item.h;
-            std::string t = fitCell(QString::fromStdString(shown), number, item.wrap, item.font, item.w - 2 * TextPadding, height)
-                                .text.toStdString();
+            std::string t =
+                fitCell(QString::fromStdString(shown), number, item.wrap, item.font, item.w - 2 * TextPadding, height)
+                    .text.toStdString();
             if (!t.empty()) out.push_back(std::move(t));
         }
     return out;

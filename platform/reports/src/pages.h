@@ -42,7 +42,7 @@ public:
 
     int32_t count() const { return static_cast<int32_t>(pages_.size()); }
     const std::vector<Placement>& page(int32_t index) const { return pages_[static_cast<size_t>(index)]; }
-    void paint(QPainter& painter, int32_t index) const;  // 0-based
+    void paint(QPainter& painter, int32_t index) const;   // 0-based
     std::vector<std::string> texts(int32_t index) const;  // 0-based, in painting order, as painted
     const Definition& definition() const { return *definition_; }
 

@@ -16,7 +16,7 @@ namespace reports {
 // the writer with the pages' layout and resolution set and a painter begun on it. The file
 // takes the mode and group of `database`: no more people may read the figures on paper than there.
 void writePdf(const std::filesystem::path& file, const std::filesystem::path& database, const std::string& reportFile,
-              const QPageLayout& layout,
-              const std::string& title, const std::function<void(QPainter&, QPdfWriter&)>& paint);
+              const QPageLayout& layout, const std::string& title,
+              const std::function<void(QPainter&, QPdfWriter&)>& paint);
 
 }  // namespace reports

@@ -102,14 +102,15 @@ std::string shown(const com::Variant& v) {
 
 }  // namespace
 
-ParameterField::ParameterField(std::string name, ParameterType type, const com::Variant& defaultValue, std::string prompt,
-                               std::string reportFile)
+ParameterField::ParameterField(std::string name, ParameterType type, const com::Variant& defaultValue,
+                               std::string prompt, std::string reportFile)
     : name_(std::move(name)), type_(type), prompt_(std::move(prompt)), reportFile_(std::move(reportFile)) {
     if (defaultValue.isEmpty() || defaultValue.isNull()) return;
     auto value = coerce(defaultValue, type_);
     if (!value)
-        fail(errc::BadDefinition, reportFile_, "valoarea implicita \"" + shown(defaultValue) + "\" a parametrului \"" + name_ +
-                                                  "\" nu este " + typeName(type_) + ".");
+        fail(errc::BadDefinition, reportFile_,
+             "valoarea implicita \"" + shown(defaultValue) + "\" a parametrului \"" + name_ + "\" nu este " +
+                 typeName(type_) + ".");
     default_ = std::move(*value);
 }
 
@@ -122,15 +123,17 @@ void ParameterField::AddCurrentValue(const com::Variant& value) {
     }
     auto converted = coerce(value, type_);
     if (!converted)
-        fail(errc::BadParameter, reportFile_, "parametrul \"" + name_ + "\" asteapta " + typeName(type_) + "; valoarea \"" +
-                                                 shown(value) + "\" nu poate fi convertita.");
+        fail(errc::BadParameter, reportFile_,
+             "parametrul \"" + name_ + "\" asteapta " + typeName(type_) + "; valoarea \"" + shown(value) +
+                 "\" nu poate fi convertita.");
     current_ = std::move(*converted);
 }
 
 ParameterField& ParameterFields::Item(int32_t position) {
     if (position < 1 || position > Count())
         com::raise(com::errc::SubscriptOutOfRange, "reports",
-                   "Raportul are " + std::to_string(Count()) + " parametri; pozitia " + std::to_string(position) + " nu exista.");
+                   "Raportul are " + std::to_string(Count()) + " parametri; pozitia " + std::to_string(position) +
+                       " nu exista.");
     return fields_[static_cast<size_t>(position - 1)];
 }
 
@@ -160,7 +163,8 @@ std::filesystem::path DatabaseTable::effectiveWorkgroupFile() const {
 
 DatabaseTable& Database::Tables(int32_t position) {
     if (position != 1)
-        com::raise(com::errc::SubscriptOutOfRange, "reports", "Raportul are un singur tabel; pozitia " + std::to_string(position) + " nu exista.");
+        com::raise(com::errc::SubscriptOutOfRange, "reports",
+                   "Raportul are un singur tabel; pozitia " + std::to_string(position) + " nu exista.");
     return table_;
 }
 
@@ -178,16 +182,18 @@ void Report::Run() {
     const DatabaseTable& table = database_.Tables(1);
     auto previous = std::move(pages_);
     pages_.reset();
-    if (!table.loggedOn()) fail(errc::NotLoggedOn, definition_->file, "nu s-a dat contul cu care se citeste baza de date.");
+    if (!table.loggedOn())
+        fail(errc::NotLoggedOn, definition_->file, "nu s-a dat contul cu care se citeste baza de date.");
     std::vector<com::Variant> values;
     for (const auto& field : parameters_.all()) {
         const com::Variant& v = field.EffectiveValue();
         if (v.isEmpty())
-            fail(errc::MissingValue, definition_->file, "parametrul \"" + field.Name() + "\" nu are nicio valoare si nici o valoare implicita.");
+            fail(errc::MissingValue, definition_->file,
+                 "parametrul \"" + field.Name() + "\" nu are nicio valoare si nici o valoare implicita.");
         values.push_back(v);
     }
-    const std::vector<std::string> logOn{table.database().string(), table.effectiveWorkgroupFile().string(), table.user(),
-                                         table.password()};
+    const std::vector<std::string> logOn{table.database().string(), table.effectiveWorkgroupFile().string(),
+                                         table.user(), table.password()};
     if (!alwaysRefresh_ && previous && values == lastValues_ && logOn == lastLogOn_) {
         pages_ = std::move(previous);
         return;
@@ -213,7 +219,9 @@ QPageLayout Report::pageLayout() const { return definition_->page; }
 void Report::paintPage(QPainter& painter, int32_t page) const {
     const Pages& pages = ran(pages_, *definition_);
     if (page < 1 || page > pages.count())
-        com::raise(com::errc::SubscriptOutOfRange, "reports", "Raportul are " + std::to_string(pages.count()) + " pagini; pagina " + std::to_string(page) + " nu exista.");
+        com::raise(com::errc::SubscriptOutOfRange, "reports",
+                   "Raportul are " + std::to_string(pages.count()) + " pagini; pagina " + std::to_string(page) +
+                       " nu exista.");
     pages.paint(painter, page - 1);
 }
 
@@ -239,21 +247,24 @@ void Report::exportPdf(const std::filesystem::path& file, int32_t fromPage, int3
     QPageLayout layout = definition_->page;
     layout.setMargins(QMarginsF(0, 0, 0, 0));
     layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
-    writePdf(file, database_.Tables(1).database(), definition_->file, layout, definition_->title, [&](QPainter& painter, QPdfWriter& writer) {
-        for (int32_t i = first; i <= last; ++i) {
-            if (i > first) writer.newPage();
-            pages.paint(painter, i - 1);
-        }
-    });
+    writePdf(file, database_.Tables(1).database(), definition_->file, layout, definition_->title,
+             [&](QPainter& painter, QPdfWriter& writer) {
+                 for (int32_t i = first; i <= last; ++i) {
+                     if (i > first) writer.newPage();
+                     pages.paint(painter, i - 1);
+                 }
+             });
 }
 
 QImage Report::pageImage(int32_t page, int dpi) {
     if (dpi < 10 || dpi > 2400)
-        com::raise(com::errc::InvalidProcedureCall, "reports", "Raportul \"" + definition_->file + "\": rezolutia " + std::to_string(dpi) + " nu este intre 10 si 2400 dpi.");
+        com::raise(com::errc::InvalidProcedureCall, "reports",
+                   "Raportul \"" + definition_->file + "\": rezolutia " + std::to_string(dpi) +
+                       " nu este intre 10 si 2400 dpi.");
     if (!pages_) Run();
     const QSizeF points = definition_->page.fullRectPoints().size();
-    QImage image(static_cast<int>(std::ceil(points.width() * dpi / 72.0)), static_cast<int>(std::ceil(points.height() * dpi / 72.0)),
-                 QImage::Format_RGB32);
+    QImage image(static_cast<int>(std::ceil(points.width() * dpi / 72.0)),
+                 static_cast<int>(std::ceil(points.height() * dpi / 72.0)), QImage::Format_RGB32);
     const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
@@ -266,7 +277,8 @@ QImage Report::pageImage(int32_t page, int dpi) {
 std::shared_ptr<Report> Application::OpenReport(const std::filesystem::path& path, int32_t openMode) {
     if (openMode != 1)
         com::raise(com::errc::InvalidProcedureCall, "reports",
-                   "Raportul \"" + path.string() + "\": modul de deschidere " + std::to_string(openMode) + " nu este cunoscut (1: numai citire).");
+                   "Raportul \"" + path.string() + "\": modul de deschidere " + std::to_string(openMode) +
+                       " nu este cunoscut (1: numai citire).");
     return std::make_shared<Report>(path, loadDefinition(path));
 }
 

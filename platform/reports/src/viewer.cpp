@@ -38,7 +38,8 @@ void preparePrinter(QPrinter& printer, const Report& report) {
 
 }  // namespace
 
-ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+ReportViewer::ReportViewer(QWidget* parent)
+    : QWidget(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -52,11 +53,14 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
     // Every action has a key, named in its tool tip, that works wherever the focus is in the
     // viewer: the tool bar itself takes no focus.
     const auto tip = [](QAction* a, const QString& text) {
-        a->setToolTip(text + QStringLiteral(" (") + a->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        a->setToolTip(text + QStringLiteral(" (") + a->shortcut().toString(QKeySequence::NativeText) +
+                      QLatin1Char(')'));
     };
-    auto add = [this, tip](const char* name, QStyle::StandardPixmap icon, const QString& text, const QKeySequence& key, auto slot) {
+    auto add = [this, tip](const char* name, QStyle::StandardPixmap icon, const QString& text, const QKeySequence& key,
+                           auto slot) {
         // Actions without a picture show their text.
-        QAction* a = icon == QStyle::SP_CustomBase ? toolBar_->addAction(text) : toolBar_->addAction(style()->standardIcon(icon), text);
+        QAction* a = icon == QStyle::SP_CustomBase ? toolBar_->addAction(text)
+                                                   : toolBar_->addAction(style()->standardIcon(icon), text);
         a->setObjectName(name);
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         a->setShortcut(key);
@@ -67,8 +71,7 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
         return a;
     };
     const auto ctrl = [](int key) { return QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key(key))); };
-    add("first", QStyle::SP_MediaSkipBackward, tr("Prima pagina"), ctrl(Qt::Key_Home),
-        [this] { setCurrentPage(1); });
+    add("first", QStyle::SP_MediaSkipBackward, tr("Prima pagina"), ctrl(Qt::Key_Home), [this] { setCurrentPage(1); });
     add("previous", QStyle::SP_MediaSeekBackward, tr("Pagina anterioara"), ctrl(Qt::Key_PageUp),
         [this] { setCurrentPage(currentPage() - 1); });
     pageBox_ = new QSpinBox(toolBar_);
@@ -94,8 +97,7 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
     tip(add("zoomOut", QStyle::SP_CustomBase, tr("-"), ctrl(Qt::Key_Minus), [this] { zoomOut(); }), tr("Micsoreaza"));
     toolBar_->addSeparator();
     add("print", QStyle::SP_CustomBase, tr("Tipareste..."), ctrl(Qt::Key_P), [this] { print(); });
-    add("pdf", QStyle::SP_DialogSaveButton, tr("Salveaza ca PDF..."), ctrl(Qt::Key_S),
-        [this] { saveAsPdf(); });
+    add("pdf", QStyle::SP_DialogSaveButton, tr("Salveaza ca PDF..."), ctrl(Qt::Key_S), [this] { saveAsPdf(); });
     if (QWidget* button = toolBar_->widgetForAction(action("pdf")))
         if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
@@ -109,7 +111,9 @@ ReportViewer::ReportViewer(QWidget* parent) : QWidget(parent), printer_(std::mak
 
 ReportViewer::~ReportViewer() = default;
 
-QAction* ReportViewer::action(const char* name) const { return toolBar_->findChild<QAction*>(QString::fromLatin1(name)); }
+QAction* ReportViewer::action(const char* name) const {
+    return toolBar_->findChild<QAction*>(QString::fromLatin1(name));
+}
 
 void ReportViewer::setReportSource(std::shared_ptr<Report> report) {
     report_ = std::move(report);
@@ -233,7 +237,8 @@ void ReportViewer::saveAsPdf() {
     QString folder = lastFolder;
     if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists()) folder = QDir::homePath();
-    const QString name = QString::fromStdString(report_->Title()).replace(QLatin1Char('/'), QLatin1Char('-')) + QStringLiteral(".pdf");
+    const QString name =
+        QString::fromStdString(report_->Title()).replace(QLatin1Char('/'), QLatin1Char('-')) + QStringLiteral(".pdf");
     QFileDialog dialog(this, tr("Salveaza raportul ca PDF"), QDir(folder).filePath(name), tr("Fisiere PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("savePdfDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -270,7 +275,8 @@ void ReportViewer::print() {
         }
         const std::string failed = "Raportul \"" + report_->path().string() + "\": ";
         QPainter painter;
-        if (!painter.begin(&printer)) com::raise(errc::OutputFailed, "reports", failed + "imprimanta nu poate fi folosita.");
+        if (!painter.begin(&printer))
+            com::raise(errc::OutputFailed, "reports", failed + "imprimanta nu poate fi folosita.");
         for (int page = from; page <= to; ++page) {
             if (page > from) printer.newPage();
             report_->paintPage(painter, page);

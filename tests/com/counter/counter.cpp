@@ -39,14 +39,23 @@ const com::DispatchTable<Counter>& Counter::dispatchTable() {
     using com::Args;
     using com::Variant;
     static const com::DispatchTable<Counter> table{
-        {.name = "Value", .id = counter::dispid::Value,
+        {.name = "Value",
+         .id = counter::dispid::Value,
          .get = [](Counter& c, Args) { return Variant(c.Value()); },
          .put = [](Counter& c, Args, const Variant& v) { c.setValue(v.toLong()); }},
-        {.name = "Add", .id = counter::dispid::Add,
-         .call = [](Counter& c, Args a) { return Variant(c.Add(a[0].toLong())); }, .minArgs = 1, .maxArgs = 1},
+        {.name = "Add",
+         .id = counter::dispid::Add,
+         .call = [](Counter& c, Args a) { return Variant(c.Add(a[0].toLong())); },
+         .minArgs = 1,
+         .maxArgs = 1},
         {.name = "Name", .id = counter::dispid::Name, .get = [](Counter& c, Args) { return Variant(c.Name()); }},
-        {.name = "Reset", .id = counter::dispid::Reset,
-         .call = [](Counter& c, Args) { c.setValue(0); return Variant(); }},
+        {.name = "Reset",
+         .id = counter::dispid::Reset,
+         .call =
+             [](Counter& c, Args) {
+                 c.setValue(0);
+                 return Variant();
+             }},
     };
     return table;
 }

@@ -15,8 +15,7 @@ public:
 
     // bDirtyObject and record are read by no implementation.
     virtual void SetData(int32_t Field, const com::Variant& newData, bool bDirtyObject) = 0;
-    virtual void SetDataByName(const std::string& FieldName, const com::Variant& newData,
-                               bool bDirtyObject) = 0;
+    virtual void SetDataByName(const std::string& FieldName, const com::Variant& newData, bool bDirtyObject) = 0;
     virtual std::string GetFieldName(int32_t Field) = 0;
     virtual com::Variant GetData(int32_t Field) = 0;
     virtual com::Variant GetDataByName(const std::string& FieldName) = 0;

@@ -18,13 +18,26 @@ struct Enumeratori {
     // The total of a column in the totals row.
     enum class AgregareTIP : int32_t { aCount = 0, aSuma = 1, aNimic = 2 };
     enum class TipSemn : int32_t { Minus = 0, Plus = 1 };
-    enum class TypeValueHighLight : int32_t { flexHighlightNever = 0, flexHighlightAlways = 1, flexHighlightWithFocus = 2 };
+    enum class TypeValueHighLight : int32_t {
+        flexHighlightNever = 0,
+        flexHighlightAlways = 1,
+        flexHighlightWithFocus = 2
+    };
     enum class TypeValueFocusRect : int32_t { flexFocusNone = 0, flexFocusLight = 1, flexFocusHeavy = 2 };
     enum class TypeValueGridLines : int32_t {
-        flexGridNone = 0, flexGridFlat = 1, flexGridInset = 2, flexGridRaised = 3, flexGridDashes = 4, flexGridDots = 5
+        flexGridNone = 0,
+        flexGridFlat = 1,
+        flexGridInset = 2,
+        flexGridRaised = 3,
+        flexGridDashes = 4,
+        flexGridDots = 5
     };
     enum class TypeValueTextStyle : int32_t {
-        flexTextFlat = 0, flexTextRaised = 1, flexTextInset = 2, flexTextRaisedLight = 3, flexTextInsetLight = 4
+        flexTextFlat = 0,
+        flexTextRaised = 1,
+        flexTextInset = 2,
+        flexTextRaisedLight = 3,
+        flexTextInsetLight = 4
     };
 };
 

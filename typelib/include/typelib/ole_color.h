@@ -13,17 +13,19 @@ namespace quillon {
 inline QColor systemColor(int index) {
     const QPalette p = QGuiApplication::palette();
     switch (index) {
-    case 0: return QColor(200, 200, 200);                // scroll bar
-    case 1: return p.color(QPalette::Dark);              // desktop
-    case 2: case 13: return p.color(QPalette::Highlight);
-    case 3: case 11: return p.color(QPalette::Mid);
-    case 4: return p.color(QPalette::Window);            // menu
-    case 5: return p.color(QPalette::Base);              // window background
-    case 6: return p.color(QPalette::Shadow);            // window frame
-    case 7: return p.color(QPalette::WindowText);        // menu text
-    case 8: return p.color(QPalette::Text);              // window text
-    case 9: return p.color(QPalette::HighlightedText);   // caption text
-    case 10: return QColor(180, 180, 180);               // active border
+    case 0: return QColor(200, 200, 200);    // scroll bar
+    case 1: return p.color(QPalette::Dark);  // desktop
+    case 2:
+    case 13: return p.color(QPalette::Highlight);
+    case 3:
+    case 11: return p.color(QPalette::Mid);
+    case 4: return p.color(QPalette::Window);           // menu
+    case 5: return p.color(QPalette::Base);             // window background
+    case 6: return p.color(QPalette::Shadow);           // window frame
+    case 7: return p.color(QPalette::WindowText);       // menu text
+    case 8: return p.color(QPalette::Text);             // window text
+    case 9: return p.color(QPalette::HighlightedText);  // caption text
+    case 10: return QColor(180, 180, 180);              // active border
     case 12: return p.color(QPalette::Dark);
     case 14: return p.color(QPalette::HighlightedText);
     case 15: return p.color(QPalette::Button);           // button face

@@ -41,8 +41,8 @@ inline constexpr std::string_view ProviderLiteral =
     "Jet OLEDB:Compact Without Replica Repair=False;Jet OLEDB:SFP=False";
 
 // The provider literal with the account and the two files, concatenated as the system does.
-std::string buildConnectionString(std::string_view user, std::string_view password,
-                                  std::string_view dataSource, std::string_view systemDatabase);
+std::string buildConnectionString(std::string_view user, std::string_view password, std::string_view dataSource,
+                                  std::string_view systemDatabase);
 
 // The marker interface by which a Connection is found again from an IUnknown/IDispatch.
 class IConnection : public com::IDispatch {
@@ -81,8 +81,8 @@ public:
     // workgroup file, 3029 for an unknown account or a wrong password, 3343 for a file that
     // is no database. A `user` given here takes the place of the string's account, with
     // `password` as given (an empty one too); a `password` alone replaces the string's.
-    void Open(std::string_view connectionString, std::string_view user = {},
-              std::string_view password = {}, int32_t options = -1);
+    void Open(std::string_view connectionString, std::string_view user = {}, std::string_view password = {},
+              int32_t options = -1);
     // Raises 3704 when closed. A pending transaction is rolled back.
     void Close();
     int32_t State() const;  // 1 open, 0 closed
@@ -91,8 +91,8 @@ public:
     // The outer transaction takes the write lock at once, waiting for another writer up to
     // the busy timeout.
     int32_t BeginTrans();
-    void CommitTrans();     // raises 3034 without a transaction
-    void RollbackTrans();   // raises 3034 without a transaction
+    void CommitTrans();    // raises 3034 without a transaction
+    void RollbackTrans();  // raises 3034 without a transaction
     int32_t transactionLevel() const;
 
     // A value of the connection string that opened the connection (the last one given to

@@ -14,22 +14,22 @@ namespace errc {
 // The database engine refused a statement or a file (SQLite's message in the description).
 // A unique or primary-key violation has this number and a description containing
 // "duplicate values".
-inline constexpr int32_t Engine = -2147467259;          // 0x80004005
-inline constexpr int32_t ObjectClosed = 3704;           // operation on a closed object
-inline constexpr int32_t ObjectOpen = 3705;             // Open on an object already open
-inline constexpr int32_t ItemNotFound = 3265;           // no column of that name
-inline constexpr int32_t NoCurrentRecord = 3021;        // EOF, or the current row was deleted
-inline constexpr int32_t NotAllowed = 3219;             // operation not allowed in this context
-inline constexpr int32_t NotUpdatable = 3251;           // write on a read-only recordset
-inline constexpr int32_t NoTransaction = 3034;          // Commit/Rollback without BeginTrans
-inline constexpr int32_t BadConnectionString = 3706;    // malformed connection string
-inline constexpr int32_t BadSql = 3709;                 // statement the Jet translator cannot read
-inline constexpr int32_t FileNotFound = 3024;           // data or workgroup file missing
-inline constexpr int32_t NotAuthorised = 3029;          // unknown account or wrong password
-inline constexpr int32_t NotADatabase = 3343;           // the file is not a database or is corrupt
-inline constexpr int32_t InUse = 3045;                  // the file is in use (compaction refused)
-inline constexpr int32_t FileCopy = 3051;               // a database copy failed
-inline constexpr int32_t BadArguments = 3001;           // arguments of the wrong type or number
+inline constexpr int32_t Engine = -2147467259;        // 0x80004005
+inline constexpr int32_t ObjectClosed = 3704;         // operation on a closed object
+inline constexpr int32_t ObjectOpen = 3705;           // Open on an object already open
+inline constexpr int32_t ItemNotFound = 3265;         // no column of that name
+inline constexpr int32_t NoCurrentRecord = 3021;      // EOF, or the current row was deleted
+inline constexpr int32_t NotAllowed = 3219;           // operation not allowed in this context
+inline constexpr int32_t NotUpdatable = 3251;         // write on a read-only recordset
+inline constexpr int32_t NoTransaction = 3034;        // Commit/Rollback without BeginTrans
+inline constexpr int32_t BadConnectionString = 3706;  // malformed connection string
+inline constexpr int32_t BadSql = 3709;               // statement the Jet translator cannot read
+inline constexpr int32_t FileNotFound = 3024;         // data or workgroup file missing
+inline constexpr int32_t NotAuthorised = 3029;        // unknown account or wrong password
+inline constexpr int32_t NotADatabase = 3343;         // the file is not a database or is corrupt
+inline constexpr int32_t InUse = 3045;                // the file is in use (compaction refused)
+inline constexpr int32_t FileCopy = 3051;             // a database copy failed
+inline constexpr int32_t BadArguments = 3001;         // arguments of the wrong type or number
 }  // namespace errc
 
 [[noreturn]] void raise(int32_t number, std::string description);

@@ -53,8 +53,7 @@ public:
     // the translator cannot read, 3219 for a keyset statement that is not a one-table select,
     // and the engine's error (-2147467259) for anything SQLite refuses.
     void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
-              CursorType cursor = CursorType::ForwardOnly, LockType lock = LockType::ReadOnly,
-              int32_t options = -1);
+              CursorType cursor = CursorType::ForwardOnly, LockType lock = LockType::ReadOnly, int32_t options = -1);
     // Forward-only and read-only, with the statement's "?" placeholders bound in order to
     // `parameters` as SQL values (never pasted into the text): integers and booleans as
     // integers, currency as its count of 1/10 000, dates as ISO text, text as text, Null
@@ -63,18 +62,18 @@ public:
     // Double. Raises as Open, and 3001 when the counts differ.
     void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
               const std::vector<com::Variant>& parameters);
-    void Close();            // raises 3704 when closed
-    int32_t State() const;   // 1 open, 0 closed
+    void Close();           // raises 3704 when closed
+    int32_t State() const;  // 1 open, 0 closed
 
-    bool Eof() const;        // raises 3704 when closed
-    void MoveNext();         // raises 3021 at the end
+    bool Eof() const;  // raises 3704 when closed
+    void MoveNext();   // raises 3021 at the end
 
     // The current row's column (raises 3021 at the end, 3265 for an unknown name).
     Field Fields(std::string_view name) const;
     com::Variant field(std::string_view name) const;  // Fields(name).Value, without the name
     int32_t fieldCount() const;
-    std::string fieldName(int32_t index) const;     // 0-based
-    com::Variant field(int32_t index) const;        // 0-based
+    std::string fieldName(int32_t index) const;  // 0-based
+    com::Variant field(int32_t index) const;     // 0-based
 
     // Reads or writes a column of the current (or added) row; writes need a keyset recordset
     // (3251 otherwise) and take effect at Update. The value is converted to the column's
@@ -93,8 +92,7 @@ public:
     // `rowDelimiter`, Null as `nullExpr`; numbers in their plain form (integers without
     // decimals). `numRows` -1 means all. Moves to the end.
     std::string GetString(StringFormat format = StringFormat::Clip, int32_t numRows = -1,
-                          std::string_view columnDelimiter = "\t",
-                          std::string_view rowDelimiter = "\r",
+                          std::string_view columnDelimiter = "\t", std::string_view rowDelimiter = "\r",
                           std::string_view nullExpr = "");
 
 private:

@@ -5,11 +5,13 @@
 
 namespace com::app {
 
-std::filesystem::path path();        // the program's folder
-std::string exeName();               // the program's file name without extension
+std::filesystem::path path();  // the program's folder
+std::string exeName();         // the program's file name without extension
 std::string helpFile();
 void setHelpFile(std::string file);
-struct Version { int major = 1, minor = 0, revision = 0; };
+struct Version {
+    int major = 1, minor = 0, revision = 0;
+};
 Version version();
 void setVersion(Version v);
 

@@ -128,8 +128,7 @@ com::Variant invoke(T& self, com::Args args, std::index_sequence<I...>, const co
     auto call = [&]() -> decltype(auto) {
         if constexpr (Offset == 1)
             return (self.*Fn)(fromVariant<Stored<std::tuple_element_t<0, Params>>>(*extra), std::get<I>(values)...);
-        else
-            return (self.*Fn)(std::get<I>(values)...);
+        else return (self.*Fn)(std::get<I>(values)...);
     };
     auto writeBack = [&] {
         ((writesBack<std::tuple_element_t<I + Offset, Params>> && I < args.size()

@@ -12,7 +12,11 @@ public:
     static constexpr int64_t Scale = 10000;
 
     constexpr Currency() = default;
-    static constexpr Currency fromUnits(int64_t units) { Currency c; c.units_ = units; return c; }
+    static constexpr Currency fromUnits(int64_t units) {
+        Currency c;
+        c.units_ = units;
+        return c;
+    }
     // Whole amount (raises 6 when out of range).
     static Currency fromInteger(int64_t whole);
     // Rounded to four decimals, half to even; raises 6 out of range and 6 for NaN/infinite.

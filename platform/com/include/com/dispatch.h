@@ -17,7 +17,7 @@ namespace com {
 using DispId = int32_t;
 
 namespace dispid {
-inline constexpr DispId Value = 0;          // the default member
+inline constexpr DispId Value = 0;  // the default member
 inline constexpr DispId Unknown = -1;
 inline constexpr DispId NewEnum = -4;
 inline constexpr DispId AboutBox = -552;
@@ -46,8 +46,7 @@ protected:
 };
 
 // Call-by-name on top of IDispatch; an unknown name raises 438 naming the member.
-Variant callByName(IDispatch& object, std::string_view name, InvokeKind kind,
-                   std::vector<Variant> args = {});
+Variant callByName(IDispatch& object, std::string_view name, InvokeKind kind, std::vector<Variant> args = {});
 inline Variant getProperty(IDispatch& object, std::string_view name) {
     return callByName(object, name, InvokeKind::PropertyGet);
 }
@@ -66,11 +65,11 @@ template <class T>
 struct Member {
     std::string_view name;
     DispId id;
-    Variant (*get)(T&, Args) = nullptr;                    // property get
-    void (*put)(T&, Args, const Variant&) = nullptr;       // property put (value apart)
-    Variant (*call)(T&, Args) = nullptr;                   // method
-    void (*putRef)(T&, Args, const Variant&) = nullptr;    // property putref
-    int minArgs = 0;                                       // arguments besides a put's value
+    Variant (*get)(T&, Args) = nullptr;                  // property get
+    void (*put)(T&, Args, const Variant&) = nullptr;     // property put (value apart)
+    Variant (*call)(T&, Args) = nullptr;                 // method
+    void (*putRef)(T&, Args, const Variant&) = nullptr;  // property putref
+    int minArgs = 0;                                     // arguments besides a put's value
     int maxArgs = 0;
 };
 
@@ -95,7 +94,8 @@ public:
         const Member<T>* m = byId(id);
         if (!m) raise(errc::NoSuchMember, "", "Object doesn't support this property or method");
         const bool isPut = kind == InvokeKind::PropertyPut || kind == InvokeKind::PropertyPutRef;
-        if (isPut && args.empty()) raise(errc::WrongArgumentCount, "", "Wrong number of arguments or invalid property assignment");
+        if (isPut && args.empty())
+            raise(errc::WrongArgumentCount, "", "Wrong number of arguments or invalid property assignment");
         const Args plain = isPut ? args.first(args.size() - 1) : args;
         if (static_cast<int>(plain.size()) < m->minArgs || static_cast<int>(plain.size()) > m->maxArgs)
             raise(errc::WrongArgumentCount, "", "Wrong number of arguments or invalid property assignment");
@@ -109,11 +109,20 @@ public:
             if (m->call) return m->call(self, plain);  // a function read as a property
             break;
         case InvokeKind::PropertyPut:
-            if (m->put) { m->put(self, plain, args.back()); return {}; }
-            if (m->putRef) { m->putRef(self, plain, args.back()); return {}; }
+            if (m->put) {
+                m->put(self, plain, args.back());
+                return {};
+            }
+            if (m->putRef) {
+                m->putRef(self, plain, args.back());
+                return {};
+            }
             break;
         case InvokeKind::PropertyPutRef:
-            if (m->putRef) { m->putRef(self, plain, args.back()); return {}; }
+            if (m->putRef) {
+                m->putRef(self, plain, args.back());
+                return {};
+            }
             break;
         }
         raise(errc::NoSuchMember, "", "Object doesn't support this property or method");
@@ -130,9 +139,7 @@ private:
 template <class Derived, class First, class... Rest>
 class Dispatchable : public Object<First, Rest...> {
 public:
-    std::optional<DispId> GetIDOfName(std::string_view name) override {
-        return Derived::dispatchTable().idOf(name);
-    }
+    std::optional<DispId> GetIDOfName(std::string_view name) override { return Derived::dispatchTable().idOf(name); }
     Variant Invoke(DispId id, InvokeKind kind, Args args) override {
         return Derived::dispatchTable().invoke(static_cast<Derived&>(*this), id, kind, args);
     }

@@ -64,7 +64,10 @@ class EventSink final : public Object<IDispatch> {
 public:
     using Handler = std::function<void(Args)>;
 
-    EventSink& on(DispId event, Handler handler) { handlers_[event] = std::move(handler); return *this; }
+    EventSink& on(DispId event, Handler handler) {
+        handlers_[event] = std::move(handler);
+        return *this;
+    }
 
     std::optional<DispId> GetIDOfName(std::string_view) override { return std::nullopt; }
     // Events without a handler are ignored, as a client that does not handle them would.
@@ -81,7 +84,10 @@ public:
     // Raises 438 when the source has no connection point for the interface.
     EventConnection(IUnknown& source, const Guid& eventInterface, ComPtr<IDispatch> sink);
     EventConnection(EventConnection&& o) noexcept { swap(o); }
-    EventConnection& operator=(EventConnection o) noexcept { swap(o); return *this; }
+    EventConnection& operator=(EventConnection o) noexcept {
+        swap(o);
+        return *this;
+    }
     ~EventConnection();
     void disconnect();
     void swap(EventConnection& o) noexcept {

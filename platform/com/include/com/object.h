@@ -32,19 +32,34 @@ public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
     // Takes a reference of its own.
-    explicit ComPtr(T* p) : p_(p) { if (p_) p_->AddRef(); }
-    ComPtr(const ComPtr& o) : p_(o.p_) { if (p_) p_->AddRef(); }
+    explicit ComPtr(T* p) : p_(p) {
+        if (p_) p_->AddRef();
+    }
+    ComPtr(const ComPtr& o) : p_(o.p_) {
+        if (p_) p_->AddRef();
+    }
     ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    ComPtr(const ComPtr<U>& o) : p_(o.get()) { if (p_) p_->AddRef(); }
+    ComPtr(const ComPtr<U>& o) : p_(o.get()) {
+        if (p_) p_->AddRef();
+    }
     template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
     ComPtr(ComPtr<U>&& o) noexcept : p_(o.detach()) {}
-    ~ComPtr() { if (p_) p_->Release(); }
+    ~ComPtr() {
+        if (p_) p_->Release();
+    }
 
-    ComPtr& operator=(ComPtr o) noexcept { std::swap(p_, o.p_); return *this; }
+    ComPtr& operator=(ComPtr o) noexcept {
+        std::swap(p_, o.p_);
+        return *this;
+    }
 
     // Takes over a reference already counted (as QueryInterface returns it).
-    static ComPtr adopt(T* p) { ComPtr c; c.p_ = p; return c; }
+    static ComPtr adopt(T* p) {
+        ComPtr c;
+        c.p_ = p;
+        return c;
+    }
     T* detach() { return std::exchange(p_, nullptr); }
     void reset() { ComPtr().swap(*this); }
     void swap(ComPtr& o) noexcept { std::swap(p_, o.p_); }
@@ -107,12 +122,17 @@ public:
 
     // Owns the object through its first interface (or any other).
     template <class I = First>
-    ComPtr<I> self() { return ComPtr<I>(static_cast<I*>(this)); }
+    ComPtr<I> self() {
+        return ComPtr<I>(static_cast<I*>(this));
+    }
 
 private:
     template <class I, class... More>
     void find(const Guid& id, void*& found) {
-        if (detail::inChain<I>(id)) { found = static_cast<I*>(this); return; }
+        if (detail::inChain<I>(id)) {
+            found = static_cast<I*>(this);
+            return;
+        }
         if constexpr (sizeof...(More) > 0) find<More...>(id, found);
     }
     std::atomic<uint32_t> refs_{0};

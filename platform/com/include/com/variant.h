@@ -65,17 +65,17 @@ public:
 
     // The value held, without coercion (nullptr when another type is held).
     template <class T>
-    const T* get() const { return std::get_if<T>(&v_); }
+    const T* get() const {
+        return std::get_if<T>(&v_);
+    }
 
     // Same type and value (objects by identity); what a test or a change check needs.
     friend bool operator==(const Variant& a, const Variant& b) { return a.v_ == b.v_; }
 
 private:
-    std::variant<std::monostate, Null, bool, int16_t, int32_t, Currency, double, Date, std::string,
-                 ComPtr<IUnknown>>
+    std::variant<std::monostate, Null, bool, int16_t, int32_t, Currency, double, Date, std::string, ComPtr<IUnknown>>
         v_;
 };
-
 
 // Text to number under the user's locale, as the coercions read it; raises 13 or 6.
 double parseNumber(std::string_view text);

@@ -35,16 +35,16 @@ class QPagedPaintDevice;
 namespace reports {
 
 namespace errc {
-inline constexpr int32_t FileNotFound = 53;       // no report file at the path (or a folder)
-inline constexpr int32_t BadDefinition = 20501;   // not XML, or not a report definition we can read
-inline constexpr int32_t BadVersion = 20502;      // a definition version this runtime does not know
-inline constexpr int32_t BadParameter = 20503;    // a value that cannot be converted to the parameter's type
-inline constexpr int32_t MissingValue = 20504;    // a parameter with neither a value nor a default
-inline constexpr int32_t NotLoggedOn = 20505;     // run before SetLogOnInfo
-inline constexpr int32_t QueryFailed = 20506;     // the database refused a query (or the log-on)
-inline constexpr int32_t UnknownColumn = 20507;   // an item names a column its query does not yield
-inline constexpr int32_t NotRun = 20508;          // painting or exporting a report that has not run
-inline constexpr int32_t OutputFailed = 20509;    // a PDF or image file could not be written
+inline constexpr int32_t FileNotFound = 53;      // no report file at the path (or a folder)
+inline constexpr int32_t BadDefinition = 20501;  // not XML, or not a report definition we can read
+inline constexpr int32_t BadVersion = 20502;     // a definition version this runtime does not know
+inline constexpr int32_t BadParameter = 20503;   // a value that cannot be converted to the parameter's type
+inline constexpr int32_t MissingValue = 20504;   // a parameter with neither a value nor a default
+inline constexpr int32_t NotLoggedOn = 20505;    // run before SetLogOnInfo
+inline constexpr int32_t QueryFailed = 20506;    // the database refused a query (or the log-on)
+inline constexpr int32_t UnknownColumn = 20507;  // an item names a column its query does not yield
+inline constexpr int32_t NotRun = 20508;         // painting or exporting a report that has not run
+inline constexpr int32_t OutputFailed = 20509;   // a PDF or image file could not be written
 }  // namespace errc
 
 enum class ParameterType { Integer, Number, Date, Text };
@@ -153,8 +153,12 @@ public:
     const std::filesystem::path& path() const { return path_; }
     const std::string& Title() const;
 
-    class Database& Database() { return database_; }
-    class ParameterFields& ParameterFields() { return parameters_; }
+    class Database& Database() {
+        return database_;
+    }
+    class ParameterFields& ParameterFields() {
+        return parameters_;
+    }
 
     // On (the default): every run reads the data afresh. Off: a run with the same
     // parameter values and log-on as the last successful one keeps that run's pages.

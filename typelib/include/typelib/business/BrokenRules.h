@@ -53,6 +53,7 @@ struct __BrokenRules {
 };
 
 inline constexpr com::Guid CLSID_BrokenRule = com::Guid::of("{3875C0CD-A98D-4026-A84E-811B4C1EBB23}");
-inline constexpr com::Guid CLSID_BrokenRules = com::Guid::of("{4C16F43B-7023-425E-8440-610AD25B4FB9}");  // not creatable
+inline constexpr com::Guid CLSID_BrokenRules =
+    com::Guid::of("{4C16F43B-7023-425E-8440-610AD25B4FB9}");  // not creatable
 
 }  // namespace Velmora_Business

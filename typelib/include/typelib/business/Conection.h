@@ -17,8 +17,8 @@ public:
     virtual com::ComPtr<com::IDispatch> get_ConnnectionObject() = 0;
     // Compacts the data file, then opens the shared connection; true, or raises.
     virtual bool Connect(const std::string& vstrDataSource, const std::string& vstrSystemDataBase,
-                         const std::string& vstrUser, const std::string& vstrPassord,
-                         const std::string& vstrPath, int32_t CursorLocation = 2) = 0;
+                         const std::string& vstrUser, const std::string& vstrPassord, const std::string& vstrPath,
+                         int32_t CursorLocation = 2) = 0;
     // Closes and releases the shared connection; always false, never raises.
     virtual bool Disconnect() = 0;
 

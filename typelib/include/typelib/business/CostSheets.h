@@ -110,7 +110,8 @@ struct __CostSectie {
 inline constexpr com::Guid CLSID_CostSpital = com::Guid::of("{4711FD63-E1A8-4CBB-A1EA-005C08C16B5B}");
 inline constexpr com::Guid CLSID_CostSectie = com::Guid::of("{CE73FFC4-575F-4BD4-9F32-0D4D3EC861BE}");
 inline constexpr com::Guid CLSID_CostSpital_S = com::Guid::of("{D15CD1EF-F4C8-46EC-8F80-7FE2B2308BE3}");
-inline constexpr com::Guid CLSID_CostSectie_S = com::Guid::of("{DB5CF331-8561-4271-A430-3D4BCAC86B4E}");  // not creatable
+inline constexpr com::Guid CLSID_CostSectie_S =
+    com::Guid::of("{DB5CF331-8561-4271-A430-3D4BCAC86B4E}");  // not creatable
 
 namespace ProgId {
 inline constexpr std::string_view CostSpital = "Velmora_Business.CostSpital";

@@ -18,8 +18,8 @@ public:
     virtual void put_IdPerioada(int32_t value) = 0;
     // The workgroup file, the account the copy is opened with, and the folder of the
     // compaction's temporary file. True when the export file is complete; raises otherwise.
-    virtual bool Export(const std::string& vSystemDataBase, const std::string& vUser,
-                        const std::string& vPassword, const std::string& vPath) = 0;
+    virtual bool Export(const std::string& vSystemDataBase, const std::string& vUser, const std::string& vPassword,
+                        const std::string& vPath) = 0;
 
 protected:
     ~_Export() = default;
