@@ -11,6 +11,7 @@
 #include <QComboBox>
 
 #include "com/server.h"
+#include "quillon_bench_main.h"
 #include "typelib/control_host.h"
 #include "typelib/quillon.h"
 
@@ -63,16 +64,4 @@ BENCHMARK(FillBareComboBox)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    const auto folder = std::filesystem::temp_directory_path() / ("controls-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
-    com::registerLibrary(QUILLON_LIBRARY);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runQuillonBenchmarks(argc, argv, "controls-bench"); }

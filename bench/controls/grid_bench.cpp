@@ -16,8 +16,8 @@
 
 #include "com/events.h"
 #include "com/server.h"
+#include "quillon_bench_main.h"
 #include "grid_collection.h"
-#include "temp_folder.h"
 #include "typelib/control_host.h"
 #include "typelib/my_grid.h"
 
@@ -175,14 +175,4 @@ BENCHMARK(EditOneAmountWithTotalsAndPaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    const test::TempFolder folder("grid-bench");
-    ::setenv("VELMORA_REGISTRY", (folder / "registry").c_str(), 1);
-    com::registerLibrary(QUILLON_LIBRARY);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runQuillonBenchmarks(argc, argv, "grid-bench"); }
