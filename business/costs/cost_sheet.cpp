@@ -140,6 +140,7 @@ bool CostSheet<Derived, Interface>::Load(int32_t vlngIdCost) {
             return false;
         }
         readLoadedRow(rs);
+        this->rememberStoredRow(rs);
         rs.Close();
         this->ReSetBrokenRule(false);
         this->setIsNew(false);

@@ -2,8 +2,8 @@
 // What the hospital and the ward cost sheet share, on top of the edited-entity pattern:
 // the marks with their flags, the period, the 85 amounts with their linked groups, the
 // sheet's second id with its rule (the hospital, or the ward), Clear, Load, Save with the
-// duplicate-period message, CopyMe, and the row model and dispatch table built from the
-// amount catalogue. Each sheet (CostSpital, CostSectie) supplies:
+// duplicate-period message and the refusal of a row changed elsewhere, CopyMe, and the
+// row model and dispatch table built from the amount catalogue. Each sheet (CostSpital, CostSectie) supplies:
 //   Kind, ClassName, Rules (period rule, second rule), SecondProperty, SecondControl,
 //   DuplicateLine1, EventsIid, List, and the hooks
 //   clearHeader(), afterSecondIdStored(), writeHeader(rs), readLoadedHeader(rs),
@@ -38,6 +38,9 @@ public:
     static inline const std::string SaveSql = saveStatement(Derived::Kind);
     static inline const std::string ListSql = listHead(Derived::Kind);
     static constexpr std::string_view ListOrder = ListOrderClause;
+    static constexpr std::string_view ChangedElsewhereText =
+        "Fisa a fost modificata de alt utilizator dupa ce a fost incarcata. Incarcati-o din nou cu Cauta... si "
+        "refaceti modificarile.";
 
     CostSheet() : amounts_(Derived::Kind == SheetKind::Hospital) {}
 

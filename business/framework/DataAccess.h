@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ado/recordset.h"
 
@@ -23,6 +24,12 @@ std::string readText(const ado::Recordset& rs, std::string_view column);
 // Null read as 0 or "".
 int32_t readLongOrZero(const ado::Recordset& rs, std::string_view column);
 std::string readTextOrEmpty(const ado::Recordset& rs, std::string_view column);
+
+// The column names of a save statement's list, without the table alias:
+// "Select a.X, a.Y FROM ..." gives X, Y.
+std::vector<std::string> selectedColumns(std::string_view sql);
+// The current row's values of the named columns, in that order.
+std::vector<com::Variant> rowValues(const ado::Recordset& rs, const std::vector<std::string>& columns);
 
 // A statement's fixed text followed by an id in decimal digits.
 inline std::string withId(std::string_view sql, int32_t id) { return std::string(sql) + std::to_string(id); }

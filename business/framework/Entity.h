@@ -9,11 +9,15 @@
 //   assignRow(rs)      LoadList: columns through the public setters,
 //   copyFieldsTo(c)    CopyMe: fields through the copy's public setters,
 //   writeRow(rs)       Save: fields into the columns,
-//   checkBeforeSave()  Save: what the stored data forbids (optional).
+//   checkBeforeSave()  Save: what the stored data forbids (optional),
+//   ChangedElsewhereText  Save's refusal of a row that another run changed or deleted
+//                      since this object read it (optional: without it no row is compared).
 // A register gives its column table `Columns` (Columns.h), from which the four walks
 // come here; the cost sheets write their own.
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Columns.h"
 #include "DataAccess.h"
@@ -21,6 +25,16 @@
 #include "com/dispatch.h"
 
 namespace Velmora_Business {
+
+// The number of Save's refusal of a row changed elsewhere, after the wards' refusals in the
+// range of the numbers that objects define for themselves.
+inline constexpr int32_t RowChangedElsewhere = -2147221499;
+
+// An entity whose Save compares the stored row with the row as it read it.
+template <class T>
+concept GuardsStoredRow = requires {
+    T::ChangedElsewhereText;
+};
 
 template <class Derived, class... Interfaces>
 class EntityBase : public com::Dispatchable<Derived, Interfaces...> {
@@ -47,6 +61,11 @@ public:
     void copyFieldsTo(Derived& copy) const { copyColumns(self(), copy); }
     void writeRow(ado::Recordset& rs) const { writeColumns(self(), rs); }
 
+    // Notes the current row of `rs` as the row this object holds (Load's part).
+    void rememberStoredRow(const ado::Recordset& rs) {
+        if constexpr (GuardsStoredRow<Derived>) storedRow_ = data::rowValues(rs, storedColumns());
+    }
+
 protected:
     Derived& self() { return static_cast<Derived&>(*this); }
     const Derived& self() const { return static_cast<const Derived&>(*this); }
@@ -56,6 +75,7 @@ protected:
         isNew_ = true;
         isDirty_ = false;
         isDeleted_ = false;
+        storedRow_.clear();
     }
 
     bool loadRow(int32_t id) {
@@ -67,6 +87,7 @@ protected:
                 return false;
             }
             self().readRow(rs);
+            rememberStoredRow(rs);
             self().afterLoad();
             rs.Close();
             setIsNew(false);
@@ -100,6 +121,7 @@ protected:
     com::ComPtr<Derived> copyEntity() {
         auto copy = com::make<Derived>();
         copy->setId(id_);
+        copy->storedRow_ = storedRow_;
         self().copyFieldsTo(*copy);
         copy->setIsNew(isNew_);
         copy->setIsDeleted(isDeleted_);
@@ -118,12 +140,12 @@ protected:
                         GlobalBL::gConn()->BeginTrans();
                         began = true;
                     }
-                    self().checkBeforeSave();
-                    writeOrDelete();
+                    std::vector<com::Variant> saved = writeOrDelete();
                     if (began) {
                         GlobalBL::gConn()->CommitTrans();
                         began = false;
                     }
+                    storedRow_ = std::move(saved);
                 } catch (...) {
                     if (began) rollBackQuietly();
                     throw;
@@ -139,21 +161,46 @@ protected:
     bool isDirty_ = false;
     bool isDeleted_ = false;
     int32_t id_ = 0;
+    // The row as this object last read or wrote it, the save statement's columns in its
+    // order; empty while it holds no stored row (and for an entity that compares none).
+    std::vector<com::Variant> storedRow_;
 
 private:
-    void writeOrDelete() {
+    // The save statement's columns: what is compared of a stored row.
+    static const std::vector<std::string>& storedColumns() {
+        static const std::vector<std::string> columns = data::selectedColumns(Derived::SaveSql);
+        return columns;
+    }
+
+    // The row as stored now, or none when it is gone.
+    std::vector<com::Variant> writeOrDelete() {
         ado::Recordset rs = data::openForSave(data::withId(Derived::SaveSql, id_));
+        refuseIfChangedElsewhere(rs);
+        self().checkBeforeSave();
         if (rs.Eof()) {
-            if (isDeleted_) return;  // nothing stored, nothing to delete
+            if (isDeleted_) return {};  // nothing stored, nothing to delete
             rs.AddNew();
         } else if (isDeleted_) {
             rs.Delete(ado::Affect::Current);
             rs.Close();
-            return;
+            return {};
         }
         self().writeRow(rs);
         rs.Update();
         id_ = data::readLong(rs, Derived::IdColumn);
+        std::vector<com::Variant> saved;
+        if constexpr (GuardsStoredRow<Derived>) saved = data::rowValues(rs, storedColumns());
+        return saved;
+    }
+
+    // Nothing is written over a row that another run changed or deleted since this object
+    // read it: its user reloads it and makes the changes again.
+    void refuseIfChangedElsewhere(const ado::Recordset& rs) const {
+        if constexpr (GuardsStoredRow<Derived>) {
+            if (storedRow_.empty()) return;  // a new object, or one whose row it deleted itself
+            if (rs.Eof() || data::rowValues(rs, storedColumns()) != storedRow_)
+                com::raise(RowChangedElsewhere, "", std::string(Derived::ChangedElsewhereText));
+        }
     }
 
     static void rollBackQuietly() {

@@ -39,6 +39,9 @@ public:
     static constexpr int32_t DeleteOfWardWithSheets = -2147221500;
     static constexpr std::string_view DuplicateWardText =
         "Exista deja o sectie de acest tip cu acest numar la spitalul specificat.";
+    static constexpr std::string_view ChangedElsewhereText =
+        "Sectia a fost modificata de alt utilizator dupa ce a fost incarcata. Incarcati-o din nou cu Cauta... si "
+        "refaceti modificarile.";
 
     Sectie() { Clear(); }
 

@@ -215,6 +215,41 @@ TEST_F(CostSpitalForm, ASaveTheDatabaseRefusesKeepsTheTypingForTheNextSave) {
     EXPECT_EQ(stored("c25_04", "IdPerioada=7"), 8 * com::Currency::Scale);
 }
 
+// Another user saved the sheet after this screen loaded it: nothing of this screen is
+// written over it, the typed figures stay, and once loaded again the change is saved.
+TEST_F(CostSpitalForm, ASheetAnotherUserSavedMeanwhileIsNotWrittenOverAndTheTypingStays) {
+    const int64_t idCost = rawdb::rawInt(database(), "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=2");
+    const std::string row = "IdCost=" + std::to_string(idCost);
+    form->ItemSelectat(static_cast<int32_t>(idCost), "");
+    rawdb::rawExec(database(), "UPDATE Velmora_Spital SET c26=4440000 WHERE " + row);
+    typeInto("ctlc22", "55");
+    typeInto("ctlc24_01", "3");
+    boxes.clear();
+    test::click(form->cmdButton(0));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto& box = boxes.shown()[0];
+    EXPECT_TRUE(test::isErrorReport(box, "frmCostSpital", "cmdButton_Click"));
+    EXPECT_NE(box.text.find("Descriere Eroare: Fisa a fost modificata de alt utilizator dupa ce a fost incarcata. "
+                            "Incarcati-o din nou cu Cauta... si refaceti modificarile.\r\n"),
+              std::string::npos)
+        << box.text;
+    EXPECT_EQ(shown("ctlc22"), 55);
+    EXPECT_EQ(shown("ctlc24_01"), 3);
+    EXPECT_TRUE(dirty());
+    EXPECT_EQ(mask(), 6);
+    EXPECT_EQ(stored("c26", row), 444 * com::Currency::Scale);
+    EXPECT_NE(stored("c22", row), 55 * com::Currency::Scale);
+
+    boxes.clear();
+    form->ItemSelectat(static_cast<int32_t>(idCost), "");
+    EXPECT_EQ(shown("ctlc26"), 444);
+    typeInto("ctlc22", "55");
+    test::click(form->cmdButton(0));
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
+    EXPECT_EQ(stored("c22", row), 55 * com::Currency::Scale);
+    EXPECT_EQ(stored("c26", row), 444 * com::Currency::Scale);
+}
+
 TEST_F(CostSpitalForm, ARuleSumBeyondTheCurrencyRangeIsReportedAndNothingSaved) {
     pickPeriod(7);
     typeInto("ctlc02_1", "922337203685477");

@@ -1,8 +1,15 @@
-// The configuration file: reading the eight keys, its failures, and rewriting four keys
+// The configuration file: reading the eight keys, its failures (a county or hospital that
+// is no decimal integer, a folder or a file that may not be read), and rewriting four keys
 // without touching anything else.
 #include <gtest/gtest.h>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "com/error.h"
+#include "com/variant.h"
 #include "shell/globalui.h"
 #include "session/initfile.h"
 #include "support.h"
@@ -23,6 +30,33 @@ int32_t errorNumberOf(const std::function<void()>& body) {
         return e.number();
     }
     return 0;
+}
+
+// Runs `body` in a child process as a user without the tests' rights (nobody, uid 65534,
+// when they run as root) and gives back the text it returned.
+std::string asUnprivilegedUser(const std::function<std::string()>& body) {
+    int channel[2];
+    if (::pipe(channel) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+            ::_exit(3);
+        const std::string text = body();
+        const bool written = ::write(channel[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::_exit(written ? 0 : 4);
+    }
+    ::close(channel[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(got));
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed: " + std::to_string(status);
+    return text;
 }
 
 test::InitFile configured() {
@@ -99,6 +133,72 @@ TEST(InitFile, ReadFailuresCarryTheRunTimesNumbers) {
     emptyHospital.MySpital = "";
     test::writeText(file, test::initText(emptyHospital));
     EXPECT_EQ(errorNumberOf([&] { readInitFile(file); }), com::errc::TypeMismatch);
+}
+
+// The county and the hospital are decimal integers: what the run-time's conversion would
+// read as a number in another form is refused.
+TEST(InitFile, CountyAndHospitalTakeOnlyDecimalIntegers) {
+    test::TempFolder dir;
+    const auto file = dir / "Init.xml";
+    auto values = configured();
+    const auto numberFor = [&](const std::string& hospital) {
+        values.MySpital = hospital;
+        test::writeText(file, test::initText(values));
+        return errorNumberOf([&] { readInitFile(file); });
+    };
+    for (const char* bad : {"10.4", "&HA", "1e1", "13.6", "+5", "0x1A", "1 0", "1,5", "--1", "-", " - 1", "5-"})
+        EXPECT_EQ(numberFor(bad), com::errc::TypeMismatch) << bad;
+    for (const char* large : {"2147483648", "-2147483649", "99999999999999999999999"})
+        EXPECT_EQ(numberFor(large), com::errc::Overflow) << large;
+    for (const auto& [text, id] : std::vector<std::pair<std::string, int32_t>>{{" 42\n\t", 42},
+                                                                               {"-1", -1},
+                                                                               {"007", 7},
+                                                                               {"2147483647", 2147483647},
+                                                                               {"-2147483648", -2147483647 - 1}}) {
+        EXPECT_EQ(numberFor(text), 0) << text;
+        EXPECT_EQ(readInitFile(file).MySpital, id) << text;
+    }
+    values.MySpital = "1";
+    values.MyJudet = "13.6";
+    test::writeText(file, test::initText(values));
+    EXPECT_EQ(errorNumberOf([&] { readInitFile(file); }), com::errc::TypeMismatch);
+    try {
+        readInitFile(file);
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.description(), "Init.xml: valoarea cheii MyJudet nu este un numar intreg.");
+    }
+    // Every other conversion keeps the run-time's reading.
+    EXPECT_EQ(com::Variant(std::string("10.4")).toLong(), 10);
+}
+
+// What the error box names when Init.xml is there but cannot be read.
+TEST(InitFile, AFolderOrAFileThatMayNotBeReadNamesTheCause) {
+    test::TempFolder dir;
+    const auto file = dir / "Init.xml";
+    std::filesystem::create_directory(file);
+    try {
+        readInitFile(file);
+        FAIL() << "a folder was read";
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), com::errc::PathFileAccessError);
+        EXPECT_EQ(e.description(), "Fisierul " + file.string() + " nu poate fi citit: este un folder.");
+    }
+    std::filesystem::remove(file);
+
+    test::writeText(file, test::initText(configured()));
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all | std::filesystem::perms::others_exec);
+    // The file is read by a user who may not: the tests' own one, or nobody when they run as root.
+    const std::string seen = asUnprivilegedUser([&] {
+        try {
+            readInitFile(file);
+            return std::string("read");
+        } catch (const com::Error& e) {
+            return std::to_string(e.number()) + " " + e.description();
+        }
+    });
+    EXPECT_EQ(seen, std::to_string(com::errc::PermissionDenied) + " Fisierul " + file.string() +
+                        " nu poate fi citit: acces refuzat.");
 }
 
 TEST(InitFile, ReadInitFillsTheSessionFromTheProgramFolder) {

@@ -286,6 +286,28 @@ TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
     boxes.clear();
     configure("treisprezece", "1");
     expectStartFailure(com::errc::TypeMismatch);
+    // Neither a fraction nor another way of writing a number stands for an id.
+    for (const char* hospital : {"10.4", "&HA", "1e1"}) {
+        boxes.clear();
+        configure("-1", hospital);
+        expectStartFailure(com::errc::TypeMismatch);
+    }
+    boxes.clear();
+    configure("13.6", "-1");
+    expectStartFailure(com::errc::TypeMismatch);
+    boxes.clear();
+    configure("-1", "4294967297");
+    expectStartFailure(com::errc::Overflow);
+
+    boxes.clear();
+    std::filesystem::remove(program / "Init.xml");
+    std::filesystem::create_directory(program / "Init.xml");
+    expectStartFailure(com::errc::PathFileAccessError);
+    EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Fisierul " + (program / "Init.xml").string() +
+                                         " nu poate fi citit: este un folder.\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
+    std::filesystem::remove(program / "Init.xml");
 
     boxes.clear();
     values.MyPath = (data / "elsewhere").string();  // the database is not where the file says

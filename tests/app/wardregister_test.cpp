@@ -140,6 +140,24 @@ TEST_F(WardRegister, ASecondWardOfTheSameTypeAndNumberIsRefusedAndAWardWithoutSh
     EXPECT_EQ(mask(*screen), 72);
 }
 
+// Another user renumbered the ward after this screen loaded it: the screen's change is
+// refused with the ward left as the other user saved it, and the typed number stays.
+TEST_F(WardRegister, AWardAnotherUserChangedMeanwhileIsNotWrittenOverAndTheTypingStays) {
+    dropSheetsOf(5);
+    searchAndPick(*screen, [](QTreeWidget& list) { return rowWithId(list, 5); });
+    reactivate();
+    test::execSql(database(), "UPDATE Lista_Sectii___Filtrat SET NrSectie=8 WHERE IdSectieFiltrat=5");
+    typeNumber(QStringLiteral("7"));
+    boxes.clear();
+    test::click(screen->cmdButton(0));
+    expectRefusal(
+        "Sectia a fost modificata de alt utilizator dupa ce a fost incarcata. Incarcati-o din nou cu Cauta... si "
+        "refaceti modificarile.");
+    EXPECT_EQ(ward(5, "NrSectie"), 8);
+    EXPECT_EQ(screen->ctlNrSectie()->get("Valoare").toLong(), 7);
+    EXPECT_EQ(mask(*screen), 6);
+}
+
 // The next key after these buttons goes to the ward type, never to "Iesire" (where Enter
 // would close the screen).
 TEST_F(WardRegister, AdaugaRenuntaAndADeletionLeaveTheFocusOnTheWardType) {

@@ -1,6 +1,8 @@
 #include "BusinessFixture.h"
 
 #include <cstdio>
+#include <exception>
+#include <thread>
 
 #include "../support/mkdata.h"
 #include "ado/recordset.h"
@@ -79,6 +81,26 @@ std::string BusinessTest::scalar(const std::string& sql) {
     std::string value = rs.Eof() ? "" : rs.field(0).toString();
     rs.Close();
     return value;
+}
+
+void BusinessTest::onOtherRun(const std::function<void()>& body) {
+    std::exception_ptr failure;
+    std::thread run([&] {
+        try {
+            auto conection = connect();
+            try {
+                body();
+            } catch (...) {
+                conection->Disconnect();
+                throw;
+            }
+            conection->Disconnect();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    run.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace businesstest

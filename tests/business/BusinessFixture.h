@@ -70,6 +70,9 @@ protected:
     void exec(const std::string& sql);
     // One value of a statement's first row, as text ("" for no row).
     std::string scalar(const std::string& sql);
+    // Runs `body` as another run of the program would: on a thread whose shared connection
+    // is its own, to this test's database; what it raises is raised here.
+    void onOtherRun(const std::function<void()>& body);
 
     fs::path dir_;
     fs::path data_;

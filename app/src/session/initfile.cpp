@@ -4,6 +4,8 @@
 #include <vector>
 #include <cerrno>
 #include <string_view>
+#include <charconv>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,7 +16,6 @@
 
 #include "com/durable_file.h"
 #include "com/error.h"
-#include "com/variant.h"
 #include "session/textfile.h"
 
 namespace velmora {
@@ -59,18 +60,19 @@ std::string textOf(const pugi::xml_document& document, std::string_view key) {
     return trimmed(text);
 }
 
-[[noreturn]] void raiseNotANumber(int32_t number, std::string_view key) {
-    com::raise(number, kSource, "Init.xml: valoarea cheii " + std::string(key) + " nu este un numar intreg.");
-}
-
+// The county and the hospital are decimal integers: an optional "-" and digits, nothing
+// else (no decimals, exponent or "&H"), within 32 bits.
 int32_t wholeNumberOf(const pugi::xml_document& document, std::string_view key) {
     const std::string text = textOf(document, key);
-    if (text.empty()) raiseNotANumber(com::errc::TypeMismatch, key);
-    try {
-        return com::Variant(text).toLong();
-    } catch (const com::Error& e) {
-        raiseNotANumber(e.number(), key);
-    }
+    const std::string_view digits = std::string_view(text).substr(text.starts_with('-') ? 1 : 0);
+    if (digits.empty() || !std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; }))
+        com::raise(com::errc::TypeMismatch, kSource,
+                   "Init.xml: valoarea cheii " + std::string(key) + " nu este un numar intreg.");
+    int32_t value = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+        com::raise(com::errc::Overflow, kSource,
+                   "Init.xml: valoarea cheii " + std::string(key) + " nu incape intr-un numar intreg de 32 de biti.");
+    return value;
 }
 
 std::string escaped(std::string_view value) {

@@ -26,8 +26,9 @@ struct InitUpdate {
 };
 
 // Reads the eight keys (the first "//Initializare/Key" of each). Raises com::Error 53 for
-// a missing file, 91 for a missing key or a text that does not parse, 13 for a county or
-// hospital that is not a whole number.
+// a missing file, 70 or 75 for one that cannot be read (ReadTextFile), 91 for a missing key
+// or a text that does not parse, 13 for a county or hospital that is not an optional "-"
+// and decimal digits, 6 for one beyond 32 bits.
 InitValues readInitFile(const std::filesystem::path& file);
 
 // Rewrites the four keys in the current file, keeping every other byte of it. The new file
