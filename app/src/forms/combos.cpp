@@ -29,9 +29,16 @@ void FillCombo(com::IDispatch& combo, const std::string& list) {
     if (last == std::string::npos) return;
     for (std::size_t at = 0; at <= last;) {
         const std::optional<std::size_t> amp = idEnd(list, at);
-        if (!amp)
-            com::raise(com::errc::SubscriptOutOfRange, "GlobalUI.FillCombo",
-                       "Randul \"" + list.substr(at, list.find('|', at) - at) + "\" al listei nu are forma id&text.");
+        if (!amp) {
+            // Only the first row can start so: every later one starts at an id and "&".
+            const std::size_t bar = list.find('|', at);
+            const std::size_t firstAmp = list.find('&', at);
+            if (firstAmp == std::string::npos || firstAmp > bar)
+                com::raise(com::errc::SubscriptOutOfRange, "GlobalUI.FillCombo",
+                           "Randul \"" + list.substr(at, bar - at) + "\" al listei nu are forma id&text.");
+            com::raise(com::errc::TypeMismatch, "GlobalUI.FillCombo",
+                       "Id-ul \"" + list.substr(at, firstAmp - at) + "\" al listei nu este un numar intreg.");
+        }
         std::size_t end = list.find('|', *amp + 1);
         while (end != last && !idEnd(list, end + 1)) end = list.find('|', end + 1);
         const std::string idText = list.substr(at, *amp - at);
