@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "com/lookup_list.h"
 #include "control_cont.h"
 #include "control_personal.h"
 #include "expression.h"
@@ -15,17 +16,6 @@
 namespace quillon {
 
 namespace {
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> pieces;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = text.find(separator, start);
-        pieces.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) return pieces;
-        start = at + 1;
-    }
-}
 
 bool isZeroDate(const com::Variant& value) {
     if (const auto* d = value.get<com::Date>()) return d->serial() == 0;
@@ -336,13 +326,9 @@ void MyGrid::loadCombo(int col, const std::string& list) {
         ColumnDefinition& def = definition(col);
         def.indexCombo = static_cast<int16_t>(comboCounter_ - 1);
         MyCombo& combo = *cmbCombo_.at(static_cast<size_t>(def.indexCombo));
-        const std::vector<std::string> rows = split(list, '|');
-        // The piece after the last "|" is not a row: a list must end with "|".
-        for (size_t i = 0; i + 1 < rows.size(); ++i) {
-            const std::vector<std::string> parts = split(rows[i], '&');
-            if (parts.size() < 2) com::raise(com::errc::SubscriptOutOfRange, "");
-            combo.addItem(QString::fromStdString(parts[1]), com::Variant(parts[0]).toLong());
-        }
+        com::forEachLookupRow(list, "MyGrid-LoadCombo", [&combo](const com::LookupRow& row) {
+            combo.addItem(QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size())), row.id);
+        });
         ++comboCounter_;
     } catch (const com::Error& e) {
         com::raise(e.number(), "MyGrid-LoadCombo", e.description());

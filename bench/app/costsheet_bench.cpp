@@ -122,7 +122,7 @@ void BM_SalveazaFullSheet(benchmark::State& state) {
 
 void BM_LibrarySaveFullSheet(benchmark::State& state) {
     Session session;
-    const com::ComPtr<com::IDispatch> sheet = velmora::newBusinessObject("CostSpital");
+    const com::ComPtr<com::IDispatch> sheet = velmora::newObject<Velmora_Business::_CostSpital>();
     com::callMethod(*sheet, "Load", {com::Variant(session.idCost(3))});
     int round = 0;
     for (auto _ : state) {

@@ -117,7 +117,7 @@ void BM_SelectionDialog_WardSheets10000(benchmark::State& state) {
 // The business library's LoadList alone, with the same clause.
 void BM_LoadList_WardSheets10000(benchmark::State& state) {
     Session session;
-    const com::ComPtr<com::IDispatch> finder = velmora::newBusinessObject("CostSectie");
+    const com::ComPtr<com::IDispatch> finder = velmora::newObject<Velmora_Business::_CostSectie>();
     int32_t count = 0;
     for (auto _ : state) {
         const com::ComPtr<com::IDispatch> list =

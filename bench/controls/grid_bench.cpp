@@ -62,7 +62,7 @@ std::string countyList() {
 // A shown window holding the grid, whose host answers the column definitions.
 struct Host {
     Host() {
-        grid = com::CreateObject("Quillon.MyGrid");
+        grid = com::CreateObject(quillon::my_grid::ProgId);
         auto* layout = new QVBoxLayout(&window);
         widget = grid.query<quillon::IControlHost>()->widget();
         widget->setParent(&window);

@@ -7,7 +7,7 @@
 namespace Velmora_Business {
 
 namespace {
-const ClassRegistration sheet{{ProgId::CostSectie, CLSID_CostSectie, &createAs<CostSectie, _CostSectie>}};
+const ClassRegistration sheet{creatable<CostSectie, _CostSectie>()};
 }  // namespace
 
 void CostSectie::clearHeader() {

@@ -12,7 +12,7 @@ namespace Velmora_Business {
 class CostSectie final : public CostSheet<CostSectie, _CostSectie> {
 public:
     static constexpr SheetKind Kind = SheetKind::Ward;
-    static constexpr std::string_view ClassName = "CostSectie";
+    static constexpr std::string_view ClassName = classNameOf<_CostSectie>();
     static constexpr std::array<std::string_view, 2> Rules{PeriodRule, "Sectia trebuie specificata."};
     static constexpr std::string_view SecondProperty = "IdSectieFiltrat";
     static constexpr std::string_view SecondControl = "cmbSectieFiltrat";

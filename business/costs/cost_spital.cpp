@@ -6,8 +6,8 @@
 namespace Velmora_Business {
 
 namespace {
-const ClassRegistration sheet{{ProgId::CostSpital, CLSID_CostSpital, &createAs<CostSpital, _CostSpital>}};
-const ClassRegistration list{{ProgId::CostSpital_S, CLSID_CostSpital_S, &createAs<CostSpital_S, _CostSpital_S>}};
+const ClassRegistration sheet{creatable<CostSpital, _CostSpital>()};
+const ClassRegistration list{creatable<CostSpital_S, _CostSpital_S>()};
 }  // namespace
 
 void CostSpital::writeHeader(ado::Recordset& rs) const { rs.Collect("IdSpital", com::Variant(secondId())); }

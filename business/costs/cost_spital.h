@@ -10,7 +10,7 @@ namespace Velmora_Business {
 class CostSpital final : public CostSheet<CostSpital, _CostSpital> {
 public:
     static constexpr SheetKind Kind = SheetKind::Hospital;
-    static constexpr std::string_view ClassName = "CostSpital";
+    static constexpr std::string_view ClassName = classNameOf<_CostSpital>();
     static constexpr std::array<std::string_view, 2> Rules{PeriodRule, "Spitalul trebuie specificat."};
     static constexpr std::string_view SecondProperty = "IdSpital";
     static constexpr std::string_view SecondControl = "cmbSpital";

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const ClassRegistration registration{{ProgId::Export, CLSID_Export, &createAs<PeriodExport, _Export>}};
+const ClassRegistration registration{creatable<PeriodExport, _Export>()};
 
 constexpr std::string_view OntoItselfText = "Fisierul de export nu poate fi chiar baza de date din care se exporta.";
 

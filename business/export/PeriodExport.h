@@ -13,7 +13,7 @@ namespace Velmora_Business {
 
 class PeriodExport final : public com::Dispatchable<PeriodExport, _Export> {
 public:
-    static constexpr std::string_view ClassName = "Export";
+    static constexpr std::string_view ClassName = classNameOf<_Export>();
     // The refusal of a period without rows (one above the base of the objects' own numbers).
     static constexpr int32_t NothingToExport = -2147221503;
     static constexpr std::string_view NothingToExportText =

@@ -87,8 +87,7 @@ const com::DispatchTable<BrokenRules>& BrokenRules::dispatchTable() {
 }
 
 namespace {
-const ClassRegistration registration{
-    {"Velmora_Business.BrokenRule", CLSID_BrokenRule, &createAs<BrokenRule, _BrokenRule>}};
+const ClassRegistration registration{creatable<BrokenRule, _BrokenRule>()};
 }  // namespace
 
 }  // namespace Velmora_Business

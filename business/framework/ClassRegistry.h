@@ -2,11 +2,12 @@
 // The library's table of creatable classes, which its class factories and its
 // self-registration serve. Each class adds itself from its own source file:
 //
-//   const ClassRegistration registration{{"Velmora_Business.Spital", CLSID_Spital, &createAs<Spital, _Spital>}};
+//   const ClassRegistration registration{creatable<Spital, _Spital>()};
 #include <span>
 #include <vector>
 
 #include "com/server.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -19,6 +20,13 @@ struct ClassRegistration {
 template <class T, class Interface>
 com::ComPtr<com::IUnknown> createAs() {
     return com::ComPtr<com::IUnknown>(com::make<T, Interface>());
+}
+
+// The class T, created through its default interface, under the ProgID and class id of
+// that interface's trait (ClassOf).
+template <class T, class Interface>
+com::ClassInfo creatable() {
+    return {ClassOf<Interface>::ProgId, ClassOf<Interface>::ClassId, &createAs<T, Interface>};
 }
 
 }  // namespace Velmora_Business

@@ -28,7 +28,7 @@ public:
 
     bool Connect(const std::string& vstrDataSource, const std::string& vstrSystemDataBase, const std::string& vstrUser,
                  const std::string& vstrPassord, const std::string& vstrPath, int32_t CursorLocation = 2) override {
-        return GlobalBL::trapped("Conection", "Connect", [&] {
+        return GlobalBL::trapped(classNameOf<_Conection>(), "Connect", [&] {
             try {
                 return open(vstrDataSource, vstrSystemDataBase, vstrUser, vstrPassord, vstrPath, CursorLocation);
             } catch (const com::Error& e) {
@@ -87,9 +87,8 @@ public:
     }
 };
 
-const ClassRegistration conection{{"Velmora_Business.Conection", CLSID_Conection, &createAs<Conection, _Conection>}};
-const ClassRegistration enumeratori{
-    {"Velmora_Business.Enumeratori", CLSID_Enumeratori, &createAs<Enumeratori, _Enumeratori>}};
+const ClassRegistration conection{creatable<Conection, _Conection>()};
+const ClassRegistration enumeratori{creatable<Enumeratori, _Enumeratori>()};
 
 }  // namespace
 

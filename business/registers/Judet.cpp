@@ -20,7 +20,7 @@ const com::DispatchTable<Judet>& Judet::dispatchTable() {
 }
 
 namespace {
-const ClassRegistration registration{{"Velmora_Business.Judet", CLSID_Judet, &createAs<Judet, _Judet>}};
+const ClassRegistration registration{creatable<Judet, _Judet>()};
 }  // namespace
 
 }  // namespace Velmora_Business

@@ -14,7 +14,7 @@ class Judet final : public StandardMarks<EntityBase<Judet, _Judet>> {
 public:
     using List = EntityList<_Judete, &_Judet::get_IdJudet>;
 
-    static constexpr std::string_view ClassName = "Judet";
+    static constexpr std::string_view ClassName = classNameOf<_Judet>();
     static constexpr std::string_view IdColumn = "IdJudet";
     static const std::array<Column<Judet>, 1> Columns;
     static inline const std::string LoadSql =

@@ -29,7 +29,7 @@ const com::DispatchTable<Perioada>& Perioada::dispatchTable() {
 }
 
 namespace {
-const ClassRegistration registration{{"Velmora_Business.Perioada", CLSID_Perioada, &createAs<Perioada, _Perioada>}};
+const ClassRegistration registration{creatable<Perioada, _Perioada>()};
 }  // namespace
 
 }  // namespace Velmora_Business

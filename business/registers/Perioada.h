@@ -14,7 +14,7 @@ class Perioada final : public StandardMarks<EntityBase<Perioada, _Perioada>> {
 public:
     using List = EntityList<_Perioade, &_Perioada::get_IdPerioada>;
 
-    static constexpr std::string_view ClassName = "Perioada";
+    static constexpr std::string_view ClassName = classNameOf<_Perioada>();
     static constexpr std::string_view IdColumn = "IdPerioada";
     static const std::array<Column<Perioada>, 1> Columns;
     static inline const std::string ListSql = "Select " + columnList<Perioada>(true) + " From Nom_Perioade a ";

@@ -21,7 +21,7 @@ const com::DispatchTable<Raport>& Raport::dispatchTable() {
 }
 
 namespace {
-const ClassRegistration registration{{"Velmora_Business.Raport", CLSID_Raport, &createAs<Raport, _Raport>}};
+const ClassRegistration registration{creatable<Raport, _Raport>()};
 }  // namespace
 
 }  // namespace Velmora_Business

@@ -14,7 +14,7 @@ class Raport final : public StandardMarks<EntityBase<Raport, _Raport>> {
 public:
     using List = EntityList<_Rapoarte, &_Raport::get_IdRaport>;
 
-    static constexpr std::string_view ClassName = "Raport";
+    static constexpr std::string_view ClassName = classNameOf<_Raport>();
     static constexpr std::string_view IdColumn = "IdRaport";
     static const std::array<Column<Raport>, 5> Columns;
     static inline const std::string LoadSql =

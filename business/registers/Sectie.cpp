@@ -129,7 +129,7 @@ const com::DispatchTable<Sectie>& Sectie::dispatchTable() {
 }
 
 namespace {
-const ClassRegistration registration{{"Velmora_Business.Sectie", CLSID_Sectie, &createAs<Sectie, _Sectie>}};
+const ClassRegistration registration{creatable<Sectie, _Sectie>()};
 }  // namespace
 
 }  // namespace Velmora_Business

@@ -14,7 +14,7 @@ class Sectie final : public StandardMarks<EditedEntity<Sectie, _Sectie>> {
 public:
     using List = EntityList<_Sectii, &_Sectie::get_IdSectieFiltrat>;
 
-    static constexpr std::string_view ClassName = "Sectie";
+    static constexpr std::string_view ClassName = classNameOf<_Sectie>();
     static constexpr std::string_view IdColumn = "IdSectieFiltrat";
     static const std::array<Column<Sectie>, 4> Columns;
     static inline const std::string LoadSql =

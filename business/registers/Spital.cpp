@@ -39,7 +39,7 @@ const com::DispatchTable<Spital>& Spital::dispatchTable() {
 }
 
 namespace {
-const ClassRegistration registration{{"Velmora_Business.Spital", CLSID_Spital, &createAs<Spital, _Spital>}};
+const ClassRegistration registration{creatable<Spital, _Spital>()};
 }  // namespace
 
 }  // namespace Velmora_Business

@@ -14,7 +14,7 @@ class Spital final : public StandardMarks<EditedEntity<Spital, _Spital>> {
 public:
     using List = EntityList<_Spitale, &_Spital::get_IdSpital>;
 
-    static constexpr std::string_view ClassName = "Spital";
+    static constexpr std::string_view ClassName = classNameOf<_Spital>();
     static constexpr std::string_view IdColumn = "IdSpital";
     static const std::array<Column<Spital>, 3> Columns;
     static inline const std::string LoadSql =

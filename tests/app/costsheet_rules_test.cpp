@@ -10,6 +10,7 @@
 #include "costsheet_support.h"
 #include "screens/costsheet_rules.h"
 #include "typelib/business/CostSheets.h"
+#include "support.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ protected:
 
     void useSheet(CostSheetKind newKind) {
         kind = newKind;
-        object = velmora::newBusinessObject(kind == CostSheetKind::Spital ? "CostSpital" : "CostSectie");
+        object = test::newBusinessObject(kind == CostSheetKind::Spital ? "CostSpital" : "CostSectie");
         sheet = object.query<Velmora_Business::_CostSheet>();
         ASSERT_TRUE(sheet);
     }

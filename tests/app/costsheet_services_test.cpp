@@ -14,6 +14,7 @@
 #include "costsheet_support.h"
 #include "typelib/ModelLinie.h"
 #include "typelib/business/CostSheets.h"
+#include "support.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ protected:
 TEST_F(CostSheetServices, EverySheetMemberTheProgramCallsIsThere) {
     for (const auto& [className, members] : {std::pair{"CostSpital", sheetMembers("IdSpital")},
                                              std::pair{"CostSectie", sheetMembers("IdSectieFiltrat")}}) {
-        const auto sheet = velmora::newBusinessObject(className);
+        const auto sheet = test::newBusinessObject(className);
         for (const auto& member : members)
             EXPECT_TRUE(sheet->GetIDOfName(member).has_value()) << className << "." << member;
         const auto errors = com::getProperty(*sheet, "Errors").toDispatch();
@@ -42,15 +43,15 @@ TEST_F(CostSheetServices, EverySheetMemberTheProgramCallsIsThere) {
         for (const char* member : {"RuleBroken", "Count", "BrokenRules"})
             EXPECT_TRUE(errors->GetIDOfName(member).has_value()) << member;
     }
-    EXPECT_TRUE(velmora::newBusinessObject("CostSectie")->GetIDOfName("CodSectie").has_value());
-    EXPECT_TRUE(velmora::newBusinessObject("CostSpital")->GetIDOfName("Perioada").has_value());
+    EXPECT_TRUE(test::newBusinessObject("CostSectie")->GetIDOfName("CodSectie").has_value());
+    EXPECT_TRUE(test::newBusinessObject("CostSpital")->GetIDOfName("Perioada").has_value());
 }
 
 // The row model names exactly the forms' controls: the two combos, then every amount
 // field of the layout, in the library's own order.
 TEST_F(CostSheetServices, TheRowModelNamesEveryControlOfTheForms) {
     for (const auto kind : {CostSheetKind::Spital, CostSheetKind::Sectie}) {
-        const auto sheet = velmora::newBusinessObject(kind == CostSheetKind::Spital ? "CostSpital" : "CostSectie");
+        const auto sheet = test::newBusinessObject(kind == CostSheetKind::Spital ? "CostSpital" : "CostSectie");
         const auto model = sheet.query<Gravlin::ModelLinie>();
         ASSERT_TRUE(model);
         ASSERT_EQ(model->GetFieldCount(), 87);
@@ -78,7 +79,7 @@ TEST_F(CostSheetServices, TheRowModelNamesEveryControlOfTheForms) {
 // The calls with the optional arguments the forms pass, and the group step that the forms
 // re-show after a part or a total changed.
 TEST_F(CostSheetServices, SheetsBehaveAsTheFormsRelyOn) {
-    const auto spital = velmora::newBusinessObject("CostSpital");
+    const auto spital = test::newBusinessObject("CostSpital");
     int dirtyEvents = 0;
     auto sink = com::make<com::EventSink>();
     sink->on(Velmora_Business::EditedEvents::OnDirty, [&](com::Args) { ++dirtyEvents; });
@@ -100,7 +101,7 @@ TEST_F(CostSheetServices, SheetsBehaveAsTheFormsRelyOn) {
     EXPECT_EQ(model->GetDataByName("c24_03").toCurrency(), com::Currency());
 
     // The ward sheet keeps article 23 apart from its parts.
-    const auto sectie = velmora::newBusinessObject("CostSectie").query<Gravlin::ModelLinie>();
+    const auto sectie = test::newBusinessObject("CostSectie").query<Gravlin::ModelLinie>();
     sectie->SetDataByName("c23", com::Variant(int32_t{100}), true);
     sectie->SetDataByName("c23_01", com::Variant(int32_t{60}), true);
     EXPECT_EQ(sectie->GetDataByName("c23").toCurrency(), com::Currency::fromInteger(100));
@@ -109,7 +110,7 @@ TEST_F(CostSheetServices, SheetsBehaveAsTheFormsRelyOn) {
 // The collections the selection dialog lists sheets from.
 TEST_F(CostSheetServices, CollectionsAnswerCountAndItem) {
     for (const char* className : {"CostSpital", "CostSectie"}) {
-        const auto sheet = velmora::newBusinessObject(className);
+        const auto sheet = test::newBusinessObject(className);
         const auto list =
             com::callMethod(*sheet, "LoadList", {com::Variant(std::string(" WHERE a.IdSpital=1"))}).toDispatch();
         ASSERT_TRUE(list) << className;

@@ -9,12 +9,13 @@
 #include "com/currency.h"
 #include "forms/business.h"
 #include "forms/frmselect.h"
+#include "support.h"
 
 namespace test {
 
 ConnectedDatabase::ConnectedDatabase() {
     makeDatabase(data_.path());
-    connection_ = velmora::newBusinessObject("Conection");
+    connection_ = test::newBusinessObject("Conection");
     const std::string folder = data_.path().string() + "/";
     com::callMethod(*connection_, "Connect",
                     {com::Variant(folder + kDatabase), com::Variant(folder + kWorkgroup), com::Variant(kUser),

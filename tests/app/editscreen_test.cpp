@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../support/rawdb.h"
+#include "forms/business.h"
 #include "forms/editscreen.h"
 #include "forms/hostedcontrol.h"
 #include "screen_session.h"
@@ -24,7 +25,10 @@ using velmora::HostedControl;
 // none here and is skipped), one unbound control, defaults, and hooks that record.
 class ProbeScreen final : public velmora::EditScreen {
 public:
-    ProbeScreen() : EditScreen({"frmProba", "Sectie", Velmora_Business::__Sectie::iid, 2, true}, nullptr) {
+    ProbeScreen()
+        : EditScreen({"frmProba", &velmora::newEditedObject<Velmora_Business::_Sectie>, Velmora_Business::__Sectie::iid,
+                      2, true},
+                     nullptr) {
         QGroupBox* frame = addFrame(QStringLiteral("Date generale:"));
         cmbSectie = addRow(frame, QStringLiteral("Sectie"), "Quillon.MyCombo", QStringLiteral("cmbSectie"), "IdSectie");
         ctlNrSectie = addRow(frame, QStringLiteral("Nr. sectie"), "Quillon.ControlPersonal",

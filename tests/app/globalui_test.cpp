@@ -100,11 +100,23 @@ TEST(FillCombo, NamesHoldingTheSeparatorsShowWhole) {
 }
 
 TEST(FillCombo, MalformedRowsAndDuplicateIdsRaise) {
+    // A row without "&" has no text.
     EXPECT_EQ(fillError("5A|"), com::errc::SubscriptOutOfRange);
-    EXPECT_EQ(fillError("x&A|"), com::errc::SubscriptOutOfRange);  // a row starts with its id
-    EXPECT_EQ(fillError("&A|"), com::errc::SubscriptOutOfRange);
-    EXPECT_EQ(fillError("-&A|"), com::errc::SubscriptOutOfRange);
     EXPECT_EQ(fillError("|5&A|"), com::errc::SubscriptOutOfRange);
+    EXPECT_EQ(fillError("5|&A|"), com::errc::SubscriptOutOfRange);
+    // The text before a row's "&" is its id, converted as a whole number.
+    for (const char* list : {"x&A|", "&A|", "-&A|", "5A&B|", "1.5&A|"}) {
+        try {
+            filled(list);
+            ADD_FAILURE() << list << ": no error";
+        } catch (const com::Error& e) {
+            const std::string row = list;
+            EXPECT_EQ(e.number(), com::errc::TypeMismatch) << list;
+            EXPECT_EQ(e.source(), "GlobalUI.FillCombo") << list;
+            EXPECT_EQ(e.description(),
+                      "Id-ul \"" + row.substr(0, row.find('&')) + "\" al listei nu este un numar intreg.");
+        }
+    }
     EXPECT_EQ(fillError("99999999999&A|"), com::errc::Overflow);
     EXPECT_EQ(fillError("5&A|5&B|"), com::errc::DuplicateKey);
 }

@@ -4,6 +4,8 @@
 
 #include <map>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "forms/business.h"
@@ -11,6 +13,7 @@
 #include "com/server.h"
 #include "costsheet_support.h"
 #include "typelib/ModelLinie.h"
+#include "support.h"
 
 namespace {
 
@@ -36,7 +39,7 @@ const std::map<std::string, std::vector<std::string>> kMembers{
 
 TEST(BusinessServices, EveryMemberTheProgramCallsIsThere) {
     for (const auto& [className, members] : kMembers) {
-        const com::ComPtr<com::IDispatch> object = velmora::newBusinessObject(className);
+        const com::ComPtr<com::IDispatch> object = test::newBusinessObject(className);
         ASSERT_TRUE(object) << className;
         for (const auto& member : members)
             EXPECT_TRUE(object->GetIDOfName(member).has_value()) << className << "." << member;
@@ -45,10 +48,10 @@ TEST(BusinessServices, EveryMemberTheProgramCallsIsThere) {
 
 TEST(BusinessServices, EditedObjectsOfferTheRowModel) {
     for (const char* className : {"Spital", "Sectie", "CostSpital", "CostSectie"}) {
-        const com::ComPtr<com::IDispatch> object = velmora::newBusinessObject(className);
+        const com::ComPtr<com::IDispatch> object = test::newBusinessObject(className);
         EXPECT_TRUE(object.query<Gravlin::ModelLinie>()) << className;
     }
-    const auto errors = com::getProperty(*velmora::newBusinessObject("Spital"), "Errors").toDispatch();
+    const auto errors = com::getProperty(*test::newBusinessObject("Spital"), "Errors").toDispatch();
     ASSERT_TRUE(errors);
     for (const char* member : {"RuleBroken", "Count", "BrokenRules"})
         EXPECT_TRUE(errors->GetIDOfName(member).has_value()) << member;
@@ -75,8 +78,12 @@ protected:
 };
 
 TEST_F(EditedObjects, EachKeepsItsClassThroughFlagsAndCopies) {
-    for (const char* className : {"Spital", "Sectie", "CostSpital", "CostSectie"}) {
-        const velmora::EditedObject object = velmora::newEditedObject(className);
+    namespace vb = Velmora_Business;
+    for (const auto& [className, create] : {std::pair{"Spital", &velmora::newEditedObject<vb::_Spital>},
+                                            std::pair{"Sectie", &velmora::newEditedObject<vb::_Sectie>},
+                                            std::pair{"CostSpital", &velmora::newEditedObject<vb::_CostSpital>},
+                                            std::pair{"CostSectie", &velmora::newEditedObject<vb::_CostSectie>}}) {
+        const velmora::EditedObject object = create();
         ASSERT_TRUE(object) << className;
         EXPECT_EQ(velmora::typeNameOf(*object.dispatch()), className);
         EXPECT_TRUE(object.isNew()) << className;
@@ -88,16 +95,12 @@ TEST_F(EditedObjects, EachKeepsItsClassThroughFlagsAndCopies) {
         EXPECT_EQ(velmora::typeNameOf(*copy.dispatch()), className);
         EXPECT_TRUE(object.errors()) << className;
     }
-    EXPECT_EQ(velmora::newEditedObject("Spital").errors()->get_Count(), 2);  // both rules of a new hospital
+    EXPECT_EQ(velmora::newEditedObject<vb::_Spital>().errors()->get_Count(), 2);  // both rules of a new hospital
 }
 
 TEST_F(EditedObjects, OnlyTheFourEditedClassesAreHeld) {
-    try {
-        velmora::newEditedObject("Judet");
-        ADD_FAILURE() << "a county is not edited";
-    } catch (const com::Error& e) {
-        EXPECT_EQ(e.number(), com::errc::CantCreateObject);
-    }
+    namespace vb = Velmora_Business;
+    static_assert(!std::is_constructible_v<velmora::EditedObject, com::ComPtr<vb::_Judet>>, "a county is not edited");
     try {
         (void)velmora::EditedObject().isNew();
         ADD_FAILURE() << "no object was held";

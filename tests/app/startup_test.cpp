@@ -513,7 +513,7 @@ struct CostSheetForm {
 TEST(EditFormController, LocksTheFieldsTheCostSheetComputes) {
     {
         CostSheetForm hospital;
-        const auto sheet = velmora::newBusinessObject("CostSpital");
+        const auto sheet = test::newBusinessObject("CostSpital");
         EXPECT_EQ(velmora::typeNameOf(*sheet), "CostSpital");
         hospital.controller.AttachObject(sheet);
         hospital.controller.Activate();
@@ -524,14 +524,14 @@ TEST(EditFormController, LocksTheFieldsTheCostSheetComputes) {
     }
     {
         CostSheetForm ward;
-        const auto sheet = velmora::newBusinessObject("CostSectie");
+        const auto sheet = test::newBusinessObject("CostSectie");
         ward.controller.AttachObject(sheet);
         ward.controller.Activate();
         EXPECT_EQ(ward.locked(), (std::vector<std::string>{"ctlc24", "ctlc25"}));
     }
     {
         CostSheetForm registerForm;
-        const auto hospital = velmora::newBusinessObject("Spital");
+        const auto hospital = test::newBusinessObject("Spital");
         EXPECT_EQ(velmora::typeNameOf(*hospital), "Spital");
         registerForm.controller.AttachObject(hospital);
         registerForm.controller.Activate();
@@ -542,7 +542,7 @@ TEST(EditFormController, LocksTheFieldsTheCostSheetComputes) {
         QWidget bare;  // a cost-sheet form without its total fields: the form hears of it
         velmora::FormController controller;
         controller.AttachForm(&bare);
-        controller.AttachObject(velmora::newBusinessObject("CostSpital"));
+        controller.AttachObject(test::newBusinessObject("CostSpital"));
         EXPECT_THROW(controller.Activate(), com::Error);
     }
 }

@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include "../support/mkdata.h"
+#include "com/server.h"
 
 #include <sqlite3.h>
 
@@ -11,6 +12,10 @@
 #include <stdexcept>
 
 namespace test {
+
+com::ComPtr<com::IDispatch> newBusinessObject(std::string_view className) {
+    return com::CreateObject("Velmora_Business." + std::string(className));
+}
 
 MessageScript::MessageScript() {
     previous_ = velmora::setMessageHandler([this](const velmora::MessageRequest& request) {

@@ -4,14 +4,20 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../support/temp_folder.h"
 #include "../support/text_file.h"
 
+#include "com/dispatch.h"
 #include "errors/messages.h"
 
 namespace test {
+
+// A new object of the business library's class of that name ("CostSpital"), late-bound, by
+// the ProgID a late-bound client spells: "Velmora_Business." and the name.
+com::ComPtr<com::IDispatch> newBusinessObject(std::string_view className);
 
 // Routes every message box to the test while it lives: records each request and answers
 // from a script (OK, or "Nu" for a Yes/No box, once the script runs out).

@@ -200,6 +200,35 @@ TEST_F(MyGridTest, ListColumnsUseTheirOwnEditorsAndMalformedListsFail) {
     EXPECT_EQ(failed.source(), "MyGrid-SursaDate");
 }
 
+// A name may hold "&" and "|" itself: the list's rows and the cells show it whole.
+TEST_F(MyGridTest, ListNamesHoldingTheSeparatorsShowWhole) {
+    columns = {{.tip = E::ControlTIP::eComboBx, .list = "5&A&B|6&C|D|7&E|"}};
+    auto source =
+        com::make<test::GridCollection>(std::vector<std::string>{"A"}, std::vector<std::vector<com::Variant>>{{"7|E"}});
+    bind(source);
+    QComboBox* list = combo(0)->findChild<QComboBox*>();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->itemText(0), "A&B");
+    EXPECT_EQ(list->itemText(1), "C|D");
+
+    moveTo(1, 1);
+    press(Qt::Key_Space);
+    ASSERT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Home);
+    ASSERT_EQ(source->writes.size(), 1u);
+    EXPECT_EQ(source->writes[0].value, com::Variant("5|A&B"));
+    EXPECT_EQ(text(1, 1), "A&B");
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(source->writes.back().value, com::Variant("6|C|D"));
+    EXPECT_EQ(text(1, 1), "C|D");
+
+    // A list whose first id is no whole number fails as a list column's load.
+    columns[0].list = "x&A|";
+    const com::Error failed = test::errorOf([&] { bind(source); });
+    EXPECT_EQ(failed.number(), com::errc::TypeMismatch);
+    EXPECT_EQ(failed.description(), "Id-ul \"x\" al listei nu este un numar intreg.");
+}
+
 TEST_F(MyGridTest, TypedAmountReachesTheSourceWithTotalsAndFormula) {
     set(id::AreTotal, true);
     auto source = sample();

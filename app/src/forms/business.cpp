@@ -1,71 +1,8 @@
 #include "forms/business.h"
 
-#include "com/server.h"
-
 namespace velmora {
-namespace {
 
 namespace vb = Velmora_Business;
-
-// The class behind each interface the program creates objects through.
-template <class I>
-constexpr std::string_view classOf = {};
-template <>
-constexpr std::string_view classOf<vb::_Conection> = "Conection";
-template <>
-constexpr std::string_view classOf<vb::_Judet> = "Judet";
-template <>
-constexpr std::string_view classOf<vb::_Spital> = "Spital";
-template <>
-constexpr std::string_view classOf<vb::_Sectie> = "Sectie";
-template <>
-constexpr std::string_view classOf<vb::_Perioada> = "Perioada";
-template <>
-constexpr std::string_view classOf<vb::_Raport> = "Raport";
-template <>
-constexpr std::string_view classOf<vb::_CostSpital> = "CostSpital";
-template <>
-constexpr std::string_view classOf<vb::_CostSectie> = "CostSectie";
-template <>
-constexpr std::string_view classOf<vb::_Export> = "Export";
-
-}  // namespace
-
-com::ComPtr<com::IDispatch> newBusinessObject(std::string_view className) {
-    std::string progId = "Velmora_Business.";
-    progId += className;
-    return com::CreateObject(progId);
-}
-
-template <class I>
-com::ComPtr<I> newObject() {
-    static_assert(!classOf<I>.empty(), "not an interface of a creatable class of the business library");
-    const com::ComPtr<com::IDispatch> object = newBusinessObject(classOf<I>);
-    com::ComPtr<I> typed = object.template query<I>();
-    if (!typed)
-        com::raise(com::errc::TypeMismatch, "Velmora",
-                   "Obiectul Velmora_Business." + std::string(classOf<I>) + " nu are interfata asteptata.");
-    return typed;
-}
-
-template com::ComPtr<vb::_Conection> newObject<vb::_Conection>();
-template com::ComPtr<vb::_Judet> newObject<vb::_Judet>();
-template com::ComPtr<vb::_Spital> newObject<vb::_Spital>();
-template com::ComPtr<vb::_Sectie> newObject<vb::_Sectie>();
-template com::ComPtr<vb::_Perioada> newObject<vb::_Perioada>();
-template com::ComPtr<vb::_Raport> newObject<vb::_Raport>();
-template com::ComPtr<vb::_CostSpital> newObject<vb::_CostSpital>();
-template com::ComPtr<vb::_CostSectie> newObject<vb::_CostSectie>();
-template com::ComPtr<vb::_Export> newObject<vb::_Export>();
-
-EditedObject newEditedObject(std::string_view className) {
-    if (className == classOf<vb::_Spital>) return EditedObject(newObject<vb::_Spital>());
-    if (className == classOf<vb::_Sectie>) return EditedObject(newObject<vb::_Sectie>());
-    if (className == classOf<vb::_CostSpital>) return EditedObject(newObject<vb::_CostSpital>());
-    if (className == classOf<vb::_CostSectie>) return EditedObject(newObject<vb::_CostSectie>());
-    com::raise(com::errc::CantCreateObject, "Velmora",
-               "Clasa Velmora_Business." + std::string(className) + " nu este o clasa editata.");
-}
 
 com::Variant valueOf(const com::Variant& item) {
     if (!item.isObject()) return item;
@@ -102,10 +39,10 @@ std::string hospitalList(int32_t idJudet) { return newObject<vb::_Spital>()->Get
 
 std::string typeNameOf(com::IDispatch& object) {
     const com::ComPtr<com::IDispatch> held(&object);
-    if (held.query<vb::_CostSpital>()) return "CostSpital";
-    if (held.query<vb::_CostSectie>()) return "CostSectie";
-    if (held.query<vb::_Spital>()) return "Spital";
-    if (held.query<vb::_Sectie>()) return "Sectie";
+    if (held.query<vb::_CostSpital>()) return std::string(vb::classNameOf<vb::_CostSpital>());
+    if (held.query<vb::_CostSectie>()) return std::string(vb::classNameOf<vb::_CostSectie>());
+    if (held.query<vb::_Spital>()) return std::string(vb::classNameOf<vb::_Spital>());
+    if (held.query<vb::_Sectie>()) return std::string(vb::classNameOf<vb::_Sectie>());
     return {};
 }
 

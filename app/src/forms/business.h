@@ -9,24 +9,32 @@
 
 #include "com/dispatch.h"
 #include "com/error.h"
+#include "com/server.h"
 #include "forms/editedobject.h"
 #include "typelib/Velmora_Business.h"
 
 namespace velmora {
 
-// A new object of the business library's class behind the interface I (Velmora_Business::
-// _Spital: "Spital"). Raises 429 when the class is not registered, 13 when the object does
-// not answer for I. Defined for the interfaces of the library's creatable classes.
+// A new object of the business library's class behind the interface I, created by the
+// ProgID of I's trait (Velmora_Business::ClassOf<_Spital>::ProgId). Raises
+// 429 when the class is not registered, 13 when the object does not answer for I. Only the
+// interfaces of the library's creatable classes have a trait.
 template <class I>
-com::ComPtr<I> newObject();
+com::ComPtr<I> newObject() {
+    const std::string_view progId = Velmora_Business::ClassOf<I>::ProgId;
+    com::ComPtr<I> typed = com::CreateObject(progId).template query<I>();
+    if (!typed)
+        com::raise(com::errc::TypeMismatch, "Velmora",
+                   "Obiectul " + std::string(progId) + " nu are interfata asteptata.");
+    return typed;
+}
 
-// A new object of the edited class of that name ("Spital", "Sectie", "CostSpital",
-// "CostSectie"); raises 429 for any other name.
-EditedObject newEditedObject(std::string_view className);
-
-// A new object of the business library's class of that name, late-bound (e.g. "Spital");
-// raises 429 when the class is not registered.
-com::ComPtr<com::IDispatch> newBusinessObject(std::string_view className);
+// A new object of the edited class behind I (_Spital, _Sectie, _CostSpital, _CostSectie: the
+// interfaces EditedObject holds).
+template <class I>
+EditedObject newEditedObject() {
+    return EditedObject(newObject<I>());
+}
 
 // The object seen through the interface I; raises 13 when it does not answer for I.
 template <class I>

@@ -9,9 +9,8 @@
 namespace GlobalUI {
 
 // Adds the rows of a lookup-list string ("id&text|id&text|") to a keyed combo box through
-// its AddItem(text, id). A text may itself hold "&" and "|": it ends at the "|" that the
-// next row's id and "&" follow, or at the last "|". A row that does not start with an id
-// (digits, a "-" before them allowed) and "&" raises error 9.
+// its AddItem(text, id), as com::forEachLookupRow reads them (a text may itself hold "&" and
+// "|"); its errors carry the source "GlobalUI.FillCombo".
 void FillCombo(com::IDispatch& combo, const std::string& list);
 
 }  // namespace GlobalUI

@@ -114,7 +114,7 @@ void EditScreen::formLoad() {
     for (QPushButton* button : bar_.cmdButton) buttons.append(button);
     controller_.AttachForm(this);
     controller_.SeteazaButoane(buttons);
-    installObject(newEditedObject(kind_.className));
+    installObject(kind_.newObject());
     fillCombos();
     setDefaults(*object_.dispatch());
     backup_ = object_.copy();
@@ -367,7 +367,7 @@ void EditScreen::ItemSelectat(int32_t itemId, const std::string&) {
     try {
         // The chosen object is loaded apart: a load that fails leaves the current object,
         // its backup and the controls as they were.
-        EditedObject loaded = newEditedObject(kind_.className);
+        EditedObject loaded = kind_.newObject();
         loaded.load(itemId);
         EditedObject copy = loaded.copy();
         controller_.DeAttachObject(object_.dispatch());

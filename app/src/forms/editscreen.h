@@ -32,11 +32,11 @@ class HostedControl;
 
 // What tells one edit screen from another, besides its controls and hooks.
 struct EditScreenKind {
-    std::string module;         // the module label of its error reports ("frmSectii")
-    std::string className;      // the business class it edits ("Sectie")
-    com::Guid eventsIid;        // that class's event interface (OnDirty)
-    int32_t tipSelect = 0;      // the selection dialog's kind behind "Cauta..."
-    bool adaugaDialog = false;  // button 3 reads "Adauga..." instead of "Adauga"
+    std::string module;           // the module label of its error reports ("frmSectii")
+    EditedObject (*newObject)();  // a new object of the class it edits (newEditedObject<_Sectie>)
+    com::Guid eventsIid;          // that class's event interface (OnDirty)
+    int32_t tipSelect = 0;        // the selection dialog's kind behind "Cauta..."
+    bool adaugaDialog = false;    // button 3 reads "Adauga..." instead of "Adauga"
 };
 
 // The box text of an object's broken rules: the heading, one rule per line in the order the
@@ -93,8 +93,8 @@ protected:
     // The derived constructor calls it last. Raises what fails (the menu reports it).
     void formLoad();
 
-    // Creates a control of the control library ("Quillon.ControlPersonal",
-    // "Quillon.MyCombo") named `name` with the Tag `tag` inside `parent`.
+    // Creates a control of the control library (quillon::control_personal::ProgId,
+    // quillon::my_combo::ProgId) named `name` with the Tag `tag` inside `parent`.
     HostedControl* addField(const char* progId, const QString& name, const std::string& tag, QWidget* parent);
     // The register screens' layout: a frame of labelled fields above the button bar.
     // addFrame creates the frame (named "frmDateGenerale") and places it with the bar;

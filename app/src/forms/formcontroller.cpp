@@ -139,8 +139,8 @@ void FormController::LockTotalFields() {
     static const std::array<const char*, 2> costSectie{"ctlc24", "ctlc25"};
     const std::string type = typeNameOf(*moObject);
     std::span<const char* const> names;
-    if (type == "CostSpital") names = costSpital;
-    else if (type == "CostSectie") names = costSectie;
+    if (type == Velmora_Business::classNameOf<Velmora_Business::_CostSpital>()) names = costSpital;
+    else if (type == Velmora_Business::classNameOf<Velmora_Business::_CostSectie>()) names = costSectie;
     for (const char* name : names) {
         HostedControl* control = findControl(moForm, QString::fromLatin1(name));
         if (!control)

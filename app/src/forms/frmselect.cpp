@@ -107,7 +107,7 @@ struct frmSelect::KindInfo {
     int columnCount;
     int secondColumnWidth;         // 0: the second column is the last and stretches
     std::array<Combo, 3> combos;   // in the order shown; unused ones have no name
-    const char* className;         // the business class whose LoadList searches
+    EditedObject (*newObject)();   // a new object of the class whose LoadList searches
     void (frmSelect::*prepare)();  // activation's part of the kind
     std::string (frmSelect::*where)() const;
     QList<QTreeWidgetItem*> (*rows)(com::IDispatch& collection);
@@ -125,7 +125,7 @@ std::span<const frmSelect::KindInfo, 4> frmSelect::kinds() {
          3,
          140,
          {{{" Judet:", "cmbJudet", &F::cmbJudet_, false}}},
-         "Spital",
+         &newEditedObject<Velmora_Business::_Spital>,
          &F::prepareSpitale,
          &F::whereSpitale,
          &hospitalRows,
@@ -140,7 +140,7 @@ std::span<const frmSelect::KindInfo, 4> frmSelect::kinds() {
          {{{" Perioada:", "cmbPerioadaSpital", &F::cmbPerioadaSpital_, false},
            {" Judet:", "cmbJudetSpital", &F::cmbJudetSpital_, true},
            {" Spital:", "cmbSpital", &F::cmbSpital_, true}}},
-         "CostSpital",
+         &newEditedObject<Velmora_Business::_CostSpital>,
          &F::prepareCostSpital,
          &F::whereCostSpital,
          &hospitalSheetRows,
@@ -154,7 +154,7 @@ std::span<const frmSelect::KindInfo, 4> frmSelect::kinds() {
          3,
          280,
          {{{" Spital:", "cmbSpitalSectie", &F::cmbSpitalSectie_, true}}},
-         "Sectie",
+         &newEditedObject<Velmora_Business::_Sectie>,
          &F::prepareSectii,
          &F::whereSectii,
          &wardRows,
@@ -167,7 +167,7 @@ std::span<const frmSelect::KindInfo, 4> frmSelect::kinds() {
          3,
          140,
          {{{" Perioada:", "cmbPerioadaSectie", &F::cmbPerioadaSectie_, false}}},
-         "CostSectie",
+         &newEditedObject<Velmora_Business::_CostSectie>,
          &F::prepareCostSectie,
          &F::whereCostSectie,
          &wardSheetRows,
@@ -195,7 +195,7 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
         auto* caption = new QLabel(QString::fromLatin1(label), grid->parentWidget());
         grid->addWidget(caption, row, 0);
         HostedControl* combo =
-            HostedControl::create("Quillon.MyCombo", grid->parentWidget(), QString::fromLatin1(name));
+            HostedControl::create(quillon::my_combo::ProgId, grid->parentWidget(), QString::fromLatin1(name));
         combo->widget()->setMinimumWidth(300);
         caption->setBuddy(combo->widget());
         grid->addWidget(combo->widget(), row, 1);
@@ -382,7 +382,7 @@ void frmSelect::cmdCauta_Click() {
         lblCount_->setText(QStringLiteral("0"));
         mcolResult_.reset();
         msWhere_ = (this->*kind->where)();
-        mcolResult_ = newEditedObject(kind->className).loadList(msWhere_);
+        mcolResult_ = kind->newObject().loadList(msWhere_);
         if (!mcolResult_) com::raise(com::errc::ObjectNotSet, "frmSelect", "Cautarea nu a intors nici o lista.");
         fillList(*mcolResult_);
     });

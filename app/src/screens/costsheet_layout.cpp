@@ -312,7 +312,7 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         const QString name = QString::fromStdString(spec.name);
         QLabel* label = captionLabel(frame, spec.caption, LabelRole::Yellow, name);
         label->setFont(labels);
-        HostedControl* combo = HostedControl::create("Quillon.MyCombo", frame, name);
+        HostedControl* combo = HostedControl::create(quillon::my_combo::ProgId, frame, name);
         combo->setTag(spec.tag);
         combo->put("Font", com::Variant(fieldFont.toStdString()));
         if (!spec.designEnabled) {
@@ -371,7 +371,7 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         QLabel* label = captionLabel(page, spec.caption, spec.role, name);
         label->setFont(labels);
 
-        HostedControl* control = HostedControl::create("Quillon.ControlPersonal", page, name);
+        HostedControl* control = HostedControl::create(quillon::control_personal::ProgId, page, name);
         control->setTag(spec.tag);
         control->put("TipData", com::Variant(int32_t{3}));
         control->put("NrZecimale", com::Variant(int16_t{0}));

@@ -16,6 +16,7 @@
 #include "errors/errors.h"
 #include "session/session.h"
 #include "session/initfile.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
@@ -59,8 +60,8 @@ frmConfigurare::frmConfigurare(QWidget* parent) : QDialog(parent) {
     picParam_->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(picParam_);
 
-    cmbJudet_ = HostedControl::create("Quillon.MyCombo", picParam_, QStringLiteral("cmbJudet"));
-    cmbSpital_ = HostedControl::create("Quillon.MyCombo", picParam_, QStringLiteral("cmbSpital"));
+    cmbJudet_ = HostedControl::create(quillon::my_combo::ProgId, picParam_, QStringLiteral("cmbJudet"));
+    cmbSpital_ = HostedControl::create(quillon::my_combo::ProgId, picParam_, QStringLiteral("cmbSpital"));
     cmbJudet_->widget()->setMinimumWidth(360);
     dirExport_ = new FolderTree(picParam_);
     dirExport_->setObjectName(QStringLiteral("dirExport"));

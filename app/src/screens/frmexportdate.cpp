@@ -11,6 +11,7 @@
 #include "errors/messages.h"
 #include "errors/errors.h"
 #include "session/session.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
@@ -38,7 +39,7 @@ frmExportDate::frmExportDate(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmExportDate"));
     setWindowTitle(QStringLiteral("                Export date intr-un fisier Access 2000 de trimis la ZEMAT"));
 
-    cmbPerioada_ = HostedControl::create("Quillon.MyCombo", this, QStringLiteral("cmbPerioada"));
+    cmbPerioada_ = HostedControl::create(quillon::my_combo::ProgId, this, QStringLiteral("cmbPerioada"));
     dirBox_ = new FolderTree(this);
     dirBox_->setObjectName(QStringLiteral("DirBox"));
     dirBox_->setMinimumSize(560, 260);  // wide enough for the whole caption

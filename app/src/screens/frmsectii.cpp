@@ -5,6 +5,7 @@
 
 #include "com/dispatch.h"
 #include "com/error.h"
+#include "forms/business.h"
 #include "forms/hostedcontrol.h"
 #include "session/session.h"
 #include "typelib/business/Sectie.h"
@@ -15,17 +16,21 @@ namespace {
 
 namespace color = quillon::color;
 
-EditScreenKind screenKind() { return {"frmSectii", "Sectie", Velmora_Business::__Sectie::iid, 2, true}; }
+EditScreenKind screenKind() {
+    return {"frmSectii", &newEditedObject<Velmora_Business::_Sectie>, Velmora_Business::__Sectie::iid, 2, true};
+}
 
 }  // namespace
 
 frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
     setWindowTitle(QStringLiteral("Selectie/Adaugare/Editare/Stergere informatii sectii selectate"));
     QGroupBox* frame = addFrame(QStringLiteral("Date generale:"));
-    cmbSpital_ = addRow(frame, QStringLiteral("Spital"), "Quillon.MyCombo", QStringLiteral("cmbSpital"), "IdSpital");
-    cmbSectie_ = addRow(frame, QStringLiteral("Sectie"), "Quillon.MyCombo", QStringLiteral("cmbSectie"), "IdSectie");
-    ctlNrSectie_ = addRow(frame, QStringLiteral("Nr. sectie"), "Quillon.ControlPersonal", QStringLiteral("ctlNrSectie"),
-                          "NrSectie");
+    cmbSpital_ =
+        addRow(frame, QStringLiteral("Spital"), quillon::my_combo::ProgId, QStringLiteral("cmbSpital"), "IdSpital");
+    cmbSectie_ =
+        addRow(frame, QStringLiteral("Sectie"), quillon::my_combo::ProgId, QStringLiteral("cmbSectie"), "IdSectie");
+    ctlNrSectie_ = addRow(frame, QStringLiteral("Nr. sectie"), quillon::control_personal::ProgId,
+                          QStringLiteral("ctlNrSectie"), "NrSectie");
     ctlNrSectie_->put("TipData", com::Variant(int32_t{3}));
     ctlNrSectie_->put("Alignment", com::Variant(int32_t{1}));
     ctlNrSectie_->put("Valoare", com::Variant(int32_t{0}));

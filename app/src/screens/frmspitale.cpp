@@ -15,7 +15,9 @@ namespace {
 
 namespace color = quillon::color;
 
-EditScreenKind screenKind() { return {"frmSpitale", "Spital", Velmora_Business::__Spital::iid, 0, false}; }
+EditScreenKind screenKind() {
+    return {"frmSpitale", &newEditedObject<Velmora_Business::_Spital>, Velmora_Business::__Spital::iid, 0, false};
+}
 
 void disable(HostedControl& control, int32_t backColor) {
     control.put("Enabled", com::Variant(false));
@@ -27,10 +29,11 @@ void disable(HostedControl& control, int32_t backColor) {
 frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
     setWindowTitle(QString(34, u' ') + QStringLiteral("Introducere / editare / eliminare spitale"));
     QGroupBox* frame = addFrame(QStringLiteral("Date generale"));
-    cmbJudet_ = addRow(frame, QStringLiteral(" Judet:"), "Quillon.MyCombo", QStringLiteral("cmbJudet"), "IdJudet");
-    ctlCodSpital_ = addRow(frame, QStringLiteral(" Cod spital:"), "Quillon.ControlPersonal",
+    cmbJudet_ =
+        addRow(frame, QStringLiteral(" Judet:"), quillon::my_combo::ProgId, QStringLiteral("cmbJudet"), "IdJudet");
+    ctlCodSpital_ = addRow(frame, QStringLiteral(" Cod spital:"), quillon::control_personal::ProgId,
                            QStringLiteral("ctlCodSpital"), "CodSpital");
-    ctlDenSpital_ = addRow(frame, QStringLiteral(" Denumire:"), "Quillon.ControlPersonal",
+    ctlDenSpital_ = addRow(frame, QStringLiteral(" Denumire:"), quillon::control_personal::ProgId,
                            QStringLiteral("ctlDenSpital"), "DenSpital");
     for (HostedControl* text : {ctlCodSpital_, ctlDenSpital_}) {
         text->put("TipData", com::Variant(int32_t{0}));

@@ -14,6 +14,7 @@
 #include "forms/hostedcontrol.h"
 #include "errors/messages.h"
 #include "shell/singleinstance.h"
+#include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
@@ -40,7 +41,7 @@ frmLogin::frmLogin(QWidget* parent) : QDialog(parent) {
 
     auto* label57 = new QLabel(QStringLiteral(" Utilizator:"), picLogin_);
     label57->setObjectName(QStringLiteral("Label57"));
-    ctlUser_ = HostedControl::create("Quillon.ControlPersonal", picLogin_, QStringLiteral("ctlUser"));
+    ctlUser_ = HostedControl::create(quillon::control_personal::ProgId, picLogin_, QStringLiteral("ctlUser"));
     ctlUser_->widget()->setMinimumWidth(180);
 
     auto* label1 = new QLabel(QStringLiteral(" Parola:"), picLogin_);

@@ -5,6 +5,7 @@
 
 #include "com/collection.h"
 #include "com/dispatch.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -53,6 +54,11 @@ struct __BrokenRules {
 };
 
 inline constexpr com::Guid CLSID_BrokenRule = com::Guid::of("{3875C0CD-A98D-4026-A84E-811B4C1EBB23}");
+template <>
+struct ClassOf<_BrokenRule> {
+    static constexpr std::string_view ProgId = "Velmora_Business.BrokenRule";
+    static constexpr com::Guid ClassId = CLSID_BrokenRule;
+};
 inline constexpr com::Guid CLSID_BrokenRules =
     com::Guid::of("{4C16F43B-7023-425E-8440-610AD25B4FB9}");  // not creatable
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "com/dispatch.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -27,5 +28,10 @@ protected:
 };
 
 inline constexpr com::Guid CLSID_Conection = com::Guid::of("{9DC94A75-7773-4796-8EE1-0123D9C96B34}");
+template <>
+struct ClassOf<_Conection> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Conection";
+    static constexpr com::Guid ClassId = CLSID_Conection;
+};
 
 }  // namespace Velmora_Business

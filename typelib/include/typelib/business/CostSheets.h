@@ -16,6 +16,7 @@
 #include "typelib/business/BrokenRules.h"
 #include "typelib/business/EditedEvents.h"
 #include "typelib/business/KeyedCollection.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -108,15 +109,24 @@ struct __CostSectie {
 };
 
 inline constexpr com::Guid CLSID_CostSpital = com::Guid::of("{4711FD63-E1A8-4CBB-A1EA-005C08C16B5B}");
+template <>
+struct ClassOf<_CostSpital> {
+    static constexpr std::string_view ProgId = "Velmora_Business.CostSpital";
+    static constexpr com::Guid ClassId = CLSID_CostSpital;
+};
 inline constexpr com::Guid CLSID_CostSectie = com::Guid::of("{CE73FFC4-575F-4BD4-9F32-0D4D3EC861BE}");
+template <>
+struct ClassOf<_CostSectie> {
+    static constexpr std::string_view ProgId = "Velmora_Business.CostSectie";
+    static constexpr com::Guid ClassId = CLSID_CostSectie;
+};
 inline constexpr com::Guid CLSID_CostSpital_S = com::Guid::of("{D15CD1EF-F4C8-46EC-8F80-7FE2B2308BE3}");
+template <>
+struct ClassOf<_CostSpital_S> {
+    static constexpr std::string_view ProgId = "Velmora_Business.CostSpital_S";
+    static constexpr com::Guid ClassId = CLSID_CostSpital_S;
+};
 inline constexpr com::Guid CLSID_CostSectie_S =
     com::Guid::of("{DB5CF331-8561-4271-A430-3D4BCAC86B4E}");  // not creatable
-
-namespace ProgId {
-inline constexpr std::string_view CostSpital = "Velmora_Business.CostSpital";
-inline constexpr std::string_view CostSectie = "Velmora_Business.CostSectie";
-inline constexpr std::string_view CostSpital_S = "Velmora_Business.CostSpital_S";
-}  // namespace ProgId
 
 }  // namespace Velmora_Business

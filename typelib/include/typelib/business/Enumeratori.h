@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "com/dispatch.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -18,5 +19,10 @@ protected:
 };
 
 inline constexpr com::Guid CLSID_Enumeratori = com::Guid::of("{D6584794-5220-48AE-9603-B182B858A46A}");
+template <>
+struct ClassOf<_Enumeratori> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Enumeratori";
+    static constexpr com::Guid ClassId = CLSID_Enumeratori;
+};
 
 }  // namespace Velmora_Business

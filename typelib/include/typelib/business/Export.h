@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "com/dispatch.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -26,9 +27,10 @@ protected:
 };
 
 inline constexpr com::Guid CLSID_Export = com::Guid::of("{4E4F4FC9-ECD4-4949-AD82-6C19A3B5F66C}");
-
-namespace ProgId {
-inline constexpr std::string_view Export = "Velmora_Business.Export";
-}  // namespace ProgId
+template <>
+struct ClassOf<_Export> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Export";
+    static constexpr com::Guid ClassId = CLSID_Export;
+};
 
 }  // namespace Velmora_Business

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "typelib/business/KeyedCollection.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -36,6 +37,11 @@ protected:
 };
 
 inline constexpr com::Guid CLSID_Judet = com::Guid::of("{1925AEF5-E8D1-4B28-82FA-BDD4BD3B9F27}");
+template <>
+struct ClassOf<_Judet> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Judet";
+    static constexpr com::Guid ClassId = CLSID_Judet;
+};
 inline constexpr com::Guid CLSID_Judete = com::Guid::of("{616C25E2-3BE7-4C3E-8867-535C5D75708E}");  // not creatable
 
 }  // namespace Velmora_Business

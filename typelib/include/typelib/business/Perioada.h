@@ -4,6 +4,7 @@
 #include <string>
 
 #include "typelib/business/KeyedCollection.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -37,6 +38,11 @@ protected:
 };
 
 inline constexpr com::Guid CLSID_Perioada = com::Guid::of("{FFBAADD7-19DE-407B-8FB3-C5C326DD3D0B}");
+template <>
+struct ClassOf<_Perioada> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Perioada";
+    static constexpr com::Guid ClassId = CLSID_Perioada;
+};
 inline constexpr com::Guid CLSID_Perioade = com::Guid::of("{2A828703-1317-4190-A878-9CD2D76508C4}");  // not creatable
 
 }  // namespace Velmora_Business

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "typelib/business/KeyedCollection.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -41,6 +42,11 @@ protected:
 };
 
 inline constexpr com::Guid CLSID_Raport = com::Guid::of("{1A340982-A5DC-4825-AC5C-2C58305E1D75}");
+template <>
+struct ClassOf<_Raport> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Raport";
+    static constexpr com::Guid ClassId = CLSID_Raport;
+};
 inline constexpr com::Guid CLSID_Rapoarte = com::Guid::of("{67F47BB3-80CF-4FD3-BAE9-4F3F10A7FB92}");  // not creatable
 
 }  // namespace Velmora_Business

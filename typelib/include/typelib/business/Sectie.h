@@ -6,6 +6,7 @@
 #include "typelib/business/BrokenRules.h"
 #include "typelib/business/EditedEvents.h"
 #include "typelib/business/KeyedCollection.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -61,6 +62,11 @@ struct __Sectie {
 };
 
 inline constexpr com::Guid CLSID_Sectie = com::Guid::of("{B865C10E-35F9-47AD-ADB5-5FBE3EC7F0A5}");
+template <>
+struct ClassOf<_Sectie> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Sectie";
+    static constexpr com::Guid ClassId = CLSID_Sectie;
+};
 inline constexpr com::Guid CLSID_Sectii = com::Guid::of("{1C3BFCB2-58AB-420B-9F8B-312D39356AC4}");  // not creatable
 
 }  // namespace Velmora_Business

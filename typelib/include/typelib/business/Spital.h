@@ -6,6 +6,7 @@
 #include "typelib/business/BrokenRules.h"
 #include "typelib/business/EditedEvents.h"
 #include "typelib/business/KeyedCollection.h"
+#include "typelib/business/ClassOf.h"
 
 namespace Velmora_Business {
 
@@ -56,6 +57,11 @@ struct __Spital {
 };
 
 inline constexpr com::Guid CLSID_Spital = com::Guid::of("{010E5A00-2475-44A9-AF83-BC49191CF129}");
+template <>
+struct ClassOf<_Spital> {
+    static constexpr std::string_view ProgId = "Velmora_Business.Spital";
+    static constexpr com::Guid ClassId = CLSID_Spital;
+};
 inline constexpr com::Guid CLSID_Spitale = com::Guid::of("{244BC142-25B1-4976-A33D-B07432218C50}");  // not creatable
 
 }  // namespace Velmora_Business
