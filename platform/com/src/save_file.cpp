@@ -26,6 +26,12 @@ constexpr int Attempts = 100;
 
 }  // namespace
 
+FileRights rightsOf(const std::filesystem::path& file, const FileRights& otherwise) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return otherwise;
+    return {static_cast<mode_t>(st.st_mode & 07777), st.st_gid};
+}
+
 int applyRights(int fd, const FileRights& rights) {
     // The group first: changing it may clear set-id bits that the mode then puts back.
     if (rights.group != static_cast<gid_t>(-1) && ::fchown(fd, static_cast<uid_t>(-1), rights.group) != 0) {
@@ -63,11 +69,13 @@ pid_t temporaryOwner(std::string_view name) {
     return error == std::errc() && end == pid.data() + pid.size() ? owner : 0;
 }
 
-SaveFile::SaveFile(std::filesystem::path target, const FileRights& rights, TemporaryPurpose purpose)
+SaveFile::SaveFile(std::filesystem::path target, const FileRights& rights, TemporaryPurpose purpose,
+                   const std::filesystem::path& folder)
     : target_(std::move(target)) {
     int error = 0;
     for (int attempt = 0; attempt < Attempts && fd_ < 0; ++attempt) {
         temporary_ = temporaryName(target_, purpose);
+        if (!folder.empty()) temporary_ = folder / temporary_.filename();
         // O_EXCL: made here and now, whatever is at the name (a link included) is left alone.
         fd_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         error = fd_ < 0 ? errno : 0;

@@ -21,6 +21,9 @@ struct FileRights {
     gid_t group = static_cast<gid_t>(-1);
 };
 
+// The permission bits and group of an existing file; `otherwise` when it cannot be read.
+FileRights rightsOf(const std::filesystem::path& file, const FileRights& otherwise = {});
+
 // Gives an open file the rights: the group where the process may set it (a group it is not a
 // member of leaves the file in the process's group), then the mode exactly. Answers 0 or the
 // errno of the failure to set the mode.
@@ -38,11 +41,13 @@ pid_t temporaryOwner(std::string_view fileName);
 
 class SaveFile {
 public:
-    // Makes the temporary beside `target`: a new file (O_EXCL, so never an existing file, a
-    // link, a pipe or a device; a name already taken is passed over for the next one), with
+    // Makes the temporary beside `target` (in `folder` when one is given: on another file
+    // system the commit then fails with EXDEV): a new file (O_EXCL, so never an existing file,
+    // a link, a pipe or a device; a name already taken is passed over for the next one), with
     // `rights`, locked (flock) for as long as the object holds it. When it cannot be made,
     // `failure()` says why (step Create) and there is no temporary.
-    SaveFile(std::filesystem::path target, const FileRights& rights, TemporaryPurpose purpose = TemporaryPurpose::Save);
+    SaveFile(std::filesystem::path target, const FileRights& rights, TemporaryPurpose purpose = TemporaryPurpose::Save,
+             const std::filesystem::path& folder = {});
     ~SaveFile();  // removes the temporary unless it has become the target
     SaveFile(const SaveFile&) = delete;
     SaveFile& operator=(const SaveFile&) = delete;
