@@ -1,21 +1,18 @@
 #include "ado/compaction.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <mutex>
-#include <optional>
 #include <thread>
 #include <vector>
 
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/workgroup.h"
-#include "com/durable_file.h"
+#include "com/save_file.h"
 #include "connection_impl.h"
 #include "sqlite_util.h"
 #include "temp_files.h"
@@ -213,10 +210,6 @@ void writeCopy(sqlite3* from, const fs::path& temp) {
         throw CopyFailure{rc != SQLITE_DONE ? rc : finished, sqlite3_system_errno(to.get()), sqlite3_errmsg(to.get())};
 }
 
-}  // namespace
-
-namespace {
-
 // The copy's rights, once everything that refuses it before a file is made has been checked.
 com::FileRights checkedRights(const fs::path& source, const fs::path& destination) {
     std::error_code ec;
@@ -227,8 +220,6 @@ com::FileRights checkedRights(const fs::path& source, const fs::path& destinatio
     if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK | X_OK) != 0)
         raise(errc::FileCopy, text::writeFailure(destination, errno));
     detail::removeStaleTemporaries(folder);
-    // The source must be a database before anything is made for its copy.
-    detail::openDatabase(source, detail::OpenMode::ReadOnly);
     return detail::ownershipOf(source);
 }
 
