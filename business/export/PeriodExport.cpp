@@ -1,7 +1,6 @@
 #include "export/PeriodExport.h"
 
 #include <filesystem>
-#include <optional>
 #include <system_error>
 
 #include "ado/command.h"
@@ -82,30 +81,27 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
         GlobalBL::gErrDescription() = OntoItselfText;
         GlobalBL::RaiseError(ado::errc::FileCopy, std::string(OntoItselfText), ClassName, "Export");
     }
-    // The export is made under a hidden name beside the final one and takes that name only
-    // when it is finished: whatever fails or crashes on the way, the final name holds
-    // nothing or the earlier export, never a full copy of the live data.
-    const fs::path work = ado::temporaryBeside(target, "export");
-    bool began = false;
-    std::optional<ado::TemporaryHold> hold;  // outlives every connection to the file
+    // The export is made under a hidden name of this run's own beside the final one and takes
+    // that name only when it is finished: whatever fails or crashes on the way, the final name
+    // holds nothing or the earlier export, never a full copy of the live data.
+    fs::path work;
     try {
         // The account first: a refused one makes no copy of the data, not even a hidden one.
         ado::workgroup::authenticate(vSystemDataBase, vUser, vPassword);
         // A failed copy is raised here, naming the export file the user chose.
-        ado::copyDatabase(sursa_, work, target);
-        began = true;
-        hold.emplace(work);
+        ado::DatabaseCopy copy(sursa_, target, com::TemporaryPurpose::Export);
+        work = copy.file();
         cutOutPeriod(work, vSystemDataBase, vUser, vPassword);
         // A compaction that cannot run leaves the export whole, only not compacted.
         GlobalBL::CompactDb(work, fs::path(vPath) / "Temp.mdb", vSystemDataBase);
-        ado::replaceFile(work, target);
+        copy.commit();
         return true;
     } catch (const com::Error& e) {
-        if (began) ado::removeTemporary(work);
         // The user is told of the file they chose, never of the hidden one it is built under.
         std::string description = e.description();
         const std::string hidden = work.string(), shown = target.string();
-        for (size_t at = description.find(hidden); at != std::string::npos; at = description.find(hidden, at)) {
+        for (size_t at = hidden.empty() ? std::string::npos : description.find(hidden); at != std::string::npos;
+             at = description.find(hidden, at)) {
             description.replace(at, hidden.size(), shown);
             at += shown.size();
         }
@@ -113,7 +109,6 @@ bool PeriodExport::Export(const std::string& vSystemDataBase, const std::string&
         GlobalBL::gErrDescription() = description;
         GlobalBL::RaiseError(e.number(), description, ClassName, "Export");
     } catch (...) {
-        if (began) ado::removeTemporary(work);
         GlobalBL::reRaise(ClassName, "Export");
     }
 }

@@ -1,6 +1,7 @@
 // Compaction in place and database copies: smaller with the same content, no temporary file
 // left, and the data file whole and openable whatever step fails.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <grp.h>
@@ -53,6 +54,17 @@ protected:
         auto c = open();
         EXPECT_EQ(c->State(), 1);
     }
+    // The names in the data folder besides the data file, its workgroup file and its lock
+    // file: no temporary may stay behind.
+    std::vector<std::string> others() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "Velmora.mdb" && name != "Velmora.mdw" && name != "Velmora.mdb.lock") names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     fs::path temp;
 };
 
@@ -61,7 +73,7 @@ TEST_F(Compaction, ShrinksKeepsContentAndLeavesNoTemporaryFile) {
     const auto size = fs::file_size(dataFile);
     EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
     EXPECT_LT(fs::file_size(dataFile), size);
-    EXPECT_FALSE(fs::exists(temp));
+    EXPECT_EQ(others(), std::vector<std::string>{});
     expectWholeAndOpenable(before);
     // Autonumbers survive: the next sheet continues after the highest id.
     EXPECT_EQ(rawCount("SELECT seq FROM sqlite_sequence WHERE name='Velmora_Spital'"), 6);
@@ -92,7 +104,7 @@ TEST_F(Compaction, AFailureAtAnyStepLeavesTheDataFileWhole) {
             if (reached == step) throw std::runtime_error("injected");
         });
         EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
-        EXPECT_FALSE(fs::exists(temp)) << static_cast<int>(step);
+        EXPECT_EQ(others(), std::vector<std::string>{}) << static_cast<int>(step);
         expectWholeAndOpenable(before);
     }
     ado::setCompactStepHook(nullptr);
@@ -163,28 +175,41 @@ TEST_F(Compaction, UnwritableFolderOrMissingFilesFailQuietly) {
     expectWholeAndOpenable(before);
 }
 
-TEST_F(Compaction, AStaleTemporaryFileIsRemovedAndTheCompactionGoesOn) {
-    // Left by a power cut: no running compaction holds it.
-    { std::ofstream(temp) << "half a compacted copy"; }
+TEST_F(Compaction, AUsersFileNamedAsTheTemporaryIsLeftAsItIsAndTheCompactionGoesOn) {
+    // Not the program's: a user's file, held open (and locked) by another program meanwhile.
+    { std::ofstream(temp) << "a user's own file"; }
     { std::ofstream(temp.string() + "-journal") << "and its journal"; }
+    const int held = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_SH | LOCK_NB), 0);
     const auto before = content();
     const auto size = fs::file_size(dataFile);
     EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
+    ::close(held);
     EXPECT_LT(fs::file_size(dataFile), size);
-    EXPECT_FALSE(fs::exists(temp));
-    EXPECT_FALSE(fs::exists(temp.string() + "-journal"));
+    EXPECT_EQ(adotest::readAll(temp), "a user's own file");
+    EXPECT_EQ(adotest::readAll(temp.string() + "-journal"), "and its journal");
+    EXPECT_EQ(others(), (std::vector<std::string>{"Temp.mdb", "Temp.mdb-journal"}));
     expectWholeAndOpenable(before);
 }
 
-TEST_F(Compaction, ALinkInPlaceOfTheTemporaryFileIsNeverFollowed) {
+TEST_F(Compaction, ALinkOrPipeInPlaceOfTheTemporaryFileIsLeftAsItWas) {
     const fs::path precious = folder / "Precious.txt";
     { std::ofstream(precious) << "not to be emptied"; }
-    for (const bool hard : {false, true}) {
-        if (hard) fs::create_hard_link(precious, temp);
-        else fs::create_symlink(precious, temp);
-        EXPECT_FALSE(ado::compactDataFile(dataFile, temp)) << hard;
+    for (const int kind : {0, 1, 2}) {
+        if (kind == 0) fs::create_symlink(precious, temp);
+        else if (kind == 1) fs::create_hard_link(precious, temp);
+        else ASSERT_EQ(::mkfifo(temp.c_str(), 0600), 0);
+        // In a child, so that a compaction that waits on the pipe fails the test instead of hanging it.
+        EXPECT_EQ(adotest::inChild([&] { return ado::compactDataFile(dataFile, temp) ? 0 : 1; }), 0) << kind;
         EXPECT_EQ(adotest::readAll(precious), "not to be emptied");
+        if (kind == 0) {
+            EXPECT_TRUE(fs::is_symlink(fs::symlink_status(temp)));
+        } else if (kind == 2) {
+            EXPECT_TRUE(fs::is_fifo(fs::symlink_status(temp)));
+        }
         fs::remove(temp);
+        EXPECT_EQ(others(), std::vector<std::string>{"Precious.txt"}) << kind;
     }
 }
 
@@ -210,31 +235,25 @@ TEST_F(Compaction, ADataFileReachedThroughALinkIsCompactedWhereItIs) {
     expectWholeAndOpenable(before);
 }
 
-TEST_F(Compaction, ATemporaryFileThatALiveCompactionHoldsIsLeftAlone) {
+TEST_F(Compaction, TwoCompactionsThroughOneFolderAtOnceEachWriteTheirOwnTemporary) {
     // Another data file in the same folder (an export's) is compacted through the same
-    // temporary file at the same time: the second compaction stands back.
+    // folder at the same time: neither takes the other's temporary.
     const fs::path other = folder / "Export.mdb";
     fs::copy_file(dataFile, other);
-    bool inner = false, innerResult = true;
-    std::string heldContent;
+    bool inner = false, innerResult = false;
     ado::setCompactStepHook([&](ado::CompactStep step) {
         if (step != ado::CompactStep::Compacted || inner) return;
         inner = true;
-        heldContent = adotest::readAll(temp);
         innerResult = ado::compactDataFile(other, temp);
-        EXPECT_EQ(adotest::readAll(temp), heldContent);
     });
     const auto size = fs::file_size(dataFile);
     EXPECT_TRUE(ado::compactDataFile(dataFile, temp));
     ado::setCompactStepHook(nullptr);
     EXPECT_TRUE(inner);
-    EXPECT_FALSE(innerResult);
-    EXPECT_FALSE(heldContent.empty());
+    EXPECT_TRUE(innerResult);
     EXPECT_LT(fs::file_size(dataFile), size);
-    EXPECT_EQ(fs::file_size(other), size);
-    EXPECT_FALSE(fs::exists(temp));
-    // Once it is free, the other file compacts too.
-    EXPECT_TRUE(ado::compactDataFile(other, temp));
+    EXPECT_LT(fs::file_size(other), size);
+    EXPECT_EQ(others(), (std::vector<std::string>{"Export.mdb", "Export.mdb.lock"}));
 }
 
 TEST_F(Compaction, CompactedFilesAndCopiesKeepTheDataFilesMode) {
@@ -267,10 +286,11 @@ TEST_F(Compaction, AFileMadeForDataTakesTheDatabasesMode) {
     const fs::path made = folder / "Raport.pdf";
     { std::ofstream(made) << "earlier"; }
     fs::permissions(made, fs::perms::all);
-    const int fd = ::open(made.c_str(), O_WRONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(ado::shareOwnership(fd, dataFile), 0);
-    ::close(fd);
+    {
+        com::SaveFile file(made, com::rightsOf(dataFile));
+        EXPECT_TRUE(file.write("%PDF"));
+        EXPECT_FALSE(file.commit());
+    }
     EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     struct stat made_st {
     }, data_st{};
@@ -345,9 +365,16 @@ TEST_F(Compaction, TemporaryFilesOfDeadCopiesAreRemovedByTheNextCopy) {
     ASSERT_GT(child, 0);
     ::waitpid(child, nullptr, 0);  // a process id that is gone
     const std::string dead = std::to_string(child);
-    const std::vector<std::string> stale{".Copy.mdb.copy-" + dead + "-0", ".Copy.mdb.copy-" + dead + "-0-journal",
-                                         ".Export.mdb.export-" + dead + "-2"};
-    const std::vector<std::string> kept{".Copy.mdb.copy-1-0", ".notes", "Copy.mdb.copy-" + dead + "-0"};
+    const std::vector<std::string> stale{".Copy.mdb.copy-" + dead + "-0",
+                                         ".Copy.mdb.copy-" + dead + "-0-journal",
+                                         ".Export.mdb.export-" + dead + "-2",
+                                         ".Export.mdb.export-" + dead + "-2.lock",
+                                         ".Velmora.mdb.compact-" + dead + "-3",
+                                         ".Init.xml.save-" + dead + "-4"};
+    // A live process's (init's), and the user's own files of any other name.
+    const std::vector<std::string>
+        kept{".Copy.mdb.copy-1-0", ".notes",          "Copy.mdb.copy-" + dead + "-0", "Temp.mdb", "Copy.mdb.backup",
+             "Init.xml.a1B2c3",    "Init.xml.backup", "registry.tmp" + dead};
     for (const auto& n : stale) std::ofstream(out / n) << "left by a crash";
     for (const auto& n : kept) std::ofstream(out / n) << "not ours to remove";
     ado::copyDatabase(dataFile, out / "Copy.mdb");
@@ -379,12 +406,10 @@ TEST_F(Compaction, FailingPathsLeakNoFileDescriptor) {
     };
     const fs::path corrupt = folder / "Corrupt.mdb";
     { std::ofstream(corrupt) << std::string(8192, 'x'); }
-    const fs::path link = folder / "Link.tmp";
-    fs::create_symlink(dataFile, link);
     const auto before = openFiles();
     for (int i = 0; i < 1000; ++i) {
-        EXPECT_FALSE(ado::compactDataFile(corrupt, temp));   // no database
-        EXPECT_FALSE(ado::compactDataFile(dataFile, link));  // a link as the temporary file
+        EXPECT_FALSE(ado::compactDataFile(corrupt, temp));                              // no database
+        EXPECT_FALSE(ado::compactDataFile(dataFile, folder / "missing" / "Temp.mdb"));  // no temporary
         EXPECT_THROW(ado::copyDatabase(dataFile, folder / "missing" / "Copy.mdb"), com::Error);
         EXPECT_THROW(ado::copyDatabase(corrupt, folder / "Copy.mdb"), com::Error);
     }
@@ -403,7 +428,7 @@ TEST_F(Compaction, ACopyPassesOverLinksPlantedUnderItsNextNames) {
     { std::ofstream(precious) << "not to be written"; }
     const fs::path target = folder / "Copy.mdb";
     // The names this process would take next: the one shown, then the same with the next number.
-    const std::string shown = ado::temporaryBeside(target, "copy").filename().string();
+    const std::string shown = com::temporaryName(target, com::TemporaryPurpose::Copy).filename().string();
     const size_t dash = shown.rfind('-');
     const int next = std::stoi(shown.substr(dash + 1)) + 1;
     for (int n = next; n < next + 5; ++n)

@@ -1,6 +1,13 @@
 // The mkdata tool: the sample folder it builds opens with the sample account, passwords come
 // from standard input only, and it never overwrites a file.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "fixture.h"
 
@@ -63,6 +70,35 @@ TEST_F(MkData, RefusesExistingFilesAndMissingPasswords) {
     EXPECT_FALSE(fs::exists(folder / "Other.mdb"));
     EXPECT_NE(run("--database '" + dataFile.string() + "' --schema /no/such/schema.sql", ""), 0);
     EXPECT_FALSE(fs::exists(dataFile));
+}
+
+TEST_F(MkData, AFileTakesItsNameOnlyWhole) {
+    // A data script that never comes (a pipe nobody writes to) holds the run after the
+    // schema; it is then killed.
+    const fs::path db = folder / "Sample.mdb", pipe = folder / "never.sql";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string schema = (fs::path(VELMORA_DATA_DIR) / "schema.sql").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(MKDATA_PATH, MKDATA_PATH, "--database", db.c_str(), "--schema", schema.c_str(), "--data", pipe.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    auto begun = [&] {
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().rfind(".Sample.mdb.", 0) == 0 || entry.path() == db) return true;
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!begun() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(begun());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the schema is being written meanwhile
+    EXPECT_FALSE(fs::exists(db));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(fs::exists(db));
 }
 
 }  // namespace

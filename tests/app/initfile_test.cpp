@@ -8,6 +8,14 @@
 
 #include <functional>
 
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
 #include "com/error.h"
 #include "com/variant.h"
 #include "shell/globalui.h"
@@ -274,6 +282,59 @@ TEST(InitFile, FailedWriteLeavesTheFileWholeAndNoTemporaryBehind) {
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 2);  // Init.xml and Good.xml: the temporary file was renamed, none left over
+}
+
+// What the user reads of a rewrite that fails: Init.xml and the cause, never the temporary
+// it was written under nor a bare system number.
+std::string rewriteFailure(const std::filesystem::path& file) {
+    try {
+        writeInitFile(file, InitUpdate{1, 2, "/e", "/b"});
+    } catch (const com::Error& e) {
+        EXPECT_EQ(e.number(), com::errc::PathFileAccessError);
+        return e.description();
+    }
+    return "rewritten";
+}
+
+TEST(InitFile, AFailedRewriteNamesInitXmlAndItsCause) {
+    test::TempFolder dir;
+    const auto file = dir / "Init.xml";
+    const std::string text = test::initText(configured());
+    test::writeText(file, text);
+    // A disk that fills up: the process may write no file larger than a few bytes.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const std::string full = rewriteFailure(file);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(full, "Discul este plin: fisierul " + file.string() + " nu a putut fi scris.");
+    EXPECT_EQ(test::readText(file), text);
+
+    // A folder the user may not write into (root writes anywhere: the rewrite then runs in a
+    // child as an unprivileged user).
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod(file.c_str(), 0666);
+    const bool root = ::geteuid() == 0;
+    if (!root) ::chmod(dir.path().c_str(), 0555);
+    const std::string expected = "Folderul " + dir.path().string() + " este protejat la scriere.";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        ::_exit(rewriteFailure(file) == expected ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(test::readText(file), text);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the real keyed combo box and the controller's locked fields on real cost sheets.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -167,7 +168,7 @@ TEST_F(StartUp, TheConfiguredHospitalIsLoadedAndShown) {
     EXPECT_FALSE(s.gConection);
 }
 
-TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUp) {
+TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUpAndNoFileOfTheUsers) {
     const pid_t child = ::fork();
     if (child == 0) ::_exit(0);
     ASSERT_GT(child, 0);
@@ -180,28 +181,41 @@ TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUp) {
         stale{data / (".Velmora.mdb.compact-" + dead + "-0"),
               exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1"),
               exports / (".Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb.export-" + dead + "-1-journal"),
-              backups / (".VelmoraBck__03.02.2025.mdb.copy-" + dead + "-0"), program / "Init.xml.a1B2c3"};
-    const std::vector<std::filesystem::path> kept{exports /
-                                                      (".Velmora_x.mdb.export-" + live + "-0"),  // a run that is alive
-                                                  program / "Init.xml.bak", program / "Init.xml.Q9w8E7",
-                                                  data / "Init.xml.z1z2z3"};
+              backups / (".VelmoraBck__03.02.2025.mdb.copy-" + dead + "-0"),
+              program / (".Init.xml.save-" + dead + "-3"),
+              program / (".registry.save-" + dead + "-4")};
+    // A run that is alive, one that holds its temporary, and the user's own files, whatever
+    // their names.
+    const std::vector<std::filesystem::path> kept{exports / (".Velmora_x.mdb.export-" + live + "-0"),
+                                                  program / (".Init.xml.save-" + dead + "-5"),
+                                                  program / "Init.xml.bak",
+                                                  program / "Init.xml.backup",
+                                                  program / "Init.xml.sample",
+                                                  program / "Init.xml.202412",
+                                                  program / "Init.xml.orig01",
+                                                  program / "Init.xml.a1B2c3",
+                                                  data / "Init.xml.z1z2z3",
+                                                  data / "Temp.mdb",
+                                                  exports / "Temp.mdb"};
     for (const auto& file : stale) test::writeText(file, "left by a crash");
     for (const auto& file : kept) test::writeText(file, "not a leftover");
-    // A rewrite of Init.xml that another run is making holds its file.
-    const int rewriting = ::open((program / "Init.xml.Q9w8E7").c_str(), O_RDONLY | O_CLOEXEC);
+    // A rewrite of Init.xml that a run on another machine is making holds its file.
+    const int rewriting = ::open((program / (".Init.xml.save-" + dead + "-5")).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(rewriting, LOCK_EX | LOCK_NB), 0);
-    // A link under a leftover's name is not followed: what it points to stays.
+    // A link or a pipe under a leftover's name is neither followed nor waited on.
     const std::filesystem::path precious = data / "precious.txt";
     test::writeText(precious, "precious");
     std::filesystem::create_symlink(precious, backups / (".VelmoraBck__x.mdb.copy-" + dead + "-1"));
-    std::filesystem::create_symlink(precious, program / "Init.xml.l1n2k3");
+    std::filesystem::create_symlink(precious, program / (".Init.xml.save-" + dead + "-6"));
+    ASSERT_EQ(::mkfifo((program / (".Init.xml.save-" + dead + "-7")).c_str(), 0600), 0);
 
     runMain(test::kUser, test::kPassword);
     ::close(rewriting);
     ASSERT_NE(mainWindow(), nullptr) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
     for (const auto& file : stale) EXPECT_FALSE(std::filesystem::exists(file)) << file;
-    for (const auto& file : kept) EXPECT_TRUE(std::filesystem::exists(file)) << file;
+    for (const auto& file : kept) EXPECT_EQ(test::readText(file), "not a leftover") << file;
     EXPECT_EQ(test::readText(precious), "precious");
+    EXPECT_TRUE(std::filesystem::is_fifo(program / (".Init.xml.save-" + dead + "-7")));
 }
 
 // A county or hospital that Init.xml names but the database does not hold is taken as not

@@ -18,7 +18,18 @@
 namespace businesstest {
 namespace {
 
-using ConnectionTest = BusinessTest;
+class ConnectionTest : public BusinessTest {
+protected:
+    // Disconnects, leaving deleted rows' free pages that a compaction would give back.
+    void leaveFreePages() {
+        conection_->Disconnect();
+        auto conection = connect();
+        exec("CREATE TABLE Umplutura (x TEXT)");
+        for (int i = 0; i < 200; ++i) exec("INSERT INTO Umplutura VALUES (printf('%.2000c', 'x'))");
+        exec("DELETE FROM Umplutura");
+        conection->Disconnect();
+    }
+};
 
 std::string readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -45,15 +56,7 @@ TEST_F(ConnectionTest, MissingDataFileFailsWithTheFixedMessageAndCreatesNothing)
 }
 
 TEST_F(ConnectionTest, RefusedLoginsFailWithTheFixedMessageAndLeaveTheDataFileUntouched) {
-    conection_->Disconnect();
-    {
-        // Deleted rows leave free pages that a compaction would give back.
-        auto conection = connect();
-        exec("CREATE TABLE Umplutura (x TEXT)");
-        for (int i = 0; i < 200; ++i) exec("INSERT INTO Umplutura VALUES (printf('%.2000c', 'x'))");
-        exec("DELETE FROM Umplutura");
-        conection->Disconnect();
-    }
+    leaveFreePages();
     const std::string bytes = readBytes(data_);
     const auto inode = inodeOf(data_);
     for (const auto& [user, password] :
@@ -187,6 +190,23 @@ TEST_F(ConnectionTest, CompactionNeverLosesTheDataFile) {
         conection->Disconnect();
     }
     conection_ = connect();
+}
+
+// A file named Temp.mdb in the data folder is the user's: the login's compaction goes through
+// a temporary of its own and leaves that file as it was, even while another program has it open.
+TEST_F(ConnectionTest, TheLoginCompactionLeavesAUsersTempMdbAsItIs) {
+    leaveFreePages();
+    const fs::path users = dir_ / "Temp.mdb";
+    std::ofstream(users) << "the user's own Temp.mdb";
+    const int held = ::open(users.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    const auto size = fs::file_size(data_);
+    conection_ = connect();
+    ::close(held);
+    EXPECT_LT(fs::file_size(data_), size);
+    EXPECT_EQ(readBytes(users), "the user's own Temp.mdb");
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find(".compact-"), std::string::npos) << entry.path();
 }
 
 // Text typed as the user name or password cannot name another data or workgroup file:

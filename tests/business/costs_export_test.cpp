@@ -1,6 +1,7 @@
 // The period export: one period cut out of a real database into a compacted file.
 #include "costs_fixture.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,7 +62,10 @@ INSERT INTO Velmora_Pacient (DataExternare) VALUES ('2024-01-01 00:00:00'), ('20
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(target.parent_path()))
             if (entry.path() != target) names.push_back(entry.path().filename().string());
-        if (fs::exists(dir_ / "Temp.mdb")) names.push_back("Temp.mdb");
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            const std::string name = entry.path().filename().string();
+            if (name == "Temp.mdb" || name.find(".compact-") != std::string::npos) names.push_back(name);
+        }
         return names;
     }
 
@@ -292,8 +296,8 @@ TEST_F(CostExportTest, TheExportTakesTheDataFilesMode) {
 }
 
 TEST_F(CostExportTest, AnExportIntoTheDataFolderCompactsBesideALiveStartUpCompaction) {
-    // The export's compaction and the start-up's use the same temporary file when the
-    // export folder is the data folder; neither may take the other's.
+    // The export's compaction and the start-up's work in the same folder when the export
+    // folder is the data folder: each through a temporary of its own, so both compact.
     target = dir_ / "Velmora_Export.mdb";
     fs::path other = dir_ / "Other.mdb";
     fs::copy_file(data_, other);
@@ -306,9 +310,32 @@ TEST_F(CostExportTest, AnExportIntoTheDataFolderCompactsBesideALiveStartUpCompac
     ASSERT_TRUE(runExport(1, target));
     ado::setCompactStepHook(nullptr);
     EXPECT_TRUE(inner);
-    EXPECT_FALSE(innerResult);
+    EXPECT_TRUE(innerResult);
     EXPECT_EQ(rawInt(target, "PRAGMA freelist_count"), 0);
-    EXPECT_FALSE(fs::exists(dir_ / "Temp.mdb"));
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name.find(".compact-") == std::string::npos && name != "Temp.mdb") << name;
+    }
+}
+
+TEST_F(CostExportTest, AUsersTempMdbInTheCompactionsFolderOrBesideTheExportIsLeftAsItIs) {
+    rawExec(data_,
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+            "INSERT INTO Velmora_Pacient (DataExternare) SELECT '2024-02-15 00:00:00' FROM n");
+    // Files of the user's own under the names the export once used for its temporaries,
+    // one of them held open by another program.
+    const fs::path inCompactionFolder = dir_ / "Temp.mdb", besideExport = target.parent_path() / "Temp.mdb";
+    std::ofstream(inCompactionFolder) << "the user's own Temp.mdb";
+    std::ofstream(besideExport) << "another of the user's";
+    const int held = ::open(inCompactionFolder.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_TRUE(runExport(1, target));
+    ::close(held);
+    EXPECT_EQ(rawInt(target, "SELECT Count(*) FROM Velmora_Spital"), 1);
+    EXPECT_EQ(rawInt(target, "PRAGMA freelist_count"), 0);
+    EXPECT_EQ(readAll(inCompactionFolder), "the user's own Temp.mdb");
+    EXPECT_EQ(readAll(besideExport), "another of the user's");
+    EXPECT_EQ(leftovers(), (std::vector<std::string>{"Temp.mdb", "Temp.mdb"}));
 }
 
 }  // namespace

@@ -120,4 +120,20 @@ TEST_F(ReplaceFile, TheRegistryIsRewrittenWholeOrRefusedWithNoTemporaryLeft) {
     }
 }
 
+TEST_F(ReplaceFile, TheRegistryLeavesWhatIsFoundAtItsFormerTemporaryNameAndKeepsItsRights) {
+    const fs::path file = dir_ / "registry";
+    const fs::path former = dir_ / ("registry.tmp" + std::to_string(::getpid()));
+    writeText(former, "someone's");
+    com::Registry registry(file);
+    registry.add({"Proba.Clasa", com::Guid::tryParse("{052785E6-D42C-4616-975E-0809BEBB7840}").value(), "/lib/x.so"});
+    registry.save();
+    ::chmod(file.c_str(), 0640);
+    registry.save();
+    EXPECT_EQ(readText(former), "someone's");
+    EXPECT_EQ(readText(file), "Proba.Clasa\t{052785E6-D42C-4616-975E-0809BEBB7840}\t/lib/x.so\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
 }  // namespace

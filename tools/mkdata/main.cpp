@@ -6,9 +6,11 @@
 //          --workgroup Velmora.mdw --account operator < passwords
 #include <sqlite3.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "ado/workgroup.h"
 #include "com/error.h"
 #include "com/dispatch.h"
+#include "com/save_file.h"
 
 namespace fs = std::filesystem;
 
@@ -44,9 +47,20 @@ std::string readFile(const fs::path& file) {
     return text.str();
 }
 
-void createDatabase(const Options& o) {
+// Each file is made whole under a temporary beside it, and takes its name only once done.
+void made(const com::SaveFile& file) {
+    if (const auto& failure = file.failure())
+        throw std::runtime_error("cannot create " + file.target().string() + ": " + std::strerror(failure->error));
+}
+
+void commit(com::SaveFile& file) {
+    if (const auto failure = file.commit())
+        throw std::runtime_error("cannot write " + file.target().string() + ": " + std::strerror(failure->error));
+}
+
+void createDatabase(const Options& o, const fs::path& into) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(o.database.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite3_open_v2(into.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
     auto run = [&](const std::string& sql, const std::string& what) {
         char* error = nullptr;
@@ -56,17 +70,11 @@ void createDatabase(const Options& o) {
             throw std::runtime_error(what + ": " + message);
         }
     };
-    try {
-        if (rc != SQLITE_OK) throw std::runtime_error("cannot create " + o.database.string());
-        run("PRAGMA journal_mode=DELETE; BEGIN", "start");
-        run(readFile(o.schema), o.schema.string());
-        for (const auto& file : o.data) run(readFile(file), file.string());
-        run("COMMIT", "commit");
-    } catch (...) {
-        db.reset();
-        fs::remove(o.database);
-        throw;
-    }
+    if (rc != SQLITE_OK) throw std::runtime_error("cannot create " + o.database.string());
+    run("PRAGMA journal_mode=DELETE; BEGIN", "start");
+    run(readFile(o.schema), o.schema.string());
+    for (const auto& file : o.data) run(readFile(file), file.string());
+    run("COMMIT", "commit");
 }
 
 // Everything that can refuse the run before a file is made: neither file may exist, and
@@ -88,15 +96,9 @@ std::vector<std::string> checkAndReadPasswords(const Options& o) {
     return passwords;
 }
 
-void createWorkgroup(const Options& o, const std::vector<std::string>& passwords) {
-    try {
-        ado::workgroup::create(o.workgroup);
-        for (size_t i = 0; i < o.accounts.size(); ++i)
-            ado::workgroup::setAccount(o.workgroup, o.accounts[i], passwords[i]);
-    } catch (...) {
-        fs::remove(o.workgroup);
-        throw;
-    }
+void createWorkgroup(const Options& o, const fs::path& file, const std::vector<std::string>& passwords) {
+    ado::workgroup::create(file);
+    for (size_t i = 0; i < o.accounts.size(); ++i) ado::workgroup::setAccount(file, o.accounts[i], passwords[i]);
 }
 
 }  // namespace
@@ -128,11 +130,20 @@ int main(int argc, char** argv) {
     bool databaseMade = false;
     try {
         const auto passwords = checkAndReadPasswords(o);
+        std::optional<com::SaveFile> database, workgroup;
         if (!o.database.empty()) {
-            createDatabase(o);
+            made(database.emplace(o.database, com::FileRights{0644}));
+            createDatabase(o, database->temporary());
+        }
+        if (!o.workgroup.empty()) {
+            made(workgroup.emplace(o.workgroup, com::FileRights{0644}));
+            createWorkgroup(o, workgroup->temporary(), passwords);
+        }
+        if (database) {
+            commit(*database);
             databaseMade = true;
         }
-        if (!o.workgroup.empty()) createWorkgroup(o, passwords);
+        if (workgroup) commit(*workgroup);
     } catch (const std::exception& e) {
         // A run that fails leaves no half of its result behind.
         std::error_code ec;

@@ -7,14 +7,10 @@
 #include <charconv>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <pugixml.hpp>
 
-#include "com/durable_file.h"
+#include "ado/error.h"
+#include "com/save_file.h"
 #include "com/error.h"
 #include "session/textfile.h"
 
@@ -121,60 +117,15 @@ Splice valueSplice(const std::string& original, const pugi::xml_document& docume
     return {at + 1, close, content};
 }
 
-[[noreturn]] void raiseFileError(const std::string& what, const std::filesystem::path& file, int error = errno) {
-    com::raise(com::errc::PathFileAccessError, kSource,
-               what + " " + file.string() + " (codul de eroare al sistemului: " + std::to_string(error) + ").");
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // Writes the text to a new file beside the target and puts it in the target's place, so that
-// the target is always either the old file or the whole new one.
+// the target is always either the old file or the whole new one. A failure names the target
+// and its cause, never the temporary.
 void rewriteFile(const std::filesystem::path& target, const std::string& text) {
-    std::string pattern = (target.parent_path() / (target.filename().string() + ".XXXXXX")).string();
-    FileDescriptor fd(::mkstemp(pattern.data()));
-    if (fd.get() < 0) raiseFileError("Nu se poate crea fisierul temporar", target);
-    // Held while it is written: the start-up of another run removes only those nobody holds
-    // (left by a run that crashed).
-    ::flock(fd.get(), LOCK_EX | LOCK_NB);
-    const std::filesystem::path temporary = pattern;
-    struct RemoveUnlessDone {
-        const std::filesystem::path& file;
-        bool done = false;
-        ~RemoveUnlessDone() {
-            if (!done) ::unlink(file.c_str());
-        }
-    } cleanup{temporary};
-
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const ssize_t written = ::write(fd.get(), rest.data(), rest.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) raiseFileError("Nu se poate scrie", temporary);
-        rest.remove_prefix(static_cast<std::size_t>(written));
-    }
-    // The new file keeps the old one's permissions (a shared installation may let a group write it).
-    struct stat old {};
-    ::fchmod(fd.get(), ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    // Put in place while still held, so that no other run takes it for a leftover meanwhile.
-    if (const auto failure = com::replaceFile(temporary, target)) {
-        if (failure->step == com::ReplaceFailure::Step::Flush)
-            raiseFileError("Nu se poate scrie", temporary, failure->error);
-        raiseFileError("Nu se poate inlocui", target, failure->error);
-    }
-    cleanup.done = true;
+    // The new file keeps the old one's rights (a shared installation may let a group write it).
+    com::SaveFile file(target, com::rightsOf(target, {0644}));
+    file.write(text);
+    if (const auto failure = file.commit())
+        com::raise(com::errc::PathFileAccessError, kSource, ado::text::writeFailure(target, failure->error));
 }
 
 }  // namespace

@@ -15,13 +15,12 @@
 namespace GlobalUI {
 namespace {
 
-// Removes what runs that crashed left in the folders the program writes to: hidden copies
-// of the database beside exports, backups and compactions, and unfinished rewrites of Init.xml.
+// Removes what runs that crashed left in the folders the program writes to: its hidden
+// temporaries beside exports, backups and compactions, and of rewrites of Init.xml.
 void removeCrashLeftovers(const Session& s) {
     for (const std::string& folder : {s.gMyPath, s.gMyExport, s.gMyBackup})
         if (!folder.empty()) ado::removeLeftovers(folder);
-    static constexpr std::string_view rewritten[] = {"Init.xml"};
-    ado::removeLeftovers(programFolder(), rewritten);
+    ado::removeLeftovers(programFolder());
 }
 
 // Loads the configured county's name and hospital's code. A county or hospital that the

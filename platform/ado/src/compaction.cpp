@@ -1,19 +1,18 @@
 #include "ado/compaction.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <mutex>
-#include <optional>
 #include <thread>
+#include <vector>
 
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "ado/workgroup.h"
-#include "com/durable_file.h"
+#include "com/save_file.h"
 #include "connection_impl.h"
 #include "sqlite_util.h"
 #include "temp_files.h"
@@ -85,18 +84,26 @@ void checkCopy(const fs::path& file) {
               "The compacted copy '" + file.string() + "' fails its check: " + (verdict ? verdict : "no answer"));
 }
 
-// Removes the files it is given unless dismissed.
-class Cleanup {
-public:
-    void add(fs::path p) { files_.push_back(std::move(p)); }
-    void dismiss(const fs::path& p) { std::erase(files_, p); }
-    ~Cleanup() {
-        for (const auto& f : files_) detail::removeWithJournal(f);
+// A temporary data file of this run's own; its journal and lock file go with it.
+struct DataTemporary {
+    DataTemporary(const fs::path& target, const detail::Ownership& ownership, const fs::path& folder = {})
+        : file(target, ownership, com::TemporaryPurpose::Compact, folder) {}
+    ~DataTemporary() {
+        if (!file.temporary().empty()) detail::removeCompanions(file.temporary());
     }
-
-private:
-    std::vector<fs::path> files_;
+    com::SaveFile file;
 };
+
+// Copies the bytes of `from` into the writer; false when they could not all be read or written.
+bool copyBytes(const fs::path& from, com::SaveFile& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::vector<char> buffer(1 << 20);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (in.gcount() > 0 && !to.write({buffer.data(), static_cast<size_t>(in.gcount())})) return false;
+    }
+    return in.eof();
+}
 
 // Writes the compacted copy of `sourceFile` (opened read-only, never created) to `targetFile`.
 void vacuumInto(const fs::path& sourceFile, const fs::path& targetFile) {
@@ -134,36 +141,32 @@ bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
         // link would leave the real file, which others may use, behind with the old data.
         const fs::path dataFile = fs::canonical(givenFile);
 
-        // The temporary file is locked while a compaction works on it (the export's
-        // compaction may use the same one); one that nobody holds was left by a crash.
+        // In the folder the caller names, under a name of this run's own: a file named as
+        // the caller's (a user's "Temp.mdb") is no temporary of the program's.
         const detail::Ownership ownership = detail::ownershipOf(dataFile);
-        auto held = detail::HeldFile::takeOver(tempFile, ownership);
-        if (!held) return false;
-        Cleanup cleanup;  // declared after the lock on the temporary: removes it while held
-        cleanup.add(tempFile);
-        vacuumInto(dataFile, tempFile);
+        const fs::path folder = tempFile.parent_path().empty() ? fs::path(".") : tempFile.parent_path();
+        detail::removeStaleTemporaries(folder);  // what compactions that crashed left there
+        DataTemporary compacted(dataFile, ownership, folder);
+        if (compacted.file.failure()) return false;
+        vacuumInto(dataFile, compacted.file.temporary());
         reached(CompactStep::Compacted);
 
-        const auto failure = com::replaceFile(tempFile, dataFile, [&] {
+        const auto failure = compacted.file.commit([&] {
             reached(CompactStep::Flushed);
-            checkCopy(tempFile);
+            checkCopy(compacted.file.temporary());
             reached(CompactStep::Checked);
         });
-        if (!failure) {
-            cleanup.dismiss(tempFile);
-        } else if (failure->step != com::ReplaceFailure::Step::Rename || failure->error != EXDEV) {
+        if (failure && (failure->step != com::ReplaceFailure::Step::Rename || failure->error != EXDEV))
             raiseNotReplaced(dataFile, failure->error);
-        } else {
-            // Another file system: copy beside the data file first, so that the rename stays atomic.
-            const fs::path sibling = detail::siblingTemp(dataFile, "compact");
-            int error = 0;
-            const auto heldSibling = detail::HeldFile::create(sibling, ownership, error);
-            if (!heldSibling)
-                raise(errc::FileCopy, "Cannot create '" + sibling.string() + "': " + std::strerror(error));
-            cleanup.add(sibling);
-            fs::copy_file(tempFile, sibling, fs::copy_options::overwrite_existing);
-            if (const auto copied = com::replaceFile(sibling, dataFile)) raiseNotReplaced(dataFile, copied->error);
-            cleanup.dismiss(sibling);
+        if (failure) {
+            // Another file system: copied beside the data file first, so that the rename stays atomic.
+            DataTemporary sibling(dataFile, ownership);
+            if (const auto& refused = sibling.file.failure())
+                raise(errc::FileCopy,
+                      "Cannot create a copy beside '" + dataFile.string() + "': " + std::strerror(refused->error));
+            if (!copyBytes(compacted.file.temporary(), sibling.file))
+                raiseNotReplaced(dataFile, sibling.file.failure() ? sibling.file.failure()->error : EIO);
+            if (const auto copied = sibling.file.commit()) raiseNotReplaced(dataFile, copied->error);
         }
         reached(CompactStep::Replaced);
         return true;
@@ -184,34 +187,7 @@ void setCopyStepHook(std::function<void(CopyStep, const fs::path&)> hook) {
     copyHook = std::move(hook);
 }
 
-fs::path temporaryBeside(const fs::path& file, std::string_view purpose) { return detail::siblingTemp(file, purpose); }
-
-void replaceFile(const fs::path& temporary, const fs::path& destination) {
-    if (const auto failure = com::replaceFile(temporary, destination))
-        raise(errc::FileCopy, detail::writeFailureCause(destination, failure->error));
-    detail::removeLockFile(temporary);
-}
-
-TemporaryHold::TemporaryHold(const fs::path& file) : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
-    if (fd_ >= 0) ::flock(fd_, LOCK_SH | LOCK_NB);
-}
-
-TemporaryHold::~TemporaryHold() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-void removeTemporary(const fs::path& temporary) {
-    detail::removeWithJournal(temporary);
-    detail::removeLockFile(temporary);
-}
-
-void removeLeftovers(const fs::path& folder, std::span<const std::string_view> rewritten) {
-    detail::removeStaleTemporaries(folder, rewritten);
-}
-
-int shareOwnership(int fd, const fs::path& database) {
-    return detail::applyOwnership(fd, detail::ownershipOf(database));
-}
+void removeLeftovers(const fs::path& folder) { detail::removeStaleTemporaries(folder); }
 
 namespace {
 
@@ -234,47 +210,57 @@ void writeCopy(sqlite3* from, const fs::path& temp) {
         throw CopyFailure{rc != SQLITE_DONE ? rc : finished, sqlite3_system_errno(to.get()), sqlite3_errmsg(to.get())};
 }
 
-}  // namespace
-
-void copyDatabase(const fs::path& source, const fs::path& destination, const fs::path& reportedAs) {
+// The copy's rights, once everything that refuses it before a file is made has been checked.
+com::FileRights checkedRights(const fs::path& source, const fs::path& destination) {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) raise(errc::FileNotFound, text::fileMissing(source));
     if (fs::exists(destination, ec) && fs::equivalent(source, destination, ec))
         raise(errc::FileCopy, "Baza de date " + source.string() + " nu poate fi copiata peste ea insasi.");
     const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
-    // The description names the file the caller chose and why it could not be written,
-    // never the hidden temporary name.
-    const fs::path shown = reportedAs.empty() ? destination : reportedAs;
-    auto failed = [&](int error, const std::string& otherwise = {}) {
-        if (error == 0 && !otherwise.empty())
-            raise(errc::FileCopy, text::withDetail(text::notWritten(shown), otherwise));
-        raise(errc::FileCopy, detail::writeFailureCause(shown, error));
-    };
-    if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK | X_OK) != 0) failed(errno);
+    if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK | X_OK) != 0)
+        raise(errc::FileCopy, text::writeFailure(destination, errno));
     detail::removeStaleTemporaries(folder);
-
-    auto from = detail::openDatabase(source, detail::OpenMode::ReadOnly);
-    // A name already taken (a link or file planted there) is passed over for the next one.
-    fs::path temp;
-    int error = 0;
-    std::optional<detail::HeldFile> held;
-    for (int attempt = 0; attempt < 100 && !held; ++attempt) {
-        temp = detail::siblingTemp(destination, "copy");
-        held = detail::HeldFile::create(temp, detail::ownershipOf(source), error);
-        if (!held && error != EEXIST) break;
-    }
-    if (!held) failed(error);
-    Cleanup cleanup;  // after the lock: the files go while still held
-    cleanup.add(temp);
-    try {
-        writeCopy(from.get(), temp);
-    } catch (const CopyFailure& f) {
-        failed((f.code & 0xff) == SQLITE_FULL ? ENOSPC : f.systemError, f.message);
-    }
-    reachedCopy(CopyStep::Copied, temp);
-    if (const auto failure = com::replaceFile(temp, destination, [&] { reachedCopy(CopyStep::Flushed, temp); }))
-        failed(failure->error);
-    cleanup.dismiss(temp);
+    return detail::ownershipOf(source);
 }
+
+}  // namespace
+
+DatabaseCopy::DatabaseCopy(const fs::path& source, const fs::path& destination, com::TemporaryPurpose purpose)
+    : destination_(destination), temporary_(destination, checkedRights(source, destination), purpose) {
+    if (const auto& refused = temporary_.failure()) failed(refused->error);
+    try {
+        auto from = detail::openDatabase(source, detail::OpenMode::ReadOnly);
+        try {
+            writeCopy(from.get(), file());
+        } catch (const CopyFailure& f) {
+            failed((f.code & 0xff) == SQLITE_FULL ? ENOSPC : f.systemError, f.message);
+        }
+        reachedCopy(CopyStep::Copied, file());
+        if (::fsync(temporary_.descriptor()) != 0) failed(errno);
+        reachedCopy(CopyStep::Flushed, file());
+    } catch (...) {
+        // The destructor does not run for an object that was never made.
+        detail::removeCompanions(file());
+        throw;
+    }
+}
+
+DatabaseCopy::~DatabaseCopy() {
+    if (!file().empty()) detail::removeCompanions(file());
+}
+
+void DatabaseCopy::commit() {
+    if (const auto failure = temporary_.commit()) failed(failure->error);
+}
+
+// The description names the file the caller chose and why it could not be written, never the
+// hidden temporary name.
+void DatabaseCopy::failed(int error, const std::string& otherwise) const {
+    if (error == 0 && !otherwise.empty())
+        raise(errc::FileCopy, text::withDetail(text::notWritten(destination_), otherwise));
+    raise(errc::FileCopy, text::writeFailure(destination_, error));
+}
+
+void copyDatabase(const fs::path& source, const fs::path& destination) { DatabaseCopy(source, destination).commit(); }
 
 }  // namespace ado

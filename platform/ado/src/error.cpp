@@ -1,5 +1,10 @@
 #include "ado/error.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace ado {
 
 void raise(int32_t number, std::string description) { throw com::Error(number, "ado", std::move(description)); }
@@ -35,6 +40,16 @@ std::string withDetail(std::string description, std::string_view detail) {
 
 std::string firstLine(std::string_view description) {
     return std::string(description.substr(0, description.find_first_of("\r\n")));
+}
+
+std::string writeFailure(const std::filesystem::path& file, int error) {
+    const std::filesystem::path folder = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) return folderMissing(folder);
+    if (error == EACCES || error == EPERM || error == EROFS || ::access(folder.c_str(), W_OK | X_OK) != 0)
+        return folderNotWritable(folder);
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG) return diskFull(file);
+    return withDetail(notWritten(file), error != 0 ? std::strerror(error) : "");
 }
 
 }  // namespace text

@@ -56,7 +56,7 @@ void raiseEngine(sqlite3* db, int code, std::string_view context) {
     if (primary == SQLITE_CANTOPEN && db) {
         // A journal that cannot be made beside the database.
         const fs::path file = databaseFile(db);
-        raise(errc::Engine, text::withDetail(writeFailureCause(file, systemError), message));
+        raise(errc::Engine, text::withDetail(text::writeFailure(file, systemError), message));
     }
     raise(errc::Engine, message);
 }
@@ -117,14 +117,6 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode) {
         throw;
     }
     return db;
-}
-
-fs::path siblingTemp(const fs::path& file, std::string_view purpose) {
-    static std::atomic<unsigned> counter{0};
-    std::string name(".");
-    name.append(file.filename().string()).append(".").append(purpose).append("-");
-    name.append(std::to_string(::getpid())).append("-").append(std::to_string(counter++));
-    return file.parent_path() / name;
 }
 
 FileLock::FileLock(const fs::path& dataFile, bool exclusive, std::chrono::milliseconds wait) {

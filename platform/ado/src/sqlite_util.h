@@ -37,9 +37,6 @@ DbHandle openDatabase(const std::filesystem::path& file, OpenMode mode);
 StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent = false);
 void exec(sqlite3* db, const char* sql);
 
-// A name beside `file` for a temporary file of the given purpose (unique per process and call).
-std::filesystem::path siblingTemp(const std::filesystem::path& file, std::string_view purpose);
-
 // The lock file that open connections hold shared and compaction takes exclusively.
 class FileLock {
 public:

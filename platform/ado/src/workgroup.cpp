@@ -105,7 +105,8 @@ VerifiedAccounts& verifiedAccounts() {
 
 void create(const fs::path& file) {
     std::error_code ec;
-    if (fs::exists(file, ec))
+    // An empty file is taken: the temporary a whole-file writer has just made for it.
+    if (fs::exists(file, ec) && !(fs::is_regular_file(file, ec) && fs::file_size(file, ec) == 0))
         raise(com::errc::FileAlreadyExists, "The workgroup file '" + file.string() + "' already exists.");
     {
         auto db = detail::openDatabase(file, detail::OpenMode::Create);

@@ -1,10 +1,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "com/application.h"
-#include "com/durable_file.h"
+#include "com/save_file.h"
 #include "com/error.h"
 #include "com/server.h"
 
@@ -67,25 +66,15 @@ void Registry::removeClsid(const Guid& clsid) {
 }
 
 void Registry::save() const {
-    std::filesystem::path temp = file_;
-    temp += ".tmp" + std::to_string(::getpid());
-    auto removeTemp = [&] {
-        std::error_code ec;
-        std::filesystem::remove(temp, ec);
-    };
-    std::ofstream out(temp, std::ios::trunc);
-    for (const auto& e : entries_) out << e.progId << '\t' << e.clsid.toString() << '\t' << e.library.string() << '\n';
-    out.close();
-    if (!out) {
-        removeTemp();
-        raise(errc::PathFileAccessError, source, "The registry file \"" + file_.string() + "\" cannot be written");
-    }
-    if (const auto failure = replaceFile(temp, file_)) {
-        removeTemp();
+    // The rewritten file keeps the rights of the one it replaces; a new one may be read by all.
+    SaveFile out(file_, rightsOf(file_, {0644}));
+    std::ostringstream text;
+    for (const auto& e : entries_) text << e.progId << '\t' << e.clsid.toString() << '\t' << e.library.string() << '\n';
+    out.write(text.str());
+    if (const auto failure = out.commit())
         raise(errc::PathFileAccessError, source,
               "The registry file \"" + file_.string() + "\" cannot be " +
-                  (failure->step == ReplaceFailure::Step::Flush ? "written" : "replaced"));
-    }
+                  (failure->step == ReplaceFailure::Step::Rename ? "replaced" : "written"));
 }
 
 }  // namespace com

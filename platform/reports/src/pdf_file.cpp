@@ -9,9 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "ado/compaction.h"
 #include "ado/error.h"
-#include "com/durable_file.h"
+#include "com/save_file.h"
 #include "com/error.h"
 #include "definition.h"
 
@@ -64,42 +63,6 @@ private:
     std::string buffer_;
 };
 
-// The temporary file beside the target: removed unless it has become the target.
-class PartialFile {
-public:
-    // Made private, then given the database's mode and group: never more open than the data.
-    PartialFile(fs::path path, const fs::path& database) : path_(std::move(path)) {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd_ < 0) error_ = errno;
-        created_ = fd_ >= 0;
-        if (created_) error_ = ado::shareOwnership(fd_, database);
-    }
-    PartialFile(const PartialFile&) = delete;
-    PartialFile& operator=(const PartialFile&) = delete;
-    ~PartialFile() {
-        closeFile();
-        if (created_ && !committed_) ::unlink(path_.c_str());
-    }
-    int fd() const { return fd_; }
-    int error() const { return error_; }
-    // Closes; the errno of a failure, 0 when it closed.
-    int closeFile() {
-        if (fd_ < 0) return 0;
-        const int error = ::close(fd_) == 0 ? 0 : errno;
-        fd_ = -1;
-        return error;
-    }
-    const fs::path& path() const { return path_; }
-    void committed() { committed_ = true; }
-
-private:
-    fs::path path_;
-    int fd_ = -1;
-    int error_ = 0;
-    bool created_ = false;
-    bool committed_ = false;
-};
-
 fs::path folderOf(const fs::path& file) {
     const fs::path folder = file.parent_path();
     return folder.empty() ? fs::path(".") : folder;
@@ -128,12 +91,13 @@ std::string cause(int error, const fs::path& file) {
 
 void writePdf(const fs::path& file, const fs::path& database, const std::string& reportFile, const QPageLayout& layout,
               const std::string& title, const std::function<void(QPainter&, QPdfWriter&)>& paint) {
-    PartialFile partial(file.string() + ".partial", database);
-    if (partial.fd() < 0 || partial.error() != 0) fail(errc::OutputFailed, reportFile, cause(partial.error(), file));
+    // Given the database's mode and group: never more open than the data.
+    com::SaveFile pdf(file, com::rightsOf(database));
+    if (const auto& refused = pdf.failure()) fail(errc::OutputFailed, reportFile, cause(refused->error, file));
     int error = 0;
     bool ended = false;
     {
-        FileOutput output(partial.fd());
+        FileOutput output(pdf.descriptor());
         QPdfWriter writer(&output);
         writer.setResolution(1200);
         writer.setTitle(QString::fromStdString(title));
@@ -145,11 +109,8 @@ void writePdf(const fs::path& file, const fs::path& database, const std::string&
         }
         error = output.finish();
     }
-    if (const int closing = partial.closeFile(); error == 0) error = closing;
     if (error != 0 || !ended) fail(errc::OutputFailed, reportFile, cause(error, file));
-    if (const auto failure = com::replaceFile(partial.path(), file))
-        fail(errc::OutputFailed, reportFile, cause(failure->error, file));
-    partial.committed();
+    if (const auto failure = pdf.commit()) fail(errc::OutputFailed, reportFile, cause(failure->error, file));
 }
 
 }  // namespace reports

@@ -2,8 +2,9 @@
 // Compaction and copies of database files.
 #include <filesystem>
 #include <functional>
-#include <span>
-#include <string_view>
+#include <string>
+
+#include "com/save_file.h"
 
 namespace ado {
 
@@ -20,14 +21,17 @@ public:
 // The steps of compactDataFile, for tests that make one of them fail.
 enum class CompactStep { Locked, Compacted, Flushed, Checked, Replaced };
 
-// Compacts `dataFile` in place through `tempFile`, with the program's own file rights (no
-// account is involved): refuses at once when the data file is in use (any open Connection, of this process or
-// another, holds its lock), writes the compacted copy to `tempFile`, flushes it, checks it
-// (it opens, and its size matches its page count) and replaces the data file by an atomic rename (through a sibling
-// temporary file when `tempFile` is on another file system); a data file reached through a
-// link is replaced where the link points, the link kept. Whatever fails, the data file
-// stays whole and `tempFile` is removed. Answers true when the file was compacted and
-// replaced; never raises.
+// Compacts `dataFile` in place, with the program's own file rights (no account is
+// involved): refuses at once when the data file is in use (any open Connection, of this
+// process or another, holds its lock), writes the compacted copy to a hidden temporary of
+// this run's own (com::SaveFile) in the folder of `tempFile`, flushes it, checks it (it
+// opens, and its size matches its page count) and replaces the data file by an atomic rename
+// (through a second temporary beside the data file when that folder is on another file
+// system); a data file reached through a link is replaced where the link points, the link
+// kept. No file of `tempFile`'s own name is made, opened or removed: one found there is
+// not the program's. Whatever fails, the data file stays whole and the temporary is
+// removed; the temporaries of runs that are gone are removed from that folder first. Answers true when the file was
+// compacted and replaced; never raises.
 bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile);
 
 // Test hook: called after each step; a throw from it fails the compaction at that point.
@@ -37,54 +41,40 @@ void setCompactStepHook(std::function<void(CompactStep)> hook);
 enum class CopyStep { Copied, Flushed };
 void setCopyStepHook(std::function<void(CopyStep, const std::filesystem::path&)> hook);
 
-// A hidden name beside `file` for a temporary file of the given purpose, unique per process
-// and call (".NAME.PURPOSE-PID-N"); copyDatabase removes those of processes that are gone.
-std::filesystem::path temporaryBeside(const std::filesystem::path& file, std::string_view purpose);
+// Removes from `folder` the program's temporaries that runs that crashed left there: those of
+// copies, compactions, exports and rewrites whose process is gone (with their journals and
+// lock files). Only plain files that nobody holds locked go; a link is never followed, and a
+// file of any other name (a user's) is never touched. Never raises.
+void removeLeftovers(const std::filesystem::path& folder);
 
-// Renames a finished temporary data file over `destination` (atomically, flushed first,
-// the folder flushed after) and removes the lock file its connections left. Raises 3051
-// naming `destination` and the cause.
-void replaceFile(const std::filesystem::path& temporary, const std::filesystem::path& destination);
-
-// Marks a temporary file of this process as in use for the object's life (a lock that the
-// removal of dead processes' temporary files respects, also from another machine). Let it
-// go only after every connection to the file has closed.
-class TemporaryHold {
-public:
-    explicit TemporaryHold(const std::filesystem::path& file);
-    ~TemporaryHold();
-    TemporaryHold(const TemporaryHold&) = delete;
-    TemporaryHold& operator=(const TemporaryHold&) = delete;
-
-private:
-    int fd_ = -1;
-};
-
-// Removes a temporary data file, its journal and its lock file; never raises.
-void removeTemporary(const std::filesystem::path& temporary);
-
-// Removes from `folder` what runs that crashed left there: the hidden temporary files of
-// copies, compactions and exports whose process is gone (with their journals and lock
-// files), and the temporary files of the atomic rewrite of each file named in `rewritten`
-// ("NAME.XXXXXX") that no run holds locked. Only plain files that nobody holds locked go; a
-// link is never followed. Never raises.
-void removeLeftovers(const std::filesystem::path& folder, std::span<const std::string_view> rewritten = {});
-
-// Gives the open file `fd`, made to receive what is read from `database`, the database's mode
-// and group (as copies take them). Answers 0 or the errno of the failure to set the mode.
-int shareOwnership(int fd, const std::filesystem::path& database);
-
-// Copies a database file (which may be open, in this process or another) through SQLite's
-// online backup API into a temporary name in the target folder (with the source's mode),
-// flushes it and renames it to `destination`, replacing a file of that name. Refuses a
-// missing or non-database source and a destination that is the source itself. A failure
-// removes the temporary file and its journal, leaves any earlier destination intact and
+// A copy of a database file (which may be open, in this process or another), made through
+// SQLite's online backup API into a hidden temporary of this run's own beside `destination`
+// (com::SaveFile, with the source's mode and group) and flushed; it may be worked on through
+// `file()` (opened, changed, compacted) and then takes the destination's name whole by
+// `commit()`, replacing a file of that name. Refuses a missing or non-database source and a
+// destination that is the source itself. A failure leaves any earlier destination intact and
 // raises com::Error: 3051 naming `destination` and the cause (folder missing, folder not
 // writable, disk full), 3024 for a missing source, 3343 for a file that is no database.
-// Temporary files of copies whose process is gone are removed from the folder first.
-// `reportedAs`, when given, is the name the descriptions use for the destination (the
-// final name of a file that is built under a temporary one).
-void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination,
-                  const std::filesystem::path& reportedAs = {});
+// Temporaries of copies whose process is gone are removed from the folder first; whatever
+// is not committed goes, with its journal and lock file, when the object goes.
+class DatabaseCopy {
+public:
+    DatabaseCopy(const std::filesystem::path& source, const std::filesystem::path& destination,
+                 com::TemporaryPurpose purpose = com::TemporaryPurpose::Copy);
+    DatabaseCopy(const DatabaseCopy&) = delete;
+    DatabaseCopy& operator=(const DatabaseCopy&) = delete;
+    ~DatabaseCopy();
+
+    const std::filesystem::path& file() const { return temporary_.temporary(); }
+    void commit();
+
+private:
+    [[noreturn]] void failed(int error, const std::string& otherwise = {}) const;
+    std::filesystem::path destination_;
+    com::SaveFile temporary_;
+};
+
+// Copies a database file whole, as DatabaseCopy does, straight to `destination`.
+void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination);
 
 }  // namespace ado

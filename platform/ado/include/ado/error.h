@@ -48,6 +48,9 @@ std::string readOnlyDatabase(const std::filesystem::path& file);
 std::string notADatabase(const std::filesystem::path& file);
 std::string notWritten(const std::filesystem::path& file);  // any other cause
 std::string refusedAccount();
+// Why `file` could not be written, from the errno of the failure (0 when unknown): its
+// folder missing or not writable, the disk full, or notWritten with the system's text.
+std::string writeFailure(const std::filesystem::path& file, int error);
 // `description`, then `detail` on a line of its own (nothing added for an empty detail).
 std::string withDetail(std::string description, std::string_view detail);
 // The first line of a description.

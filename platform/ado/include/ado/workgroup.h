@@ -13,7 +13,8 @@
 
 namespace ado::workgroup {
 
-// Creates a new, empty workgroup file. Raises 58 when the file already exists.
+// Creates a new workgroup file without accounts, in place of nothing or of an empty file.
+// Raises 58 when a file with content exists.
 void create(const std::filesystem::path& file);
 
 // Adds an account, or sets the password of an existing one. Raises 53 for a missing file,

@@ -6,9 +6,10 @@
 
 namespace com {
 
-// The step of a replacement that failed, with the system's error number (errno).
+// The step of a replacement that failed, with the system's error number (errno). Making and
+// writing the new file are SaveFile's steps.
 struct ReplaceFailure {
-    enum class Step { Flush, Rename };
+    enum class Step { Create, Write, Flush, Rename };
     Step step;
     int error;
 };
