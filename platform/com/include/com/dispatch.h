@@ -46,7 +46,8 @@ protected:
 };
 
 // Call-by-name on top of IDispatch; an unknown name raises 438 naming the member.
-Variant callByName(IDispatch& object, std::string_view name, InvokeKind kind, std::vector<Variant> args = {});
+[[gnu::visibility("default")]] Variant callByName(IDispatch& object, std::string_view name, InvokeKind kind,
+                                                  std::vector<Variant> args = {});
 inline Variant getProperty(IDispatch& object, std::string_view name) {
     return callByName(object, name, InvokeKind::PropertyGet);
 }
@@ -57,7 +58,7 @@ inline Variant callMethod(IDispatch& object, std::string_view name, std::vector<
     return callByName(object, name, InvokeKind::Method, std::move(args));
 }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) noexcept;
+[[gnu::visibility("default")]] bool equalsIgnoreCase(std::string_view a, std::string_view b) noexcept;
 
 // A class's static table of members, by which it implements IDispatch. Each entry binds
 // a name and dispatch id to plain functions (capture-less lambdas) of the class.
