@@ -103,7 +103,7 @@ public:
     // Runs a statement that returns no rows (Jet SQL); answers the rows it changed.
     [[gnu::visibility("default")]] int64_t Execute(std::string_view sql);
 
-    static const com::DispatchTable<Connection>& dispatchTable();
+    [[gnu::visibility("default")]] static const com::DispatchTable<Connection>& dispatchTable();
 
     struct Impl;
     Impl& impl() const { return *impl_; }

@@ -2,6 +2,7 @@
 // Late binding: members found by name (without regard to case) and invoked by dispatch id.
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -77,7 +78,15 @@ struct Member {
 template <class T>
 class DispatchTable {
 public:
-    DispatchTable(std::initializer_list<Member<T>> members) : members_(members) {}
+    // Two members sharing a dispatch id raise 5: the second could never be reached.
+    DispatchTable(std::initializer_list<Member<T>> members) : members_(members) {
+        for (auto a = members_.begin(); a != members_.end(); ++a)
+            for (auto b = std::next(a); b != members_.end(); ++b)
+                if (a->id == b->id)
+                    raise(errc::InvalidProcedureCall, "DispatchTable",
+                          std::string(a->name) + " and " + std::string(b->name) + " share the dispatch id " +
+                              std::to_string(a->id));
+    }
 
     std::optional<DispId> idOf(std::string_view name) const {
         for (const auto& m : members_)
