@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ado/connection.h"
+#include "com/dispatch.h"
 #include "com/server.h"
 
 namespace {
@@ -18,6 +19,14 @@ TEST(ClassTables, EveryRegisteredClassAndTheConnectionBuildTheirTables) {
             EXPECT_FALSE(object->GetIDOfName("NoSuchMember"));  // every table of the class looked through
         });
     }
+    // A register's broken rules, made by the register itself.
+    EXPECT_NO_THROW({
+        const com::ComPtr<com::IDispatch> spital = com::CreateObject("Velmora_Business.Spital");
+        const com::ComPtr<com::IDispatch> errors =
+            com::callByName(*spital, "Errors", com::InvokeKind::PropertyGet).toDispatch();
+        ASSERT_TRUE(errors);
+        EXPECT_FALSE(errors->GetIDOfName("NoSuchMember"));
+    });
     const com::ComPtr<ado::Connection> connection = ado::Connection::create();
     EXPECT_NO_THROW(EXPECT_FALSE(connection->GetIDOfName("NoSuchMember")));
 }
