@@ -236,19 +236,7 @@ int ControlCont::caret() const {
 
 // ---- Properties --------------------------------------------------------------------
 
-void ControlCont::showFont() {
-    txt_->setFont(font_);
-    layout();
-}
-
-void ControlCont::setAlignment(int32_t value) {
-    if (value < 0 || value > 2) com::raise(com::errc::InvalidPropertyValue, "");
-    alignment_ = value;
-    suppress_ = true;
-    txt_->setAlignment(textAlignment(value));
-    suppress_ = false;
-    markChanged("Alignment");
-}
+QLineEdit& ControlCont::textBox() const { return *txt_; }
 
 void ControlCont::showBackColor(int32_t colour) {
     paintBack(*txt_, colour);

@@ -31,8 +31,6 @@ public:
     void WriteProperties(com::PropertyBag& bag) override;
 
     // Members, as the dispatch tables reach them.
-    int32_t alignment() const { return alignment_; }
-    void setAlignment(int32_t value);
     const QString& valoare() const { return value_; }
     void setValoare(const QString& value);
     void goleste();
@@ -64,7 +62,7 @@ private:
     void enterFocus();
     void exitFocus();
     void showEnabled() { layout(); }
-    void showFont();
+    QLineEdit& textBox() const;  // the face whose font and alignment are shared
     void showBackColor(int32_t colour);
     void showForeColor(int32_t colour);
     friend class ControlObject<ControlCont, IControlCont>;
@@ -75,7 +73,6 @@ private:
     // (when it can no longer be cast to a QTreeWidget).
     const QObject* listObject_ = nullptr;
 
-    int32_t alignment_ = 0;
     QString value_;
     bool suppress_ = false;  // text changes of the control's own raise no Change
     bool ready_ = false;     // a typed "." may ask the host or open the next level

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLineEdit>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -44,7 +45,8 @@ struct CommonIds {
 
 // Derived provides `static constexpr CommonIds commonIds`, its own `dispatchTable()`,
 // enterFocus() / exitFocus() for the focus entering and leaving the control as a whole,
-// and what the shared setters show of a new value: showFont() the font (in font_),
+// and what the shared setters show of a new value: showFont() the font (in font_; for
+// a control whose face is one text box, textBox() and layout() serve instead),
 // showBackColor(colour) and showForeColor(colour) the colour pair; optionally
 // showEnabled() (after the widget is enabled or disabled), showFocusBackColor(colour) and
 // showFocusForeColor(colour), and showsColours() for a kind that takes no colours.
@@ -106,6 +108,16 @@ public:
         font_ = fontFrom(description);
         self().showFont();
         markChanged("Font");
+    }
+
+    // A control whose face is one text box (Derived::textBox()) aligns its text: 0 left,
+    // 1 right, 2 centred; any other value raises 380.
+    int32_t alignment() const { return alignment_; }
+    void setAlignment(int32_t value) {
+        if (value < 0 || value > 2) com::raise(com::errc::InvalidPropertyValue, "");
+        alignment_ = value;
+        self().textBox().setAlignment(textAlignment(value));
+        markChanged("Alignment");
     }
 
     // While the control takes no colours (showsColours() false), the colour pair is
@@ -225,7 +237,12 @@ protected:
 
     bool dying() const { return dying_; }
 
-    // What a control that says nothing else shows of these (see the class comment).
+    // What a control that says nothing else shows of these (see the class comment); a
+    // control whose face is one text box shows its font there and lays itself out again.
+    void showFont() {
+        self().textBox().setFont(font_);
+        self().layout();
+    }
     void showEnabled() {}
     bool showsColours() const { return true; }
     void showFocusBackColor(int32_t) {}
@@ -287,6 +304,7 @@ protected:
     int32_t focusBackColor_ = color::Window;
     int32_t foreColor_ = color::WindowText;
     int32_t focusForeColor_ = color::WindowText;
+    int32_t alignment_ = 0;
 
 private:
     Derived& self() { return static_cast<Derived&>(*this); }

@@ -288,19 +288,7 @@ void ControlPersonal::showEnabled() {
     layout();
 }
 
-void ControlPersonal::showFont() {
-    txt_->setFont(font_);
-    layout();
-}
-
-void ControlPersonal::setAlignment(int32_t value) {
-    if (value < 0 || value > 2) com::raise(com::errc::InvalidPropertyValue, "");
-    alignment_ = value;
-    busy_ = true;
-    txt_->setAlignment(textAlignment(value));
-    busy_ = false;
-    markChanged("Alignment");
-}
+QLineEdit& ControlPersonal::textBox() const { return *txt_; }
 
 // A date field shows no colours of its own (showsColours).
 void ControlPersonal::showBackColor(int32_t colour) { paintBack(*txt_, colour); }

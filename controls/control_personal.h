@@ -53,8 +53,6 @@ public:
     void setAfisezMinute(bool value);
     bool permitSelectManual() const { return permitSelectManual_; }
     void setPermitSelectManual(bool value);
-    int32_t alignment() const { return alignment_; }
-    void setAlignment(int32_t value);
     com::Variant valoare() const;
     // Shows the value unless `formatText` is False (left out, it is True).
     void setValoare(const com::Variant& value, std::optional<bool> formatText = std::nullopt);
@@ -91,7 +89,7 @@ private:
     void enterFocus();
     void exitFocus();
     void showEnabled();
-    void showFont();
+    QLineEdit& textBox() const;  // the face whose font and alignment are shared
     bool showsColours() const { return !is(TipData::Data); }
     void showBackColor(int32_t colour);
     void showForeColor(int32_t colour);
@@ -104,7 +102,6 @@ private:
     NullableDateEdit* dtp_ = nullptr;
 
     bool busy_ = false;
-    int32_t alignment_ = 0;
     com::Variant value_;
     int32_t selectionId_ = 0;
     int32_t tipData_ = 0;

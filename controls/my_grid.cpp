@@ -2,17 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QToolBar>
 
-#include "control_cont.h"
-#include "control_personal.h"
+#include "grid_edit.h"
 #include "grid_view.h"
-#include "my_combo.h"
 #include "property_values.h"
 
 namespace quillon {
@@ -78,7 +75,7 @@ MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
                 enterNavigation();
                 used = true;
             } else if (const QString typed = typedCharacter(*e); !typed.isEmpty()) {
-                startEdit(typed);
+                edit_->start(typed);
                 used = true;
             }
         });
@@ -86,38 +83,37 @@ MyGrid::MyGrid() : ControlObject("MyGrid", my_grid::EventsId) {
     };
     fg_->focusIn = [this] {
         guarded([this] {
-            tracking_ = true;
+            track();
             updateToolbarState();
         });
     };
     fg_->doubleClick = [this] {
         guarded("DblClick(fg)", [this] {
-            if (areSursaDate_) startEdit(QStringLiteral(" "));
+            if (areSursaDate_) edit_->start(QStringLiteral(" "));
         });
     };
 
-    createEditors();
-    QObject::connect(qApp, &QApplication::focusChanged, this,
-                     [this](QWidget* old, QWidget* now) { guarded([&] { onFocusChanged(old, now); }); });
+    edit_ = std::make_unique<GridEdit>(*this);
+    focusConnection_ = QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        guarded([&] { onFocusChanged(old, now); });
+    });
     view->installEventFilter(this);
     InitProperties();
     layout();
 }
 
 MyGrid::~MyGrid() {
-    connections_.clear();
-    comboConnections_.clear();
-    // Each editor goes with its own widget before the grid's widget takes its children.
-    ctlControl_.reset();
-    cntCont_.reset();
-    cmbCombo_.clear();
+    // The editors go before the grid's widget takes their widgets; the focus they leave
+    // meanwhile is no edit to close.
+    QObject::disconnect(focusConnection_);
+    edit_.reset();
     destroyView();
 }
 
 bool MyGrid::eventFilter(QObject* watched, QEvent* event) {
     if (dying()) return false;
     if (watched == view_.data() && event->type() == QEvent::Resize) guarded([this] { layout(); });
-    return eventFilterEditor(watched, event);
+    return edit_ && edit_->filterEvent(watched, event);  // none while the editors are made
 }
 
 // ---- Surface -------------------------------------------------------------------------

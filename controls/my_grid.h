@@ -2,14 +2,9 @@
 // MyGrid: an editable table bound to a host's collection (ModelColectie), with columns
 // the host defines one by one, a totals row, deleted items struck through, in-place
 // editors opened by typing on a cell, and a toolbar that adds, deletes and restores lines.
-#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
-#include <set>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 #include <QString>
@@ -22,19 +17,16 @@
 #include "typelib/my_grid.h"
 
 class QAction;
-class QCheckBox;
 class QLabel;
 class QToolBar;
 
 namespace quillon {
 
-class ControlCont;
-class ControlPersonal;
 class GridDelegate;
+class GridEdit;
 class GridHeader;
 class GridModel;
 class GridView;
-class MyCombo;
 
 class MyGrid final : public ControlObject<MyGrid, IMyGrid> {
 public:
@@ -114,17 +106,6 @@ private:
         bool sums() const { return agregare == static_cast<int32_t>(Agregare::aSuma); }
     };
 
-    enum class Editor { None, Personal, Combo, Check, Cont };
-    // The edit in progress: its editor and the cell it stands over.
-    struct Edit {
-        Editor editor = Editor::None;
-        int combo = 0;
-        int row = 0;
-        int col = 0;
-    };
-    // Which commit asks the dependent columns to follow.
-    enum class Commit { Typed, Combo, Pick, Account };
-
     // ---- Binding and the cells (my_grid.cpp) ----
     void bind();
     void fill();
@@ -157,50 +138,25 @@ private:
     static Amount updateTotal(Enumeratori::TipSemn sign, const Amount& total, const com::Variant& amount, int decimals);
     com::Variant evaluateFormula(const std::string& formula, int32_t index);
     void layout();
+    void showFont();
     void setCurrentCell(int row, int col);
     int currentRow() const;
     int currentCol() const;
     void cellsChanged(int row) const;
     Gravlin::ModelColectie& source() const;
 
-    // ---- Editing and the toolbar (my_grid_edit.cpp) ----
-    void createEditors();
-    // `typed` is the character typed on the cell (a control character, Space for a
-    // double click).
-    void startEdit(const QString& typed);
-    Editor getEditorForColumn(int col);
-    void showEditor(Editor editor, const QString& typed);
-    QWidget* editorWidget(Editor editor, int combo) const;
-    void placeEditor(QWidget* editor, int row, int col);
-    void replayKey(QWidget* editor, char key);
+    // ---- Navigation, focus and the toolbar (my_grid_toolbar.cpp) ----
     void enterNavigation();
     void updateToolbarState();
-    void numberNewLine(int row, bool orLess = false);
-    void writeSource(int row, int col, const com::Variant& value);
+    void disableToolbar();
+    bool tracking() const { return focus_ != Focus::Untracked; }
+    void track();
     void onFocusChanged(QWidget* old, QWidget* now);
-    void editorLostFocus();
-    void closeEdit(const Edit& edit);
-    // Runs a commit of `edit`. A failure is reported once as the grid's `operation`; the
-    // line then shows what its item holds, and the edit ends without writing anything
-    // more. Returns false when it failed.
-    bool commitOrAbandon(const Edit& edit, std::string_view operation, const std::function<void()>& commit);
-    std::optional<com::Error> abandonEdit(const Edit& edit);
-    void commitOpenEdit();
-    void closeEditors();
-    void commitTyped(const Edit& edit);
-    void commitCheck();
-    void commitAccount(const Edit& edit);
-    void commitCombo(int combo);
-    void pick();
-    void refreshFormulas(int row, int col);
-    void refreshDependents(int row, int col);
+    void exitFocus();
     void buttonClick(const std::string& key);
     void addLine();
     void markLine(bool deleted);
-    void exitFocus();
-    void showFont();
     bool selectionSpansRows() const;
-    bool eventFilterEditor(QObject* watched, QEvent* event);
     void setScrollBars(bool on);
 
     QLabel* lblTitlu_ = nullptr;
@@ -213,13 +169,8 @@ private:
     GridHeader* header_ = nullptr;
     GridHeader* rowHeader_ = nullptr;  // the row selectors
     GridDelegate* delegate_ = nullptr;
-    QCheckBox* chk_ = nullptr;
-
-    com::ComPtr<ControlPersonal> ctlControl_;
-    com::ComPtr<ControlCont> cntCont_;
-    std::vector<com::ComPtr<MyCombo>> cmbCombo_;
-    std::vector<com::EventConnection> connections_;
-    std::vector<com::EventConnection> comboConnections_;
+    std::unique_ptr<GridEdit> edit_;
+    QMetaObject::Connection focusConnection_;
 
     GridTable table_;
     com::ComPtr<Gravlin::ModelColectie> source_;
@@ -235,18 +186,13 @@ private:
     QFont fixedFont_;
     int32_t highLight_ = 0, focusRect_ = 0, gridLinesFixed_ = 1, gridLines_ = 1, textStyleFixed_ = 0, textStyle_ = 0;
 
-    Edit edit_;
-    bool comboGuard_ = true;
-    bool checkGuard_ = true;
-    bool tracking_ = false;
-    bool typedChange_ = false;
-    bool accountChange_ = false;  // the account editor's code was changed in this edit
-    bool focused_ = false;
-    // Cells (row, column) whose value reached the source while their formula columns
-    // failed: their next commit computes the formulas, also when the value is unchanged.
-    std::set<std::pair<int, int>> formulasPending_;
+    // The toolbar follows the current cell once the grid first had the focus or a source;
+    // leaving the grid for another widget of its window takes the cursor home.
+    enum class Focus { Untracked, Outside, Inside };
+    Focus focus_ = Focus::Untracked;
 
     friend class ControlObject<MyGrid, IMyGrid>;
+    friend class GridEdit;
 };
 
 }  // namespace quillon

@@ -5,9 +5,8 @@
 #include <optional>
 
 #include "com/lookup_list.h"
-#include "control_cont.h"
-#include "control_personal.h"
 #include "expression.h"
+#include "grid_edit.h"
 #include "grid_view.h"
 #include "my_combo.h"
 #include "my_grid.h"
@@ -27,7 +26,7 @@ bool isZeroDate(const com::Variant& value) {
 // ---- Binding ---------------------------------------------------------------------------
 
 void MyGrid::setSursaDate(const com::Variant& value) {
-    commitOpenEdit();
+    edit_->leaveBeforeRebind();
     try {
         source_ = com::ComPtr<Gravlin::ModelColectie>();
         areSursaDate_ = false;
@@ -37,7 +36,7 @@ void MyGrid::setSursaDate(const com::Variant& value) {
         if (!source_) com::raise(com::errc::TypeMismatch, "");
         bind();
         areSursaDate_ = true;
-        tracking_ = true;
+        track();
     } catch (const com::Error& e) {
         areSursaDate_ = false;
         com::raise(e.number(), "MyGrid-SursaDate", e.description());
@@ -53,9 +52,8 @@ void MyGrid::bind() {
 
 void MyGrid::fill() {
     Gravlin::ModelColectie& src = *source_;
-    closeEditors();
+    edit_->discard();
     resetSource();
-    formulasPending_.clear();
     const RedrawOff guard(*fg_, *model_);
 
     const int cols = src.GetFieldCount() + 1;
@@ -300,9 +298,7 @@ void MyGrid::resetCombo() {
     try {
         cheiCombo_.clear();
         comboCounter_ = 1;
-        comboConnections_.resize(std::min<size_t>(comboConnections_.size(), 1));
-        while (cmbCombo_.size() > 1) cmbCombo_.pop_back();
-        cmbCombo_.front()->clear();
+        edit_->resetCombos();
     } catch (const com::Error& e) {
         com::raise(e.number(), "MyGrid-ResetCombo", e.description());
     }
@@ -310,22 +306,10 @@ void MyGrid::resetCombo() {
 
 void MyGrid::loadCombo(int col, const std::string& list) {
     try {
-        if (comboCounter_ > 1) {
-            auto combo = com::make<MyCombo>();
-            QWidget* widget = combo->widget();
-            widget->setParent(view_.data());
-            widget->setObjectName(QStringLiteral("cmbCombo%1").arg(comboCounter_ - 1));
-            widget->hide();
-            const int index = comboCounter_ - 1;
-            auto sink = com::make<com::EventSink>();
-            sink->on(my_combo::event::Click, [this, index](com::Args) { commitCombo(index); });
-            comboConnections_.emplace_back(static_cast<IMyCombo&>(*combo), my_combo::EventsId,
-                                           com::ComPtr<com::IDispatch>(sink.get()));
-            cmbCombo_.push_back(std::move(combo));
-        }
+        if (comboCounter_ > 1) edit_->addCombo();
         ColumnDefinition& def = definition(col);
         def.indexCombo = static_cast<int16_t>(comboCounter_ - 1);
-        MyCombo& combo = *cmbCombo_.at(static_cast<size_t>(def.indexCombo));
+        MyCombo& combo = edit_->combo(def.indexCombo);
         com::forEachLookupRow(list, "MyGrid-LoadCombo", [&combo](const com::LookupRow& row) {
             combo.addItem(QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size())), row.id);
         });

@@ -119,3 +119,23 @@ TEST(Binding, ALibrarysOwnTypeConvertsByItsConversion) {
 }
 
 }  // namespace
+
+namespace {
+
+// A table whose two members share an id is refused when it is built: a late-bound call
+// by that id would always reach the first and never the second.
+TEST(Binding, ATableWhoseMembersShareAnIdIsRefused) {
+    const auto build = [] {
+        const com::DispatchTable<Sample> t{
+            property<Sample, &Sample::font, &Sample::setFont>("Font", 1),
+            method<Sample, &Sample::echo>("Echo", 2),
+            property<Sample, &Sample::code, &Sample::setCode>("Code", 1),
+        };
+    };
+    const std::optional<com::Error> error = comtest::errorOf(build);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), com::errc::InvalidProcedureCall);
+    EXPECT_EQ(error->description(), "Font and Code share the dispatch id 1");
+}
+
+}  // namespace

@@ -17,7 +17,7 @@ namespace ado {
 enum class CommandType : int32_t { Text = 1 };
 inline constexpr int32_t ExecuteNoRecords = 128;
 
-class Command {
+class [[gnu::visibility("default")]] Command {
 public:
     void ActiveConnection(com::ComPtr<Connection> connection) { connection_ = std::move(connection); }
     const com::ComPtr<Connection>& ActiveConnection() const { return connection_; }

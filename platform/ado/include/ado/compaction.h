@@ -9,7 +9,7 @@
 namespace ado {
 
 // The Jet engine object of the replication objects: only CompactDatabase.
-class JetEngine {
+class [[gnu::visibility("default")]] JetEngine {
 public:
     // Checks the source string's account against its workgroup file, opens the source data
     // file read-only (never creating it) and writes its compacted copy to the destination
@@ -32,20 +32,21 @@ enum class CompactStep { Locked, Compacted, Flushed, Checked, Replaced };
 // not the program's. Whatever fails, the data file stays whole and the temporary is
 // removed; the temporaries of runs that are gone are removed from that folder first. Answers true when the file was
 // compacted and replaced; never raises.
-bool compactDataFile(const std::filesystem::path& dataFile, const std::filesystem::path& tempFile);
+[[gnu::visibility("default")]] bool compactDataFile(const std::filesystem::path& dataFile,
+                                                    const std::filesystem::path& tempFile);
 
 // Test hook: called after each step; a throw from it fails the compaction at that point.
-void setCompactStepHook(std::function<void(CompactStep)> hook);
+[[gnu::visibility("default")]] void setCompactStepHook(std::function<void(CompactStep)> hook);
 
 // The steps of copyDatabase, and its hook (given the temporary file), likewise for tests.
 enum class CopyStep { Copied, Flushed };
-void setCopyStepHook(std::function<void(CopyStep, const std::filesystem::path&)> hook);
+[[gnu::visibility("default")]] void setCopyStepHook(std::function<void(CopyStep, const std::filesystem::path&)> hook);
 
 // Removes from `folder` the program's temporaries that runs that crashed left there: those of
 // copies, compactions, exports and rewrites whose process is gone (with their journals and
 // lock files). Only plain files that nobody holds locked go; a link is never followed, and a
 // file of any other name (a user's) is never touched. Never raises.
-void removeLeftovers(const std::filesystem::path& folder);
+[[gnu::visibility("default")]] void removeLeftovers(const std::filesystem::path& folder);
 
 // A copy of a database file (which may be open, in this process or another), made through
 // SQLite's online backup API into a hidden temporary of this run's own beside `destination`
@@ -57,7 +58,7 @@ void removeLeftovers(const std::filesystem::path& folder);
 // writable, disk full), 3024 for a missing source, 3343 for a file that is no database.
 // Temporaries of copies whose process is gone are removed from the folder first; whatever
 // is not committed goes, with its journal and lock file, when the object goes.
-class DatabaseCopy {
+class [[gnu::visibility("default")]] DatabaseCopy {
 public:
     DatabaseCopy(const std::filesystem::path& source, const std::filesystem::path& destination,
                  com::TemporaryPurpose purpose = com::TemporaryPurpose::Copy);
@@ -75,6 +76,7 @@ private:
 };
 
 // Copies a database file whole, as DatabaseCopy does, straight to `destination`.
-void copyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination);
+[[gnu::visibility("default")]] void copyDatabase(const std::filesystem::path& source,
+                                                 const std::filesystem::path& destination);
 
 }  // namespace ado

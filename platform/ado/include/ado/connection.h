@@ -41,8 +41,9 @@ inline constexpr std::string_view ProviderLiteral =
     "Jet OLEDB:Compact Without Replica Repair=False;Jet OLEDB:SFP=False";
 
 // The provider literal with the account and the two files, concatenated as the system does.
-std::string buildConnectionString(std::string_view user, std::string_view password, std::string_view dataSource,
-                                  std::string_view systemDatabase);
+[[gnu::visibility("default")]] std::string buildConnectionString(std::string_view user, std::string_view password,
+                                                                 std::string_view dataSource,
+                                                                 std::string_view systemDatabase);
 
 // The marker interface by which a Connection is found again from an IUnknown/IDispatch.
 class IConnection : public com::IDispatch {
@@ -56,17 +57,17 @@ protected:
 
 class Connection final : public com::Dispatchable<Connection, IConnection> {
 public:
-    static com::ComPtr<Connection> create();
+    [[gnu::visibility("default")]] static com::ComPtr<Connection> create();
     // The Connection behind an object reference (a Variant's object, an IDispatch), or
     // empty when the object is none.
-    static com::ComPtr<Connection> from(const com::ComPtr<com::IUnknown>& object);
+    [[gnu::visibility("default")]] static com::ComPtr<Connection> from(const com::ComPtr<com::IUnknown>& object);
 
     Connection();
     ~Connection() override;  // an open connection closes; a pending transaction rolls back
 
     // Only recorded (SQLite has no client cursors); 2 until set.
-    int32_t CursorLocation() const;
-    void CursorLocation(int32_t location);
+    [[gnu::visibility("default")]] int32_t CursorLocation() const;
+    [[gnu::visibility("default")]] void CursorLocation(int32_t location);
 
     // The access of the next Open: Unknown (0, until set) and ReadWrite (3) read and write;
     // Read (1) opens the data file read-only in the engine itself, so that nothing can be
@@ -74,35 +75,35 @@ public:
     // prepared or run: a write, any PRAGMA, ATTACH and DETACH (and so VACUUM and VACUUM INTO),
     // a transaction, a temporary object, extension loading. A refused statement raises 3219
     // (errc::NotAllowed). Setting it on an open connection raises 3705; another value 3001.
-    int32_t Mode() const;
-    void Mode(int32_t mode);
+    [[gnu::visibility("default")]] int32_t Mode() const;
+    [[gnu::visibility("default")]] void Mode(int32_t mode);
 
     // Raises 3705 when already open, 3706 for a malformed string, 3024 for a missing data or
     // workgroup file, 3029 for an unknown account or a wrong password, 3343 for a file that
     // is no database. A `user` given here takes the place of the string's account, with
     // `password` as given (an empty one too); a `password` alone replaces the string's.
-    void Open(std::string_view connectionString, std::string_view user = {}, std::string_view password = {},
-              int32_t options = -1);
+    [[gnu::visibility("default")]] void Open(std::string_view connectionString, std::string_view user = {},
+                                             std::string_view password = {}, int32_t options = -1);
     // Raises 3704 when closed. A pending transaction is rolled back.
-    void Close();
-    int32_t State() const;  // 1 open, 0 closed
+    [[gnu::visibility("default")]] void Close();
+    [[gnu::visibility("default")]] int32_t State() const;  // 1 open, 0 closed
 
     // Returns the new nesting level (1 for the outer transaction; inner ones are savepoints).
     // The outer transaction takes the write lock at once, waiting for another writer up to
     // the busy timeout.
-    int32_t BeginTrans();
-    void CommitTrans();    // raises 3034 without a transaction
-    void RollbackTrans();  // raises 3034 without a transaction
-    int32_t transactionLevel() const;
+    [[gnu::visibility("default")]] int32_t BeginTrans();
+    [[gnu::visibility("default")]] void CommitTrans();    // raises 3034 without a transaction
+    [[gnu::visibility("default")]] void RollbackTrans();  // raises 3034 without a transaction
+    [[gnu::visibility("default")]] int32_t transactionLevel() const;
 
     // A value of the connection string that opened the connection (the last one given to
     // Open, kept after Close): "Data Source", "User ID", "Password", ... Empty when absent.
-    std::string Properties(std::string_view name) const;
+    [[gnu::visibility("default")]] std::string Properties(std::string_view name) const;
 
     // Runs a statement that returns no rows (Jet SQL); answers the rows it changed.
-    int64_t Execute(std::string_view sql);
+    [[gnu::visibility("default")]] int64_t Execute(std::string_view sql);
 
-    static const com::DispatchTable<Connection>& dispatchTable();
+    [[gnu::visibility("default")]] static const com::DispatchTable<Connection>& dispatchTable();
 
     struct Impl;
     Impl& impl() const { return *impl_; }

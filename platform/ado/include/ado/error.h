@@ -40,21 +40,21 @@ inline constexpr int32_t BadArguments = 3001;         // arguments of the wrong 
 namespace text {
 inline constexpr std::string_view LineBreak = "\r\n";
 std::string inUse();  // another program holds the database
-std::string diskFull(const std::filesystem::path& file);
-std::string folderNotWritable(const std::filesystem::path& folder);
-std::string folderMissing(const std::filesystem::path& folder);
+[[gnu::visibility("default")]] std::string diskFull(const std::filesystem::path& file);
+[[gnu::visibility("default")]] std::string folderNotWritable(const std::filesystem::path& folder);
+[[gnu::visibility("default")]] std::string folderMissing(const std::filesystem::path& folder);
 std::string fileMissing(const std::filesystem::path& file);
 std::string readOnlyDatabase(const std::filesystem::path& file);
 std::string notADatabase(const std::filesystem::path& file);
-std::string notWritten(const std::filesystem::path& file);  // any other cause
+[[gnu::visibility("default")]] std::string notWritten(const std::filesystem::path& file);  // any other cause
 std::string refusedAccount();
 // Why `file` could not be written, from the errno of the failure (0 when unknown): its
 // folder missing or not writable, the disk full, or notWritten with the system's text.
-std::string writeFailure(const std::filesystem::path& file, int error);
+[[gnu::visibility("default")]] std::string writeFailure(const std::filesystem::path& file, int error);
 // `description`, then `detail` on a line of its own (nothing added for an empty detail).
-std::string withDetail(std::string description, std::string_view detail);
+[[gnu::visibility("default")]] std::string withDetail(std::string description, std::string_view detail);
 // The first line of a description.
-std::string firstLine(std::string_view description);
+[[gnu::visibility("default")]] std::string firstLine(std::string_view description);
 }  // namespace text
 
 }  // namespace ado

@@ -10,6 +10,6 @@
 
 namespace ado {
 
-std::string translateJetSql(std::string_view jetSql);
+[[gnu::visibility("default")]] std::string translateJetSql(std::string_view jetSql);
 
 }  // namespace ado

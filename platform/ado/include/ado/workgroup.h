@@ -15,16 +15,18 @@ namespace ado::workgroup {
 
 // Creates a new workgroup file without accounts, in place of nothing or of an empty file.
 // Raises 58 when a file with content exists.
-void create(const std::filesystem::path& file);
+[[gnu::visibility("default")]] void create(const std::filesystem::path& file);
 
 // Adds an account, or sets the password of an existing one. Raises 53 for a missing file,
 // 5 for an empty name.
-void setAccount(const std::filesystem::path& file, std::string_view name, std::string_view password);
+[[gnu::visibility("default")]] void setAccount(const std::filesystem::path& file, std::string_view name,
+                                               std::string_view password);
 
 // Raises 3024 when the file is missing, 3343 when it is no workgroup file, 3029 for an
 // unknown account or a wrong password.
-void authenticate(const std::filesystem::path& file, std::string_view name, std::string_view password);
+[[gnu::visibility("default")]] void authenticate(const std::filesystem::path& file, std::string_view name,
+                                                 std::string_view password);
 
-std::vector<std::string> accountNames(const std::filesystem::path& file);
+[[gnu::visibility("default")]] std::vector<std::string> accountNames(const std::filesystem::path& file);
 
 }  // namespace ado::workgroup

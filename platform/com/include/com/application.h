@@ -5,10 +5,10 @@
 
 namespace com::app {
 
-std::filesystem::path path();  // the program's folder
-std::string exeName();         // the program's file name without extension
-std::string helpFile();
-void setHelpFile(std::string file);
+[[gnu::visibility("default")]] std::filesystem::path path();  // the program's folder
+std::string exeName();                                        // the program's file name without extension
+[[gnu::visibility("default")]] std::string helpFile();
+[[gnu::visibility("default")]] void setHelpFile(std::string file);
 struct Version {
     int major = 1, minor = 0, revision = 0;
 };

@@ -23,7 +23,7 @@ protected:
     ~IEnumVariant() = default;
 };
 
-class Collection {
+class [[gnu::visibility("default")]] Collection {
 public:
     // Raises 457 for a key already used (without regard to case), 5 for an empty key.
     void Add(Variant item, std::optional<std::string> key = std::nullopt);

@@ -7,7 +7,7 @@
 
 namespace com {
 
-class Currency {
+class [[gnu::visibility("default")]] Currency {
 public:
     static constexpr int64_t Scale = 10000;
 

@@ -11,7 +11,7 @@ struct DateParts {
     int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0;
 };
 
-class Date {
+class [[gnu::visibility("default")]] Date {
 public:
     constexpr Date() = default;
     constexpr explicit Date(double serial) : serial_(serial) {}
@@ -45,6 +45,6 @@ private:
 //     "3 februarie 2006" in a Romanian locale, "Feb 3, 2006", "3-feb-06", "2006 Feb 3");
 //   each with a time before or after it ("10:30", "10:30:15", "10:30 PM", "10 AM", ISO's "T"
 //   between the two), or a time alone, which is on day 0 (30 December 1899).
-std::optional<Date> readDateText(std::string_view text);
+[[gnu::visibility("default")]] std::optional<Date> readDateText(std::string_view text);
 
 }  // namespace com

@@ -2,6 +2,7 @@
 // Late binding: members found by name (without regard to case) and invoked by dispatch id.
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -46,7 +47,8 @@ protected:
 };
 
 // Call-by-name on top of IDispatch; an unknown name raises 438 naming the member.
-Variant callByName(IDispatch& object, std::string_view name, InvokeKind kind, std::vector<Variant> args = {});
+[[gnu::visibility("default")]] Variant callByName(IDispatch& object, std::string_view name, InvokeKind kind,
+                                                  std::vector<Variant> args = {});
 inline Variant getProperty(IDispatch& object, std::string_view name) {
     return callByName(object, name, InvokeKind::PropertyGet);
 }
@@ -57,7 +59,7 @@ inline Variant callMethod(IDispatch& object, std::string_view name, std::vector<
     return callByName(object, name, InvokeKind::Method, std::move(args));
 }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) noexcept;
+[[gnu::visibility("default")]] bool equalsIgnoreCase(std::string_view a, std::string_view b) noexcept;
 
 // A class's static table of members, by which it implements IDispatch. Each entry binds
 // a name and dispatch id to plain functions (capture-less lambdas) of the class.
@@ -76,7 +78,15 @@ struct Member {
 template <class T>
 class DispatchTable {
 public:
-    DispatchTable(std::initializer_list<Member<T>> members) : members_(members) {}
+    // Two members sharing a dispatch id raise 5: the second could never be reached.
+    DispatchTable(std::initializer_list<Member<T>> members) : members_(members) {
+        for (auto a = members_.begin(); a != members_.end(); ++a)
+            for (auto b = std::next(a); b != members_.end(); ++b)
+                if (a->id == b->id)
+                    raise(errc::InvalidProcedureCall, "DispatchTable",
+                          std::string(a->name) + " and " + std::string(b->name) + " share the dispatch id " +
+                              std::to_string(a->id));
+    }
 
     std::optional<DispId> idOf(std::string_view name) const {
         for (const auto& m : members_)

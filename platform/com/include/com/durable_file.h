@@ -23,8 +23,8 @@ struct ReplaceFailure {
 // temporary name and the words of a failure are the caller's. A folder that cannot be flushed
 // after the rename (one the process may write into but not read) is no failure: the rename
 // stands and nothing could undo it.
-[[nodiscard]] std::optional<ReplaceFailure> replaceFile(const std::filesystem::path& written,
-                                                        const std::filesystem::path& target,
-                                                        const std::function<void()>& beforeRename = {});
+[[nodiscard]] [[gnu::visibility("default")]] std::optional<ReplaceFailure> replaceFile(
+    const std::filesystem::path& written, const std::filesystem::path& target,
+    const std::function<void()>& beforeRename = {});
 
 }  // namespace com

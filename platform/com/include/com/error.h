@@ -35,11 +35,11 @@ inline constexpr int32_t CantLoadRegistry = 336;
 }  // namespace errc
 
 // The run-time's standard text for its own numbers ("" for numbers it does not know).
-std::string standardDescription(int32_t number);
+[[gnu::visibility("default")]] std::string standardDescription(int32_t number);
 // The standard text with `detail` (what was refused) on a line of its own.
-std::string standardDescription(int32_t number, std::string_view detail);
+[[gnu::visibility("default")]] std::string standardDescription(int32_t number, std::string_view detail);
 
-class Error : public std::exception {
+class [[gnu::visibility("default")]] Error : public std::exception {
 public:
     // An empty description takes the run-time's standard text for the number.
     Error(int32_t number, std::string source, std::string description = {});
@@ -57,15 +57,16 @@ private:
     std::string description_;
 };
 
-[[noreturn]] void raise(int32_t number, std::string source, std::string description = {});
+[[noreturn]] [[gnu::visibility("default")]] void raise(int32_t number, std::string source,
+                                                       std::string description = {});
 
 // An error raised inside a window event's handler, where no caller can receive it (it
 // would otherwise unwind through the event loop). Each such error is reported once, here:
 // to the handler the program installs (its error box), else on the standard error stream.
-void reportWindowEventError(const Error& error);
+[[gnu::visibility("default")]] void reportWindowEventError(const Error& error);
 using WindowEventErrorHandler = std::function<void(const Error&)>;
 // Installs `handler` (an empty one restores the standard error stream); returns the
 // handler installed before.
-WindowEventErrorHandler setWindowEventErrorHandler(WindowEventErrorHandler handler);
+[[gnu::visibility("default")]] WindowEventErrorHandler setWindowEventErrorHandler(WindowEventErrorHandler handler);
 
 }  // namespace com

@@ -39,7 +39,7 @@ protected:
 };
 
 // The connection point an event source owns (through a ComPtr) for one event interface.
-class ConnectionPoint final : public Object<IConnectionPoint> {
+class [[gnu::visibility("default")]] ConnectionPoint final : public Object<IConnectionPoint> {
 public:
     explicit ConnectionPoint(const Guid& eventInterface) : iid_(eventInterface) {}
 
@@ -60,7 +60,7 @@ private:
 };
 
 // Receives events in C++: maps dispatch ids to callables. Hold it through ComPtr.
-class EventSink final : public Object<IDispatch> {
+class [[gnu::visibility("default")]] EventSink final : public Object<IDispatch> {
 public:
     using Handler = std::function<void(Args)>;
 
@@ -78,19 +78,19 @@ private:
 };
 
 // Keeps one sink advised on a source for as long as it lives.
-class EventConnection {
+class [[gnu::visibility("default")]] EventConnection {
 public:
     EventConnection() = default;
     // Raises 438 when the source has no connection point for the interface.
-    EventConnection(IUnknown& source, const Guid& eventInterface, ComPtr<IDispatch> sink);
-    EventConnection(EventConnection&& o) noexcept { swap(o); }
+    EventConnection(IUnknown & source, const Guid& eventInterface, ComPtr<IDispatch> sink);
+    EventConnection(EventConnection && o) noexcept { swap(o); }
     EventConnection& operator=(EventConnection o) noexcept {
         swap(o);
         return *this;
     }
     ~EventConnection();
     void disconnect();
-    void swap(EventConnection& o) noexcept {
+    void swap(EventConnection & o) noexcept {
         std::swap(point_, o.point_);
         std::swap(cookie_, o.cookie_);
     }

@@ -9,7 +9,7 @@
 
 namespace com {
 
-struct Guid {
+struct [[gnu::visibility("default")]] Guid {
     std::array<uint8_t, 16> bytes{};
 
     // Parses "{...}" (braces optional) at compile time or run time; nullopt when malformed.

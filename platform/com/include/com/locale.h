@@ -18,8 +18,8 @@ struct UserLocale {
 };
 
 // Read once from the C library's locale (LC_NUMERIC/LC_TIME of the environment) unless set.
-const UserLocale& userLocale();
+[[gnu::visibility("default")]] const UserLocale& userLocale();
 // Pins the settings (the program copies them from its GUI locale; tests pin them).
-void setUserLocale(UserLocale locale);
+[[gnu::visibility("default")]] void setUserLocale(UserLocale locale);
 
 }  // namespace com

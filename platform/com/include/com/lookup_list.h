@@ -20,7 +20,7 @@ struct LookupRow {
 // `source`: 9 when the list does not start with a row holding "&", 13 when the text before
 // that "&" is no whole number, 6 when an id does not fit 32 bits. What `row` raises passes
 // through; the rows before it have been given.
-void forEachLookupRow(std::string_view list, const std::string& source,
-                      const std::function<void(const LookupRow&)>& row);
+[[gnu::visibility("default")]] void forEachLookupRow(std::string_view list, const std::string& source,
+                                                     const std::function<void(const LookupRow&)>& row);
 
 }  // namespace com

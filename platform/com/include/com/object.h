@@ -90,11 +90,11 @@ constexpr bool inChain(const Guid& id) {
     else return inChain<typename I::Base>(id);
 }
 // Live objects of the process, for DllCanUnloadNow.
-void objectCreated() noexcept;
-void objectDestroyed() noexcept;
+[[gnu::visibility("default")]] void objectCreated() noexcept;
+[[gnu::visibility("default")]] void objectDestroyed() noexcept;
 }  // namespace detail
 
-uint32_t liveObjectCount() noexcept;
+[[gnu::visibility("default")]] uint32_t liveObjectCount() noexcept;
 
 // Implements IUnknown for a class that implements the given interfaces. The first
 // interface answers for IUnknown.

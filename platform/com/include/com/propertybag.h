@@ -8,7 +8,7 @@
 
 namespace com {
 
-class PropertyBag {
+class [[gnu::visibility("default")]] PropertyBag {
 public:
     // Returns the stored value, or the default when the property was not written.
     Variant ReadProperty(std::string_view name, const Variant& defaultValue = {}) const;

@@ -22,24 +22,25 @@ struct FileRights {
 };
 
 // The permission bits and group of an existing file; `otherwise` when it cannot be read.
-FileRights rightsOf(const std::filesystem::path& file, const FileRights& otherwise = {});
+[[gnu::visibility("default")]] FileRights rightsOf(const std::filesystem::path& file, const FileRights& otherwise = {});
 
 // Gives an open file the rights: the group where the process may set it (a group it is not a
 // member of leaves the file in the process's group), then the mode exactly. Answers 0 or the
 // errno of the failure to set the mode.
-int applyRights(int fd, const FileRights& rights);
+[[gnu::visibility("default")]] int applyRights(int fd, const FileRights& rights);
 
 // What a temporary is for: a part of its name, so that a leftover tells what left it.
 enum class TemporaryPurpose { Save, Copy, Compact, Export };
 
 // The next name of a temporary of this process beside `target`, ".NAME.PURPOSE-PID-N" (N
 // counts the process's temporaries).
-std::filesystem::path temporaryName(const std::filesystem::path& target, TemporaryPurpose purpose);
+[[gnu::visibility("default")]] std::filesystem::path temporaryName(const std::filesystem::path& target,
+                                                                   TemporaryPurpose purpose);
 
 // The process id in a file name made by temporaryName, 0 for any other name (a user's file).
-pid_t temporaryOwner(std::string_view fileName);
+[[gnu::visibility("default")]] pid_t temporaryOwner(std::string_view fileName);
 
-class SaveFile {
+class [[gnu::visibility("default")]] SaveFile {
 public:
     // Makes the temporary beside `target` (in `folder` when one is given: on another file
     // system the commit then fails with EXDEV): a new file (O_EXCL, so never an existing file,

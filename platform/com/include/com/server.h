@@ -47,11 +47,13 @@ namespace server {
 // The library's creatable classes: each class library defines it.
 std::span<const ClassInfo> libraryClasses();
 
-int32_t getClassObject(std::span<const ClassInfo> classes, const Guid* clsid, const Guid* iid, void** out);
-int32_t canUnloadNow();
+[[gnu::visibility("default")]] int32_t getClassObject(std::span<const ClassInfo> classes, const Guid* clsid,
+                                                      const Guid* iid, void** out);
+[[gnu::visibility("default")]] int32_t canUnloadNow();
 // Registers the classes with the library file that holds `anyAddressInLibrary`.
-int32_t registerServer(std::span<const ClassInfo> classes, const void* anyAddressInLibrary);
-int32_t unregisterServer(std::span<const ClassInfo> classes);
+[[gnu::visibility("default")]] int32_t registerServer(std::span<const ClassInfo> classes,
+                                                      const void* anyAddressInLibrary);
+[[gnu::visibility("default")]] int32_t unregisterServer(std::span<const ClassInfo> classes);
 }  // namespace server
 
 // The entry points' C signatures, as the loader looks them up.
@@ -62,7 +64,7 @@ using DllUnregisterServerFn = int32_t (*)();
 
 // The registry: one text file of lines "ProgID<TAB>{clsid}<TAB>library path". Its path is
 // $VELMORA_REGISTRY, else "registry" beside the program.
-class Registry {
+class [[gnu::visibility("default")]] Registry {
 public:
     struct Entry {
         std::string progId;
@@ -93,15 +95,15 @@ private:
 // Creates an object registered in the registry at Registry::defaultPath(). Errors raise
 // com::Error 429 (unknown ProgID or class id, or a factory that fails) or 48 (a library
 // that will not load or lacks the entry point), with a description naming what failed.
-ComPtr<IDispatch> CreateObject(std::string_view progId);
-void* CreateInstance(const Guid& clsid, const Guid& iid);
+[[gnu::visibility("default")]] ComPtr<IDispatch> CreateObject(std::string_view progId);
+[[gnu::visibility("default")]] void* CreateInstance(const Guid& clsid, const Guid& iid);
 template <class I>
 ComPtr<I> createInstance(const Guid& clsid) {
     return ComPtr<I>::adopt(static_cast<I*>(CreateInstance(clsid, I::iid)));
 }
 // Loads a library file and calls its DllRegisterServer / DllUnregisterServer.
-void registerLibrary(const std::filesystem::path& library);
-void unregisterLibrary(const std::filesystem::path& library);
+[[gnu::visibility("default")]] void registerLibrary(const std::filesystem::path& library);
+[[gnu::visibility("default")]] void unregisterLibrary(const std::filesystem::path& library);
 
 }  // namespace com
 

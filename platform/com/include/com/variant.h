@@ -19,7 +19,7 @@ struct Null {
     friend constexpr bool operator==(Null, Null) { return true; }
 };
 
-class Variant {
+class [[gnu::visibility("default")]] Variant {
 public:
     Variant() = default;  // Empty
     Variant(Null) : v_(Null{}) {}
@@ -78,7 +78,7 @@ private:
 };
 
 // Text to number under the user's locale, as the coercions read it; raises 13 or 6.
-double parseNumber(std::string_view text);
+[[gnu::visibility("default")]] double parseNumber(std::string_view text);
 // Text to number under the user's locale as the coercions read it, kept exact: its
 // decimal digits (at least one, no leading zeros) and the power of ten that scales them
 // (value = digits x 10^exponent). Raises 13 for text that is no number.
@@ -87,8 +87,8 @@ struct DecimalDigits {
     std::string digits;
     int exponent = 0;
 };
-DecimalDigits parseDecimal(std::string_view text);
+[[gnu::visibility("default")]] DecimalDigits parseDecimal(std::string_view text);
 // Double to integer, half to even, range-checked (raises 6).
-int64_t roundHalfEven(double value);
+[[gnu::visibility("default")]] int64_t roundHalfEven(double value);
 
 }  // namespace com
