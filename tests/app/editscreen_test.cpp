@@ -24,7 +24,9 @@ using velmora::HostedControl;
 // none here and is skipped), one unbound control, defaults, and hooks that record.
 class ProbeScreen final : public velmora::EditScreen {
 public:
-    ProbeScreen() : EditScreen({"frmProba", "Sectie", Velmora_Business::__Sectie::iid, 2, true}, nullptr) {
+    ProbeScreen()
+        : EditScreen({"frmProba", "Sectie", Velmora_Business::__Sectie::iid, velmora::SelectKind::Sectii, true},
+                     nullptr) {
         QGroupBox* frame = addFrame(QStringLiteral("Date generale:"));
         cmbSectie = addRow(frame, QStringLiteral("Sectie"), "Quillon.MyCombo", QStringLiteral("cmbSectie"), "IdSectie");
         ctlNrSectie = addRow(frame, QStringLiteral("Nr. sectie"), "Quillon.ControlPersonal",

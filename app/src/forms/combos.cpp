@@ -4,6 +4,7 @@
 
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
+#include "typelib/control_facades.h"
 
 namespace GlobalUI {
 namespace {
@@ -41,7 +42,7 @@ void FillCombo(com::IDispatch& combo, const std::string& list) {
         } catch (const com::Error& e) {
             com::raise(e.number(), "GlobalUI.FillCombo", "Id-ul \"" + idText + "\" al listei nu este un numar intreg.");
         }
-        com::callMethod(combo, "AddItem", {com::Variant(list.substr(*amp + 1, end - *amp - 1)), com::Variant(id)});
+        quillon::MyComboFacade(combo).addItem(list.substr(*amp + 1, end - *amp - 1), id);
         at = end + 1;
     }
 }
@@ -52,18 +53,18 @@ namespace velmora {
 
 void selectKeyIfPresent(HostedControl& combo, int32_t id) {
     try {
-        combo.put("Cheie", com::Variant(id));
+        combo.asCombo().setCheie(id);
     } catch (const com::Error& e) {
         if (e.number() != com::errc::InvalidProcedureCall) throw;
-        combo.put("ListIndex", com::Variant(int16_t{-1}));
+        combo.asCombo().setListIndex(-1);
     }
 }
 
 void refillCombo(HostedControl& combo, const std::string& list) {
-    com::callMethod(combo.object(), "Clear");
+    combo.asCombo().clear();
     GlobalUI::FillCombo(combo.object(), list);
 }
 
-int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
+int32_t cheie(const HostedControl& combo) { return combo.asCombo().cheie(); }
 
 }  // namespace velmora

@@ -9,7 +9,9 @@ namespace velmora {
 
 frmCostSectie::frmCostSectie(QWidget* parent)
     : CostSheetScreen(CostSheetKind::Sectie,
-                      {"frmCostSectie", "CostSectie", Velmora_Business::__CostSectie::iid, 3, false}, parent) {
+                      {"frmCostSectie", "CostSectie", Velmora_Business::__CostSectie::iid, SelectKind::CostSectie,
+                       false},
+                      parent) {
     formLoad();
 }
 

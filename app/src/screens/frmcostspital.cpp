@@ -11,7 +11,9 @@ namespace velmora {
 
 frmCostSpital::frmCostSpital(QWidget* parent)
     : CostSheetScreen(CostSheetKind::Spital,
-                      {"frmCostSpital", "CostSpital", Velmora_Business::__CostSpital::iid, 1, false}, parent) {
+                      {"frmCostSpital", "CostSpital", Velmora_Business::__CostSpital::iid, SelectKind::CostSpital,
+                       false},
+                      parent) {
     formLoad();
 }
 
