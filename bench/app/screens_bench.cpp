@@ -104,14 +104,15 @@ private:
 void BM_SelectionDialog_WardSheets10000(benchmark::State& state) {
     Session session;
     velmora::frmSelect dialog;
-    dialog.setTipSelect(3);
+    dialog.setTipSelect(velmora::SelectKind::CostSectie);
     dialog.show();
     QCoreApplication::processEvents();
     for (auto _ : state) {
         dialog.cmdCauta_Click();
         QCoreApplication::processEvents();  // the list is drawn
     }
-    if (dialog.list(3)->topLevelItemCount() != kWardSheets) state.SkipWithError("not every sheet was listed");
+    if (dialog.list(velmora::SelectKind::CostSectie)->topLevelItemCount() != kWardSheets)
+        state.SkipWithError("not every sheet was listed");
 }
 
 // The business library's LoadList alone, with the same clause.

@@ -35,7 +35,7 @@ std::unique_ptr<QTimer> chooseInSelection(int32_t kind, int64_t id) {
         if (!dialog) return;
         timer->stop();
         dialog->cmdCauta_Click();
-        QTreeWidget* list = dialog->list(kind);
+        QTreeWidget* list = dialog->list(static_cast<velmora::SelectKind>(kind));
         if (QTreeWidgetItem* item = list->topLevelItem(rowWithId(*list, id))) {
             list->scrollToItem(item);
             doubleClickRow(*list, item);

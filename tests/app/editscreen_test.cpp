@@ -27,7 +27,7 @@ class ProbeScreen final : public velmora::EditScreen {
 public:
     ProbeScreen()
         : EditScreen({"frmProba", &velmora::newEditedObject<Velmora_Business::_Sectie>, Velmora_Business::__Sectie::iid,
-                      2, true},
+                      velmora::SelectKind::Sectii, true},
                      nullptr) {
         QGroupBox* frame = addFrame(QStringLiteral("Date generale:"));
         cmbSectie = addRow(frame, QStringLiteral("Sectie"), "Quillon.MyCombo", QStringLiteral("cmbSectie"), "IdSectie");

@@ -11,10 +11,11 @@
 #include "com/error.h"
 #include "shell/globalui.h"
 #include "support.h"
+#include "typelib/quillon.h"
 
 namespace {
 
-// Any object with AddItem(text, id), as FillCombo accepts; keeps what it was given and
+// An object answering the keyed combo box's AddItem(text, id); keeps what it was given and
 // refuses an id it already has, as the keyed combo box does.
 class ItemList final : public com::Dispatchable<ItemList, com::IDispatch> {
 public:
@@ -23,7 +24,7 @@ public:
 
     static const com::DispatchTable<ItemList>& dispatchTable() {
         static const com::DispatchTable<ItemList> table{
-            {"AddItem", 1, nullptr, nullptr,
+            {"AddItem", quillon::my_combo::dispid::AddItem, nullptr, nullptr,
              [](ItemList& self, com::Args args) -> com::Variant {
                  const int32_t id = args[1].toLong();
                  if (!self.ids.insert(id).second) com::raise(com::errc::DuplicateKey, "MyCombo-AddItem");

@@ -112,7 +112,7 @@ TEST_F(RegisterNames, TheRegistersAndTheSheetsShowEveryNameWhole) {
 TEST_F(RegisterNames, TheSelectionConfigurationAndReportCombosShowEveryNameWhole) {
     for (int32_t kind = 0; kind < 4; ++kind) {
         velmora::frmSelect dialog(mainWindow());
-        dialog.setTipSelect(kind);
+        dialog.setTipSelect(static_cast<velmora::SelectKind>(kind));
         dialog.show();
         QCoreApplication::processEvents();
         switch (kind) {
@@ -126,7 +126,7 @@ TEST_F(RegisterNames, TheSelectionConfigurationAndReportCombosShowEveryNameWhole
             expectListed(dialog.combo("cmbSpitalSectie"), 1, hospital, hospitals());
             // The hospital's wards are found and listed with the type's whole name.
             dialog.cmdCauta_Click();
-            EXPECT_EQ(dialog.list(2)->topLevelItemCount(),
+            EXPECT_EQ(dialog.list(velmora::SelectKind::Sectii)->topLevelItemCount(),
                       count("SELECT Count(*) FROM Lista_Sectii___Filtrat WHERE IdSpital=1"));
             break;
         default: expectListed(dialog.combo("cmbPerioadaSectie"), 1, kPerioada, periods()); break;

@@ -56,7 +56,7 @@ protected:
         click(dialog.cmdCauta());
         QTreeWidget* list = nullptr;
         for (int kind = 0; kind < 4; ++kind)
-            if (dialog.ssTab()->isTabVisible(kind)) list = dialog.list(kind);
+            if (dialog.ssTab()->isTabVisible(kind)) list = dialog.list(static_cast<velmora::SelectKind>(kind));
         ASSERT_TRUE(list);
         QTreeWidgetItem* item = list->topLevelItem(rowToPick(*list));
         ASSERT_TRUE(item);

@@ -366,7 +366,7 @@ TEST_F(Registers, AWardIsFoundChangedSavedAndDeletedWithTheKeyboardAlone) {
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::focusWidget(), dialog->cmdCauta());
         test::pressKey(Qt::Key_Return);  // Enter presses the focused button
-        EXPECT_EQ(QApplication::focusWidget(), dialog->list(2));
+        EXPECT_EQ(QApplication::focusWidget(), dialog->list(velmora::SelectKind::Sectii));
         test::pressKey(Qt::Key_Down);
         picked = true;
         test::pressKey(Qt::Key_Return);
@@ -441,7 +441,7 @@ TEST_F(ScreenPictures, RegisterScreensAndTheSelectionDialog) {
                            "velmora-selectie-sectii.png", "velmora-selectie.png"};
     for (int kind = 0; kind < 4; ++kind) {
         frmSelect dialog(mainWindow());
-        dialog.setTipSelect(kind);
+        dialog.setTipSelect(static_cast<velmora::SelectKind>(kind));
         dialog.show();
         QCoreApplication::processEvents();
         if (kind == 3) dialog.combo("cmbPerioadaSectie")->put("Cheie", com::Variant(int32_t{1}));

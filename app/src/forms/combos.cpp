@@ -3,12 +3,13 @@
 #include "com/error.h"
 #include "com/lookup_list.h"
 #include "forms/hostedcontrol.h"
+#include "typelib/control_facades.h"
 
 namespace GlobalUI {
 
 void FillCombo(com::IDispatch& combo, const std::string& list) {
     com::forEachLookupRow(list, "GlobalUI.FillCombo", [&combo](const com::LookupRow& row) {
-        com::callMethod(combo, "AddItem", {com::Variant(row.text), com::Variant(row.id)});
+        quillon::MyComboFacade(combo).addItem(std::string(row.text), row.id);
     });
 }
 
@@ -18,18 +19,18 @@ namespace velmora {
 
 void selectKeyIfPresent(HostedControl& combo, int32_t id) {
     try {
-        combo.put("Cheie", com::Variant(id));
+        combo.asCombo().setCheie(id);
     } catch (const com::Error& e) {
         if (e.number() != com::errc::InvalidProcedureCall) throw;
-        combo.put("ListIndex", com::Variant(int16_t{-1}));
+        combo.asCombo().setListIndex(-1);
     }
 }
 
 void refillCombo(HostedControl& combo, const std::string& list) {
-    com::callMethod(combo.object(), "Clear");
+    combo.asCombo().clear();
     GlobalUI::FillCombo(combo.object(), list);
 }
 
-int32_t cheie(const HostedControl& combo) { return combo.get("Cheie").toLong(); }
+int32_t cheie(const HostedControl& combo) { return combo.asCombo().cheie(); }
 
 }  // namespace velmora

@@ -210,7 +210,7 @@ void EditScreen::push(HostedControl& control, const char* handler) {
     if (mbLoading_ || unloading_ || !object_) return;
     const bool combo = control.isCombo();
     try {
-        const com::Variant value = control.get(combo ? "Cheie" : "Valoare");
+        const com::Variant value = combo ? com::Variant(control.asCombo().cheie()) : control.asEntry().valoare();
         beforeFieldPushed(control, value);
         model().SetDataByName(control.tag(), value, true);
         afterFieldPushed(control);
@@ -219,11 +219,13 @@ void EditScreen::push(HostedControl& control, const char* handler) {
         // Show what the object holds, so the screen never shows a value that was not taken.
         try {
             mbLoading_ = true;
-            control.put(combo ? "Cheie" : "Valoare", model().GetDataByName(control.tag()));
+            const com::Variant stored = model().GetDataByName(control.tag());
+            if (combo) control.asCombo().setCheie(stored);
+            else control.asEntry().setValoare(stored);
         } catch (const std::exception&) {
             if (combo) {
                 try {
-                    control.put("ListIndex", com::Variant(int16_t{-1}));
+                    control.asCombo().setListIndex(-1);
                 } catch (const std::exception&) {}
             }
         }
@@ -244,13 +246,13 @@ void EditScreen::LoadControls() {
                 HostedControl* control = controlNamed(QString::fromStdString(rows.GetFieldName(i)));
                 if (!control) continue;
                 if (control->isEntryControl()) {
-                    control->put("Valoare", rows.GetDataByName(control->tag()));
+                    control->asEntry().setValoare(rows.GetDataByName(control->tag()));
                 } else if (control->isCombo()) {
                     beforeComboLoad(*control);
                     try {
-                        control->put("Cheie", rows.GetDataByName(control->tag()));
+                        control->asCombo().setCheie(rows.GetDataByName(control->tag()));
                     } catch (const com::Error&) {
-                        control->put("ListIndex", com::Variant(int16_t{-1}));  // a key it does not list
+                        control->asCombo().setListIndex(-1);  // a key it does not list
                         throw;
                     }
                 }

@@ -21,6 +21,7 @@
 #include "com/guid.h"
 #include "forms/editedobject.h"
 #include "forms/formcontroller.h"
+#include "forms/selectkind.h"
 #include "typelib/ModelLinie.h"
 
 class QGroupBox;
@@ -35,7 +36,7 @@ struct EditScreenKind {
     std::string module;           // the module label of its error reports ("frmSectii")
     EditedObject (*newObject)();  // a new object of the class it edits (newEditedObject<_Sectie>)
     com::Guid eventsIid;          // that class's event interface (OnDirty)
-    int32_t tipSelect = 0;        // the selection dialog's kind behind "Cauta..."
+    SelectKind tipSelect{};       // the selection dialog's kind behind "Cauta..."
     bool adaugaDialog = false;    // button 3 reads "Adauga..." instead of "Adauga"
 };
 

@@ -147,9 +147,10 @@ void FormController::LockTotalFields() {
             com::raise(com::errc::NoSuchMember, "FormController.LockTotalFields",
                        std::string("Controlul ") + name + " lipseste de pe macheta.");
         // A control already locked is left as it is: repainting it changes nothing.
-        if (!control->get("Enabled").toBool() && control->get("BackColor").toLong() == color::ButtonFace) continue;
-        control->put("Enabled", com::Variant(false));
-        control->put("BackColor", com::Variant(color::ButtonFace));
+        const quillon::ControlFacade shared = control->asControl();
+        if (!shared.enabled() && shared.backColor() == color::ButtonFace) continue;
+        shared.setEnabled(false);
+        shared.setBackColor(color::ButtonFace);
     }
 }
 

@@ -211,10 +211,10 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
             // The county and hospital of the hospital sheets and the hospital of the wards
             // are the configured ones.
             if (entry.locked) {
-                combo->put("Enabled", com::Variant(false));
-                combo->put("BackColor", com::Variant(color::ActiveBorder));
+                combo->asCombo().setEnabled(false);
+                combo->asCombo().setBackColor(color::ActiveBorder);
             } else {
-                combo->put("BackColor", com::Variant(color::CaptionText));
+                combo->asCombo().setBackColor(color::CaptionText);
             }
             this->*entry.member = combo;
         }
@@ -264,11 +264,6 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
 
 frmSelect::~frmSelect() = default;
 
-void frmSelect::setTipSelect(int32_t vTip) {
-    if (vTip >= 0 && vTip < static_cast<int32_t>(kinds().size())) mlTipSelect_ = static_cast<SelectKind>(vTip);
-    else mlTipSelect_.reset();
-}
-
 const frmSelect::KindInfo* frmSelect::current() const {
     return mlTipSelect_ ? &kinds()[static_cast<size_t>(*mlTipSelect_)] : nullptr;
 }
@@ -298,13 +293,13 @@ void frmSelect::prepareSpitale() {
     const GlobalUI::Session& s = GlobalUI::session();
     refillCombo(*cmbJudet_, s.gListaJudete);
     if (s.gIdJudet != -1) {
-        cmbJudet_->put("Enabled", com::Variant(false));
-        cmbJudet_->put("BackColor", com::Variant(color::ButtonFace));
+        cmbJudet_->asCombo().setEnabled(false);
+        cmbJudet_->asCombo().setBackColor(color::ButtonFace);
         selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
     } else {
-        cmbJudet_->put("Enabled", com::Variant(true));
-        cmbJudet_->put("BackColor", com::Variant(color::CaptionText));
-        if (cmbJudet_->get("ListCount").toLong() > 0) cmbJudet_->put("ListIndex", com::Variant(int16_t{0}));
+        cmbJudet_->asCombo().setEnabled(true);
+        cmbJudet_->asCombo().setBackColor(color::CaptionText);
+        if (cmbJudet_->asCombo().listCount() > 0) cmbJudet_->asCombo().setListIndex(0);
     }
 }
 
@@ -335,13 +330,13 @@ void frmSelect::tabStep() {
 }
 
 void frmSelect::cmbJudetSpital_Click() {
-    com::callMethod(cmbSpital_->object(), "Clear");
+    cmbSpital_->asCombo().clear();
     GlobalUI::FillCombo(cmbSpital_->object(), hospitalList(cheie(*cmbJudetSpital_)));
     selectKeyIfPresent(*cmbSpital_, GlobalUI::session().gIdSpital);
 }
 
 std::string frmSelect::whereSpitale() const {
-    if (cmbJudet_->get("ListIndex").toLong() != -1) return " WHERE a.IdJudet=" + std::to_string(cheie(*cmbJudet_));
+    if (cmbJudet_->asCombo().listIndex() != -1) return " WHERE a.IdJudet=" + std::to_string(cheie(*cmbJudet_));
     // A configured county that the list does not hold still bounds the search.
     if (const int32_t county = GlobalUI::session().gIdJudet; county != -1)
         return " WHERE a.IdJudet=" + std::to_string(county);
@@ -358,7 +353,7 @@ std::string frmSelect::whereCostSpital() const {
 }
 
 std::string frmSelect::whereSectii() const {
-    if (cmbSpitalSectie_->get("ListIndex").toLong() != -1)
+    if (cmbSpitalSectie_->asCombo().listIndex() != -1)
         return " WHERE a.IdSpital=" + std::to_string(cheie(*cmbSpitalSectie_));
     // The wards are always those of the configured hospital, listed or not.
     if (const int32_t hospital = GlobalUI::session().gIdSpital; hospital != -1)

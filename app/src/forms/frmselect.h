@@ -1,7 +1,7 @@
 #pragma once
 // The modal search dialog behind "Cauta..." of the edit screens. The caller says which
-// kind of record it looks for (TipSelect 0 hospitals, 1 hospital cost sheets, 2 wards,
-// 3 ward cost sheets); the dialog shows only that kind's tab, builds a WHERE clause of
+// kind of record it looks for (hospitals, hospital cost sheets, wards, ward cost sheets);
+// the dialog shows only that kind's tab, builds a WHERE clause of
 // integer keys from its combos, lists what the business library's LoadList returns, and
 // hands the id of a double-clicked row to the caller through ItemSelectat.
 #include <array>
@@ -13,6 +13,7 @@
 #include <QDialog>
 
 #include "com/dispatch.h"
+#include "forms/selectkind.h"
 
 class QLabel;
 class QPushButton;
@@ -24,17 +25,14 @@ namespace velmora {
 
 class HostedControl;
 
-// The kinds of record searched, in the order of the dialog's tabs (TipSelect 0 to 3).
-enum class SelectKind : int32_t { Spitale, CostSpital, Sectii, CostSectie };
-
 class frmSelect final : public QDialog {
     Q_OBJECT
 public:
     explicit frmSelect(QWidget* parent = nullptr);
     ~frmSelect() override;
 
-    // The kind of record searched; values other than 0 to 3 leave the dialog without one.
-    void setTipSelect(int32_t vTip);
+    // The kind of record searched; a dialog never given one shows no tab and searches nothing.
+    void setTipSelect(SelectKind kind) { mlTipSelect_ = kind; }
 
     // The clause of the last search ("" lists everything).
     const std::string& where() const { return msWhere_; }
@@ -44,7 +42,7 @@ public:
     void cmdCauta_Click();
 
     HostedControl* combo(const char* name) const;
-    QTreeWidget* list(int32_t kind) const { return lists_.at(static_cast<size_t>(kind)); }
+    QTreeWidget* list(SelectKind kind) const { return lists_.at(static_cast<size_t>(kind)); }
     QTabWidget* ssTab() const { return ssTab_; }
     QPushButton* cmdCauta() const { return cmdCauta_; }
     QLabel* lblCount() const { return lblCount_; }

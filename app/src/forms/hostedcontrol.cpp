@@ -29,6 +29,31 @@ bool HostedControl::isCombo() const { return static_cast<bool>(object_.query<qui
 
 bool HostedControl::isEntryControl() const { return static_cast<bool>(object_.query<quillon::IControlPersonal>()); }
 
+namespace {
+
+[[noreturn]] void raiseNotOfKind(const HostedControl& control, std::string_view kind) {
+    com::raise(com::errc::NoSuchMember, "Velmora",
+               "Controlul " + control.objectName().toStdString() + " nu este un " + std::string(kind) + ".");
+}
+
+}  // namespace
+
+quillon::ControlFacade HostedControl::asControl() const {
+    if (isCombo()) return {*object_, quillon::myComboShared};
+    if (isEntryControl()) return {*object_, quillon::controlPersonalShared};
+    raiseNotOfKind(*this, "MyCombo sau ControlPersonal");
+}
+
+quillon::MyComboFacade HostedControl::asCombo() const {
+    if (!isCombo()) raiseNotOfKind(*this, "MyCombo");
+    return quillon::MyComboFacade(*object_);
+}
+
+quillon::ControlPersonalFacade HostedControl::asEntry() const {
+    if (!isEntryControl()) raiseNotOfKind(*this, "ControlPersonal");
+    return quillon::ControlPersonalFacade(*object_);
+}
+
 // Every widget of the control (its inner editors too) reports its focus events here.
 void HostedControl::watchFocus(QWidget* widget) {
     widget->installEventFilter(this);

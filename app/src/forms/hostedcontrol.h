@@ -17,6 +17,7 @@
 
 #include "com/dispatch.h"
 #include "com/events.h"
+#include "typelib/control_facades.h"
 
 namespace velmora {
 
@@ -31,10 +32,18 @@ public:
     const com::ComPtr<com::IDispatch>& objectPtr() const { return object_; }
     QWidget* widget() const { return widget_; }  // nullptr once the form destroyed it
 
+    // The control's members by name, as a generic host reaches them; the program uses the
+    // typed facades below.
     com::Variant get(std::string_view property) const { return com::getProperty(*object_, property); }
     void put(std::string_view property, com::Variant value) const {
         com::putProperty(*object_, property, std::move(value));
     }
+
+    // The control's members by their dispatch ids. Each raises 438 when the control is not
+    // of that kind (the ids of one kind name other members on another).
+    quillon::ControlFacade asControl() const;  // the members every kind has
+    quillon::MyComboFacade asCombo() const;
+    quillon::ControlPersonalFacade asEntry() const;
 
     // The container's Tag of the control.
     const std::string& tag() const { return tag_; }

@@ -314,10 +314,11 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
         label->setFont(labels);
         HostedControl* combo = HostedControl::create(quillon::my_combo::ProgId, frame, name);
         combo->setTag(spec.tag);
-        combo->put("Font", com::Variant(fieldFont.toStdString()));
+        const quillon::MyComboFacade keyed = combo->asCombo();
+        keyed.setFont(fieldFont.toStdString());
         if (!spec.designEnabled) {
-            combo->put("Enabled", com::Variant(false));
-            combo->put("BackColor", com::Variant(color::ScrollBar));
+            keyed.setEnabled(false);
+            keyed.setBackColor(color::ScrollBar);
         }
         combo->widget()->setGeometry(twips(spec.combo.left), twips(spec.combo.top), twips(spec.combo.width),
                                      std::max(twips(kRowHeightTwips), combo->widget()->minimumHeight()));
@@ -373,16 +374,17 @@ CostSheetLayout buildCostSheetLayout(QWidget* form, CostSheetKind kind, const Bu
 
         HostedControl* control = HostedControl::create(quillon::control_personal::ProgId, page, name);
         control->setTag(spec.tag);
-        control->put("TipData", com::Variant(int32_t{3}));
-        control->put("NrZecimale", com::Variant(int16_t{0}));
-        control->put("AfisezFormat", com::Variant(spec.afisezFormat));
-        control->put("AfisezMinute", com::Variant(false));
-        control->put("Alignment", com::Variant(int32_t{1}));
-        control->put("Font", com::Variant(fieldFont.toStdString()));
-        control->put("Enabled", com::Variant(spec.designEnabled));
-        control->put("BackColor", com::Variant(spec.designEnabled ? color::Window : color::ScrollBar));
-        control->put("ForeColor", com::Variant(color::WindowText));
-        control->put("Valoare", com::Variant(int16_t{0}));
+        const quillon::ControlPersonalFacade entry = control->asEntry();
+        entry.setTipData(quillon::TipData::Numar);
+        entry.setNrZecimale(0);
+        entry.setAfisezFormat(spec.afisezFormat);
+        entry.setAfisezMinute(false);
+        entry.setAlignment(quillon::Alignment::Right);
+        entry.setFont(fieldFont.toStdString());
+        entry.setEnabled(spec.designEnabled);
+        entry.setBackColor(spec.designEnabled ? color::Window : color::ScrollBar);
+        entry.setForeColor(color::WindowText);
+        entry.setValoare(int16_t{0});
         page->place(control->widget(), spec.field);
         // The label as high as the field beside it, when the field needs more than its row.
         page->place(label, spec.label,

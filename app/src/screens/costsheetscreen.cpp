@@ -116,11 +116,11 @@ void CostSheetScreen::afterFieldPushed(HostedControl& field) {
     // total changed: the form shows what it holds now.
     if (spec->kind == FieldKind::GroupPart) {
         HostedControl& total = control(spec->total);
-        total.put("Valoare", model().GetDataByName(total.tag()));
+        total.asEntry().setValoare(model().GetDataByName(total.tag()));
     } else if (spec->kind == FieldKind::GroupTotal) {
         for (const std::string& name : spec->parts) {
             HostedControl& part = control(name);
-            part.put("Valoare", model().GetDataByName(part.tag()));
+            part.asEntry().setValoare(model().GetDataByName(part.tag()));
         }
     }
 }

@@ -123,10 +123,10 @@ void frmConfigurare::loadValues() {
     loaded_ = false;
     const GlobalUI::Session& s = GlobalUI::session();
     showSessionFolders();
-    com::callMethod(cmbJudet_->object(), "Clear");
+    cmbJudet_->asCombo().clear();
     GlobalUI::FillCombo(cmbJudet_->object(), s.gListaJudete);
     selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
-    com::callMethod(cmbSpital_->object(), "Clear");
+    cmbSpital_->asCombo().clear();
     GlobalUI::FillCombo(cmbSpital_->object(), s.gListaSpitale);
     selectKeyIfPresent(*cmbSpital_, s.gIdSpital);
     loaded_ = true;
@@ -135,7 +135,7 @@ void frmConfigurare::loadValues() {
 void frmConfigurare::cmbJudet_Click() {
     // Only an accept changes the session's hospital list.
     const std::string hospitals = hospitalList(cheie(*cmbJudet_));
-    com::callMethod(cmbSpital_->object(), "Clear");
+    cmbSpital_->asCombo().clear();
     GlobalUI::FillCombo(cmbSpital_->object(), hospitals);
 }
 

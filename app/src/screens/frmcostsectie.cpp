@@ -10,7 +10,7 @@ namespace velmora {
 frmCostSectie::frmCostSectie(QWidget* parent)
     : CostSheetScreen(CostSheetKind::Sectie,
                       {"frmCostSectie", &newEditedObject<Velmora_Business::_CostSectie>,
-                       Velmora_Business::__CostSectie::iid, 3, false},
+                       Velmora_Business::__CostSectie::iid, SelectKind::CostSectie, false},
                       parent) {
     formLoad();
 }

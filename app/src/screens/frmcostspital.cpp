@@ -12,7 +12,7 @@ namespace velmora {
 frmCostSpital::frmCostSpital(QWidget* parent)
     : CostSheetScreen(CostSheetKind::Spital,
                       {"frmCostSpital", &newEditedObject<Velmora_Business::_CostSpital>,
-                       Velmora_Business::__CostSpital::iid, 1, false},
+                       Velmora_Business::__CostSpital::iid, SelectKind::CostSpital, false},
                       parent) {
     formLoad();
 }

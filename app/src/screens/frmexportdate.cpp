@@ -56,7 +56,7 @@ frmExportDate::frmExportDate(QWidget* parent) : QWidget(parent) {
 
     const GlobalUI::Session& s = GlobalUI::session();
     dirBox_->setPath(QString::fromStdString(s.gMyExport));
-    com::callMethod(cmbPerioada_->object(), "Clear");
+    cmbPerioada_->asCombo().clear();
     GlobalUI::FillCombo(cmbPerioada_->object(), s.gListaPerioade);
     cmbPerioada_->widget()->setFocus();
 }

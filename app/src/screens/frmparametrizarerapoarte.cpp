@@ -289,16 +289,16 @@ void frmParametrizareRapoarte::addParameterControls(const ParametruRaport& param
         control = HostedControl::create(quillon::my_combo::ProgId, picParametrii_, name);
         added_.append(name);
         if (parameter.name == "IdJudet") {
-            com::callMethod(control->object(), "Clear");
+            control->asCombo().clear();
             GlobalUI::FillCombo(control->object(), s.gListaJudete);
             // A configured county missing from the list leaves the combo without a choice.
             try {
-                control->put("Cheie", com::Variant(s.gIdJudet));
+                control->asCombo().setCheie(s.gIdJudet);
             } catch (const com::Error& e) {
                 if (e.number() != com::errc::InvalidProcedureCall) throw;
             }
         } else if (parameter.name == "IdPerioada") {
-            com::callMethod(control->object(), "Clear");
+            control->asCombo().clear();
             GlobalUI::FillCombo(control->object(), s.gListaPerioade);
         }
     } else {
@@ -307,13 +307,13 @@ void frmParametrizareRapoarte::addParameterControls(const ParametruRaport& param
         control = HostedControl::create(quillon::control_personal::ProgId, picParametrii_, name);
         added_.append(name);
         if (parameter.tipData) {
-            control->put("TipData", com::Variant(static_cast<int32_t>(*parameter.tipData)));
+            control->asEntry().setTipData(*parameter.tipData);
             if (*parameter.tipData == quillon::TipData::Data) {
                 const StartDate start = startDate(parameter, today_());
                 if (start.date)
-                    control->put("Valoare", com::Variant(com::Date::fromYmd(start.date->year(), start.date->month(),
-                                                                            start.date->day())));
-                else if (!start.text.empty()) control->put("Valoare", com::Variant(start.text));
+                    control->asEntry().setValoare(
+                        com::Date::fromYmd(start.date->year(), start.date->month(), start.date->day()));
+                else if (!start.text.empty()) control->asEntry().setValoare(start.text);
             }
         }
     }
@@ -395,14 +395,14 @@ void frmParametrizareRapoarte::passParameters(reports::Report& report) const {
         if (!control || !field) continue;  // a parameter the report does not have keeps its default
         field->ClearCurrentValueAndRange();
         if (parameter.control == ParametruControl::MyCombo) {
-            field->AddCurrentValue(com::Variant(control->get("Cheie").toLong()));
+            field->AddCurrentValue(com::Variant(control->asCombo().cheie()));
             continue;
         }
         // An empty entry passes nothing: the report's default applies, or its run names the
         // parameter left without a value.
-        const com::Variant value = control->get("Valoare");
+        const com::Variant value = control->asEntry().valoare();
         if (value.isNull() || value.isEmpty()) continue;
-        const auto kind = static_cast<quillon::TipData>(control->get("TipData").toLong());
+        const auto kind = control->asEntry().tipData();
         if (kind == quillon::TipData::Data) {
             field->AddCurrentValue(com::Variant(dateText(value)));
         } else if (kind == quillon::TipData::Numar) {

@@ -17,7 +17,8 @@ namespace {
 namespace color = quillon::color;
 
 EditScreenKind screenKind() {
-    return {"frmSectii", &newEditedObject<Velmora_Business::_Sectie>, Velmora_Business::__Sectie::iid, 2, true};
+    return {"frmSectii", &newEditedObject<Velmora_Business::_Sectie>, Velmora_Business::__Sectie::iid,
+            SelectKind::Sectii, true};
 }
 
 }  // namespace
@@ -31,15 +32,15 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
         addRow(frame, QStringLiteral("Sectie"), quillon::my_combo::ProgId, QStringLiteral("cmbSectie"), "IdSectie");
     ctlNrSectie_ = addRow(frame, QStringLiteral("Nr. sectie"), quillon::control_personal::ProgId,
                           QStringLiteral("ctlNrSectie"), "NrSectie");
-    ctlNrSectie_->put("TipData", com::Variant(int32_t{3}));
-    ctlNrSectie_->put("Alignment", com::Variant(int32_t{1}));
-    ctlNrSectie_->put("Valoare", com::Variant(int32_t{0}));
+    ctlNrSectie_->asEntry().setTipData(quillon::TipData::Numar);
+    ctlNrSectie_->asEntry().setAlignment(quillon::Alignment::Right);
+    ctlNrSectie_->asEntry().setValoare(int32_t{0});
     ctlNrSectie_->widget()->setMinimumWidth(120);
     ctlNrSectie_->widget()->setMaximumWidth(120);
     frame->layout()->setAlignment(ctlNrSectie_->widget(), Qt::AlignLeft);
     // The ward's hospital is always the configured one.
-    cmbSpital_->put("Enabled", com::Variant(false));
-    cmbSpital_->put("BackColor", com::Variant(color::ScrollBar));
+    cmbSpital_->asCombo().setEnabled(false);
+    cmbSpital_->asCombo().setBackColor(color::ScrollBar);
     pushOnValidate(cmbSectie_);
     pushOnValidate(ctlNrSectie_);
     resize(620, 200);

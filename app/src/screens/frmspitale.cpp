@@ -16,12 +16,13 @@ namespace {
 namespace color = quillon::color;
 
 EditScreenKind screenKind() {
-    return {"frmSpitale", &newEditedObject<Velmora_Business::_Spital>, Velmora_Business::__Spital::iid, 0, false};
+    return {"frmSpitale", &newEditedObject<Velmora_Business::_Spital>, Velmora_Business::__Spital::iid,
+            SelectKind::Spitale, false};
 }
 
 void disable(HostedControl& control, int32_t backColor) {
-    control.put("Enabled", com::Variant(false));
-    control.put("BackColor", com::Variant(backColor));
+    control.asControl().setEnabled(false);
+    control.asControl().setBackColor(backColor);
 }
 
 }  // namespace
@@ -36,15 +37,15 @@ frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
     ctlDenSpital_ = addRow(frame, QStringLiteral(" Denumire:"), quillon::control_personal::ProgId,
                            QStringLiteral("ctlDenSpital"), "DenSpital");
     for (HostedControl* text : {ctlCodSpital_, ctlDenSpital_}) {
-        text->put("TipData", com::Variant(int32_t{0}));
-        text->put("AfisezFormat", com::Variant(false));
+        text->asEntry().setTipData(quillon::TipData::Text);
+        text->asEntry().setAfisezFormat(false);
     }
     // The register is read-only in this version: its fields are shown, never typed into.
     disable(*cmbJudet_, color::ScrollBar);
     disable(*ctlCodSpital_, color::ScrollBar);
     disable(*ctlDenSpital_, color::ButtonFace);
-    ctlCodSpital_->put("BackColor", com::Variant(color::ButtonFace));
-    ctlDenSpital_->put("BackColor", com::Variant(color::ButtonFace));
+    ctlCodSpital_->asEntry().setBackColor(color::ButtonFace);
+    ctlDenSpital_->asEntry().setBackColor(color::ButtonFace);
     pushOnValidate(ctlCodSpital_);
     pushOnValidate(ctlDenSpital_);
     resize(620, 200);

@@ -100,7 +100,7 @@ bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmLogin::accepta() {
-    const std::string user = ctlUser_->get("Valoare").toString();
+    const std::string user = ctlUser_->asEntry().valoare().toString();
     const std::string password = txtPassword_->text().toStdString();
     if (user.empty() || password.empty()) {
         showInfo("Date incomplete cu privire la rularea aplicatiei.");
