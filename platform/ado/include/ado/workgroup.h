@@ -20,6 +20,9 @@ void create(const std::filesystem::path& file);
 // 5 for an empty name.
 void setAccount(const std::filesystem::path& file, std::string_view name, std::string_view password);
 
+// Removes an account. Raises 53 for a missing file, 3029 for an unknown account.
+void removeAccount(const std::filesystem::path& file, std::string_view name);
+
 // Raises 3024 when the file is missing, 3343 when it is no workgroup file, 3029 for an
 // unknown account or a wrong password.
 void authenticate(const std::filesystem::path& file, std::string_view name, std::string_view password);
