@@ -8,6 +8,7 @@
 
 #include "ado/compaction.h"
 #include "com/durable_file.h"
+#include "com/error.h"
 
 namespace mkdata {
 
@@ -34,9 +35,15 @@ void writeWholeFile(const fs::path& target, const std::function<void(const fs::p
         if (fs::exists(target, ec)) takeOwnershipOf(temporary, target);
         if (const auto failure = com::replaceFile(temporary, target))
             throw std::runtime_error(target.string() + ": cannot write it: " + std::strerror(failure->error));
-    } catch (...) {
+    } catch (const std::exception& e) {
         ado::removeTemporary(temporary);
-        throw;
+        // The file as the user named it: the temporary name means nothing to them.
+        const auto* error = dynamic_cast<const com::Error*>(&e);
+        std::string message = error ? error->description() : e.what();
+        const std::string hidden = temporary.string();
+        for (size_t at; (at = message.find(hidden)) != std::string::npos;)
+            message.replace(at, hidden.size(), target.string());
+        throw std::runtime_error(message);
     }
 }
 
