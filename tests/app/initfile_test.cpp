@@ -2,6 +2,10 @@
 // without touching anything else.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "com/error.h"
 #include "shell/globalui.h"
 #include "session/initfile.h"
@@ -174,6 +178,31 @@ TEST(InitFile, FailedWriteLeavesTheFileWholeAndNoTemporaryBehind) {
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 2);  // Init.xml and Good.xml: the temporary file was renamed, none left over
+}
+
+TEST(InitFile, AUserWhoMayNotWriteTheProgramFolderIsToldSo) {
+    if (::geteuid() != 0) GTEST_SKIP() << "the test needs root to run a child as an account that may not write";
+    test::TempFolder dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+    const auto file = dir / "Init.xml";
+    test::writeText(file, test::initText(configured()));
+    const std::string expected =
+        "(codul de eroare al sistemului: 13).\r\nFolderul " + dir.path().string() + " este protejat la scriere.";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+        try {
+            writeInitFile(file, InitUpdate{1, 2, "/e", "/b"});
+        } catch (const com::Error& e) {
+            ::_exit(e.description().ends_with(expected) ? 0 : 1);
+        }
+        ::_exit(2);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(test::readText(file), test::initText(configured()));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include <pugixml.hpp>
 
+#include "ado/error.h"
 #include "com/durable_file.h"
 #include "com/error.h"
 #include "com/variant.h"
@@ -119,9 +120,15 @@ Splice valueSplice(const std::string& original, const pugi::xml_document& docume
     return {at + 1, close, content};
 }
 
+// A refusal of the system is told by its cause: the program folder's one configuration is
+// written only by those who may write that folder.
 [[noreturn]] void raiseFileError(const std::string& what, const std::filesystem::path& file, int error = errno) {
+    const std::string description =
+        what + " " + file.string() + " (codul de eroare al sistemului: " + std::to_string(error) + ").";
+    const bool refused = error == EACCES || error == EPERM || error == EROFS;
     com::raise(com::errc::PathFileAccessError, kSource,
-               what + " " + file.string() + " (codul de eroare al sistemului: " + std::to_string(error) + ").");
+               refused ? ado::text::withDetail(description, ado::text::folderNotWritable(file.parent_path()))
+                       : description);
 }
 
 class FileDescriptor {
