@@ -19,11 +19,12 @@ std::string readAll(const fs::path& file) { return test::readText(file); }
 
 uid_t otherUser() { return ::geteuid() == 0 ? 65534 : ::geteuid(); }
 
-int inChild(const std::function<int()>& body, uid_t owner) {
+int inChild(const std::function<int()>& body, uid_t owner, gid_t memberOf) {
     const pid_t child = ::fork();
     if (child == 0) {
+        const bool member = memberOf != static_cast<gid_t>(-1);
         if (::geteuid() == 0 && owner != 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(owner) != 0 || ::setuid(owner) != 0))
+            (::setgroups(member ? 1 : 0, &memberOf) != 0 || ::setgid(owner) != 0 || ::setuid(owner) != 0))
             ::_exit(3);
         try {
             ::_exit(body());

@@ -44,9 +44,10 @@ std::string readAll(const std::filesystem::path& file);
 // An account other than the tests' own: "nobody" when the tests run as root.
 uid_t otherUser();
 
-// Runs `body` in a child process (as `owner` when the tests run as root), waiting ten
-// seconds at the most: its exit status (the body's answer, 2 when it raised, 3 when it could
-// not become `owner`), or -1 when it had to be killed.
-int inChild(const std::function<int()>& body, uid_t owner = ::geteuid());
+// Runs `body` in a child process (as `owner` when the tests run as root, a member of
+// `memberOf` alone when one is given), waiting ten seconds at the most: its exit status (the
+// body's answer, 2 when it raised, 3 when it could not become `owner`), or -1 when it had to
+// be killed.
+int inChild(const std::function<int()>& body, uid_t owner = ::geteuid(), gid_t memberOf = static_cast<gid_t>(-1));
 
 }  // namespace adotest

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -99,6 +100,61 @@ TEST_F(MkData, AFileTakesItsNameOnlyWhole) {
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     EXPECT_FALSE(fs::exists(db));
+}
+
+// What the tool prints on standard output and on standard error, and its exit status.
+struct Outcome {
+    int status;
+    std::string output;
+};
+
+Outcome runTool(const std::string& arguments, const std::string& input) {
+    const std::string command = "printf '" + input + "' | '" MKDATA_PATH "' " + arguments + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+TEST_F(MkData, AnswersAsADebianToolDoes) {
+    const Outcome help = runTool("--help", "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind("Usage:\n  mkdata create FOLDER", 0), 0u) << help.output;
+    const Outcome wrong = runTool("create", "");
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.output, "mkdata: create takes one FOLDER\nTry 'mkdata --help' for more information.\n");
+    // An error names the file and the cause.
+    const Outcome missing = runTool("--database '" + dataFile.string() + "' --schema /no/such/schema.sql", "");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.output, "mkdata: /no/such/schema.sql: cannot read it: No such file or directory\n");
+    const Outcome folderless = runTool("--database /no/such/folder/Velmora.mdb --schema /dev/null", "");
+    EXPECT_NE(folderless.output.find("/no/such/folder/Velmora.mdb"), std::string::npos) << folderless.output;
+    EXPECT_NE(folderless.output.find("No such file or directory"), std::string::npos) << folderless.output;
+}
+
+TEST_F(MkData, OneCommandMakesTheHospitalsFolderAndPrintsItsIds) {
+    const fs::path hospital = folder / "spital";
+    const Outcome made = runTool("create '" + hospital.string() +
+                                     "' --code SJU01 --name 'Spitalul Judetean' --county Cluj"
+                                     " --account operator --account ana",
+                                 "first\\nsecond\\n");
+    EXPECT_EQ(made.status, 0) << made.output;
+    EXPECT_EQ(made.output, "IdJudet 13\nIdSpital 1\n");
+    ado::workgroup::authenticate(hospital / "Velmora.mdw", "operator", "first");
+    ado::workgroup::authenticate(hospital / "Velmora.mdw", "ana", "second");
+    for (const char* sub : {"backup", "export"}) EXPECT_TRUE(fs::is_directory(hospital / sub)) << sub;
+
+    const Outcome year = runTool("add-periods '" + hospital.string() + "' 2036", "");
+    EXPECT_EQ(year.status, 0) << year.output;
+    const Outcome again = runTool("add-periods '" + hospital.string() + "' 2036", "");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.output,
+              "mkdata: " + (hospital / "Velmora.mdb").string() + ": the periods of 2036 are there already\n");
+    const Outcome added = runTool("add-account '" + hospital.string() + "' ion", "third\\n");
+    EXPECT_EQ(added.status, 0) << added.output;
+    ado::workgroup::authenticate(hospital / "Velmora.mdw", "ion", "third");
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST_F(Statements, CountiesAndPeriods) {
     EXPECT_EQ(lookup("Select IdJudet, DenJudet From Nom_Judete").substr(0, 14), "1&Alba|2&Arad|");
     EXPECT_EQ(column("Select a.IdPerioada, a.DenPerioada From Nom_Perioade a  Order By a.IdPerioada", "IdPerioada")
                   .size(),
-              48u);
+              144u);
     EXPECT_EQ(lookup("Select a.IdPerioada, a.DenPerioada From Nom_Perioade a  WHERE a.IdPerioada=2"),
               "2&Februarie 2024|");
     EXPECT_EQ(column("Select a.DenPerioada From Nom_Perioade a Where a.IdPerioada=14", "DenPerioada"),

@@ -527,4 +527,22 @@ TEST_F(ExportScreen, ExportsOnlyIntoTheFolderShownChosen) {
     EXPECT_EQ(filesIn(data / "out" / "z").size(), 1u);
 }
 
+TEST_F(ExportScreen, AnExportAfterTheMissingFolderIsMadeExportsIntoIt) {
+    fs::remove_all(data / "export");
+    frmExportDate* form = open();
+    ASSERT_NE(form, nullptr);
+    choose(form->cmbPerioada(), 1);
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Folderul " + values.MyExport + " nu exista."});
+
+    // Made while the screen stays open: the next "Export" looks again and writes there.
+    fs::create_directories(values.MyExport);
+    boxes.clear();
+    QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information) << boxes.shown()[0].text;
+    EXPECT_EQ(filesIn(values.MyExport), std::vector<fs::path>{"Velmora_Cluj_SJU01_Ianuarie 2024_03.02.2025_957.mdb"});
+    EXPECT_EQ(form->DirBox()->path().toStdString(), values.MyExport);
+}
+
 }  // namespace

@@ -276,6 +276,7 @@ TEST_F(MainWindow, BackupWithoutAConnectionIsReportedAndTheWindowEnabledAgain) {
     EXPECT_EQ(boxes.shown()[0].text,
               "Numar Eroare: 91.\r\nDescriere Eroare: Eroare la efectuarea operatiei de backup a bazei de date.\r\n"
               "Cauza posibila: probleme in retea.\r\nAnuntati va rugam serviciul informatic.\r\n"
+              "Conexiunea la baza de date nu este setata.\r\n"
               "Modulul: Backup\r\nSubrutina/Functia: Backup\r\n");
     EXPECT_TRUE(window().isEnabled());
 }

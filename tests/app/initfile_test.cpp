@@ -16,6 +16,10 @@
 
 #include <csignal>
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "com/error.h"
 #include "com/variant.h"
 #include "shell/globalui.h"

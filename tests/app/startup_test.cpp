@@ -468,10 +468,14 @@ TEST_F(StartUp, BackupOfTheOpenDatabase) {
     boxes.clear();
     mainWindow()->mnuBackup_Click();
     ASSERT_EQ(boxes.shown().size(), 1u);
+    // The three lines, then the real cause, naming the missing folder, on a line of its own.
     EXPECT_NE(boxes.shown()[0].text.find("Descriere Eroare: Eroare la efectuarea operatiei de backup a bazei de "
                                          "date.\r\nCauza posibila: probleme in retea.\r\nAnuntati va rugam "
-                                         "serviciul informatic.\r\nModulul: Backup\r\nSubrutina/Functia: Backup\r\n"),
-              std::string::npos);
+                                         "serviciul informatic.\r\nFolderul " +
+                                         (backups / "gone").string() +
+                                         " nu exista.\r\nModulul: Backup\r\nSubrutina/Functia: Backup\r\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
     EXPECT_TRUE(mainWindow()->isEnabled());
     EXPECT_EQ(test::readText(target), good);
 }

@@ -5,6 +5,7 @@
 
 #include <link.h>
 
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "com/server.h"
+#include "shell/frmmain.h"
 
 namespace {
 
@@ -135,6 +137,56 @@ TEST_F(Install, InstallingAgainKeepsTheRegistryAndTheUsersConfiguration) {
     install();
     EXPECT_EQ(readText(folder / "registry"), registry);
     EXPECT_EQ(readText(folder / "Init.xml"), "<Initializare><MyPath>/srv/velmora</MyPath></Initializare>");
+}
+
+// The files of an installation besides the program folder, relative to the prefix.
+std::set<std::string> filesBelow(const fs::path& prefix) {
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(prefix))
+        if (entry.is_regular_file() && entry.path().filename() != "registry.lock")
+            files.insert(fs::relative(entry.path(), prefix).string());
+    return files;
+}
+
+TEST_F(Install, AddsTheDataFolderToolWithItsDataTheDesktopEntryAndTheIcon) {
+    const fs::path root = prefix.path().toStdString();
+    const fs::path source = VELMORA_SOURCE_DIR;
+    EXPECT_TRUE(fs::is_regular_file(folder / "mkdata"));
+    for (const char* script :
+         {"schema.sql", "judete.sql", "sectii.sql", "perioade.sql", "informatii.sql", "rapoarte.sql"})
+        EXPECT_EQ(readText(root / "share" / "velmora" / script), readText(source / "data" / script)) << script;
+    EXPECT_FALSE(fs::exists(root / "share" / "velmora" / "sample.sql"));
+
+    // The entry starts the installed program and shows the picture its windows show.
+    const std::string entry = readText(root / "share" / "applications" / "velmora.desktop");
+    const fs::path icon = root / "share" / "icons" / "hicolor" / "48x48" / "apps" / "velmora.png";
+    EXPECT_NE(entry.find("\nExec=\"" + (folder / "velmora").string() + "\"\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nIcon=" + icon.string() + "\n"), std::string::npos) << entry;
+    EXPECT_EQ(entry.rfind("[Desktop Entry]\nType=Application\nName=Velmora\n", 0), 0u) << entry;
+    const QImage picture(QString::fromStdString(icon.string()));
+    ASSERT_EQ(picture.size(), QSize(48, 48));
+    EXPECT_EQ(picture.convertToFormat(QImage::Format_ARGB32),
+              velmora::frmMain::programIcon().pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32));
+
+    // The installed tool finds the installed data by itself.
+    const fs::path hospital = root / "spital";
+    const auto [made, output] =
+        run("sh", {"-c", QString::fromStdString("printf 'pw\\n' | '" + (folder / "mkdata").string() + "' create '" +
+                                                hospital.string() +
+                                                "' --code SJU01 --name Spitalul --county Cluj "
+                                                "--account operator")});
+    ASSERT_TRUE(made) << output;
+    EXPECT_EQ(output, "IdJudet 13\nIdSpital 1\n");
+    fs::remove_all(hospital);
+
+    // A staged install holds the same files (the registry aside, made once in place).
+    QTemporaryDir stage;
+    const auto [staged, log] = run("sh", {"-c", "DESTDIR='" + stage.path() + "' '" VELMORA_CMAKE "' --install '" +
+                                                    VELMORA_BINARY_DIR "' --prefix '" + prefix.path() + "'"});
+    ASSERT_TRUE(staged) << log;
+    auto installed = filesBelow(root);
+    installed.erase("bin/registry");
+    EXPECT_EQ(filesBelow(fs::path(stage.path().toStdString()) / fs::relative(root, "/")), installed);
 }
 
 }  // namespace

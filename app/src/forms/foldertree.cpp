@@ -45,6 +45,10 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
 
 QString FolderTree::path() const { return selected_ && QFileInfo(chosen_).isDir() ? chosen_ : QString(); }
 
+void FolderTree::recheck() {
+    if (!selected_ && !chosen_.isEmpty() && QFileInfo(chosen_).isDir()) setPath(chosen_);
+}
+
 QModelIndex FolderTree::chosenIndex() const { return selected_ ? model_->index(chosen_) : QModelIndex(); }
 
 void FolderTree::reveal() {

@@ -16,6 +16,9 @@ public:
     // The folder the user sees chosen: the one last set or picked, while it exists and is
     // selected; empty when none is (nothing else ever stands in for it).
     QString path() const;
+    // Looks at the chosen folder again: one that did not exist when it was chosen and exists
+    // now becomes the folder the user sees chosen.
+    void recheck();
     // The folder last set or picked, whether or not it exists (any more): what a refusal names.
     QString chosenPath() const { return chosen_; }
     // Chooses the folder and shows it selected, scrolled into view once the folder lists

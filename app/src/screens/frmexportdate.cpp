@@ -69,7 +69,9 @@ void frmExportDate::cmdExport_Click() {
             return;
         }
         const GlobalUI::Session& s = GlobalUI::session();
-        // Only into the folder the user sees chosen: never one that stands in for it.
+        // Only into the folder the user sees chosen: never one that stands in for it. One made
+        // since it was chosen counts.
+        dirBox_->recheck();
         const QString folder = dirBox_->path();
         if (folder.isEmpty()) {
             const QString chosen = dirBox_->chosenPath();

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "shell/backup.h"
+#include "ado/error.h"
 #include "forms/business.h"
 #include "com/application.h"
 #include "com/error.h"
@@ -105,11 +106,13 @@ constexpr std::array<MenuItem, 10> kMenuItems{{
     {"mnuIesire", "Iesire", Menu::Bar, nullptr, false, false, [](frmMain& w) { w.close(); }},
 }};
 
-void reportBackupFailure(int32_t number) {
+// The three fixed lines, then the cause as the data layer told it (when it did) on its own line.
+void reportBackupFailure(int32_t number, const std::string& cause = {}) {
     GlobalUI::ShowError(number,
-                        "Eroare la efectuarea operatiei de backup a bazei de date.\r\n"
-                        "Cauza posibila: probleme in retea.\r\n"
-                        "Anuntati va rugam serviciul informatic.",
+                        ado::text::withDetail("Eroare la efectuarea operatiei de backup a bazei de date.\r\n"
+                                              "Cauza posibila: probleme in retea.\r\n"
+                                              "Anuntati va rugam serviciul informatic.",
+                                              cause),
                         "Backup", "Backup");
 }
 
@@ -324,13 +327,13 @@ void frmMain::mnuBackup_Click() {
     BusyWindow busy(this);
     try {
         const GlobalUI::Session& s = GlobalUI::session();
-        if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Backup");
+        if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Backup", "Conexiunea la baza de date nu este setata.");
         const std::string source = connectionDataSource(*s.gConection);
         backupDatabase(source, s.gMyBackup, clock_().date());
         showInfo("Operatia de backup s-a efectuat cu succes.");
     } catch (const com::Error& e) {
         busy.restore();
-        reportBackupFailure(e.number());
+        reportBackupFailure(e.number(), e.description());
     } catch (const std::exception&) {
         busy.restore();
         reportBackupFailure(com::errc::PathFileAccessError);

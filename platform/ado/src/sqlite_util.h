@@ -38,7 +38,7 @@ StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent = false);
 void exec(sqlite3* db, const char* sql);
 
 // The lock file that open connections hold shared and compaction takes exclusively.
-class FileLock {
+class [[gnu::visibility("default")]] FileLock {
 public:
     FileLock() = default;
     // Shared or exclusive, trying for up to `wait`; `held()` tells whether it was had and

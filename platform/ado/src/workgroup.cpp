@@ -134,6 +134,18 @@ void setAccount(const fs::path& file, std::string_view name, std::string_view pa
     detail::check(db.get(), sqlite3_step(stmt.get()));
 }
 
+void removeAccount(const fs::path& file, std::string_view name) {
+    std::error_code ec;
+    if (!fs::exists(file, ec))
+        raise(com::errc::FileNotFound, "The workgroup file '" + file.string() + "' does not exist.");
+    auto db = openWorkgroup(file, detail::OpenMode::ReadWrite);
+    auto stmt = detail::prepare(db.get(), "DELETE FROM Accounts WHERE Name=?1");
+    sqlite3_bind_text(stmt.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    detail::check(db.get(), sqlite3_step(stmt.get()));
+    if (sqlite3_changes(db.get()) == 0)
+        raise(errc::NotAuthorised, "No account '" + std::string(name) + "' in '" + file.string() + "'.");
+}
+
 void authenticate(const fs::path& file, std::string_view name, std::string_view password) {
     auto db = openWorkgroup(file, detail::OpenMode::ReadOnly);
     auto stmt = detail::prepare(db.get(), "SELECT PasswordHash FROM Accounts WHERE Name=?1");

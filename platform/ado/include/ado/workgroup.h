@@ -22,6 +22,9 @@ namespace ado::workgroup {
 [[gnu::visibility("default")]] void setAccount(const std::filesystem::path& file, std::string_view name,
                                                std::string_view password);
 
+// Removes an account. Raises 53 for a missing file, 3029 for an unknown account.
+[[gnu::visibility("default")]] void removeAccount(const std::filesystem::path& file, std::string_view name);
+
 // Raises 3024 when the file is missing, 3343 when it is no workgroup file, 3029 for an
 // unknown account or a wrong password.
 [[gnu::visibility("default")]] void authenticate(const std::filesystem::path& file, std::string_view name,
