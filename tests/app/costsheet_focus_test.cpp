@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -98,6 +99,14 @@ protected:
         return test::answerOnScreen(action, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); });
     }
 
+    // The whole-number refusal, shown as the program's notices are.
+    static ::testing::AssertionResult isWholeNumberNotice(const velmora::MessageRequest& box) {
+        if (box.icon != velmora::MsgIcon::Information || box.title != "ATENTIE!" || box.text != kWholeNumbers ||
+            box.buttons != velmora::MsgButtons::Ok)
+            return ::testing::AssertionFailure() << "not the whole-number notice: " << box.title << " " << box.text;
+        return ::testing::AssertionSuccess();
+    }
+
     // The field that has the focus.
     HostedControl* focusedField() const {
         for (HostedControl* control : form->layout().fields)
@@ -124,12 +133,34 @@ TEST_P(CostSheetFocus, ATabClickedShowsItsPageAndAFigureTypedThenIsSavedInItsCol
     ASSERT_TRUE(test::hasFocus(field("ctlc02_3").widget()));
     test::typeText("300");
 
-    // From a field, the outer strip: the keys go to a field of the page shown.
+    // From a field, the outer strip: the keys stay on the strip, where digits go nowhere,
+    // and Tab enters the page shown at its first field; a field of the page that had the
+    // focus before is not chosen for the user.
+    typeInto("ctlc30", "1");
+    typeInto("ctlc72", "2");
+    for (const auto& [page, first] : {std::pair{1, "ctlc22"}, std::pair{2, "ctlc72"}, std::pair{0, "ctlTCP"}}) {
+        velmora::showPageOf(l, field("ctlc02_3").widget());
+        test::focus(field("ctlc02_3").widget());
+        clickTab(l.SSTab1, page);
+        ASSERT_TRUE(agree(l.SSTab1, page));
+        EXPECT_EQ(QApplication::focusWidget(), l.SSTab1->tabBar()) << page;
+        test::typeText("9000");
+        EXPECT_EQ(QApplication::focusWidget(), l.SSTab1->tabBar()) << page;
+        test::pressKey(Qt::Key_Tab);
+        EXPECT_TRUE(test::hasFocus(field(first).widget())) << page;
+    }
+    EXPECT_EQ(shown("ctlc30"), 1);
+    EXPECT_EQ(shown("ctlc72"), 2);
+    EXPECT_EQ(shown("ctlTCP"), 900000);
+    // Shift+Tab from the strip goes to what comes before the page's first field.
     clickTab(l.SSTab1, 1);
-    ASSERT_TRUE(agree(l.SSTab1, 1));
-    HostedControl* materiale = focusedField();
-    ASSERT_NE(materiale, nullptr);
-    ASSERT_TRUE(l.SSTab1->widget(1)->isAncestorOf(materiale->widget()));
+    test::pressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(test::hasFocus(field("ctlAngajati_6").widget()));
+    EXPECT_TRUE(agree(l.SSTab1, 0));
+    clickTab(l.SSTab1, 1);
+    test::pressKey(Qt::Key_Tab);
+    HostedControl* materiale = &field("ctlc22");
+    ASSERT_TRUE(test::hasFocus(materiale->widget()));
     test::typeText("22");
     clickTab(l.SSTab1, 0);
     ASSERT_TRUE(agree(l.SSTab1, 0));
@@ -226,10 +257,7 @@ TEST_P(CostSheetFocus, ADecimalKeyInAFigureShowsTheWholeNumberBoxAndTheFieldKeep
     for (const char* key : {".", ","}) {
         test::typeText(QString::fromLatin1(key));
         ASSERT_EQ(boxes.shown().size(), 1u) << key;
-        const velmora::MessageRequest& box = boxes.shown()[0];
-        EXPECT_EQ(box.title, "ATENTIE!");
-        EXPECT_TRUE(test::isErrorReport(box, GetParam().module, "ctlc27_KeyPress"));
-        EXPECT_NE(box.text.find("Descriere Eroare: " + kWholeNumbers + "\r\n"), std::string::npos) << box.text;
+        EXPECT_TRUE(isWholeNumberNotice(boxes.shown()[0]));
         EXPECT_EQ(text->text(), QStringLiteral("12")) << key;
         EXPECT_TRUE(test::hasFocus(field("ctlc27").widget())) << key;
         boxes.clear();
@@ -242,6 +270,54 @@ TEST_P(CostSheetFocus, ADecimalKeyInAFigureShowsTheWholeNumberBoxAndTheFieldKeep
     test::pressKey(Qt::Key_Tab);
     EXPECT_EQ(shown("ctlc27"), 125);
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+// The box on the screen takes the keys and gives them back: the field is not entered anew.
+// Without a window manager nothing gives the main window the keys back (the offscreen
+// platform neither), and the field must not show its grouped text meanwhile.
+TEST_P(CostSheetFocus, BackFromTheWholeNumberBoxTheFieldShowsItsEditTextWithTheCaretWhereItWas) {
+    chooseFreeKey();
+    typeInto("ctlc28", "60000");
+    velmora::showPageOf(form->layout(), field("ctlc27").widget());
+    test::focus(field("ctlc27").widget());
+    test::typeText("123456");
+    auto* text = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(text, nullptr);
+    for (int i = 0; i < 2; ++i) test::pressKey(Qt::Key_Left);
+    ASSERT_EQ(text->cursorPosition(), 4);
+
+    auto expectAsItWas = [&](const QString& edit, int caret, const char* step) {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(text->text(), edit) << step;
+        EXPECT_EQ(text->cursorPosition(), caret) << step;
+        EXPECT_EQ(QApplication::focusWidget() ? QApplication::focusWidget() : form->window()->focusWidget(), text)
+            << step;
+        mainWindow()->activateWindow();  // as a window manager gives the keys back
+        ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
+        EXPECT_EQ(QApplication::focusWidget(), text) << step;
+        EXPECT_EQ(text->text(), edit) << step;
+        EXPECT_EQ(text->cursorPosition(), caret) << step;
+    };
+    // Typed.
+    EXPECT_EQ(answerOnScreen([] { test::typeText(","); }), kWholeNumbers);
+    expectAsItWas(QStringLiteral("123456"), 4, "typed");
+    test::typeText("7");
+    expectAsItWas(QStringLiteral("1234756"), 5, "typed on");
+    // Pasted.
+    QApplication::clipboard()->setText(QStringLiteral("12,345"));
+    EXPECT_EQ(answerOnScreen([] { test::pressKey(Qt::Key_Insert, Qt::ShiftModifier); }), kWholeNumbers);
+    expectAsItWas(QStringLiteral("1234756"), 5, "pasted");
+
+    // On leaving: a click into the next field, whose caret the click placed.
+    field("ctlc27").put("Valoare", com::Variant(12.5));
+    auto* next = field("ctlc28").widget()->findChild<QLineEdit*>();
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(answerOnScreen(
+                  [&] { QTest::mouseClick(next, Qt::LeftButton, Qt::NoModifier, QPoint(next->width() - 3, 5)); }),
+              kWholeNumbers);
+    text = next;
+    expectAsItWas(QStringLiteral("60000"), 5, "left");
+    EXPECT_EQ(shown("ctlc27"), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, CostSheetFocus, ::testing::Values(kSpital, kSectie),
