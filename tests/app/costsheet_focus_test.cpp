@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -18,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "../support/paste.h"
 #include "../support/rawdb.h"
 #include "../support/wheel.h"
 #include "costsheet_support.h"
@@ -318,6 +321,137 @@ TEST_P(CostSheetFocus, BackFromTheWholeNumberBoxTheFieldShowsItsEditTextWithTheC
     text = next;
     expectAsItWas(QStringLiteral("60000"), 5, "left");
     EXPECT_EQ(shown("ctlc27"), 0);
+}
+
+// Every way of pasting, with text a figure cannot take: the notice, and the field as it was.
+TEST_P(CostSheetFocus, ADecimalPastedIntoAFigureAnyWayShowsTheNoticeAndTheFieldKeepsItsText) {
+    chooseFreeKey();
+    velmora::showPageOf(form->layout(), field("ctlc27").widget());
+    test::focus(field("ctlc27").widget());
+    test::typeText("400");
+    auto* text = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(text, nullptr);
+    test::pressKey(Qt::Key_Left);
+    const std::vector<std::pair<const char*, std::function<bool(const QString&)>>> ways{
+        {"keys", [text](const QString& t) { return paste::pasteByShortcut(text, t), true; }},
+        {"menu", [text](const QString& t) { return paste::pasteFromContextMenu(text, t), true; }},
+        {"drop", [text](const QString& t) { return paste::dropText(text, t), true; }},
+        {"middle button", [text](const QString& t) { return paste::pasteFromPrimarySelection(text, t); }},
+    };
+    for (const auto& [way, pasteIt] : ways) {
+        for (const QString& pasted : {QStringLiteral("12,345"), QStringLiteral("1.5"), QStringLiteral(",")}) {
+            boxes.clear();
+            if (!pasteIt(pasted)) continue;  // no primary selection on this platform
+            QCoreApplication::processEvents();
+            ASSERT_EQ(boxes.shown().size(), 1u) << way << " " << pasted.toStdString();
+            EXPECT_TRUE(isWholeNumberNotice(boxes.shown()[0])) << way;
+            EXPECT_EQ(text->text(), QStringLiteral("400")) << way;
+            // The window's focus widget: a popup closed offscreen leaves no window active.
+            EXPECT_EQ(mainWindow()->focusWidget(), text) << way;
+            if (std::string(way) != "middle button") {
+                EXPECT_EQ(text->cursorPosition(), 2) << way;
+            }
+        }
+    }
+    // A whole number pastes as before.
+    test::focus(text);
+    boxes.clear();
+    text->setCursorPosition(2);
+    paste::pasteByShortcut(text, QStringLiteral("7"));
+    test::pressKey(Qt::Key_Tab);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(shown("ctlc27"), 4070);
+    EXPECT_EQ(com::getProperty(*form->object(), "c27").toCurrency(), com::Currency::fromInteger(4070));
+}
+
+// A figure typed over a stored one (Ctrl+A, then the digits), then a click on "Cauta...":
+// the change disables "Cauta...", and the keys go on to "Salveaza", not to the period.
+TEST_P(CostSheetFocus, AFigureTypedOverAndAClickOnCautaLeaveTheKeysOnSalveaza) {
+    loadStoredSheet();
+    const int32_t period = sheetLong("IdPerioada");
+    velmora::showPageOf(form->layout(), field("ctlc22").widget());
+    test::focus(field("ctlc22").widget());
+    auto* text = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(text, nullptr);
+    ASSERT_FALSE(text->text().isEmpty());
+    EXPECT_EQ(text->cursorPosition(), text->text().size());  // the caret after the last digit
+    test::pressKey(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(text->selectedText(), text->text());
+    test::typeText("9000");
+    EXPECT_EQ(text->text(), QStringLiteral("9000"));
+
+    test::click(form->cmdButton(2));
+    EXPECT_EQ(mask(), 6);
+    EXPECT_TRUE(test::hasFocus(form->cmdButton(0)));
+    test::typeText("M");
+    EXPECT_EQ(field("cmbPerioada").get("Cheie").toLong(), period);
+    test::pressKey(Qt::Key_Return);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{kSaved});
+    EXPECT_EQ(storedUnits("c22"), 9000 * com::Currency::Scale);
+    EXPECT_EQ(storedUnits("IdPerioada"), period);
+}
+
+// The close box and Ctrl+F4 ask before unsaved changes are lost; "Nu", the default,
+// leaves the sheet as it was, "Da" closes it. A sheet with nothing unsaved closes at once.
+TEST_P(CostSheetFocus, ClosingWithUnsavedChangesAsksAndNuKeepsTheSheetAsItWas) {
+    loadStoredSheet();
+    const int64_t before = storedUnits("c22");
+    QPointer<velmora::CostSheetScreen> screen = form;
+    auto* window = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    ASSERT_NE(window, nullptr);
+    velmora::showPageOf(form->layout(), field("ctlc22").widget());
+    test::focus(field("ctlc22").widget());
+    auto* text = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(text, nullptr);
+    test::pressKey(Qt::Key_A, Qt::ControlModifier);
+    test::typeText("9000");  // typed, the field not left
+
+    const std::string question = "Modificarile nesalvate se vor pierde.\r\nDoriti sa inchideti fereastra?";
+    boxes.clear();
+    window->close();  // the close box
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const velmora::MessageRequest& box = boxes.shown()[0];
+    EXPECT_EQ(box.text, question);
+    EXPECT_EQ(box.title, "ATENTIE!");
+    EXPECT_EQ(box.icon, velmora::MsgIcon::Exclamation);
+    EXPECT_EQ(box.buttons, velmora::MsgButtons::YesNo);
+    EXPECT_TRUE(box.defaultNo);
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(text->text(), QStringLiteral("9000"));
+    EXPECT_TRUE(test::hasFocus(field("ctlc22").widget()));
+
+    // On the screen: Enter answers the default, "Nu".
+    QString defaultButton;
+    EXPECT_EQ(test::answerOnScreen([&] { test::pressKey(Qt::Key_F4, Qt::ControlModifier); },
+                                   [&](QMessageBox& shownBox) {
+                                       if (shownBox.defaultButton()) defaultButton = shownBox.defaultButton()->text();
+                                       QTest::keyClick(&shownBox, Qt::Key_Return);
+                                   }),
+              "Modificarile nesalvate se vor pierde.\nDoriti sa inchideti fereastra?");
+    EXPECT_EQ(defaultButton, QStringLiteral("Nu"));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(text->text(), QStringLiteral("9000"));
+    EXPECT_EQ(QApplication::focusWidget(), text);
+
+    boxes.clear();
+    boxes.answer(velmora::MsgAnswer::Yes);
+    test::pressKey(Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{question});
+    EXPECT_FALSE(screen);
+    EXPECT_EQ(stored(GetParam().table, "c22", "IdCost=" + std::to_string(idCost)), before);
+
+    // Nothing unsaved: no question.
+    openForm(GetParam().menu);
+    screen = form;
+    boxes.clear();
+    qobject_cast<QMdiSubWindow*>(form->parentWidget())->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_FALSE(screen);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, CostSheetFocus, ::testing::Values(kSpital, kSectie),

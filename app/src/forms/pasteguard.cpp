@@ -54,12 +54,17 @@ bool PasteGuard::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
         return pastesPrimarySelection(*edit, *event) &&
                refuse(QGuiApplication::clipboard()->text(QClipboard::Selection));
+    case QEvent::DragEnter:
+        // A drag over the text moves the caret along: a refused drop puts it back.
+        caretBeforeDrag_ = edit->cursorPosition();
+        return false;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         if (!drop->mimeData() || !drop->mimeData()->hasText() || !refuse(drop->mimeData()->text())) return false;
         drop->ignore();
         QDragLeaveEvent leave;  // the drop caret goes away
         QCoreApplication::sendEvent(edit, &leave);
+        edit->setCursorPosition(caretBeforeDrag_);
         return true;
     }
     default: return false;
@@ -70,7 +75,10 @@ bool PasteGuard::eventFilter(QObject* watched, QEvent* event) {
 void PasteGuard::showContextMenu(QLineEdit& edit, const QPoint& at) {
     QMenu* menu = edit.createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+    // The item as the line edit names it, in the program's language ("&Paste\tCtrl+V").
+    const QString caption = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* paste : menu->actions()) {
+        if (!paste->text().startsWith(caption)) continue;
         QObject::disconnect(paste, &QAction::triggered, &edit, nullptr);
         connect(paste, &QAction::triggered, &edit, [this, target = QPointer<QLineEdit>(&edit)] {
             if (target && !refuse(QGuiApplication::clipboard()->text())) target->paste();

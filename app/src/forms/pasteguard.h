@@ -29,6 +29,7 @@ private:
 
     std::function<bool(const QString&)> refuses_;
     std::function<void()> refused_;
+    int caretBeforeDrag_ = 0;
 };
 
 }  // namespace velmora
