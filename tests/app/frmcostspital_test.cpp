@@ -353,8 +353,7 @@ TEST_F(CostSpitalForm, ValuesThatCannotBeStoredAreReportedAndThePreviousValueKep
     test::focus(field("ctlc27").widget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert, Qt::ShiftModifier);  // paste
     test::pressKey(Qt::Key_Tab);
-    EXPECT_EQ(boxes.texts(),
-              std::vector<std::string>{"Sumele si numarul de angajati se introduc ca numere intregi."});
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Sumele si numarul de angajati se introduc ca numere intregi."});
     EXPECT_EQ(com::getProperty(*form->object(), "c27").toCurrency(), com::Currency());
     EXPECT_EQ(shown("ctlc27"), 0);
 }

@@ -22,8 +22,7 @@ bool pastesPrimarySelection(const QLineEdit& edit, const QEvent& event) {
 
 }  // namespace
 
-PasteGuard::PasteGuard(QObject* parent, std::function<bool(const QString& text)> refuses,
-                       std::function<void()> refused)
+PasteGuard::PasteGuard(QObject* parent, std::function<bool(const QString& text)> refuses, std::function<void()> refused)
     : QObject(parent), refuses_(std::move(refuses)), refused_(std::move(refused)) {}
 
 bool PasteGuard::refuse(const QString& text) const {
@@ -44,9 +43,7 @@ bool PasteGuard::eventFilter(QObject* watched, QEvent* event) {
         if (!key->matches(QKeySequence::Paste) || !key->text().isEmpty() || edit->isReadOnly()) return false;
         return refuse(QGuiApplication::clipboard()->text());
     }
-    case QEvent::ContextMenu:
-        showContextMenu(*edit, static_cast<QContextMenuEvent*>(event)->globalPos());
-        return true;
+    case QEvent::ContextMenu: showContextMenu(*edit, static_cast<QContextMenuEvent*>(event)->globalPos()); return true;
     case QEvent::MouseButtonPress:
         // The press would move the caret to where the refused text was to go.
         return pastesPrimarySelection(*edit, *event) &&
