@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -149,8 +150,10 @@ TEST_P(CostSheetFocus, ATabClickedShowsItsPageAndAFigureTypedThenIsSavedInItsCol
         EXPECT_EQ(QApplication::focusWidget(), l.SSTab1->tabBar()) << page;
         test::typeText("9000");
         EXPECT_EQ(QApplication::focusWidget(), l.SSTab1->tabBar()) << page;
+        const QImage marked = l.SSTab1->tabBar()->grab().toImage();
         test::pressKey(Qt::Key_Tab);
         EXPECT_TRUE(test::hasFocus(field(first).widget())) << page;
+        EXPECT_NE(l.SSTab1->tabBar()->grab().toImage(), marked) << "no focus mark on the strip, page " << page;
     }
     EXPECT_EQ(shown("ctlc30"), 1);
     EXPECT_EQ(shown("ctlc72"), 2);
