@@ -16,6 +16,10 @@ namespace {
 constexpr int TextHeightTwips = 285;
 constexpr int ButtonWidthTwips = 250;
 
+// The window giving the keys to another one (a message box) or a popup opening over it (a
+// context menu) is no leave of the field, and the keys coming back no new entry.
+bool passing(Qt::FocusReason reason) { return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason; }
+
 }  // namespace
 
 ControlPersonal::ControlPersonal() : ControlObject("ControlPersonal", control_personal::EventsId) {
@@ -364,6 +368,8 @@ bool ControlPersonal::onTextKey(QKeyEvent* event) {
     if (key == 13) {
         moveFocusAsTab(view_.data());
         paintBack(*txt_, backColor_);
+    } else if (is(TipData::Numar) && event->matches(QKeySequence::SelectAll)) {
+        // Ctrl+A selects the whole figure, so that the next keys replace it.
     } else {
         const int caret = txt_->hasSelectedText() ? txt_->selectionStart() : txt_->cursorPosition();
         key = keyRule(caret, key, txt_->text());
@@ -388,12 +394,17 @@ bool ControlPersonal::onPickerKey(QKeyEvent* event) {
 }
 
 void ControlPersonal::onTextFocusIn() {
+    // Back from a message box or a popup, the field shows its edit text as it was left.
+    if (entered_ && passing(txt_->focusReason())) return;
+    entered_ = true;
     if (is(TipData::Numar)) setText(isZeroOrEmpty(valoare()) ? QString() : editNumber(valoare(), nrZecimale_));
     txt_->deselect();
     txt_->setCursorPosition(static_cast<int>(txt_->text().size()));
 }
 
 void ControlPersonal::onTextFocusOut() {
+    if (passing(txt_->focusReason())) return;
+    entered_ = false;
     if (is(TipData::Text)) {
         setText(value_.isNull() ? QString() : QString::fromStdString(value_.toString()));
     } else if (is(TipData::Selectie)) {

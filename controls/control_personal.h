@@ -110,6 +110,7 @@ private:
     bool afisezMinute_ = false;
     bool permitSelectManual_ = false;
     QString acceptedText_;  // the last text of a number field that reads as a number
+    bool entered_ = false;  // the box shows its edit text: the focus came in and has not left
 };
 
 }  // namespace quillon

@@ -32,6 +32,8 @@ class Hooked : public Widget {
 public:
     using Widget::Widget;
     InnerHooks hooks;
+    // Why the focus last came or went (Tab, a click, the window's activation, a popup).
+    Qt::FocusReason focusReason() const { return focusReason_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -42,10 +44,12 @@ protected:
         Widget::keyPressEvent(event);
     }
     void focusInEvent(QFocusEvent* event) override {
+        focusReason_ = event->reason();
         Widget::focusInEvent(event);
         if (hooks.focusIn) hooks.focusIn();
     }
     void focusOutEvent(QFocusEvent* event) override {
+        focusReason_ = event->reason();
         Widget::focusOutEvent(event);
         if (hooks.focusOut) hooks.focusOut();
     }
@@ -54,6 +58,9 @@ protected:
         if (event->button() == Qt::LeftButton && this->rect().contains(event->position().toPoint()) && hooks.click)
             hooks.click();
     }
+
+private:
+    Qt::FocusReason focusReason_ = Qt::OtherFocusReason;
 };
 
 // A line edit whose text changes only as its control allows. Every change that does not

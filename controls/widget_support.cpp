@@ -137,6 +137,16 @@ void setFloatingOwner(QWidget& widget, QWidget* owner) {
     if (owner) all.push_back({&widget, owner});
 }
 
+namespace {
+// The window, or the child window of a multiple-document window, that holds `widget`: Tab
+// moves the focus within it and never into another one.
+const QWidget* focusScope(const QWidget* widget) {
+    const QWidget* w = widget;
+    while (!w->isWindow() && w->windowType() != Qt::SubWindow && w->parentWidget()) w = w->parentWidget();
+    return w;
+}
+}  // namespace
+
 void moveFocusAsTab(QWidget* control) {
     QTimer::singleShot(0, control, [guard = QPointer<QWidget>(control)] {
         QWidget* self = guard.data();
@@ -145,8 +155,9 @@ void moveFocusAsTab(QWidget* control) {
         // have set its tab order on that inner widget rather than on the control's own.
         QWidget* from = QApplication::focusWidget();
         if (!from || !isWithin(from, self)) from = self;
+        const QWidget* scope = focusScope(self);
         for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
-            if (isWithin(w, self) || w->window() != self->window()) continue;
+            if (isWithin(w, self) || !scope->isAncestorOf(w)) continue;
             if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || !w->isEnabled()) continue;
             w->setFocus(Qt::TabFocusReason);
             return;

@@ -213,12 +213,15 @@ TEST_F(EditScreenBase, AValueTheObjectRefusesIsReportedAndTheFieldShowsWhatIsSto
     EXPECT_EQ(number("NrSectie"), 0);
 }
 
+// Closing with a value typed asks first; closed, the screen reports nothing of its fields.
 TEST_F(EditScreenBase, ClosingTheWindowTakesNothingMoreFromItsFields) {
     test::focus(screen->ctlNrSectie->widget());
     test::typeText(QStringLiteral("99999999999"));
+    boxes.answer(velmora::MsgAnswer::Yes);
     static_cast<QMdiSubWindow*>(screen->parentWidget())->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>{"Modificarile nesalvate se vor pierde.\r\nDoriti sa inchideti fereastra?"});
     EXPECT_TRUE(mainWindow()->mdiArea()->subWindowList().empty());
 }
 

@@ -380,15 +380,15 @@ TEST_F(CostSpitalForm, ValuesThatCannotBeStoredAreReportedAndThePreviousValueKep
     EXPECT_EQ(shown("ctlc25_02"), 0);
     EXPECT_EQ(shown("ctlc25"), 922337203685477);
 
-    // Pasted text with decimals: amounts are whole numbers, and the field's keys refuse the
-    // pasted text whole, so nothing reaches the sheet and there is nothing to report.
+    // Pasted text with decimals: amounts are whole numbers, so the paste is refused with
+    // the whole-number notice and nothing reaches the sheet.
     boxes.clear();
     QApplication::clipboard()->setText(QStringLiteral("12.5"));
     velmora::showPageOf(form->layout(), field("ctlc27").widget());
     test::focus(field("ctlc27").widget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert, Qt::ShiftModifier);  // paste
     test::pressKey(Qt::Key_Tab);
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Sumele si numarul de angajati se introduc ca numere intregi."});
     EXPECT_EQ(com::getProperty(*form->object(), "c27").toCurrency(), com::Currency());
     EXPECT_EQ(shown("ctlc27"), 0);
 }

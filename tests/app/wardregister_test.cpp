@@ -5,9 +5,11 @@
 // deletion the keys start at the ward type, as when the screen opens.
 #include <gtest/gtest.h>
 
+#include <QMdiSubWindow>
 #include <QPushButton>
 
 #include "registers_fixture.h"
+#include "screens/costsheetscreen.h"
 #include "screens/frmsectii.h"
 
 namespace {
@@ -188,6 +190,30 @@ TEST_F(WardRegister, AdaugaRenuntaAndADeletionLeaveTheFocusOnTheWardType) {
     EXPECT_TRUE(focusWithin(screen->cmbSectie()->widget()));
     test::pressKey(Qt::Key_Return);
     EXPECT_TRUE(screen->isVisible());
+}
+
+// Enter moves on as Tab does, within the register: a cost sheet open behind it neither comes
+// to the front nor takes the keys.
+TEST_F(WardRegister, EnterMovesOnWithinTheRegisterWithACostSheetOpenBehindIt) {
+    ASSERT_TRUE(open<velmora::CostSheetScreen>("mnuCostSpital"));
+    ASSERT_EQ(open<frmSectii>("mnuSectii"), screen);
+    test::pickWithKeys(*screen->cmbSectie(), 3);
+    test::pressKey(Qt::Key_Return);
+    EXPECT_TRUE(focusWithin(screen->ctlNrSectie()->widget()));
+    test::typeText(QStringLiteral("4"));
+    test::pressKey(Qt::Key_Return);
+    EXPECT_EQ(mainWindow()->mdiArea()->activeSubWindow()->widget(), screen);
+    EXPECT_TRUE(screen->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_TRUE(focusWithin(screen->cmdButton(0)));  // "Salveaza", as Tab goes
+    EXPECT_EQ(mask(*screen), 6);
+
+    // Closing the register with the ward unsaved asks first.
+    boxes.clear();
+    static_cast<QMdiSubWindow*>(screen->parentWidget())->close();
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>{"Modificarile nesalvate se vor pierde.\r\nDoriti sa inchideti fereastra?"});
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->ctlNrSectie()->get("Valoare").toLong(), 4);
 }
 
 }  // namespace

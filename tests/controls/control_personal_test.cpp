@@ -223,6 +223,29 @@ TEST_F(ControlPersonalTest, TextEnteringByAnyWayGoesThroughTheKeyRules) {
     EXPECT_EQ(value(), com::Variant("1.5|x"));
 }
 
+// A figure is replaced by selecting it first: Ctrl+A or Shift+Home, then the digits. The
+// caret enters after the last digit.
+TEST_F(ControlPersonalTest, CtrlAOrShiftHomeSelectsANumberSoThatTheDigitsTypedReplaceIt) {
+    kind(TipData::Numar);
+    put(*object, id::AfisezFormat, true);
+    put(*object, id::Valoare, com::Variant(int32_t{60000}));
+    EXPECT_EQ(txt()->text(), "60,000");
+    focusText();
+    EXPECT_EQ(txt()->text(), "60000");
+    EXPECT_EQ(txt()->cursorPosition(), 5);
+    QTest::keyClick(txt(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(txt()->selectedText(), "60000");
+    QTest::keyClicks(txt(), "1000");
+    EXPECT_EQ(txt()->text(), "1000");
+    EXPECT_EQ(value().toDouble(), 1000);
+    QTest::keyClick(txt(), Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(txt()->selectedText(), "1000");
+    QTest::keyClicks(txt(), "75");
+    EXPECT_EQ(value().toDouble(), 75);
+    leave();
+    EXPECT_EQ(txt()->text(), "75");
+}
+
 // X11's primary selection, pasted by the middle button (run on an X server: the offscreen
 // platform has no primary selection).
 TEST_F(ControlPersonalTest, PrimarySelectionPasteGoesThroughTheKeyRules) {

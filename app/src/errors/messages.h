@@ -15,6 +15,7 @@ struct MessageRequest {
     std::string title;
     MsgIcon icon = MsgIcon::Information;
     MsgButtons buttons = MsgButtons::Ok;
+    bool defaultNo = false;  // "Nu" is a Yes/No box's default button (the answer of Enter)
 };
 
 using MessageHandler = std::function<MsgAnswer(const MessageRequest&)>;
@@ -29,7 +30,8 @@ MessageHandler setMessageHandler(MessageHandler handler);
 
 // The program's ordinary information box titled "ATENTIE!".
 void showInfo(const std::string& text);
-// A Yes/No confirmation with the exclamation icon; true for "Da".
-bool askYesNo(const std::string& text);
+// A Yes/No confirmation with the exclamation icon; true for "Da". `defaultNo` makes "Nu"
+// the default button, for a question whose "Da" throws work away.
+bool askYesNo(const std::string& text, bool defaultNo = false);
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #include "forms/editscreen.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -54,6 +56,11 @@ EditScreen::~EditScreen() {
 }
 
 void EditScreen::closeEvent(QCloseEvent* event) {
+    if (!unloading_ && holdsUnsaved() &&
+        !askYesNo("Modificarile nesalvate se vor pierde.\r\nDoriti sa inchideti fereastra?", true)) {
+        event->ignore();
+        return;
+    }
     unloading_ = true;
     QWidget::closeEvent(event);
 }
@@ -82,7 +89,46 @@ void EditScreen::focusOffDisabled() {
     // The window's focus widget: after a message box the window may not be active yet, and
     // it gives the focus back to that widget when it is.
     QWidget* focused = window()->focusWidget();
-    if (focused && isAncestorOf(focused) && !focused->isEnabled()) moveFocusOn(true);
+    if (!focused || !isAncestorOf(focused) || focused->isEnabled()) return;
+    // A button the call disabled leaves the focus on the bar: a key typed next changes no
+    // field or choice of the screen.
+    const auto& buttons = bar_.cmdButton;
+    if (const auto at = std::find(buttons.begin(), buttons.end(), focused); at != buttons.end()) {
+        const auto from = static_cast<size_t>(at - buttons.begin());
+        for (size_t step = 1; step < buttons.size(); ++step) {
+            QPushButton* button = buttons[(from + step) % buttons.size()];
+            if (button->isEnabled() && !button->isHidden()) {
+                button->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
+    moveFocusOn(true);
+}
+
+bool EditScreen::holdsUnsaved() {
+    if (!object_) return false;
+    if (object_.isDirty()) return true;
+    QWidget* focused = window()->focusWidget();
+    const auto typed = std::find_if(validated_.begin(), validated_.end(), [focused](HostedControl* control) {
+        QWidget* widget = control->widget();
+        return widget && focused && (widget == focused || widget->isAncestorOf(focused));
+    });
+    if (typed == validated_.end()) return false;
+    HostedControl& control = **typed;
+    // The value goes to a copy as it would go to the object on leaving the field: the
+    // object and the screen stay as they are.
+    try {
+        const com::Variant value = control.get(control.isCombo() ? "Cheie" : "Valoare");
+        beforeFieldPushed(control, value);
+        const EditedObject probe = object_.copy();
+        const com::ComPtr<Gravlin::ModelLinie> rows = probe.dispatch().query<Gravlin::ModelLinie>();
+        if (!rows) return false;
+        rows->SetDataByName(control.tag(), value, true);
+        return probe.isDirty();
+    } catch (const std::exception&) {
+        return true;  // a value the object would refuse is typed work all the same
+    }
 }
 
 Gravlin::ModelLinie& EditScreen::model() const {
@@ -197,6 +243,7 @@ HostedControl* EditScreen::addRow(QGroupBox* frame, const QString& label, const 
 void EditScreen::refillCombo(HostedControl& combo, const std::string& list) { velmora::refillCombo(combo, list); }
 
 void EditScreen::pushOnValidate(HostedControl* control) {
+    validated_.push_back(control);
     connect(control, &HostedControl::Validate, this, [this, control] { pushField(*control); });
 }
 
@@ -215,7 +262,8 @@ void EditScreen::push(HostedControl& control, const char* handler) {
         model().SetDataByName(control.tag(), value, true);
         afterFieldPushed(control);
     } catch (const std::exception& e) {
-        report(control.objectName().toStdString() + handler, e);
+        if (dynamic_cast<const FieldNotice*>(&e)) showInfo(e.what());
+        else report(control.objectName().toStdString() + handler, e);
         // Show what the object holds, so the screen never shows a value that was not taken.
         try {
             mbLoading_ = true;

@@ -11,7 +11,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <QPointer>
 #include <QWidget>
@@ -38,6 +40,13 @@ struct EditScreenKind {
     com::Guid eventsIid;          // that class's event interface (OnDirty)
     SelectKind tipSelect{};       // the selection dialog's kind behind "Cauta..."
     bool adaugaDialog = false;    // button 3 reads "Adauga..." instead of "Adauga"
+};
+
+// A value a screen refuses with a notice of its own: the information box with the text
+// alone, not the error report of a failure.
+class FieldNotice : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // The box text of an object's broken rules: the heading, one rule per line in the order the
@@ -148,7 +157,8 @@ protected:
         if (wasNew) focusAfterNewEntry();
     }
 
-    // A screen being closed takes no more values from its fields.
+    // Closing with unsaved changes asks first ("Nu" keeps the screen as it was); a screen
+    // being closed takes no more values from its fields.
     void closeEvent(QCloseEvent* event) override;
 
     // Tab, Shift+Tab, and a focused control that became hidden or disabled move the focus
@@ -166,10 +176,14 @@ private:
     void push(HostedControl& control, const char* handler);
     // Runs a controller call. A focused control that the call disables would hand the focus
     // on at once, while the rest of the mask is not yet applied; instead the focus moves once
-    // the whole mask is applied, to the next control in the tab order that is then enabled.
+    // the whole mask is applied: from a button of the bar to the bar's next enabled button
+    // (round the bar), else to the next control in the tab order that is then enabled.
     template <class Call>
     void updateBar(Call&& call);
     void focusOffDisabled();
+    // True when closing would lose work: the object holds unsaved changes, or the field
+    // being typed in holds a value the object would take on leaving it.
+    bool holdsUnsaved();
     void focusFirstStop();
     void buttonsLastInTabOrder();
     void installObject(EditedObject object);
@@ -185,6 +199,7 @@ private:
     FormController controller_;
     EditedObject object_;
     EditedObject backup_;
+    std::vector<HostedControl*> validated_;  // the controls that push when the focus leaves
     com::EventConnection dirtyEvents_;
     bool mbLoading_ = false;
     bool unloading_ = false;

@@ -1,15 +1,19 @@
 #include "screens/costsheetscreen.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <algorithm>
 
 #include "com/currency.h"
 #include "com/error.h"
+#include "errors/messages.h"
 #include "forms/hostedcontrol.h"
+#include "forms/pasteguard.h"
 #include "screens/costsheet_rules.h"
 #include "session/session.h"
 
@@ -32,11 +36,10 @@ com::Currency inCurrencyRange(const com::Variant& value) {
     }
 }
 
-// Figures are whole numbers: a decimal typed or pasted into one is refused with this.
-com::Error wholeNumbersOnly() {
-    return com::Error(com::errc::InvalidPropertyValue, "",
-                      "Sumele si numarul de angajati se introduc ca numere intregi.");
-}
+// Figures are whole numbers: a decimal typed, pasted or left in one is refused with this.
+constexpr const char* kWholeNumbersOnly = "Sumele si numarul de angajati se introduc ca numere intregi.";
+
+bool holdsDecimalSign(const QString& text) { return text.contains(u'.') || text.contains(u','); }
 
 bool isDecimalKey(const QKeyEvent& key) {
     if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
@@ -59,6 +62,14 @@ CostSheetScreen::CostSheetScreen(CostSheetKind kind, EditScreenKind screen, QWid
     if (kind == CostSheetKind::Sectie) pushOnClick(layout_.cmbCheie);
     for (HostedControl* field : layout_.fields) pushOnValidate(field);
     connect(layout_.SSTab2, &QTabWidget::currentChanged, this, &CostSheetScreen::SSTab2_Click);
+    // A click on a tab of the outer strip leaves the keys on the strip: the page shown
+    // has no field chosen for the user, and Tab enters it at its first field.
+    layout_.SSTab1->tabBar()->setFocusPolicy(Qt::StrongFocus);
+
+    // A figure takes no decimal however it is pasted: the user is told, as for the key.
+    auto* pastes = new PasteGuard(this, holdsDecimalSign, [] { showInfo(kWholeNumbersOnly); });
+    for (HostedControl* field : layout_.fields)
+        for (QLineEdit* text : field->widget()->findChildren<QLineEdit*>()) pastes->guard(text);
 
     chain_ = {layout_.cmbCheie->widget(), layout_.cmbPerioada->widget()};
     for (HostedControl* field : layout_.fields) chain_.push_back(field->widget());
@@ -93,7 +104,7 @@ void CostSheetScreen::beforeFieldPushed(HostedControl& field, const com::Variant
     const com::Currency amount = inCurrencyRange(value);
     // A figure left as it was loaded goes back unchanged, whatever it holds.
     if (amount == model().GetDataByName(field.tag()).toCurrency()) return;
-    if (amount.units() % com::Currency::Scale != 0) throw wholeNumbersOnly();
+    if (amount.units() % com::Currency::Scale != 0) throw FieldNotice(kWholeNumbersOnly);
     const FieldSpec* spec = specOf(sheetKind_, field.objectName().toStdString());
     if (!spec || spec->kind != FieldKind::GroupPart) return;
     // The group's total must stay within the currency range with the new part.
@@ -150,6 +161,15 @@ bool CostSheetScreen::moveFocus(bool next) {
     // page chosen and puts the focus on it; a move from here would pick the hidden page's next
     // field and so select the page being left again, halfway through the switch.
     if (focused && isAncestorOf(focused) && !focused->isVisible()) return true;
+    if (focused && focused == layout_.SSTab1->tabBar()) {
+        // The strip stands just before the first field of the page it shows.
+        const QWidget* page = layout_.SSTab1->currentWidget();
+        const auto first =
+            std::find_if(chain_.begin(), chain_.end(), [page](QWidget* w) { return page && page->isAncestorOf(w); });
+        if (first == chain_.end()) return false;
+        focusAlong(first - chain_.begin(), next, next ? 0 : 1);
+        return true;
+    }
     const auto at = std::find_if(chain_.begin(), chain_.end(), [focused](QWidget* w) {
         return focused && (w == focused || w->isAncestorOf(focused));
     });
@@ -157,17 +177,20 @@ bool CostSheetScreen::moveFocus(bool next) {
     // The field's value reaches the sheet before the next control is chosen: the change may
     // be what enables "Salveaza".
     if (HostedControl* field = fieldHolding(*at)) pushField(*field);
+    focusAlong(at - chain_.begin(), next, 1);
+    return true;
+}
+
+void CostSheetScreen::focusAlong(std::ptrdiff_t from, bool next, std::ptrdiff_t firstStep) {
     const auto count = static_cast<std::ptrdiff_t>(chain_.size());
-    const std::ptrdiff_t from = at - chain_.begin();
-    for (std::ptrdiff_t step = 1; step < count; ++step) {
+    for (std::ptrdiff_t step = firstStep; step < count; ++step) {
         QWidget* candidate = chain_[static_cast<size_t>(((from + (next ? step : -step)) % count + count) % count)];
         const QWidget* target = candidate->focusProxy() ? candidate->focusProxy() : candidate;
         if (!candidate->isEnabled() || !target->isEnabled() || !(target->focusPolicy() & Qt::TabFocus)) continue;
         showPageOf(layout_, candidate);
         candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-        return true;
+        return;
     }
-    return true;
 }
 
 bool CostSheetScreen::eventFilter(QObject* watched, QEvent* event) {
@@ -181,8 +204,8 @@ bool CostSheetScreen::eventFilter(QObject* watched, QEvent* event) {
         // The field would drop the decimal point silently, and "12.5" would become 125: the
         // user is told, and the field keeps what it had.
         if (isDecimalKey(*key)) {
-            if (HostedControl* field = fieldHolding(watched)) {
-                report(field->objectName().toStdString() + "_KeyPress", wholeNumbersOnly());
+            if (fieldHolding(watched)) {
+                showInfo(kWholeNumbersOnly);
                 return true;
             }
         }

@@ -2,9 +2,11 @@
 // What the hospital and the ward cost-sheet forms share on top of the edit-screen base:
 // the layout built from its table, the fields bound by their tags, group totals re-shown
 // after a part changed and parts after a total changed, whole-number figures, the
-// consistency rules before a save, the personnel tabs focusing their category's total,
-// Tab and Enter moving through the fields of every page in the designed order, and a
-// decimal key in a figure refused aloud.
+// consistency rules before a save, the personnel tabs focusing their category's total, a
+// click on an outer tab leaving the keys on the strip, Tab and Enter moving through the
+// fields of every page in the designed order, and a decimal typed or pasted into a figure
+// refused aloud.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -42,8 +44,12 @@ protected:
 
 private:
     void SSTab2_Click(int tab);
-    // Moves the focus from the chain's control that holds it; false when none does.
+    // Moves the focus from the chain's control that holds it (or from the outer tab strip);
+    // false when none does.
     bool moveFocus(bool next);
+    // Focuses the first control that can take the focus, `firstStep` or more steps from the
+    // chain's position `from` onward (next) or back, across the pages.
+    void focusAlong(std::ptrdiff_t from, bool next, std::ptrdiff_t firstStep);
     // The field whose widget is, or holds, `widget`; nullptr for none.
     HostedControl* fieldHolding(const QObject* widget) const;
 
