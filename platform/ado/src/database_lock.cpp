@@ -85,14 +85,15 @@ public:
         forgetInherited();
         const auto owner = owners_.find(fd);
         if (owner == owners_.end()) return;  // inherited from the parent process: left to it
-        Entry& entry = files_[owner->second];
+        const FileId file = owner->second;
+        Entry& entry = files_[file];
         entry.idle.push_back(fd);
         if (--entry.inUse > 0) return;
         for (const int idle : entry.idle) {
             owners_.erase(idle);
             ::close(idle);
         }
-        files_.erase(owner->second);
+        files_.erase(file);
     }
 
 private:
