@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <sqlite3.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -221,6 +222,36 @@ TEST_F(Locks, TheLockHoldsAcrossACompaction) {
     const com::Error e = test::errorOf([&] { ado::DatabaseLock::take(dataFile, ado::DatabaseLock::Kind::Exclusive); });
     EXPECT_EQ(e.number(), ado::errc::InUse);
     EXPECT_EQ(e.description(), InUse);
+}
+
+TEST_F(Locks, ALockLetGoInsideARunKeepsTheEnginesLocksOfItsOtherConnections) {
+    // The run writes in a transaction while a second connection of its own (a report's)
+    // opens and closes, and a refused compaction lets its lock go: another program still
+    // cannot write until the transaction ends. (It starts first: a process forked from one
+    // with open connections would share their engine's view of the file.)
+    const OtherRun other(
+        ::geteuid(), [] { return 1; },
+        [&] {
+            sqlite3* db = nullptr;
+            if (sqlite3_open_v2(dataFile.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return 2;
+            const int rc = sqlite3_exec(db, "UPDATE Nom_Judete SET DenJudet = 'Altul' WHERE IdJudet = 2", nullptr,
+                                        nullptr, nullptr);
+            sqlite3_close(db);
+            return rc == SQLITE_OK ? 1 : 0;
+        });
+    ASSERT_EQ(other.answer(), 1);
+    auto writer = open();
+    writer->BeginTrans();
+    writer->Execute("UPDATE Nom_Judete SET DenJudet = 'Scris' WHERE IdJudet = 1");
+    auto report = ado::Connection::create();
+    report->Mode(static_cast<int32_t>(ado::ConnectMode::Read));
+    report->Open(connectionString(), "", "", -1);
+    report->Close();
+    EXPECT_FALSE(ado::compactDataFile(dataFile, temp));
+    EXPECT_EQ(other.write(), 0);
+    writer->CommitTrans();
+    EXPECT_EQ(other.write(), 1);
+    EXPECT_EQ(rawCount("SELECT count(*) FROM Nom_Judete WHERE DenJudet IN ('Scris', 'Altul')"), 2);
 }
 
 TEST_F(Locks, TheProgramChangesTheModeOrGroupOfNoOtherFile) {
