@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include "ado/database_lock.h"
 #include "fixture.h"
 
 #include "com/dispatch.h"
@@ -207,41 +208,34 @@ std::pair<mode_t, gid_t> modeAndGroup(const fs::path& file) {
     return {st.st_mode & 07777, st.st_gid};
 }
 
-// Whether another account can open the file and take its lock, keeping the owner out.
-bool anotherUserCanHold(const fs::path& lockFile) {
+// Whether another account can take the database's lock, keeping the owner out.
+bool anotherUserCanHold(const fs::path& database) {
     return adotest::inChild(
                [&] {
-                   const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
-                   return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+                   return ado::DatabaseLock(database, ado::DatabaseLock::Kind::Exclusive).held() ||
+                                  ado::DatabaseLock(database, ado::DatabaseLock::Kind::Shared).held()
+                              ? 1
+                              : 0;
                },
                adotest::otherUser()) == 1;
 }
 
 }  // namespace
 
-TEST_F(Connections, TheLockFileIsOpenOnlyToThoseTheDatabaseIsOpenTo) {
-    const mode_t mask = ::umask(022);
+TEST_F(Connections, TheLockIsOpenOnlyToThoseWhoMayWriteTheDatabase) {
     fs::permissions(dataFile, fs::perms::owner_read | fs::perms::owner_write);
     const gid_t group = ::geteuid() == 0 ? 4242 : ::getegid();
     ASSERT_EQ(::chown(dataFile.c_str(), static_cast<uid_t>(-1), group), 0);
-    const fs::path lockFile = dataFile.string() + ".lock";
+    // No file is made for it, and the database keeps its mode and group.
     open()->Close();
-    EXPECT_EQ(modeAndGroup(lockFile), std::make_pair(mode_t{0600}, group));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dataFile.string() + ".lock")));
+    EXPECT_EQ(modeAndGroup(dataFile), std::make_pair(mode_t{0600}, group));
     if (::geteuid() == 0) {
-        EXPECT_FALSE(anotherUserCanHold(lockFile));
+        EXPECT_FALSE(anotherUserCanHold(dataFile));
+        // One that may read it, or its group, may not either; one that may write it may.
+        fs::permissions(dataFile, fs::perms::group_read | fs::perms::others_read, fs::perm_options::add);
+        EXPECT_FALSE(anotherUserCanHold(dataFile));
+        fs::permissions(dataFile, fs::perms::others_write, fs::perm_options::add);
+        EXPECT_TRUE(anotherUserCanHold(dataFile));
     }
-    // One left wider by an earlier run is narrowed at the next open.
-    fs::permissions(lockFile, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                  fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
-    open()->Close();
-    EXPECT_EQ(modeAndGroup(lockFile).first, mode_t{0600});
-    if (::geteuid() == 0) {
-        EXPECT_FALSE(anotherUserCanHold(lockFile));
-    }
-    // A database its group may use gives its group the lock file too.
-    fs::remove(lockFile);
-    fs::permissions(dataFile, fs::perms::group_read | fs::perms::group_write, fs::perm_options::add);
-    open()->Close();
-    EXPECT_EQ(modeAndGroup(lockFile), std::make_pair(mode_t{0660}, group));
-    ::umask(mask);
 }

@@ -7,6 +7,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "../support/error_of.h"
 #include "fixture.h"
 
@@ -73,12 +75,10 @@ TEST_F(Failures, ADatabaseHeldByAnotherProgram) {
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 
-    // Another program keeps the lock file (a compaction, or anyone who may open it).
-    const int held = ::open((dataFile.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    // Another run holds the database's lock exclusively (a compaction, a tool changing it).
+    std::optional<ado::DatabaseLock> held(ado::DatabaseLock::take(dataFile, ado::DatabaseLock::Kind::Exclusive));
     const com::Error e = failure([&] { openOnly(dataFile); });
-    ::close(held);
+    held.reset();
     EXPECT_EQ(e.number(), ado::errc::InUse);
     EXPECT_EQ(e.description(), InUse);
 }
@@ -106,11 +106,11 @@ TEST_F(Failures, AFullDisk) {
 TEST_F(Failures, AReadOnlyDatabaseOrFolder) {
     // Written by a user who may only read the database, then by one who may write the
     // database but not make its journal in the folder. Each child answers 0 when it was told so.
+    // A user who may only read it is refused at the login already.
     auto writeAs = [&](uid_t user, const std::string& expected) {
         return adotest::inChild(
             [&] {
-                auto c = open();
-                const com::Error e = failure([&] { c->Execute("UPDATE Nom_Judete SET DenJudet = 'x'"); });
+                const com::Error e = failure([&] { open()->Execute("UPDATE Nom_Judete SET DenJudet = 'x'"); });
                 if (firstLine(e.description()) == expected && e.number() == ado::errc::Engine) return 0;
                 std::fprintf(stderr, "%d %s\n", e.number(), e.description().c_str());
                 return 1;

@@ -1,5 +1,6 @@
 // Money in SQL expressions: aggregates and arithmetic over money columns read as money,
 // exact to the ten-thousandth, as Jet types them; everything else reads as before.
+#include "../support/error_of.h"
 #include "com/locale.h"
 #include "fixture.h"
 
@@ -277,3 +278,22 @@ TEST_F(MoneyInSql, CommentsAreBlanks) {
 }
 
 }  // namespace
+
+TEST_F(MoneyInSql, AmountsPastTheLargestMoneyAndInfiniteNumbersAreTooLarge) {
+    // 922,337,203,685,477.5 and the largest amount money holds.
+    rawExec(
+        "INSERT INTO Velmora_Spital (IdPerioada, IdSpital, TCP) VALUES (4, 1, 9223372036854775000), "
+        "(4, 2, 9223372036854775807)");
+    auto tooLarge = [&](const std::string& sql) {
+        const com::Error e = test::errorOf([&] { rows(sql); });
+        EXPECT_EQ(e.description(), "Valoare prea mare.") << sql;
+    };
+    tooLarge("Select Round(a.TCP) From Velmora_Spital a Where a.IdSpital=1 And a.IdPerioada=4");
+    tooLarge("Select Round(a.TCP, 1) From Velmora_Spital a Where a.IdSpital=2 And a.IdPerioada=4");
+    tooLarge("Select a.IdCost From Velmora_Spital a Where Round(a.TCP) > 0 And a.IdPerioada=4");
+    tooLarge("Select Cstr(1e999) As X");
+    tooLarge("Select Cstr(-1e999) As X");
+    // Rounded to fewer decimals than it has, the largest amount still fits.
+    EXPECT_EQ(value("Select Round(a.TCP, 2) From Velmora_Spital a Where a.IdSpital=1 And a.IdPerioada=4"),
+              money(9223372036854775000));
+}

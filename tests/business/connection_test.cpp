@@ -3,15 +3,19 @@
 #include "BusinessFixture.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/wait.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "ado/compaction.h"
+#include "ado/database_lock.h"
 #include "ado/error.h"
 #include "ado/workgroup.h"
 
@@ -88,17 +92,46 @@ TEST_F(ConnectionTest, AFailedConnectTellsItsCauseOnALineOfItsOwn) {
     EXPECT_EQ(e.number(), ado::errc::NotADatabase);
     EXPECT_EQ(e.description(), connectFailed("Fisierul " + damaged.string() +
                                              " nu este o baza de date a aplicatiei sau este deteriorat."));
-    // Another program holds the database's lock file past the wait.
-    const int held = ::open((data_.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    // Another run holds the database's lock exclusively past the wait.
+    std::optional<ado::DatabaseLock> held(ado::DatabaseLock::take(data_, ado::DatabaseLock::Kind::Exclusive));
     e = errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), User, Password, dir_.string()); });
-    ::close(held);
+    held.reset();
     EXPECT_EQ(e.number(), ado::errc::InUse);
     EXPECT_EQ(e.description(), connectFailed("Baza de date este folosita de alt program. Incercati din nou dupa ce "
                                              "acesta o elibereaza."));
     EXPECT_EQ(e.source(), "Ambrel_Core.Conection.Connect");
     conection_ = connect();
+}
+
+TEST_F(ConnectionTest, AUserWhoMayOnlyReadTheDatabaseDoesNotLogIn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs a second account: the tests do not run as root";
+    conection_->Disconnect();
+    fs::permissions(dir_,
+                    fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add);
+    fs::permissions(data_,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(workgroup_, fs::perms::others_read, fs::perm_options::add);
+    auto conection = create<vb::_Conection>(vb::ProgId::Conection);
+    const auto bytes = readBytes(data_);
+    // In a child process of another account ("nobody"); it answers 0 when it was told so.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+        const com::Error e =
+            errorOf([&] { conection->Connect(data_.string(), workgroup_.string(), User, Password, dir_.string()); });
+        const bool told =
+            e.number() == ado::errc::Engine && e.source() == "Ambrel_Core.Conection.Connect" &&
+            e.description() == connectFailed("Baza de date " + data_.string() + " este protejata la scriere.");
+        if (!told) std::fprintf(stderr, "%d %s\n", e.number(), e.description().c_str());
+        ::_exit(told ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(readBytes(data_), bytes);
+    conection_ = connect();  // the owner logs in
 }
 
 TEST_F(ConnectionTest, ConnectionObjectIsTheSharedConnection) {

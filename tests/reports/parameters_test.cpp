@@ -131,6 +131,16 @@ TEST_F(Binding, AParameterWithoutValueTakesItsDefaultElseTheRunStops) {
     EXPECT_EQ(r->pageTexts(1).size(), 1u);  // county 12 by default
 }
 
+TEST_F(Binding, AValueTooLargeFailsTheQuery) {
+    for (const char* query : {"SELECT Cstr(1e999) AS X FROM Nom_Judete", "SELECT Cstr(-1e999) AS X FROM Nom_Judete"}) {
+        auto r = report("", query, "<field w=\"5000\" h=\"240\" column=\"X\"/>");
+        const com::Error e = rtest::raised([&] { r->Run(); });
+        EXPECT_EQ(e.number(), errc::QueryFailed) << query;
+        EXPECT_NE(e.description().find("a esuat: Valoare prea mare."), std::string::npos) << e.description();
+        EXPECT_FALSE(r->hasRun());
+    }
+}
+
 TEST_F(Binding, TheConnectionOnlyReadsAndChecksTheAccount) {
     auto r = report("", "DELETE FROM Nom_Judete", "");
     com::Error e = rtest::raised([&] { r->Run(); });

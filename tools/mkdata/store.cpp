@@ -53,14 +53,20 @@ void writeWholeFile(const fs::path& target, const std::function<void(const fs::p
 
 DatabaseHold holdDatabase(const fs::path& database) {
     std::error_code ec;
-    if (!fs::exists(database, ec)) return DatabaseHold(ado::detail::FileLock());
-    ado::detail::FileLock lock(database, true);
-    if (lock.refused())
+    if (!fs::exists(database, ec)) return DatabaseHold(ado::DatabaseLock());
+    ado::DatabaseLock lock(database, ado::DatabaseLock::Kind::Exclusive);
+    switch (lock.failure()) {
+    case ado::DatabaseLock::Failure::None: return DatabaseHold(std::move(lock));
+    case ado::DatabaseLock::Failure::Busy:
         throw std::runtime_error(database.string() +
                                  ": the program has the database open; close every run of it and try again");
-    if (!lock.held())
-        throw std::runtime_error(database.string() + ".lock: cannot take the lock: " + std::strerror(errno));
-    return DatabaseHold(std::move(lock));
+    case ado::DatabaseLock::Failure::NotWritable:
+        throw std::runtime_error(database.string() + ": cannot take its lock: you may not write it");
+    case ado::DatabaseLock::Failure::Missing:
+        throw std::runtime_error(database.string() + ": cannot take its lock: not a plain file");
+    case ado::DatabaseLock::Failure::Other: break;
+    }
+    throw std::runtime_error(database.string() + ": cannot take its lock: " + std::strerror(lock.error()));
 }
 
 }  // namespace mkdata

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "sqlite_util.h"
+#include "ado/database_lock.h"
 
 namespace mkdata {
 
@@ -19,10 +19,10 @@ void writeWholeFile(const std::filesystem::path& target, const std::function<voi
 // cannot open the database, and it is not had while the program holds the database.
 class DatabaseHold {
 public:
-    explicit DatabaseHold(ado::detail::FileLock lock) : lock_(std::move(lock)) {}
+    explicit DatabaseHold(ado::DatabaseLock lock) : lock_(std::move(lock)) {}
 
 private:
-    ado::detail::FileLock lock_;
+    ado::DatabaseLock lock_;
 };
 
 // Raises, naming the database, when a run of the program holds it or its lock cannot be

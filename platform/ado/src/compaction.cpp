@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ado/connection.h"
+#include "ado/database_lock.h"
 #include "ado/error.h"
 #include "ado/workgroup.h"
 #include "com/save_file.h"
@@ -134,8 +135,9 @@ bool compactDataFile(const fs::path& givenFile, const fs::path& tempFile) {
     try {
         std::error_code ec;
         if (!fs::is_regular_file(givenFile, ec)) return false;
-        const detail::FileLock lock(givenFile, true);  // the name the connections lock by
-        if (!lock.held()) return false;                // in use: another connection has the file open
+        // Held on the file the name reaches, as every connection's is.
+        const DatabaseLock lock(givenFile, DatabaseLock::Kind::Exclusive);
+        if (!lock.held()) return false;  // in use: a connection has the file open, or it may not be written
         reached(CompactStep::Locked);
         // A data file reached through a link is replaced where it really is: replacing the
         // link would leave the real file, which others may use, behind with the old data.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "ado/error.h"
 #include "ado/jetsql.h"
@@ -57,6 +58,10 @@ void cstrFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return;
     }
     case SQLITE_FLOAT: {
+        if (!std::isfinite(sqlite3_value_double(argv[0]))) {
+            sqlite3_result_error(ctx, com::standardDescription(com::errc::Overflow).c_str(), -1);
+            return;
+        }
         char buffer[64];
         const auto r = std::to_chars(buffer, buffer + sizeof buffer, sqlite3_value_double(argv[0]));
         sqlite3_result_text(ctx, buffer, static_cast<int>(r.ptr - buffer), SQLITE_TRANSIENT);
@@ -235,9 +240,12 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     workgroup::authenticate(systemDatabase, account, secret);
     // The lock comes first: a compaction that holds it may still replace the file, and a
     // connection opened before that would write into the replaced one.
-    detail::FileLock lock(dataSource, false, std::chrono::seconds(5));
-    if (lock.refused()) raise(errc::InUse, text::inUse());
+    // Only a user who may write the file can hold the lock, and a connection that may write
+    // never goes on without it; one that only reads loses nothing when the file is replaced.
     const bool readOnly = impl_->mode == ConnectMode::Read;
+    DatabaseLock lock(dataSource, DatabaseLock::Kind::Shared, std::chrono::seconds(5));
+    if (!lock.held() && !(readOnly && lock.failure() == DatabaseLock::Failure::NotWritable))
+        lock.raiseFailure(dataSource);
     auto db = detail::openDatabase(dataSource, readOnly ? detail::OpenMode::ReadOnly : detail::OpenMode::ReadWrite);
     detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                                        cstrFunction, nullptr, nullptr, nullptr));
@@ -258,7 +266,7 @@ void Connection::Close() {
     if (impl_->transactionLevel > 0) sqlite3_exec(impl_->db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
     impl_->transactionLevel = 0;
     impl_->db.reset();
-    impl_->lock = detail::FileLock();
+    impl_->lock = DatabaseLock();
     ++impl_->generation;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ado/connection.h"
+#include "ado/database_lock.h"
 #include "sqlite_util.h"
 #include "statement.h"
 
@@ -21,8 +22,8 @@ std::vector<std::pair<std::string, std::string>> parseConnectionString(std::stri
 std::string connectionValue(const std::vector<std::pair<std::string, std::string>>& pairs, std::string_view key);
 
 struct Connection::Impl {
+    DatabaseLock lock;  // before the handle: it is released after the handle has closed
     detail::DbHandle db;
-    detail::FileLock lock;
     std::vector<std::pair<std::string, std::string>> properties;
     std::string user, password;
     int32_t cursorLocation = 2;

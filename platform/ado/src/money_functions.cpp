@@ -53,15 +53,22 @@ void moneyRound(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return sqlite3_result_null(ctx);
     const int64_t digits = sqlite3_value_int64(argv[1]);
     if (digits < 0) return sqlite3_result_error(ctx, "Invalid procedure call: Round with negative decimals.", -1);
-    const int64_t units = unitsOf(argv[0]);
-    if (digits >= 4) return sqlite3_result_int64(ctx, units);
-    int64_t step = 1;
-    for (int64_t d = digits; d < 4; ++d) step *= 10;
-    int64_t quotient = units / step;
-    const int64_t rest = units % step;
-    const int64_t twice = (rest < 0 ? -rest : rest) * 2;
-    if (twice > step || (twice == step && quotient % 2 != 0)) quotient += units < 0 ? -1 : 1;
-    sqlite3_result_int64(ctx, quotient * step);
+    try {
+        const int64_t units = unitsOf(argv[0]);
+        if (digits >= 4) return sqlite3_result_int64(ctx, units);
+        int64_t step = 1;
+        for (int64_t d = digits; d < 4; ++d) step *= 10;
+        int64_t quotient = units / step;
+        const int64_t rest = units % step;
+        const int64_t twice = (rest < 0 ? -rest : rest) * 2;
+        if (twice > step || (twice == step && quotient % 2 != 0)) quotient += units < 0 ? -1 : 1;
+        // Rounded up past the largest amount money holds.
+        int64_t rounded = 0;
+        if (__builtin_mul_overflow(quotient, step, &rounded)) com::raise(com::errc::Overflow, "ado");
+        sqlite3_result_int64(ctx, rounded);
+    } catch (const com::Error& e) {
+        sqlite3_result_error(ctx, e.description().c_str(), -1);
+    }
 }
 
 }  // namespace

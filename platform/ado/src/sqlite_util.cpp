@@ -1,14 +1,8 @@
 #include "sqlite_util.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cstring>
-#include <thread>
 
 #include "ado/error.h"
 #include "temp_files.h"
@@ -117,59 +111,6 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode) {
         throw;
     }
     return db;
-}
-
-FileLock::FileLock(const fs::path& dataFile, bool exclusive, std::chrono::milliseconds wait) {
-    std::error_code ec;
-    if (!fs::exists(dataFile, ec)) return;
-    const fs::path lockPath = fs::path(dataFile.string() + ".lock");
-    // Whoever may open the lock file may hold it and so keep the data file's users out: it is
-    // open to exactly those the data file is open to (its read and write bits and group).
-    Ownership ownership = ownershipOf(dataFile);
-    ownership.mode &= 0666;
-    // Never through a link: one planted in its place would have a file made wherever it points.
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ >= 0) {
-        applyOwnership(fd_, ownership);
-    } else if (errno == EEXIST) {
-        fd_ = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-        if (fd_ < 0 && errno != ELOOP) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        // One found open to more people than the data file (an older run's) is narrowed.
-        struct stat st {};
-        if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
-            if ((st.st_mode & 0777 & ~ownership.mode) != 0) ::fchmod(fd_, st.st_mode & 0777 & ownership.mode);
-            if (ownership.group != static_cast<gid_t>(-1) && st.st_gid != ownership.group && (st.st_mode & 0070) != 0)
-                applyOwnership(fd_, {static_cast<mode_t>(st.st_mode & 0777 & ownership.mode), ownership.group});
-        }
-    }
-    if (fd_ < 0) return;
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        const bool busy = errno == EWOULDBLOCK;
-        if (!busy || std::chrono::steady_clock::now() >= deadline) {
-            ::close(fd_);
-            fd_ = -1;
-            refused_ = busy;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
-
-FileLock::FileLock(FileLock&& o) noexcept : fd_(o.fd_), refused_(o.refused_) { o.fd_ = -1; }
-
-FileLock& FileLock::operator=(FileLock&& o) noexcept {
-    if (this != &o) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = o.fd_;
-        refused_ = o.refused_;
-        o.fd_ = -1;
-    }
-    return *this;
-}
-
-FileLock::~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
 }
 
 }  // namespace ado::detail

@@ -2,7 +2,6 @@
 // Internal helpers around SQLite's C API: owning handles, error raising, file checks.
 #include <sqlite3.h>
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -37,24 +36,5 @@ DbHandle openDatabase(const std::filesystem::path& file, OpenMode mode);
 StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent = false);
 void exec(sqlite3* db, const char* sql);
 
-// The lock file that open connections hold shared and compaction takes exclusively.
-class [[gnu::visibility("default")]] FileLock {
-public:
-    FileLock() = default;
-    // Shared or exclusive, trying for up to `wait`; `held()` tells whether it was had and
-    // `refused()` whether another holder kept it all that time. No lock file is made for a
-    // data file that does not exist.
-    FileLock(const std::filesystem::path& dataFile, bool exclusive,
-             std::chrono::milliseconds wait = std::chrono::milliseconds::zero());
-    FileLock(FileLock&& o) noexcept;
-    FileLock& operator=(FileLock&& o) noexcept;
-    ~FileLock();
-    bool held() const { return fd_ >= 0; }
-    bool refused() const { return refused_; }
-
-private:
-    int fd_ = -1;
-    bool refused_ = false;
-};
 
 }  // namespace ado::detail

@@ -3,6 +3,7 @@
 #include "ado/command.h"
 #include "ado/compaction.h"
 #include "ado/connection.h"
+#include "ado/database_lock.h"
 #include "ado/error.h"
 #include "ado/recordset.h"
 #include "ado/values.h"

@@ -80,8 +80,12 @@ public:
 
     // Raises 3705 when already open, 3706 for a malformed string, 3024 for a missing data or
     // workgroup file, 3029 for an unknown account or a wrong password, 3343 for a file that
-    // is no database. A `user` given here takes the place of the string's account, with
-    // `password` as given (an empty one too); a `password` alone replaces the string's.
+    // is no database. It first takes the database's lock shared (ado::DatabaseLock), waiting
+    // five seconds for a compaction: 3045 while another run holds it exclusively, and "Baza de
+    // date <file> este protejata la scriere." for a user who may only read the file (a Read
+    // connection then goes on without the lock: it writes nothing). A `user` given here takes
+    // the place of the string's account, with `password` as given (an empty one too); a
+    // `password` alone replaces the string's.
     [[gnu::visibility("default")]] void Open(std::string_view connectionString, std::string_view user = {},
                                              std::string_view password = {}, int32_t options = -1);
     // Raises 3704 when closed. A pending transaction is rolled back.
