@@ -44,6 +44,23 @@ using quillon::twips;
 
 QString keyFor(int32_t id) { return QStringLiteral(":%1").arg(id); }
 
+// Whether a catalogue location ("/" separating folders) names a place inside the folder:
+// not an absolute path, no ".." above the folder, and no link on the way that leads out.
+bool insideFolder(const std::filesystem::path& folder, const std::string& location) {
+    namespace fs = std::filesystem;
+    const fs::path relative(location);
+    if (relative.has_root_path()) return false;
+    const fs::path normal = relative.lexically_normal();
+    if (!normal.empty() && *normal.begin() == "..") return false;
+    std::error_code error;
+    const fs::path base = fs::weakly_canonical(folder, error);
+    if (error) return false;
+    const fs::path target = fs::weakly_canonical(folder / relative, error);
+    if (error) return false;
+    const fs::path within = target.lexically_relative(base);
+    return !within.empty() && *within.begin() != "..";
+}
+
 // The tree's three small images, drawn: a stack of pages (root), a folder, a page of text.
 QIcon nodeIcon(int image) {
     QPixmap pixmap(16, 16);
@@ -362,7 +379,13 @@ void frmParametrizareRapoarte::launch(const Row& row) {
     GlobalUI::Session& s = GlobalUI::session();
     std::string locatie = row.locatie;
     std::replace(locatie.begin(), locatie.end(), '\\', '/');
-    const std::string path = GlobalUI::programFolder().string() + "/" + locatie;
+    const std::filesystem::path folder = GlobalUI::programFolder();
+    if (!insideFolder(folder, locatie)) {
+        showInfo("Locatia raportului " + row.locatie + " (randul " + std::to_string(row.id) +
+                 " al catalogului) nu este in folderul programului.");
+        return;
+    }
+    const std::string path = folder.string() + "/" + locatie;
     // A folder at that path (an empty location names the program's folder) is no report.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "ado/error.h"
+#include "read_guard.h"
 #include "temp_files.h"
 
 namespace ado::detail {
@@ -107,6 +108,7 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode) {
     sqlite3_extended_result_codes(db.get(), 1);
     sqlite3_busy_timeout(db.get(), 5000);
     try {
+        hardenConnection(db.get());
         // Reading the schema proves the file is a database before anything writes to it.
         exec(db.get(), "SELECT count(*) FROM sqlite_master");
         if (mode != OpenMode::ReadOnly) exec(db.get(), "PRAGMA journal_mode=DELETE");
