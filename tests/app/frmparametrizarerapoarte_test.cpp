@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -625,6 +626,42 @@ TEST_F(ReportScreen, ALocationLeadingOutOfTheProgramFolderOpensNothing) {
     EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
     EXPECT_EQ(viewerCount(), 1);
     fs::remove_all(outside);
+}
+
+TEST_F(ReportScreen, AQueryThatNeverEndsShowsTheWorkAndRenuntaStopsIt) {
+    std::filesystem::create_directories(program / "Rapoarte");
+    test::writeText(program / "Rapoarte" / "Proba.vrpt",
+                    "<report version=\"1\"><query>WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+                    "SELECT count(*) AS N FROM n</query><detail height=\"300\"/></report>");
+    test::writeText(program / "Rapoarte" / "Simplu.vrpt", kPlainReport);
+    open(
+        "UPDATE Rapoarte SET Locatie = 'Rapoarte\\Proba.vrpt', Parametrii = '' WHERE IdRaport = 8;"
+        "UPDATE Rapoarte SET Locatie = 'Rapoarte\\Simplu.vrpt', Parametrii = '' WHERE IdRaport = 7;");
+    click(":8");
+    bool seenWorking = false;
+    QTimer::singleShot(400, screen, [&] {
+        // What the user sees while the query runs, saved for a look.
+        seenWorking = screen->running() && screen->working()->isVisible() && screen->cmdRenunta()->isVisible() &&
+                      !screen->trvRaport()->isEnabled() && !screen->cmdLansareRaport()->isEnabled();
+        EXPECT_EQ(screen->cmdRenunta()->text().toStdString(), "Renunta");
+        const auto picture = std::filesystem::path(VELMORA_BINARY_DIR) / "report-screen-working.png";
+        EXPECT_TRUE(screen->window()->grab().save(QString::fromStdString(picture.string())));
+        QTest::mouseClick(screen->cmdRenunta(), Qt::LeftButton);
+    });
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_TRUE(seenWorking);
+    // Stopped: nothing shown, no message, and the screen is as before.
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    EXPECT_EQ(viewerCount(), 0);
+    EXPECT_FALSE(GlobalUI::session().gReport);
+    EXPECT_FALSE(screen->running());
+    EXPECT_FALSE(screen->working()->isVisible());
+    EXPECT_TRUE(screen->trvRaport()->isEnabled());
+    EXPECT_TRUE(screen->cmdLansareRaport()->isEnabled());
+    click(":7");
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    EXPECT_EQ(viewerCount(), 1);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // What a report cannot do whatever its file or the database holds: call a function off the
-// read guard's list, read a virtual table but json_each and json_tree.
+// read guard's list, read a virtual table but json_each and json_tree, read rows without end
+// or run on once its progress check says stop.
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -52,6 +53,45 @@ TEST_F(Guarded, JsonEachAndJsonTreeAreReadOtherTableFunctionsRefused) {
         const com::Error e = rtest::raised([&] { refused->Run(); });
         EXPECT_EQ(e.number(), errc::QueryFailed) << query;
         EXPECT_EQ(e.description().find("vtable constructor failed"), std::string::npos) << e.description();
+    }
+}
+
+// A query that never ends: rows without end, or no row at all.
+constexpr const char* kEndlessRows =
+    "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x AS X FROM n";
+constexpr const char* kEndlessCount =
+    "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) AS N FROM n";
+
+TEST_F(Guarded, AResultOfMoreThanAMillionRowsIsRefusedBeforeItIsRead) {
+    auto r = report({kEndlessRows});
+    const com::Error e = rtest::raised([&] { r->Run(); });
+    EXPECT_EQ(e.number(), errc::QueryFailed);
+    EXPECT_EQ(e.description(),
+              "Raportul are prea multe randuri pentru a fi afisat. Restrangeti parametrii raportului.");
+    EXPECT_FALSE(r->hasRun());
+    // A million rows exactly are shown.
+    auto million =
+        report({"WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 1000000) "
+                "SELECT count(*) AS N FROM n"});
+    million->Run();
+    EXPECT_TRUE(million->hasRun());
+}
+
+TEST_F(Guarded, TheProgressCheckStopsAQueryThatNeverEnds) {
+    for (const char* query : {kEndlessCount, kEndlessRows}) {
+        auto r = report({"SELECT 1 AS X", query});
+        int asked = 0;
+        r->setProgressCheck([&] { return ++asked < 20; });
+        const com::Error e = rtest::raised([&] { r->Run(); });
+        EXPECT_EQ(e.number(), errc::Cancelled) << e.description();
+        EXPECT_EQ(asked, 20);
+        EXPECT_FALSE(r->hasRun());
+        // The same report runs again once the check lets it.
+        r->setProgressCheck([] { return true; });
+        auto plain = report({"SELECT 1 AS X"});
+        plain->setProgressCheck([] { return true; });
+        plain->Run();
+        EXPECT_TRUE(plain->hasRun());
     }
 }
 

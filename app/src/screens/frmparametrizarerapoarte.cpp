@@ -1,6 +1,7 @@
 #include "screens/frmparametrizarerapoarte.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -126,13 +127,23 @@ frmParametrizareRapoarte::frmParametrizareRapoarte(QWidget* parent) : QWidget(pa
     cmdLansareRaport_->setObjectName(QStringLiteral("cmdLansareRaport"));
     cmdLansareRaport_->setAutoDefault(true);  // Enter on the focused button presses it
     cmdLansareRaport_->setEnabled(false);     // until a report is chosen
+    // Shown only while a report's queries run: a notice above the buttons, and "Renunta".
+    working_ = new QLabel(QStringLiteral("Se citesc datele raportului..."), this);
+    working_->setObjectName(QStringLiteral("lblLucru"));
+    working_->hide();
+    cmdRenunta_ = new QPushButton(QStringLiteral("Renunta"), picture2);
+    cmdRenunta_->setObjectName(QStringLiteral("cmdRenunta"));
+    cmdRenunta_->hide();
+    connect(cmdRenunta_, &QPushButton::clicked, this, [this] { stopAsked_ = true; });
     auto* buttons = new QHBoxLayout(picture2);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addStretch();
+    buttons->addWidget(cmdRenunta_);
     buttons->addWidget(cmdLansareRaport_);
 
     auto* right = new QVBoxLayout;
     right->addWidget(scroll_, 1);
+    right->addWidget(working_);
     right->addWidget(picture2);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(trvRaport_, 1);
@@ -401,13 +412,66 @@ void frmParametrizareRapoarte::launch(const Row& row) {
     table.SetLogOnInfo(s.gMyFiserDSN, s.gMyPath + "/" + s.gMyFiserDSN, s.gUser, s.gPassword);
     report->AlwaysRefreshData(true);
     passParameters(*report);
+    report->setProgressCheck([this] { return keepGoing(); });
     s.gReport = report;
+
+    // While the queries run the screen says so and offers "Renunta"; nothing else of it
+    // can be used until they end.
+    running_ = true;
+    stopAsked_ = false;
+    trvRaport_->setEnabled(false);
+    scroll_->setEnabled(false);
+    cmdLansareRaport_->setEnabled(false);
+    working_->show();
+    cmdRenunta_->show();
+    cmdRenunta_->setFocus();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    sinceEvents_.start();
+    QApplication::processEvents();
+    struct Finish {
+        frmParametrizareRapoarte& screen;
+        ~Finish() {
+            QApplication::restoreOverrideCursor();
+            screen.running_ = false;
+            const bool focused = screen.cmdRenunta_->hasFocus();  // not when the viewer took it
+            screen.working_->hide();
+            screen.cmdRenunta_->hide();
+            screen.trvRaport_->setEnabled(true);
+            screen.scroll_->setEnabled(true);
+            screen.cmdLansareRaport_->setEnabled(true);
+            if (focused) screen.cmdLansareRaport_->setFocus();
+        }
+    } finish{*this};
     try {
         showViewer(row);
+    } catch (const com::Error& e) {
+        s.gReport.reset();
+        if (e.number() == reports::errc::Cancelled && stopAsked_) return;  // the user's own choice
+        throw;
     } catch (...) {
         s.gReport.reset();
         throw;
     }
+}
+
+bool frmParametrizareRapoarte::keepGoing() {
+    // The window handles its events (a click on "Renunta" among them) about twenty times a
+    // second while the queries run on this same thread.
+    if (sinceEvents_.elapsed() >= 50) {
+        QApplication::processEvents();
+        sinceEvents_.restart();
+    }
+    return !stopAsked_;
+}
+
+void frmParametrizareRapoarte::closeEvent(QCloseEvent* event) {
+    // A run in progress is stopped first; the screen closes once it has ended.
+    if (running_) {
+        stopAsked_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void frmParametrizareRapoarte::passParameters(reports::Report& report) const {

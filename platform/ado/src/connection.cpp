@@ -309,6 +309,23 @@ int64_t Connection::Execute(std::string_view sql) {
     return sqlite3_changes64(h);
 }
 
+void Connection::setProgressCheck(std::function<bool()> keepGoing) {
+    sqlite3* h = impl_->handle();
+    impl_->keepGoing = std::move(keepGoing);
+    if (!impl_->keepGoing) return sqlite3_progress_handler(h, 0, nullptr, nullptr);
+    constexpr int steps = 10000;  // engine steps between two checks: a few hundred microseconds
+    sqlite3_progress_handler(
+        h, steps,
+        [](void* impl) {
+            try {
+                return static_cast<Impl*>(impl)->keepGoing() ? 0 : 1;
+            } catch (...) {
+                return 1;  // nothing may cross the engine: the statement stops as if told to
+            }
+        },
+        impl_.get());
+}
+
 const com::DispatchTable<Connection>& Connection::dispatchTable() {
     using com::Args;
     using com::Variant;

@@ -39,6 +39,7 @@ void raiseEngine(sqlite3* db, int code, std::string_view context) {
     const int primary = code & 0xff;
     const int systemError = db ? sqlite3_system_errno(db) : 0;
     // A refusal of the read-only guard: SQLITE_AUTH, or for a function SQLite's own wording.
+    if (primary == SQLITE_INTERRUPT) raise(errc::Cancelled, "The statement was stopped before it ended.");
     if (primary == SQLITE_AUTH || message.rfind("not authorized", 0) == 0)
         raise(errc::NotAllowed, "The statement was refused: the connection only reads (" + message + ").");
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)

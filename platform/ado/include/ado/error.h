@@ -30,6 +30,7 @@ inline constexpr int32_t NotADatabase = 3343;         // the file is not a datab
 inline constexpr int32_t InUse = 3045;                // the file is in use (compaction refused)
 inline constexpr int32_t FileCopy = 3051;             // a database copy failed
 inline constexpr int32_t BadArguments = 3001;         // arguments of the wrong type or number
+inline constexpr int32_t Cancelled = 3712;            // the caller's progress check stopped the statement
 }  // namespace errc
 
 [[noreturn]] void raise(int32_t number, std::string description);
