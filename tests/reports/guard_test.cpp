@@ -95,4 +95,23 @@ TEST_F(Guarded, TheProgressCheckStopsAQueryThatNeverEnds) {
     }
 }
 
+TEST_F(Guarded, MoneyTheDataLayerCannotTypeIsRefusedUnlessDeclared) {
+    const auto write = [](const std::string& columns) {
+        return rtest::open(
+            rtest::writeReport(data_->folder(), "bani.vrpt",
+                               "<report version=\"1\"><query><![CDATA[SELECT Cast(a.TCP AS INTEGER) AS C, "
+                               "Sum(a.TCP) Over () AS T FROM Velmora_Spital a]]>" +
+                                   columns + "</query><detail height=\"240\"/></report>"),
+            *data_);
+    };
+    auto r = write("");
+    const com::Error e = rtest::raised([&] { r->Run(); });
+    EXPECT_EQ(e.number(), errc::QueryFailed);
+    EXPECT_NE(e.description().find("Expresia peste coloana a.TCP nu poate fi calculata in lei."), std::string::npos)
+        << e.description();
+    auto declared = write("<column name=\"C\" type=\"money\"/>");
+    declared->Run();
+    EXPECT_TRUE(declared->hasRun());
+}
+
 }  // namespace

@@ -135,20 +135,24 @@ std::shared_ptr<detail::PreparedStatement> Connection::Impl::acquire(std::string
     auto statement = std::make_shared<detail::PreparedStatement>();
     std::string translated = translateJetSql(jetSql);
     std::string shape = detail::literalShape(translated);
-    detail::TypedSelect typed{translated, {}, {}, {}, true};
+    detail::TypedSelect typed{translated, {}, {}, {}, true, {}, {}};
     if (!untypedShapes.contains(shape)) {
         typed = detail::typeSelectList(h, translated);
-        const bool untouched =
-            typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(),
-                                                    [](ColumnKind k) { return k == ColumnKind::Currency; });
+        const bool untouched = typed.sql == translated && typed.refusedColumn.empty() &&
+                               std::none_of(typed.items.begin(), typed.items.end(),
+                                            [](ColumnKind k) { return k == ColumnKind::Currency; }) &&
+                               std::all_of(typed.untypedMoney.begin(), typed.untypedMoney.end(),
+                                           [](const std::string& c) { return c.empty(); });
         if (untouched && typed.certain && untypedShapes.size() < 1024) untypedShapes.insert(std::move(shape));
     }
+    if (!typed.refusedColumn.empty()) raise(errc::UntypedMoney, text::untypedMoney(typed.refusedColumn));
     statement->stmt = detail::prepare(h, typed.sql, true);
     // The guard lets the engine declare json_each's columns; beyond the guard, a connection
     // that only reads runs no statement that would write.
     if (mode == ConnectMode::Read && !sqlite3_stmt_readonly(statement->stmt.get()))
         raise(errc::NotAllowed, "The statement was refused: the connection only reads (" + std::string(jetSql) + ").");
     statement->describe(typed.columnKinds(sqlite3_column_count(statement->stmt.get())));
+    statement->untypedMoney = typed.columnMoney(sqlite3_column_count(statement->stmt.get()));
     statement->inUse = true;
     if (it == cache.end() && cache.size() < 256) {
         cache.emplace(key, statement);

@@ -68,9 +68,13 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
     for (const int p : query.parameters) bound.push_back(values[static_cast<size_t>(p)]);
     Table t;
     t.name = query.name;
+    // The columns the report reads as money itself: the data layer lets them through untyped.
+    std::vector<std::string> declaredMoney;
+    for (const auto& d : query.columns)
+        if (!d.computed && d.type == ColumnType::Money) declaredMoney.push_back(d.name);
     ado::Recordset rs;
     try {
-        rs.Open(query.sql, connection, bound);
+        rs.Open(query.sql, connection, bound, declaredMoney);
         const int count = rs.fieldCount();
         for (int i = 0; i < count; ++i) t.columns.push_back(rs.fieldName(i));
         while (!rs.Eof()) {

@@ -30,6 +30,7 @@ inline constexpr int32_t NotADatabase = 3343;         // the file is not a datab
 inline constexpr int32_t InUse = 3045;                // the file is in use (compaction refused)
 inline constexpr int32_t FileCopy = 3051;             // a database copy failed
 inline constexpr int32_t BadArguments = 3001;         // arguments of the wrong type or number
+inline constexpr int32_t UntypedMoney = 3464;         // money passed through an expression the layer cannot type
 inline constexpr int32_t Cancelled = 3712;            // the caller's progress check stopped the statement
 }  // namespace errc
 
@@ -49,6 +50,8 @@ std::string readOnlyDatabase(const std::filesystem::path& file);
 std::string notADatabase(const std::filesystem::path& file);
 std::string notWritten(const std::filesystem::path& file);  // any other cause
 std::string refusedAccount();
+// Money passed through an expression the layer cannot type, named by the money column.
+std::string untypedMoney(std::string_view column);
 // `description`, then `detail` on a line of its own (nothing added for an empty detail).
 std::string withDetail(std::string description, std::string_view detail);
 // The first line of a description.
