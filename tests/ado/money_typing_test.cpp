@@ -91,6 +91,13 @@ TEST_F(MoneyTyping, WhatCannotBeTypedIsRefusedUnlessTheCallerTypesIt) {
         EXPECT_EQ(refusal("Select a.IdCost" + from + " Where " + condition), kRefusal) << condition;
     EXPECT_EQ(refusal("Select a.IdPerioada" + from + " Group By a.IdPerioada Having Cast(Sum(a.TCP) As Real) > 1"),
               kRefusal);
+    // Through a derived table, the same.
+    const std::string derived = " From (Select Cast(a.TCP As Integer) As S From Velmora_Spital a) w";
+    for (const std::string& sql :
+         {"Select w.S As X" + derived, "Select w.S + 1 As X" + derived, "Select 1 As X" + derived + " Where w.S > 5"})
+        EXPECT_EQ(refusal(sql), kRefusal) << sql;
+    EXPECT_EQ(values("Select w.T From (Select Sum(a.TCP) Over () As T From Velmora_Spital a) w")[0],
+              money(13621160900));
     // Declared money by the caller, the column comes as the layer stores it.
     const auto [v, e] = run("Select Cast(a.TCP As Integer) As X" + from + " Where a.IdCost = 1", {"x"});
     EXPECT_EQ(e.number(), 0) << e.description();

@@ -314,6 +314,15 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         return {ColumnKind::Untyped, ""};
     };
     const auto derivedKind = [&](const std::string& n) { return derivedItem(n).first; };
+    // A column of a derived table whose item is money the typer could not type: whatever the
+    // outer statement computes from it is as untyped; named by the money column under it.
+    const KindOf untypedDerived = [&](const std::string& n) {
+        return derivedItem(n).second.empty() ? ColumnKind::Untyped : ColumnKind::Currency;
+    };
+    const auto untypedDerivedIn = [&](size_t from, size_t to) {
+        const std::string name = moneyNameIn(t, from, to, untypedDerived);
+        return name.empty() ? name : derivedItem(name).second;
+    };
     const std::function<ColumnKind(const std::string&)> kindOf = [&](const std::string& n) {
         if (const ColumnKind k = derivedKind(n); k != ColumnKind::Untyped) return k;
         const auto it = kinds.find(n);
@@ -344,6 +353,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
             if (kind == ColumnKind::Untyped && untypedMoney.empty()) {
                 untypedMoney = moneyNameIn(t, item.from, item.to, kindOf);
                 if (untypedMoney.empty() && typed) untypedMoney = typed->untypedMoneyInside;
+                if (untypedMoney.empty()) untypedMoney = untypedDerivedIn(item.from, item.to);
             }
         }
         rewritten += text + join(t, item.to, item.itemTo);
@@ -370,6 +380,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         }
         if (result.refusedColumn.empty())
             result.refusedColumn = typed ? typed->refusedColumn : moneyNameIn(t, first, last, kindOf);
+        if (result.refusedColumn.empty()) result.refusedColumn = untypedDerivedIn(first, last);
         rewritten += text;
         done = clause.to;
     }
