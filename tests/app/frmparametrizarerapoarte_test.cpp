@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -578,6 +579,89 @@ TEST_F(ReportScreen, EveryReportOfTheCatalogueRunsWithTheValuesItsControlsGive) 
         }
         qobject_cast<QMdiSubWindow*>(viewer->parentWidget())->close();
     }
+}
+
+// A report that needs no parameter value.
+constexpr const char* kPlainReport = R"(<report version="1"><query>SELECT DenJudet FROM Nom_Judete</query>
+  <detail height="300"><field x="0" y="0" w="4000" h="300" column="DenJudet"/></detail></report>)";
+
+TEST_F(ReportScreen, ALocationLeadingOutOfTheProgramFolderOpensNothing) {
+    namespace fs = std::filesystem;
+    // A valid report file beside the program's folder, reached by "..", an absolute path, a
+    // link to the file and a link to its folder; and one inside, reached by a ".." that stays.
+    const fs::path outside = program.path().parent_path() / ("afara-" + program.path().filename().string());
+    fs::create_directories(outside);
+    test::writeText(outside / "Proba.vrpt", kPlainReport);
+    fs::create_directories(program / "Rapoarte");
+    test::writeText(program / "Rapoarte" / "Proba.vrpt", kPlainReport);
+    fs::create_symlink(outside / "Proba.vrpt", program / "Rapoarte" / "Legat.vrpt");
+    fs::create_directory_symlink(outside, program / "Rapoarte" / "Afara");
+    const std::string up = "..\\" + outside.filename().string() + "\\Proba.vrpt";
+    const std::vector<std::string> refused{"Rapoarte\\..\\" + up, (outside / "Proba.vrpt").string(),
+                                           "Rapoarte\\Legat.vrpt", "Rapoarte\\Afara\\Proba.vrpt",
+                                           "Rapoarte/Afara/../../" + up};
+    std::string rows;
+    for (size_t i = 0; i < refused.size(); ++i)
+        rows += "INSERT INTO Rapoarte (IdRaport, DenRaport, IdParinte, TipRaport, Parametrii, Locatie) VALUES (" +
+                std::to_string(20 + i) + ", 'Afara', 2, 'R', '', '" + refused[i] + "');";
+    open(rows +
+         "INSERT INTO Rapoarte (IdRaport, DenRaport, IdParinte, TipRaport, Parametrii, Locatie) VALUES "
+         "(30, 'Inauntru', 2, 'R', '', 'Rapoarte\\..\\Rapoarte\\Proba.vrpt');");
+    for (size_t i = 0; i < refused.size(); ++i) {
+        SCOPED_TRACE(refused[i]);
+        boxes.clear();
+        click((":" + std::to_string(20 + i)).c_str());
+        QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+        EXPECT_EQ(boxes.texts(),
+                  std::vector<std::string>{"Locatia raportului " + refused[i] + " (randul " + std::to_string(20 + i) +
+                                           " al catalogului) nu este in folderul programului."});
+        ASSERT_FALSE(boxes.shown().empty());
+        EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
+        EXPECT_EQ(viewerCount(), 0);
+        EXPECT_FALSE(GlobalUI::session().gReport);
+    }
+    boxes.clear();
+    click(":30");
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    EXPECT_EQ(viewerCount(), 1);
+    fs::remove_all(outside);
+}
+
+TEST_F(ReportScreen, AQueryThatNeverEndsShowsTheWorkAndRenuntaStopsIt) {
+    std::filesystem::create_directories(program / "Rapoarte");
+    test::writeText(program / "Rapoarte" / "Proba.vrpt",
+                    "<report version=\"1\"><query>WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+                    "SELECT count(*) AS N FROM n</query><detail height=\"300\"/></report>");
+    test::writeText(program / "Rapoarte" / "Simplu.vrpt", kPlainReport);
+    open(
+        "UPDATE Rapoarte SET Locatie = 'Rapoarte\\Proba.vrpt', Parametrii = '' WHERE IdRaport = 8;"
+        "UPDATE Rapoarte SET Locatie = 'Rapoarte\\Simplu.vrpt', Parametrii = '' WHERE IdRaport = 7;");
+    click(":8");
+    bool seenWorking = false;
+    QTimer::singleShot(400, screen, [&] {
+        // What the user sees while the query runs, saved for a look.
+        seenWorking = screen->running() && screen->working()->isVisible() && screen->cmdRenunta()->isVisible() &&
+                      !screen->trvRaport()->isEnabled() && !screen->cmdLansareRaport()->isEnabled();
+        EXPECT_EQ(screen->cmdRenunta()->text().toStdString(), "Renunta");
+        const auto picture = std::filesystem::path(VELMORA_BINARY_DIR) / "report-screen-working.png";
+        EXPECT_TRUE(screen->window()->grab().save(QString::fromStdString(picture.string())));
+        QTest::mouseClick(screen->cmdRenunta(), Qt::LeftButton);
+    });
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_TRUE(seenWorking);
+    // Stopped: nothing shown, no message, and the screen is as before.
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    EXPECT_EQ(viewerCount(), 0);
+    EXPECT_FALSE(GlobalUI::session().gReport);
+    EXPECT_FALSE(screen->running());
+    EXPECT_FALSE(screen->working()->isVisible());
+    EXPECT_TRUE(screen->trvRaport()->isEnabled());
+    EXPECT_TRUE(screen->cmdLansareRaport()->isEnabled());
+    click(":7");
+    QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    EXPECT_EQ(viewerCount(), 1);
 }
 
 }  // namespace

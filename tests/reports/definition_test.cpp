@@ -120,4 +120,30 @@ TEST_F(Definitions, OpeningReadsTheParametersInOrderAndLeavesTheFileAlone) {
     EXPECT_EQ(rtest::raised([&] { Application().OpenReport(file, 2); }).number(), com::errc::InvalidProcedureCall);
 }
 
+TEST_F(Definitions, ADeepOrHugeFileIsRefusedBeforeItCosts) {
+    const auto nested = [](int depth) {
+        std::string xml = "<report version=\"1\"><query>SELECT 1 AS A</query>";
+        for (int i = 0; i < depth; ++i) xml += "<group column=\"A\">";
+        for (int i = 0; i < depth; ++i) xml += "</group>";
+        return xml + "<detail height=\"10\"/></report>";
+    };
+    const auto file = folder_.path() / "bad.vrpt";
+    const std::string refusal =
+        "Fisierul de raport " + file.string() + " depaseste limitele admise (cel mult 64 de grupe imbricate si 16 MB).";
+    test::writeText(file, nested(64));
+    EXPECT_EQ(Application().OpenReport(file, 1)->ParameterFields().Count(), 0);
+    for (const int depth : {65, 30000}) {
+        const com::Error e = openFails(nested(depth));
+        EXPECT_EQ(e.number(), errc::BadDefinition) << depth;
+        EXPECT_EQ(e.description(), refusal) << depth;
+    }
+    // Just over 16 MB, most of it a comment that would otherwise be read whole.
+    const std::string head = "<report version=\"1\"><query>SELECT 1 AS A</query><detail height=\"10\"/><!--";
+    const std::string tail = "--></report>";
+    const size_t size = 16 * 1024 * 1024 + 1;
+    const com::Error e = openFails(head + std::string(size - head.size() - tail.size(), 'x') + tail);
+    EXPECT_EQ(e.number(), errc::BadDefinition);
+    EXPECT_EQ(e.description(), refusal);
+}
+
 }  // namespace

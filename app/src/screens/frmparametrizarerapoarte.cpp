@@ -1,6 +1,7 @@
 #include "screens/frmparametrizarerapoarte.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,6 +44,23 @@ constexpr int32_t kNameExists = 727;  // the forms engine's "a control of that n
 using quillon::twips;
 
 QString keyFor(int32_t id) { return QStringLiteral(":%1").arg(id); }
+
+// Whether a catalogue location ("/" separating folders) names a place inside the folder:
+// not an absolute path, no ".." above the folder, and no link on the way that leads out.
+bool insideFolder(const std::filesystem::path& folder, const std::string& location) {
+    namespace fs = std::filesystem;
+    const fs::path relative(location);
+    if (relative.has_root_path()) return false;
+    const fs::path normal = relative.lexically_normal();
+    if (!normal.empty() && *normal.begin() == "..") return false;
+    std::error_code error;
+    const fs::path base = fs::weakly_canonical(folder, error);
+    if (error) return false;
+    const fs::path target = fs::weakly_canonical(folder / relative, error);
+    if (error) return false;
+    const fs::path within = target.lexically_relative(base);
+    return !within.empty() && *within.begin() != "..";
+}
 
 // The tree's three small images, drawn: a stack of pages (root), a folder, a page of text.
 QIcon nodeIcon(int image) {
@@ -109,13 +127,23 @@ frmParametrizareRapoarte::frmParametrizareRapoarte(QWidget* parent) : QWidget(pa
     cmdLansareRaport_->setObjectName(QStringLiteral("cmdLansareRaport"));
     cmdLansareRaport_->setAutoDefault(true);  // Enter on the focused button presses it
     cmdLansareRaport_->setEnabled(false);     // until a report is chosen
+    // Shown only while a report's queries run: a notice above the buttons, and "Renunta".
+    working_ = new QLabel(QStringLiteral("Se citesc datele raportului..."), this);
+    working_->setObjectName(QStringLiteral("lblLucru"));
+    working_->hide();
+    cmdRenunta_ = new QPushButton(QStringLiteral("Renunta"), picture2);
+    cmdRenunta_->setObjectName(QStringLiteral("cmdRenunta"));
+    cmdRenunta_->hide();
+    connect(cmdRenunta_, &QPushButton::clicked, this, [this] { stopAsked_ = true; });
     auto* buttons = new QHBoxLayout(picture2);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addStretch();
+    buttons->addWidget(cmdRenunta_);
     buttons->addWidget(cmdLansareRaport_);
 
     auto* right = new QVBoxLayout;
     right->addWidget(scroll_, 1);
+    right->addWidget(working_);
     right->addWidget(picture2);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(trvRaport_, 1);
@@ -362,7 +390,13 @@ void frmParametrizareRapoarte::launch(const Row& row) {
     GlobalUI::Session& s = GlobalUI::session();
     std::string locatie = row.locatie;
     std::replace(locatie.begin(), locatie.end(), '\\', '/');
-    const std::string path = GlobalUI::programFolder().string() + "/" + locatie;
+    const std::filesystem::path folder = GlobalUI::programFolder();
+    if (!insideFolder(folder, locatie)) {
+        showInfo("Locatia raportului " + row.locatie + " (randul " + std::to_string(row.id) +
+                 " al catalogului) nu este in folderul programului.");
+        return;
+    }
+    const std::string path = folder.string() + "/" + locatie;
     // A folder at that path (an empty location names the program's folder) is no report.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
@@ -378,13 +412,66 @@ void frmParametrizareRapoarte::launch(const Row& row) {
     table.SetLogOnInfo(s.gMyFiserDSN, s.gMyPath + "/" + s.gMyFiserDSN, s.gUser, s.gPassword);
     report->AlwaysRefreshData(true);
     passParameters(*report);
+    report->setProgressCheck([this] { return keepGoing(); });
     s.gReport = report;
+
+    // While the queries run the screen says so and offers "Renunta"; nothing else of it
+    // can be used until they end.
+    running_ = true;
+    stopAsked_ = false;
+    trvRaport_->setEnabled(false);
+    scroll_->setEnabled(false);
+    cmdLansareRaport_->setEnabled(false);
+    working_->show();
+    cmdRenunta_->show();
+    cmdRenunta_->setFocus();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    sinceEvents_.start();
+    QApplication::processEvents();
+    struct Finish {
+        frmParametrizareRapoarte& screen;
+        ~Finish() {
+            QApplication::restoreOverrideCursor();
+            screen.running_ = false;
+            const bool focused = screen.cmdRenunta_->hasFocus();  // not when the viewer took it
+            screen.working_->hide();
+            screen.cmdRenunta_->hide();
+            screen.trvRaport_->setEnabled(true);
+            screen.scroll_->setEnabled(true);
+            screen.cmdLansareRaport_->setEnabled(true);
+            if (focused) screen.cmdLansareRaport_->setFocus();
+        }
+    } finish{*this};
     try {
         showViewer(row);
+    } catch (const com::Error& e) {
+        s.gReport.reset();
+        if (e.number() == reports::errc::Cancelled && stopAsked_) return;  // the user's own choice
+        throw;
     } catch (...) {
         s.gReport.reset();
         throw;
     }
+}
+
+bool frmParametrizareRapoarte::keepGoing() {
+    // The window handles its events (a click on "Renunta" among them) about twenty times a
+    // second while the queries run on this same thread.
+    if (sinceEvents_.elapsed() >= 50) {
+        QApplication::processEvents();
+        sinceEvents_.restart();
+    }
+    return !stopAsked_;
+}
+
+void frmParametrizareRapoarte::closeEvent(QCloseEvent* event) {
+    // A run in progress is stopped first; the screen closes once it has ended.
+    if (running_) {
+        stopAsked_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void frmParametrizareRapoarte::passParameters(reports::Report& report) const {

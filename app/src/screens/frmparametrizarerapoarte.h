@@ -11,10 +11,12 @@
 #include <QDate>
 #include <QHash>
 #include <QStringList>
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "screens/raportparametrii.h"
 
+class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTreeWidget;
@@ -41,6 +43,11 @@ public:
     QScrollArea* scrollParametrii() const { return scroll_; }
     QWidget* picParametrii() const { return picParametrii_; }
     QPushButton* cmdLansareRaport() const { return cmdLansareRaport_; }
+    // While a report's queries run: the notice that the program is working and "Renunta",
+    // which stops them.
+    QLabel* working() const { return working_; }
+    QPushButton* cmdRenunta() const { return cmdRenunta_; }
+    bool running() const { return running_; }
 
     // The node of that key (":" & IdRaport), or nullptr; a node's image (1 root, 2 folder,
     // 3 report) and key.
@@ -61,6 +68,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Row {
@@ -81,12 +89,19 @@ private:
     void launch(const Row& row);
     void passParameters(reports::Report& report) const;
     void showViewer(const Row& row);
+    // Asked by the report while it reads: keeps the window alive and answers whether to go on.
+    bool keepGoing();
     const Row* chosenRow() const;
 
     QTreeWidget* trvRaport_;
     QScrollArea* scroll_;
     QWidget* picParametrii_;
     QPushButton* cmdLansareRaport_;
+    QLabel* working_;
+    QPushButton* cmdRenunta_;
+    bool running_ = false;
+    bool stopAsked_ = false;
+    QElapsedTimer sinceEvents_;  // since the window last handled its events during a run
     QWidget* lastInTabOrder_ = nullptr;
 
     std::map<QString, Row> rows_;  // by key

@@ -9,6 +9,7 @@
 #include "ado/workgroup.h"
 #include "connection_impl.h"
 #include "money_sql.h"
+#include "read_guard.h"
 
 namespace ado {
 
@@ -34,18 +35,6 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
-}
-
-// The guard of a read-only connection: reads (and the functions they call) pass, anything
-// else is refused before it runs. VACUUM, VACUUM INTO and ATTACH all come here as ATTACH.
-int readOnlyAuthorizer(void*, int action, const char*, const char* detail, const char*, const char*) {
-    switch (action) {
-    case SQLITE_SELECT:
-    case SQLITE_READ:
-    case SQLITE_RECURSIVE: return SQLITE_OK;
-    case SQLITE_FUNCTION: return detail && com::equalsIgnoreCase(detail, "load_extension") ? SQLITE_DENY : SQLITE_OK;
-    default: return SQLITE_DENY;
-    }
 }
 
 // Jet's Cstr for the values SQLite holds: numbers in their plain text form, Null stays Null.
@@ -151,16 +140,24 @@ std::shared_ptr<detail::PreparedStatement> Connection::Impl::acquire(std::string
     auto statement = std::make_shared<detail::PreparedStatement>();
     std::string translated = translateJetSql(jetSql);
     std::string shape = detail::literalShape(translated);
-    detail::TypedSelect typed{translated, {}, {}, {}, true};
+    detail::TypedSelect typed{translated, {}, {}, {}, true, {}, {}};
     if (!untypedShapes.contains(shape)) {
         typed = detail::typeSelectList(h, translated);
-        const bool untouched =
-            typed.sql == translated && std::none_of(typed.items.begin(), typed.items.end(),
-                                                    [](ColumnKind k) { return k == ColumnKind::Currency; });
+        const bool untouched = typed.sql == translated && typed.refusedColumn.empty() &&
+                               std::none_of(typed.items.begin(), typed.items.end(),
+                                            [](ColumnKind k) { return k == ColumnKind::Currency; }) &&
+                               std::all_of(typed.untypedMoney.begin(), typed.untypedMoney.end(),
+                                           [](const std::string& c) { return c.empty(); });
         if (untouched && typed.certain && untypedShapes.size() < 1024) untypedShapes.insert(std::move(shape));
     }
+    if (!typed.refusedColumn.empty()) raise(errc::UntypedMoney, text::untypedMoney(typed.refusedColumn));
     statement->stmt = detail::prepare(h, typed.sql, true);
+    // The guard lets the engine declare json_each's columns; beyond the guard, a connection
+    // that only reads runs no statement that would write.
+    if (mode == ConnectMode::Read && !sqlite3_stmt_readonly(statement->stmt.get()))
+        raise(errc::NotAllowed, "The statement was refused: the connection only reads (" + std::string(jetSql) + ").");
     statement->describe(typed.columnKinds(sqlite3_column_count(statement->stmt.get())));
+    statement->untypedMoney = typed.columnMoney(sqlite3_column_count(statement->stmt.get()));
     statement->inUse = true;
     if (it == cache.end() && cache.size() < 256) {
         cache.emplace(key, statement);
@@ -250,7 +247,7 @@ void Connection::Open(std::string_view connectionString, std::string_view user, 
     detail::check(db.get(), sqlite3_create_function_v2(db.get(), "Cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                                        cstrFunction, nullptr, nullptr, nullptr));
     detail::check(db.get(), detail::registerMoneyFunctions(db.get()));
-    if (readOnly) detail::check(db.get(), sqlite3_set_authorizer(db.get(), readOnlyAuthorizer, nullptr));
+    if (readOnly) detail::guardReads(db.get());
     impl_->db = std::move(db);
     impl_->lock = std::move(lock);
     impl_->properties = std::move(pairs);
@@ -322,6 +319,23 @@ int64_t Connection::Execute(std::string_view sql) {
     Impl::release(*statement);
     if (rc != SQLITE_DONE) detail::raiseEngine(h, rc);
     return sqlite3_changes64(h);
+}
+
+void Connection::setProgressCheck(std::function<bool()> keepGoing) {
+    sqlite3* h = impl_->handle();
+    impl_->keepGoing = std::move(keepGoing);
+    if (!impl_->keepGoing) return sqlite3_progress_handler(h, 0, nullptr, nullptr);
+    constexpr int steps = 10000;  // engine steps between two checks: a few hundred microseconds
+    sqlite3_progress_handler(
+        h, steps,
+        [](void* impl) {
+            try {
+                return static_cast<Impl*>(impl)->keepGoing() ? 0 : 1;
+            } catch (...) {
+                return 1;  // nothing may cross the engine: the statement stops as if told to
+            }
+        },
+        impl_.get());
 }
 
 const com::DispatchTable<Connection>& Connection::dispatchTable() {

@@ -1,6 +1,7 @@
 #pragma once
 // Internal: the state of a Connection, shared with Recordset and Command.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +34,7 @@ struct Connection::Impl {
     std::unordered_map<std::string, std::shared_ptr<detail::PreparedStatement>> cache;
     std::vector<std::weak_ptr<detail::PreparedStatement>> loose;  // borrowed, not cached
     std::unordered_set<std::string> untypedShapes;                // statements the money typer leaves alone
+    std::function<bool()> keepGoing;                              // the caller's progress check
 
     // Raises 3704 when the connection is closed.
     sqlite3* handle() const;

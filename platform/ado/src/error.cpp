@@ -32,6 +32,9 @@ std::string notWritten(const std::filesystem::path& file) {
     return "Fisierul " + file.string() + " nu a putut fi scris.";
 }
 std::string refusedAccount() { return "Utilizatorul sau parola nu sunt corecte."; }
+std::string untypedMoney(std::string_view column) {
+    return "Expresia peste coloana " + std::string(column) + " nu poate fi calculata in lei.";
+}
 
 std::string withDetail(std::string description, std::string_view detail) {
     if (!detail.empty()) description.append(LineBreak).append(detail);

@@ -62,6 +62,8 @@ public:
     bool rewrote() const { return rewrote_; }
     // Whether a subquery's typing holds for this time only.
     bool uncertain() const { return uncertain_; }
+    const std::string& refusedColumn() const { return refusal_; }
+    const std::string& untypedMoneyInside() const { return moneyInside_; }
 
 private:
     const Token* peek() {
@@ -145,6 +147,8 @@ private:
             if (pos_ == start) throw;
             size_t last = pos_;
             while (last > start && t_[last - 1].kind == TokenKind::Space) --last;
+            // Money inside a condition the typer cannot read would be compared in units.
+            if (refusal_.empty()) refusal_ = moneyNameIn(t_, start, last, kindOf_);
             return {ColumnKind::Untyped, join(t_, start, last)};
         }
     }
@@ -171,13 +175,39 @@ private:
         return rewritten("(" + side.text + ")*10000");
     }
 
+    // A side of a comparison that the typer could not type, holding a money column: the
+    // comparison is refused (the first such column is named).
+    void refuseUntyped(const Typed& side, size_t from) {
+        if (side.kind != ColumnKind::Untyped || side.parameter || com::equalsIgnoreCase(side.text, "null")) return;
+        if (!refusal_.empty()) return;
+        refusal_ = moneyNameIn(t_, from, pos_, kindOf_);
+        if (refusal_.empty() && !moneyInside_.empty()) refusal_ = moneyInside_;
+    }
+    // The side parsed from here on, its start remembered for refuseUntyped.
+    Typed side(size_t& from) {
+        peek();
+        from = pos_;
+        return concatenation();
+    }
+
     Typed comparison() {
-        Typed left = concatenation();
+        size_t leftFrom = 0;
+        Typed left = side(leftFrom);
+        const size_t leftTo = pos_;
+        const auto refuseLeft = [&] {
+            const size_t here = pos_;
+            pos_ = leftTo;
+            refuseUntyped(left, leftFrom);
+            pos_ = here;
+        };
         static constexpr std::array operators{"=", "==", "<>", "!=", "<", ">", "<=", ">="};
         if (const Token* t = peek(); t && t->kind == TokenKind::Symbol &&
                                      std::find(operators.begin(), operators.end(), t->text) != operators.end()) {
             const std::string op = take().text;
-            const Typed right = concatenation();
+            size_t rightFrom = 0;
+            const Typed right = side(rightFrom);
+            refuseUntyped(right, rightFrom);
+            refuseLeft();
             return {ColumnKind::Integer, scaledAgainst(left, right) + " " + op + " " + scaledAgainst(right, left)};
         }
         if (peekWord("is")) {
@@ -189,10 +219,14 @@ private:
         if (peekWord("not")) negated = take().text + " ";
         if (peekWord("between")) {
             const std::string op = negated + take().text;
-            const Typed low = concatenation();
+            size_t lowFrom = 0, highFrom = 0;
+            const Typed low = side(lowFrom);
+            refuseUntyped(low, lowFrom);
             if (!peekWord("and")) throw Unreadable{};
             const std::string and_ = take().text;
-            const Typed high = concatenation();
+            const Typed high = side(highFrom);
+            refuseUntyped(high, highFrom);
+            refuseLeft();
             const bool moneyBounds = low.kind == ColumnKind::Currency || high.kind == ColumnKind::Currency;
             const std::string subject = moneyBounds ? scaledAgainst(left, Typed{ColumnKind::Currency, ""}) : left.text;
             return {ColumnKind::Integer,
@@ -207,8 +241,12 @@ private:
             }
             for (bool first = true; first || peekSymbol(","); first = false) {
                 if (!first) ++pos_;
-                text += (first ? "" : ", ") + scaledAgainst(concatenation(), left);
+                size_t itemFrom = 0;
+                const Typed item = side(itemFrom);
+                refuseUntyped(item, itemFrom);
+                text += (first ? "" : ", ") + scaledAgainst(item, left);
             }
+            refuseLeft();
             expect(")");
             return {ColumnKind::Integer, text + ")"};
         }
@@ -337,7 +375,7 @@ private:
                 return {ColumnKind::Integer, t.text + " (" + subquerySql(depth) + ")"};
             }
             if (isKeyword(t)) throw Unreadable{};
-            if (peekSymbol("(")) return call(t.text);
+            if (peekSymbol("(")) return windowed(call(t.text));
             return name(t.text);
         case TokenKind::Bracketed: return name(t.text);
         case TokenKind::Space: break;
@@ -399,6 +437,7 @@ private:
         const std::string original = join(t_, from, pos_);
         TypedSelect inner = subquery_(original);
         if (inner.sql != original) rewrote_ = true;
+        if (refusal_.empty()) refusal_ = inner.refusedColumn;
         if (!inner.certain) uncertain_ = true;
         ++pos_;
         std::string sql = inner.sql;
@@ -411,6 +450,7 @@ private:
         TypedSelect inner;
         const std::string sql = subquerySql(depth, &inner);
         const bool single = inner.items.size() == 1 && !inner.stars[0];
+        if (single && moneyInside_.empty()) moneyInside_ = inner.untypedMoney[0];
         return {single ? inner.items[0] : ColumnKind::Untyped, "(" + sql + ")"};
     }
 
@@ -422,6 +462,56 @@ private:
             text += "." + column.text;
         }
         return {kindOf_(text), text};
+    }
+
+    // A call's FILTER (WHERE ...) and OVER (...) or OVER name. The filter is a condition as
+    // any other; the window stays as written (its ORDER BY orders money as the units do), but
+    // a RANGE frame with an offset would measure the offset in units and is not read.
+    Typed windowed(Typed call) {
+        if (peekWord("filter")) {
+            const std::string word = take().text;
+            expect("(");
+            if (!peekWord("where")) throw Unreadable{};
+            const std::string where = take().text;
+            const Typed filter = condition();
+            expect(")");
+            call.text += " " + word + " (" + where + " " + filter.text + ")";
+        }
+        if (!peekWord("over")) return call;
+        const std::string over = take().text;
+        if (!peekSymbol("(")) {
+            const Token& window = take();
+            if (!isName(window)) throw Unreadable{};
+            call.text += " " + over + " " + window.text;
+            return call;
+        }
+        const int depth = t_[pos_].depth;
+        const size_t from = pos_++;
+        bool range = false, offset = false;
+        while (pos_ < end_ &&
+               !(t_[pos_].kind == TokenKind::Symbol && t_[pos_].text == ")" && t_[pos_].depth == depth)) {
+            range = range || isWord(t_[pos_], "range");
+            offset = offset || t_[pos_].kind == TokenKind::Number || t_[pos_].text == "?";
+            ++pos_;
+        }
+        if (pos_ >= end_ || (range && offset)) throw Unreadable{};
+        ++pos_;
+        call.text += " " + over + " " + join(t_, from, pos_);
+        return call;
+    }
+
+    static bool isNullLiteral(const Typed& r) {
+        return r.kind == ColumnKind::Untyped && com::equalsIgnoreCase(r.text, "null");
+    }
+    // Results of which one is money and the others money, numbers or Null: money, the numbers
+    // in units.
+    static bool moneyResults(const std::vector<const Typed*>& results) {
+        const auto fits = [](const Typed* r) {
+            return r->kind == ColumnKind::Currency || isNumeric(r->kind) || r->parameter || isNullLiteral(*r);
+        };
+        return std::any_of(results.begin(), results.end(),
+                           [](const Typed* r) { return r->kind == ColumnKind::Currency; }) &&
+               std::all_of(results.begin(), results.end(), fits);
     }
 
     Typed call(const std::string& function) {
@@ -445,7 +535,27 @@ private:
         const std::string text = function + "(" + prefix + list + ")";
         auto is = [&](std::string_view n) { return com::equalsIgnoreCase(function, n); };
         using K = ColumnKind;
-        if (is("count")) return {K::Integer, text};
+        if (is("count") || is("row_number") || is("rank") || is("dense_rank") || is("ntile")) return {K::Integer, text};
+        if (is("percent_rank") || is("cume_dist")) return {K::Real, text};
+        // IIf(condition, a, b) is typed as CASE WHEN condition THEN a ELSE b END.
+        if (is("iif") && args.size() == 3) {
+            if (moneyResults({&args[1], &args[2]}))
+                return {K::Currency, function + "(" + args[0].text + ", " +
+                                         scaledAgainst(args[1], Typed{K::Currency, ""}) + ", " +
+                                         scaledAgainst(args[2], Typed{K::Currency, ""}) + ")"};
+            const bool same = args[1].kind == args[2].kind || isNullLiteral(args[2]);
+            return {same ? args[1].kind : isNullLiteral(args[1]) ? args[2].kind : K::Untyped, text};
+        }
+        // A value of another row of the window: the value's kind (lag's default in units).
+        if ((is("first_value") || is("last_value")) && args.size() == 1) return {args[0].kind, text};
+        if (is("nth_value") && args.size() == 2) return {args[0].kind, text};
+        if ((is("lag") || is("lead")) && !args.empty() && args.size() <= 3) {
+            if (args.size() < 3) return {args[0].kind, text};
+            if (args[0].kind == K::Currency && moneyResults({&args[0], &args[2]}))
+                return {K::Currency, function + "(" + args[0].text + ", " + args[1].text + ", " +
+                                         scaledAgainst(args[2], Typed{K::Currency, ""}) + ")"};
+            return {args[0].kind == args[2].kind || isNullLiteral(args[2]) ? args[0].kind : K::Untyped, text};
+        }
         // `&` became ifnull(x, '') || ...: money there is its text.
         if (is("ifnull") && args.size() == 2 && args[0].kind == K::Currency && args[1].kind == K::Text)
             return {K::Text, function + "(" + asText(args[0]) + ", " + args[1].text + ")"};
@@ -484,6 +594,7 @@ private:
     const std::function<TypedSelect(const std::string&)>& subquery_;
     bool rewrote_ = false;
     bool uncertain_ = false;
+    std::string refusal_, moneyInside_;
 };
 
 }  // namespace
@@ -499,6 +610,24 @@ bool isKeyword(const Token& t) {
     return false;
 }
 
+std::string moneyNameIn(const std::vector<Token>& t, size_t from, size_t to, const KindOf& kindOf) {
+    for (size_t i = from; i < to; ++i) {
+        if (t[i].kind == TokenKind::Symbol && t[i].text == "(" && skipSpace(t, i + 1) < to &&
+            isWord(t[skipSpace(t, i + 1)], "select")) {  // a subquery is typed on its own
+            const int depth = t[i].depth;
+            while (i + 1 < to && !(t[i + 1].text == ")" && t[i + 1].depth == depth)) ++i;
+            continue;
+        }
+        if (!isName(t[i]) || (i > from && t[i - 1].text == ".")) continue;
+        const size_t next = skipSpace(t, i + 1);
+        if (next < to && t[next].kind == TokenKind::Symbol && t[next].text == "(") continue;
+        std::string name = t[i].text;
+        if (i + 2 < to && t[i + 1].text == "." && isName(t[i + 2])) name += "." + t[i + 2].text;
+        if (kindOf(name) == ColumnKind::Currency) return name;
+    }
+    return {};
+}
+
 bool isName(const Token& t) { return (t.kind == TokenKind::Word && !isKeyword(t)) || t.kind == TokenKind::Bracketed; }
 
 std::optional<TypedExpression> typeExpression(const std::vector<Token>& tokens, size_t from, size_t to,
@@ -506,7 +635,12 @@ std::optional<TypedExpression> typeExpression(const std::vector<Token>& tokens, 
     try {
         ExpressionTyper typer(tokens, from, to, kindOf, subquery);
         const Typed typed = typer.whole();
-        return TypedExpression{typed.kind, typed.text, typer.rewrote(), typer.uncertain()};
+        return TypedExpression{typed.kind,
+                               typed.text,
+                               typer.rewrote(),
+                               typer.uncertain(),
+                               typer.refusedColumn(),
+                               typer.untypedMoneyInside()};
     } catch (const Unreadable&) {
         return std::nullopt;
     }

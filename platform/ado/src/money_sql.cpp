@@ -129,6 +129,8 @@ TypedSelect typeWrite(sqlite3* db, const std::vector<Token>& t, size_t verb, Typ
         size_t first = skipSpace(t, from), last = to;
         while (last > first && t[last - 1].kind == TokenKind::Space) --last;
         const auto typed = typeExpression(t, first, last, kindOf, subquery);
+        if (result.refusedColumn.empty())
+            result.refusedColumn = typed ? typed->refusedColumn : moneyNameIn(t, first, last, kindOf);
         if (!typed || !typed->rewrote) continue;
         if (typed->uncertain) result.certain = false;
         rewritten += join(t, done, first) + typed->text;
@@ -141,20 +143,35 @@ TypedSelect typeWrite(sqlite3* db, const std::vector<Token>& t, size_t verb, Typ
 
 }  // namespace
 
-std::vector<ColumnKind> TypedSelect::columnKinds(int count) const {
-    const auto n = static_cast<int>(items.size());
-    std::vector<ColumnKind> kinds(static_cast<size_t>(count > 0 ? count : 0), ColumnKind::Untyped);
+namespace {
+
+// The per-item values of a select list laid on the statement's `count` result columns: items
+// before the first star at the start, those after the last star at the end; `fallback`
+// where a star's columns stand or the items cannot be matched.
+template <class T>
+std::vector<T> onColumns(const std::vector<T>& perItem, const std::vector<bool>& stars, int count, const T& fallback) {
+    const auto n = static_cast<int>(perItem.size());
+    std::vector<T> out(static_cast<size_t>(count > 0 ? count : 0), fallback);
     const auto first = std::find(stars.begin(), stars.end(), true);
     const int before = static_cast<int>(first - stars.begin());
     const int after =
         first == stars.end() ? 0 : static_cast<int>(stars.rend() - std::find(stars.rbegin(), stars.rend(), true));
-    if (first == stars.end() && n != count) return kinds;
-    if (first != stars.end() && n - 1 > count) return kinds;
-    for (int i = 0; i < before && i < count; ++i) kinds[static_cast<size_t>(i)] = items[static_cast<size_t>(i)];
-    // Items after the last star stand at the end of the columns.
+    if (first == stars.end() && n != count) return out;
+    if (first != stars.end() && n - 1 > count) return out;
+    for (int i = 0; i < before && i < count; ++i) out[static_cast<size_t>(i)] = perItem[static_cast<size_t>(i)];
     for (int i = after; first != stars.end() && i < n; ++i)
-        kinds[static_cast<size_t>(count - (n - i))] = items[static_cast<size_t>(i)];
-    return kinds;
+        out[static_cast<size_t>(count - (n - i))] = perItem[static_cast<size_t>(i)];
+    return out;
+}
+
+}  // namespace
+
+std::vector<ColumnKind> TypedSelect::columnKinds(int count) const {
+    return onColumns(items, stars, count, ColumnKind::Untyped);
+}
+
+std::vector<std::string> TypedSelect::columnMoney(int count) const {
+    return onColumns(untypedMoney, stars, count, std::string());
 }
 
 std::string literalShape(std::string_view sql) {
@@ -175,7 +192,7 @@ std::string literalShape(std::string_view sql) {
 }
 
 TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
-    TypedSelect result{sql, {}, {}, {}, true};
+    TypedSelect result{sql, {}, {}, {}, true, {}, {}};
     std::vector<Token> t;
     try {
         t = tokenize(sql);
@@ -196,6 +213,9 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         const TypedSelect rest = typeSelectList(db, join(t, next, t.size()));
         first.sql += join(t, k, next) + rest.sql;
         first.certain = first.certain && rest.certain;
+        if (first.refusedColumn.empty()) first.refusedColumn = rest.refusedColumn;
+        for (size_t i = 0; i < first.untypedMoney.size() && i < rest.untypedMoney.size(); ++i)
+            if (first.untypedMoney[i].empty()) first.untypedMoney[i] = rest.untypedMoney[i];
         return first;
     }
     listFrom = skipSpace(t, listFrom + 1);
@@ -268,6 +288,7 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         derived.push_back({k, close, alias < fromTo && isName(t[alias]) ? unquoted(t[alias].text) : std::string(),
                            typeSelectList(db, join(t, k + 1, close))});
         if (!derived.back().typed.certain) result.certain = false;
+        if (result.refusedColumn.empty()) result.refusedColumn = derived.back().typed.refusedColumn;
         k = close;
     }
     if (!anyExpression && clauses.empty() && derived.empty()) return result;
@@ -278,16 +299,29 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
     for (const auto& clause : clauses) collectNames(t, clause.from, clause.to, names);
     const auto kinds = names.empty() ? std::map<std::string, ColumnKind>{}
                                      : resolveNames(db, names, join(t, listTo, fromTo), result.certain);
-    const auto derivedKind = [&](const std::string& n) {
+    // The item of a derived table that a name stands for: its kind, and the money column
+    // under it when it could not be typed.
+    const auto derivedItem = [&](const std::string& n) -> std::pair<ColumnKind, std::string> {
         const size_t dot = n.find('.');
         const std::string qualifier = dot == std::string::npos ? std::string() : unquoted(n.substr(0, dot));
         const std::string column = unquoted(dot == std::string::npos ? n : n.substr(dot + 1));
         for (const auto& d : derived) {
             if (!qualifier.empty() && !com::equalsIgnoreCase(qualifier, d.alias)) continue;
             for (size_t i = 0; i < d.typed.names.size() && i < d.typed.items.size(); ++i)
-                if (com::equalsIgnoreCase(d.typed.names[i], column)) return d.typed.items[i];
+                if (com::equalsIgnoreCase(d.typed.names[i], column))
+                    return {d.typed.items[i], i < d.typed.untypedMoney.size() ? d.typed.untypedMoney[i] : ""};
         }
-        return ColumnKind::Untyped;
+        return {ColumnKind::Untyped, ""};
+    };
+    const auto derivedKind = [&](const std::string& n) { return derivedItem(n).first; };
+    // A column of a derived table whose item is money the typer could not type: whatever the
+    // outer statement computes from it is as untyped; named by the money column under it.
+    const KindOf untypedDerived = [&](const std::string& n) {
+        return derivedItem(n).second.empty() ? ColumnKind::Untyped : ColumnKind::Currency;
+    };
+    const auto untypedDerivedIn = [&](size_t from, size_t to) {
+        const std::string name = moneyNameIn(t, from, to, untypedDerived);
+        return name.empty() ? name : derivedItem(name).second;
     };
     const std::function<ColumnKind(const std::string&)> kindOf = [&](const std::string& n) {
         if (const ColumnKind k = derivedKind(n); k != ColumnKind::Untyped) return k;
@@ -306,15 +340,25 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         std::string text = join(t, item.from, item.to);
         // A plain name is typed by SQLite, unless it is a column of a derived table.
         ColumnKind kind = item.plainName ? derivedKind(text) : ColumnKind::Untyped;
+        std::string untypedMoney = item.plainName ? derivedItem(text).second : std::string();
         if (!item.star && !item.plainName) {
-            if (const auto typed = typeExpression(t, item.from, item.to, kindOf, subquery)) {
+            const auto typed = typeExpression(t, item.from, item.to, kindOf, subquery);
+            if (typed) {
                 kind = typed->kind;
                 if (typed->rewrote) text = typed->text;
                 if (typed->uncertain) result.certain = false;
+                // An item's comparison over money that cannot be typed makes the item one.
+                untypedMoney = typed->refusedColumn;
+            }
+            if (kind == ColumnKind::Untyped && untypedMoney.empty()) {
+                untypedMoney = moneyNameIn(t, item.from, item.to, kindOf);
+                if (untypedMoney.empty() && typed) untypedMoney = typed->untypedMoneyInside;
+                if (untypedMoney.empty()) untypedMoney = untypedDerivedIn(item.from, item.to);
             }
         }
         rewritten += text + join(t, item.to, item.itemTo);
         result.items.push_back(kind);
+        result.untypedMoney.push_back(std::move(untypedMoney));
         result.stars.push_back(item.star);
     }
     size_t done = listTo;
@@ -329,10 +373,14 @@ TypedSelect typeSelectList(sqlite3* db, const std::string& sql) {
         const size_t first = skipSpace(t, clause.from);
         size_t last = clause.to;
         while (last > first && t[last - 1].kind == TokenKind::Space) --last;
-        if (const auto typed = typeExpression(t, first, last, kindOf, subquery)) {
+        const auto typed = typeExpression(t, first, last, kindOf, subquery);
+        if (typed) {
             if (typed->rewrote) text = join(t, clause.from, first) + typed->text + join(t, last, clause.to);
             if (typed->uncertain) result.certain = false;
         }
+        if (result.refusedColumn.empty())
+            result.refusedColumn = typed ? typed->refusedColumn : moneyNameIn(t, first, last, kindOf);
+        if (result.refusedColumn.empty()) result.refusedColumn = untypedDerivedIn(first, last);
         rewritten += text;
         done = clause.to;
     }

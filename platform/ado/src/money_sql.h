@@ -24,8 +24,15 @@
 //   a "?" compared with or added to money   -> an amount: renamed MoneyParameterPrefix + N,
 //                                             bound as money whatever the value's type
 //   money * ?, money / ?, ? * money         -> the "?" a Double (NumberParameterPrefix)
-// An item the typer cannot read (an unknown construct) is left as written and read by its
-// stored class; in a condition, only the AND / OR operand it cannot read is left so.
+//   IIf(c, a, b)                           -> as CASE WHEN c THEN a ELSE b END
+//   Sum/Max/Min/Avg/Total(money) OVER (...), first_value, last_value, nth_value, lag, lead
+//                                          -> money (an aggregate's FILTER typed as a condition)
+//   row_number, rank, dense_rank, ntile    -> integer; percent_rank, cume_dist -> double
+// An item the typer cannot type that holds a money column would show units as amounts: it is
+// marked (untypedMoney) and the connection refuses it unless the caller types that column
+// as money itself. A comparison with a side the typer cannot type that holds a money column,
+// or a condition it cannot read over money, is refused (refusedColumn); elsewhere, an
+// unknown construct is left as written and read by its stored class.
 #include <sqlite3.h>
 
 #include <string>
@@ -47,15 +54,19 @@ inline ColumnKind placeholderKind(const char* name) {
 }
 
 struct TypedSelect {
-    std::string sql;                 // the statement with its select list rewritten
-    std::vector<ColumnKind> items;   // the kind of each select-list item (Untyped when unknown)
-    std::vector<bool> stars;         // which items are `*` or `t.*`
-    std::vector<std::string> names;  // the name each item yields (its alias or column; "" unknown)
-    bool certain = true;             // false when a name could not be looked up this time
+    std::string sql;                        // the statement with its select list rewritten
+    std::vector<ColumnKind> items;          // the kind of each select-list item (Untyped when unknown)
+    std::vector<bool> stars;                // which items are `*` or `t.*`
+    std::vector<std::string> names;         // the name each item yields (its alias or column; "" unknown)
+    bool certain = true;                    // false when a name could not be looked up this time
+    std::string refusedColumn;              // the money column of a comparison that cannot be typed
+    std::vector<std::string> untypedMoney;  // per item: the money column under it when untyped
 
     // The kinds of a prepared statement's `count` result columns, Untyped where a star's
     // columns stand or the items cannot be matched to the columns.
     std::vector<ColumnKind> columnKinds(int count) const;
+    // Likewise, the untypedMoney of each result column ("" where none or unknown).
+    std::vector<std::string> columnMoney(int count) const;
 };
 
 // Types and rewrites the select list, WHERE and HAVING of a SELECT statement (SQLite

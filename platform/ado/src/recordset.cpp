@@ -14,6 +14,16 @@ namespace ado {
 
 namespace detail {
 
+void PreparedStatement::refuseUntypedMoney(const std::vector<std::string>& typedByCaller) const {
+    for (size_t i = 0; i < untypedMoney.size() && i < columns.size(); ++i) {
+        if (untypedMoney[i].empty()) continue;
+        const bool declared = std::any_of(typedByCaller.begin(), typedByCaller.end(), [&](const std::string& name) {
+            return NoCaseEqual{}(name, columns[i].name);
+        });
+        if (!declared) raise(errc::UntypedMoney, text::untypedMoney(untypedMoney[i]));
+    }
+}
+
 void PreparedStatement::describe(const std::vector<ColumnKind>& expressionKinds) {
     sqlite3_stmt* s = stmt.get();
     const int count = sqlite3_column_count(s);
@@ -139,10 +149,12 @@ struct Recordset::Impl {
 
     // Forward-only: runs the statement, its placeholders bound by `bind`, to its first row.
     template <typename Bind>
-    void openLive(Connection::Impl& c, std::string_view sql, Bind&& bind) {
+    void openLive(Connection::Impl& c, std::string_view sql, Bind&& bind,
+                  const std::vector<std::string>& moneyColumns = {}) {
         live = c.acquire(sql);
         open = true;
         try {
+            live->refuseUntypedMoney(moneyColumns);
             bind(live->stmt.get());
             step(c.db.get());
         } catch (...) {
@@ -225,6 +237,7 @@ struct Recordset::Impl {
             detail::PreparedStatement& s;
             ~Give() { Connection::Impl::release(s); }
         } give{*statement};
+        statement->refuseUntypedMoney();
         if (rowid) sqlite3_bind_int64(statement->stmt.get(), 1, *rowid);
         if (columns.empty()) {
             columns.assign(statement->columns.begin(), statement->columns.end() - (updatable ? 1 : 0));
@@ -300,18 +313,21 @@ void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connec
 }
 
 void Recordset::Open(std::string_view sql, const com::ComPtr<Connection>& connection,
-                     const std::vector<com::Variant>& parameters) {
+                     const std::vector<com::Variant>& parameters, const std::vector<std::string>& moneyColumns) {
     Impl& m = *impl_;
     Connection::Impl& c = m.restart(connection);
-    m.openLive(c, sql, [&](sqlite3_stmt* s) {
-        const int count = sqlite3_bind_parameter_count(s);
-        if (count != static_cast<int>(parameters.size()))
-            raise(errc::BadArguments, "The statement has " + std::to_string(count) + " parameters; " +
-                                          std::to_string(parameters.size()) + " values were given.");
-        for (int i = 0; i < count; ++i)
-            detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)],
-                              detail::placeholderKind(sqlite3_bind_parameter_name(s, i + 1)));
-    });
+    m.openLive(
+        c, sql,
+        [&](sqlite3_stmt* s) {
+            const int count = sqlite3_bind_parameter_count(s);
+            if (count != static_cast<int>(parameters.size()))
+                raise(errc::BadArguments, "The statement has " + std::to_string(count) + " parameters; " +
+                                              std::to_string(parameters.size()) + " values were given.");
+            for (int i = 0; i < count; ++i)
+                detail::bindValue(s, i + 1, parameters[static_cast<size_t>(i)],
+                                  detail::placeholderKind(sqlite3_bind_parameter_name(s, i + 1)));
+        },
+        moneyColumns);
 }
 
 void Recordset::Close() {

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "ado/error.h"
+#include "read_guard.h"
 #include "temp_files.h"
 
 namespace ado::detail {
@@ -32,6 +33,7 @@ void raiseEngine(sqlite3* db, int code, std::string_view context) {
     const int primary = code & 0xff;
     const int systemError = db ? sqlite3_system_errno(db) : 0;
     // A refusal of the read-only guard: SQLITE_AUTH, or for a function SQLite's own wording.
+    if (primary == SQLITE_INTERRUPT) raise(errc::Cancelled, "The statement was stopped before it ended.");
     if (primary == SQLITE_AUTH || message.rfind("not authorized", 0) == 0)
         raise(errc::NotAllowed, "The statement was refused: the connection only reads (" + message + ").");
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
@@ -101,6 +103,7 @@ DbHandle openDatabase(const fs::path& file, OpenMode mode) {
     sqlite3_extended_result_codes(db.get(), 1);
     sqlite3_busy_timeout(db.get(), 5000);
     try {
+        hardenConnection(db.get());
         // Reading the schema proves the file is a database before anything writes to it.
         exec(db.get(), "SELECT count(*) FROM sqlite_master");
         if (mode != OpenMode::ReadOnly) exec(db.get(), "PRAGMA journal_mode=DELETE");

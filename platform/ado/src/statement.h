@@ -47,6 +47,12 @@ struct PreparedStatement {
     std::vector<ColumnInfo> columns;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> byName;
     bool inUse = false;
+    // Per result column: the money column under an expression the typer could not type ("" none).
+    std::vector<std::string> untypedMoney;
+
+    // Raises 3464 for a column holding money the typer could not type, unless its name is
+    // one of `typedByCaller` (the caller reads it as money itself).
+    void refuseUntypedMoney(const std::vector<std::string>& typedByCaller = {}) const;
 
     // Reads the result columns' names and declared types; an expression column takes the
     // kind given for it in `expressionKinds` (by position) when that is money.

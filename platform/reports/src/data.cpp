@@ -68,18 +68,29 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
     for (const int p : query.parameters) bound.push_back(values[static_cast<size_t>(p)]);
     Table t;
     t.name = query.name;
+    // The columns the report reads as money itself: the data layer lets them through untyped.
+    std::vector<std::string> declaredMoney;
+    for (const auto& d : query.columns)
+        if (!d.computed && d.type == ColumnType::Money) declaredMoney.push_back(d.name);
     ado::Recordset rs;
     try {
-        rs.Open(query.sql, connection, bound);
+        rs.Open(query.sql, connection, bound, declaredMoney);
         const int count = rs.fieldCount();
         for (int i = 0; i < count; ++i) t.columns.push_back(rs.fieldName(i));
         while (!rs.Eof()) {
+            if (t.rowCount == MaxRows)
+                com::raise(errc::QueryFailed, "reports",
+                           "Raportul are prea multe randuri pentru a fi afisat. Restrangeti parametrii raportului.");
             for (int i = 0; i < count; ++i) t.cells.push_back(rs.field(i));
             ++t.rowCount;
             rs.MoveNext();
         }
         rs.Close();
     } catch (const com::Error& e) {
+        if (e.source() == "reports") throw;
+        if (e.number() == ado::errc::Cancelled)
+            fail(errc::Cancelled, file,
+                 "rularea a fost oprita inainte de sfarsitul interogarii \"" + query.name + "\".");
         if (e.number() == ado::errc::NotAllowed)
             fail(errc::QueryFailed, file,
                  "interogarea \"" + query.name + "\" nu a fost rulata: un raport poate numai citi baza de date.");
@@ -161,7 +172,8 @@ Table read(const QueryDecl& query, const com::ComPtr<ado::Connection>& connectio
 
 }  // namespace
 
-std::vector<Table> readData(const Definition& definition, const LogOn& logOn, const std::vector<com::Variant>& values) {
+std::vector<Table> readData(const Definition& definition, const LogOn& logOn, const std::vector<com::Variant>& values,
+                            const std::function<bool()>& keepGoing) {
     auto connection = ado::Connection::create();
     try {
         // The report only reads: the engine opens the file read-only and the connection
@@ -174,6 +186,7 @@ std::vector<Table> readData(const Definition& definition, const LogOn& logOn, co
         fail(errc::QueryFailed, definition.file,
              "conectarea la baza de date \"" + logOn.database.string() + "\" a esuat: " + e.description());
     }
+    if (keepGoing) connection->setProgressCheck(keepGoing);
     std::vector<Table> tables;
     for (const auto& q : definition.queries) tables.push_back(read(q, connection, values, definition.file));
     connection->Close();

@@ -1,6 +1,7 @@
 #pragma once
 // Internal: the data of one run: each query's rows, with the declared column types applied
 // and the computed columns added.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,10 @@ struct LogOn {
 // Opens a read-only connection with the account, binds each query's parameters and reads
 // every query. Raises errc::QueryFailed (log-on or SQL), errc::UnknownColumn (a computed
 // column's operand), com::errc::Overflow from money arithmetic.
-std::vector<Table> readData(const Definition& definition, const LogOn& logOn, const std::vector<com::Variant>& values);
+// `keepGoing` (when given) is asked while the queries run; false stops them (errc::Cancelled).
+// A query of more than MaxRows rows is refused (errc::QueryFailed) before it is read further.
+inline constexpr size_t MaxRows = 1'000'000;
+std::vector<Table> readData(const Definition& definition, const LogOn& logOn, const std::vector<com::Variant>& values,
+                            const std::function<bool()>& keepGoing = {});
 
 }  // namespace reports

@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -370,6 +371,17 @@ private:
     std::string file_;
 };
 
+// What a report file may hold at most: deeper or larger ones would cost the program its
+// stack or its memory.
+constexpr int MaxNestedGroups = 64;
+constexpr std::streamsize MaxFileBytes = 16 * 1024 * 1024;
+
+[[noreturn]] void beyondLimits(const std::string& shown) {
+    com::raise(errc::BadDefinition, "reports",
+               "Fisierul de raport " + shown + " depaseste limitele admise (cel mult " +
+                   std::to_string(MaxNestedGroups) + " de grupe imbricate si 16 MB).");
+}
+
 std::string readFile(const std::filesystem::path& file, const std::string& shown) {
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
@@ -378,9 +390,22 @@ std::string readFile(const std::filesystem::path& file, const std::string& shown
         fail(errc::FileNotFound, shown, "la aceasta cale este un director, nu un fisier.");
     std::ifstream in(file, std::ios::binary);
     if (!in) fail(errc::FileNotFound, shown, "fisierul nu poate fi citit.");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    // Read in pieces up to one byte past the limit, whatever the file claims its size is.
+    std::string text;
+    std::array<char, 64 * 1024> piece{};
+    while (in.read(piece.data(), piece.size()) || in.gcount() > 0) {
+        text.append(piece.data(), static_cast<size_t>(in.gcount()));
+        if (std::ssize(text) > MaxFileBytes) beyondLimits(shown);
+    }
+    if (in.bad()) fail(errc::FileNotFound, shown, "fisierul nu poate fi citit.");
+    return text;
+}
+
+// The depth of the <group> elements nested from the report element down.
+int groupDepth(const pugi::xml_node& root) {
+    int depth = 0;
+    for (pugi::xml_node g = root.child("group"); g && depth <= MaxNestedGroups; g = g.child("group")) ++depth;
+    return depth;
 }
 
 }  // namespace
@@ -402,6 +427,7 @@ std::shared_ptr<Definition> loadDefinition(const std::filesystem::path& file) {
     const pugi::xml_node root = document.document_element();
     if (std::string_view(root.name()) != "report")
         r.bad("nu este o definitie de raport (elementul radacina trebuie sa fie <report>).");
+    if (groupDepth(root) > MaxNestedGroups) beyondLimits(shown);
     auto d = std::make_shared<Definition>();
     d->file = shown;
     if (!root.attribute("version")) r.bad("definitia nu are atributul version.");

@@ -199,7 +199,7 @@ void Report::Run() {
         return;
     }
     LogOn account{table.database(), table.effectiveWorkgroupFile(), table.user(), table.password()};
-    auto tables = readData(*definition_, account, values);
+    auto tables = readData(*definition_, account, values, keepGoing_);
     pages_ = std::make_shared<Pages>(definition_, std::move(tables), values, com::Date::now());
     lastValues_ = std::move(values);
     lastLogOn_ = logOn;

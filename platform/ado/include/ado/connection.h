@@ -18,6 +18,7 @@
 // Every open connection sets journal_mode=DELETE, synchronous=FULL, a busy timeout,
 // foreign keys off, and holds a shared lock that keeps compaction off its file.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -106,6 +107,11 @@ public:
 
     // Runs a statement that returns no rows (Jet SQL); answers the rows it changed.
     [[gnu::visibility("default")]] int64_t Execute(std::string_view sql);
+
+    // While a statement of the open connection runs, `keepGoing` is asked every few thousand
+    // steps of the engine; when it answers false the statement stops and raises 3712. An
+    // empty function removes the check.
+    [[gnu::visibility("default")]] void setProgressCheck(std::function<bool()> keepGoing);
 
     [[gnu::visibility("default")]] static const com::DispatchTable<Connection>& dispatchTable();
 

@@ -30,6 +30,8 @@ inline constexpr int32_t NotADatabase = 3343;         // the file is not a datab
 inline constexpr int32_t InUse = 3045;                // the file is in use (compaction refused)
 inline constexpr int32_t FileCopy = 3051;             // a database copy failed
 inline constexpr int32_t BadArguments = 3001;         // arguments of the wrong type or number
+inline constexpr int32_t UntypedMoney = 3464;         // money passed through an expression the layer cannot type
+inline constexpr int32_t Cancelled = 3712;            // the caller's progress check stopped the statement
 }  // namespace errc
 
 [[noreturn]] void raise(int32_t number, std::string description);
@@ -51,6 +53,8 @@ std::string refusedAccount();
 // Why `file` could not be written, from the errno of the failure (0 when unknown): its
 // folder missing or not writable, the disk full, or notWritten with the system's text.
 [[gnu::visibility("default")]] std::string writeFailure(const std::filesystem::path& file, int error);
+// Money passed through an expression the layer cannot type, named by the money column.
+[[gnu::visibility("default")]] std::string untypedMoney(std::string_view column);
 // `description`, then `detail` on a line of its own (nothing added for an empty detail).
 [[gnu::visibility("default")]] std::string withDetail(std::string description, std::string_view detail);
 // The first line of a description.

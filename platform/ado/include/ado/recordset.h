@@ -61,8 +61,13 @@ public:
     // and Empty as NULL; a placeholder compared with or added to a money expression takes
     // its value as an amount (a Long 5 is 5.0000), one that multiplies or divides money as a
     // Double. Raises as Open, and 3001 when the counts differ.
+    // Any Open raises 3464 ("Expresia peste coloana <coloana> nu poate fi calculata in lei.")
+    // for a select-list item over money that the layer cannot type (money_sql.h), unless the
+    // caller names its column in `moneyColumns` and reads it as money itself (a bare number
+    // there is the stored count of 1/10 000); and for a comparison over such an item.
     [[gnu::visibility("default")]] void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
-                                             const std::vector<com::Variant>& parameters);
+                                             const std::vector<com::Variant>& parameters,
+                                             const std::vector<std::string>& moneyColumns = {});
     [[gnu::visibility("default")]] void Close();           // raises 3704 when closed
     [[gnu::visibility("default")]] int32_t State() const;  // 1 open, 0 closed
 

@@ -20,6 +20,7 @@
 // description names the report file and the cause; a failed run shows nothing.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +46,7 @@ inline constexpr int32_t QueryFailed = 20506;    // the database refused a query
 inline constexpr int32_t UnknownColumn = 20507;  // an item names a column its query does not yield
 inline constexpr int32_t NotRun = 20508;         // painting or exporting a report that has not run
 inline constexpr int32_t OutputFailed = 20509;   // a PDF or image file could not be written
+inline constexpr int32_t Cancelled = 20510;      // the run was stopped by its progress check
 }  // namespace errc
 
 enum class ParameterType { Integer, Number, Date, Text };
@@ -165,6 +167,10 @@ public:
     void AlwaysRefreshData(bool on) { alwaysRefresh_ = on; }
     bool AlwaysRefreshData() const { return alwaysRefresh_; }
 
+    // While a run reads the database, `keepGoing` is asked every few hundred microseconds (on
+    // the caller's thread); when it answers false the run stops with errc::Cancelled.
+    void setProgressCheck(std::function<bool()> keepGoing) { keepGoing_ = std::move(keepGoing); }
+
     // Opens a read-only connection with the log-on, binds the parameters, runs the
     // queries and lays the pages out. Raises com::Error; on failure the previous run's
     // pages (if any) are dropped, so nothing half-made is ever shown.
@@ -194,6 +200,7 @@ private:
     class Database database_;
     class ParameterFields parameters_;
     bool alwaysRefresh_ = true;
+    std::function<bool()> keepGoing_;
     std::shared_ptr<const Pages> pages_;
     std::vector<com::Variant> lastValues_;
     std::vector<std::string> lastLogOn_;
