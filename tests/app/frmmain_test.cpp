@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 #include "com/application.h"
 #include "com/error.h"
 #include "shell/frmmain.h"
@@ -172,6 +174,51 @@ TEST_F(MainWindow, AScreenOpensOnceAndComesToTheFront) {
     hospitals->close();  // once closed, the next choice builds a new one
     choose("mnuSpitale");
     EXPECT_EQ(built[QStringLiteral("mnuSpitale")], 2);
+}
+
+// A screen reaches the main window as its host through its parents, from a child window
+// and from the modal configuration dialog alike; what it opens there shows as the active
+// child window, and it brings one back to the front.
+TEST_F(MainWindow, ScreensReachTheMainWindowAsTheirHost) {
+    registerPlainScreens();
+    const velmora::ScreenHost* dialogHost = nullptr;
+    window().setScreen(QStringLiteral("mnuConfigurare"), [&dialogHost](QWidget* parent) {
+        auto* dialog = new QDialog(parent);
+        dialogHost = velmora::ScreenHost::of(dialog);
+        QTimer::singleShot(0, dialog, &QDialog::accept);
+        return dialog;
+    });
+    choose("mnuConfigurare");
+    EXPECT_EQ(dialogHost, &window());
+
+    choose("mnuSpitale");
+    QWidget* hospitals = window().mdiArea()->activeSubWindow()->widget();
+    velmora::ScreenHost* host = velmora::ScreenHost::of(hospitals);
+    ASSERT_EQ(host, &window());
+    EXPECT_EQ(velmora::ScreenHost::of(nullptr), nullptr);
+    QWidget alone;
+    EXPECT_EQ(velmora::ScreenHost::of(&alone), nullptr);
+
+    auto opened = std::make_unique<QWidget>();
+    QWidget* viewer = opened.get();
+    host->openChild(std::move(opened), QSize(640, 480));
+    ASSERT_EQ(children(), 2);
+    QMdiSubWindow* active = window().mdiArea()->activeSubWindow();
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->widget(), viewer);
+    EXPECT_EQ(active->size(), QSize(640, 480));
+    EXPECT_EQ(active->pos(), QPoint(0, 0));
+    EXPECT_TRUE(viewer->isVisible());
+
+    hospitals->parentWidget()->showMinimized();
+    EXPECT_TRUE(host->activateChild(hospitals));
+    EXPECT_EQ(window().mdiArea()->activeSubWindow()->widget(), hospitals);
+    EXPECT_FALSE(hospitals->parentWidget()->isMinimized());
+    EXPECT_FALSE(host->activateChild(&alone));
+
+    active->close();  // a closed child window is deleted with its form
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(children(), 1);
 }
 
 TEST_F(MainWindow, OpensMaximizedOnAScreenSmallerThanItself) {

@@ -1,12 +1,8 @@
 #include "screens/frmparametrizarerapoarte.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -20,6 +16,7 @@
 
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
+#include "forms/screenhost.h"
 #include "errors/messages.h"
 #include "reports/report.h"
 #include "screens/frmafisarerapoarte.h"
@@ -70,14 +67,6 @@ QIcon nodeIcon(int image) {
     default: page(3, 1); break;
     }
     return QIcon(pixmap);
-}
-
-// The child-window area of the program's main window, for a screen shown outside it.
-QMdiArea* programMdiArea() {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<QMainWindow*>(top))
-            if (auto* area = qobject_cast<QMdiArea*>(window->centralWidget())) return area;
-    return nullptr;
 }
 
 // The date as the report reads date text: "yyyy-MM-dd".
@@ -344,10 +333,8 @@ void frmParametrizareRapoarte::removeParameterControls() {
 void frmParametrizareRapoarte::cmdLansareRaport_Click() {
     // One report is shown at a time: an open viewer is brought to the front instead.
     if (frmAfisareRapoarte* open = frmAfisareRapoarte::openViewer()) {
-        if (auto* window = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
-            if (window->isMinimized()) window->showNormal();
-            if (window->mdiArea()) window->mdiArea()->setActiveSubWindow(window);
-        } else {
+        ScreenHost* host = ScreenHost::of(this);
+        if (!host || !host->activateChild(open)) {
             open->raise();
             open->activateWindow();
         }
@@ -422,17 +409,10 @@ void frmParametrizareRapoarte::showViewer(const Row& row) {
     viewer->setWindowTitle(QString::fromLatin1(frmAfisareRapoarte::kCaption) + QString::fromStdString(row.den));
     viewer->ViewReport(GlobalUI::session().gReport);
 
-    QMdiArea* area = nullptr;
-    for (QWidget* up = parentWidget(); up && !area; up = up->parentWidget()) area = qobject_cast<QMdiArea*>(up);
-    if (!area) area = programMdiArea();
     frmAfisareRapoarte* shown = viewer.get();
-    if (area) {
-        QMdiSubWindow* window = area->addSubWindow(viewer.release());
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->move(0, 0);
-        window->resize(area->viewport()->size().boundedTo(QSize(1000, 720)).expandedTo(QSize(640, 480)));
-        shown->show();
-        area->setActiveSubWindow(window);
+    if (ScreenHost* host = ScreenHost::of(this)) {
+        host->openChild(std::move(viewer),
+                        host->childAreaSize().boundedTo(QSize(1000, 720)).expandedTo(QSize(640, 480)));
     } else {
         shown->setAttribute(Qt::WA_DeleteOnClose);
         viewer.release()->show();

@@ -268,21 +268,38 @@ void frmMain::openScreen(const QString& menuName) {
 
 void frmMain::openSingleInstance(const QString& menuName, const Screen& screen) {
     if (QMdiSubWindow* open = openInstanceOf(menuName)) {
-        if (open->isMinimized()) open->showNormal();
-        mdiArea_->setActiveSubWindow(open);
+        activateChild(open->widget());
         return;
     }
     // A screen that fails while loading is reported and never shown half-built.
     GlobalUI::Trapped("frmMain", menuName.toStdString(), [&] {
-        QWidget* form = screen.factory(nullptr);
+        std::unique_ptr<QWidget> form(screen.factory(nullptr));
         form->setProperty(kScreenProperty, menuName);
-        QMdiSubWindow* window = mdiArea_->addSubWindow(form);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->move(0, 0);
-        form->show();
-        mdiArea_->setActiveSubWindow(window);
+        openChild(std::move(form));
     });
 }
+
+void frmMain::openChild(std::unique_ptr<QWidget> form, QSize size) {
+    QWidget* shown = form.get();
+    QMdiSubWindow* window = mdiArea_->addSubWindow(form.release());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->move(0, 0);
+    if (size.isValid()) window->resize(size);
+    shown->show();
+    mdiArea_->setActiveSubWindow(window);
+}
+
+bool frmMain::activateChild(QWidget* form) {
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (window->widget() != form) continue;
+        if (window->isMinimized()) window->showNormal();
+        mdiArea_->setActiveSubWindow(window);
+        return true;
+    }
+    return false;
+}
+
+QSize frmMain::childAreaSize() const { return mdiArea_->viewport()->size(); }
 
 void frmMain::openModal(const QString& menuName, const Screen& screen) {
     if (loadedFormCount() > 1) {
