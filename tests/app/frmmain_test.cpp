@@ -36,9 +36,10 @@ protected:
     void SetUp() override {
         GlobalUI::resetSession();
         auto& s = GlobalUI::session();
-        s.gUser = "operator";
-        s.gIdJudet = -1;
-        s.gIdSpital = -1;
+        s.account().gUser = "operator";
+        test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+            place.idJudet = place.idSpital = -1;
+        });
     }
     void TearDown() override {
         for (QMdiSubWindow* child : window().mdiArea()->subWindowList()) delete child;
@@ -46,12 +47,11 @@ protected:
     }
 
     frmMain& window() {
-        auto& s = GlobalUI::session();
-        if (!s.gfrmMain) {
-            s.gfrmMain = new frmMain();
-            s.gfrmMain->show();
+        if (!GlobalUI::gfrmMain()) {
+            GlobalUI::gfrmMain() = new frmMain();
+            GlobalUI::gfrmMain()->show();
         }
-        return *s.gfrmMain;
+        return *GlobalUI::gfrmMain();
     }
 
     // Gives every screen menu item a plain form, counting how often each was built.
@@ -129,14 +129,17 @@ TEST_F(MainWindow, CaptionStatusBarAndMenuTree) {
 }
 
 TEST_F(MainWindow, CountyAndHospitalPanel) {
-    auto& s = GlobalUI::session();
-    s.gIdJudet = 13;
-    s.gDenJudet = "Cluj";
+    test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+        place = {13, "Cluj", -1, {}};
+    });
     EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: Cluj");
-    s.gIdSpital = 1;
-    s.gCodSpital = "SJU01";
+    test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+        place = {13, "Cluj", 1, "SJU01"};
+    });
     EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: Cluj---SJU01");
-    s.gDenJudet.clear();  // a configured county whose row is gone
+    test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+        place.denJudet.clear();
+    });  // a configured county whose row is gone
     EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: ------SJU01");
     window().refreshJudetSpital();
     EXPECT_EQ(window().sBar()->panelText(5).toStdString(), "Judetul: ------SJU01");
@@ -152,7 +155,8 @@ TEST_F(MainWindow, HospitalScreensNeedAConfiguredHospital) {
     choose("mnuSpitale");
     EXPECT_EQ(children(), 1);
 
-    GlobalUI::session().gIdSpital = 1;
+    test::reconfigure(
+        [](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) { place.idSpital = 1; });
     boxes.clear();
     choose("mnuSectii");
     EXPECT_TRUE(boxes.shown().empty());
@@ -219,6 +223,25 @@ TEST_F(MainWindow, ScreensReachTheMainWindowAsTheirHost) {
     active->close();  // a closed child window is deleted with its form
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(children(), 1);
+}
+
+// A configuration changes with its county's hospital list, in one step, and the main window
+// shows it at once.
+TEST_F(MainWindow, AConfigurationChangeCarriesItsHospitalsAndShowsAtOnce) {
+    window();
+    GlobalUI::Session& s = GlobalUI::session();
+    GlobalUI::Configuration::Folders folders = s.config().folders();
+    folders.myBackup = "/srv/backup";
+    s.setConfiguration(GlobalUI::Configuration({13, "Cluj", 1, "SJU01"}, folders), "1&SJU01---Spitalul Judetean|");
+    EXPECT_EQ(window().sBar()->panelText(5).toStdString(), "Judetul: Cluj---SJU01");
+    EXPECT_EQ(s.config().gIdJudet(), 13);
+    EXPECT_EQ(s.config().gIdSpital(), 1);
+    EXPECT_EQ(s.config().gMyBackup(), "/srv/backup");
+    EXPECT_EQ(s.lists().gListaSpitale(), "1&SJU01---Spitalul Judetean|");
+
+    s.setConfiguration(GlobalUI::Configuration({-1, {}, -1, {}}, folders), {});
+    EXPECT_EQ(window().sBar()->panelText(5).toStdString(), "Judetul: ---");
+    EXPECT_EQ(s.lists().gListaSpitale(), "");
 }
 
 TEST_F(MainWindow, OpensMaximizedOnAScreenSmallerThanItself) {

@@ -147,10 +147,9 @@ bool frmParametrizareRapoarte::eventFilter(QObject* watched, QEvent* event) {
 // ---- Tree ------------------------------------------------------------------------------
 
 void frmParametrizareRapoarte::loadTree() {
-    const GlobalUI::Session& s = GlobalUI::session();
-    if (!s.gCache || !s.gCache->Rapoarte())
+    if (!GlobalUI::gCache() || !GlobalUI::gCache()->Rapoarte())
         com::raise(com::errc::ObjectNotSet, kModule, "Catalogul rapoartelor nu este incarcat.");
-    Velmora_Business::_Rapoarte& rapoarte = *s.gCache->Rapoarte();
+    Velmora_Business::_Rapoarte& rapoarte = *GlobalUI::gCache()->Rapoarte();
 
     std::vector<const Row*> ordered;  // catalogue order: ascending IdRaport
     const int32_t count = rapoarte.get_Count();
@@ -279,16 +278,16 @@ void frmParametrizareRapoarte::addParameterControls(const ParametruRaport& param
         added_.append(name);
         if (parameter.name == "IdJudet") {
             com::callMethod(control->object(), "Clear");
-            GlobalUI::FillCombo(control->object(), s.gListaJudete);
+            GlobalUI::FillCombo(control->object(), s.lists().gListaJudete());
             // A configured county missing from the list leaves the combo without a choice.
             try {
-                control->put("Cheie", com::Variant(s.gIdJudet));
+                control->put("Cheie", com::Variant(s.config().gIdJudet()));
             } catch (const com::Error& e) {
                 if (e.number() != com::errc::InvalidProcedureCall) throw;
             }
         } else if (parameter.name == "IdPerioada") {
             com::callMethod(control->object(), "Clear");
-            GlobalUI::FillCombo(control->object(), s.gListaPerioade);
+            GlobalUI::FillCombo(control->object(), s.lists().gListaPerioade());
         }
     } else {
         addLabel(name + QStringLiteral("_Label"), name, top + 350);
@@ -361,8 +360,10 @@ void frmParametrizareRapoarte::launch(const Row& row) {
     if (!s.gReportApp) s.gReportApp = std::make_shared<reports::Application>();
     std::shared_ptr<reports::Report> report = s.gReportApp->OpenReport(path, 1);
     reports::DatabaseTable& table = report->Database().Tables(1);
-    if (!s.gMyFiserAcces.empty()) table.setWorkgroupFile(s.gMyPath + "/" + s.gMyFiserAcces);
-    table.SetLogOnInfo(s.gMyFiserDSN, s.gMyPath + "/" + s.gMyFiserDSN, s.gUser, s.gPassword);
+    if (!s.config().gMyFiserAcces().empty())
+        table.setWorkgroupFile(s.config().gMyPath() + "/" + s.config().gMyFiserAcces());
+    table.SetLogOnInfo(s.config().gMyFiserDSN(), s.config().gMyPath() + "/" + s.config().gMyFiserDSN(),
+                       s.account().gUser, s.account().gPassword);
     report->AlwaysRefreshData(true);
     passParameters(*report);
     s.gReport = report;

@@ -158,12 +158,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         connect(closeChild, &QShortcut::activated, mdiArea_, &QMdiArea::closeActiveSubWindow);
     }
 
-    const GlobalUI::Session& s = GlobalUI::session();
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     connect(&GlobalUI::sessionEvents(), &GlobalUI::SessionEvents::configurationChanged, this,
             &frmMain::refreshJudetSpital);
-    sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
+    sBar_->setPanelText(6,
+                        QStringLiteral("Utilizator: ") + QString::fromStdString(GlobalUI::session().account().gUser));
     const QSize designed(1100, 760);
     QSize size = designed;
     if (const QScreen* display = screen()) size = size.boundedTo(display->availableGeometry().size());
@@ -231,10 +231,10 @@ QAction* frmMain::menuItem(const QString& menuName) const {
 }
 
 QString frmMain::judetSpitalText() {
-    const GlobalUI::Session& s = GlobalUI::session();
+    const GlobalUI::Configuration& config = GlobalUI::session().config();
     QString text = QStringLiteral("Judetul: ") +
-                   (s.gDenJudet.empty() ? QStringLiteral("---") : QString::fromStdString(s.gDenJudet));
-    if (s.gIdSpital != -1) text += QStringLiteral("---") + QString::fromStdString(s.gCodSpital);
+                   (config.gDenJudet().empty() ? QStringLiteral("---") : QString::fromStdString(config.gDenJudet()));
+    if (config.gIdSpital() != -1) text += QStringLiteral("---") + QString::fromStdString(config.gCodSpital());
     return text;
 }
 
@@ -258,7 +258,7 @@ QMdiSubWindow* frmMain::openInstanceOf(const QString& menuName) const {
 void frmMain::openScreen(const QString& menuName) {
     const Screen& screen = screens_.at(menuName);
     if (!screen.factory) return;
-    if (screen.needsHospital && GlobalUI::session().gIdSpital == -1) {
+    if (screen.needsHospital && GlobalUI::session().config().gIdSpital() == -1) {
         showInfo("Spitalul trebuie mai intai configurat.");
         return;
     }
@@ -341,9 +341,9 @@ void frmMain::mnuBackup_Click() {
     BusyWindow busy(this);
     try {
         const GlobalUI::Session& s = GlobalUI::session();
-        if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Backup");
-        const std::string source = connectionDataSource(*s.gConection);
-        backupDatabase(source, s.gMyBackup, clock_().date());
+        if (!s.account().gConection) com::raise(com::errc::ObjectNotSet, "Backup");
+        const std::string source = connectionDataSource(*s.account().gConection);
+        backupDatabase(source, s.config().gMyBackup(), clock_().date());
         showInfo("Operatia de backup s-a efectuat cu succes.");
     } catch (const com::Error& e) {
         busy.restore();
