@@ -87,15 +87,15 @@ void startUp(benchmark::State& state, bool manySheets) {
     for (auto _ : state) {
         state.PauseTiming();
         GlobalUI::resetSession();
-        GlobalUI::session().gUser = "operator";
-        GlobalUI::session().gPassword = "velmora";
+        GlobalUI::session().account().gUser = "operator";
+        GlobalUI::session().account().gPassword = "velmora";
         state.ResumeTiming();
 
         GlobalUI::OpenSession();
         QCoreApplication::processEvents();  // the main window is painted
 
         state.PauseTiming();
-        if (!GlobalUI::session().gfrmMain || !GlobalUI::session().gfrmMain->isVisible())
+        if (!GlobalUI::gfrmMain() || !GlobalUI::gfrmMain()->isVisible())
             state.SkipWithError("the main window did not open");
         GlobalUI::resetSession();
         state.ResumeTiming();

@@ -40,12 +40,12 @@ struct Session {
         velmora::setMessageHandler([](const velmora::MessageRequest&) { return velmora::MsgAnswer::Ok; });
         GlobalUI::setProgramFolder(program);
         GlobalUI::resetSession();
-        GlobalUI::session().gUser = "operator";
-        GlobalUI::session().gPassword = "velmora";
+        GlobalUI::session().account().gUser = "operator";
+        GlobalUI::session().account().gPassword = "velmora";
         GlobalUI::OpenSession();
     }
     ~Session() {
-        if (velmora::frmMain* window = GlobalUI::session().gfrmMain) window->mdiArea()->closeAllSubWindows();
+        if (velmora::frmMain* window = GlobalUI::gfrmMain()) window->mdiArea()->closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         GlobalUI::resetSession();
         GlobalUI::setProgramFolder({});
@@ -57,7 +57,7 @@ struct Session {
                           "SELECT IdCost FROM Velmora_Spital WHERE IdPerioada=" + std::to_string(period)));
     }
     velmora::CostSheetScreen* openForm() const {
-        velmora::frmMain* window = GlobalUI::session().gfrmMain;
+        velmora::frmMain* window = GlobalUI::gfrmMain();
         window->menuItem(QStringLiteral("mnuCostSpital"))->trigger();
         QMdiSubWindow* child = window->mdiArea()->activeSubWindow();
         return child ? qobject_cast<velmora::CostSheetScreen*>(child->widget()) : nullptr;
@@ -77,7 +77,7 @@ void BM_OpenCostSpitalAndLoadSheet(benchmark::State& state) {
         QCoreApplication::processEvents();  // shown and painted
 
         state.PauseTiming();
-        GlobalUI::session().gfrmMain->mdiArea()->closeAllSubWindows();
+        GlobalUI::gfrmMain()->mdiArea()->closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         state.ResumeTiming();
     }

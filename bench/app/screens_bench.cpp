@@ -84,8 +84,8 @@ public:
         bench::writeInit({program_, data_});
         GlobalUI::setProgramFolder(program_);
         GlobalUI::resetSession();
-        GlobalUI::session().gUser = "operator";
-        GlobalUI::session().gPassword = "velmora";
+        GlobalUI::session().account().gUser = "operator";
+        GlobalUI::session().account().gPassword = "velmora";
         GlobalUI::OpenSession();
         velmora::setMessageHandler([](const velmora::MessageRequest&) { return velmora::MsgAnswer::Ok; });
     }
@@ -131,7 +131,7 @@ void BM_LoadList_WardSheets10000(benchmark::State& state) {
 // From the menu item to the screen shown and painted.
 void openRegister(benchmark::State& state, const char* menuName) {
     Session session;
-    velmora::frmMain* window = GlobalUI::session().gfrmMain.data();
+    velmora::frmMain* window = GlobalUI::gfrmMain().data();
     QAction* item = window->menuItem(QString::fromLatin1(menuName));
     for (auto _ : state) {
         item->trigger();

@@ -65,7 +65,8 @@ struct Configured {
     bool operator==(const Configured&) const = default;
     static Configured now() {
         const auto& s = GlobalUI::session();
-        return {s.gIdJudet, s.gIdSpital, s.gDenJudet, s.gCodSpital, s.gListaSpitale, s.gMyExport, s.gMyBackup};
+        return {s.config().gIdJudet(),     s.config().gIdSpital(), s.config().gDenJudet(), s.config().gCodSpital(),
+                s.lists().gListaSpitale(), s.config().gMyExport(), s.config().gMyBackup()};
     }
 };
 
@@ -81,7 +82,7 @@ TEST_F(AdminScreens, FirstConfigurationWritesTheFileThenTheSessionAndThePanel) {
 
     choose(form->cmbJudet(), 13);  // the county's click lists its hospitals
     EXPECT_EQ(form->cmbSpital()->get("ListCount").toLong(), 3);
-    EXPECT_EQ(GlobalUI::session().gListaSpitale, "");  // only an accept changes it
+    EXPECT_EQ(GlobalUI::session().lists().gListaSpitale(), "");  // only an accept changes it
     choose(form->cmbSpital(), 10);
     fs::create_directories(data / "elsewhere");
     form->dirBackup()->setPath(QString::fromStdString((data / "elsewhere").string()));
@@ -95,20 +96,20 @@ TEST_F(AdminScreens, FirstConfigurationWritesTheFileThenTheSessionAndThePanel) {
     EXPECT_EQ(file.MyExport, values.MyExport);
     EXPECT_EQ(file.MyBackup, (data / "elsewhere").string());
     const auto& s = GlobalUI::session();
-    EXPECT_EQ(s.gIdJudet, 13);
-    EXPECT_EQ(s.gDenJudet, "Cluj");
-    EXPECT_EQ(s.gIdSpital, 10);
-    EXPECT_EQ(s.gCodSpital, "SMC02");
-    EXPECT_EQ(s.gListaSpitale.rfind("1&SJU01---", 0), 0u);
-    EXPECT_NE(s.gListaSpitale.find("|10&SMC02---Spitalul Municipal Exemplu|"), std::string::npos);
-    EXPECT_EQ(s.gMyBackup, file.MyBackup);
+    EXPECT_EQ(s.config().gIdJudet(), 13);
+    EXPECT_EQ(s.config().gDenJudet(), "Cluj");
+    EXPECT_EQ(s.config().gIdSpital(), 10);
+    EXPECT_EQ(s.config().gCodSpital(), "SMC02");
+    EXPECT_EQ(s.lists().gListaSpitale().rfind("1&SJU01---", 0), 0u);
+    EXPECT_NE(s.lists().gListaSpitale().find("|10&SMC02---Spitalul Municipal Exemplu|"), std::string::npos);
+    EXPECT_EQ(s.config().gMyBackup(), file.MyBackup);
     EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SMC02");
 
     // The next start reads the same.
     form.reset();
     GlobalUI::resetSession();
-    GlobalUI::session().gUser = test::kUser;
-    GlobalUI::session().gPassword = test::kPassword;
+    GlobalUI::session().account().gUser = test::kUser;
+    GlobalUI::session().account().gPassword = test::kPassword;
     GlobalUI::OpenSession();
     EXPECT_EQ(Configured::now().codSpital, "SMC02");
     EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SMC02");
@@ -178,8 +179,8 @@ TEST_F(AdminScreens, AHospitalWithSheetsKeepsItsCountyAndHospital) {
     QTest::mouseClick(form.cmdAccepta(), Qt::LeftButton);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
     EXPECT_EQ(velmora::readInitFile(initFile()).MyExport, (data / "other").string());
-    EXPECT_EQ(GlobalUI::session().gMyExport, (data / "other").string());
-    EXPECT_EQ(GlobalUI::session().gIdSpital, 1);
+    EXPECT_EQ(GlobalUI::session().config().gMyExport(), (data / "other").string());
+    EXPECT_EQ(GlobalUI::session().config().gIdSpital(), 1);
 }
 
 TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
@@ -188,7 +189,7 @@ TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     EXPECT_EQ(boxes.texts(),
               std::vector<std::string>{"Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
                                        "Configurati aplicatia din meniul Administrare."});
-    EXPECT_EQ(GlobalUI::session().gIdSpital, -1);
+    EXPECT_EQ(GlobalUI::session().config().gIdSpital(), -1);
     boxes.clear();
     frmConfigurare form(mainWindow());
     form.show();
@@ -222,7 +223,7 @@ TEST_F(AdminScreens, ConfigurationOpensOnIdsAndFoldersThatAreGone) {
     QTest::mouseClick(again.cmdAccepta(), Qt::LeftButton);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Operatia de configurare s-a efectuat cu succes."});
     EXPECT_EQ(velmora::readInitFile(initFile()).MyExport, values.MyExport);
-    EXPECT_EQ(GlobalUI::session().gMyExport, values.MyExport);
+    EXPECT_EQ(GlobalUI::session().config().gMyExport(), values.MyExport);
     EXPECT_EQ(velmora::readInitFile(initFile()).MyBackup, values.MyBackup);
 }
 
@@ -476,7 +477,8 @@ TEST_F(ExportScreen, FailuresAreShownAndLeaveNoFile) {
 
     // The screen is still usable, and a "/" in a name part keeps the file in its folder.
     boxes.clear();
-    GlobalUI::session().gCodSpital = "SJU/01";
+    test::reconfigure(
+        [](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) { place.codSpital = "SJU/01"; });
     form->DirBox()->setPath(QString::fromStdString((data / "out").string()));
     QTest::mouseClick(form->cmdExport(), Qt::LeftButton);
     ASSERT_EQ(boxes.shown().size(), 1u);

@@ -50,7 +50,7 @@ public:
     int combosPrepared = 0;
 
 protected:
-    void fillCombos() override { GlobalUI::FillCombo(cmbSectie->object(), GlobalUI::session().gListaSectii); }
+    void fillCombos() override { GlobalUI::FillCombo(cmbSectie->object(), GlobalUI::session().lists().gListaSectii()); }
     void setDefaults(com::IDispatch& object) override {
         com::ComPtr<com::IDispatch>(&object).query<Velmora_Business::_Sectie>()->put_IdSpital(1, true);
     }

@@ -211,7 +211,8 @@ protected:
         rawdb::rawExec(database(),
                        "INSERT INTO Nom_Spitale (IdSpital, CodSpital, DenSpital, IdJudet) VALUES (2, 'SM02', 'Spital "
                        "fara sectii', 13)");
-        GlobalUI::session().gIdSpital = 2;
+        test::reconfigure(
+            [](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) { place.idSpital = 2; });
         openForm("mnuCostSectie");
     }
 };

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 #include "com/application.h"
 #include "com/error.h"
 #include "shell/frmmain.h"
@@ -34,9 +36,10 @@ protected:
     void SetUp() override {
         GlobalUI::resetSession();
         auto& s = GlobalUI::session();
-        s.gUser = "operator";
-        s.gIdJudet = -1;
-        s.gIdSpital = -1;
+        s.account().gUser = "operator";
+        test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+            place.idJudet = place.idSpital = -1;
+        });
     }
     void TearDown() override {
         for (QMdiSubWindow* child : window().mdiArea()->subWindowList()) delete child;
@@ -44,12 +47,11 @@ protected:
     }
 
     frmMain& window() {
-        auto& s = GlobalUI::session();
-        if (!s.gfrmMain) {
-            s.gfrmMain = new frmMain();
-            s.gfrmMain->show();
+        if (!GlobalUI::gfrmMain()) {
+            GlobalUI::gfrmMain() = new frmMain();
+            GlobalUI::gfrmMain()->show();
         }
-        return *s.gfrmMain;
+        return *GlobalUI::gfrmMain();
     }
 
     // Gives every screen menu item a plain form, counting how often each was built.
@@ -127,14 +129,17 @@ TEST_F(MainWindow, CaptionStatusBarAndMenuTree) {
 }
 
 TEST_F(MainWindow, CountyAndHospitalPanel) {
-    auto& s = GlobalUI::session();
-    s.gIdJudet = 13;
-    s.gDenJudet = "Cluj";
+    test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+        place = {13, "Cluj", -1, {}};
+    });
     EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: Cluj");
-    s.gIdSpital = 1;
-    s.gCodSpital = "SJU01";
+    test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+        place = {13, "Cluj", 1, "SJU01"};
+    });
     EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: Cluj---SJU01");
-    s.gDenJudet.clear();  // a configured county whose row is gone
+    test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+        place.denJudet.clear();
+    });  // a configured county whose row is gone
     EXPECT_EQ(frmMain::judetSpitalText().toStdString(), "Judetul: ------SJU01");
     window().refreshJudetSpital();
     EXPECT_EQ(window().sBar()->panelText(5).toStdString(), "Judetul: ------SJU01");
@@ -150,7 +155,8 @@ TEST_F(MainWindow, HospitalScreensNeedAConfiguredHospital) {
     choose("mnuSpitale");
     EXPECT_EQ(children(), 1);
 
-    GlobalUI::session().gIdSpital = 1;
+    test::reconfigure(
+        [](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) { place.idSpital = 1; });
     boxes.clear();
     choose("mnuSectii");
     EXPECT_TRUE(boxes.shown().empty());
@@ -172,6 +178,70 @@ TEST_F(MainWindow, AScreenOpensOnceAndComesToTheFront) {
     hospitals->close();  // once closed, the next choice builds a new one
     choose("mnuSpitale");
     EXPECT_EQ(built[QStringLiteral("mnuSpitale")], 2);
+}
+
+// A screen reaches the main window as its host through its parents, from a child window
+// and from the modal configuration dialog alike; what it opens there shows as the active
+// child window, and it brings one back to the front.
+TEST_F(MainWindow, ScreensReachTheMainWindowAsTheirHost) {
+    registerPlainScreens();
+    const velmora::ScreenHost* dialogHost = nullptr;
+    window().setScreen(QStringLiteral("mnuConfigurare"), [&dialogHost](QWidget* parent) {
+        auto* dialog = new QDialog(parent);
+        dialogHost = velmora::ScreenHost::of(dialog);
+        QTimer::singleShot(0, dialog, &QDialog::accept);
+        return dialog;
+    });
+    choose("mnuConfigurare");
+    EXPECT_EQ(dialogHost, &window());
+
+    choose("mnuSpitale");
+    QWidget* hospitals = window().mdiArea()->activeSubWindow()->widget();
+    velmora::ScreenHost* host = velmora::ScreenHost::of(hospitals);
+    ASSERT_EQ(host, &window());
+    EXPECT_EQ(velmora::ScreenHost::of(nullptr), nullptr);
+    QWidget alone;
+    EXPECT_EQ(velmora::ScreenHost::of(&alone), nullptr);
+
+    auto opened = std::make_unique<QWidget>();
+    QWidget* viewer = opened.get();
+    host->openChild(std::move(opened), QSize(640, 480));
+    ASSERT_EQ(children(), 2);
+    QMdiSubWindow* active = window().mdiArea()->activeSubWindow();
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->widget(), viewer);
+    EXPECT_EQ(active->size(), QSize(640, 480));
+    EXPECT_EQ(active->pos(), QPoint(0, 0));
+    EXPECT_TRUE(viewer->isVisible());
+
+    hospitals->parentWidget()->showMinimized();
+    EXPECT_TRUE(host->activateChild(hospitals));
+    EXPECT_EQ(window().mdiArea()->activeSubWindow()->widget(), hospitals);
+    EXPECT_FALSE(hospitals->parentWidget()->isMinimized());
+    EXPECT_FALSE(host->activateChild(&alone));
+
+    active->close();  // a closed child window is deleted with its form
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(children(), 1);
+}
+
+// A configuration changes with its county's hospital list, in one step, and the main window
+// shows it at once.
+TEST_F(MainWindow, AConfigurationChangeCarriesItsHospitalsAndShowsAtOnce) {
+    window();
+    GlobalUI::Session& s = GlobalUI::session();
+    GlobalUI::Configuration::Folders folders = s.config().folders();
+    folders.myBackup = "/srv/backup";
+    s.setConfiguration(GlobalUI::Configuration({13, "Cluj", 1, "SJU01"}, folders), "1&SJU01---Spitalul Judetean|");
+    EXPECT_EQ(window().sBar()->panelText(5).toStdString(), "Judetul: Cluj---SJU01");
+    EXPECT_EQ(s.config().gIdJudet(), 13);
+    EXPECT_EQ(s.config().gIdSpital(), 1);
+    EXPECT_EQ(s.config().gMyBackup(), "/srv/backup");
+    EXPECT_EQ(s.lists().gListaSpitale(), "1&SJU01---Spitalul Judetean|");
+
+    s.setConfiguration(GlobalUI::Configuration({-1, {}, -1, {}}, folders), {});
+    EXPECT_EQ(window().sBar()->panelText(5).toStdString(), "Judetul: ---");
+    EXPECT_EQ(s.lists().gListaSpitale(), "");
 }
 
 TEST_F(MainWindow, OpensMaximizedOnAScreenSmallerThanItself) {

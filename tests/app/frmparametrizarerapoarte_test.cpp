@@ -56,9 +56,8 @@ protected:
     void open(const std::string& sql = {}) {
         if (!sql.empty()) test::execSql(database(), sql);
         logIn();
-        GlobalUI::Session& s = GlobalUI::session();
-        s.gfrmMain->menuItem(QStringLiteral("mnuRapoarte"))->trigger();
-        for (QMdiSubWindow* window : s.gfrmMain->mdiArea()->subWindowList())
+        GlobalUI::gfrmMain()->menuItem(QStringLiteral("mnuRapoarte"))->trigger();
+        for (QMdiSubWindow* window : GlobalUI::gfrmMain()->mdiArea()->subWindowList())
             if (auto* found = qobject_cast<frmParametrizareRapoarte*>(window->widget())) screen = found;
         ASSERT_NE(screen, nullptr) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
         screen->trvRaport()->expandAll();
@@ -97,7 +96,7 @@ protected:
 
     int viewerCount() const {
         int count = 0;
-        for (QMdiSubWindow* window : GlobalUI::session().gfrmMain->mdiArea()->subWindowList())
+        for (QMdiSubWindow* window : GlobalUI::gfrmMain()->mdiArea()->subWindowList())
             if (!window->isHidden() && qobject_cast<frmAfisareRapoarte*>(window->widget())) ++count;
         return count;
     }
@@ -396,14 +395,14 @@ TEST_F(ReportScreen, TheLaunchPassesEachValueAndShowsOneViewer) {
     EXPECT_EQ(viewerCount(), 1);
     EXPECT_EQ(viewer->CRViewer1()->ReportSource(), report);
     EXPECT_EQ(viewer->CRViewer1()->pageCount(), 1);
-    EXPECT_EQ(GlobalUI::session().gfrmMain->mdiArea()->activeSubWindow()->widget(), viewer);
+    EXPECT_EQ(GlobalUI::gfrmMain()->mdiArea()->activeSubWindow()->widget(), viewer);
 
     // While it is open, "Raport..." only brings it to the front, whatever is chosen.
-    GlobalUI::session().gfrmMain->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
+    GlobalUI::gfrmMain()->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
     click(":3");
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
     EXPECT_EQ(viewerCount(), 1);
-    EXPECT_EQ(GlobalUI::session().gfrmMain->mdiArea()->activeSubWindow()->widget(), viewer);
+    EXPECT_EQ(GlobalUI::gfrmMain()->mdiArea()->activeSubWindow()->widget(), viewer);
     EXPECT_EQ(GlobalUI::session().gReport, report);
     EXPECT_TRUE(boxes.shown().empty());
 
@@ -437,7 +436,7 @@ TEST_F(ReportScreen, ALaunchErrorIsReportedAndTheScreenStaysUsable) {
 
     // A refused log-on fails when the report runs: nothing is shown either.
     boxes.clear();
-    GlobalUI::session().gPassword = "gresit";
+    GlobalUI::session().account().gPassword = "gresit";
     click(":8");
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
     ASSERT_EQ(boxes.shown().size(), 1u);
@@ -449,7 +448,7 @@ TEST_F(ReportScreen, ALaunchErrorIsReportedAndTheScreenStaysUsable) {
 
     // The screen goes on: the right account launches the same report.
     boxes.clear();
-    GlobalUI::session().gPassword = test::kPassword;
+    GlobalUI::session().account().gPassword = test::kPassword;
     QTest::mouseClick(screen->cmdLansareRaport(), Qt::LeftButton);
     EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
     EXPECT_EQ(viewerCount(), 1);
@@ -482,15 +481,14 @@ TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
     boxes.clear();
 
     if (folder) {
-        GlobalUI::session().gfrmMain->resize(1024, 768);
+        GlobalUI::gfrmMain()->resize(1024, 768);
         QCoreApplication::processEvents();
         QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(viewer->parentWidget());
-        window->resize(GlobalUI::session().gfrmMain->mdiArea()->viewport()->size());
+        window->resize(GlobalUI::gfrmMain()->mdiArea()->viewport()->size());
         viewer->CRViewer1()->fitToWidth();
         QCoreApplication::processEvents();
-        GlobalUI::session().gfrmMain->grab().save(QString::fromLocal8Bit(folder) + "/velmora-raport.png");
-        GlobalUI::session().gfrmMain->mdiArea()->setActiveSubWindow(
-            qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
+        GlobalUI::gfrmMain()->grab().save(QString::fromLocal8Bit(folder) + "/velmora-raport.png");
+        GlobalUI::gfrmMain()->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(screen->parentWidget()));
         QCoreApplication::processEvents();
         screen->grab().save(QString::fromLocal8Bit(folder) + "/frmParametrizareRapoarte.png");
         QLocale::setDefault(QLocale::system());
@@ -499,8 +497,8 @@ TEST_F(ReportScreen, TheSampleHospitalSheetInTheViewer) {
 
 TEST_F(ReportScreen, KeyboardTabOrderAndAltR) {
     open();
-    GlobalUI::session().gfrmMain->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(GlobalUI::session().gfrmMain));
+    GlobalUI::gfrmMain()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(GlobalUI::gfrmMain()));
     // Alt+R does nothing while no report is chosen.
     QTest::keyClick(screen->trvRaport(), Qt::Key_R, Qt::AltModifier);
     QTest::qWait(200);
@@ -526,8 +524,8 @@ TEST_F(ReportScreen, KeyboardTabOrderAndAltR) {
 // Enter in a parameter moves on as Tab does, through the parameters to "Raport...".
 TEST_F(ReportScreen, EnterInAParameterMovesOnAsTab) {
     open();
-    GlobalUI::session().gfrmMain->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(GlobalUI::session().gfrmMain));
+    GlobalUI::gfrmMain()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(GlobalUI::gfrmMain()));
     for (const auto& [key, first, second] :
          {std::tuple{":6", "Data inceput", "Data sfarsit"}, std::tuple{":3", "IdJudet", "IdPerioada"}}) {
         SCOPED_TRACE(key);
@@ -547,7 +545,8 @@ TEST_F(ReportScreen, EnterInAParameterMovesOnAsTab) {
 
 TEST_F(ReportScreen, AConfiguredCountyMissingFromTheListLeavesTheComboWithoutAChoice) {
     open();
-    GlobalUI::session().gIdJudet = 999;
+    test::reconfigure(
+        [](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) { place.idJudet = 999; });
     click(":3");
     EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
     EXPECT_EQ(control("IdJudet")->get("Cheie").toLong(), -1);

@@ -199,8 +199,9 @@ TEST_F(SelectionDialog, PresetIdsTheListsDoNotHoldLeaveNoSelectionAndKeepTheSear
     EXPECT_EQ(sheets->combo("cmbSpital")->get("ListCount").toLong(), 0);
     expectSearch(*sheets, SelectKind::CostSpital, "", "SELECT count(*) FROM Velmora_Spital");
     // A configured county that the county list does not hold.
-    GlobalUI::session().gIdJudet = 13;
-    GlobalUI::session().gListaJudete = "1&Alba|2&Arad|";
+    test::reconfigure(
+        [](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) { place.idJudet = 13; });
+    GlobalUI::session().lists().setListaJudete("1&Alba|2&Arad|");
     auto hospitals = openDialog(SelectKind::Spitale);
     EXPECT_EQ(hospitals->combo("cmbJudet")->get("ListIndex").toLong(), -1);
     EXPECT_TRUE(boxes.shown().empty());

@@ -220,10 +220,10 @@ TEST(InitFile, ReadInitFillsTheSessionFromTheProgramFolder) {
     test::writeText(dir / "Init.xml", test::initText(configured()));
     GlobalUI::ReadInit();
     const auto& s = GlobalUI::session();
-    EXPECT_EQ(s.gMyPath, "/srv/velmora");
-    EXPECT_EQ(s.gMyBackup, "/srv/backup");
-    EXPECT_EQ(s.gIdJudet, 13);
-    EXPECT_EQ(s.gIdSpital, 1);
+    EXPECT_EQ(s.config().gMyPath(), "/srv/velmora");
+    EXPECT_EQ(s.config().gMyBackup(), "/srv/backup");
+    EXPECT_EQ(s.config().gIdJudet(), 13);
+    EXPECT_EQ(s.config().gIdSpital(), 1);
     GlobalUI::setProgramFolder({});
 }
 

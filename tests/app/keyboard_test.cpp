@@ -161,17 +161,18 @@ protected:
     void SetUp() override {
         GlobalUI::resetSession();
         auto& s = GlobalUI::session();
-        s.gUser = "operator";
-        s.gIdJudet = -1;
-        s.gIdSpital = -1;
-        s.gfrmMain = new velmora::frmMain();
-        s.gfrmMain->show();
-        s.gfrmMain->activateWindow();
-        (void)QTest::qWaitForWindowActive(s.gfrmMain);
+        s.account().gUser = "operator";
+        test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+            place.idJudet = place.idSpital = -1;
+        });
+        GlobalUI::gfrmMain() = new velmora::frmMain();
+        GlobalUI::gfrmMain()->show();
+        GlobalUI::gfrmMain()->activateWindow();
+        (void)QTest::qWaitForWindowActive(GlobalUI::gfrmMain());
     }
     void TearDown() override { GlobalUI::resetSession(); }
 
-    velmora::frmMain& window() { return *GlobalUI::session().gfrmMain; }
+    velmora::frmMain& window() { return *GlobalUI::gfrmMain(); }
     QMenuBar* bar() { return window().menuBar(); }
     QWidget* focused() { return QApplication::focusWidget() ? QApplication::focusWidget() : &window(); }
     // Whether the bar paints that menu's title in the selection colour.
@@ -236,9 +237,11 @@ TEST_F(MainWindowKeyboard, AltAloneOrF10TakesTheMenuBarArrowsMoveEnterRunsEscLea
 
 TEST_F(MainWindowKeyboard, TheWholeStatusBarShowsOn1024By768) {
     auto& s = GlobalUI::session();
-    s.gDenJudet = "Caras-Severin";
-    s.gIdSpital = 7;
-    s.gCodSpital = "SPITALUL-JUDETEAN-DE-URGENTA-RESITA-CU-UN-COD-LUNG";
+    test::reconfigure([](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) {
+        place.denJudet = "Caras-Severin";
+        place.idSpital = 7;
+        place.codSpital = "SPITALUL-JUDETEAN-DE-URGENTA-RESITA-CU-UN-COD-LUNG";
+    });
     window().refreshJudetSpital();
     EXPECT_LE(window().minimumSizeHint().width(), 1024);
     window().resize(1024, 768);
@@ -254,7 +257,7 @@ TEST_F(MainWindowKeyboard, TheWholeStatusBarShowsOn1024By768) {
     }
     const auto* judetSpital = static_cast<QLabel*>(panels->panel(5));
     EXPECT_TRUE(judetSpital->text().endsWith(QChar(0x2026))) << judetSpital->text().toStdString();
-    EXPECT_EQ(panels->panelText(5).toStdString(), "Judetul: Caras-Severin---" + s.gCodSpital);
+    EXPECT_EQ(panels->panelText(5).toStdString(), "Judetul: Caras-Severin---" + s.config().gCodSpital());
 
     // At the design width every panel has its starting width and the text shows whole.
     window().resize(1400, 768);
@@ -266,7 +269,8 @@ TEST_F(MainWindowKeyboard, TheWholeStatusBarShowsOn1024By768) {
 
     // A common county and code shows whole in a narrower window too: the other panels give
     // way to their own text before it elides.
-    s.gCodSpital = "SJU01";
+    test::reconfigure(
+        [](GlobalUI::Configuration::Place& place, GlobalUI::Configuration::Folders&) { place.codSpital = "SJU01"; });
     window().refreshJudetSpital();
     for (const int width : {1024, 800}) {
         window().resize(width, 700);

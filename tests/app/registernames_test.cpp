@@ -47,7 +47,7 @@ protected:
                                       "UPDATE Nom_Perioade SET DenPerioada='" +
                                       kPerioada.toStdString() + "' WHERE IdPerioada=1;");
         // The lists are read once per run: read them again from the renamed registers.
-        GlobalUI::session().gCache = std::make_unique<velmora::Cache>();
+        GlobalUI::gCache() = std::make_unique<velmora::Cache>();
     }
     long long count(const std::string& sql) const { return rawdb::rawInt(database(), sql); }
 

@@ -34,8 +34,8 @@ void ScreenSession::configure(const std::string& judet, const std::string& spita
 
 void ScreenSession::logIn() {
     GlobalUI::Session& s = GlobalUI::session();
-    s.gUser = kUser;
-    s.gPassword = kPassword;
+    s.account().gUser = kUser;
+    s.account().gPassword = kPassword;
     GlobalUI::OpenSession();
     velmora::frmMain* window = mainWindow();
     ASSERT_TRUE(window);
@@ -52,7 +52,7 @@ void ScreenSession::TearDown() {
     GlobalUI::setProgramFolder({});
 }
 
-velmora::frmMain* ScreenSession::mainWindow() const { return GlobalUI::session().gfrmMain.data(); }
+velmora::frmMain* ScreenSession::mainWindow() const { return GlobalUI::gfrmMain().data(); }
 
 void whileLocked(const std::filesystem::path& database, const char* begin, const std::function<void()>& action) {
     rawdb::RawDb other = rawdb::openRaw(database, SQLITE_OPEN_READWRITE);

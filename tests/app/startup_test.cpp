@@ -100,7 +100,7 @@ protected:
         EXPECT_EQ(box.text.find("Descriere Eroare: " + com::standardDescription(number) + "\r\n"), std::string::npos)
             << box.text;
         EXPECT_EQ(mainWindow(), nullptr);
-        EXPECT_FALSE(GlobalUI::session().gConection);
+        EXPECT_FALSE(GlobalUI::session().account().gConection);
     }
 
     test::TempFolder backups;
@@ -111,17 +111,17 @@ TEST_F(StartUp, NothingConfiguredOpensTheMainWindowWithEmptyCountyAndHospital) {
     ASSERT_NE(mainWindow(), nullptr) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
     EXPECT_TRUE(boxes.shown().empty());
     const auto& s = GlobalUI::session();
-    EXPECT_EQ(s.gUser, "operator");
-    EXPECT_EQ(s.gPassword, "velmora");
-    EXPECT_EQ(s.gDenJudet, "");
-    EXPECT_EQ(s.gCodSpital, "");
-    EXPECT_EQ(s.gListaSpitale, "");
-    EXPECT_NE(s.gListaJudete.find("13&Cluj|"), std::string::npos);
-    EXPECT_FALSE(s.gListaSectii.empty());
-    EXPECT_FALSE(s.gListaPerioade.empty());
-    ASSERT_TRUE(s.gCache);
-    EXPECT_GT(com::getProperty(*s.gCache->Judete(), "Count").toLong(), 40);
-    EXPECT_TRUE(s.gCache->Rapoarte());
+    EXPECT_EQ(s.account().gUser, "operator");
+    EXPECT_EQ(s.account().gPassword, "velmora");
+    EXPECT_EQ(s.config().gDenJudet(), "");
+    EXPECT_EQ(s.config().gCodSpital(), "");
+    EXPECT_EQ(s.lists().gListaSpitale(), "");
+    EXPECT_NE(s.lists().gListaJudete().find("13&Cluj|"), std::string::npos);
+    EXPECT_FALSE(s.lists().gListaSectii().empty());
+    EXPECT_FALSE(s.lists().gListaPerioade().empty());
+    ASSERT_TRUE(GlobalUI::gCache());
+    EXPECT_GT(com::getProperty(*GlobalUI::gCache()->Judete(), "Count").toLong(), 40);
+    EXPECT_TRUE(GlobalUI::gCache()->Rapoarte());
     EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: ---");
     EXPECT_EQ(mainWindow()->sBar()->panelText(6).toStdString(), "Utilizator: operator");
     EXPECT_EQ(com::app::helpFile(), (program / "Velmora.html").string());
@@ -155,17 +155,17 @@ TEST_F(StartUp, TheConfiguredHospitalIsLoadedAndShown) {
     runMain(test::kUser, test::kPassword);
     ASSERT_NE(mainWindow(), nullptr);
     const auto& s = GlobalUI::session();
-    EXPECT_EQ(s.gDenJudet, "Cluj");
-    EXPECT_EQ(s.gCodSpital, "SJU01");
-    EXPECT_EQ(s.gListaSpitale.rfind("1&SJU01---", 0), 0u);
+    EXPECT_EQ(s.config().gDenJudet(), "Cluj");
+    EXPECT_EQ(s.config().gCodSpital(), "SJU01");
+    EXPECT_EQ(s.lists().gListaSpitale().rfind("1&SJU01---", 0), 0u);
     EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), "Judetul: Cluj---SJU01");
 
     // Unloading the main window releases the cache and the connection.
     QPointer<velmora::frmMain> window = mainWindow();
     window->close();
     EXPECT_TRUE(test::processUntil([&window] { return window.isNull(); }));
-    EXPECT_FALSE(s.gCache);
-    EXPECT_FALSE(s.gConection);
+    EXPECT_FALSE(GlobalUI::gCache());
+    EXPECT_FALSE(s.account().gConection);
 }
 
 TEST_F(StartUp, LeftoversOfCrashedRunsAreRemovedAtStartUpAndNoFileOfTheUsers) {
@@ -245,9 +245,9 @@ TEST_F(StartUp, ACountyOrHospitalMissingFromTheDatabaseStartsUnconfigured) {
         EXPECT_EQ(boxes.shown()[0].icon, velmora::MsgIcon::Information);
         EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
         const auto& s = GlobalUI::session();
-        EXPECT_EQ(s.gIdJudet, c.idJudet);
-        EXPECT_EQ(s.gIdSpital, -1);
-        EXPECT_EQ(s.gCodSpital, "");
+        EXPECT_EQ(s.config().gIdJudet(), c.idJudet);
+        EXPECT_EQ(s.config().gIdSpital(), -1);
+        EXPECT_EQ(s.config().gCodSpital(), "");
         EXPECT_EQ(mainWindow()->sBar()->panelText(5).toStdString(), c.panel);
         EXPECT_EQ(test::readText(program / "Init.xml"), before);
 
@@ -264,7 +264,7 @@ TEST_F(StartUp, AnEmptyPeriodTableStillStarts) {
     test::execSql(data / test::kDatabase, "DELETE FROM Nom_Perioade");
     runMain(test::kUser, test::kPassword);
     ASSERT_NE(mainWindow(), nullptr);
-    EXPECT_EQ(GlobalUI::session().gListaPerioade, "");
+    EXPECT_EQ(GlobalUI::session().lists().gListaPerioade(), "");
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -280,7 +280,7 @@ TEST_F(StartUp, AWrongPasswordIsReportedOnceAndTheRunEnds) {
         << text;
     EXPECT_EQ(boxes.shown()[0].title, "ATENTIE!");
     EXPECT_EQ(mainWindow(), nullptr);
-    EXPECT_FALSE(GlobalUI::session().gConection);
+    EXPECT_FALSE(GlobalUI::session().account().gConection);
 }
 
 TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
@@ -335,7 +335,7 @@ TEST_F(StartUp, ABadConfigurationFileEndsTheRunWithTheErrorBox) {
               std::string::npos)
         << boxes.shown()[0].text;
     EXPECT_EQ(mainWindow(), nullptr);
-    EXPECT_FALSE(GlobalUI::session().gConection);  // the connection that failed is released
+    EXPECT_FALSE(GlobalUI::session().account().gConection);  // the connection that failed is released
 }
 
 TEST_F(StartUp, IncompleteLoginEndsTheRunWithItsMessage) {
@@ -345,7 +345,7 @@ TEST_F(StartUp, IncompleteLoginEndsTheRunWithItsMessage) {
     });
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Date incomplete cu privire la rularea aplicatiei."});
     EXPECT_EQ(mainWindow(), nullptr);
-    EXPECT_EQ(GlobalUI::session().gUser, "");
+    EXPECT_EQ(GlobalUI::session().account().gUser, "");
 
     boxes.clear();
     runMain([](frmLogin& login) {
@@ -364,8 +364,8 @@ TEST_F(StartUp, TheLoginTakesNameAndPasswordUntrimmed) {
         QTest::keyClicks(login.txtPassword(), QStringLiteral(" x "));
         QTest::mouseClick(login.cmdAccepta(), Qt::LeftButton);
         accepted = login.Continua();
-        user = GlobalUI::session().gUser;
-        password = GlobalUI::session().gPassword;
+        user = GlobalUI::session().account().gUser;
+        password = GlobalUI::session().account().gPassword;
     });
     EXPECT_TRUE(accepted);  // blanks count as filled in; the connection then refuses them
     EXPECT_EQ(user, "  ");
@@ -464,7 +464,9 @@ TEST_F(StartUp, BackupOfTheOpenDatabase) {
     EXPECT_EQ(files, 1);
 
     const std::string good = test::readText(target);
-    GlobalUI::session().gMyBackup = (backups / "gone").string();
+    test::reconfigure([&](GlobalUI::Configuration::Place&, GlobalUI::Configuration::Folders& folders) {
+        folders.myBackup = (backups / "gone").string();
+    });
     boxes.clear();
     mainWindow()->mnuBackup_Click();
     ASSERT_EQ(boxes.shown().size(), 1u);
@@ -600,7 +602,7 @@ TEST_F(StartUpKeyboard, TheLoginWithTheKeyboardAlone) {
     EXPECT_TRUE(reachedAccepta);
     EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
     ASSERT_NE(mainWindow(), nullptr);
-    EXPECT_EQ(GlobalUI::session().gUser, "operator");
+    EXPECT_EQ(GlobalUI::session().account().gUser, "operator");
 }
 
 TEST_F(StartUpKeyboard, EscapeDoesNotEndTheLogin) {

@@ -117,4 +117,13 @@ long long rowCount(const std::filesystem::path& database, const std::string& tab
     return sqlite3_column_int64(statement, 0);
 }
 
+void reconfigure(
+    const std::function<void(GlobalUI::Configuration::Place&, GlobalUI::Configuration::Folders&)>& change) {
+    GlobalUI::Session& s = GlobalUI::session();
+    GlobalUI::Configuration::Place place = s.config().place();
+    GlobalUI::Configuration::Folders folders = s.config().folders();
+    change(place, folders);
+    s.setConfiguration(GlobalUI::Configuration(std::move(place), std::move(folders)), s.lists().gListaSpitale());
+}
+
 }  // namespace test

@@ -3,6 +3,7 @@
 // a real sample database made by mkdata, and Init.xml files.
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 
 #include "com/dispatch.h"
 #include "errors/messages.h"
+#include "session/session.h"
 
 namespace test {
 
@@ -66,6 +68,10 @@ void execSql(const std::filesystem::path& database, const std::string& sql);
 
 // The number of rows of a table, read with SQLite itself.
 long long rowCount(const std::filesystem::path& database, const std::string& table);
+
+// Changes the session's county, hospital or folders as a test sets them up, keeping the rest
+// of the configuration and the hospital list.
+void reconfigure(const std::function<void(GlobalUI::Configuration::Place&, GlobalUI::Configuration::Folders&)>& change);
 
 // Runs queued events until `done` holds (or a generous bound passes).
 template <class Done>

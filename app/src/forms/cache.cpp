@@ -19,22 +19,31 @@ void Cache::RefreshAll() {
 
 void Cache::RefreshJudete() {
     judete_ = newObject<vb::_Judet>()->LoadList("");
-    GlobalUI::session().gListaJudete = newObject<vb::_Judet>()->GetListaComboJudete("&", "|");
+    GlobalUI::session().lists().setListaJudete(newObject<vb::_Judet>()->GetListaComboJudete("&", "|"));
 }
 
 void Cache::RefreshSpitale() {
     GlobalUI::Session& s = GlobalUI::session();
-    s.gListaSpitale = hospitalList(s.gIdJudet);
+    s.setConfiguration(s.config(), hospitalList(s.config().gIdJudet()));
 }
 
 void Cache::RefreshSectii() {
-    GlobalUI::session().gListaSectii = newObject<vb::_Sectie>()->GetListaComboSectii("&", "|");
+    GlobalUI::session().lists().setListaSectii(newObject<vb::_Sectie>()->GetListaComboSectii("&", "|"));
 }
 
 void Cache::RefreshPerioade() {
-    GlobalUI::session().gListaPerioade = newObject<vb::_Perioada>()->GetListaComboPerioade("", "&", "|");
+    GlobalUI::session().lists().setListaPerioade(newObject<vb::_Perioada>()->GetListaComboPerioade("", "&", "|"));
 }
 
 void Cache::RefreshRapoarte() { rapoarte_ = newObject<vb::_Raport>()->LoadList(""); }
 
 }  // namespace velmora
+
+namespace GlobalUI {
+
+std::shared_ptr<velmora::Cache>& gCache() {
+    static std::shared_ptr<velmora::Cache> cache;
+    return cache;
+}
+
+}  // namespace GlobalUI

@@ -1,6 +1,8 @@
 #pragma once
 // The lookup lists and the report catalogue, loaded once per run so that opening a screen
 // does not query the database for them.
+#include <memory>
+
 #include "com/dispatch.h"
 #include "typelib/business/Judet.h"
 #include "typelib/business/Raport.h"
@@ -28,3 +30,10 @@ private:
 };
 
 }  // namespace velmora
+
+namespace GlobalUI {
+
+// The run's list cache: made by the start-up, released by the main window's unload.
+std::shared_ptr<velmora::Cache>& gCache();
+
+}  // namespace GlobalUI

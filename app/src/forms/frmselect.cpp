@@ -291,11 +291,11 @@ void frmSelect::activate() {
 
 void frmSelect::prepareSpitale() {
     const GlobalUI::Session& s = GlobalUI::session();
-    refillCombo(*cmbJudet_, s.gListaJudete);
-    if (s.gIdJudet != -1) {
+    refillCombo(*cmbJudet_, s.lists().gListaJudete());
+    if (s.config().gIdJudet() != -1) {
         cmbJudet_->asCombo().setEnabled(false);
         cmbJudet_->asCombo().setBackColor(color::ButtonFace);
-        selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
+        selectKeyIfPresent(*cmbJudet_, s.config().gIdJudet());
     } else {
         cmbJudet_->asCombo().setEnabled(true);
         cmbJudet_->asCombo().setBackColor(color::CaptionText);
@@ -305,18 +305,18 @@ void frmSelect::prepareSpitale() {
 
 void frmSelect::prepareCostSpital() {
     const GlobalUI::Session& s = GlobalUI::session();
-    refillCombo(*cmbPerioadaSpital_, s.gListaPerioade);
-    refillCombo(*cmbJudetSpital_, s.gListaJudete);
-    selectKeyIfPresent(*cmbJudetSpital_, s.gIdJudet);  // its Click fills the hospitals
+    refillCombo(*cmbPerioadaSpital_, s.lists().gListaPerioade());
+    refillCombo(*cmbJudetSpital_, s.lists().gListaJudete());
+    selectKeyIfPresent(*cmbJudetSpital_, s.config().gIdJudet());  // its Click fills the hospitals
 }
 
 void frmSelect::prepareSectii() {
     const GlobalUI::Session& s = GlobalUI::session();
-    refillCombo(*cmbSpitalSectie_, s.gListaSpitale);
-    selectKeyIfPresent(*cmbSpitalSectie_, s.gIdSpital);
+    refillCombo(*cmbSpitalSectie_, s.lists().gListaSpitale());
+    selectKeyIfPresent(*cmbSpitalSectie_, s.config().gIdSpital());
 }
 
-void frmSelect::prepareCostSectie() { refillCombo(*cmbPerioadaSectie_, GlobalUI::session().gListaPerioade); }
+void frmSelect::prepareCostSectie() { refillCombo(*cmbPerioadaSectie_, GlobalUI::session().lists().gListaPerioade()); }
 
 QWidget* frmSelect::focusTarget(const KindInfo& kind) const {
     return kind.focus ? (this->*kind.focus)->widget() : cmdCauta_;
@@ -332,13 +332,13 @@ void frmSelect::tabStep() {
 void frmSelect::cmbJudetSpital_Click() {
     cmbSpital_->asCombo().clear();
     GlobalUI::FillCombo(cmbSpital_->object(), hospitalList(cheie(*cmbJudetSpital_)));
-    selectKeyIfPresent(*cmbSpital_, GlobalUI::session().gIdSpital);
+    selectKeyIfPresent(*cmbSpital_, GlobalUI::session().config().gIdSpital());
 }
 
 std::string frmSelect::whereSpitale() const {
     if (cmbJudet_->asCombo().listIndex() != -1) return " WHERE a.IdJudet=" + std::to_string(cheie(*cmbJudet_));
     // A configured county that the list does not hold still bounds the search.
-    if (const int32_t county = GlobalUI::session().gIdJudet; county != -1)
+    if (const int32_t county = GlobalUI::session().config().gIdJudet(); county != -1)
         return " WHERE a.IdJudet=" + std::to_string(county);
     return "";
 }
@@ -356,13 +356,13 @@ std::string frmSelect::whereSectii() const {
     if (cmbSpitalSectie_->asCombo().listIndex() != -1)
         return " WHERE a.IdSpital=" + std::to_string(cheie(*cmbSpitalSectie_));
     // The wards are always those of the configured hospital, listed or not.
-    if (const int32_t hospital = GlobalUI::session().gIdSpital; hospital != -1)
+    if (const int32_t hospital = GlobalUI::session().config().gIdSpital(); hospital != -1)
         return " WHERE a.IdSpital=" + std::to_string(hospital);
     return "";
 }
 
 std::string frmSelect::whereCostSectie() const {
-    const std::string hospital = std::to_string(GlobalUI::session().gIdSpital);
+    const std::string hospital = std::to_string(GlobalUI::session().config().gIdSpital());
     if (const int32_t period = cheie(*cmbPerioadaSectie_); period >= 1)
         return " WHERE a.IdPerioada=" + std::to_string(period) + " And a.IdSpital=" + hospital;
     return " WHERE a.IdSpital=" + hospital;

@@ -88,7 +88,7 @@ HostedControl& CostSheetScreen::control(const std::string& name) const {
     return *found->second;
 }
 
-void CostSheetScreen::fillPeriods() { refillCombo(*layout_.cmbPerioada, GlobalUI::session().gListaPerioade); }
+void CostSheetScreen::fillPeriods() { refillCombo(*layout_.cmbPerioada, GlobalUI::session().lists().gListaPerioade()); }
 
 void CostSheetScreen::fillKeys(const std::string& list) { refillCombo(*layout_.cmbCheie, list); }
 

@@ -115,8 +115,8 @@ void frmConfigurare::setAcceptStepHook(std::function<void(AcceptStep)> hook) { s
 
 void frmConfigurare::showSessionFolders() {
     const GlobalUI::Session& s = GlobalUI::session();
-    dirExport_->setPath(QString::fromStdString(s.gMyExport));
-    dirBackup_->setPath(QString::fromStdString(s.gMyBackup));
+    dirExport_->setPath(QString::fromStdString(s.config().gMyExport()));
+    dirBackup_->setPath(QString::fromStdString(s.config().gMyBackup()));
 }
 
 void frmConfigurare::loadValues() {
@@ -124,11 +124,11 @@ void frmConfigurare::loadValues() {
     const GlobalUI::Session& s = GlobalUI::session();
     showSessionFolders();
     cmbJudet_->asCombo().clear();
-    GlobalUI::FillCombo(cmbJudet_->object(), s.gListaJudete);
-    selectKeyIfPresent(*cmbJudet_, s.gIdJudet);
+    GlobalUI::FillCombo(cmbJudet_->object(), s.lists().gListaJudete());
+    selectKeyIfPresent(*cmbJudet_, s.config().gIdJudet());
     cmbSpital_->asCombo().clear();
-    GlobalUI::FillCombo(cmbSpital_->object(), s.gListaSpitale);
-    selectKeyIfPresent(*cmbSpital_, s.gIdSpital);
+    GlobalUI::FillCombo(cmbSpital_->object(), s.lists().gListaSpitale());
+    selectKeyIfPresent(*cmbSpital_, s.config().gIdSpital());
     loaded_ = true;
 }
 
@@ -143,8 +143,8 @@ void frmConfigurare::cmdRenunta_Click() {
     GlobalUI::Trapped(kModule, "Renunta", [this] {
         const GlobalUI::Session& s = GlobalUI::session();
         showSessionFolders();
-        selectKeyIfPresent(*cmbJudet_, s.gIdJudet);  // its click refills the hospitals
-        selectKeyIfPresent(*cmbSpital_, s.gIdSpital);
+        selectKeyIfPresent(*cmbJudet_, s.config().gIdJudet());  // its click refills the hospitals
+        selectKeyIfPresent(*cmbSpital_, s.config().gIdSpital());
     });
 }
 
@@ -161,9 +161,10 @@ void frmConfigurare::cmdAccepta_Click() {
 
         before(AcceptStep::Sheets);
         const com::ComPtr<Velmora_Business::_CostSpital_S> list = newObject<Velmora_Business::_CostSpital>()->LoadList(
-            "Where c.IdJudet=" + std::to_string(s.gIdJudet) + " And a.IdSpital=" + std::to_string(s.gIdSpital));
+            "Where c.IdJudet=" + std::to_string(s.config().gIdJudet()) +
+            " And a.IdSpital=" + std::to_string(s.config().gIdSpital()));
         const int32_t count = list ? list->get_Count() : 0;
-        if (count > 0 && (next.idSpital != s.gIdSpital || next.idJudet != s.gIdJudet)) {
+        if (count > 0 && (next.idSpital != s.config().gIdSpital() || next.idJudet != s.config().gIdJudet())) {
             showInfo(
                 "Modificarea judetului | spitalului nu poate avea loc.\r\n"
                 "Exista date introduse pentru vechile valori judet | spital.");
@@ -179,21 +180,20 @@ void frmConfigurare::cmdAccepta_Click() {
         before(AcceptStep::HospitalCode);
         next.codSpital = hospitalCode(next.idSpital).value_or(std::string());
         // A tree with nothing selected keeps its folder as it is stored.
-        next.myExport = dirExport_->path().isEmpty() ? s.gMyExport : dirExport_->path().toStdString();
-        next.myBackup = dirBackup_->path().isEmpty() ? s.gMyBackup : dirBackup_->path().toStdString();
+        next.myExport = dirExport_->path().isEmpty() ? s.config().gMyExport() : dirExport_->path().toStdString();
+        next.myBackup = dirBackup_->path().isEmpty() ? s.config().gMyBackup() : dirBackup_->path().toStdString();
 
         before(AcceptStep::WriteInit);
         writeInitFile(GlobalUI::programFolder() / "Init.xml",
                       InitUpdate{next.idJudet, next.idSpital, next.myExport, next.myBackup});
 
-        s.gIdJudet = next.idJudet;
-        s.gDenJudet = std::move(next.denJudet);
-        s.gIdSpital = next.idSpital;
-        s.gListaSpitale = std::move(next.listaSpitale);
-        s.gCodSpital = std::move(next.codSpital);
-        s.gMyExport = std::move(next.myExport);
-        s.gMyBackup = std::move(next.myBackup);
-        emit GlobalUI::sessionEvents().configurationChanged();
+        GlobalUI::Configuration::Folders folders = s.config().folders();
+        folders.myExport = std::move(next.myExport);
+        folders.myBackup = std::move(next.myBackup);
+        s.setConfiguration(GlobalUI::Configuration({next.idJudet, std::move(next.denJudet), next.idSpital,
+                                                    std::move(next.codSpital)},
+                                                   std::move(folders)),
+                           std::move(next.listaSpitale));
 
         showInfo("Operatia de configurare s-a efectuat cu succes.");
         accept();

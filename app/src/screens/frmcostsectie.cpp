@@ -18,7 +18,8 @@ frmCostSectie::frmCostSectie(QWidget* parent)
 void frmCostSectie::fillCombos() {
     fillPeriods();
     listaSectii_ =
-        newObject<Velmora_Business::_Sectie>()->GetListaComboSectiiFiltrat(GlobalUI::session().gIdSpital, "&", "|");
+        newObject<Velmora_Business::_Sectie>()->GetListaComboSectiiFiltrat(GlobalUI::session().config().gIdSpital(),
+                                                                           "&", "|");
     fillKeys(listaSectii_);  // the configured hospital's wards; none leaves the combo empty
 }
 

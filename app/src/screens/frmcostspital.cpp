@@ -19,17 +19,17 @@ frmCostSpital::frmCostSpital(QWidget* parent)
 
 void frmCostSpital::fillCombos() {
     fillPeriods();
-    fillKeys(GlobalUI::session().gListaSpitale);  // the hospitals of the configured county
+    fillKeys(GlobalUI::session().lists().gListaSpitale());  // the hospitals of the configured county
 }
 
 void frmCostSpital::setDefaults(com::IDispatch& object) {
-    typedAs<Velmora_Business::_CostSpital>(object)->put_IdSpital(GlobalUI::session().gIdSpital, true);
+    typedAs<Velmora_Business::_CostSpital>(object)->put_IdSpital(GlobalUI::session().config().gIdSpital(), true);
 }
 
 // With no county configured the session's hospital list is empty: the combo gets the
 // sheet's own hospital as a row of its own, once.
 void frmCostSpital::beforeComboLoad(HostedControl& combo) {
-    if (combo.objectName() != QLatin1String("cmbSpital") || GlobalUI::session().gIdJudet != -1) return;
+    if (combo.objectName() != QLatin1String("cmbSpital") || GlobalUI::session().config().gIdJudet() != -1) return;
     const int32_t idSpital = typedAs<Velmora_Business::_CostSpital>(*object())->get_IdSpital();
     if (idSpital == -1) return;
     const com::ComPtr<Velmora_Business::_Spital> spital = newObject<Velmora_Business::_Spital>();

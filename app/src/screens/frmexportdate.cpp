@@ -55,9 +55,9 @@ frmExportDate::frmExportDate(QWidget* parent) : QWidget(parent) {
     setTabOrder(dirBox_, cmdExport_);
 
     const GlobalUI::Session& s = GlobalUI::session();
-    dirBox_->setPath(QString::fromStdString(s.gMyExport));
+    dirBox_->setPath(QString::fromStdString(s.config().gMyExport()));
     cmbPerioada_->asCombo().clear();
-    GlobalUI::FillCombo(cmbPerioada_->object(), s.gListaPerioade);
+    GlobalUI::FillCombo(cmbPerioada_->object(), s.lists().gListaPerioade());
     cmbPerioada_->widget()->setFocus();
 }
 
@@ -75,21 +75,24 @@ void frmExportDate::cmdExport_Click() {
         const QString folder = dirBox_->path();
         if (folder.isEmpty()) {
             const QString chosen = dirBox_->chosenPath();
-            showInfo(ado::text::folderMissing(chosen.isEmpty() ? s.gMyExport : chosen.toStdString()));
+            showInfo(ado::text::folderMissing(chosen.isEmpty() ? s.config().gMyExport() : chosen.toStdString()));
             return;
         }
         const std::string denScurta = newObject<Velmora_Business::_Perioada>()->GetDenScurta(idPerioada);
-        if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Export", "Conexiunea la baza de date nu este setata.");
+        if (!s.account().gConection)
+            com::raise(com::errc::ObjectNotSet, "Export", "Conexiunea la baza de date nu este setata.");
 
         // One reading of the clock names the file; the message names the same file.
         const std::string target =
-            exportFilePath(folder.toStdString(), s.gDenJudet, s.gCodSpital, denScurta, clock_()).string();
+            exportFilePath(folder.toStdString(), s.config().gDenJudet(), s.config().gCodSpital(), denScurta, clock_())
+                .string();
         const com::ComPtr<Velmora_Business::_Export> exporter = newObject<Velmora_Business::_Export>();
-        exporter->put_Sursa(connectionDataSource(*s.gConection));
+        exporter->put_Sursa(connectionDataSource(*s.account().gConection));
         exporter->put_Destinatie(target);
         exporter->put_IdPerioada(idPerioada);
-        exporter->Export(s.gMyPath + "/" + s.gMyFiserAcces, connectionProperty(*s.gConection, "User ID"),
-                         connectionProperty(*s.gConection, "Password"), s.gMyExport);
+        exporter->Export(s.config().gMyPath() + "/" + s.config().gMyFiserAcces(),
+                         connectionProperty(*s.account().gConection, "User ID"),
+                         connectionProperty(*s.account().gConection, "Password"), s.config().gMyExport());
         showInfo("Operatia de export s-a efectuat cu succes. Fisierul poate fi trimis pe mail din locatia:\r\n" +
                  target);
     });

@@ -5,9 +5,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -21,6 +18,7 @@
 
 #include "com/error.h"
 #include "forms/hostedcontrol.h"
+#include "forms/screenhost.h"
 #include "errors/messages.h"
 #include "reports/report.h"
 #include "screens/frmafisarerapoarte.h"
@@ -88,14 +86,6 @@ QIcon nodeIcon(int image) {
     default: page(3, 1); break;
     }
     return QIcon(pixmap);
-}
-
-// The child-window area of the program's main window, for a screen shown outside it.
-QMdiArea* programMdiArea() {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<QMainWindow*>(top))
-            if (auto* area = qobject_cast<QMdiArea*>(window->centralWidget())) return area;
-    return nullptr;
 }
 
 // The date as the report reads date text: "yyyy-MM-dd".
@@ -186,10 +176,9 @@ bool frmParametrizareRapoarte::eventFilter(QObject* watched, QEvent* event) {
 // ---- Tree ------------------------------------------------------------------------------
 
 void frmParametrizareRapoarte::loadTree() {
-    const GlobalUI::Session& s = GlobalUI::session();
-    if (!s.gCache || !s.gCache->Rapoarte())
+    if (!GlobalUI::gCache() || !GlobalUI::gCache()->Rapoarte())
         com::raise(com::errc::ObjectNotSet, kModule, "Catalogul rapoartelor nu este incarcat.");
-    Velmora_Business::_Rapoarte& rapoarte = *s.gCache->Rapoarte();
+    Velmora_Business::_Rapoarte& rapoarte = *GlobalUI::gCache()->Rapoarte();
 
     std::vector<const Row*> ordered;  // catalogue order: ascending IdRaport
     const int32_t count = rapoarte.get_Count();
@@ -318,16 +307,16 @@ void frmParametrizareRapoarte::addParameterControls(const ParametruRaport& param
         added_.append(name);
         if (parameter.name == "IdJudet") {
             control->asCombo().clear();
-            GlobalUI::FillCombo(control->object(), s.gListaJudete);
+            GlobalUI::FillCombo(control->object(), s.lists().gListaJudete());
             // A configured county missing from the list leaves the combo without a choice.
             try {
-                control->asCombo().setCheie(s.gIdJudet);
+                control->asCombo().setCheie(s.config().gIdJudet());
             } catch (const com::Error& e) {
                 if (e.number() != com::errc::InvalidProcedureCall) throw;
             }
         } else if (parameter.name == "IdPerioada") {
             control->asCombo().clear();
-            GlobalUI::FillCombo(control->object(), s.gListaPerioade);
+            GlobalUI::FillCombo(control->object(), s.lists().gListaPerioade());
         }
     } else {
         addLabel(name + QStringLiteral("_Label"), name, top + 350);
@@ -372,10 +361,8 @@ void frmParametrizareRapoarte::removeParameterControls() {
 void frmParametrizareRapoarte::cmdLansareRaport_Click() {
     // One report is shown at a time: an open viewer is brought to the front instead.
     if (frmAfisareRapoarte* open = frmAfisareRapoarte::openViewer()) {
-        if (auto* window = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
-            if (window->isMinimized()) window->showNormal();
-            if (window->mdiArea()) window->mdiArea()->setActiveSubWindow(window);
-        } else {
+        ScreenHost* host = ScreenHost::of(this);
+        if (!host || !host->activateChild(open)) {
             open->raise();
             open->activateWindow();
         }
@@ -408,8 +395,10 @@ void frmParametrizareRapoarte::launch(const Row& row) {
     if (!s.gReportApp) s.gReportApp = std::make_shared<reports::Application>();
     std::shared_ptr<reports::Report> report = s.gReportApp->OpenReport(path, 1);
     reports::DatabaseTable& table = report->Database().Tables(1);
-    if (!s.gMyFiserAcces.empty()) table.setWorkgroupFile(s.gMyPath + "/" + s.gMyFiserAcces);
-    table.SetLogOnInfo(s.gMyFiserDSN, s.gMyPath + "/" + s.gMyFiserDSN, s.gUser, s.gPassword);
+    if (!s.config().gMyFiserAcces().empty())
+        table.setWorkgroupFile(s.config().gMyPath() + "/" + s.config().gMyFiserAcces());
+    table.SetLogOnInfo(s.config().gMyFiserDSN(), s.config().gMyPath() + "/" + s.config().gMyFiserDSN(),
+                       s.account().gUser, s.account().gPassword);
     report->AlwaysRefreshData(true);
     passParameters(*report);
     report->setProgressCheck([this] { return keepGoing(); });
@@ -509,17 +498,10 @@ void frmParametrizareRapoarte::showViewer(const Row& row) {
     viewer->setWindowTitle(QString::fromLatin1(frmAfisareRapoarte::kCaption) + QString::fromStdString(row.den));
     viewer->ViewReport(GlobalUI::session().gReport);
 
-    QMdiArea* area = nullptr;
-    for (QWidget* up = parentWidget(); up && !area; up = up->parentWidget()) area = qobject_cast<QMdiArea*>(up);
-    if (!area) area = programMdiArea();
     frmAfisareRapoarte* shown = viewer.get();
-    if (area) {
-        QMdiSubWindow* window = area->addSubWindow(viewer.release());
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->move(0, 0);
-        window->resize(area->viewport()->size().boundedTo(QSize(1000, 720)).expandedTo(QSize(640, 480)));
-        shown->show();
-        area->setActiveSubWindow(window);
+    if (ScreenHost* host = ScreenHost::of(this)) {
+        host->openChild(std::move(viewer),
+                        host->childAreaSize().boundedTo(QSize(1000, 720)).expandedTo(QSize(640, 480)));
     } else {
         shown->setAttribute(Qt::WA_DeleteOnClose);
         viewer.release()->show();

@@ -48,15 +48,15 @@ frmSectii::frmSectii(QWidget* parent) : EditScreen(screenKind(), parent) {
 }
 
 void frmSectii::fillCombos() {
-    refillCombo(*cmbSpital_, GlobalUI::session().gListaSpitale);
-    refillCombo(*cmbSectie_, GlobalUI::session().gListaSectii);
+    refillCombo(*cmbSpital_, GlobalUI::session().lists().gListaSpitale());
+    refillCombo(*cmbSectie_, GlobalUI::session().lists().gListaSectii());
 }
 
 // A new ward belongs to the configured hospital and stays clean.
 void frmSectii::setDefaults(com::IDispatch& object) {
     const auto ward = com::ComPtr<com::IDispatch>(&object).query<Velmora_Business::_Sectie>();
     if (!ward) com::raise(com::errc::TypeMismatch, "frmSectii", "Obiectul editat nu este o sectie.");
-    ward->put_IdSpital(GlobalUI::session().gIdSpital, true);
+    ward->put_IdSpital(GlobalUI::session().config().gIdSpital(), true);
 }
 
 void frmSectii::focusAfterNewEntry() { cmbSectie_->widget()->setFocus(Qt::OtherFocusReason); }

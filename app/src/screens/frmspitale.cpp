@@ -52,10 +52,10 @@ frmSpitale::frmSpitale(QWidget* parent) : EditScreen(screenKind(), parent) {
     formLoad();
 }
 
-void frmSpitale::fillCombos() { refillCombo(*cmbJudet_, GlobalUI::session().gListaJudete); }
+void frmSpitale::fillCombos() { refillCombo(*cmbJudet_, GlobalUI::session().lists().gListaJudete()); }
 
 void frmSpitale::setDefaults(com::IDispatch& object) {
-    typedAs<Velmora_Business::_Spital>(object)->put_IdJudet(GlobalUI::session().gIdJudet);
+    typedAs<Velmora_Business::_Spital>(object)->put_IdJudet(GlobalUI::session().config().gIdJudet());
 }
 
 void frmSpitale::Sterge() { showInfo("Stergerea unui spital nu este permisa in aceasta versiune a aplicatiei."); }

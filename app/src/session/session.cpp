@@ -1,7 +1,6 @@
 #include "session/session.h"
 
 #include "com/application.h"
-#include "errors/errors.h"
 
 namespace GlobalUI {
 namespace {
@@ -18,18 +17,15 @@ Session& session() {
     return state;
 }
 
+void Session::setConfiguration(Configuration next, std::string listaSpitale) {
+    config_ = std::move(next);
+    lists_.spitale_ = std::move(listaSpitale);
+    emit sessionEvents().configurationChanged();
+}
+
 SessionEvents& sessionEvents() {
     static SessionEvents events;
     return events;
-}
-
-void ReleaseCacheAndConnection() {
-    Session& s = session();
-    s.gCache.reset();
-    if (!s.gConection) return;
-    // Disconnect ignores its own errors and answers False; an error of the call itself is reported.
-    Trapped("GlobalUI", "Disconnect", [&s] { s.gConection->Disconnect(); });
-    s.gConection.reset();
 }
 
 std::filesystem::path programFolder() {

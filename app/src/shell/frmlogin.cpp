@@ -107,8 +107,8 @@ void frmLogin::accepta() {
         continua_ = false;
     } else {
         GlobalUI::Session& s = GlobalUI::session();
-        s.gUser = user;
-        s.gPassword = password;
+        s.account().gUser = user;
+        s.account().gPassword = password;
         continua_ = true;
     }
     done(continua_ ? QDialog::Accepted : QDialog::Rejected);

@@ -161,12 +161,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         connect(closeChild, &QShortcut::activated, mdiArea_, &QMdiArea::closeActiveSubWindow);
     }
 
-    const GlobalUI::Session& s = GlobalUI::session();
     sBar_->setPanelText(3, StatusPanels::formatDate(QDate::currentDate()));
     refreshJudetSpital();
     connect(&GlobalUI::sessionEvents(), &GlobalUI::SessionEvents::configurationChanged, this,
             &frmMain::refreshJudetSpital);
-    sBar_->setPanelText(6, QStringLiteral("Utilizator: ") + QString::fromStdString(s.gUser));
+    sBar_->setPanelText(6,
+                        QStringLiteral("Utilizator: ") + QString::fromStdString(GlobalUI::session().account().gUser));
     const QSize designed(1100, 760);
     QSize size = designed;
     if (const QScreen* display = screen()) size = size.boundedTo(display->availableGeometry().size());
@@ -234,10 +234,10 @@ QAction* frmMain::menuItem(const QString& menuName) const {
 }
 
 QString frmMain::judetSpitalText() {
-    const GlobalUI::Session& s = GlobalUI::session();
+    const GlobalUI::Configuration& config = GlobalUI::session().config();
     QString text = QStringLiteral("Judetul: ") +
-                   (s.gDenJudet.empty() ? QStringLiteral("---") : QString::fromStdString(s.gDenJudet));
-    if (s.gIdSpital != -1) text += QStringLiteral("---") + QString::fromStdString(s.gCodSpital);
+                   (config.gDenJudet().empty() ? QStringLiteral("---") : QString::fromStdString(config.gDenJudet()));
+    if (config.gIdSpital() != -1) text += QStringLiteral("---") + QString::fromStdString(config.gCodSpital());
     return text;
 }
 
@@ -261,7 +261,7 @@ QMdiSubWindow* frmMain::openInstanceOf(const QString& menuName) const {
 void frmMain::openScreen(const QString& menuName) {
     const Screen& screen = screens_.at(menuName);
     if (!screen.factory) return;
-    if (screen.needsHospital && GlobalUI::session().gIdSpital == -1) {
+    if (screen.needsHospital && GlobalUI::session().config().gIdSpital() == -1) {
         showInfo("Spitalul trebuie mai intai configurat.");
         return;
     }
@@ -271,21 +271,38 @@ void frmMain::openScreen(const QString& menuName) {
 
 void frmMain::openSingleInstance(const QString& menuName, const Screen& screen) {
     if (QMdiSubWindow* open = openInstanceOf(menuName)) {
-        if (open->isMinimized()) open->showNormal();
-        mdiArea_->setActiveSubWindow(open);
+        activateChild(open->widget());
         return;
     }
     // A screen that fails while loading is reported and never shown half-built.
     GlobalUI::Trapped("frmMain", menuName.toStdString(), [&] {
-        QWidget* form = screen.factory(nullptr);
+        std::unique_ptr<QWidget> form(screen.factory(nullptr));
         form->setProperty(kScreenProperty, menuName);
-        QMdiSubWindow* window = mdiArea_->addSubWindow(form);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->move(0, 0);
-        form->show();
-        mdiArea_->setActiveSubWindow(window);
+        openChild(std::move(form));
     });
 }
+
+void frmMain::openChild(std::unique_ptr<QWidget> form, QSize size) {
+    QWidget* shown = form.get();
+    QMdiSubWindow* window = mdiArea_->addSubWindow(form.release());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->move(0, 0);
+    if (size.isValid()) window->resize(size);
+    shown->show();
+    mdiArea_->setActiveSubWindow(window);
+}
+
+bool frmMain::activateChild(QWidget* form) {
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (window->widget() != form) continue;
+        if (window->isMinimized()) window->showNormal();
+        mdiArea_->setActiveSubWindow(window);
+        return true;
+    }
+    return false;
+}
+
+QSize frmMain::childAreaSize() const { return mdiArea_->viewport()->size(); }
 
 void frmMain::openModal(const QString& menuName, const Screen& screen) {
     if (loadedFormCount() > 1) {
@@ -327,9 +344,10 @@ void frmMain::mnuBackup_Click() {
     BusyWindow busy(this);
     try {
         const GlobalUI::Session& s = GlobalUI::session();
-        if (!s.gConection) com::raise(com::errc::ObjectNotSet, "Backup", "Conexiunea la baza de date nu este setata.");
-        const std::string source = connectionDataSource(*s.gConection);
-        backupDatabase(source, s.gMyBackup, clock_().date());
+        if (!s.account().gConection)
+            com::raise(com::errc::ObjectNotSet, "Backup", "Conexiunea la baza de date nu este setata.");
+        const std::string source = connectionDataSource(*s.account().gConection);
+        backupDatabase(source, s.config().gMyBackup(), clock_().date());
         showInfo("Operatia de backup s-a efectuat cu succes.");
     } catch (const com::Error& e) {
         busy.restore();

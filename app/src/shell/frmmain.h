@@ -3,11 +3,14 @@
 // backup and exit. It refuses to close while another window of the program is open.
 #include <functional>
 #include <map>
+#include <memory>
 
 #include <QDateTime>
 #include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
+
+#include "forms/screenhost.h"
 
 class QAction;
 class QMdiArea;
@@ -18,7 +21,7 @@ namespace velmora {
 class HelpWindow;
 class StatusPanels;
 
-class frmMain final : public QMainWindow {
+class frmMain final : public QMainWindow, public ScreenHost {
     Q_OBJECT
 public:
     // Builds a screen: an MDI child's form widget, or for "mnuConfigurare" a QDialog that
@@ -47,6 +50,11 @@ public:
     static QString judetSpitalText();
     // Shows the session's county and hospital in panel 5 (after a configuration change).
     void refreshJudetSpital();
+
+    // The screens' child windows, in the child-window area.
+    void openChild(std::unique_ptr<QWidget> form, QSize size = {}) override;
+    bool activateChild(QWidget* form) override;
+    QSize childAreaSize() const override;
 
     // The number of the program's loaded forms, this window included.
     int loadedFormCount() const;

@@ -17,8 +17,8 @@ namespace {
 
 // Removes what runs that crashed left in the folders the program writes to: its hidden
 // temporaries beside exports, backups and compactions, and of rewrites of Init.xml.
-void removeCrashLeftovers(const Session& s) {
-    for (const std::string& folder : {s.gMyPath, s.gMyExport, s.gMyBackup})
+void removeCrashLeftovers(const Configuration& config) {
+    for (const std::string& folder : {config.gMyPath(), config.gMyExport(), config.gMyBackup()})
         if (!folder.empty()) ado::removeLeftovers(folder);
     ado::removeLeftovers(programFolder());
 }
@@ -30,31 +30,47 @@ void removeCrashLeftovers(const Session& s) {
 // configured one is unknown to it. Answers false when one was unknown.
 bool loadConfigured(Session& s) {
     bool known = true;
-    if (s.gIdJudet != -1) {
-        if (std::optional<std::string> name = velmora::countyName(s.gIdJudet)) {
-            s.gDenJudet = std::move(*name);
+    Configuration::Place place = s.config().place();
+    if (place.idJudet != -1) {
+        if (std::optional<std::string> name = velmora::countyName(place.idJudet)) {
+            place.denJudet = std::move(*name);
         } else {
             known = false;
-            s.gIdJudet = -1;
-            s.gIdSpital = -1;
+            place.idJudet = -1;
+            place.idSpital = -1;
         }
     }
-    if (s.gIdSpital != -1) {
-        if (std::optional<std::string> code = velmora::hospitalCode(s.gIdSpital, s.gIdJudet)) {
-            s.gCodSpital = std::move(*code);
+    if (place.idSpital != -1) {
+        if (std::optional<std::string> code = velmora::hospitalCode(place.idSpital, place.idJudet)) {
+            place.codSpital = std::move(*code);
         } else {
             known = false;
-            s.gIdSpital = -1;
+            place.idSpital = -1;
         }
     }
+    s.setConfiguration(Configuration(std::move(place), s.config().folders()), s.lists().gListaSpitale());
     return known;
 }
 
 }  // namespace
 
+QPointer<velmora::frmMain>& gfrmMain() {
+    static QPointer<velmora::frmMain> window;
+    return window;
+}
+
+void ReleaseCacheAndConnection() {
+    gCache().reset();
+    Account& account = session().account();
+    if (!account.gConection) return;
+    // Disconnect ignores its own errors and answers False; an error of the call itself is reported.
+    Trapped("GlobalUI", "Disconnect", [&account] { account.gConection->Disconnect(); });
+    account.gConection.reset();
+}
+
 void resetSession() {
     Session& s = session();
-    if (s.gfrmMain) delete s.gfrmMain.data();
+    if (gfrmMain()) delete gfrmMain().data();
     ReleaseCacheAndConnection();
     s = Session{};
     com::setWindowEventErrorHandler({});  // until Main installs the error box again
@@ -63,34 +79,33 @@ void resetSession() {
 void ReadInit() {
     const velmora::InitValues values = velmora::readInitFile(programFolder() / "Init.xml");
     Session& s = session();
-    s.gMyPath = values.MyPath;
-    s.gMyDataBase = values.MyDataBase;
-    s.gMyFiserAcces = values.MyFiserAcces;
-    s.gMyFiserDSN = values.MyFiserDSN;
-    s.gMyExport = values.MyExport;
-    s.gMyBackup = values.MyBackup;
-    s.gIdJudet = values.MyJudet;
-    s.gIdSpital = values.MySpital;
+    Configuration::Folders folders{values.MyPath,     values.MyDataBase, values.MyFiserAcces,
+                                   values.MyFiserDSN, values.MyExport,   values.MyBackup};
+    // The names of the county and hospital, and their list, come from the database once connected.
+    s.setConfiguration(Configuration({values.MyJudet, {}, values.MySpital, {}}, std::move(folders)), {});
 }
 
 void OpenSession() {
     Session& s = session();
     ReadInit();
-    removeCrashLeftovers(s);
+    const Configuration& config = s.config();
+    removeCrashLeftovers(config);
 
-    s.gConection = velmora::newObject<Velmora_Business::_Conection>();
-    const std::string folder = s.gMyPath + "/";
-    s.gConection->Connect(folder + s.gMyDataBase, folder + s.gMyFiserAcces, s.gUser, s.gPassword, s.gMyPath, 2);
+    Account& account = s.account();
+    account.gConection = velmora::newObject<Velmora_Business::_Conection>();
+    const std::string folder = config.gMyPath() + "/";
+    account.gConection->Connect(folder + config.gMyDataBase(), folder + config.gMyFiserAcces(), account.gUser,
+                                account.gPassword, config.gMyPath(), 2);
 
     const bool unknownConfiguration = !loadConfigured(s);
 
-    s.gCache = std::make_shared<velmora::Cache>();
+    gCache() = std::make_shared<velmora::Cache>();
 
-    s.gfrmMain = new velmora::frmMain();
-    s.gfrmMain->show();
+    gfrmMain() = new velmora::frmMain();
+    gfrmMain()->show();
     // The keyboard moves on from the closed login to the main window, also where no window
     // manager hands it over.
-    s.gfrmMain->activateWindow();
+    gfrmMain()->activateWindow();
     if (unknownConfiguration)
         velmora::showInfo(
             "Judetul sau spitalul din fisierul de configurare nu exista in baza de date.\r\n"
@@ -99,7 +114,6 @@ void OpenSession() {
 
 void Main() {
     com::setWindowEventErrorHandler(ShowWindowEventError);
-    Session& s = session();
     const bool started = Trapped("GlobalUI", "Main", [] {
         com::app::setHelpFile((programFolder() / "Velmora.html").string());
         {
@@ -111,7 +125,7 @@ void Main() {
     });
     if (!started) {
         // Nothing else stays loaded: release what the failed start-up had opened.
-        if (s.gfrmMain) delete s.gfrmMain.data();
+        if (gfrmMain()) delete gfrmMain().data();
         ReleaseCacheAndConnection();
     }
 }

@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
     velmora::QtTexts qtTexts;
     QApplication::installTranslator(&qtTexts);
     GlobalUI::Main();
-    if (!GlobalUI::session().gfrmMain) return 0;
+    if (!GlobalUI::gfrmMain()) return 0;
     const int code = QApplication::exec();
     GlobalUI::resetSession();
     return code;
