@@ -56,19 +56,19 @@ protected:
     ~IConnection() = default;
 };
 
-class Connection final : public com::Dispatchable<Connection, IConnection> {
+class [[gnu::visibility("default")]] Connection final : public com::Dispatchable<Connection, IConnection> {
 public:
-    [[gnu::visibility("default")]] static com::ComPtr<Connection> create();
+    static com::ComPtr<Connection> create();
     // The Connection behind an object reference (a Variant's object, an IDispatch), or
     // empty when the object is none.
-    [[gnu::visibility("default")]] static com::ComPtr<Connection> from(const com::ComPtr<com::IUnknown>& object);
+    static com::ComPtr<Connection> from(const com::ComPtr<com::IUnknown>& object);
 
     Connection();
     ~Connection() override;  // an open connection closes; a pending transaction rolls back
 
     // Only recorded (SQLite has no client cursors); 2 until set.
-    [[gnu::visibility("default")]] int32_t CursorLocation() const;
-    [[gnu::visibility("default")]] void CursorLocation(int32_t location);
+    int32_t CursorLocation() const;
+    void CursorLocation(int32_t location);
 
     // The access of the next Open: Unknown (0, until set) and ReadWrite (3) read and write;
     // Read (1) opens the data file read-only in the engine itself, so that nothing can be
@@ -76,8 +76,8 @@ public:
     // prepared or run: a write, any PRAGMA, ATTACH and DETACH (and so VACUUM and VACUUM INTO),
     // a transaction, a temporary object, extension loading. A refused statement raises 3219
     // (errc::NotAllowed). Setting it on an open connection raises 3705; another value 3001.
-    [[gnu::visibility("default")]] int32_t Mode() const;
-    [[gnu::visibility("default")]] void Mode(int32_t mode);
+    int32_t Mode() const;
+    void Mode(int32_t mode);
 
     // Raises 3705 when already open, 3706 for a malformed string, 3024 for a missing data or
     // workgroup file, 3029 for an unknown account or a wrong password, 3343 for a file that
@@ -87,35 +87,35 @@ public:
     // connection then goes on without the lock: it writes nothing). A `user` given here takes
     // the place of the string's account, with `password` as given (an empty one too); a
     // `password` alone replaces the string's.
-    [[gnu::visibility("default")]] void Open(std::string_view connectionString, std::string_view user = {},
-                                             std::string_view password = {}, int32_t options = -1);
+    void Open(std::string_view connectionString, std::string_view user = {}, std::string_view password = {},
+              int32_t options = -1);
     // Raises 3704 when closed. A pending transaction is rolled back.
-    [[gnu::visibility("default")]] void Close();
-    [[gnu::visibility("default")]] int32_t State() const;  // 1 open, 0 closed
+    void Close();
+    int32_t State() const;  // 1 open, 0 closed
 
     // Returns the new nesting level (1 for the outer transaction; inner ones are savepoints).
     // The outer transaction takes the write lock at once, waiting for another writer up to
     // the busy timeout.
-    [[gnu::visibility("default")]] int32_t BeginTrans();
-    [[gnu::visibility("default")]] void CommitTrans();    // raises 3034 without a transaction
-    [[gnu::visibility("default")]] void RollbackTrans();  // raises 3034 without a transaction
-    [[gnu::visibility("default")]] int32_t transactionLevel() const;
+    int32_t BeginTrans();
+    void CommitTrans();    // raises 3034 without a transaction
+    void RollbackTrans();  // raises 3034 without a transaction
+    int32_t transactionLevel() const;
 
     // A value of the connection string that opened the connection (the last one given to
     // Open, kept after Close): "Data Source", "User ID", "Password", ... Empty when absent.
-    [[gnu::visibility("default")]] std::string Properties(std::string_view name) const;
+    std::string Properties(std::string_view name) const;
 
     // Runs a statement that returns no rows (Jet SQL); answers the rows it changed.
-    [[gnu::visibility("default")]] int64_t Execute(std::string_view sql);
+    int64_t Execute(std::string_view sql);
 
     // While a statement of the open connection runs, `keepGoing` is asked every few thousand
     // steps of the engine; when it answers false the statement stops and raises 3712. An
     // empty function removes the check.
-    [[gnu::visibility("default")]] void setProgressCheck(std::function<bool()> keepGoing);
+    void setProgressCheck(std::function<bool()> keepGoing);
 
-    [[gnu::visibility("default")]] static const com::DispatchTable<Connection>& dispatchTable();
+    static const com::DispatchTable<Connection>& dispatchTable();
 
-    struct Impl;
+    struct [[gnu::visibility("hidden")]] Impl;
     Impl& impl() const { return *impl_; }
 
 private:

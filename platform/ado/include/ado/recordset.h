@@ -41,20 +41,19 @@ struct Field {
     com::Variant Value;
 };
 
-class Recordset {
+class [[gnu::visibility("default")]] Recordset {
 public:
-    [[gnu::visibility("default")]] Recordset();
-    [[gnu::visibility("default")]] ~Recordset();
-    Recordset(Recordset&&) noexcept;
-    [[gnu::visibility("default")]] Recordset& operator=(Recordset&&) noexcept;
+    Recordset();
+    ~Recordset();
+    Recordset(Recordset &&) noexcept;
+    Recordset& operator=(Recordset&&) noexcept;
 
     // Translates the Jet SQL, runs it and stands on the first row (Eof() when there is none).
     // Raises 3705 when already open, 3704 when the connection is closed, 3709 for a statement
     // the translator cannot read, 3219 for a keyset statement that is not a one-table select,
     // and the engine's error (-2147467259) for anything SQLite refuses.
-    [[gnu::visibility("default")]] void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
-                                             CursorType cursor = CursorType::ForwardOnly,
-                                             LockType lock = LockType::ReadOnly, int32_t options = -1);
+    void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
+              CursorType cursor = CursorType::ForwardOnly, LockType lock = LockType::ReadOnly, int32_t options = -1);
     // Forward-only and read-only, with the statement's "?" placeholders bound in order to
     // `parameters` as SQL values (never pasted into the text): integers and booleans as
     // integers, currency as its count of 1/10 000, dates as ISO text, text as text, Null
@@ -65,46 +64,43 @@ public:
     // for a select-list item over money that the layer cannot type (money_sql.h), unless the
     // caller names its column in `moneyColumns` and reads it as money itself (a bare number
     // there is the stored count of 1/10 000); and for a comparison over such an item.
-    [[gnu::visibility("default")]] void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
-                                             const std::vector<com::Variant>& parameters,
-                                             const std::vector<std::string>& moneyColumns = {});
-    [[gnu::visibility("default")]] void Close();           // raises 3704 when closed
-    [[gnu::visibility("default")]] int32_t State() const;  // 1 open, 0 closed
+    void Open(std::string_view sql, const com::ComPtr<Connection>& connection,
+              const std::vector<com::Variant>& parameters, const std::vector<std::string>& moneyColumns = {});
+    void Close();           // raises 3704 when closed
+    int32_t State() const;  // 1 open, 0 closed
 
-    [[gnu::visibility("default")]] bool Eof() const;  // raises 3704 when closed
-    [[gnu::visibility("default")]] void MoveNext();   // raises 3021 at the end
+    bool Eof() const;  // raises 3704 when closed
+    void MoveNext();   // raises 3021 at the end
 
     // The current row's column (raises 3021 at the end, 3265 for an unknown name).
-    [[gnu::visibility("default")]] Field Fields(std::string_view name) const;
-    [[gnu::visibility("default")]] com::Variant field(
-        std::string_view name) const;  // Fields(name).Value, without the name
-    [[gnu::visibility("default")]] int32_t fieldCount() const;
-    [[gnu::visibility("default")]] std::string fieldName(int32_t index) const;  // 0-based
-    [[gnu::visibility("default")]] com::Variant field(int32_t index) const;     // 0-based
+    Field Fields(std::string_view name) const;
+    com::Variant field(std::string_view name) const;  // Fields(name).Value, without the name
+    int32_t fieldCount() const;
+    std::string fieldName(int32_t index) const;  // 0-based
+    com::Variant field(int32_t index) const;     // 0-based
 
     // Reads or writes a column of the current (or added) row; writes need a keyset recordset
     // (3251 otherwise) and take effect at Update. The value is converted to the column's
     // declared type (Currency, Date, int32, text, double); Null and Empty store NULL.
     com::Variant Collect(std::string_view name) const { return field(name); }
-    [[gnu::visibility("default")]] void Collect(std::string_view name, const com::Variant& value);
+    void Collect(std::string_view name, const com::Variant& value);
 
-    [[gnu::visibility("default")]] void AddNew();
+    void AddNew();
     // Inserts the added row or updates the current one. A unique-index violation raises
     // -2147467259 with "duplicate values" in its description; the row stays pending so the
     // caller can roll back.
-    [[gnu::visibility("default")]] void Update();
-    [[gnu::visibility("default")]] void Delete(Affect affect = Affect::Current);
+    void Update();
+    void Delete(Affect affect = Affect::Current);
 
     // The remaining rows as text: columns joined by `columnDelimiter`, each row followed by
     // `rowDelimiter`, Null as `nullExpr`; numbers in their plain form (integers without
     // decimals). `numRows` -1 means all. Moves to the end.
-    [[gnu::visibility("default")]] std::string GetString(StringFormat format = StringFormat::Clip, int32_t numRows = -1,
-                                                         std::string_view columnDelimiter = "\t",
-                                                         std::string_view rowDelimiter = "\r",
-                                                         std::string_view nullExpr = "");
+    std::string GetString(StringFormat format = StringFormat::Clip, int32_t numRows = -1,
+                          std::string_view columnDelimiter = "\t", std::string_view rowDelimiter = "\r",
+                          std::string_view nullExpr = "");
 
 private:
-    struct Impl;
+    struct [[gnu::visibility("hidden")]] Impl;
     std::unique_ptr<Impl> impl_;
 };
 
