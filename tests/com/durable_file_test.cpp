@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "com/durable_file.h"
+#include "text_file.h"
 #include "com/error.h"
 #include "com/server.h"
 
@@ -19,18 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Step = com::ReplaceFailure::Step;
-
-std::string readText(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeText(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::trunc);
-    out << text;
-}
+using test::readText;
+using test::writeText;
 
 class ReplaceFile : public ::testing::Test {
 protected:

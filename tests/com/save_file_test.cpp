@@ -18,21 +18,15 @@
 #include <vector>
 
 #include "com/save_file.h"
+#include "text_file.h"
 #include "temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Step = com::ReplaceFailure::Step;
-
-std::string readText(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeText(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::trunc) << text; }
+using test::readText;
+using test::writeText;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
