@@ -107,8 +107,7 @@ frmParametrizareRapoarte::frmParametrizareRapoarte(QWidget* parent) : QWidget(pa
     picture2->setObjectName(QStringLiteral("Picture2"));
     cmdLansareRaport_ = new QPushButton(QStringLiteral("&Raport..."), picture2);
     cmdLansareRaport_->setObjectName(QStringLiteral("cmdLansareRaport"));
-    cmdLansareRaport_->setAutoDefault(true);  // Enter on the focused button presses it
-    cmdLansareRaport_->setEnabled(false);     // until a report is chosen
+    cmdLansareRaport_->setEnabled(false);  // until a report is chosen
     auto* buttons = new QHBoxLayout(picture2);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addStretch();
