@@ -28,13 +28,13 @@ void paint(QWidget& widget, int32_t ole, std::initializer_list<QPalette::ColorRo
 void paintBack(QWidget& widget, int32_t ole) { paint(widget, ole, {QPalette::Base, QPalette::Button}); }
 void paintFore(QWidget& widget, int32_t ole) { paint(widget, ole, {QPalette::Text, QPalette::ButtonText}); }
 
-bool isEnter(const QKeyEvent& event) { return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter; }
-
 QString typedCharacter(const QKeyEvent& event) {
     if (isEnter(event)) return QStringLiteral("\r");
     switch (event.key()) {
     case Qt::Key_Backspace: return QStringLiteral("\b");
     case Qt::Key_Escape: return QStringLiteral("\x1b");
+    case Qt::Key_Return:  // with Ctrl or Alt: no Enter, and no character
+    case Qt::Key_Enter:
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Delete: return {};

@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QString>
 
+#include "typelib/enter_key.h"
 #include "typelib/ole_color.h"
 #include "typelib/twips.h"
 
@@ -34,7 +35,6 @@ std::optional<int16_t> keyAscii(const QKeyEvent& event);
 // The virtual-key code and the shift mask (1 Shift, 2 Ctrl, 4 Alt) of a key press.
 int16_t virtualKey(const QKeyEvent& event);
 int16_t shiftMask(const QKeyEvent& event);
-bool isEnter(const QKeyEvent& event);
 
 // Moves the focus, once the current event has been handled, to the next widget after
 // `control` (and all of its children) in its window's focus chain, as Tab would.

@@ -605,6 +605,49 @@ TEST_F(StartUpKeyboard, TheLoginWithTheKeyboardAlone) {
     EXPECT_EQ(GlobalUI::session().account().gUser, "operator");
 }
 
+// Shift+Enter is Enter: in the user control, in the password field and on "Accepta".
+// Ctrl+Enter or Alt+Enter is not: the focus stays where it is and nothing is pressed.
+TEST_F(StartUpKeyboard, ShiftEnterMovesOnAsEnterAndCtrlOrAltEnterDoesNot) {
+    const auto pressWith = [](Qt::KeyboardModifiers modifiers) {
+        if (QWidget* target = QApplication::focusWidget()) QTest::keyClick(target, Qt::Key_Return, modifiers);
+        for (int round = 0; round < 3; ++round) QCoreApplication::processEvents();
+    };
+    bool userKept = false;
+    bool passwordKept = false;
+    bool reachedAccepta = false;
+    bool acceptaKept = false;
+    runMain([&](frmLogin& login) {
+        [&] {
+            login.ctlUser()->widget()->setFocus();
+            type(QStringLiteral("operator"));
+            pressWith(Qt::ControlModifier);
+            pressWith(Qt::AltModifier);
+            userKept = test::hasFocus(login.ctlUser()->widget());
+            pressWith(Qt::ShiftModifier);
+            if (!waitForFocus(login.txtPassword())) return;
+            type(QStringLiteral("velmora"));
+            pressWith(Qt::ControlModifier);
+            pressWith(Qt::AltModifier);
+            passwordKept = login.txtPassword()->hasFocus() && login.isVisible();
+            pressWith(Qt::ShiftModifier);
+            reachedAccepta = waitForFocus(login.cmdAccepta()) && login.isVisible();
+            if (!reachedAccepta) return;
+            pressWith(Qt::ControlModifier);
+            acceptaKept = login.isVisible();
+            if (acceptaKept) pressWith(Qt::ShiftModifier);
+        }();
+        if (login.isVisible()) login.close();  // Shift+Enter did not press "Accepta"
+    });
+    EXPECT_TRUE(userKept);
+    EXPECT_TRUE(passwordKept);
+    EXPECT_TRUE(reachedAccepta);
+    EXPECT_TRUE(acceptaKept);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown()[0].text;
+    ASSERT_NE(mainWindow(), nullptr);
+    EXPECT_EQ(GlobalUI::session().account().gUser, "operator");
+    EXPECT_EQ(GlobalUI::session().account().gPassword, "velmora");
+}
+
 TEST_F(StartUpKeyboard, EscapeDoesNotEndTheLogin) {
     bool stillOpen = false;
     std::string typed;

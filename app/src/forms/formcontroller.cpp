@@ -54,7 +54,6 @@ ButtonBar createButtonBar(QWidget* parent, bool adaugaDialog) {
         auto* button = new QPushButton(caption, bar.picButton);
         button->setObjectName(QStringLiteral("cmdButton_%1").arg(index));
         button->setToolTip(QString::fromLatin1(kButtonTexts[index].toolTip));
-        button->setAutoDefault(false);
         layout->addWidget(button);
         bar.cmdButton[index] = button;
     }

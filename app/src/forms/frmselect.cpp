@@ -243,7 +243,6 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent) {
     auto* bottom = new QHBoxLayout;
     cmdCauta_ = new QPushButton(QStringLiteral("Cauta..."), this);
     cmdCauta_->setObjectName(QStringLiteral("cmdCauta"));
-    cmdCauta_->setAutoDefault(false);
     lblCount_ = new QLabel(QStringLiteral("0"), this);
     lblCount_->setObjectName(QStringLiteral("lblCount"));
     lblCount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -12,6 +12,8 @@
 #include <QStyleOptionMenuItem>
 #include <utility>
 
+#include "typelib/enter_key.h"
+
 namespace velmora {
 namespace {
 
@@ -38,12 +40,6 @@ public:
         QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
-
-bool isEnter(const QKeyEvent& key) {
-    if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
-    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
-    return modifiers == Qt::NoModifier;
-}
 
 // The toolkit's file, print and page dialogs (and the printer properties they open).
 bool isStandardDialog(const QDialog& dialog) {
@@ -96,7 +92,7 @@ private:
     }
 
     static bool keyPress(QObject* watched, const QKeyEvent& key) {
-        if (isEnter(key)) {
+        if (quillon::isEnter(key)) {
             // A key reaches a button only as the widget that has the keyboard focus.
             auto* button = qobject_cast<QPushButton*>(watched);
             if (!button || !button->isEnabled()) return false;

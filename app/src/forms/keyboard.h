@@ -1,7 +1,8 @@
 #pragma once
 // The Windows keyboard on every form of the program, installed once for the whole
-// application: Enter on a focused command button presses it, Enter in a field never
-// presses a button by itself, Esc does not close a form, and Alt alone or F10 takes the
+// application: Enter (alone or with Shift) on a focused command button presses it, Enter
+// in a field never presses a button by itself (no button is a default one unless made so
+// on purpose), Esc does not close a form, and Alt alone or F10 takes the
 // menu bar. With it goes the mouse wheel's rule for combos: one changes with the wheel
 // only while it has the focus.
 class QApplication;

@@ -16,6 +16,7 @@
 #include "forms/pasteguard.h"
 #include "screens/costsheet_rules.h"
 #include "session/session.h"
+#include "typelib/enter_key.h"
 
 namespace velmora {
 namespace {
@@ -196,8 +197,7 @@ void CostSheetScreen::focusAlong(std::ptrdiff_t from, bool next, std::ptrdiff_t 
 bool CostSheetScreen::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            !(key->modifiers() & ~Qt::KeypadModifier)) {
+        if (quillon::isEnter(*key)) {
             moveFocus(true);
             return true;
         }

@@ -115,8 +115,7 @@ frmParametrizareRapoarte::frmParametrizareRapoarte(QWidget* parent) : QWidget(pa
     picture2->setObjectName(QStringLiteral("Picture2"));
     cmdLansareRaport_ = new QPushButton(QStringLiteral("&Raport..."), picture2);
     cmdLansareRaport_->setObjectName(QStringLiteral("cmdLansareRaport"));
-    cmdLansareRaport_->setAutoDefault(true);  // Enter on the focused button presses it
-    cmdLansareRaport_->setEnabled(false);     // until a report is chosen
+    cmdLansareRaport_->setEnabled(false);  // until a report is chosen
     // Shown only while a report's queries run: a notice above the buttons, and "Renunta".
     working_ = new QLabel(QStringLiteral("Se citesc datele raportului..."), this);
     working_->setObjectName(QStringLiteral("lblLucru"));

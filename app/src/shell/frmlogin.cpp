@@ -14,17 +14,15 @@
 #include "forms/hostedcontrol.h"
 #include "errors/messages.h"
 #include "shell/singleinstance.h"
+#include "typelib/enter_key.h"
 #include "typelib/quillon.h"
 
 namespace velmora {
 namespace {
 
-QPushButton* plainButton(const QString& caption, const QString& name, QWidget* parent) {
+QPushButton* namedButton(const QString& caption, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    // Enter must never accept the form: no button of the dialog is a default one.
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 
@@ -57,8 +55,8 @@ frmLogin::frmLogin(QWidget* parent) : QDialog(parent) {
     grid->addWidget(label1, 1, 0);
     grid->addWidget(txtPassword_, 1, 1);
 
-    cmdAccepta_ = plainButton(QStringLiteral("Accepta"), QStringLiteral("cmdAccepta"), this);
-    cmdRenunta_ = plainButton(QStringLiteral("Renunta"), QStringLiteral("cmdRenunta"), this);
+    cmdAccepta_ = namedButton(QStringLiteral("Accepta"), QStringLiteral("cmdAccepta"), this);
+    cmdRenunta_ = namedButton(QStringLiteral("Renunta"), QStringLiteral("cmdRenunta"), this);
     connect(cmdAccepta_, &QPushButton::clicked, this, &frmLogin::accepta);
     connect(cmdRenunta_, &QPushButton::clicked, this, &frmLogin::renunta);
 
@@ -90,8 +88,7 @@ int frmLogin::exec() {
 
 bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtPassword_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (quillon::isEnter(*static_cast<QKeyEvent*>(event))) {
             // Enter moves the focus on as Tab does; the key itself goes on as well.
             QCoreApplication::postEvent(txtPassword_, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
         }
