@@ -22,6 +22,9 @@ std::string folderNotWritable(const std::filesystem::path& folder) {
 }
 std::string folderMissing(const std::filesystem::path& folder) { return "Folderul " + folder.string() + " nu exista."; }
 std::string fileMissing(const std::filesystem::path& file) { return "Fisierul " + file.string() + " nu exista."; }
+std::string accessDenied(const std::filesystem::path& file) {
+    return "Fisierul " + file.string() + " nu poate fi citit: acces refuzat.";
+}
 std::string readOnlyDatabase(const std::filesystem::path& file) {
     return "Baza de date " + file.string() + " este protejata la scriere.";
 }

@@ -80,7 +80,11 @@ StmtHandle prepare(sqlite3* db, std::string_view sql, bool persistent) {
 DbHandle openDatabase(const fs::path& file, OpenMode mode) {
     std::error_code ec;
     if (mode != OpenMode::Create) {
-        if (!fs::is_regular_file(file, ec)) raise(errc::FileNotFound, text::fileMissing(file));
+        if (!fs::is_regular_file(file, ec)) {
+            // A folder on the way that the user may not enter hides the file: say so, not "missing".
+            if (ec == std::errc::permission_denied) raise(com::errc::PermissionDenied, text::accessDenied(file));
+            raise(errc::FileNotFound, text::fileMissing(file));
+        }
         if (fs::file_size(file, ec) == 0) raise(errc::NotADatabase, text::notADatabase(file));
     }
     const int flags =

@@ -46,6 +46,7 @@ std::string inUse();  // another program holds the database
 [[gnu::visibility("default")]] std::string folderNotWritable(const std::filesystem::path& folder);
 [[gnu::visibility("default")]] std::string folderMissing(const std::filesystem::path& folder);
 std::string fileMissing(const std::filesystem::path& file);
+std::string accessDenied(const std::filesystem::path& file);  // a folder on its way may not be entered
 std::string readOnlyDatabase(const std::filesystem::path& file);
 std::string notADatabase(const std::filesystem::path& file);
 [[gnu::visibility("default")]] std::string notWritten(const std::filesystem::path& file);  // any other cause
